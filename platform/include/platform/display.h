@@ -1,0 +1,29 @@
+// The display as the engine sees it: 16-bit 5-6-5, depth switches recorded, desktop untouched.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct plat_pixel_format {
+    int bits;
+    uint32_t red_mask;
+    uint32_t green_mask;
+    uint32_t blue_mask;
+};
+
+struct plat_display_mode {
+    int width;
+    int height;
+    int bits;
+};
+
+plat_pixel_format plat_display_pixel_format();
+int plat_display_depth();
+// Succeeds and is recorded; the reported depth follows it.
+bool plat_display_set_depth(int bits);
+std::vector<int> plat_display_depth_requests();
+void plat_display_size(int* width, int* height);
+std::vector<plat_display_mode> plat_display_modes();
+// Full-screen mode requests: recorded, nothing changes on the real desktop.
+bool plat_display_set_mode(int width, int height, int bits);
+bool plat_display_restore_mode();
+void plat_display_reset_for_tests();

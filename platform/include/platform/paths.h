@@ -1,0 +1,19 @@
+// Paths written on Windows: both separators, existing files found regardless of letter case.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Backslashes become slashes; repeated separators fold into one.
+std::string plat_path_normalize(std::string_view path);
+// The existing file or folder named by path, matching each component without regard to
+// case; "" when there is none. A leading '/' is absolute, anything else is relative.
+std::string plat_path_resolve(std::string_view path);
+// Like resolve, but for a file to be written: the folder part is resolved, the name kept.
+std::string plat_path_resolve_for_write(std::string_view path);
+bool plat_file_exists(std::string_view path);
+bool plat_directory_exists(std::string_view path);
+// fopen with the path resolved ("r" modes) or its folder resolved (write modes).
+FILE* plat_fopen(std::string_view path, const char* mode);
+// Per-user state folder ($XDG_STATE_HOME/drovik or ~/.local/state/drovik), created on demand.
+std::string plat_state_directory();
