@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Starts the simulator on a private Xvfb display, waits for its main window, closes it and
+# checks that it exits cleanly.
+set -euo pipefail
+probe="$1"
+program="$2"
+workdir="$3"
+
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
+xvfb=$!
+cleanup() { kill "$xvfb" 2>/dev/null || true; rm -f "$displayfile"; }
+trap cleanup EXIT
+for _ in $(seq 1 100); do
+  [ -s "$displayfile" ] && break
+  sleep 0.1
+done
+[ -s "$displayfile" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -n 1 "$displayfile")"
+export QT_QPA_PLATFORM=xcb
+unset SDL_VIDEODRIVER
+
+mkdir -p "$workdir"
+cd "$workdir"
+"$program" &
+app=$!
+status=0
+"$probe" "Varu Ror" 60 close || status=1
+if [ $status -ne 0 ]; then
+  kill "$app" 2>/dev/null || true
+  wait "$app" 2>/dev/null || true
+  exit 1
+fi
+for _ in $(seq 1 300); do
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app" 2>/dev/null; then
+  echo "kestrovane did not close"
+  kill "$app"
+  exit 1
+fi
+wait "$app"
