@@ -18,7 +18,8 @@ struct plat_display_mode {
 
 plat_pixel_format plat_display_pixel_format();
 int plat_display_depth();
-// Succeeds and is recorded; the reported depth follows it.
+// The display starts at 16 bits, 1024 x 768 (a set mode's size while it lasts).
+// Succeeds for 8, 15, 16, 24 and 32 bits and is recorded; the reported depth follows it.
 bool plat_display_set_depth(int bits);
 std::vector<int> plat_display_depth_requests();
 void plat_display_size(int* width, int* height);
@@ -26,4 +27,5 @@ std::vector<plat_display_mode> plat_display_modes();
 // Full-screen mode requests: recorded, nothing changes on the real desktop.
 bool plat_display_set_mode(int width, int height, int bits);
 bool plat_display_restore_mode();
+std::vector<plat_display_mode> plat_display_mode_requests();
 void plat_display_reset_for_tests();

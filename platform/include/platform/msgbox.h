@@ -28,6 +28,7 @@ void plat_message_box_set_handler(plat_box_handler handler);
 // On when DROVIK_HEADLESS_BOXES=1 or when no display is available.
 void plat_message_box_set_headless(bool headless);
 bool plat_message_box_headless();
+// Every box is recorded (the latest 10000, oldest first).
 std::vector<plat_box_record> plat_message_box_records();
 void plat_message_box_clear_records();
 

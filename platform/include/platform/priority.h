@@ -15,5 +15,6 @@ int plat_get_process_priority();
 bool plat_set_process_priority(int priority_class);  // 0 changes nothing and succeeds
 int plat_get_thread_priority();
 bool plat_set_thread_priority(int priority);
-std::vector<std::string> plat_priority_requests();  // "process 128", "thread 2", ...
+// "process 128", "thread 2", ...: the latest 1000 requests, oldest first.
+std::vector<std::string> plat_priority_requests();
 void plat_priority_clear_requests();

@@ -16,6 +16,10 @@ enum plat_window_kind {
 typedef void (*plat_frame_callback)(void* user, const uint16_t* pixels, int width, int height,
                                     int pitch_pixels);
 
+// x or y equal to this lets the system place the window.
+constexpr int PLAT_DEFAULT_POSITION = INT32_MIN;
+
+// Sizes run from 0 to 16384 pixels; anything else gives nullptr.
 plat_window* plat_window_create_sdl(const char* title, int x, int y, int width, int height,
                                     bool visible);
 plat_window* plat_window_create_memory(int width, int height);
@@ -23,6 +27,8 @@ plat_window* plat_window_create_host(int width, int height, plat_frame_callback 
                                      void* user);
 void plat_window_destroy(plat_window* window);
 
+// Every call below accepts a stale handle and then does nothing (or returns 0, "", false).
+// Destroying a window waits for calls still working on it.
 // True only for a live window; never dereferences the handle.
 bool plat_is_window(const void* handle);
 plat_window_kind plat_window_kind_of(const plat_window* window);
