@@ -37,5 +37,7 @@ void plat_window_frame_changed(plat_window* window, std::unique_lock<std::mutex>
 
 // The Windows virtual-key code of an SDL key code; 0 when there is none.
 int plat_vk_from_sdl(int32_t sdl_key);
+// Marks every key up (the key-up events go elsewhere once the window loses focus).
+void plat_keys_release_all();
 // Starts SDL video once; false when no display is available or SDL fails.
 bool plat_sdl_video_ready();

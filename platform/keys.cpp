@@ -66,6 +66,13 @@ void plat_keys_reset()
         key = key_state{};
 }
 
+void plat_keys_release_all()
+{
+    std::lock_guard<std::mutex> guard(keys_mutex);
+    for (key_state& key : keys)
+        key.down = false;
+}
+
 int plat_vk_from_sdl(int32_t sdl_key)
 {
     if (sdl_key >= SDLK_a && sdl_key <= SDLK_z)

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -51,9 +52,9 @@ std::vector<std::string> candidates(const std::string& name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     std::vector<std::string> names = {name};
     for (const std::string& stem : {base, lower}) {
-        names.push_back(stem);
-        names.push_back("lib" + stem + ".so");
-        names.push_back(stem + ".so");
+        for (std::string candidate : {stem, "lib" + stem + ".so", stem + ".so"})
+            if (std::find(names.begin(), names.end(), candidate) == names.end())
+                names.push_back(candidate);
     }
     if (name.find('/') != std::string::npos)
         return names;

@@ -146,6 +146,7 @@ void handle_window_event(const SDL_WindowEvent& e)
     case SDL_WINDOWEVENT_SHOWN: w->visible = true; break;
     case SDL_WINDOWEVENT_HIDDEN: w->visible = false; break;
     case SDL_WINDOWEVENT_EXPOSED: w->sdl_frame_dirty = true; break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: plat_keys_release_all(); break;
     default: break;
     }
 }
@@ -184,17 +185,34 @@ bool plat_display_available()
     return !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
 }
 
+namespace {
+
+std::mutex sdl_init_mutex;
+int sdl_state = 0;  // 0 not tried, 1 ready, -1 failed
+std::thread::id sdl_thread;
+
+// True on the thread that started SDL video, once it has.
+bool on_sdl_thread()
+{
+    std::lock_guard<std::mutex> guard(sdl_init_mutex);
+    return sdl_state == 1 && sdl_thread == std::this_thread::get_id();
+}
+
+}  // namespace
+
 bool plat_sdl_video_ready()
 {
-    static std::mutex init_mutex;
-    static int state = 0;  // 0 not tried, 1 ready, -1 failed
-    std::lock_guard<std::mutex> guard(init_mutex);
-    if (state == 0) {
-        state = -1;
-        if (plat_display_available() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
-            state = 1;
+    std::lock_guard<std::mutex> guard(sdl_init_mutex);
+    if (sdl_state == 0) {
+        sdl_state = -1;
+        // Ctrl+C and kill must still end the program, not become an SDL quit event.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (plat_display_available() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            sdl_state = 1;
+            sdl_thread = std::this_thread::get_id();
+        }
     }
-    return state == 1;
+    return sdl_state == 1;
 }
 
 bool plat_window_lock_live(const plat_window* window, std::unique_lock<std::mutex>& lock)
@@ -418,7 +436,8 @@ uint16_t plat_window_pixel(const plat_window* window, int x, int y)
 
 void plat_pump_events()
 {
-    if (!plat_sdl_video_ready())
+    // Nothing to do before the first real window; SDL events belong to the thread that made it.
+    if (!on_sdl_thread())
         return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {

@@ -1,6 +1,7 @@
 // Window registry, state and size of memory and headless SDL windows.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -120,6 +121,34 @@ TEST(Window, ConcurrentPresentsAndQueriesStayConsistent)
     int height = 0;
     plat_window_client_size(w, &width, &height);
     EXPECT_EQ(plat_window_frame(w).size(), static_cast<size_t>(width * height));
+    plat_window_destroy(w);
+    plat_surface_destroy(s);
+}
+
+// Runs only with a real display (for example under xvfb-run with SDL_VIDEODRIVER unset).
+TEST(RealWindow, PresentsFromAnyThreadAndFollowsStateRequests)
+{
+    if (!plat_display_available())
+        GTEST_SKIP() << "no display";
+    plat_window* w = plat_window_create_sdl("Drovik default rendering window",
+                                            PLAT_DEFAULT_POSITION, PLAT_DEFAULT_POSITION, 64,
+                                            48, true);
+    ASSERT_NE(w, nullptr);
+    plat_surface* s = plat_surface_create(64, 48);
+    for (int i = 0; i < 64 * 48; ++i)
+        s->bits[i] = 0xF800;
+    EXPECT_TRUE(plat_present(w, s, 0, 0, 64, 48, 0, 0));
+    std::thread([&] { plat_present_stretched(w, s, 0, 0, 64, 48, 0, 0, 32, 24); }).join();
+    plat_window_set_title(w, "Renamed");
+    plat_window_minimize(w);
+    for (int i = 0; i < 20; ++i) {
+        plat_pump_events();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(plat_window_title(w), "Renamed");
+    EXPECT_EQ(plat_window_pixel(w, 10, 10), 0xF800);
+    plat_window_restore(w);
+    plat_pump_events();
     plat_window_destroy(w);
     plat_surface_destroy(s);
 }

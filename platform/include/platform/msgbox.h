@@ -18,7 +18,8 @@ struct plat_box_record {
     int buttons;
 };
 
-// A host (the Qt program) may show boxes itself; the handler returns the answer.
+// A host (the Qt program) may show boxes itself; the handler returns the answer. It is called
+// on the thread that asked for the box, which need not be the host's GUI thread.
 typedef int (*plat_box_handler)(const char* caption, const char* text, int icon, int buttons);
 
 int plat_message_box(const char* caption, const char* text, int icon, int buttons);

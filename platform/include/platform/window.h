@@ -50,7 +50,9 @@ bool plat_window_is_minimized(const plat_window* window);
 std::vector<uint16_t> plat_window_frame(const plat_window* window);
 uint16_t plat_window_pixel(const plat_window* window, int x, int y);
 
-// Handles SDL events: key state, close requests, size changes. Call from the owning thread.
+// Handles SDL events (key state, close requests, size changes) and brings real windows up to
+// date with frames presented from other threads. Does nothing except on the thread that
+// created the first real window.
 void plat_pump_events();
 bool plat_window_close_requested(const plat_window* window);
 
