@@ -165,6 +165,18 @@ int plat_surface_draw_text(plat_surface* surface, int x, int y, const char* text
     return drawn_width;
 }
 
+int plat_text_width(const char* text)
+{
+    if (!text || !*text)
+        return 0;
+    std::lock_guard<std::mutex> guard(font_mutex);
+    TTF_Font* font = font_locked();
+    int width = 0;
+    if (!font || TTF_SizeText(font, text, &width, nullptr) != 0)
+        return 0;
+    return width;
+}
+
 int plat_text_height()
 {
     std::lock_guard<std::mutex> guard(font_mutex);

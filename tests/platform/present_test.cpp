@@ -206,6 +206,8 @@ TEST(Text, DrawsInsideTheSurfaceAndClips)
     surface_ptr s(plat_surface_create(200, 40));
     int width = plat_surface_draw_text(s.get(), 5, 5, "Load world 50%", 0xF800);
     EXPECT_GT(width, 20);
+    EXPECT_EQ(plat_text_width("Load world 50%"), width);
+    EXPECT_EQ(plat_text_width(""), 0);
     int coloured = 0;
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 200; ++x) {

@@ -29,4 +29,6 @@ bool plat_present_stretched(plat_window* window, const plat_surface* surface, in
 // Returns the width in pixels; 0 when no font is available.
 int plat_surface_draw_text(plat_surface* surface, int x, int y, const char* text,
                            uint16_t colour);
+// Width and height in pixels of text drawn as above; 0 when no font is available.
+int plat_text_width(const char* text);
 int plat_text_height();
