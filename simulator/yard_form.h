@@ -1,0 +1,115 @@
+// Unit YardForm: the rail yard where a train is made up from traction units and cars.
+#pragma once
+#include "vehicle.h"
+
+#include <QDialog>
+#include <QImage>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+
+// Texts shown by the yard.
+inline constexpr const char* YardCarRefusedText = "Cannot place a \"Car\" vehicle here.";
+inline constexpr const char* YardCaption = "Marshall your train . . .";
+
+// The vehicle being placed and its model facts.
+struct TYardVehicle {
+    TVehicleRec rec;
+    std::string picturePath;          // "" until a chosen model's picture file exists
+    std::string tractionType = "ELE"; // text of the traction type
+    int tractionCode = 1;             // ELE 1, SUB 5, DEL 0, HST 6, DMU 2, EMU 3, STE 4
+};
+
+// The traction type number for a type text; previous when the text is not a known code.
+int TractionTypeCode(const std::string& text, int previous);
+
+// Model paths under the root: folder "\traction\" or "\rolling stock\", name, "\", name.
+std::string TractionBase(const std::string& root, const std::string& name);
+std::string CarBase(const std::string& root, const std::string& name);
+
+// Reads a traction model's INI into the current vehicle and memo (only when the file exists:
+// false and nothing changed otherwise). A value that is not a number sets error to the
+// conversion message and leaves the vehicle as it was.
+bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYardVehicle& current,
+                      std::vector<std::string>& memo, std::string* error);
+bool ReadCarInfo(const std::string& iniPath, const std::string& name, TYardVehicle& current,
+                 std::vector<std::string>& memo, std::string* error);
+
+enum class TPlaceResult { Ignored, Refused, Placed };
+// A grid click at position p: refuses a car at position 0 (refusal text in message), places
+// the current vehicle when it has a picture and p is at most the vehicle count. In every case
+// the traction type code is then taken from the traction type text.
+TPlaceResult PlaceVehicleAt(TConsist& consist, TYardVehicle& current, int p, std::string* message);
+
+class TYardGrid;
+
+class TYardForm1 : public QDialog {
+    Q_OBJECT
+public:
+    // Works on a copy of consist; EditedConsist() holds the edited train.
+    TYardForm1(const std::string& root, const TConsist& consist, QWidget* parent = nullptr);
+
+    const TConsist& EditedConsist() const { return consist_; }
+    const TYardVehicle& Current() const { return current_; }
+    bool SaveChecked() const;
+
+    // What the form's handlers do, callable from tests.
+    void FormShow();
+    void FormActivate();
+    void ChooseTraction(const QString& name);
+    void ChooseCar(const QString& name);
+    void Edit1Change(const QString& text);
+    void DrawGrid1MouseDown(int col, int row, bool alt);
+    void ShowVehicleInfo(int p);
+    // The picture path a grid cell shows ("" for none).
+    std::string CellPicturePath(int n) const;
+
+    QComboBox* TractionBox;
+    QComboBox* CarBox;
+    QPlainTextEdit* Memo1;
+    QLabel* Image1;
+    QLineEdit* Edit1;
+    QScrollArea* DrawGrid1;
+    QLabel* Label3;
+    QLabel* tonLabel;
+    QLabel* lengthLabel;
+    QLabel* tractiveLabel;
+    QLabel* countLabel;
+    QLabel* indexLabel;
+    QCheckBox* SaveTrainCheckBox;
+    QPushButton* OkButton;
+    QPushButton* CancelButton;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class TYardGrid;
+    std::string root_;
+    TConsist consist_;
+    TYardVehicle current_;
+    TYardGrid* grid_;
+    mutable std::map<std::string, QImage> pictures_;
+
+    std::string RootPath(const std::string& tail) const;
+    const QImage& Picture(const std::string& path) const;
+    void ShowMemo(const std::vector<std::string>& lines);
+    void ShowPicture(const std::string& path);
+    void ShowConversionError(const std::string& error);
+};
+
+enum class TBuildResult { Cancelled, Saved, Loaded };
+
+// Edit / "Train Consist . . .": shows the yard over Consist. On OK with "Save Train to file"
+// the edited train is saved (the caller refreshes its train list) and becomes Consist; on OK
+// without it the train file named in the yard replaces Consist. root "" is the working folder.
+TBuildResult BuildTrain(QWidget* parent, const std::string& root = "");

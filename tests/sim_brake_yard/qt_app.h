@@ -1,0 +1,4 @@
+// A QApplication for the widget tests, created once on the offscreen platform.
+#pragma once
+
+void EnsureQtApp();

@@ -1,0 +1,239 @@
+// The rail yard: model INI files, placing and refusing vehicles, and the yard window.
+#include "brake.h"
+#include "qt_app.h"
+#include "train_file.h"
+#include "yard_form.h"
+
+#include <platform/msgbox.h>
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteFile(const fs::path& path, const std::string& text)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class YardTest : public ::testing::Test {
+protected:
+    fs::path root;
+
+    void SetUp() override
+    {
+        EnsureQtApp();
+        plat_message_box_set_headless(true);
+        plat_message_box_clear_records();
+        root = fs::path(DROVIK_TEST_BINARY_DIR) /
+               ("yard_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root);
+        // Folder names in another letter case, as data authored on Windows may have them.
+        WriteFile(root / "Traction/RE-RUZ125/RE-RUZ125.ini",
+                  "[general]\ntraction_type=SUB\ndescription=Test unit\n\n[loco physics]\n"
+                  "mass=84.5\nlength=18.5\nmaxTraction=250\npower_hp=3000\nmaxBrake=150\n"
+                  "numAxles=4\nbrake_type=ep\n");
+        WriteFile(root / "Traction/RE-RUZ125/RE-RUZ125-ext.bmp", "BM");
+        WriteFile(root / "rolling stock/BOX-40/BOX-40.ini",
+                  "[general]\ndescription=Box car\n[data]\nmass=60\nlength=12.5\nxArea=9\n"
+                  "maxBrake=80\nnumAxles=4\n");
+        WriteFile(root / "rolling stock/BOX-40/box-40-EXT.bmp", "BM");
+        WriteFile(root / "rolling stock/NO-PICTURE/NO-PICTURE.ini", "[data]\nmass=20\n");
+        WriteFile(root / "rolling stock/BAD/BAD.ini", "[data]\nmass=heavy\n");
+        fs::create_directories(root / "rail yard");
+        EpBrake = false;
+    }
+    void TearDown() override
+    {
+        fs::remove_all(root);
+        EpBrake = false;
+    }
+    std::string Root() const { return root.string(); }
+};
+
+TEST_F(YardTest, TractionInfoFromTheModelIni)
+{
+    TYardVehicle v;
+    v.rec.xArea = 3.0;
+    std::vector<std::string> memo;
+    std::string error;
+    ASSERT_TRUE(ReadTractionInfo(TractionBase(Root(), "RE-RUZ125") + ".ini", "RE-RUZ125", v, memo,
+                                 &error));
+    EXPECT_EQ(v.rec.name, "RE-RUZ125");
+    EXPECT_EQ(v.rec.isTraction, 1);
+    EXPECT_DOUBLE_EQ(v.rec.mass, 84.5);
+    EXPECT_DOUBLE_EQ(v.rec.length, 18.5);
+    EXPECT_EQ(v.rec.maxTraction, 250);
+    EXPECT_EQ(v.rec.power, 3000);
+    EXPECT_EQ(v.rec.maxBrake, 150);
+    EXPECT_EQ(v.rec.numAxles, 4);
+    EXPECT_DOUBLE_EQ(v.rec.xArea, 3.0);  // kept from before
+    EXPECT_EQ(v.tractionType, "SUB");
+    EXPECT_TRUE(EpBrake);
+    ASSERT_GE(memo.size(), 4u);
+    EXPECT_EQ(memo[0], "[general]");
+    EXPECT_EQ(memo[1], "traction_type=SUB");
+    EXPECT_NE(std::find(memo.begin(), memo.end(), "[loco physics]"), memo.end());
+}
+
+TEST_F(YardTest, CarInfoAndBadValues)
+{
+    TYardVehicle v;
+    v.rec.maxTraction = 300;
+    std::vector<std::string> memo;
+    std::string error;
+    ASSERT_TRUE(ReadCarInfo(CarBase(Root(), "BOX-40") + ".ini", "BOX-40", v, memo, &error));
+    EXPECT_EQ(v.rec.isTraction, 0);
+    EXPECT_EQ(v.rec.maxTraction, 0);
+    EXPECT_DOUBLE_EQ(v.rec.mass, 60.0);
+    EXPECT_DOUBLE_EQ(v.rec.xArea, 9.0);
+    EXPECT_EQ(v.rec.maxBrake, 80);
+    EXPECT_EQ(memo.front(), "[general]");
+
+    TVehicleRec before = v.rec;
+    memo.clear();
+    EXPECT_FALSE(ReadCarInfo(CarBase(Root(), "BAD") + ".ini", "BAD", v, memo, &error));
+    EXPECT_EQ(error, "'heavy' is not a valid floating point value");
+    EXPECT_EQ(v.rec.name, before.name);
+    EXPECT_DOUBLE_EQ(v.rec.mass, before.mass);
+
+    error.clear();
+    EXPECT_FALSE(ReadCarInfo(CarBase(Root(), "NONE") + ".ini", "NONE", v, memo, &error));
+    EXPECT_TRUE(error.empty());  // a missing file changes nothing and says nothing
+}
+
+TEST_F(YardTest, LongModelNamesAreCut)
+{
+    fs::path dir = root / "rolling stock" / "A-VERY-LONG-CAR-NAME";
+    WriteFile(dir / "A-VERY-LONG-CAR-NAME.ini", "[data]\nmass=20\n");
+    TYardVehicle v;
+    std::vector<std::string> memo;
+    std::string error;
+    ASSERT_TRUE(ReadCarInfo(CarBase(Root(), "A-VERY-LONG-CAR-NAME") + ".ini",
+                            "A-VERY-LONG-CAR-NAME", v, memo, &error));
+    EXPECT_EQ(v.rec.name, "A-VERY-LONG-CAR-");
+}
+
+TEST_F(YardTest, PlacingAndRefusing)
+{
+    TConsist consist;
+    ClearConsist(consist);
+    TYardVehicle car;
+    car.rec.name = "BOX-40";
+    car.rec.mass = 60;
+    car.rec.numAxles = 4;
+    car.tractionType = "DEL";
+    std::string message;
+
+    // No picture yet: a click does nothing but still takes the type code.
+    EXPECT_EQ(PlaceVehicleAt(consist, car, 0, &message), TPlaceResult::Ignored);
+    EXPECT_EQ(car.tractionCode, 0);
+
+    car.picturePath = "x-ext.bmp";
+    EXPECT_EQ(PlaceVehicleAt(consist, car, 0, &message), TPlaceResult::Refused);
+    EXPECT_EQ(message, "Cannot place a \"Car\" vehicle here.");
+    EXPECT_EQ(consist.count, 0);
+
+    TYardVehicle loco = car;
+    loco.rec.isTraction = 1;
+    loco.rec.name = "RE-RUZ125";
+    loco.tractionType = "XYZ";  // unknown: the code stays
+    EXPECT_EQ(PlaceVehicleAt(consist, loco, 0, &message), TPlaceResult::Placed);
+    EXPECT_EQ(loco.tractionCode, 0);
+    EXPECT_EQ(PlaceVehicleAt(consist, car, 1, &message), TPlaceResult::Placed);
+    EXPECT_EQ(PlaceVehicleAt(consist, car, 3, &message), TPlaceResult::Ignored);  // a gap
+    EXPECT_EQ(PlaceVehicleAt(consist, car, 2, &message), TPlaceResult::Placed);
+    EXPECT_EQ(consist.count, 3);
+    EXPECT_EQ(PlaceVehicleAt(consist, car, 0, &message), TPlaceResult::Refused);
+    EXPECT_EQ(consist.recs[0].name, "RE-RUZ125");
+}
+
+TEST_F(YardTest, TractionTypeCodes)
+{
+    const std::pair<const char*, int> codes[] = {{"DEL", 0}, {"ELE", 1}, {"DMU", 2}, {"EMU", 3},
+                                                 {"STE", 4}, {"SUB", 5}, {"HST", 6}, {"ele", 9}};
+    for (const auto& [text, code] : codes) EXPECT_EQ(TractionTypeCode(text, 9), code) << text;
+}
+
+TEST_F(YardTest, FormMakesUpATrain)
+{
+    TConsist empty;
+    ClearConsist(empty);
+    TYardForm1 form(Root(), empty);
+    form.FormShow();
+    form.FormActivate();
+    EXPECT_EQ(form.windowTitle(), "Marshall your train . . .");
+    ASSERT_EQ(form.TractionBox->count(), 1);
+    EXPECT_EQ(form.TractionBox->itemText(0), "RE-RUZ125");
+    EXPECT_EQ(form.CarBox->count(), 3);
+    EXPECT_EQ(form.Label3->text(), "No unit selected");
+    EXPECT_EQ(form.indexLabel->text(), "index 0");
+    EXPECT_EQ(form.countLabel->text(), "Vehicle count: 0");
+    EXPECT_EQ(TrainPath, Root() + "\\rail yard\\Enter Train Name.trn");
+    EXPECT_EQ(form.CellPicturePath(0), Root() + "\\images\\yard_prompt.bmp");
+
+    form.ChooseCar("BOX-40");
+    form.DrawGrid1MouseDown(0, 0, false);
+    ASSERT_EQ(plat_message_box_records().size(), 1u);
+    EXPECT_EQ(plat_message_box_records()[0].text, "Cannot place a \"Car\" vehicle here.");
+    EXPECT_EQ(form.EditedConsist().count, 0);
+
+    form.ChooseTraction("RE-RUZ125");
+    EXPECT_EQ(form.Label3->text(), "RE-RUZ125");
+    EXPECT_TRUE(form.Memo1->toPlainText().startsWith("[general]\ntraction_type=SUB"));
+    form.DrawGrid1MouseDown(0, 0, false);
+    form.ChooseCar("BOX-40");
+    form.DrawGrid1MouseDown(1, 0, false);
+    form.DrawGrid1MouseDown(2, 0, false);
+    EXPECT_EQ(form.Current().tractionCode, 5);
+    EXPECT_EQ(form.indexLabel->text(), "index: 2");
+    EXPECT_EQ(form.EditedConsist().count, 3);
+    EXPECT_EQ(form.tonLabel->text(), "Total tonnage (t): 204");  // 84.5 + 60 + 60 = 204.5, to even
+    EXPECT_EQ(form.lengthLabel->text(), "Total length (m): 44");  // 43.5, to even
+    EXPECT_EQ(form.countLabel->text(), "Vehicle count: 3");
+    EXPECT_EQ(form.tractiveLabel->text(), "Total traction(kN): 250");
+    EXPECT_EQ(form.CellPicturePath(1), CarBase(Root(), "BOX-40") + "-ext.bmp");
+    EXPECT_EQ(form.CellPicturePath(3), "");
+
+    // Alt + click: the placed unit becomes the current vehicle again.
+    form.DrawGrid1MouseDown(0, 0, true);
+    EXPECT_EQ(form.Label3->text(), "RE-RUZ125");
+    EXPECT_EQ(form.Current().rec.isTraction, 1);
+    EXPECT_EQ(form.EditedConsist().count, 3);
+
+    form.Edit1Change("Test Freight");
+    EXPECT_EQ(TrainPath, Root() + "\\rail yard\\Test Freight.trn");
+    form.Edit1Change("Other.trn");
+    EXPECT_EQ(TrainPath, Root() + "\\rail yard\\Other.trn");
+
+    std::string error;
+    ASSERT_TRUE(SaveTrain(TrainPath, form.EditedConsist(), &error)) << error;
+    TConsist loaded;
+    ASSERT_TRUE(LoadTrain(TrainPath, loaded, &error)) << error;
+    EXPECT_EQ(loaded.count, 3);
+    EXPECT_DOUBLE_EQ(loaded.davisA, form.EditedConsist().davisA);
+}
+
+TEST_F(YardTest, FormNeverTouchesTheDrivenTrain)
+{
+    TConsist driven;
+    ClearConsist(driven);
+    TYardForm1 form(Root(), driven);
+    form.FormShow();
+    form.ChooseTraction("RE-RUZ125");
+    form.DrawGrid1MouseDown(0, 0, false);
+    EXPECT_EQ(form.EditedConsist().count, 1);
+    EXPECT_EQ(driven.count, 0);
+}
+
+}  // namespace
