@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <locale.h>
 
@@ -105,7 +106,7 @@ bool plat_parse_double(std::string_view text, double* out)
         return false;
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return false;
     *out = value;
     return true;

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -149,6 +150,10 @@ FILE* plat_fopen(std::string_view path, const char* mode)
         std::string resolved = plat_path_resolve(path);
         if (resolved.empty()) {
             errno = ENOENT;
+            return nullptr;
+        }
+        if (is_directory(resolved)) {
+            errno = EISDIR;
             return nullptr;
         }
         return std::fopen(resolved.c_str(), mode);

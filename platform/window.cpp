@@ -133,6 +133,7 @@ void handle_window_event(const SDL_WindowEvent& e)
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         if (valid_size(e.data1, e.data2))
             resize_frame(w, e.data1, e.data2);
+        w->sdl_frame_dirty = true;
         break;
     case SDL_WINDOWEVENT_MINIMIZED: w->minimized = true; break;
     case SDL_WINDOWEVENT_MAXIMIZED:

@@ -95,7 +95,8 @@ TEST(Numbers, ParseDoubleTakesWholeTextOnly)
         {"3.5", true, 3.5},       {"  -0.125\t", true, -0.125}, {"+2", true, 2.0},
         {"1e3", true, 1000.0},    {"1.5x", false, 0},           {"", false, 0},
         {"   ", false, 0},        {"1,5", false, 0},            {"+-1", false, 0},
-        {"1e999", false, 0},      {"- 1", false, 0},
+        {"1e999", false, 0},      {"- 1", false, 0},             {"nan", false, 0},
+        {"inf", false, 0},        {".5", true, 0.5},
     };
     for (const auto& c : cases) {
         double value = -99;

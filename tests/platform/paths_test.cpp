@@ -117,6 +117,7 @@ TEST_F(PathTree, WritingResolvesTheFolderAndReusesAnExistingName)
     EXPECT_EQ(entries, 1);
     EXPECT_EQ(read_all(plat_fopen(root() + "/Data/Sub/File.TXT", "r")), "rewritten");
     EXPECT_EQ(plat_fopen(root() + "/Data/Sub/gone.txt", "r"), nullptr);
+    EXPECT_EQ(plat_fopen(root() + "/data/sub", "r"), nullptr);  // a folder is not a file
 }
 
 TEST_F(PathTree, StateDirectoryIsCreatedUnderXdgStateHome)

@@ -16,7 +16,8 @@ int plat_fprintf(FILE* file, const char* format, ...) __attribute__((format(prin
 int plat_sscanf(const char* text, const char* format, ...)
     __attribute__((format(scanf, 2, 3)));
 
-// Whole-text parses; leading and trailing blanks are allowed. False leaves *out untouched.
+// Whole-text parses; leading and trailing blanks and a leading '+' are allowed; infinities,
+// NaN and out-of-range values are refused. False leaves *out untouched.
 bool plat_parse_double(std::string_view text, double* out);
 bool plat_parse_int(std::string_view text, long* out);
 // strtod in the C locale: parses a prefix, *end set past it.
