@@ -28,4 +28,19 @@
 /* Handles are the addresses of engine records. */
 typedef void* DROVIK_HANDLE;
 
+/* ---- Handle checks: 1 for a live handle of the kind; with a function name a fault is logged
+   and shown in a box captioned with that name, with NULL the test is silent. ---- */
+DROVIK_API int Drovik_camera_is_camera(DROVIK_HANDLE camera, const char* function_name); /* camera */
+DROVIK_API int Drovik_object_is_object(DROVIK_HANDLE object, const char* function_name); /* dynamic object */
+DROVIK_API int Drovik_group_is_group(DROVIK_HANDLE group, const char* function_name); /* group; NULL = world */
+DROVIK_API int Drovik_bitmap_is_bitmap(DROVIK_HANDLE bitmap, const char* function_name); /* bitmap */
+DROVIK_API int Drovik_track_is_track(DROVIK_HANDLE track, const char* function_name); /* track */
+DROVIK_API int Drovik_animation_is_animation(DROVIK_HANDLE animation, const char* function_name); /* texture animation */
+DROVIK_API int Drovik_background_is_background(DROVIK_HANDLE background, const char* function_name); /* background */
+DROVIK_API int Drovik_polygon_is_polygon(DROVIK_HANDLE polygon, const char* function_name); /* polygon */
+DROVIK_API int Drovik_point_is_point(DROVIK_HANDLE point, const char* function_name); /* point */
+DROVIK_API int Drovik_light_is_light(DROVIK_HANDLE light, const char* function_name); /* light */
+DROVIK_API int Drovik_3D_animation_is_3D_animation(DROVIK_HANDLE animation, const char* function_name); /* 3D animation */
+DROVIK_API int Drovik_3D_sequence_is_3D_sequence(DROVIK_HANDLE sequence, const char* function_name); /* 3D sequence */
+
 #endif

@@ -1,0 +1,110 @@
+// The profiler: chunk allocation, timing with an injected clock, and the report text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "foundation/profiler.h"
+#include "platform/clock.h"
+#include "work_dir.h"
+
+namespace {
+
+uint32_t fake_now = 0;
+uint32_t fake_tick() { return fake_now; }
+
+class Profiler : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine_set_speaker_mode(0);
+        plat_clock_override(fake_tick, nullptr);
+        fake_now = 5000;
+        profiler_reset();
+        ASSERT_EQ(open_log_files(), 0);
+        banner_ = read_text(work_.dir() / "Drovik.log").size();
+    }
+    void TearDown() override {
+        plat_clock_override(nullptr, nullptr);
+        profiler_reset();
+    }
+    // Times one measurement of `ms` milliseconds on a chunk.
+    int measure(int chunk, const char* name, uint32_t ms) {
+        chunk = start_measuring(chunk, name);
+        fake_now += ms;
+        end_measuring(chunk);
+        return chunk;
+    }
+    std::string report() {
+        profiler_write_report();
+        return read_text(work_.dir() / "Drovik.log").substr(banner_);
+    }
+    temp_work_dir work_;
+    size_t banner_ = 0;
+};
+
+TEST_F(Profiler, WritesRatesAndTheShareOfTheProgramCycle) {
+    int render = -1;
+    int cycle = -1;
+    int clearing = -1;
+    for (int i = 0; i < 2; ++i) {
+        render = measure(render, "Drovik_engine_render", 20);
+        clearing = measure(clearing, "draw_buffer_clear_buffer", 5);
+        cycle = measure(cycle, "Program cycle", 50);
+    }
+    start_measuring(-1, "never stopped");
+    EXPECT_EQ(get_chunk_average_speed(render), 20000);
+    EXPECT_EQ(find_chunk_by_name("PROGRAM CYCLE"), cycle);
+    EXPECT_EQ(report(),
+              "\n\nPROFILING RESULTS\n-----------------\n"
+              "Drovik_engine_render  ----------  Rate=50.000000 per sec (20000 micro seconds each)\n"
+              "draw_buffer_clear_buffer  ------  Rate=200.000000 per sec (5000 micro seconds each)\n"
+              "Program cycle  -----------------  Rate=20.000000 per sec (50000 micro seconds each)\n"
+              "never stopped\t\t --- UNUSED\n"
+              "\nProgram analysis\n-----------------\n"
+              "Drovik_engine_render = 40.00 percent of CPU time\n"
+              "    (clearing_screen  = 10.00 percent of CPU time)\n"
+              "    (pure rendering   = 30.00 percent of CPU time)\n"
+              "The rest (things outside Drovik engine) = 60.00 percent\n"
+              "---------------------------------------\n\t\t\t\t=100 percent of CPU time\n");
+}
+
+TEST_F(Profiler, WithoutAProgramCycleTheAnalysisStops) {
+    measure(-1, "a name of thirty characters..", 0);
+    measure(-1, "exactly thirty characters long", 0);
+    EXPECT_EQ(report(),
+              "\n\nPROFILING RESULTS\n-----------------\n"
+              "a name of thirty characters..  -  Rate=Infinity (0 micro seconds each)\n"
+              "exactly thirty characters long    Rate=Infinity (0 micro seconds each)\n"
+              "\nProgram analysis\n-----------------\n"
+              "couldnt find OR bad values program_cycle_time\n");
+}
+
+TEST_F(Profiler, GrantsNinetyNineChunksAndRefusesTheHundredth) {
+    for (int i = 0; i < 99; ++i) ASSERT_EQ(start_measuring(-1, "chunk"), i);
+    EXPECT_EQ(start_measuring(-1, "one too many"), profiler_disabled_chunk);
+    EXPECT_STREQ(engine_get_last_error(), "start_measuring: cant measure time to so many chunks\n");
+    EXPECT_EQ(profiler_chunks_in_use(), 99);
+    EXPECT_EQ(start_measuring(profiler_disabled_chunk, "x"), profiler_disabled_chunk);
+    EXPECT_EQ(start_measuring(100, "x"), profiler_disabled_chunk);
+}
+
+TEST_F(Profiler, StoppingAChunkThatNeverStartedReportsAndChangesNothing) {
+    const int chunk = measure(-1, "once", 10);
+    EXPECT_EQ(end_measuring(chunk), 0);
+    EXPECT_STREQ(engine_get_last_error(), "end_measuring: didnt call start_measuring before\n");
+    EXPECT_EQ(get_chunk_average_speed(chunk), 10000);
+    EXPECT_EQ(end_measuring(7), 0);
+    EXPECT_STREQ(engine_get_last_error(), "end_measuring: illegal chunk num\n");
+    EXPECT_EQ(end_measuring(profiler_clock_chunk), 5010L * 1000);
+    const int idle = start_measuring(-1, "idle");
+    EXPECT_EQ(get_chunk_average_speed(idle), 0);
+    EXPECT_STREQ(engine_get_last_error(), "get_chunk_average_speed: num_of_measurements==0 !\n");
+}
+
+TEST_F(Profiler, MeasuresAcrossTheTickCountWrapping) {
+    fake_now = 0xFFFFFFF0u;
+    const int chunk = start_measuring(-1, "wrap");
+    fake_now = 0x10;
+    EXPECT_EQ(end_measuring(chunk), 0x20L * 1000);
+}
+
+}  // namespace
