@@ -30,7 +30,7 @@ struct plat_window {
     bool sdl_state_dirty = false; // title, size or show state waiting for the owner thread
 };
 
-// Runs f(window) with the window locked when the handle is live; false otherwise.
+// Locks a live window (the registry is checked first); false for a stale handle.
 bool plat_window_lock_live(const plat_window* window, std::unique_lock<std::mutex>& lock);
 // After a present changed the frame: hands it to the host or the real window. Unlocks.
 void plat_window_frame_changed(plat_window* window, std::unique_lock<std::mutex>& lock);
