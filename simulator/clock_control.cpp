@@ -129,22 +129,18 @@ void TClock::TimerTick() {
 }
 
 void TClock::Repaint() {
-    handsOnly_ = false;
+    repaintPending_ = true;
     update();
 }
 
-void TClock::DrawHands() {
-    handsOnly_ = true;
-    update();
-}
+void TClock::DrawHands() { update(); }
 
 void TClock::paintEvent(QPaintEvent*) {
     TClockFace face = FaceGeometry(width(), height());
     QImage image(size(), QImage::Format_RGB32);
     DrawFace(image, face);
-    // A full paint forgets the last tick; a hand redraw keeps it.
-    if (!handsOnly_) lastTick_ = QTime(0, 0);
-    handsOnly_ = false;
+    if (repaintPending_) lastTick_ = QTime(0, 0);
+    repaintPending_ = false;
     DrawHandLines(image, face);
     QPainter(this).drawImage(0, 0, image);
 }

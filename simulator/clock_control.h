@@ -92,8 +92,9 @@ private:
     int difHour_ = 0;
     int difMinute_ = 0;
     QTime lastTick_{0, 0};
-    // Set by a hand redraw: the next paint keeps the last tick time.
-    bool handsOnly_ = false;
+    // Set by a full repaint request: the next paint forgets the last tick time. Hand
+    // redraws and window exposes keep it.
+    bool repaintPending_ = false;
     TTimeSource timeSource_;
     QTimer* timer_ = nullptr;
 };
