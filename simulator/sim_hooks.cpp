@@ -1,0 +1,42 @@
+// Calls into units that are not built in yet: they do nothing and report nothing.
+#include "sim_hooks.h"
+
+void ShowSelForm() {}
+void ShowSel2Form() {}
+void SaveSituation(const std::string&) {}
+
+void SetupDriveMode() {}
+void EnterEditorMode() {}
+void ShowPhysicsForm() {}
+std::string TractionTypeLabel() { return {}; }
+
+void BuildTrain() {}
+
+void ShowTimeForm() {}
+void ShowOptionsForm() {}
+
+void UpdateCabItems() {}
+void ShowSimClock() {}
+void CycleTestLights() {}
+void ShowCabItemBrowser() {}
+void EditSelectedCabItem() {}
+
+void LoadWorld3D(QWidget*) {}
+void LoadRouteSurvey() {}
+void PlaceTrainAndScenery(int) {}
+void JumpToSegment(int) {}
+int SegmentCount() { return 0; }
+void FollowTrack() {}
+void PlaceCamera() {}
+TTrackReadout TrackReadout() { return {}; }
+
+bool SoundInit() { return false; }
+void SoundStart() {}
+void SoundStopAll() {}
+void SoundUpdate(const TSimSlot&, const TSimSlot&) {}
+void SoundClose() {}
+
+void RenderThreeDPanel() {}
+void SetCameraZoom() {}
+void Switch3DCardOff() {}
+void CloseEngine() {}

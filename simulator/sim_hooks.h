@@ -1,0 +1,66 @@
+// Calls from the main window and the tick into units that are not built in yet.
+// Each keeps its place in the calling order; the unit that owns it fills in the body.
+// The tick calls its hooks holding SimLock; the GUI handlers call theirs without it, so a
+// hook that shows a dialog takes SimLock itself only around the simulation variables.
+#pragma once
+#include <string>
+
+#include "sim_slot.h"
+
+class QWidget;
+
+// First screen and situations.
+void ShowSelForm();                           // first screen: load a situation or make one
+void ShowSel2Form();                          // new situation: route, timetable and train
+void SaveSituation(const std::string& name);  // writes "\situations\" name ".txt"
+
+// Traction model and cab layout.
+void SetupDriveMode();         // leave editor mode, reset physics, load model, cab and items
+void EnterEditorMode();        // the cab layout editor
+void ShowPhysicsForm();        // edits the traction model's physics keys
+std::string TractionTypeLabel();
+
+// Rail yard.
+void BuildTrain();
+
+// Timetable and options windows.
+void ShowTimeForm();
+void ShowOptionsForm();
+
+// Cab items.
+void UpdateCabItems();      // once a second: exchange every bound variable with its item
+void ShowSimClock();        // the simulated clock on the digital or analogue clock item
+void CycleTestLights();     // swaps every visible light's colour within its pair
+void ShowCabItemBrowser();  // "Cab Items" / "Insert . . ."
+void EditSelectedCabItem(); // "Cab Items" / "Edit . . ."
+
+// 3D view, route and track following.
+void LoadWorld3D(QWidget* panel);  // on failure the 3D view and card flags go off
+void LoadRouteSurvey();
+void PlaceTrainAndScenery(int start);
+void JumpToSegment(int n);
+int SegmentCount();
+void FollowTrack();
+void PlaceCamera();
+
+// Where the train is, for the information box.
+struct TTrackReadout {
+    double routeKm = 0.0;  // the current segment's route kilometre
+    double x = 0.0;        // the train's position, engine units
+    double y = 0.0;
+    double heading = 0.0;  // the segment's compass heading
+};
+TTrackReadout TrackReadout();
+
+// Sound.
+bool SoundInit();
+void SoundStart();
+void SoundStopAll();
+void SoundUpdate(const TSimSlot& speed, const TSimSlot& throttle);
+void SoundClose();
+
+// Engine calls of the 3D view.
+void RenderThreeDPanel();  // renders the world into the 3D panel from the camera
+void SetCameraZoom();      // sends the stored zoom to the camera
+void Switch3DCardOff();
+void CloseEngine();

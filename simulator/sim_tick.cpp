@@ -1,0 +1,54 @@
+// The simulation tick and its once-a-second work.
+#include "sim_tick.h"
+
+#include <mutex>
+#include <string>
+
+#include "info_box.h"
+#include "physics.h"
+#include "sim_hooks.h"
+#include "sim_state.h"
+
+namespace {
+int secondAccumulator = 0;  // ms since the last simulated second; guarded by SimLock
+}
+
+void ResetSecondTick()
+{
+    std::lock_guard guard(SimLock);
+    secondAccumulator = 0;
+}
+
+bool SecondTickDue(int interval)
+{
+    std::lock_guard guard(SimLock);
+    secondAccumulator += interval;
+    if (secondAccumulator <= 1000 - interval)
+        return false;
+    SimState.clock += kClockStepDays;
+    secondAccumulator = 0;
+    return true;
+}
+
+void SimulationTick(int interval, const std::function<void()>& postSecondWork)
+{
+    std::lock_guard guard(SimLock);
+    PhysicsStep();
+    FollowTrack();
+    if (SecondTickDue(interval))
+        postSecondWork();
+    if (SimState.view3D) {
+        PlaceCamera();
+        RenderThreeDPanel();
+    }
+}
+
+void SecondTickWork(const std::function<void(const std::string&)>& showInfoBox)
+{
+    std::lock_guard guard(SimLock);
+    ShowSimClock();
+    UpdateCabItems();
+    if (SimState.soundOn)
+        SoundUpdate(Physics.speed, Physics.throttle);
+    showInfoBox(InfoBoxText(CollectInfoBoxValues()));
+}

@@ -1,0 +1,192 @@
+// The main cab window: caption, size, menus, start/stop, messages and close order.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "main_window.h"
+#include "physics.h"
+#include "platform/clock.h"
+#include "platform/msgbox.h"
+#include "sim_state.h"
+#include "vehicle.h"
+
+namespace {
+
+std::vector<uint32_t> sleeps;
+void RecordSleep(uint32_t ms) { sleeps.push_back(ms); }
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSimState();
+        ClearConsist(Consist);
+        Physics = TPhysics{};
+        PhysicsInit();
+        plat_message_box_clear_records();
+        sleeps.clear();
+        plat_clock_override(nullptr, RecordSleep);
+    }
+    void TearDown() override { plat_clock_override(nullptr, nullptr); }
+
+    static std::vector<std::string> BoxTexts()
+    {
+        std::vector<std::string> texts;
+        for (const plat_box_record& r : plat_message_box_records())
+            texts.push_back(r.text);
+        return texts;
+    }
+};
+
+QStringList ActionTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        texts << (a->isSeparator() ? QString("-") : a->text());
+    return texts;
+}
+
+TEST_F(MainWindowTest, CaptionFixedClientAndPanels)
+{
+    TVaruRor w;
+    EXPECT_EQ(w.windowTitle(), "Varu Ror");
+    EXPECT_EQ(w.centralWidget()->size(), QSize(793, 524));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+    EXPECT_EQ(w.ThreeDPanel->geometry(), QRect(0, 0, 579, 218));
+    EXPECT_EQ(w.ThreeDPanel->text(), "Select 'Start Sim' from File menu");
+    EXPECT_GE(w.InfoBoxLabel1->width(), 90);
+    EXPECT_GE(w.InfoBoxLabel1->height(), 200);
+    EXPECT_TRUE(w.InfoMemo->isHidden());
+    EXPECT_TRUE(w.Button1->isHidden());
+    EXPECT_EQ(w.HiResTimer1.Interval(), 50);
+    EXPECT_EQ(w.HiResTimer1.Resolution(), 5);
+}
+
+TEST_F(MainWindowTest, MenuTexts)
+{
+    TVaruRor w;
+    QStringList titles;
+    for (const QAction* a : w.MainMenu1->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, QStringList({"File", "Edit", "Cab Items", "Environment", "Help"}));
+    EXPECT_EQ(ActionTexts(w.File1),
+              QStringList({"New Situation . . .", "Load Situation . . .",
+                           "Save Situation . . .", "Start Sim", "-", "Quit"}));
+    EXPECT_EQ(ActionTexts(w.Edit1),
+              QStringList({"Train Consist . . .", "Loco Physics . . .", "Cab Layout . . ."}));
+    EXPECT_EQ(ActionTexts(w.CIT_menu), QStringList({"Insert . . .", "Edit . . ."}));
+    EXPECT_EQ(ActionTexts(w.Enviroment1), QStringList({"Jump to . . .", "Options . . ."}));
+    EXPECT_EQ(ActionTexts(w.Help1).front(), "Kestrovane Help");
+}
+
+TEST_F(MainWindowTest, StartAndStopSim)
+{
+    SimState.tractionModel = "Class 86";
+    Consist.tonnage = 420;
+    TVaruRor w;
+    w.StartStopSim();
+    EXPECT_TRUE(w.HiResTimer1.Enabled());
+    EXPECT_EQ(w.windowTitle(), "Class 86: Sim running . . .");
+    EXPECT_EQ(w.Open1->text(), "Stop Sim");
+    EXPECT_FALSE(w.CIT_menu->isEnabled());
+    EXPECT_FALSE(w.CabLayout1->isEnabled());
+    {
+        std::lock_guard guard(SimLock);
+        EXPECT_EQ(Physics.mass, 420.0);
+        EXPECT_EQ(Physics.stepLength, 50.0);
+    }
+    w.StartStopSim();
+    EXPECT_FALSE(w.HiResTimer1.Enabled());
+    EXPECT_EQ(w.windowTitle(), "Class 86: Sim stopped.");
+    EXPECT_EQ(w.Open1->text(), "Start Sim");
+    EXPECT_TRUE(w.CabLayout1->isEnabled());
+}
+
+TEST_F(MainWindowTest, RunningSimulationFillsTheInformationBox)
+{
+    TVaruRor w;
+    w.StartStopSim();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (w.InfoBoxLabel1->text().isEmpty() && std::chrono::steady_clock::now() < end) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    w.StartStopSim();
+    EXPECT_TRUE(w.InfoBoxLabel1->text().startsWith("notch: 0\ntraction: 0 kN\nbrake: lap\n"))
+        << w.InfoBoxLabel1->text().toStdString();
+    std::lock_guard guard(SimLock);
+    EXPECT_GT(SimState.clock, 9 / 24.0);
+}
+
+TEST_F(MainWindowTest, JumpBeforeStartIsRefused)
+{
+    TVaruRor w;
+    w.Jumpto1Click();
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>({"Start sim before attempting\rto jump to new location."}));
+}
+
+TEST_F(MainWindowTest, JumpToSegmentTextMustBeANumberInRange)
+{
+    TVaruRor w;
+    EXPECT_FALSE(w.JumpToSegmentText("abc"));
+    EXPECT_FALSE(w.JumpToSegmentText("2"));
+    const std::vector<std::string> texts = BoxTexts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "'abc' is not a valid integer value");
+}
+
+TEST_F(MainWindowTest, MissingHelpFileIsReported)
+{
+    TVaruRor w;
+    w.KestrovaneHelp1Click();
+    const std::vector<std::string> texts = BoxTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("./Help/Kestrovane.HLP"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ZoomKeysChangeTheStoredZoom)
+{
+    TVaruRor w;
+    {
+        std::lock_guard guard(SimLock);
+        SimState.cameraZoom = 70;
+    }
+    QKeyEvent minus(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, "-");
+    QKeyEvent equal(QEvent::KeyPress, Qt::Key_Equal, Qt::NoModifier, "=");
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(&w, &minus);
+    QApplication::sendEvent(&w, &minus);
+    QApplication::sendEvent(&w, &equal);
+    QApplication::sendEvent(&w, &other);
+    std::lock_guard guard(SimLock);
+    EXPECT_EQ(SimState.cameraZoom, 68.0);
+}
+
+TEST_F(MainWindowTest, CloseStopsTheTimerAndWaits)
+{
+    TVaruRor w;
+    w.StartStopSim();
+    ASSERT_TRUE(w.HiResTimer1.Enabled());
+    w.close();
+    EXPECT_FALSE(w.HiResTimer1.Enabled());
+    EXPECT_EQ(sleeps, std::vector<uint32_t>({200}));
+}
+
+TEST_F(MainWindowTest, ShowInfoBoxBreaksLines)
+{
+    TVaruRor w;
+    w.ShowInfoBox("a\rb\r");
+    EXPECT_EQ(w.InfoBoxLabel1->text(), "a\nb\n");
+}
+
+}  // namespace
