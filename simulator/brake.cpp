@@ -71,7 +71,9 @@ void BrakeStep(int position, double reduction, double dt)
 
     Brake.gap = std::fabs(Brake.ER.value - Brake.BP.value);
     double flow = 0.0;
-    if (Brake.gap > 0.05) {
+    // Emergency vents the pipe to nothing, whatever the reservoir holds: gated by the gap it
+    // would stall beside the reservoir's 45 psi in a long train and empty only in a short one.
+    if (Brake.gap > 0.05 || position == bvEmergency) {
         flow = pipe_flow(position, Brake.ER.value, Brake.BP.value);
         Brake.BP.value += s * flow * length_factor();
     }

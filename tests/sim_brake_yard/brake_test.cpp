@@ -73,6 +73,7 @@ TEST_F(BrakeTest, OneStepPerValvePosition)
         {"service at target", bvService, 10, 60, 65, 300, 60, 64.979, -0.42, 5.021 * 1.8},
         {"emergency", bvEmergency, 0, 70, 70, 300, 69.7, 69.955, -0.9, 0.045 * 1.8},
         {"emergency, ER at 45", bvEmergency, 0, 45, 30, 300, 45, 29.955, -0.9, 0},
+        {"emergency, pipe level with ER", bvEmergency, 0, 45, 45.02, 300, 45, 44.975, -0.9, 0},
         {"lap, pipe above", bvLap, 0, 60, 62, 300, 60, 61.982, -0.36, 8.018 * 1.8},
         {"lap, pipe below", bvLap, 0, 62, 60, 300, 62, 60.018, 0.36, 9.982 * 1.8},
         {"lap, within 0.05", bvLap, 0, 60, 60.04, 300, 60, 60.04, 0, 9.96 * 1.8},
@@ -105,7 +106,7 @@ TEST_F(BrakeTest, ReleaseFromInitialStateEmptiesTheCylinder)
 TEST_F(BrakeTest, ServiceReductionStopsAtTarget)
 {
     Set(70, 70);
-    for (int i = 0; i < 400; ++i) BrakeStep(bvService, 10, dt);
+    for (int i = 0; i < 2000; ++i) BrakeStep(bvService, 10, dt);
     // ER drops in steps of 0.2335 until it is no longer above 70 - 10.
     EXPECT_NEAR(Brake.ER.value, 70 - 43 * 0.2335, 1e-9);
     EXPECT_NEAR(Brake.BP.value, Brake.ER.value, 0.05 + 0.021);
@@ -115,9 +116,10 @@ TEST_F(BrakeTest, ServiceReductionStopsAtTarget)
 TEST_F(BrakeTest, EmergencyEmptiesThePipeAndHoldsTheCylinder)
 {
     Set(70, 70);
-    for (int i = 0; i < 3000; ++i) BrakeStep(bvEmergency, 0, dt);
+    Consist.length = 900.0;  // a long train: the pipe passes the reservoir slowly
+    for (int i = 0; i < 6000; ++i) BrakeStep(bvEmergency, 0, dt);
     EXPECT_LE(Brake.BP.value, 0.0);
-    EXPECT_GT(Brake.BP.value, -0.045 - 1e-9);
+    EXPECT_GT(Brake.BP.value, -0.015 - 1e-9);
     EXPECT_LE(Brake.ER.value, 45.0);
     EXPECT_GT(Brake.ER.value, 45.0 - 0.3);
     // The cylinder stops following once the reduction reaches 25 psi.

@@ -1,6 +1,5 @@
 // Gauge and lever controls: values, rounding, geometry, events and what they paint.
 #include "gauge.h"
-#include "qt_app.h"
 #include "trackbar.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +10,7 @@
 
 namespace {
 
-class ControlsTest : public ::testing::Test {
-protected:
-    void SetUp() override { EnsureQtApp(); }
-};
+using ControlsTest = ::testing::Test;
 
 QImage Render(QWidget& w)
 {

@@ -1,6 +1,5 @@
 // The rail yard: model INI files, placing and refusing vehicles, and the yard window.
 #include "brake.h"
-#include "qt_app.h"
 #include "train_file.h"
 #include "yard_form.h"
 
@@ -32,7 +31,6 @@ protected:
 
     void SetUp() override
     {
-        EnsureQtApp();
         plat_message_box_set_headless(true);
         plat_message_box_clear_records();
         root = fs::path(DROVIK_TEST_BINARY_DIR) /
