@@ -31,10 +31,11 @@ const fs_backend* open_backend(fs_state& s, int mixrate)
 
 }  // namespace
 
+// Never destroyed: a caller's exit handler may still stop its sounds after static destruction.
 fs_state& fs()
 {
-    static fs_state state;
-    return state;
+    static fs_state* state = new fs_state;
+    return *state;
 }
 
 int fs_new_generation()

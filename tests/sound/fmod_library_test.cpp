@@ -1,5 +1,6 @@
 // Tests of the sound library's FSOUND interface on the OpenAL device and on the silent device.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <chrono>
 #include <filesystem>
@@ -28,6 +29,22 @@ void write_fixtures()
     std::vector<uint8_t> cut = wav_test::wav_bytes(1000, 22050, 1);
     cut.resize(20);  // inside the format chunk
     wav_test::write_file((files / "cut.wav").string(), cut);
+}
+
+// An MP3 file, encoded by libsndfile.
+void write_mp3(const fsys::path& path)
+{
+    SF_INFO info{};
+    info.samplerate = 22050;
+    info.channels = 1;
+    info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+    SNDFILE* out = sf_open(path.string().c_str(), SFM_WRITE, &info);
+    ASSERT_NE(out, nullptr) << sf_strerror(nullptr);
+    std::vector<short> tone(22050);
+    for (size_t i = 0; i < tone.size(); i++)
+        tone[i] = (i / 50) % 2 ? 8000 : -8000;
+    sf_write_short(out, tone.data(), static_cast<sf_count_t>(tone.size()));
+    sf_close(out);
 }
 
 std::string file(const char* name)
@@ -161,6 +178,21 @@ TEST_P(FsoundDevice, LoadsWavFilesAndReportsBadOnes)
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_FILE_FORMAT);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, FSOUND_2D, 0), 0);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+}
+
+TEST_P(FsoundDevice, LoadsMpegFiles)
+{
+    write_mp3(files / "tone.mp3");
+    const FSOUND_SAMPLE mpeg =
+        FSOUND_Sample_LoadMpeg(FSOUND_FREE, file("tone.mp3").c_str(), FSOUND_2D);
+    ASSERT_NE(mpeg, 0) << FSOUND_GetError();
+    EXPECT_GT(FSOUND_Sample_GetLength(mpeg), 20000);
+    const int channel = FSOUND_PlaySound(FSOUND_FREE, mpeg);
+    EXPECT_TRUE(FSOUND_IsPlaying(channel));
+    EXPECT_EQ(FSOUND_GetFrequency(channel), 22050);
+    EXPECT_NE(load("tone.mp3"), 0);
+    EXPECT_EQ(FSOUND_Sample_LoadWav(FSOUND_FREE, file("tone.mp3").c_str(), FSOUND_2D), 0);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_FILE_FORMAT);
 }
 
 TEST_P(FsoundDevice, SampleIndexReplacesAndFreedSamplesAreStale)
