@@ -46,7 +46,7 @@ int Random(int range)
     return std::uniform_int_distribution<int>(0, range - 1)(SimRandom);
 }
 
-// Rounds half to even, as the simulator rounds everywhere, and keeps the result in range.
+// Rounds half to even (banker's rounding), kept within the library's frequency range.
 int RoundedFrequency(double value)
 {
     if (!(value > 0.0))
