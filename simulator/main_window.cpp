@@ -67,8 +67,11 @@ public:
 
 }  // namespace
 
+TVaruRor* VaruRor = nullptr;
+
 TVaruRor::TVaruRor(QWidget* parent) : QMainWindow(parent)
 {
+    VaruRor = this;
     setWindowTitle("Varu Ror");
 
     cab_bkgd = new QLabel(this);
@@ -116,6 +119,8 @@ TVaruRor::~TVaruRor()
 {
     // No tick may post to this window once it starts going.
     HiResTimer1.SetEnabled(false);
+    if (VaruRor == this)
+        VaruRor = nullptr;
 }
 
 void TVaruRor::CreateMenus()
@@ -254,7 +259,11 @@ void TVaruRor::HiResTimer1Timer()
     SimulationTick(HiResTimer1.Interval(), [this] {
         QMetaObject::invokeMethod(
             this,
-            [this] { SecondTickWork([this](const std::string& text) { ShowInfoBox(text); }); },
+            [this] {
+                // A second that fell due just before a stop or the close is not shown.
+                if (HiResTimer1.Enabled())
+                    SecondTickWork([this](const std::string& text) { ShowInfoBox(text); });
+            },
             Qt::QueuedConnection);
     });
 }
@@ -361,7 +370,6 @@ void TVaruRor::SaveSituation1Click()
     }
     QFileDialog dialog(this, "Save current situation . . .");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setDefaultSuffix("txt");
     const std::string folder = plat_path_resolve(root + "\\situations\\");
     if (!folder.empty())

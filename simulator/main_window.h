@@ -80,3 +80,6 @@ private:
 
     bool closed_ = false;
 };
+
+// The main window while it exists, for the units that work on it (caption, cab items).
+extern TVaruRor* VaruRor;

@@ -1,6 +1,9 @@
 // The information box's text and number format.
 #include <QLocale>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <locale>
 
@@ -104,29 +107,50 @@ struct CommaDecimal : std::numpunct<char> {
     std::string do_grouping() const override { return "\3"; }
 };
 
+// Switches the C library to a comma-decimal locale: an installed one, or one built with
+// localedef into the test's folder. False when neither is possible.
+bool UseCommaDecimalCLocale()
+{
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"}) {
+        if (std::setlocale(LC_ALL, name))
+            return true;
+    }
+    const std::string folder = std::string(DROVIK_TEST_BINARY_DIR) + "/locales";
+    const std::string locale = folder + "/de_DE.UTF-8";
+    if (!std::ifstream(locale + "/LC_NUMERIC")) {
+        const std::string command = "mkdir -p '" + folder + "' && localedef -i de_DE -f UTF-8 '" +
+                                    locale + "' >/dev/null 2>&1";
+        (void)std::system(command.c_str());
+    }
+    setenv("LOCPATH", folder.c_str(), 1);
+    return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+}
+
 TEST(InfoBox, NumberFormatIgnoresTheLocale)
 {
     const std::string oldC = std::setlocale(LC_ALL, nullptr);
     const std::locale oldCpp;
     const QLocale oldQt;
-    bool commaC = false;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "fr_FR"}) {
-        if (std::setlocale(LC_ALL, name)) {
-            commaC = true;
-            break;
-        }
+    const bool commaC = UseCommaDecimalCLocale();
+    if (commaC) {
+        char probe[16];
+        std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+        EXPECT_STREQ(probe, "1,5");
     }
     std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     for (const NumberCase& c : kNumberCases)
         EXPECT_EQ(FormatNumber(c.value, c.precision, c.digits), c.text) << c.value;
+    TInfoBoxValues v;
+    v.acceleration = -12.34567;  // four significant digits, three decimals
+    EXPECT_NE(InfoBoxText(v).find("\raccel: -12.350 m/s/s\r"), std::string::npos);
 
     QLocale::setDefault(oldQt);
     std::locale::global(oldCpp);
     std::setlocale(LC_ALL, oldC.c_str());
     if (!commaC)
-        GTEST_SKIP() << "no comma-decimal C locale installed; C++ and Qt locales checked";
+        GTEST_SKIP() << "no comma-decimal C locale available; C++ and Qt locales checked";
 }
 
 }  // namespace
