@@ -27,6 +27,7 @@
 #include "sim_hooks.h"
 #include "sim_state.h"
 #include "sim_tick.h"
+#include "sound_fx.h"
 #include "vehicle.h"
 
 namespace {

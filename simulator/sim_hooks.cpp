@@ -30,12 +30,6 @@ void FollowTrack() {}
 void PlaceCamera() {}
 TTrackReadout TrackReadout() { return {}; }
 
-bool SoundInit() { return false; }
-void SoundStart() {}
-void SoundStopAll() {}
-void SoundUpdate(const TSimSlot&, const TSimSlot&) {}
-void SoundClose() {}
-
 void RenderThreeDPanel() {}
 void SetCameraZoom() {}
 void Switch3DCardOff() {}

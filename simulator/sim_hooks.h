@@ -5,8 +5,6 @@
 #pragma once
 #include <string>
 
-#include "sim_slot.h"
-
 class QWidget;
 
 // First screen and situations.
@@ -51,13 +49,6 @@ struct TTrackReadout {
     double heading = 0.0;  // the segment's compass heading
 };
 TTrackReadout TrackReadout();
-
-// Sound.
-bool SoundInit();
-void SoundStart();
-void SoundStopAll();
-void SoundUpdate(const TSimSlot& speed, const TSimSlot& throttle);
-void SoundClose();
 
 // Engine calls of the 3D view.
 void RenderThreeDPanel();  // renders the world into the 3D panel from the camera

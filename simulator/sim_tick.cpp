@@ -8,6 +8,7 @@
 #include "physics.h"
 #include "sim_hooks.h"
 #include "sim_state.h"
+#include "sound_fx.h"
 
 namespace {
 int secondAccumulator = 0;  // ms since the last simulated second; guarded by SimLock
