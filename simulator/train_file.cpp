@@ -8,9 +8,6 @@
 #include <cstring>
 #include <vector>
 
-std::string TrainPath;
-std::string TrainName;
-
 std::string TrainSavedMessage(const std::string& name)
 {
     return "Train:  \"" + name + "\"  was saved to disk.";

@@ -4,10 +4,6 @@
 
 #include <string>
 
-// The train being made up: its file and its name as typed.
-extern std::string TrainPath;
-extern std::string TrainName;
-
 // "Train:  "<name>"  was saved to disk."
 std::string TrainSavedMessage(const std::string& name);
 

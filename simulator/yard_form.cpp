@@ -3,6 +3,7 @@
 
 #include "brake.h"
 #include "ini_file.h"
+#include "sim_state.h"
 #include "train_file.h"
 
 #include <platform/msgbox.h>
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include <climits>
 #include <cmath>
@@ -114,6 +116,12 @@ std::string bounded_name(const std::string& name)
 
 }  // namespace
 
+std::string TrainNameOfPath(const std::string& path)
+{
+    std::string file = path.substr(path.find_last_of("\\/") + 1);
+    return file.size() >= 4 ? file.substr(0, file.size() - 4) : file;
+}
+
 int TractionTypeCode(const std::string& text, int previous)
 {
     static const std::pair<const char*, int> codes[] = {
@@ -154,7 +162,10 @@ bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYard
         return false;
     }
     current.rec = rec;
-    EpBrake = ini.ReadString("loco physics", "brake_type", "auto") == "ep";
+    {
+        std::lock_guard guard(SimLock);
+        EpBrake = ini.ReadString("loco physics", "brake_type", "auto") == "ep";
+    }
     current.tractionType = ini.ReadString("general", "traction_type", "ELE");
     return true;
 }
@@ -268,6 +279,7 @@ TYardForm1::TYardForm1(const std::string& root, const TConsist& consist, QWidget
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(8, 204, 200, 180);
     Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     label("Train Name:", 8, 392);
     Edit1 = new QLineEdit("Enter Train Name", this);
     Edit1->setObjectName("Edit1");
@@ -287,16 +299,23 @@ TYardForm1::TYardForm1(const std::string& root, const TConsist& consist, QWidget
     indexLabel->setObjectName("indexLabel");
     label("Alt + Click for Info", 360, 544, 160);
     OkButton = new QPushButton("OK", this);
-    OkButton->setGeometry(740, 540, 75, 25);
+    OkButton->resize(75, 25);
     CancelButton = new QPushButton("Cancel", this);
-    CancelButton->setGeometry(820, 540, 75, 25);
+    CancelButton->resize(75, 25);
 
     grid_ = new TYardGrid(this);
     DrawGrid1 = new QScrollArea(this);
     DrawGrid1->setObjectName("DrawGrid1");
-    DrawGrid1->setGeometry(220, 8, grid_->width() + 20, 528);
+    DrawGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    DrawGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DrawGrid1->setWidget(grid_);
-    setFixedSize(905, 575);
+    const int grid_width = grid_->width() + DrawGrid1->verticalScrollBar()->sizeHint().width() +
+                           2 * DrawGrid1->frameWidth();
+    DrawGrid1->setGeometry(220, 8, grid_width, 528);
+    const int right = 220 + grid_width;
+    CancelButton->move(right - 75, 540);
+    OkButton->move(right - 155, 540);
+    setFixedSize(right + 8, 575);
 
     connect(OkButton, &QPushButton::clicked, this, [this] { done(1); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { done(2); });
@@ -349,9 +368,12 @@ void TYardForm1::FormShow()
     list(CarBox, "\\rolling stock");
     ShowPicture(RootPath("\\images\\empty_rect.bmp"));
     if (consist_.count > 0) {
-        Edit1->setText(latin1(TrainName));
+        std::lock_guard guard(SimLock);
+        trainName_ = SimState.trainName;
+        trainPath_ = SimState.paths.train;
+        Edit1->setText(latin1(trainName_));
     } else {
-        TrainPath = RootPath("\\rail yard\\Enter Train Name.trn");
+        trainPath_ = RootPath("\\rail yard\\Enter Train Name.trn");
     }
     current_.picturePath.clear();
     setWindowTitle(YardCaption);
@@ -369,6 +391,7 @@ void TYardForm1::ShowMemo(const std::vector<std::string>& lines)
 {
     Memo1->clear();
     for (const std::string& line : lines) Memo1->appendPlainText(latin1(line));
+    Memo1->moveCursor(QTextCursor::Start);
 }
 
 void TYardForm1::ShowPicture(const std::string& path)
@@ -417,9 +440,9 @@ void TYardForm1::ChooseCar(const QString& name)
 
 void TYardForm1::Edit1Change(const QString& text)
 {
-    TrainName = bytes(text);
-    TrainPath = RootPath("\\rail yard\\") + TrainName;
-    if (TrainName.find(".trn") == std::string::npos) TrainPath += ".trn";
+    trainName_ = bytes(text);
+    trainPath_ = RootPath("\\rail yard\\") + trainName_;
+    if (trainName_.find(".trn") == std::string::npos) trainPath_ += ".trn";
 }
 
 void TYardForm1::DrawGrid1MouseDown(int col, int row, bool alt)
@@ -462,22 +485,32 @@ std::string TYardForm1::CellPicturePath(int n) const
 
 TBuildResult BuildTrain(QWidget* parent, const std::string& root)
 {
-    std::string base = root.empty() ? bytes(QDir::currentPath()) : root;
-    TYardForm1 form(base, Consist, parent);
-    if (form.exec() != 1) return TBuildResult::Cancelled;
-    std::string error;
-    if (form.SaveChecked()) {
-        if (!SaveTrain(TrainPath, form.EditedConsist(), &error)) {
-            plat_message_box("Error", error.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
-            return TBuildResult::Cancelled;
-        }
-        Consist = form.EditedConsist();
-        show_message(TrainSavedMessage(TrainName));
-        return TBuildResult::Saved;
+    std::string base = root;
+    TConsist driven;
+    {
+        std::lock_guard guard(SimLock);
+        if (base.empty()) base = SimState.paths.root;
+        driven = Consist;
     }
-    if (!LoadTrain(TrainPath, Consist, &error)) {
+    if (base.empty()) base = bytes(QDir::currentPath());
+    TYardForm1 form(base, driven, parent);
+    if (form.exec() != 1) return TBuildResult::Cancelled;
+
+    std::string error;
+    const bool save = form.SaveChecked();
+    TConsist train = form.EditedConsist();
+    if (save ? !SaveTrain(form.TrainPath(), train, &error)
+             : !LoadTrain(form.TrainPath(), train, &error)) {
         plat_message_box("Error", error.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
         return TBuildResult::Cancelled;
     }
-    return TBuildResult::Loaded;
+    {
+        std::lock_guard guard(SimLock);
+        Consist = train;
+        SimState.paths.train = form.TrainPath();
+        SimState.trainName = TrainNameOfPath(form.TrainPath());
+    }
+    if (!save) return TBuildResult::Loaded;
+    show_message(TrainSavedMessage(form.TrainName()));
+    return TBuildResult::Saved;
 }

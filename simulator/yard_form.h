@@ -29,6 +29,9 @@ struct TYardVehicle {
     int tractionCode = 1;             // ELE 1, SUB 5, DEL 0, HST 6, DMU 2, EMU 3, STE 4
 };
 
+// The train name of a train file: its file name without the last four characters (".trn").
+std::string TrainNameOfPath(const std::string& path);
+
 // The traction type number for a type text; previous when the text is not a known code.
 int TractionTypeCode(const std::string& text, int previous);
 
@@ -60,6 +63,9 @@ public:
 
     const TConsist& EditedConsist() const { return consist_; }
     const TYardVehicle& Current() const { return current_; }
+    // The train file named in the window and the name typed for it.
+    const std::string& TrainPath() const { return trainPath_; }
+    const std::string& TrainName() const { return trainName_; }
     bool SaveChecked() const;
 
     // What the form's handlers do, callable from tests.
@@ -97,6 +103,8 @@ private:
     std::string root_;
     TConsist consist_;
     TYardVehicle current_;
+    std::string trainPath_;
+    std::string trainName_;
     TYardGrid* grid_;
     mutable std::map<std::string, QImage> pictures_;
 
@@ -111,5 +119,7 @@ enum class TBuildResult { Cancelled, Saved, Loaded };
 
 // Edit / "Train Consist . . .": shows the yard over Consist. On OK with "Save Train to file"
 // the edited train is saved (the caller refreshes its train list) and becomes Consist; on OK
-// without it the train file named in the yard replaces Consist. root "" is the working folder.
+// without it the train file named in the yard replaces Consist. Either way the train path
+// and name of SimState follow. Cancel changes nothing. root "" is SimState's root, or the
+// working folder when that is empty too. Takes SimLock only around the shared state.
 TBuildResult BuildTrain(QWidget* parent, const std::string& root = "");

@@ -1,5 +1,6 @@
 // The rail yard: model INI files, placing and refusing vehicles, and the yard window.
 #include "brake.h"
+#include "sim_state.h"
 #include "train_file.h"
 #include "yard_form.h"
 
@@ -7,12 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -177,7 +182,7 @@ TEST_F(YardTest, FormMakesUpATrain)
     EXPECT_EQ(form.Label3->text(), "No unit selected");
     EXPECT_EQ(form.indexLabel->text(), "index 0");
     EXPECT_EQ(form.countLabel->text(), "Vehicle count: 0");
-    EXPECT_EQ(TrainPath, Root() + "\\rail yard\\Enter Train Name.trn");
+    EXPECT_EQ(form.TrainPath(), Root() + "\\rail yard\\Enter Train Name.trn");
     EXPECT_EQ(form.CellPicturePath(0), Root() + "\\images\\yard_prompt.bmp");
 
     form.ChooseCar("BOX-40");
@@ -210,14 +215,14 @@ TEST_F(YardTest, FormMakesUpATrain)
     EXPECT_EQ(form.EditedConsist().count, 3);
 
     form.Edit1Change("Test Freight");
-    EXPECT_EQ(TrainPath, Root() + "\\rail yard\\Test Freight.trn");
+    EXPECT_EQ(form.TrainPath(), Root() + "\\rail yard\\Test Freight.trn");
     form.Edit1Change("Other.trn");
-    EXPECT_EQ(TrainPath, Root() + "\\rail yard\\Other.trn");
+    EXPECT_EQ(form.TrainPath(), Root() + "\\rail yard\\Other.trn");
 
     std::string error;
-    ASSERT_TRUE(SaveTrain(TrainPath, form.EditedConsist(), &error)) << error;
+    ASSERT_TRUE(SaveTrain(form.TrainPath(), form.EditedConsist(), &error)) << error;
     TConsist loaded;
-    ASSERT_TRUE(LoadTrain(TrainPath, loaded, &error)) << error;
+    ASSERT_TRUE(LoadTrain(form.TrainPath(), loaded, &error)) << error;
     EXPECT_EQ(loaded.count, 3);
     EXPECT_DOUBLE_EQ(loaded.davisA, form.EditedConsist().davisA);
 }
@@ -232,6 +237,57 @@ TEST_F(YardTest, FormNeverTouchesTheDrivenTrain)
     form.DrawGrid1MouseDown(0, 0, false);
     EXPECT_EQ(form.EditedConsist().count, 1);
     EXPECT_EQ(driven.count, 0);
+}
+
+// Runs the yard through BuildTrain: steps act on the window once it is up, then answer.
+TBuildResult RunBuildTrain(const std::string& root, std::function<void(TYardForm1&)> steps,
+                           int answer)
+{
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<TYardForm1*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        steps(*form);
+        form->done(answer);
+    });
+    return BuildTrain(nullptr, root);
+}
+
+TEST_F(YardTest, BuildTrainSavesOrLoadsOnOkAndKeepsAllOnCancel)
+{
+    ClearConsist(Consist);
+    SimState.paths.train = "unchanged";
+    auto make_up = [](TYardForm1& form) {
+        form.ChooseTraction("RE-RUZ125");
+        form.DrawGrid1MouseDown(0, 0, false);
+        form.ChooseCar("BOX-40");
+        form.DrawGrid1MouseDown(1, 0, false);
+        form.Edit1Change("Freight");
+    };
+    EXPECT_EQ(RunBuildTrain(Root(), make_up, 2), TBuildResult::Cancelled);
+    EXPECT_EQ(Consist.count, 0);
+    EXPECT_EQ(SimState.paths.train, "unchanged");
+
+    auto save = [&](TYardForm1& form) {
+        make_up(form);
+        form.SaveTrainCheckBox->setChecked(true);
+    };
+    EXPECT_EQ(RunBuildTrain(Root(), save, 1), TBuildResult::Saved);
+    EXPECT_EQ(Consist.count, 2);
+    EXPECT_EQ(SimState.paths.train, Root() + "\\rail yard\\Freight.trn");
+    EXPECT_EQ(SimState.trainName, "Freight");
+    EXPECT_TRUE(fs::exists(root / "rail yard" / "Freight.trn"));
+    ASSERT_FALSE(plat_message_box_records().empty());
+    EXPECT_EQ(plat_message_box_records().back().text, "Train:  \"Freight\"  was saved to disk.");
+
+    // OK without saving reads the named file back, whatever was placed meanwhile.
+    auto place_more = [](TYardForm1& form) {
+        EXPECT_EQ(form.Edit1->text(), "Freight");
+        form.ChooseCar("BOX-40");
+        form.DrawGrid1MouseDown(2, 0, false);
+    };
+    EXPECT_EQ(RunBuildTrain(Root(), place_more, 1), TBuildResult::Loaded);
+    EXPECT_EQ(Consist.count, 2);
+    ClearConsist(Consist);
 }
 
 }  // namespace
