@@ -161,16 +161,7 @@ void TVaruRor::FormCreate()
 {
     ShowSelForm();
     SetupDriveMode();
-    {
-        std::lock_guard guard(SimLock);
-        const std::string debugPath = SimState.paths.root + "\\routes\\Tarrow-Venn\\debug.txt";
-        SimState.routeDebug = plat_fopen(debugPath, "w");
-        if (SimState.routeDebug)
-            std::fputs("landmarks section\n", SimState.routeDebug);
-        else
-            std::fprintf(stderr, "Kestrovane: cannot write the route debug file %s\n",
-                         debugPath.c_str());
-    }
+    OpenRouteDebugFile();
     const bool sound = SoundInit();
     std::lock_guard guard(SimLock);
     SimState.soundOn = sound;
@@ -405,8 +396,5 @@ void TVaruRor::FormClose()
     Switch3DCardOff();
     CloseEngine();
     SaveSituation("Previous Situation");
-    if (SimState.routeDebug) {
-        std::fclose(SimState.routeDebug);
-        SimState.routeDebug = nullptr;
-    }
+    CloseRouteDebugFile();
 }

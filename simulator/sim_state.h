@@ -51,6 +51,11 @@ extern std::recursive_mutex SimLock;
 // The simulator's random numbers (scenery placement); seeded afresh before the world loads.
 extern std::mt19937 SimRandom;
 
+// Creates (or empties) root "\routes\Tarrow-Venn\debug.txt" and writes its first line; false
+// when it cannot be written (the simulator then runs without it).
+bool OpenRouteDebugFile();
+void CloseRouteDebugFile();
+
 // Closes the route debug file and sets every field back to its start value.
 void ResetSimState();
 
