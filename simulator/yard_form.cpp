@@ -466,12 +466,13 @@ void TYardForm1::DrawGrid1MouseDown(int col, int row, bool alt)
 
 void TYardForm1::ShowVehicleInfo(int p)
 {
-    if (p < 0 || p >= MaxVehicles) return;
+    // An empty position holds no vehicle to show; copying its cleared record would let the
+    // next click place a nameless vehicle.
+    if (p < 0 || p >= consist_.count) return;
     current_.rec = consist_.recs[size_t(p)];
-    const std::string& name = current_.rec.name;
-    if (name.empty()) return;
-    if (current_.rec.isTraction == 1) ChooseTraction(latin1(name));
-    else ChooseCar(latin1(name));
+    const QString name = latin1(current_.rec.name);
+    if (current_.rec.isTraction == 1) ChooseTraction(name);
+    else ChooseCar(name);
 }
 
 std::string TYardForm1::CellPicturePath(int n) const

@@ -213,6 +213,9 @@ TEST_F(YardTest, FormMakesUpATrain)
     EXPECT_EQ(form.Label3->text(), "RE-RUZ125");
     EXPECT_EQ(form.Current().rec.isTraction, 1);
     EXPECT_EQ(form.EditedConsist().count, 3);
+    form.DrawGrid1MouseDown(4, 3, true);  // an empty position: nothing to show
+    EXPECT_EQ(form.Current().rec.name, "RE-RUZ125");
+    EXPECT_EQ(form.indexLabel->text(), "index: 19");
 
     form.Edit1Change("Test Freight");
     EXPECT_EQ(form.TrainPath(), Root() + "\\rail yard\\Test Freight.trn");
