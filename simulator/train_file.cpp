@@ -73,12 +73,12 @@ bool LoadTrain(const std::string& path, TConsist& consist, std::string* error)
         *error = damaged + "it holds no vehicles.";
         return false;
     }
-    if (data.size() % VehicleRecSize != 0) {
-        *error = damaged + "its size is not a whole number of 120-byte vehicle records.";
-        return false;
-    }
     if (data.size() > limit) {
         *error = damaged + "it holds more than 100 vehicles.";
+        return false;
+    }
+    if (data.size() % VehicleRecSize != 0) {
+        *error = damaged + "its size is not a whole number of 120-byte vehicle records.";
         return false;
     }
     int count = int(data.size() / VehicleRecSize);

@@ -201,22 +201,29 @@ TEST_F(TrainFileTest, DamagedFilesAreRefusedAndTheConsistKept)
     std::vector<unsigned char> bad_second = records(1, good);
     bad_second.insert(bad_second.end(), bad_name.b.begin(), bad_name.b.end());
 
-    const std::pair<const char*, std::vector<unsigned char>> cases[] = {
-        {"empty", {}},
-        {"short", short_file},
-        {"one byte over", long_file},
-        {"101 vehicles", records(101, good)},
-        {"name longer than 16", bad_second},
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"empty", {}, "no vehicles"},
+        {"short", short_file, "whole number"},
+        {"one byte over", long_file, "whole number"},
+        {"101 vehicles", records(101, good), "more than 100"},
+        {"20000 bytes", std::vector<unsigned char>(20000, 0), "more than 100"},
+        {"name longer than 16", bad_second, "vehicle 1"},
     };
     AddVehicle(consist, 0, Loco());
     AddVehicle(consist, 1, Car());
     const double tonnage = consist.tonnage;
-    for (const auto& [what, bytes] : cases) {
-        SCOPED_TRACE(what);
-        WriteAll(dir / "bad.trn", bytes);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteAll(dir / "bad.trn", c.bytes);
         std::string error;
         EXPECT_FALSE(LoadTrain(Path("bad.trn"), consist, &error));
         EXPECT_NE(error.find("bad.trn"), std::string::npos) << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
         EXPECT_EQ(consist.count, 2);
         EXPECT_EQ(consist.recs[0].name, "RE-RUZ125");
         EXPECT_DOUBLE_EQ(consist.tonnage, tonnage);
