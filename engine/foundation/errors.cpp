@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "foundation/files.h"
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
@@ -161,7 +162,7 @@ void report_error(int, const char* text) {
             std::fputs(text, errors);
             std::fclose(errors);
         }
-        if (s.speaker == 1) plat_beep(200, 50);
+        if (s.speaker == 1) jbeep(200, 50);
         // Handing the bytes to the system keeps them when the process dies.
         if (s.engine_log) std::fflush(s.engine_log);
     }
