@@ -29,6 +29,7 @@
 #include "sim_tick.h"
 #include "sound_fx.h"
 #include "vehicle.h"
+#include "yard_form.h"
 
 namespace {
 
@@ -374,7 +375,7 @@ void TVaruRor::SaveSituation1Click()
 
 void TVaruRor::SelectTrain1Click()
 {
-    BuildTrain();
+    BuildTrain(this);
     SetupDriveMode();
 }
 

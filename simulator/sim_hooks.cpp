@@ -10,8 +10,6 @@ void EnterEditorMode() {}
 void ShowPhysicsForm() {}
 std::string TractionTypeLabel() { return {}; }
 
-void BuildTrain() {}
-
 void ShowTimeForm() {}
 void ShowOptionsForm() {}
 

@@ -18,9 +18,6 @@ void EnterEditorMode();        // the cab layout editor
 void ShowPhysicsForm();        // edits the traction model's physics keys
 std::string TractionTypeLabel();
 
-// Rail yard.
-void BuildTrain();
-
 // Timetable and options windows.
 void ShowTimeForm();
 void ShowOptionsForm();
