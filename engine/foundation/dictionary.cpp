@@ -33,6 +33,13 @@ bool has_children(const dictionary_node* node) {
     return false;
 }
 
+// "name_7" becomes "name"; other names keep their digits.
+void cut_numbered_ending(std::string& name) {
+    size_t end = name.size();
+    while (end > 1 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
+    if (end < name.size() && end > 1 && name[end - 1] == '_') name.resize(end - 1);
+}
+
 }  // namespace
 
 int dictionary_slot(char c) {
@@ -105,10 +112,7 @@ int dictionary_add_a_word_unique(dictionary_node* root, std::string& name) {
     const int added = dictionary_add_a_word(root, name.c_str());
     if (added < 0) return -1;
     if (added > 0) return 0;
-    // "name_7" looks for its free suffix below "name"; other names keep their digits.
-    size_t end = name.size();
-    while (end > 1 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
-    if (end < name.size() && end > 1 && name[end - 1] == '_') name.resize(end - 1);
+    cut_numbered_ending(name);
     for (int n = 2; n <= max_unique_suffix; ++n) {
         const std::string candidate = name + plat_format("_%d", n);
         if (!dictionary_has_word(root, candidate.c_str())) {
@@ -125,4 +129,20 @@ void dictionary_free(dictionary_node* node) {
     if (!node) return;
     for (dictionary_node* child : node->children) dictionary_free(child);
     engine_free(node);
+}
+
+int find_unique_name(std::string& name, const std::function<bool(const std::string&)>& taken,
+                     bool cut_ending, const char* owner) {
+    if (!taken(name)) return 0;
+    std::string base = name;
+    if (cut_ending) cut_numbered_ending(base);
+    for (int n = 2; n <= max_unique_suffix; ++n) {
+        const std::string candidate = base + plat_format("_%d", n);
+        if (!taken(candidate)) {
+            name = candidate;
+            return 0;
+        }
+    }
+    report((std::string(owner ? owner : "") + ": very strange indeed !\n").c_str());
+    return -1;
 }

@@ -1,6 +1,7 @@
 // The name dictionary and unique names.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "foundation/dictionary.h"
@@ -70,6 +71,33 @@ TEST_F(Dictionary, ANameEndingInDigitsWithoutUnderscoreKeepsThem) {
     EXPECT_EQ(dictionary_add_a_word_unique(root_, name), 2);
     EXPECT_EQ(name, "pole7_2");
     EXPECT_EQ(dictionary_has_word(root_, "pole7_2"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UniqueNames, ListNamesTakeTheFirstFreeSuffix) {
+    temp_work_dir work;
+    engine_set_speaker_mode(0);
+    const std::set<std::string> lights = {"lamp", "lamp_2", "lamp_3"};
+    auto taken = [&](const std::string& name) { return lights.count(name) > 0; };
+    std::string name = "free";
+    EXPECT_EQ(find_unique_name(name, taken, false, "light_find_unique_name"), 0);
+    EXPECT_EQ(name, "free");
+    name = "lamp";
+    EXPECT_EQ(find_unique_name(name, taken, false, "light_find_unique_name"), 0);
+    EXPECT_EQ(name, "lamp_4");
+    name = "lamp_2";
+    EXPECT_EQ(find_unique_name(name, taken, false, "light_find_unique_name"), 0);
+    EXPECT_EQ(name, "lamp_2_2") << "lists that keep the ending";
+    name = "lamp_2";
+    EXPECT_EQ(find_unique_name(name, taken, true, "animation_find_unique_name"), 0);
+    EXPECT_EQ(name, "lamp_4") << "lists that cut the ending";
+    name = "all";
+    EXPECT_EQ(find_unique_name(name, [](const std::string&) { return true; }, false, "trk_find_unique_name"), -1);
+    EXPECT_STREQ(engine_get_last_error(), "trk_find_unique_name: very strange indeed !\n");
+    EXPECT_EQ(name, "all");
 }
 
 }  // namespace
