@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <mutex>
 #include <random>
+#include <utility>
 
 #include "physics.h"
 #include "platform/clock.h"
@@ -77,6 +78,7 @@ TVaruRor::TVaruRor(QWidget* parent) : QMainWindow(parent)
     setWindowTitle("Varu Ror");
 
     cab_bkgd = new QLabel(this);
+    cab_bkgd->setObjectName("cab_bkgd");
     cab_bkgd->setFixedSize(kClientWidth, kClientHeight);
     cab_bkgd->setAttribute(Qt::WA_OpaquePaintEvent);
     cab_bkgd->setAutoFillBackground(true);
@@ -92,6 +94,7 @@ TVaruRor::TVaruRor(QWidget* parent) : QMainWindow(parent)
     ThreeDPanel->setStyleSheet("background-color: #c0c0c0; color: black;");
 
     InfoMemo = new QPlainTextEdit(cab_bkgd);
+    InfoMemo->setObjectName("InfoMemo");
     InfoMemo->hide();
 
     InfoBoxLabel1 = new QLabel(cab_bkgd);
@@ -101,10 +104,12 @@ TVaruRor::TVaruRor(QWidget* parent) : QMainWindow(parent)
     InfoBoxLabel1->setStyleSheet("color: yellow; background: transparent;");
 
     Button1 = new QPushButton("test lights", cab_bkgd);
+    Button1->setObjectName("Button1");
     Button1->setGeometry(96, 490, 80, 25);
     Button1->hide();
     connect(Button1, &QPushButton::clicked, this, [] { CycleTestLights(); });
     Button3 = new QPushButton("Timetable", cab_bkgd);
+    Button3->setObjectName("Button3");
     Button3->setGeometry(8, 490, 80, 25);
     connect(Button3, &QPushButton::clicked, this, [] { ShowTimeForm(); });
 
@@ -156,6 +161,17 @@ void TVaruRor::CreateMenus()
     KestrovaneHelp1 =
         Help1->addAction("Kestrovane Help", this, &TVaruRor::KestrovaneHelp1Click);
     About1 = Help1->addAction("About . . .", this, &TVaruRor::About1Click);
+
+    const std::pair<QObject*, const char*> names[] = {
+        {MainMenu1, "MainMenu1"}, {File1, "File1"}, {Edit1, "Edit1"}, {CIT_menu, "CIT_menu"},
+        {Enviroment1, "Enviroment1"}, {Help1, "Help1"}, {NewSituation2, "NewSituation2"},
+        {LoadSituation1, "LoadSituation1"}, {SaveSituation1, "SaveSituation1"}, {Open1, "Open1"},
+        {N1, "N1"}, {Quit1, "Quit1"}, {SelectTrain1, "SelectTrain1"},
+        {LocoPhysics1, "LocoPhysics1"}, {CabLayout1, "CabLayout1"}, {Insert1, "Insert1"},
+        {Edit_menu, "Edit_menu"}, {Jumpto1, "Jumpto1"}, {Options1, "Options1"},
+        {KestrovaneHelp1, "KestrovaneHelp1"}, {About1, "About1"}};
+    for (const auto& [object, name] : names)
+        object->setObjectName(name);
 }
 
 void TVaruRor::FormCreate()
