@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "drovik.h"
+#include "foundation/geometry.h"
 
 enum entity_kind : int32_t {
     kind_camera = DROVIK_KIND_CAMERA,
@@ -33,6 +34,7 @@ struct dynamic_object;
 struct light;
 struct jtrack;
 struct animation;
+struct frame_item;
 struct anim3d;
 struct frame3d;
 struct seq3d;
@@ -103,42 +105,138 @@ struct polygon {
 
 struct group {
     int32_t kind;  // kind_group
-    char* name;
-    group* father;
     group* next;
+    group* father;
+    char* name;        // unique, registered in the name dictionary
+    char* given_name;  // as given, spaces replaced by '_'
+    double centre[3];
+    int32_t box[6];  // minimum x, y, z then maximum x, y, z
+    int32_t holds_object_parameters;
+    mat4 axis_system;
+    // Parameters of the dynamic object the group stands for, one for one with dynamic_object.
+    char* object_type;
+    char* track_name;
+    double track_offset[3];
+    int32_t control;
+    double chase_distance;
+    char* chase_name;
+    double chase_offset[3];
+    char* chase_type;
+    double chase_softness;
+    int32_t fall_flag;
+    double fall_height;
+    int32_t fall_from_track;
+    double speed[3];
+    double absolute_speed;
+    double force[3];
+    double max_speed;
+    double friction;
+    double elasticity;
+    double rotation[3];
+    int32_t rotation_space;
+    char* further_name;
+    double lighting_signature[4];
+    uint8_t name_registered;  // 1 while `name` is a word this group put in the name dictionary
 };
 
 struct bsp_node {
     int32_t kind;  // kind_internal
     double plane[4];
     polygon* polygons;
+    object* objects;
+    dynamic_object* dynamic_objects;         // objects whose location is in front or on the plane
+    dynamic_object* dynamic_objects_behind;  // objects that stopped here for want of a back child
+    bsp_node* parent;
     bsp_node* front;
     bsp_node* back;
+    double box[6];
+    double second_box[6];
+    double visibility_distance;
+    int32_t worth;
+    int32_t number;
 };
 
 struct module {
     int32_t kind;  // kind_internal
     char* name;
     bsp_node* root;
-    polygon* polygons;
+    int32_t polygon_count;
+    int32_t node_count;
     module* next;
+    int32_t dynamic;  // 1 for a dynamic object's module or one nested in it
 };
 
 struct object {
     int32_t kind;  // kind_internal
-    char* name;
-    module* source;
-    double transform[4][4];
+    char* module_name;
+    mat4 matrix;
+    double vector_a[3], vector_b[3];
+    module* placed;  // the module placed, once connected
     object* next;
+    group* owner_group;
+    dynamic_object* dynamic;
 };
 
 struct dynamic_object {
     int32_t kind;  // kind_dynamic_object
     char* name;
-    polygon* polygons;
-    double transform[4][4];  // axes in rows 0-2, location in row 3
+    char* type;
+    char* module_name;
     dynamic_object* father;
+    char* father_name;
+    int32_t disabled;
+    int32_t control;  // 1 PLAYER, 2 COMPUTER
+    int32_t reserved;
+    char* track_name;
+    jtrack* track;
+    double track_offset[3];
+    int32_t next_track_point;
+    mat4 total_matrix;  // scale x axis system: the placement
+    mat4 axis_system;   // rows x, y, z axes and the location
+    double scale[3];
+    double rotation_centre[3];
+    double box[6];
+    module* own_module;
+    dynamic_object* next_in_node;
     dynamic_object* next;
+    dynamic_object* first_son;
+    bsp_node* node;
+    uint32_t last_tick;
+    int32_t time_based;
+    char* chase_name;
+    double chase_offset[3];
+    char* chase_type_string;
+    double chase_softness;
+    camera* chased_camera;
+    dynamic_object* chased_object;
+    group* chased_group;
+    int32_t chase_type;
+    double chase_distance;
+    int32_t fall_flag;
+    double fall_height;
+    double track_target[3];
+    int32_t fall_from_track;
+    double speed[3];
+    double absolute_speed;
+    double absolute_force;
+    double force[3];
+    double friction;
+    double elasticity;
+    double max_speed;
+    double rotation[3];
+    int32_t rotation_space;  // 0 world space, 1 object space
+    uint8_t chase_physics_collision;
+    uint8_t collisional;
+    double distance_counter;
+    group* made_group;
+    uint32_t event_time;
+    int32_t event;  // 1 delete, 2 disable
+    uint8_t delete_only_object;
+    uint8_t no_automatic_advance;
+    anim3d* animation3d;
+    seq3d* sequence;
+    seq3d* next_sequence;
+    int32_t transition_time;
 };
 
 struct light {
@@ -156,10 +254,27 @@ struct jtrack {
     jtrack* next;
 };
 
+// One bitmap of a texture animation's frame list.
+struct frame_item {
+    frame_item* next;
+    int32_t transparent_index;
+    bitmap_texture* bitmap;
+    int32_t reserved;
+    char* name;
+    uint8_t placeholder;
+};
+
 struct animation {
     int32_t kind;  // kind_animation
-    char* name;
     animation* next;
+    int32_t frame_count;
+    double speed_factor;
+    frame_item* views[5];  // BACK, BACK_SIDED, SIDE, FRONT_SIDED, FRONT
+    uint32_t* durations;   // hundredths of a second per frame
+    double* exact_durations;
+    char* name;
+    int32_t reserved[2];
+    int32_t visit_flag;
 };
 
 struct frame3d {
