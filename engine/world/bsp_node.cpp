@@ -1,0 +1,51 @@
+// BSP nodes: creation and release of a tree (the tree builder works on these records).
+#include "world/bsp_node.h"
+
+#include "foundation/errors.h"
+#include "foundation/registry.h"
+#include "world/object_module.h"
+#include "world/polygon.h"
+
+namespace {
+void detach_dynamic_list(dynamic_object*& list) {
+    while (list) {
+        dynamic_object* next = list->next_in_node;
+        list->next_in_node = nullptr;
+        list->node = nullptr;
+        list = next;
+    }
+}
+}  // namespace
+
+bsp_node* init_bsp_node() {
+    bsp_node* node = record_new<bsp_node>(kind_internal);
+    if (!node) {
+        report_error(1, "init_bsp_node: failed to alloc mem\n");
+        return nullptr;
+    }
+    node->plane[2] = 1;
+    node->plane[3] = 3.4028234663852886e38;
+    return node;
+}
+
+void bsp_tree_destroy(bsp_node* node) {
+    if (!node) return;
+    bsp_tree_destroy(node->back);
+    bsp_tree_destroy(node->front);
+    polygon_list_free(&node->polygons);
+    object_list_free(&node->objects);
+    detach_dynamic_list(node->dynamic_objects);
+    detach_dynamic_list(node->dynamic_objects_behind);
+    record_destroy(node);
+}
+
+int bsp_tree_count_polygons(const bsp_node* node) {
+    if (!node) return 0;
+    return polygon_list_count(node->polygons) + bsp_tree_count_polygons(node->front) +
+           bsp_tree_count_polygons(node->back);
+}
+
+int bsp_tree_count_nodes(const bsp_node* node) {
+    if (!node) return 0;
+    return 1 + bsp_tree_count_nodes(node->front) + bsp_tree_count_nodes(node->back);
+}

@@ -1,0 +1,10 @@
+// BSP nodes: creation and release of a tree (the tree builder works on these records).
+#pragma once
+#include "world/records.h"
+
+bsp_node* init_bsp_node();
+// Frees the back subtree, the front subtree, then the node's polygons and objects; the dynamic
+// objects standing in the node are only detached (the world's list owns them).
+void bsp_tree_destroy(bsp_node* node);
+int bsp_tree_count_polygons(const bsp_node* node);
+int bsp_tree_count_nodes(const bsp_node* node);
