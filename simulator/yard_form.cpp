@@ -401,7 +401,7 @@ void TYardForm1::ShowPicture(const std::string& path)
 
 void TYardForm1::ShowConversionError(const std::string& error)
 {
-    plat_message_box("Error", error.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
+    plat_message_box(message_caption, error.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
 }
 
 void TYardForm1::ChooseTraction(const QString& name)
@@ -502,7 +502,7 @@ TBuildResult BuildTrain(QWidget* parent, const std::string& root)
     TConsist train = form.EditedConsist();
     if (save ? !SaveTrain(form.TrainPath(), train, &error)
              : !LoadTrain(form.TrainPath(), train, &error)) {
-        plat_message_box("Error", error.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
+        plat_message_box(message_caption, error.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
         return TBuildResult::Cancelled;
     }
     {

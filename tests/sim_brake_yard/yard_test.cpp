@@ -230,6 +230,20 @@ TEST_F(YardTest, FormMakesUpATrain)
     EXPECT_DOUBLE_EQ(loaded.davisA, form.EditedConsist().davisA);
 }
 
+TEST_F(YardTest, FormReportsABadNumberAndKeepsTheVehicle)
+{
+    TConsist empty;
+    ClearConsist(empty);
+    TYardForm1 form(Root(), empty);
+    form.FormShow();
+    form.ChooseCar("BOX-40");
+    form.ChooseCar("BAD");
+    ASSERT_EQ(plat_message_box_records().size(), 1u);
+    EXPECT_EQ(plat_message_box_records()[0].text, "'heavy' is not a valid floating point value");
+    EXPECT_EQ(plat_message_box_records()[0].icon, PLAT_ICON_ERROR);
+    EXPECT_EQ(form.Current().rec.name, "BOX-40");
+}
+
 TEST_F(YardTest, FormNeverTouchesTheDrivenTrain)
 {
     TConsist driven;
