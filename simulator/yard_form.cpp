@@ -152,6 +152,7 @@ bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYard
     rec.mass = read.Real("mass", "100");
     rec.isTraction = read.Text("traction_type", "ELE").size() > 1 ? 1 : 0;
     rec.name = bounded_name(name);
+    rec.unused = 0;  // 1800 marks only a cleared record
     rec.length = read.Real("length", "0");
     rec.maxTraction = read.Integer("maxTraction", "200");
     rec.power = read.Integer("power_hp", "200");
@@ -179,6 +180,7 @@ bool ReadCarInfo(const std::string& iniPath, const std::string& name, TYardVehic
     TModelReader read(ini, {"data", "general"});
     TVehicleRec rec = current.rec;
     rec.name = bounded_name(name);
+    rec.unused = 0;
     rec.isTraction = 0;
     rec.mass = read.Real("mass", "0");
     rec.length = read.Real("length", "0");

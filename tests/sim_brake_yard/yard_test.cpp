@@ -80,6 +80,7 @@ TEST_F(YardTest, TractionInfoFromTheModelIni)
     EXPECT_EQ(v.rec.power, 3000);
     EXPECT_EQ(v.rec.maxBrake, 150);
     EXPECT_EQ(v.rec.numAxles, 4);
+    EXPECT_EQ(v.rec.unused, 0);
     EXPECT_DOUBLE_EQ(v.rec.xArea, 3.0);  // kept from before
     EXPECT_EQ(v.tractionType, "SUB");
     EXPECT_TRUE(EpBrake);
