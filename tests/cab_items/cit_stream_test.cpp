@@ -452,6 +452,24 @@ TEST(CitBadInput, EveryTruncationOfAStreamIsRefused) {
     }
 }
 
+// Every byte set to a few telling values: a file is read whole or refused, never half-read.
+TEST(CitBadInput, EverySingleByteCorruptionIsReadOrRefused) {
+    const std::string files[] = {light_file(), cit_encode(lever_file())};
+    for (const std::string& good : files) {
+        for (size_t at = 0; at < good.size(); ++at) {
+            for (int v : {0x00, 0x01, 0x7F, 0x80, 0xF2, 0xFF, uint8_t(good[at]) + 1}) {
+                std::string bad = good;
+                bad[at] = char(v);
+                try {
+                    CitFile f = cit_decode(bad);
+                    EXPECT_EQ(cit_decode(cit_encode(f)), f) << "byte " << at << " = " << int(v);
+                } catch (const CitError&) {
+                }
+            }
+        }
+    }
+}
+
 std::string replaced(std::string s, size_t at, std::string_view with) {
     s.replace(at, with.size(), with);
     return s;
