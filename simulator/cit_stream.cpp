@@ -16,7 +16,8 @@ namespace {
 
 // Nesting of components, lists and collections; deeper streams are refused, not recursed.
 constexpr int max_depth = 64;
-// An entry header: sizes, both identifiers, padding and the fixed tail.
+// The fixed end of an entry header: data version, memory flags, language, version,
+// characteristics.
 constexpr uint32_t fixed_header_tail = 16;
 
 std::string offset_text(size_t offset) { return "offset " + std::to_string(offset); }
@@ -74,7 +75,6 @@ public:
         uint8_t length = u8(what);
         return std::string(take(length, what));
     }
-    void skip_to(size_t pos) { pos_ = pos; }
     size_t pos() const { return pos_; }
 
 private:
@@ -199,6 +199,7 @@ private:
         case CitValueType::vaString: v.bytes = in_.short_string("string"); break;
         case CitValueType::vaIdent:
             v.bytes = in_.short_string("identifier");
+            if (v.bytes.empty()) in_.fail_at(tag_at, "empty identifier");
             break;
         case CitValueType::vaBinary: v.bytes = long_bytes("binary data"); break;
         case CitValueType::vaLString: v.bytes = long_bytes("long string"); break;
@@ -393,6 +394,7 @@ CitResId read_res_id(ByteReader& in, const char* what) {
         id.ordinal = in.u16(what);
         return id;
     }
+    if (first == 0) in.fail(std::string("empty ") + what);
     id.is_ordinal = false;
     for (uint16_t unit = first; unit != 0; unit = in.u16(what)) id.name.push_back(char16_t(unit));
     return id;
