@@ -318,16 +318,16 @@ int remove_polys_redandent_points(polygon* p, double t) {
     int removed = 0;
     for (;;) {
         const std::vector<vec3> v = positions(p);
-        size_t found = v.size();
-        for (size_t i = 0; i < v.size(); ++i) {
-            if (is_redundant(v, i, t)) {
-                found = i;
-                break;
-            }
+        const size_t n = v.size();
+        // Inner points first, then the two at the wrap-around.
+        size_t found = n;
+        for (size_t k = 0; k < n && found == n; ++k) {
+            const size_t i = k + 1 < n ? k + 1 : 0;
+            if (is_redundant(v, i, t)) found = i;
         }
-        if (found == v.size()) return removed;
+        if (found == n) return removed;
         if (p->point_count <= 3) {
-            if (found == 0 || found == v.size() - 1) {
+            if (found == 0 || found == n - 1) {
                 report("reduce_polys_points: polygon has no space\n");
                 return -1;
             }
@@ -437,37 +437,43 @@ polygon* join_polygons(const polygon* p1, const polygon* p2, double t) {
     return joined;
 }
 
+namespace {
+// Joins the first pair of group polygons that can be joined; true when one was joined, -1 on failure.
+int join_first_pair(polygon** list, const group* g, double t) {
+    for (polygon* p = *list; p; p = p->next) {
+        if (!group_is_included(p->owner_group, g)) continue;
+        for (polygon* q = p->next; q; q = q->next) {
+            if (!group_is_included(q->owner_group, g)) continue;
+            polygon* j = join_polygons(p, q, t);
+            if (!j) continue;
+            j->next = p->next;
+            p->next = j;
+            if (polygon_list_remove(list, p) != 0) {
+                report("optimize_polygon_list: error extracting1\n");
+                return -1;
+            }
+            if (polygon_list_remove(list, q) != 0) {
+                report("optimize_polygon_list: error extracting2\n");
+                return -1;
+            }
+            free_polygon(p);
+            free_polygon(q);
+            return 1;
+        }
+    }
+    return 0;
+}
+}  // namespace
+
 int optimize_polygon_list(polygon** list, group* g, double t) {
     if (!list) return -1;
     int joins = 0;
-    bool joined_any = true;
-    while (joined_any) {
-        joined_any = false;
-        for (polygon* p = *list; p && !joined_any; p = p->next) {
-            if (!group_is_included(p->owner_group, g)) continue;
-            for (polygon* q = p->next; q; q = q->next) {
-                if (!group_is_included(q->owner_group, g)) continue;
-                polygon* j = join_polygons(p, q, t);
-                if (!j) continue;
-                j->next = p->next;
-                p->next = j;
-                if (polygon_list_remove(list, p) != 0) {
-                    report("optimize_polygon_list: error extracting1\n");
-                    return -1;
-                }
-                if (polygon_list_remove(list, q) != 0) {
-                    report("optimize_polygon_list: error extracting2\n");
-                    return -1;
-                }
-                free_polygon(p);
-                free_polygon(q);
-                joins++;
-                joined_any = true;
-                break;
-            }
-        }
+    for (;;) {
+        const int joined = join_first_pair(list, g, t);
+        if (joined < 0) return -1;
+        if (joined == 0) return joins;
+        joins++;
     }
-    return joins;
 }
 
 void polygon_transform(polygon* p, const vec3& centre, const mat4& m) {
