@@ -21,6 +21,15 @@ TEST_F(Groups, NamesGetUnderscoresAndAreMadeUnique) {
     EXPECT_DOUBLE_EQ(a->max_speed, 1e100);
 }
 
+TEST_F(Groups, LongNamesAreKeptWhole) {
+    const std::string long_name(3000, 'x');
+    group* first = group_create(&engine_state.groups, long_name.c_str());
+    group* second = group_create(&engine_state.groups, long_name.c_str());
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(std::string(first->name), long_name);
+    EXPECT_EQ(std::string(second->name), long_name + "_2");
+}
+
 TEST_F(Groups, DeletingAGroupReleasesOnlyTheNameItRegistered) {
     group* first = group_create(&engine_state.groups, "shed");
     group* second = group_create(&engine_state.groups, "shed");
@@ -149,6 +158,18 @@ TEST_F(Groups, VertexNormalsAverageThePlanesMeetingAtAPoint) {
     group_get_signature(ridge, signature);
     EXPECT_EQ(signature[0], 2);
     EXPECT_EQ(signature[1], 8);
+}
+
+TEST_F(Groups, VertexNormalsHaveNoLimitOnPointsSharingAPosition) {
+    group* heap = group_create(&engine_state.groups, "heap");
+    const int n = 6100;
+    for (int i = 0; i < n; ++i) add({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}}, heap);
+    group_calculate_vertices_normals(heap, 0);
+    int set = 0;
+    for (polygon* p = main_->root->polygons; p; p = p->next) {
+        for (const point* q = p->points; q; q = q->next) set += q->normal_z == 127 ? 1 : 0;
+    }
+    EXPECT_EQ(set, 3 * n);
 }
 
 TEST_F(Groups, PatchOperationsReachThePatchesOfTheGroup) {

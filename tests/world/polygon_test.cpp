@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "render/drawer_flags.h"
+#include "world/animation.h"
 #include "world_fixture.h"
 
 namespace {
@@ -169,23 +170,56 @@ class AnimatedPolygon : public WorldTest {
 protected:
     void SetUp() override {
         WorldTest::SetUp();
-        anim_ = record_new<animation>(kind_animation);
-        anim_->frame_count = 4;
-        anim_->durations = static_cast<uint32_t*>(engine_alloc(4 * sizeof(uint32_t)));
+        anim_ = init_animation();
+        bitmaps_[0] = record_new<bitmap_texture>(kind_bitmap);
+        bitmaps_[1] = record_new<bitmap_texture>(kind_bitmap);
+        frame_item** tail = &anim_->views[4];
+        for (int i = 0; i < 4; ++i) {
+            frame_item* item = init_frame_item();
+            item->bitmap = bitmaps_[i % 2];
+            *tail = item;
+            tail = &item->next;
+        }
+        anim_->views[0] = init_frame_item();
+        anim_->views[0]->bitmap = bitmaps_[1];
+        animation_resize_lists(anim_);
         for (int i = 0; i < 4; ++i) anim_->durations[i] = 3;
-        p_ = make({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}});
+        p_ = add({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}});
         p_->anim = anim_;
+        p_->bitmap_is_animation = 1;
         engine_state.time_based_animation = 0;
     }
     void TearDown() override {
-        free_polygon(p_);
-        engine_free(anim_->durations);
-        record_destroy(anim_);
+        animation_delete(anim_);
+        record_destroy(bitmaps_[0]);
+        record_destroy(bitmaps_[1]);
         WorldTest::TearDown();
     }
     animation* anim_ = nullptr;
+    bitmap_texture* bitmaps_[2] = {};
     polygon* p_ = nullptr;
 };
+
+TEST_F(AnimatedPolygon, ResizingPadsShortListsWithTheirLastBitmap) {
+    EXPECT_EQ(anim_->frame_count, 4);
+    int items = 0;
+    for (frame_item* item = anim_->views[0]; item; item = item->next, ++items) {
+        EXPECT_EQ(item->bitmap, bitmaps_[1]);
+        EXPECT_EQ(item->placeholder, items > 0 ? 1 : 0);
+    }
+    EXPECT_EQ(items, 4);
+    EXPECT_EQ(anim_->views[2], nullptr) << "empty lists stay empty";
+}
+
+TEST_F(AnimatedPolygon, ShrinkingTheFrameListRestartsPolygonsPastItsEnd) {
+    p_->animation_frame = 3;
+    frame_list_destroy(&anim_->views[4]->next->next);
+    frame_list_destroy(&anim_->views[0]->next);
+    ASSERT_EQ(animation_resize_lists(anim_), 0);
+    EXPECT_EQ(anim_->frame_count, 2);
+    EXPECT_EQ(p_->animation_frame, 0);
+    EXPECT_EQ(anim_->durations[1], 3u) << "kept durations stay";
+}
 
 TEST_F(AnimatedPolygon, FrameModeChangesTheFrameOnEveryThirdCallAndWraps) {
     std::vector<int> frames;
@@ -199,7 +233,7 @@ TEST_F(AnimatedPolygon, FrameModeChangesTheFrameOnEveryThirdCallAndWraps) {
     EXPECT_EQ(p_->animation_frame, 0) << "a stopped animation keeps its frame";
 }
 
-TEST_F(AnimatedPolygon, AShrunkFrameListNeverLeavesTheFramePastItsEnd) {
+TEST_F(AnimatedPolygon, AFrameCountLoweredBehindThePolygonsBackNeverLeavesItPastTheEnd) {
     p_->animation_frame = 3;
     anim_->frame_count = 2;
     for (int i = 0; i < 20; ++i) {
