@@ -39,6 +39,39 @@ void bsp_tree_destroy(bsp_node* node) {
     record_destroy(node);
 }
 
+namespace {
+constexpr int max_nesting = 1000;
+
+void compute_boxes(bsp_node* node, int depth) {
+    if (!node || depth > max_nesting) return;
+    double box[6] = {1e100, 1e100, 1e100, -1e100, -1e100, -1e100};
+    for (bsp_node* child : {node->back, node->front}) {
+        if (!child) continue;
+        compute_boxes(child, depth);
+        box_extend(box, child->box);
+    }
+    int polygons = 0;
+    for (polygon* p = node->polygons; p; p = p->next, ++polygons) {
+        polygon_calculate_bounding_box(p, 1);
+        box_extend(box, p->box);
+    }
+    for (object* o = node->objects; o; o = o->next) {
+        if (!o->placed || !o->placed->root) continue;
+        compute_boxes(o->placed->root, depth + 1);
+        double placed[6];
+        for (int k = 0; k < 6; ++k) placed[k] = o->placed->root->box[k];
+        if (placed[0] > placed[3]) continue;  // an empty module
+        box_transform(placed, o->matrix);
+        box_extend(box, placed);
+    }
+    for (int k = 0; k < 6; ++k) node->box[k] = node->second_box[k] = box[k];
+    const bool leaf = !node->front && !node->back;
+    node->worth = leaf && !node->objects && polygons < 10 ? 0 : 1;
+}
+}  // namespace
+
+void bsp_compute_bounding_boxes(bsp_node* root) { compute_boxes(root, 0); }
+
 int bsp_tree_count_polygons(const bsp_node* node) {
     if (!node) return 0;
     return polygon_list_count(node->polygons) + bsp_tree_count_polygons(node->front) +

@@ -7,4 +7,7 @@ bsp_node* init_bsp_node();
 // objects standing in the node are only detached (the world's list owns them).
 void bsp_tree_destroy(bsp_node* node);
 int bsp_tree_count_polygons(const bsp_node* node);
+// Boxes of every node: its subtrees, its polygons and its objects' module trees; both boxes
+// get the result (the second stays the static box while dynamic objects grow the first).
+void bsp_compute_bounding_boxes(bsp_node* root);
 int bsp_tree_count_nodes(const bsp_node* node);

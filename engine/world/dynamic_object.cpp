@@ -199,6 +199,65 @@ animation* find_animation(const char* name) {
     return nullptr;
 }
 
+// Gives every node of a tree its static box back and takes the dynamic objects off it.
+void restore_and_detach(bsp_node* root) {
+    for_each_node(root, [](bsp_node* node) {
+        for (int k = 0; k < 6; ++k) node->box[k] = node->second_box[k];
+        for (dynamic_object** list : {&node->dynamic_objects, &node->dynamic_objects_behind}) {
+            while (*list) {
+                dynamic_object* d = *list;
+                *list = d->next_in_node;
+                d->next_in_node = nullptr;
+                d->node = nullptr;
+            }
+        }
+    });
+}
+
+// The object's module box through its total matrix: its box in the space of the tree it stands in.
+void box_in_tree_space(const dynamic_object* d, double box[6]) {
+    const bsp_node* root = d->own_module ? d->own_module->root : nullptr;
+    if (!root || root->second_box[0] > root->second_box[3]) {
+        const vec3 at = dynamic_get_location(d);
+        const double point_box[6] = {at.x, at.y, at.z, at.x, at.y, at.z};
+        for (int k = 0; k < 6; ++k) box[k] = point_box[k];
+        return;
+    }
+    for (int k = 0; k < 6; ++k) box[k] = root->second_box[k];
+    box_transform(box, d->total_matrix);
+}
+
+void place_in_tree(bsp_node* root, dynamic_object* d, const mat4& accumulated, int depth) {
+    if (!root || !d || d->disabled || depth > max_nesting) return;
+    const vec3 at = dynamic_get_location(d);
+    bsp_node* node = root;
+    for (;;) {
+        const plane pl{node->plane[0], node->plane[1], node->plane[2], node->plane[3]};
+        const int side = plane_point_side(pl, at);
+        if (side == 3 && node->front) {
+            node = node->front;
+        } else if (side == 2 && node->back) {
+            node = node->back;
+        } else {
+            dynamic_node_list_push(side == 2 ? &node->dynamic_objects_behind : &node->dynamic_objects, d);
+            break;
+        }
+    }
+    d->node = node;
+    double box[6];
+    box_in_tree_space(d, box);
+    for (int k = 0; k < 6; ++k) d->box[k] = box[k];
+    if (depth > 0) box_transform(d->box, accumulated);
+    propagate_dynamic_box_up(d);
+    if (!d->first_son || !d->own_module) return;
+    mat4 inner;
+    matrix_multiply(inner, d->total_matrix, accumulated);
+    restore_and_detach(d->own_module->root);
+    for (dynamic_object* son = d->first_son; son; son = son->next) {
+        place_in_tree(d->own_module->root, son, inner, depth + 1);
+    }
+}
+
 }  // namespace
 
 int& dynamic_report_errors() {
@@ -725,6 +784,24 @@ void collect_dynamic_objects(module* m, dynamic_object** list) {
         if (d->own_module) collect_dynamic_objects(d->own_module, &d->first_son);
         dynamic_list_push(list, d);
     }
+}
+
+void propagate_dynamic_box_up(dynamic_object* d) {
+    if (!d) {
+        report("propagate_dynamic_box_up: dyn==NULL\n");
+        return;
+    }
+    double box[6];
+    box_in_tree_space(d, box);
+    for (bsp_node* node = d->node; node; node = node->parent) box_extend(node->box, box);
+}
+
+void engine_place_dynamic_objects(module* world, dynamic_object* list) {
+    if (!world || !world->root) return;
+    restore_and_detach(world->root);
+    mat4 identity;
+    matrix_identity(identity);
+    for (dynamic_object* d = list; d; d = d->next) place_in_tree(world->root, d, identity, 0);
 }
 
 void mark_dynamic_modules(dynamic_object* objects) {

@@ -75,5 +75,9 @@ void dynamic_connect_fathers(dynamic_object* list);
 void dynamic_set_polygons_owner(dynamic_object* d, bsp_node* node);
 
 void collect_dynamic_objects(module* m, dynamic_object** list);
+// Puts every object that is not disabled into the node of the world tree that holds its
+// location (sons into their father's module tree) and grows the node boxes by its box.
+void engine_place_dynamic_objects(module* world, dynamic_object* list);
+void propagate_dynamic_box_up(dynamic_object* d);
 // Flags the modules of the objects and their sons, and every module nested in them.
 void mark_dynamic_modules(dynamic_object* objects);

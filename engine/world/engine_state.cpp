@@ -9,6 +9,7 @@
 engine_state_record engine_state;
 
 void engine_state_reset(int editor_mode) {
+    engine_state_release();
     std::memset(&engine_state, 0, sizeof engine_state);
     engine_state.editor_mode = editor_mode ? 1 : 0;
     engine_state.default_point_red = 255;

@@ -87,6 +87,20 @@ TEST_F(DynamicObjects, MovesInObjectSpaceFollowTheAxes) {
     EXPECT_NEAR(dynamic_get_bank(d), 30, 1e-9);
 }
 
+TEST_F(DynamicObjects, CameraSpaceMovesFollowTheCurrentCamerasAxes) {
+    camera* view = record_new<camera>(kind_camera);
+    mat4 turned;
+    matrix_rotation_z(turned, M_PI / 2);
+    std::memcpy(view->transform, turned.m, sizeof turned.m);
+    set_current_camera(view);
+    dynamic_object* d = dynamic_create("walker");
+    dynamic_move(d, {1, 0, 0}, space_camera);
+    EXPECT_NEAR(dynamic_get_location(d).x, 0, 1e-12);
+    EXPECT_NEAR(dynamic_get_location(d).y, 1, 1e-12);
+    engine_state.current_camera = nullptr;
+    record_destroy(view);
+}
+
 TEST_F(DynamicObjects, PhysicsStepLimitsTheSpeedAndTurns) {
     dynamic_object* d = dynamic_create("ball");
     dynamic_set_speed(d, {3, 4, 0});
@@ -220,6 +234,51 @@ TEST_F(DynamicObjects, DeletionUnhooksEverythingThatPointedAtTheObject) {
     EXPECT_EQ(main_->root->dynamic_objects, nullptr);
     EXPECT_EQ(dynamic_find_by_name(engine_state.dynamic_objects, "loco"), nullptr);
     EXPECT_EQ(module_find(engine_state.modules, "loco"), nullptr);
+}
+
+TEST_F(DynamicObjects, PlacementPutsObjectsInTheNodeOfTheirLocationAndGrowsItsBox) {
+    // The world root splits at x = 0 with a leaf on each side.
+    bsp_node* root = main_->root;
+    root->plane[0] = 1;
+    root->plane[2] = 0;
+    root->plane[3] = 0;
+    for (bsp_node** child : {&root->front, &root->back}) {
+        *child = init_bsp_node();
+        (*child)->parent = root;
+    }
+    add({{1, 0, 0}, {1, 1, 0}, {2, 1, 0}});
+    polygon* left = make({{-2, 0, 0}, {-2, 1, 0}, {-1, 1, 0}});
+    polygon_list_add(&root->back->polygons, left);
+    bsp_compute_bounding_boxes(root);
+    ASSERT_DOUBLE_EQ(root->box[0], -2);
+    ASSERT_DOUBLE_EQ(root->front->box[0], 1e100) << "an empty leaf has no box";
+
+    dynamic_object* car = dynamic_create("car");
+    polygon_list_add(&car->own_module->root->polygons, make({{-0.5, 0, 0}, {-0.5, 0, 3}, {0.5, 0, 3}}));
+    bsp_compute_bounding_boxes(car->own_module->root);
+    dynamic_object* parked = dynamic_create("parked");
+    parked->disabled = 1;
+    dynamic_set_location(car, {5, 0, 0});
+    engine_place_dynamic_objects(main_, engine_state.dynamic_objects);
+    EXPECT_EQ(car->node, root->front);
+    EXPECT_EQ(root->front->dynamic_objects, car);
+    EXPECT_EQ(parked->node, nullptr);
+    EXPECT_DOUBLE_EQ(car->box[0], 4.5);
+    EXPECT_DOUBLE_EQ(root->front->box[5], 3);
+    EXPECT_DOUBLE_EQ(root->box[3], 5.5) << "the box grows up to the root";
+
+    dynamic_set_location(car, {-5, 0, 0});
+    engine_place_dynamic_objects(main_, engine_state.dynamic_objects);
+    EXPECT_EQ(car->node, root->back);
+    EXPECT_EQ(root->front->dynamic_objects, nullptr);
+    EXPECT_DOUBLE_EQ(root->front->box[0], 1e100) << "last frame's growth is undone";
+    EXPECT_DOUBLE_EQ(root->box[3], 2);
+
+    dynamic_set_location(car, {0, 7, 0});
+    engine_place_dynamic_objects(main_, engine_state.dynamic_objects);
+    EXPECT_EQ(car->node, root) << "an object on a plane stays at that node";
+    propagate_dynamic_box_up(nullptr);
+    EXPECT_EQ(engine_get_last_error(), std::string("propagate_dynamic_box_up: dyn==NULL\n").substr(0, 59));
 }
 
 TEST_F(DynamicObjects, GroupsTurnIntoObjectsWithTheirParameters) {
