@@ -281,6 +281,27 @@ TEST_F(DynamicObjects, PlacementPutsObjectsInTheNodeOfTheirLocationAndGrowsItsBo
     EXPECT_EQ(engine_get_last_error(), std::string("propagate_dynamic_box_up: dyn==NULL\n").substr(0, 59));
 }
 
+TEST_F(DynamicObjects, TheNextTrackPointFollowsTheClosestOne) {
+    jtrack* line = record_new<jtrack>(kind_track);
+    double points[9] = {0, 0, 0, 10, 0, 0, 20, 0, 5};
+    line->points = points;
+    line->point_count = 3;
+    dynamic_object* d = dynamic_create("railcar");
+    EXPECT_EQ(dynamic_get_next_track_point(d), 1) << "no track";
+    d->track = line;
+    d->track_offset[2] = 1;
+    dynamic_set_location(d, {9, 0, 2});
+    EXPECT_EQ(dynamic_get_next_track_point(d), 2);
+    dynamic_update_track_target(d);
+    EXPECT_DOUBLE_EQ(d->track_target[0], 9);
+    EXPECT_DOUBLE_EQ(d->track_target[2], 6);
+    dynamic_set_location(d, {19, 0, 0});
+    EXPECT_EQ(dynamic_get_next_track_point(d), 0) << "after the last point";
+    d->track = nullptr;
+    line->points = nullptr;
+    record_destroy(line);
+}
+
 TEST_F(DynamicObjects, GroupsTurnIntoObjectsWithTheirParameters) {
     group* g = group_create(&engine_state.groups, "bus");
     g->centre[0] = 4;
