@@ -28,6 +28,16 @@ void report(const char* text) {
 
 point* new_point() { return record_new<point>(kind_point); }
 
+// Sizes are kept to multiples of 8 so that records carved from the fast pool after a string
+// stay aligned.
+char* copy_string(const char* text) {
+    if (!text) return nullptr;
+    const size_t length = std::strlen(text) + 1;
+    char* copy = static_cast<char*>(engine_alloc((length + 7) & ~size_t{7}));
+    if (copy) std::memcpy(copy, text, length);
+    return copy;
+}
+
 void set_point_colour(const polygon* p, point* pt) {
     if (polygon_has_bitmap_name(p)) {
         pt->red = static_cast<uint8_t>(engine_state.default_point_red);
@@ -463,14 +473,10 @@ int polygon_set_name(polygon* p, const char* name) {
         report("polygon_set_name: got null params\n");
         return -1;
     }
-    char* copy = nullptr;
-    if (name) {
-        copy = static_cast<char*>(engine_alloc(std::strlen(name) + 1));
-        if (!copy) {
-            report("polygon_set_name: mem alloc failed\n");
-            return -1;
-        }
-        std::memcpy(copy, name, std::strlen(name) + 1);
+    char* copy = copy_string(name);
+    if (name && !copy) {
+        report("polygon_set_name: mem alloc failed\n");
+        return -1;
     }
     engine_free(p->name);
     p->name = copy;
@@ -482,17 +488,20 @@ int polygon_set_bitmap_name(polygon* p, const char* name) {
         report("polygon_set_bitmap_name: got null params\n");
         return -1;
     }
+    char* copy = nullptr;
     if (p->fast_pool) {
         // Pool strings are dropped, never freed one by one.
         const int was_on = fast_alloc_mode();
         fast_alloc_mode_on();
-        p->bitmap_name = nullptr;
-        jstrcpy_with_allocating(&p->bitmap_name, name);
+        copy = copy_string(name);
         if (!was_on) fast_alloc_mode_off();
     } else {
-        jstrcpy_with_allocating(&p->bitmap_name, name);
+        copy = copy_string(name);
+        if (copy) engine_free(p->bitmap_name);
     }
-    return p->bitmap_name ? 0 : -1;
+    if (!copy) return -1;
+    p->bitmap_name = copy;
+    return 0;
 }
 
 void polygon_copy_attributes(polygon* target, const polygon* source) {
@@ -512,10 +521,10 @@ void polygon_copy_attributes(polygon* target, const polygon* source) {
     target->next_in_world_order = nullptr;
     target->next_patch = nullptr;
     target->previous_patch = nullptr;
-    target->name = old_name;
-    target->bitmap_name = old_bitmap;
-    jstrcpy_with_allocating(&target->name, source->name);
-    jstrcpy_with_allocating(&target->bitmap_name, source->bitmap_name);
+    engine_free(old_name);
+    engine_free(old_bitmap);
+    target->name = copy_string(source->name);
+    target->bitmap_name = copy_string(source->bitmap_name);
 }
 
 void polygon_family_copy_look(polygon* p) {

@@ -107,6 +107,27 @@ TEST_F(Patches, AShadowIsTheCastersOutlineProjectedFromTheLight) {
     free_polygon(roof);
 }
 
+TEST_F(Patches, ShadowsMadeInFastModeLiveInThePoolAndGoWithIt) {
+    polygon* floor = make({{-5, -5, 0}, {-5, 5, 0}, {5, 5, 0}, {5, -5, 0}});
+    polygon* roof = make({{-0.5, -0.5, 1}, {-0.5, 0.5, 1}, {0.5, 0.5, 1}, {0.5, -0.5, 1}});
+    const uint32_t bytes = engine_get_bytes_in_use();
+    fast_alloc_mode_on();
+    polygon* shadow = polygon_add_shadow_patch(floor, roof, {0, 0, 10}, 6);
+    fast_alloc_mode_off();
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_EQ(shadow->fast_pool, 1);
+    EXPECT_TRUE(is_in_big_block(shadow));
+    EXPECT_TRUE(is_in_big_block(shadow->name));
+    Polygon_delete_patches(floor, 6);
+    EXPECT_EQ(floor->next_patch, nullptr);
+    free_all_big_blocks();
+    int32_t kind = 0;
+    EXPECT_FALSE(registry_lookup(shadow, &kind));
+    EXPECT_EQ(engine_get_bytes_in_use(), bytes);
+    free_polygon(floor);
+    free_polygon(roof);
+}
+
 TEST_F(Patches, ShadowsOfLargePolygonsAreNotLimitedToAHundredPoints) {
     polygon* floor = make({{-50, -50, 0}, {-50, 50, 0}, {50, 50, 0}, {50, -50, 0}});
     polygon* disc = init_poly();
