@@ -5,17 +5,9 @@ void ShowSelForm() {}
 void ShowSel2Form() {}
 void SaveSituation(const std::string&) {}
 
-void SetupDriveMode() {}
-void EnterEditorMode() {}
-void ShowPhysicsForm() {}
-std::string TractionTypeLabel() { return {}; }
-
 void ShowTimeForm() {}
 void ShowOptionsForm() {}
 
-void UpdateCabItems() {}
-void ShowSimClock() {}
-void CycleTestLights() {}
 void ShowCabItemBrowser() {}
 void EditSelectedCabItem() {}
 
