@@ -92,7 +92,7 @@ int engine_save(const char* path, group* g, int flags) {
 }
 
 int read_into_new_module(const char* path, polygon_list_reader reader, bool may_become_main, group** top_group) {
-    module* m = init_module();
+    auto* m = init_module();
     if (!m) {
         report(world_format_texts::module_failed);
         return -1;
