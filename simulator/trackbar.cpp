@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -30,13 +31,13 @@ TvexaTracker::TvexaTracker(QWidget* parent) : QWidget(parent)
 
 void TvexaTracker::ComputeTrackEnds()
 {
-    if (orientation_ == vtbHorizontal) {
-        start_ = tumbWidth_ / 2 + 5;
-        end_ = width() - start_;
-    } else {
-        start_ = tumbHeight_ / 2 + 5;
-        end_ = height() - start_;
-    }
+    const bool horizontal = orientation_ == vtbHorizontal;
+    const int length = horizontal ? width() : height();
+    const int margin = (horizontal ? tumbWidth_ : tumbHeight_) / 2 + 5;
+    // A control shorter than its thumb and margins keeps a track of at most one pixel at its
+    // centre: the track never runs backwards nor leaves the control.
+    start_ = std::clamp(margin, 0, length / 2);
+    end_ = length - start_;
 }
 
 void TvexaTracker::ComputeTrackRects()

@@ -258,6 +258,61 @@ TEST_F(ControlsTest, TrackerVerticalDragging)
     EXPECT_EQ(t.Value(), 4);
 }
 
+struct SmallTrackerCase {
+    TvtbOrientation orientation;
+    int width, height;
+    int start, end;
+    TGaugeRect track;
+    QPoint drag;
+    bool fires;  // inside the hit rectangle
+    int value;   // after the drag
+};
+
+// A lever narrower (or, vertical, shorter) than its thumb and margins: the track shrinks to at
+// most one pixel at the centre instead of running backwards, and a drag still maps into range.
+TEST_F(ControlsTest, TrackerSmallerThanItsThumb)
+{
+    const SmallTrackerCase cases[] = {
+        {vtbHorizontal, 60, 25, 15, 45, {15, 9, 45, 16}, {30, 12}, true, 50},  // room enough
+        {vtbHorizontal, 30, 25, 15, 15, {15, 9, 15, 16}, {15, 12}, false, 40}, // no length left
+        {vtbHorizontal, 25, 25, 12, 13, {12, 9, 13, 16}, {12, 12}, true, 10},
+        {vtbHorizontal, 8, 25, 4, 4, {4, 9, 4, 16}, {4, 12}, false, 40},
+        {vtbHorizontal, 1, 25, 0, 1, {0, 9, 1, 16}, {0, 12}, true, 10},
+        {vtbVertical, 25, 25, 12, 13, {9, 12, 16, 13}, {12, 12}, true, 10},
+        {vtbVertical, 25, 9, 4, 5, {9, 4, 16, 5}, {12, 4}, true, 10},
+        {vtbVertical, 25, 30, 15, 15, {9, 15, 16, 15}, {12, 15}, false, 40},
+    };
+    for (const SmallTrackerCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.orientation == vtbVertical ? "vertical " : "")
+                                        << c.width << " x " << c.height);
+        QWidget parent;
+        parent.resize(100, 100);
+        parent.show();
+        auto* t = new TvexaTracker(&parent);
+        t->show();
+        t->SetMinimum(10);
+        t->SetMaximum(90);
+        t->SetValue(40);
+        t->SetOrientation(c.orientation);
+        t->resize(c.width, c.height);
+        EXPECT_EQ(t->TrackStart(), c.start);
+        EXPECT_EQ(t->TrackEnd(), c.end);
+        EXPECT_EQ(t->TrackRect(), c.track);
+        EXPECT_GE(t->Position(), c.start);
+        EXPECT_LE(t->Position(), c.end);
+
+        int fired = 0;
+        t->SetOnChangedValue([&](TvexaTracker*, int) { ++fired; });
+        Drag(*t, c.drag);
+        EXPECT_EQ(fired, c.fires ? 1 : 0);
+        EXPECT_EQ(t->Value(), c.value);
+        EXPECT_GE(t->Position(), c.start);
+        EXPECT_LE(t->Position(), c.end);
+        QImage image = Render(*t);  // paints without faults at this size
+        EXPECT_EQ(image.size(), QSize(c.width, c.height));
+    }
+}
+
 TEST_F(ControlsTest, TrackerValueRules)
 {
     TvexaTracker t;
