@@ -2,6 +2,7 @@
 #include "foundation/memory.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -97,6 +98,9 @@ void* jfast_alloc(int size) {
         report_error(1, "jfast_alloc: size is to big or <=0");
         return nullptr;
     }
+    // Every piece starts on a boundary fit for any record type.
+    constexpr int alignment = alignof(std::max_align_t);
+    size = (size + alignment - 1) / alignment * alignment;
     memory_state& m = memory();
     std::lock_guard<std::recursive_mutex> guard(m.pool_lock);
     if (!m.chain || m.chain->remaining < size) {

@@ -28,12 +28,10 @@ void report(const char* text) {
 
 point* new_point() { return record_new<point>(kind_point); }
 
-// Sizes are kept to multiples of 8 so that records carved from the fast pool after a string
-// stay aligned.
 char* copy_string(const char* text) {
     if (!text) return nullptr;
     const size_t length = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(engine_alloc((length + 7) & ~size_t{7}));
+    char* copy = static_cast<char*>(engine_alloc(length));
     if (copy) std::memcpy(copy, text, length);
     return copy;
 }
