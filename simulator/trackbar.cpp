@@ -80,14 +80,22 @@ void TvexaTracker::ValueFromPosition()
 
 void TvexaTracker::PositionFromValue()
 {
-    pos_ = start_ + round_even((double(value_) - minimum_) / (double(maximum_) - minimum_) *
-                               (end_ - start_));
+    // Mid-load the range may still be empty or inverted: the thumb waits at the start.
+    if (maximum_ <= minimum_)
+        pos_ = start_;
+    else
+        pos_ = start_ + round_even((double(value_) - minimum_) / (double(maximum_) - minimum_) *
+                                   (end_ - start_));
     ComputeThumbRect();
     update();
 }
 
 void TvexaTracker::SetValue(int v)
 {
+    if (loading_) {
+        value_ = v;
+        return;
+    }
     if (v < minimum_ || v > maximum_) return;
     value_ = v;
     PositionFromValue();
@@ -95,6 +103,10 @@ void TvexaTracker::SetValue(int v)
 
 void TvexaTracker::SetMinimum(int v)
 {
+    if (loading_) {
+        minimum_ = v;
+        return;
+    }
     if (v >= maximum_) return;
     minimum_ = v;
     if (value_ < v) value_ = v;
@@ -103,9 +115,30 @@ void TvexaTracker::SetMinimum(int v)
 
 void TvexaTracker::SetMaximum(int v)
 {
+    if (loading_) {
+        maximum_ = v;
+        return;
+    }
     if (v <= minimum_) return;
     maximum_ = v;
     if (value_ > v) value_ = v;
+    PositionFromValue();
+}
+
+void TvexaTracker::SetLoading(bool loading)
+{
+    if (loading == loading_) return;
+    loading_ = loading;
+    if (loading) {
+        minimumBeforeLoad_ = minimum_;
+        maximumBeforeLoad_ = maximum_;
+        return;
+    }
+    if (maximum_ <= minimum_) {
+        minimum_ = minimumBeforeLoad_;
+        maximum_ = maximumBeforeLoad_;
+    }
+    value_ = std::clamp(value_, minimum_, maximum_);
     PositionFromValue();
 }
 

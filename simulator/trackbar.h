@@ -55,6 +55,10 @@ public:
     void SetCaptionColor(TColor v);
     void SetCaptionBold(bool v);
     void SetOnChangedValue(TChangedValueEvent handler) { onChangedValue_ = std::move(handler); }
+    // While properties are read back from a cab item file, Minimum, Maximum and Value are stored
+    // as given, in any order; ending the load checks them together: a range that is empty or
+    // inverted gives way to the range held before the load, and Value is brought into range.
+    void SetLoading(bool loading);
 
     // Geometry as last computed: thumb position and track ends in pixels along the track,
     // rectangles with right and bottom exclusive.
@@ -91,6 +95,9 @@ private:
     TColor captionColor_ = 0x000000;
     bool captionBold_ = false;
     TChangedValueEvent onChangedValue_;
+    bool loading_ = false;
+    int minimumBeforeLoad_ = 0;
+    int maximumBeforeLoad_ = 100;
 
     int pos_ = 0;
     int start_ = 0;

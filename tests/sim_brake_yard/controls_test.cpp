@@ -8,6 +8,12 @@
 #include <QImage>
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
 namespace {
 
 using ControlsTest = ::testing::Test;
@@ -346,6 +352,70 @@ TEST_F(ControlsTest, TrackerValueRules)
     t.SetTumbWidth(10);
     EXPECT_EQ(t.TrackStart(), 10);
     EXPECT_EQ(t.TrackEnd(), 50);
+}
+
+struct TrackerLoadCase {
+    int minimum, maximum, value;  // as read back from the file
+    int wantMinimum, wantMaximum, wantValue;
+};
+
+// A lever's limits read back from its cab item file, in every order the properties may come:
+// a range beyond the default 0..100 must not be clamped away by the one still in place.
+TEST_F(ControlsTest, TrackerLimitsSurviveAReload)
+{
+    const TrackerLoadCase cases[] = {
+        {150, 300, 200, 150, 300, 200},
+        {-300, -150, -200, -300, -150, -200},
+        {100, 101, 101, 100, 101, 101},
+        {150, 300, 20, 150, 300, 150},  // value brought into range
+        {150, 300, 999, 150, 300, 300},
+        {300, 150, 50, 0, 100, 50},     // inverted: the range held before stays
+        {70, 70, 70, 0, 100, 70},
+    };
+    for (const TrackerLoadCase& c : cases) {
+        const std::map<std::string, int> stored = {
+            {"Minimum", c.minimum}, {"Maximum", c.maximum}, {"Value", c.value}};
+        std::vector<std::string> order = {"Maximum", "Minimum", "Value"};
+        do {
+            SCOPED_TRACE(testing::Message() << c.minimum << ".." << c.maximum << " = " << c.value
+                                            << " read as " << order[0] << ", " << order[1]
+                                            << ", " << order[2]);
+            TvexaTracker t;
+            int fired = 0;
+            t.SetOnChangedValue([&](TvexaTracker*, int) { ++fired; });
+            t.SetLoading(true);
+            for (const std::string& name : order)
+                ASSERT_TRUE(t.setProperty(name.c_str(), stored.at(name)));
+            t.SetLoading(false);
+            EXPECT_EQ(t.Minimum(), c.wantMinimum);
+            EXPECT_EQ(t.Maximum(), c.wantMaximum);
+            EXPECT_EQ(t.Value(), c.wantValue);
+            const double share = double(c.wantValue - c.wantMinimum) / (c.wantMaximum - c.wantMinimum);
+            EXPECT_EQ(t.Position(), 15 + int(std::nearbyint(share * 30)));
+            EXPECT_EQ(fired, 0);
+        } while (std::next_permutation(order.begin(), order.end()));
+    }
+
+    // Saved and read back: the limits and value come back as they were.
+    TvexaTracker saved;
+    saved.SetMaximum(300);
+    saved.SetMinimum(150);
+    saved.SetValue(180);
+    TvexaTracker reloaded;
+    reloaded.SetLoading(true);
+    for (const char* name : {"Minimum", "Maximum", "Value"})
+        reloaded.setProperty(name, saved.property(name));
+    reloaded.SetLoading(false);
+    EXPECT_EQ(reloaded.Minimum(), 150);
+    EXPECT_EQ(reloaded.Maximum(), 300);
+    EXPECT_EQ(reloaded.Value(), 180);
+    EXPECT_EQ(reloaded.Position(), saved.Position());
+
+    // Out of loading the setters keep their checks.
+    reloaded.SetMinimum(400);
+    EXPECT_EQ(reloaded.Minimum(), 150);
+    reloaded.SetValue(100);
+    EXPECT_EQ(reloaded.Value(), 180);
 }
 
 TEST_F(ControlsTest, TrackerCaptionIsCutToTheThumb)
