@@ -537,6 +537,17 @@ bool has_cycle(size_t count, Link link) {
 
 bool within(uint32_t index, size_t count) { return index <= count; }
 
+// True when two entries link to the same one (a list would then be walked, or freed, twice).
+template <typename Link>
+bool has_shared_target(size_t count, Link link) {
+    std::vector<uint8_t> seen(count + 1, 0);
+    for (size_t i = 1; i <= count; ++i) {
+        const size_t target = link(i);
+        if (target != 0 && seen[target]++) return true;
+    }
+    return false;
+}
+
 std::string check_polygons(const bf_world& w) {
     const size_t n = w.polygons.size();
     for (size_t i = 0; i < n; ++i) {
@@ -572,11 +583,26 @@ std::string check_polygons(const bf_world& w) {
         has_cycle(n, [&](size_t i) { return polys[i - 1].family_next; })) {
         return plat_format(bf_texts::cyclic_links, "polygons");
     }
+    if (has_shared_target(n, [&](size_t i) { return polys[i - 1].next; }) ||
+        has_shared_target(n, [&](size_t i) { return polys[i - 1].next_patch; }) ||
+        has_shared_target(n, [&](size_t i) { return polys[i - 1].previous_patch; }) ||
+        has_shared_target(n, [&](size_t i) { return polys[i - 1].family_next; })) {
+        return plat_format(bf_texts::shared_links, "polygons");
+    }
     return "";
 }
 
 std::string check_bsp(const bf_world& w) {
     const size_t n = w.bsp_nodes.size();
+    // Each node list starts at a polygon that no other list reaches.
+    std::vector<uint8_t> listed(w.polygons.size() + 1, 0);
+    for (const bf_polygon& p : w.polygons) listed[p.next] = 1;
+    for (const bf_bsp_node& node : w.bsp_nodes) {
+        if (node.first_polygon > w.polygons.size()) return plat_format(bf_texts::bad_index, "BSP nodes");
+        if (node.first_polygon != 0 && listed[node.first_polygon]++) {
+            return plat_format(bf_texts::shared_links, "BSP nodes");
+        }
+    }
     std::vector<uint8_t> is_child(n + 1, 0);
     for (size_t i = 0; i < n; ++i) {
         const bf_bsp_node& node = w.bsp_nodes[i];

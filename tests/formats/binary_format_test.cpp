@@ -128,7 +128,8 @@ TEST(BinaryFormatParse, SmallWorldHoldsWhatTheGeneratorWrote) {
     ASSERT_EQ(w.bsp_nodes.size(), 3u);
     EXPECT_EQ(w.bsp_nodes[0].right, 2u);
     EXPECT_EQ(w.bsp_nodes[0].left, 3u);
-    EXPECT_EQ(w.bsp_nodes[2].first_polygon, 4u);
+    EXPECT_EQ(w.bsp_nodes[2].first_polygon, 0u);
+    EXPECT_EQ(triangle.next_patch, 4u);
     EXPECT_FLOAT_EQ(w.bsp_nodes[0].plane[3], -5.0f);
 
     ASSERT_EQ(w.cameras.size(), 1u);
@@ -305,6 +306,7 @@ TEST(BinaryFormatParse, DamagedFilesAreRefusedWithOneLine) {
         {"polygon_cycle.drovik", plat_format(bf_texts::cyclic_links, "polygons")},
         {"bsp_cycle.drovik", plat_format(bf_texts::cyclic_links, "BSP nodes")},
         {"group_cycle.drovik", plat_format(bf_texts::cyclic_links, "groups")},
+        {"shared_list.drovik", plat_format(bf_texts::shared_links, "BSP nodes")},
         {"patch_cycle.drovik", plat_format(bf_texts::cyclic_links, "polygons")},
     };
     const bf_world sentinel = one_triangle_world(3);

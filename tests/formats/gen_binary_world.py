@@ -260,8 +260,8 @@ def empty_world():
 
 
 def small_world():
-    """Three groups, four polygons (triangle, quadrilateral, pentagon, patch), a BSP tree of three
-    nodes and one record of every scene section."""
+    """Three groups, four polygons (triangle with a patch, quadrilateral, pentagon, the patch), a BSP
+    tree of three nodes and one record of every scene section."""
     w = empty_world()
     w["points"] = [((0, 0, 0), (255, 0, 0), (0, 0, 127)), ((100, 0, 0), (0, 255, 0), (0, 0, 127)),
                    ((100, 100, 0), (0, 0, 255), (0, 0, 127)), ((0, 100, 0), (9, 9, 9), (0, -127, 0)),
@@ -272,8 +272,8 @@ def small_world():
     w["groups"] = [(1, 0, 0), (2, 1, 1), (3, 2, 0)]
     w["polygon_names"] = ["wall", "window"]
     w["polygons"] = [
-        {"presence": P_NAME | P_GROUP | P_BITMAP | P_NEXT, "kind": 4 | 0x20, "next": 3, "name": 1, "group": 2,
-         "bitmap": 1, "points": [0, 1, 2], "cords": [0, 1, 2]},
+        {"presence": P_NAME | P_GROUP | P_BITMAP | P_NEXT | P_NEXT_PATCH, "kind": 4 | 0x20, "next": 3, "name": 1,
+         "group": 2, "bitmap": 1, "next_patch": 4, "points": [0, 1, 2], "cords": [0, 1, 2]},
         {"presence": P_COLOUR | P_GROUP | P_DIMINUTION | P_AMBIENT | P_SHINING | P_NAME, "kind": 8 | K_TRANSPARENT,
          "colour": (10, 20, 30), "group": 3, "diminution": 0.5, "transparent": 7, "ambient": 40, "shining": 9,
          "name": 2, "points": [0, 1, 2, 3], "cords": [0, 1, 2, 3]},
@@ -284,7 +284,7 @@ def small_world():
         {"presence": P_PATCH | P_PREV_PATCH | P_DIFFUSE | P_SPECULAR | P_GROUP, "kind": 2, "patch_kind": 2,
          "previous_patch": 1, "diffuse": 11, "specular": 12, "group": 2, "points": [3, 4, 5], "cords": [3, 4, 0]},
     ]
-    w["bsp"] = [((0, 0, 1, -5), 1, 2, 3), ((1, 0, 0, 0), 2, 0, 0), ((0, 1, 0, 2), 4, 0, 0)]
+    w["bsp"] = [((0, 0, 1, -5), 1, 2, 3), ((1, 0, 0, 0), 2, 0, 0), ((0, 1, 0, 2), 0, 0, 0)]
     w["cameras"] = [{"name": "cam1", "size": (320, 200), "fov": 60, "culling_flag": 1, "culling_depth": 64,
                      "location": (1, 2, 3), "eye": 4, "x_axis": (1, 0, 0), "y_axis": (0, 1, 0),
                      "z_axis": (0, 0, 1), "track_offset": (0, 0, 5), "track": "line", "chase_distance": 7,
@@ -366,13 +366,14 @@ def damaged_copies(data, offsets):
         "name_table_short.drovik": patched(data, 96, "<i", 4),
         "polygon_section_short.drovik": patched(data, 24, "<i", offsets["polygons_size"] - 3),
         "father_out_of_range.drovik": patched(data, group + 4, "<i", 9),
-        "point_index_out_of_range.drovik": patched(data, poly[0] + 8 + 1 + 1 + 1 + 1, "<B", 6),
+        "point_index_out_of_range.drovik": patched(data, poly[0] + 8 + 5, "<B", 6),
         "bsp_child_out_of_range.drovik": patched(data, bsp + 20, "<i", 4),
         "top_group_out_of_range.drovik": patched(data, 84, "<i", 3),
         "light_target_out_of_range.drovik": patched(data, offsets["lights"] + 4, "<i", 4),
         "polygon_cycle.drovik": patched(data, poly[0] + 8, "<B", 1),
         "bsp_cycle.drovik": patched(data, bsp + 28 + 20, "<i", 1),
         "group_cycle.drovik": patched(data, group + 4, "<i", 3),
+        "shared_list.drovik": patched(data, bsp + 28 + 16, "<i", 3),
         "patch_cycle.drovik": patched(data, poly[3] + 8 + 1 + 1, "<B", 4),
     }
 
