@@ -109,12 +109,18 @@ void add_sections(const TIniFile& ini, std::initializer_list<const char*> sectio
     }
 }
 
-std::string bounded_name(const std::string& name)
+}  // namespace
+
+bool ModelNameFits(const std::string& name)
 {
-    return name.substr(0, size_t(MaxModelName));
+    return name.size() <= size_t(MaxModelName);
 }
 
-}  // namespace
+std::string ModelNameTooLongText(const std::string& name)
+{
+    return "The model folder name \"" + name + "\" is longer than " + std::to_string(MaxModelName) +
+           " characters and cannot be stored in a train. Rename the folder and its files.";
+}
 
 std::string TrainNameOfPath(const std::string& path)
 {
@@ -145,13 +151,17 @@ bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYard
                       std::vector<std::string>& memo, std::string* error)
 {
     if (!plat_file_exists(iniPath)) return false;
+    if (!ModelNameFits(name)) {
+        *error = ModelNameTooLongText(name);
+        return false;
+    }
     TIniFile ini(iniPath);
     add_sections(ini, {"general", "loco physics"}, memo);
     TModelReader read(ini, {"loco physics", "general"});
     TVehicleRec rec = current.rec;
     rec.mass = read.Real("mass", "100");
     rec.isTraction = read.Text("traction_type", "ELE").size() > 1 ? 1 : 0;
-    rec.name = bounded_name(name);
+    rec.name = name;
     rec.unused = 0;  // 1800 marks only a cleared record
     rec.length = read.Real("length", "0");
     rec.maxTraction = read.Integer("maxTraction", "200");
@@ -175,11 +185,15 @@ bool ReadCarInfo(const std::string& iniPath, const std::string& name, TYardVehic
                  std::vector<std::string>& memo, std::string* error)
 {
     if (!plat_file_exists(iniPath)) return false;
+    if (!ModelNameFits(name)) {
+        *error = ModelNameTooLongText(name);
+        return false;
+    }
     TIniFile ini(iniPath);
     add_sections(ini, {"general", "data"}, memo);
     TModelReader read(ini, {"data", "general"});
     TVehicleRec rec = current.rec;
-    rec.name = bounded_name(name);
+    rec.name = name;
     rec.unused = 0;
     rec.isTraction = 0;
     rec.mass = read.Real("mass", "0");
@@ -401,20 +415,35 @@ void TYardForm1::ShowPicture(const std::string& path)
     Image1->setPixmap(QPixmap::fromImage(Picture(path)));
 }
 
-void TYardForm1::ShowConversionError(const std::string& error)
+void TYardForm1::ShowError(const std::string& error)
 {
     plat_message_box(message_caption, error.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
 }
 
+// A model whose folder name does not fit a vehicle record is refused before anything is read:
+// the choice is undone and nothing can be placed until another model is chosen.
+bool TYardForm1::RefuseLongName(QComboBox* box, const QString& name)
+{
+    if (ModelNameFits(bytes(name))) return false;
+    ShowError(ModelNameTooLongText(bytes(name)));
+    box->setCurrentIndex(-1);
+    current_.picturePath.clear();
+    Memo1->clear();
+    ShowPicture(RootPath("\\images\\empty_rect.bmp"));
+    Label3->setText("No unit selected");
+    return true;
+}
+
 void TYardForm1::ChooseTraction(const QString& name)
 {
+    if (RefuseLongName(TractionBox, name)) return;
     std::string base = TractionBase(root_, bytes(name));
     std::vector<std::string> memo;
     std::string error;
     Memo1->clear();
     ShowPicture(RootPath("\\images\\empty_rect.bmp"));
     if (!ReadTractionInfo(base + ".ini", bytes(name), current_, memo, &error) && !error.empty())
-        ShowConversionError(error);
+        ShowError(error);
     ShowMemo(memo);
     if (plat_file_exists(base + "-ext.bmp")) {
         current_.picturePath = base + "-ext.bmp";
@@ -425,13 +454,14 @@ void TYardForm1::ChooseTraction(const QString& name)
 
 void TYardForm1::ChooseCar(const QString& name)
 {
+    if (RefuseLongName(CarBox, name)) return;
     std::string base = CarBase(root_, bytes(name));
     std::vector<std::string> memo;
     std::string error;
     Memo1->clear();
     ShowPicture(RootPath("\\images\\empty_rect.bmp"));
     if (!ReadCarInfo(base + ".ini", bytes(name), current_, memo, &error) && !error.empty())
-        ShowConversionError(error);
+        ShowError(error);
     ShowMemo(memo);
     if (plat_file_exists(base + "-ext.bmp")) {
         current_.picturePath = base + "-ext.bmp";

@@ -39,9 +39,14 @@ int TractionTypeCode(const std::string& text, int previous);
 std::string TractionBase(const std::string& root, const std::string& name);
 std::string CarBase(const std::string& root, const std::string& name);
 
+// A model folder name fits a vehicle record when it has at most 16 characters.
+bool ModelNameFits(const std::string& name);
+// Why a model whose folder name does not fit is refused.
+std::string ModelNameTooLongText(const std::string& name);
+
 // Reads a traction model's INI into the current vehicle and memo (only when the file exists:
-// false and nothing changed otherwise). A value that is not a number sets error to the
-// conversion message and leaves the vehicle as it was.
+// false and nothing changed otherwise). A value that is not a number, or a name that does not
+// fit the record, sets error and leaves the vehicle as it was.
 bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYardVehicle& current,
                       std::vector<std::string>& memo, std::string* error);
 bool ReadCarInfo(const std::string& iniPath, const std::string& name, TYardVehicle& current,
@@ -112,7 +117,8 @@ private:
     const QImage& Picture(const std::string& path) const;
     void ShowMemo(const std::vector<std::string>& lines);
     void ShowPicture(const std::string& path);
-    void ShowConversionError(const std::string& error);
+    void ShowError(const std::string& error);
+    bool RefuseLongName(QComboBox* box, const QString& name);
 };
 
 enum class TBuildResult { Cancelled, Saved, Loaded };

@@ -116,16 +116,76 @@ TEST_F(YardTest, CarInfoAndBadValues)
     EXPECT_TRUE(error.empty());  // a missing file changes nothing and says nothing
 }
 
-TEST_F(YardTest, LongModelNamesAreCut)
+struct ModelNameCase {
+    bool traction;
+    const char* name;
+    bool fits;
+};
+
+// Model folder names must fit the record's 16 characters: a longer one is refused when the
+// model is chosen, never cut into a train that names a model that does not exist.
+TEST_F(YardTest, LongModelNamesAreRefusedWhenChosen)
 {
-    fs::path dir = root / "rolling stock" / "A-VERY-LONG-CAR-NAME";
-    WriteFile(dir / "A-VERY-LONG-CAR-NAME.ini", "[data]\nmass=20\n");
-    TYardVehicle v;
-    std::vector<std::string> memo;
-    std::string error;
-    ASSERT_TRUE(ReadCarInfo(CarBase(Root(), "A-VERY-LONG-CAR-NAME") + ".ini",
-                            "A-VERY-LONG-CAR-NAME", v, memo, &error));
-    EXPECT_EQ(v.rec.name, "A-VERY-LONG-CAR-");
+    const ModelNameCase cases[] = {
+        {true, "LOCO-16-CHARS-AB", true},
+        {true, "LOCO-17-CHARS-ABC", false},
+        {false, "CAR-16-CHARS-XYZ", true},
+        {false, "CAR-17-CHARACTERS", false},
+    };
+    for (const ModelNameCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = c.name;
+        const fs::path dir = root / (c.traction ? "Traction" : "rolling stock") / name;
+        WriteFile(dir / (name + ".ini"), "[general]\ntraction_type=DEL\n[data]\nmass=20\n");
+        WriteFile(dir / (name + "-ext.bmp"), "BM");
+        const std::string ini = (c.traction ? TractionBase(Root(), name) : CarBase(Root(), name)) + ".ini";
+        const std::string refusal = "The model folder name \"" + name +
+                                    "\" is longer than 16 characters and cannot be stored in a "
+                                    "train. Rename the folder and its files.";
+
+        // Reading the model's INI refuses the name and leaves the vehicle as it was.
+        TYardVehicle v;
+        v.rec.name = "BOX-40";
+        std::vector<std::string> memo;
+        std::string error;
+        const bool read = c.traction ? ReadTractionInfo(ini, name, v, memo, &error)
+                                     : ReadCarInfo(ini, name, v, memo, &error);
+        EXPECT_EQ(read, c.fits);
+        EXPECT_EQ(v.rec.name, c.fits ? name : "BOX-40");
+        EXPECT_EQ(error, c.fits ? "" : refusal);
+
+        // Chosen in the yard: refused before anything can be placed.
+        plat_message_box_clear_records();
+        TConsist empty;
+        ClearConsist(empty);
+        TYardForm1 form(Root(), empty);
+        form.FormShow();
+        form.ChooseTraction("RE-RUZ125");
+        form.DrawGrid1MouseDown(0, 0, false);
+        ASSERT_EQ(form.EditedConsist().count, 1);
+        QComboBox* box = c.traction ? form.TractionBox : form.CarBox;
+        box->setCurrentIndex(box->findText(QString::fromStdString(name)));
+        ASSERT_GE(box->currentIndex(), 0);
+        if (c.traction) form.ChooseTraction(QString::fromStdString(name));
+        else form.ChooseCar(QString::fromStdString(name));
+        form.DrawGrid1MouseDown(1, 0, false);
+        if (c.fits) {
+            EXPECT_TRUE(plat_message_box_records().empty());
+            ASSERT_EQ(form.EditedConsist().count, 2);
+            EXPECT_EQ(form.EditedConsist().recs[1].name, name);
+            EXPECT_EQ(form.Label3->text().toStdString(), name);
+            continue;
+        }
+        ASSERT_EQ(plat_message_box_records().size(), 1u);
+        EXPECT_EQ(plat_message_box_records()[0].text, refusal);
+        EXPECT_EQ(plat_message_box_records()[0].icon, PLAT_ICON_ERROR);
+        EXPECT_EQ(form.EditedConsist().count, 1);
+        EXPECT_EQ(form.EditedConsist().recs[0].name, "RE-RUZ125");
+        EXPECT_EQ(box->currentIndex(), -1);
+        EXPECT_EQ(form.Label3->text(), "No unit selected");
+        EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+        EXPECT_TRUE(form.Current().picturePath.empty());
+    }
 }
 
 TEST_F(YardTest, PlacingAndRefusing)
