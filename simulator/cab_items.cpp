@@ -547,7 +547,7 @@ void LeverChanged(TvexaTracker* sender, int newValue)
 void CycleTestLights()
 {
     for (TShape* light : CabItems.lights) {
-        if (!light || !light->isVisible())
+        if (!light || light->isHidden())
             continue;
         for (const auto& [lit, unlit] : kLightPairs) {
             if (light->BrushColor() == lit) {

@@ -287,5 +287,5 @@ void DrawItemFrame(const QRect& bounds)
 
 QRect ItemFrameRect()
 {
-    return Frame && Frame->isVisible() ? Frame->frame : QRect();
+    return Frame && !Frame->isHidden() ? Frame->frame : QRect();
 }

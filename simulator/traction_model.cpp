@@ -35,7 +35,7 @@ bool SoundAvailable = false;
 namespace {
 
 std::string LoadedModel;
-bool ModelLoaded = false;  // a model has been loaded since start-up
+QPointer<QWidget> LoadedInto;  // the cab picture the model's items were loaded onto
 QPointer<TClock> AnalogClock;
 QPointer<QLabel> DigitalClock;
 bool DigitalShown = false;
@@ -325,7 +325,7 @@ void LoadTractionModel(const std::string& requested)
         SimState.tractionModel = model;
     }
     LoadedModel = requested;
-    ModelLoaded = true;
+    LoadedInto = CabParent();
 
     bool picture = false;
     if (plat_file_exists(base + "-cab.jpg")) {
@@ -400,7 +400,7 @@ void SetupDriveMode()
         VaruRor->NewSituation2->setEnabled(true);
         VaruRor->SelectTrain1->setEnabled(true);
     }
-    if (!ModelLoaded || model != LoadedModel)
+    if (!LoadedInto || LoadedInto != CabParent() || model != LoadedModel)
         LoadTractionModel(model);
     {
         std::lock_guard guard(SimLock);
