@@ -23,6 +23,9 @@ public:
 
     void StartStopSim();
     void HiResTimer1Timer();
+    // The once-a-second work the tick posts to the GUI thread. A second that falls due while
+    // one is still in progress (a message box of its own is open) is dropped.
+    void SecondTimerWork();
     // Writes the information box text (lines ended by "\r"); GUI thread only.
     void ShowInfoBox(const std::string& text);
     void Jumpto1Click();
@@ -77,9 +80,17 @@ private:
     void NewSituation2Click();
     void SelectTrain1Click();
     void About1Click();
+    // Enables a command when its unit is built in; a command of a missing unit stays off.
+    void SetCommandEnabled(QAction* command, bool enabled);
 
     bool closed_ = false;
+    bool secondWorkBusy_ = false;
 };
+
+// "Start Sim" with a train of no mass or no length: nothing starts.
+inline constexpr const char* kEmptyConsistText =
+    "The train has no vehicles to drive (its mass or length is 0).\r"
+    "Choose a situation or make up a train with \"Train Consist . . .\" first.";
 
 // The main window while it exists, for the units that work on it (caption, cab items).
 extern TVaruRor* VaruRor;

@@ -1,9 +1,9 @@
 // Calls into units that are not built in yet: they do nothing and report nothing.
 #include "sim_hooks.h"
 
-void ShowSelForm() {}
-void ShowSel2Form() {}
-void SaveSituation(const std::string&) {}
+#include <mutex>
+
+#include "sim_state.h"
 
 void ShowTimeForm() {}
 void ShowOptionsForm() {}
@@ -16,6 +16,11 @@ void LoadRouteSurvey() {}
 void PlaceTrainAndScenery(int) {}
 void JumpToSegment(int) {}
 int SegmentCount() { return 0; }
+int CurrentSegment()
+{
+    std::lock_guard guard(SimLock);
+    return SimState.startSegment;
+}
 void FollowTrack() {}
 void PlaceCamera() {}
 TTrackReadout TrackReadout() { return {}; }

@@ -5,12 +5,20 @@
 #pragma once
 #include <string>
 
+#include "sim_space.h"  // first screen and situations
+
 class QWidget;
 
-// First screen and situations.
-void ShowSelForm();                           // first screen: load a situation or make one
-void ShowSel2Form();                          // new situation: route, timetable and train
-void SaveSituation(const std::string& name);  // writes "\situations\" name ".txt"
+// Which of the commands' units are built in. The main window disables a command whose unit
+// is not, so no command pretends to work; the unit sets its flag when it fills its hook in.
+inline constexpr bool kEditorModeBuilt = true;       // EnterEditorMode: "Cab Layout . . ."
+inline constexpr bool kPhysicsFormBuilt = true;      // ShowPhysicsForm: "Loco Physics . . ."
+inline constexpr bool kTimeFormBuilt = false;        // ShowTimeForm: "Timetable"
+inline constexpr bool kOptionsFormBuilt = false;     // ShowOptionsForm: "Options . . ."
+inline constexpr bool kCabItemBrowserBuilt = false;  // ShowCabItemBrowser: "Insert . . ."
+inline constexpr bool kCabItemEditorsBuilt = false;  // EditSelectedCabItem: "Edit . . ."
+inline constexpr bool kTestLightsBuilt = true;       // CycleTestLights: "test lights"
+inline constexpr bool kRouteBuilt = false;           // JumpToSegment: "Jump to . . ."
 
 // Traction model and cab layout.
 void SetupDriveMode();         // leave editor mode, reset physics, load model, cab and items
@@ -35,6 +43,7 @@ void LoadRouteSurvey();
 void PlaceTrainAndScenery(int start);
 void JumpToSegment(int n);
 int SegmentCount();
+int CurrentSegment();  // the segment the train is on; the start segment until a route runs
 void FollowTrack();
 void PlaceCamera();
 

@@ -16,6 +16,7 @@
 #include "physics.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
+#include "sim_hooks.h"
 #include "sim_state.h"
 #include "vehicle.h"
 
@@ -37,6 +38,15 @@ protected:
         plat_clock_override(nullptr, RecordSleep);
     }
     void TearDown() override { plat_clock_override(nullptr, nullptr); }
+
+    // A small train, so "Start Sim" has something to drive.
+    static void GiveTrain(double tonnage = 420, double length = 60)
+    {
+        std::lock_guard guard(SimLock);
+        Consist.count = 1;
+        Consist.tonnage = tonnage;
+        Consist.length = length;
+    }
 
     static std::vector<std::string> BoxTexts()
     {
@@ -91,7 +101,7 @@ TEST_F(MainWindowTest, MenuTexts)
 TEST_F(MainWindowTest, StartAndStopSim)
 {
     SimState.tractionModel = "Class 86";
-    Consist.tonnage = 420;
+    GiveTrain(420);
     TVaruRor w;
     w.StartStopSim();
     EXPECT_TRUE(w.HiResTimer1.Enabled());
@@ -108,11 +118,12 @@ TEST_F(MainWindowTest, StartAndStopSim)
     EXPECT_FALSE(w.HiResTimer1.Enabled());
     EXPECT_EQ(w.windowTitle(), "Class 86: Sim stopped.");
     EXPECT_EQ(w.Open1->text(), "Start Sim");
-    EXPECT_TRUE(w.CabLayout1->isEnabled());
+    EXPECT_EQ(w.CabLayout1->isEnabled(), kEditorModeBuilt);
 }
 
 TEST_F(MainWindowTest, RunningSimulationFillsTheInformationBox)
 {
+    GiveTrain();
     TVaruRor w;
     w.StartStopSim();
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -174,6 +185,7 @@ TEST_F(MainWindowTest, ZoomKeysChangeTheStoredZoom)
 
 TEST_F(MainWindowTest, CloseStopsTheTimerAndWaits)
 {
+    GiveTrain();
     TVaruRor w;
     w.StartStopSim();
     ASSERT_TRUE(w.HiResTimer1.Enabled());
