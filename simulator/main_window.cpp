@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <mutex>
 #include <random>
 #include <utility>
@@ -108,10 +109,12 @@ TVaruRor::TVaruRor(QWidget* parent) : QMainWindow(parent)
     Button1->setObjectName("Button1");
     Button1->setGeometry(96, 490, 80, 25);
     Button1->hide();
+    Button1->setEnabled(kTestLightsBuilt);
     connect(Button1, &QPushButton::clicked, this, [] { CycleTestLights(); });
     Button3 = new QPushButton("Timetable", cab_bkgd);
     Button3->setObjectName("Button3");
     Button3->setGeometry(8, 490, 80, 25);
+    Button3->setEnabled(kTimeFormBuilt);
     connect(Button3, &QPushButton::clicked, this, [] { ShowTimeForm(); });
 
     CreateMenus();
@@ -173,7 +176,22 @@ void TVaruRor::CreateMenus()
         {KestrovaneHelp1, "KestrovaneHelp1"}, {About1, "About1"}};
     for (const auto& [object, name] : names)
         object->setObjectName(name);
+    for (QAction* command : {LocoPhysics1, CabLayout1, Insert1, Edit_menu, Jumpto1, Options1})
+        SetCommandEnabled(command, true);
 }
+
+void TVaruRor::SetCommandEnabled(QAction* command, bool enabled)
+{
+    const std::pair<const QAction*, bool> built[] = {
+        {CabLayout1, kEditorModeBuilt},     {LocoPhysics1, kPhysicsFormBuilt},
+        {Options1, kOptionsFormBuilt},      {Insert1, kCabItemBrowserBuilt},
+        {Edit_menu, kCabItemEditorsBuilt},  {Jumpto1, kRouteBuilt}};
+    for (const auto& [action, available] : built)
+        if (action == command)
+            enabled = enabled && available;
+    command->setEnabled(enabled);
+}
+
 
 void TVaruRor::FormCreate()
 {
@@ -201,17 +219,24 @@ void TVaruRor::SetStatusCaption(const char* suffix)
 void TVaruRor::StartStopSim()
 {
     bool editor;
+    bool emptyTrain;
     {
         std::lock_guard guard(SimLock);
         editor = SimState.editorMode;
+        emptyTrain = !(Consist.tonnage > 0.0) || !(Consist.length > 0.0);
+    }
+    // Physics and brake divide by the train's mass and length: an empty train never starts.
+    if (!HiResTimer1.Enabled() && emptyTrain) {
+        ShowError(kEmptyConsistText);
+        return;
     }
     if (editor)
         SetupDriveMode();
-    CabLayout1->setEnabled(false);
+    SetCommandEnabled(CabLayout1, false);
 
     if (HiResTimer1.Enabled()) {
         HiResTimer1.SetEnabled(false);
-        CabLayout1->setEnabled(true);
+        SetCommandEnabled(CabLayout1, true);
         {
             std::lock_guard guard(SimLock);
             SoundStopAll();
@@ -261,7 +286,7 @@ void TVaruRor::StartStopSim()
             std::lock_guard guard(SimLock);
             SoundStopAll();
         }
-        CabLayout1->setEnabled(true);
+        SetCommandEnabled(CabLayout1, true);
         SetStatusCaption(": Sim stopped.");
         Open1->setText("Start Sim");
         ShowError(e.what());
@@ -270,16 +295,22 @@ void TVaruRor::StartStopSim()
 
 void TVaruRor::HiResTimer1Timer()
 {
+    // The worker never shows anything itself: the second's work, sounds and their error
+    // boxes included, runs on the GUI thread.
     SimulationTick(HiResTimer1.Interval(), [this] {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                // A second that fell due just before a stop or the close is not shown.
-                if (HiResTimer1.Enabled())
-                    SecondTickWork([this](const std::string& text) { ShowInfoBox(text); });
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { SecondTimerWork(); }, Qt::QueuedConnection);
     });
+}
+
+void TVaruRor::SecondTimerWork()
+{
+    // A second that fell due just before a stop or the close is not shown; one that arrives
+    // while a box of the previous second is open would show its error again.
+    if (!HiResTimer1.Enabled() || secondWorkBusy_)
+        return;
+    secondWorkBusy_ = true;
+    SecondTickWork([this](const std::string& text) { ShowInfoBox(text); });
+    secondWorkBusy_ = false;
 }
 
 void TVaruRor::ShowInfoBox(const std::string& text)
@@ -391,7 +422,10 @@ void TVaruRor::SaveSituation1Click()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString file = QFileInfo(dialog.selectedFiles().front()).fileName();
-    SaveSituation(file.left(std::max<qsizetype>(0, file.size() - 4)).toStdString());
+    const QByteArray name = QFile::encodeName(file.left(std::max<qsizetype>(0, file.size() - 4)));
+    std::string error;
+    if (!SaveSituation(name.toStdString(), &error))
+        ShowError(error);
 }
 
 void TVaruRor::SelectTrain1Click()
@@ -417,6 +451,8 @@ void TVaruRor::FormClose()
     SoundClose();
     Switch3DCardOff();
     CloseEngine();
-    SaveSituation("Previous Situation");
+    std::string error;
+    if (!SaveSituation("Previous Situation", &error))
+        std::fprintf(stderr, "Kestrovane: %s\n", error.c_str());
     CloseRouteDebugFile();
 }
