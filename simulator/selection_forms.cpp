@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "jpeg_picture.h"
+#include "cab_picture.h"
 #include "main_window.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
@@ -82,7 +82,7 @@ std::vector<std::string> ListEntries(const std::string& folder, bool folders)
 void ShowPicture(QLabel* label, const std::string& path)
 {
     std::string error;
-    const QImage image = LoadJpegPicture(path, &error);
+    const QImage image = LoadJpegFile(path, &error);
     if (image.isNull()) {
         std::fprintf(stderr, "Kestrovane: %s\n", error.c_str());
         return;
