@@ -1,5 +1,7 @@
 // Writes the demo data set (models, pictures, a train) into the root folder given on the command line.
 #include "bitmap_writer.h"
+#include "demo_situations.h"
+#include "demo_sounds.h"
 
 #include "train_file.h"
 #include "vehicle.h"
@@ -206,5 +208,7 @@ int main(int argc, char** argv)
     Writer w{fs::path(argv[1])};
     write_models(w);
     write_yard(w);
-    return w.Ok() ? 0 : 1;
+    const bool sounds = WriteDemoSounds(argv[1]);
+    const bool situations = WriteDemoScreens(argv[1]) && WriteDemoSituations(argv[1]);
+    return w.Ok() && sounds && situations ? 0 : 1;
 }
