@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "formats/binary_world.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/strings.h"
@@ -14,8 +15,11 @@
 
 namespace {
 
-world_reader readers[world_format_count] = {};
-world_writer writers[world_format_count] = {};
+// Rows of the table, in order; empty entries report that the format is not built.
+world_reader readers[world_format_count] = {nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            engine_read_world_design_drovik_binary_format};
+world_writer writers[world_format_count] = {nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            engine_save_drovik_binary_world};
 
 void report(const std::string& text) {
     if (world_formats_report_errors()) report_error(1, text.c_str());
@@ -110,5 +114,5 @@ int read_into_new_module(const char* path, polygon_list_reader reader, bool may_
     jstrcpy_with_allocating(&engine_state.last_main_module_name, name.c_str());
     module_list_push(&engine_state.modules, m);
     if (may_become_main && !engine_state.main_module) engine_state.main_module = m;
-    return reader && reader(path, &m->root->polygons, top_group) == 0 ? 0 : -1;
+    return reader && reader(path, m, top_group) == 0 ? 0 : -1;
 }

@@ -41,13 +41,13 @@ inline constexpr int any_bitmaps = bitmaps_jpeg | bitmaps_bmp | bitmaps_engine |
 using world_reader = int (*)(const char* directory, const char* file_name, const char* path, group** top_group);
 // Writes `g` (NULL: the whole world) to `path`; the text writer gets the path without extension.
 using world_writer = int (*)(const char* path, group* g, int flags);
-// Fills a module's polygon list from a file.
-using polygon_list_reader = int (*)(const char* path, polygon** list, group** top_group);
+// Fills a fresh module (its root's polygon list) from a file.
+using polygon_list_reader = int (*)(const char* path, module* m, group** top_group);
 
 int& world_formats_report_errors();
 
 // Installs the reader or writer of an extension of the table (NULL removes it); -1 for an
-// extension the table does not read or write.
+// extension the table does not read or write. The binary format's pair is installed from the start.
 int world_formats_set_reader(const char* extension, world_reader reader);
 int world_formats_set_writer(const char* extension, world_writer writer);
 

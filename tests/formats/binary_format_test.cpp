@@ -93,14 +93,20 @@ TEST(BinaryFormatParse, SmallWorldHoldsWhatTheGeneratorWrote) {
 
     ASSERT_EQ(w.polygons.size(), 4u);
     const bf_polygon& triangle = w.polygons[0];
-    EXPECT_EQ(triangle.next, 3u);
+    EXPECT_EQ(triangle.next, 4u);
+    EXPECT_EQ(triangle.next_patch, 2u);
     EXPECT_EQ(triangle.name, 1u);
     EXPECT_EQ(triangle.group, 2u);
     EXPECT_EQ(triangle.bitmap_name, 1u);
     EXPECT_EQ(triangle.kind_word & bf_layout::kind_orientation, 4u);
     EXPECT_EQ(triangle.transparent_index, -1);
     EXPECT_EQ(triangle.points, (std::vector<uint32_t>{0, 1, 2}));
-    const bf_polygon& quad = w.polygons[1];
+    const bf_polygon& patch = w.polygons[1];
+    EXPECT_EQ(patch.patch_kind, 2);
+    EXPECT_EQ(patch.previous_patch, 1u);
+    EXPECT_EQ(patch.diffuse, 11);
+    EXPECT_EQ(patch.specular, 12);
+    const bf_polygon& quad = w.polygons[2];
     EXPECT_EQ(quad.red, 10);
     EXPECT_EQ(quad.blue, 30);
     EXPECT_FLOAT_EQ(quad.light_diminution, 0.5f);
@@ -108,28 +114,24 @@ TEST(BinaryFormatParse, SmallWorldHoldsWhatTheGeneratorWrote) {
     EXPECT_EQ(quad.ambient, 40);
     EXPECT_EQ(quad.diffuse, bf_layout::default_diffuse);
     EXPECT_EQ(quad.specular_shining, 9);
+    EXPECT_EQ(quad.family_head, 4u);
     EXPECT_EQ(quad.points.size(), 4u);
-    const bf_polygon& pentagon = w.polygons[2];
+    const bf_polygon& pentagon = w.polygons[3];
     EXPECT_EQ(pentagon.transparent_index, 0);
     EXPECT_EQ(pentagon.animation, 1u);
     EXPECT_EQ(pentagon.blending, 3);
-    EXPECT_EQ(pentagon.family_head, 3u);
-    EXPECT_EQ(pentagon.family_next, 4u);
+    EXPECT_EQ(pentagon.family_head, 4u);
+    EXPECT_EQ(pentagon.family_next, 3u);
     EXPECT_FLOAT_EQ(pentagon.centre[1], 60.0f);
     EXPECT_FLOAT_EQ(pentagon.light_diminution, bf_layout::default_diminution);
     EXPECT_EQ(pentagon.points, (std::vector<uint32_t>{0, 1, 2, 4, 5}));
     EXPECT_EQ(pentagon.cords, (std::vector<uint32_t>{0, 1, 2, 4, 4}));
-    const bf_polygon& patch = w.polygons[3];
-    EXPECT_EQ(patch.patch_kind, 2);
-    EXPECT_EQ(patch.previous_patch, 1u);
-    EXPECT_EQ(patch.diffuse, 11);
-    EXPECT_EQ(patch.specular, 12);
 
     ASSERT_EQ(w.bsp_nodes.size(), 3u);
     EXPECT_EQ(w.bsp_nodes[0].right, 2u);
     EXPECT_EQ(w.bsp_nodes[0].left, 3u);
+    EXPECT_EQ(w.bsp_nodes[1].first_polygon, 3u);
     EXPECT_EQ(w.bsp_nodes[2].first_polygon, 0u);
-    EXPECT_EQ(triangle.next_patch, 4u);
     EXPECT_FLOAT_EQ(w.bsp_nodes[0].plane[3], -5.0f);
 
     ASSERT_EQ(w.cameras.size(), 1u);
@@ -153,7 +155,7 @@ TEST(BinaryFormatParse, SmallWorldHoldsWhatTheGeneratorWrote) {
     EXPECT_EQ(d.name, "train");
     EXPECT_FALSE(d.father_name.has_value());
     EXPECT_EQ(d.chase_type, "CHASE_PRECISE");
-    EXPECT_EQ(d.polygons, (std::vector<uint32_t>{1, 4}));
+    EXPECT_EQ(d.polygons, (std::vector<uint32_t>{1, 2}));
     EXPECT_FLOAT_EQ(d.location[2], 7.0f);
     EXPECT_FLOAT_EQ(d.max_speed, 99.0f);
 

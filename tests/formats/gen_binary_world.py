@@ -260,8 +260,8 @@ def empty_world():
 
 
 def small_world():
-    """Three groups, four polygons (triangle with a patch, quadrilateral, pentagon, the patch), a BSP
-    tree of three nodes and one record of every scene section."""
+    """Three groups, four polygons (a triangle, its patch, a quadrilateral and a pentagon of one split
+    family), a BSP tree of three nodes and one record of every scene section."""
     w = empty_world()
     w["points"] = [((0, 0, 0), (255, 0, 0), (0, 0, 127)), ((100, 0, 0), (0, 255, 0), (0, 0, 127)),
                    ((100, 100, 0), (0, 0, 255), (0, 0, 127)), ((0, 100, 0), (9, 9, 9), (0, -127, 0)),
@@ -272,19 +272,20 @@ def small_world():
     w["groups"] = [(1, 0, 0), (2, 1, 1), (3, 2, 0)]
     w["polygon_names"] = ["wall", "window"]
     w["polygons"] = [
-        {"presence": P_NAME | P_GROUP | P_BITMAP | P_NEXT | P_NEXT_PATCH, "kind": 4 | 0x20, "next": 3, "name": 1,
-         "group": 2, "bitmap": 1, "next_patch": 4, "points": [0, 1, 2], "cords": [0, 1, 2]},
-        {"presence": P_COLOUR | P_GROUP | P_DIMINUTION | P_AMBIENT | P_SHINING | P_NAME, "kind": 8 | K_TRANSPARENT,
-         "colour": (10, 20, 30), "group": 3, "diminution": 0.5, "transparent": 7, "ambient": 40, "shining": 9,
-         "name": 2, "points": [0, 1, 2, 3], "cords": [0, 1, 2, 3]},
-        {"presence": P_GROUP | P_ANIMATION | P_BLENDING | P_FAMILY_HEAD | P_FAMILY_NEXT | P_BITMAP,
-         "kind": 1 | K_TRANSPARENT | K_TRANSPARENT_ZERO, "group": 1, "animation": 1, "blending": 3,
-         "family_head": 3, "family_next": 4, "centre": (50, 60, 0), "bitmap": 2,
-         "points": [0, 1, 2, 4, 5], "cords": [0, 1, 2, 4, 4]},
+        {"presence": P_NAME | P_GROUP | P_BITMAP | P_NEXT | P_NEXT_PATCH, "kind": 4 | 0x20, "next": 4, "name": 1,
+         "group": 2, "bitmap": 1, "next_patch": 2, "points": [0, 1, 2], "cords": [0, 1, 2]},
         {"presence": P_PATCH | P_PREV_PATCH | P_DIFFUSE | P_SPECULAR | P_GROUP, "kind": 2, "patch_kind": 2,
          "previous_patch": 1, "diffuse": 11, "specular": 12, "group": 2, "points": [3, 4, 5], "cords": [3, 4, 0]},
+        {"presence": P_COLOUR | P_GROUP | P_DIMINUTION | P_AMBIENT | P_SHINING | P_NAME | P_FAMILY_HEAD,
+         "kind": 8 | K_TRANSPARENT, "colour": (10, 20, 30), "group": 3, "diminution": 0.5, "transparent": 7,
+         "ambient": 40, "shining": 9, "name": 2, "family_head": 4, "centre": (1, 2, 3),
+         "points": [0, 1, 2, 3], "cords": [0, 1, 2, 3]},
+        {"presence": P_GROUP | P_ANIMATION | P_BLENDING | P_FAMILY_HEAD | P_FAMILY_NEXT | P_BITMAP,
+         "kind": 1 | K_TRANSPARENT | K_TRANSPARENT_ZERO, "group": 1, "animation": 1, "blending": 3,
+         "family_head": 4, "family_next": 3, "centre": (50, 60, 0), "bitmap": 2,
+         "points": [0, 1, 2, 4, 5], "cords": [0, 1, 2, 4, 4]},
     ]
-    w["bsp"] = [((0, 0, 1, -5), 1, 2, 3), ((1, 0, 0, 0), 2, 0, 0), ((0, 1, 0, 2), 0, 0, 0)]
+    w["bsp"] = [((0, 0, 1, -5), 1, 2, 3), ((1, 0, 0, 0), 3, 0, 0), ((0, 1, 0, 2), 0, 0, 0)]
     w["cameras"] = [{"name": "cam1", "size": (320, 200), "fov": 60, "culling_flag": 1, "culling_depth": 64,
                      "location": (1, 2, 3), "eye": 4, "x_axis": (1, 0, 0), "y_axis": (0, 1, 0),
                      "z_axis": (0, 0, 1), "track_offset": (0, 0, 5), "track": "line", "chase_distance": 7,
@@ -297,7 +298,7 @@ def small_world():
                      "chase_distance": 3, "speed": (0, 1, 0), "force": (0, 0, 0), "rotation": (0, 0, 0),
                      "friction": 0.05, "elasticity": 0.4, "max_speed": 99, "rotation_space": 0,
                      "reference": (0, 0, 0), "rows": IDENTITY, "location": (5, 6, 7), "scale": (1, 1, 1),
-                     "polygons": [1, 4]}]
+                     "polygons": [1, 2]}]
     w["animations"] = [{"name": "flash", "durations": [10, 20],
                         "lists": [[(1, 5, "lamp_off", 0), (0, 0, "lamp_on", 1)], None, None, None,
                                   [(0, 0, "lamp_front", 0), (0, 0, None, 0)]]}]
@@ -373,8 +374,8 @@ def damaged_copies(data, offsets):
         "polygon_cycle.drovik": patched(data, poly[0] + 8, "<B", 1),
         "bsp_cycle.drovik": patched(data, bsp + 28 + 20, "<i", 1),
         "group_cycle.drovik": patched(data, group + 4, "<i", 3),
-        "shared_list.drovik": patched(data, bsp + 28 + 16, "<i", 3),
-        "patch_cycle.drovik": patched(data, poly[3] + 8 + 1 + 1, "<B", 4),
+        "shared_list.drovik": patched(data, bsp + 28 + 16, "<i", 4),
+        "patch_cycle.drovik": patched(data, poly[1] + 8 + 2, "<B", 2),
     }
 
 

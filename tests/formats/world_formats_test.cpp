@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/binary_world.h"
 #include "formats/world_formats.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -30,8 +31,8 @@ int fake_writer(const char* path, group*, int flags) {
     return fake_result;
 }
 
-int list_reader(const char* path, polygon** list, group**) {
-    calls.push_back({"", "", path, list != nullptr});
+int list_reader(const char* path, module* m, group**) {
+    calls.push_back({"", "", path, m && m->root && m == engine_state.modules});
     return fake_result;
 }
 
@@ -40,6 +41,10 @@ class WorldFormats : public ::testing::Test {
 protected:
     void SetUp() override {
         engine_state_reset(1);
+        for (const world_format_row& row : world_format_rows) {
+            world_formats_set_reader(row.extension, nullptr);
+            world_formats_set_writer(row.extension, nullptr);
+        }
         calls.clear();
         fake_result = 0;
     }
@@ -48,6 +53,8 @@ protected:
             world_formats_set_reader(row.extension, nullptr);
             world_formats_set_writer(row.extension, nullptr);
         }
+        world_formats_set_reader("drovik", engine_read_world_design_drovik_binary_format);
+        world_formats_set_writer("drovik", engine_save_drovik_binary_world);
         module_list_free(&engine_state.modules);
         engine_state.last_main_module_name = static_cast<char*>(engine_free(engine_state.last_main_module_name));
         engine_state_release();
@@ -141,7 +148,7 @@ TEST_F(WorldFormats, EachAddedWorldGetsItsOwnMainModule) {
     EXPECT_STREQ(engine_state.modules->name, "MAIN_3");
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[2].path, "three.raw");
-    EXPECT_EQ(calls[2].flags, 1);  // the reader got the root's list
+    EXPECT_EQ(calls[2].flags, 1);  // the reader got the new module, already on the list
     fake_result = -1;
     EXPECT_EQ(read_into_new_module("bad.raw", list_reader, false, nullptr), -1);
 }

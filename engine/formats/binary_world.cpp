@@ -1,0 +1,711 @@
+// Building the engine's world from a parsed binary world file, and collecting a saved group into
+// the file's records.
+#include "formats/binary_world.h"
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "formats/world_formats.h"
+#include "foundation/errors.h"
+#include "foundation/memory.h"
+#include "foundation/strings.h"
+#include "platform/numbers.h"
+#include "world/animation.h"
+#include "world/bsp_node.h"
+#include "world/dynamic_object.h"
+#include "world/engine_state.h"
+#include "world/group.h"
+#include "world/polygon.h"
+#include "world/world_order.h"
+
+using namespace bf_layout;
+
+namespace {
+
+void report(const std::string& text) {
+    if (bfl_report_errors()) report_error(1, text.c_str());
+}
+
+// The engine keeps patches out of the node lists, hanging off their father through next_patch;
+// a file must link them that way or the lists would free them twice.
+bool patch_links_are_sound(const bf_world& w) {
+    const size_t n = w.polygons.size();
+    std::vector<uint8_t> reached(n + 1, 0);
+    for (size_t i = 1; i <= n; ++i) {
+        const bf_polygon& father = w.polygons[i - 1];
+        if (father.patch_kind != 0) continue;
+        size_t previous = i;
+        for (uint32_t p = father.next_patch; p != 0; p = w.polygons[p - 1].next_patch) {
+            const bf_polygon& patch = w.polygons[p - 1];
+            if (patch.patch_kind == 0 || patch.previous_patch != previous || reached[p]) return false;
+            reached[p] = 1;
+            previous = p;
+        }
+    }
+    for (size_t i = 1; i <= n; ++i) {
+        if ((w.polygons[i - 1].patch_kind != 0) != (reached[i] != 0)) return false;
+    }
+    return true;
+}
+
+// The engine-level checks a parsed file must also pass before anything is created.
+std::string check_buildable(const bf_world& w) {
+    for (size_t i = 0; i < w.polygons.size(); ++i) {
+        const size_t points = w.polygons[i].points.size();
+        if (points > static_cast<size_t>(polygon_max_points)) {
+            return plat_format(bf_world_texts::too_many_points, static_cast<int>(i + 1), static_cast<int>(points),
+                               polygon_max_points);
+        }
+    }
+    if (!patch_links_are_sound(w)) return plat_format(bf_texts::bad_index, "polygons");
+    for (const bf_bsp_node& node : w.bsp_nodes) {
+        if (node.first_polygon != 0 && w.polygons[node.first_polygon - 1].patch_kind != 0) {
+            return plat_format(bf_texts::bad_index, "BSP nodes");
+        }
+    }
+    return "";
+}
+
+const char* name_at(const std::vector<std::string>& table, uint32_t index) {
+    return index ? table[index - 1].c_str() : nullptr;
+}
+
+polygon* polygon_at(const std::vector<polygon*>& polys, uint32_t index) {
+    return index ? polys[index - 1] : nullptr;
+}
+
+std::vector<group*> build_groups(const bf_world& w) {
+    std::vector<group*> groups(w.groups.size(), nullptr);
+    // Last to first, each at the head, so the list starts with the saved groups in file order.
+    for (size_t i = w.groups.size(); i-- > 0;) {
+        const bf_group& r = w.groups[i];
+        const char* name = name_at(w.group_names, r.name);
+        if (!name || !*name) {
+            report(bf_world_texts::no_group_name);
+            name = bf_world_texts::unnamed_group;
+        }
+        groups[i] = group_create(&engine_state.groups, name);
+        if (!groups[i]) return {};
+        groups[i]->holds_object_parameters = r.object_parameters;
+    }
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const uint32_t father = w.groups[i].father;
+        groups[i]->father = father ? groups[father - 1] : nullptr;
+    }
+    return groups;
+}
+
+frame_item* build_frame_list(const std::vector<bf_frame>& frames) {
+    frame_item* head = nullptr;
+    frame_item** tail = &head;
+    for (const bf_frame& f : frames) {
+        frame_item* item = init_frame_item();
+        if (!item) break;
+        item->transparent_index = f.has_transparent ? f.transparent_index : -1;
+        item->placeholder = f.flag;
+        if (f.bitmap_name) jstrcpy_with_allocating(&item->name, f.bitmap_name->c_str());
+        *tail = item;
+        tail = &item->next;
+    }
+    return head;
+}
+
+std::vector<animation*> build_animations(const bf_world& w) {
+    std::vector<animation*> animations;
+    for (const bf_animation& r : w.animations) {
+        animation* a = init_animation();
+        if (!a) return {};
+        if (r.name) jstrcpy_with_allocating(&a->name, r.name->c_str());
+        const size_t n = r.durations.size();
+        a->frame_count = static_cast<int32_t>(n);
+        if (n > 0) {
+            a->durations = static_cast<uint32_t*>(engine_alloc(n * sizeof(uint32_t)));
+            a->exact_durations = static_cast<double*>(engine_alloc(n * sizeof(double)));
+            for (size_t i = 0; a->durations && a->exact_durations && i < n; ++i) {
+                a->durations[i] = static_cast<uint32_t>(r.durations[i]);
+                a->exact_durations[i] = r.durations[i];
+            }
+        }
+        for (size_t l = 0; l < r.lists.size(); ++l) {
+            if (r.lists[l]) a->views[l] = build_frame_list(*r.lists[l]);
+        }
+        a->next = engine_state.animations;
+        engine_state.animations = a;
+        animations.push_back(a);
+    }
+    return animations;
+}
+
+void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const std::vector<group*>& groups,
+                  const std::vector<animation*>& animations, const std::vector<polygon*>& polys) {
+    p->orientation = static_cast<int32_t>(r.kind_word & kind_orientation);
+    p->rotated = (r.kind_word & kind_rotated) ? 1 : 0;
+    p->collisional = (r.kind_word & kind_collisional) ? 1 : 0;
+    p->disabled = (r.kind_word & kind_disabled) ? 1 : 0;
+    p->transparent_index = r.transparent_index;
+    if (const char* name = name_at(w.bitmap_names, r.bitmap_name)) polygon_set_bitmap_name(p, name);
+    if (const char* name = name_at(w.polygon_names, r.name)) polygon_set_name(p, name);
+    p->owner_group = r.group ? groups[r.group - 1] : nullptr;
+    p->light_diminution = r.light_diminution;
+    p->anim = r.animation ? animations[r.animation - 1] : nullptr;
+    p->bitmap_is_animation = p->anim ? 1 : 0;
+    p->blending = r.blending;
+    if (r.presence & has_blending) p->blending_on = 1;
+    p->patch_kind = r.patch_kind;
+    p->next_patch = polygon_at(polys, r.next_patch);
+    p->previous_patch = polygon_at(polys, r.previous_patch);
+    p->family_head = polygon_at(polys, r.family_head);
+    p->family_next = polygon_at(polys, r.family_next);
+    p->ambient = r.ambient;
+    p->diffuse = r.diffuse;
+    p->specular = r.specular;
+    p->specular_shining = r.specular_shining;
+    for (size_t k = 0; k < r.points.size(); ++k) {
+        const bf_point& pt = w.points[r.points[k]];
+        const bf_cord& cord = w.cords[r.cords[k]];
+        // A point's brightness is not stored: every point takes the normal shade level.
+        const double values[6] = {pt.x, pt.y, pt.z, cord.x, cord.y, 8.0};
+        if (polygon_add_point(p, values) != 0) break;
+    }
+    int k = 0;
+    for (point* pt = p->points; pt; pt = pt->next, ++k) {
+        const bf_point& stored = w.points[r.points[static_cast<size_t>(k)]];
+        pt->red = stored.red;
+        pt->green = stored.green;
+        pt->blue = stored.blue;
+        pt->normal_x = stored.normal_x;
+        pt->normal_y = stored.normal_y;
+        pt->normal_z = stored.normal_z;
+    }
+    if (r.presence & has_colour) {
+        p->red = r.red;
+        p->green = r.green;
+        p->blue = r.blue;
+    } else if (p->points) {
+        p->red = p->points->red;
+        p->green = p->points->green;
+        p->blue = p->points->blue;
+    }
+    polygon_recalculate(p);
+    if (r.presence & has_family_head) {
+        for (int i = 0; i < 3; ++i) p->centre[i] = r.centre[i];
+    }
+}
+
+// Viewer mode with a stored tree: the module's root becomes node 1, node lists follow the stored
+// next-polygon links, and any listed polygon no node reaches joins the root's list.
+void build_tree(const bf_world& w, module* m, const std::vector<polygon*>& polys) {
+    std::vector<bsp_node*> nodes(w.bsp_nodes.size(), nullptr);
+    nodes[0] = m->root;
+    for (size_t i = 1; i < nodes.size(); ++i) nodes[i] = init_bsp_node();
+    std::vector<uint8_t> reached(polys.size() + 1, 0);
+    for (size_t i = 0; i < polys.size(); ++i) {
+        if (w.polygons[i].patch_kind == 0) polys[i]->next = polygon_at(polys, w.polygons[i].next);
+    }
+    m->root->polygons = nullptr;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const bf_bsp_node& r = w.bsp_nodes[i];
+        bsp_node* node = nodes[i];
+        if (!node) continue;
+        for (int c = 0; c < 4; ++c) node->plane[c] = r.plane[c];
+        node->polygons = polygon_at(polys, r.first_polygon);
+        for (uint32_t p = r.first_polygon; p != 0; p = w.polygons[p - 1].next) reached[p] = 1;
+        node->front = r.right ? nodes[r.right - 1] : nullptr;
+        node->back = r.left ? nodes[r.left - 1] : nullptr;
+        if (node->front) node->front->parent = node;
+        if (node->back) node->back->parent = node;
+    }
+    for (size_t i = polys.size(); i-- > 0;) {
+        if (reached[i + 1] || w.polygons[i].patch_kind != 0) continue;
+        polys[i]->next = m->root->polygons;
+        m->root->polygons = polys[i];
+    }
+}
+
+void build_dynamic_objects(const bf_world& w, const std::vector<polygon*>& polys) {
+    for (const bf_dynamic_object& r : w.dynamic_objects) {
+        dynamic_object* d = dynamic_create(r.name ? r.name->c_str() : bf_world_texts::unnamed_object);
+        if (!d) {
+            report(plat_format(bf_world_texts::section_failed, "dynamic objects"));
+            return;
+        }
+        if (r.father_name) jstrcpy_with_allocating(&d->father_name, r.father_name->c_str());
+        if (r.track_name) jstrcpy_with_allocating(&d->track_name, r.track_name->c_str());
+        if (r.chase_name) jstrcpy_with_allocating(&d->chase_name, r.chase_name->c_str());
+        if (r.chase_type) jstrcpy_with_allocating(&d->chase_type_string, r.chase_type->c_str());
+        d->control = r.control;
+        for (int i = 0; i < 3; ++i) {
+            d->track_offset[i] = r.track_offset[i];
+            d->chase_offset[i] = r.chase_offset[i];
+            d->rotation[i] = r.rotation[i];
+            d->rotation_centre[i] = r.reference[i];
+            d->scale[i] = r.scale[i];
+        }
+        d->chase_softness = r.chase_softness;
+        d->chase_distance = r.chase_distance;
+        d->friction = r.friction;
+        d->elasticity = r.elasticity;
+        d->max_speed = r.max_speed;
+        d->rotation_space = r.rotation_space;
+        const float* rows = r.rotation_rows;
+        dynamic_set_axis_system(d, {rows[0], rows[1], rows[2]}, {rows[3], rows[4], rows[5]},
+                                {rows[6], rows[7], rows[8]});
+        dynamic_set_location(d, {r.location[0], r.location[1], r.location[2]});
+        dynamic_set_speed(d, {r.speed[0], r.speed[1], r.speed[2]});
+        dynamic_set_force(d, {r.force[0], r.force[1], r.force[2]});
+        for (uint32_t index : r.polygons) polys[index - 1]->owner = d;
+    }
+}
+
+void restore_settings(const bf_settings& s) {
+    engine_state.rendering_mode = s.rendering_mode;
+    engine_state.brightness = s.brightness;
+}
+
+}  // namespace
+
+int bfl_build_world(const bf_world& w, module* m, group** top_group) {
+    if (!m || !m->root) {
+        report(bf_world_texts::no_module);
+        return -1;
+    }
+    const std::string problem = check_buildable(w);
+    if (!problem.empty()) {
+        report(problem);
+        return -1;
+    }
+    const std::vector<group*> groups = build_groups(w);
+    if (groups.size() != w.groups.size()) {
+        report(plat_format(bf_world_texts::section_failed, "groups"));
+        return -1;
+    }
+    if (top_group) *top_group = groups[static_cast<size_t>(w.top_group)];
+    const std::vector<animation*> animations = build_animations(w);
+    if (animations.size() != w.animations.size()) {
+        report(plat_format(bf_world_texts::section_failed, "animations"));
+        return -1;
+    }
+    std::vector<polygon*> polys(w.polygons.size(), nullptr);
+    for (size_t i = 0; i < polys.size(); ++i) {
+        polys[i] = init_poly();
+        if (!polys[i]) {
+            for (size_t j = 0; j < i; ++j) free_polygon(polys[j]);
+            report(plat_format(bf_world_texts::section_failed, "polygons"));
+            return -1;
+        }
+    }
+    for (size_t i = 0; i < polys.size(); ++i) {
+        fill_polygon(polys[i], w.polygons[i], w, groups, animations, polys);
+    }
+    // Patches hang off their father; every other polygon joins the list in file order.
+    polygon** tail = &m->root->polygons;
+    while (*tail) tail = &(*tail)->next;
+    polygon** order = &engine_state.world_order;
+    while (*order) order = &(*order)->next_in_world_order;
+    for (size_t i = 0; i < polys.size(); ++i) {
+        if (w.polygons[i].patch_kind != 0) continue;
+        *tail = polys[i];
+        tail = &polys[i]->next;
+        *order = polys[i];
+        order = &polys[i]->next_in_world_order;
+    }
+    if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) build_tree(w, m, polys);
+    build_dynamic_objects(w, polys);
+    if (w.settings) restore_settings(*w.settings);
+    return 0;
+}
+
+int bfl_read_world(const char* path, module* m, group** top_group) {
+    bf_world world;
+    if (bfl_read_world_file(path, world) != 0) return -1;
+    return bfl_build_world(world, m, top_group);
+}
+
+int engine_read_world_design_drovik_binary_format(const char*, const char*, const char* path, group** top_group) {
+    return read_into_new_module(path, bfl_read_world, true, top_group);
+}
+
+// ---------------------------------------------------------------- collecting
+
+namespace {
+
+// Index tables that give each distinct value one record, the earliest that matches within a
+// tolerance; values are bucketed on a grid of the tolerance so neighbours are found directly.
+struct grid_key {
+    int64_t cell[3];
+    uint64_t exact;  // bytes that must be equal
+    bool operator==(const grid_key&) const = default;
+};
+
+struct grid_hash {
+    size_t operator()(const grid_key& k) const {
+        uint64_t h = k.exact * 0x9E3779B97F4A7C15ull;
+        for (int64_t c : k.cell) h = (h ^ static_cast<uint64_t>(c)) * 0x100000001B3ull;
+        return static_cast<size_t>(h);
+    }
+};
+
+int64_t cell_of(double value, double tolerance) {
+    const double c = std::floor(value / tolerance);
+    if (!(c > -4e18)) return -4000000000000000000ll;  // also catches NaN
+    if (c > 4e18) return 4000000000000000000ll;
+    return static_cast<int64_t>(c);
+}
+
+class shared_table {
+public:
+    shared_table(double tolerance, int axes) : tolerance_(tolerance), axes_(axes) {}
+
+    // The index of the earliest value that matches; `add` is called with the new index otherwise.
+    template <typename Add>
+    uint32_t find_or_add(const double* v, uint64_t exact, Add add) {
+        grid_key key{{0, 0, 0}, exact};
+        for (int a = 0; a < axes_; ++a) key.cell[a] = cell_of(v[a], tolerance_);
+        uint32_t best = UINT32_MAX;
+        const int z_span = axes_ == 3 ? 1 : 0;
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dz = -z_span; dz <= z_span; ++dz) {
+                    grid_key near = key;
+                    near.cell[0] += dx;
+                    near.cell[1] += dy;
+                    near.cell[2] += dz;
+                    const auto found = cells_.find(near);
+                    if (found == cells_.end()) continue;
+                    for (uint32_t index : found->second) {
+                        if (index < best && matches(index, v)) best = index;
+                    }
+                }
+            }
+        }
+        if (best != UINT32_MAX) return best;
+        const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
+        values_.insert(values_.end(), {v[0], v[1], axes_ == 3 ? v[2] : 0.0});
+        cells_[key].push_back(index);
+        add();
+        return index;
+    }
+
+private:
+    bool matches(uint32_t index, const double* v) const {
+        for (int a = 0; a < axes_; ++a) {
+            if (!(std::fabs(values_[index * 3 + static_cast<size_t>(a)] - v[a]) <= tolerance_)) return false;
+        }
+        return true;
+    }
+
+    double tolerance_;
+    int axes_;
+    std::vector<double> values_;
+    std::unordered_map<grid_key, std::vector<uint32_t>, grid_hash> cells_;
+};
+
+// Distinct non-empty names in order of first use, 1-based.
+class name_table {
+public:
+    explicit name_table(std::vector<std::string>& names) : names_(names) {}
+    uint32_t index_of(const char* name) {
+        if (!name || !*name) return 0;
+        const auto found = index_.find(name);
+        if (found != index_.end()) return found->second;
+        names_.emplace_back(name);
+        const auto index = static_cast<uint32_t>(names_.size());
+        index_.emplace(name, index);
+        return index;
+    }
+
+private:
+    std::vector<std::string>& names_;
+    std::map<std::string, uint32_t> index_;
+};
+
+bf_string optional_text(const char* text) { return text ? bf_string(text) : std::nullopt; }
+
+bool saved_polygon(const polygon* p, const group* saved) {
+    return p->owner_group && group_is_included(p->owner_group, saved);
+}
+
+// The saved polygons in world order, each followed by its patches.
+std::vector<polygon*> saved_polygons(const group* saved) {
+    std::vector<polygon*> out;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (!saved_polygon(p, saved)) continue;
+        out.push_back(p);
+        for (polygon* patch = p->next_patch; patch; patch = patch->next_patch) out.push_back(patch);
+    }
+    return out;
+}
+
+void collect_bsp(const bsp_node* root, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
+    // Pre-order, front (right) subtree before back (left).
+    std::vector<std::pair<const bsp_node*, size_t>> stack;  // node, slot in the parent's record
+    auto index = [&](const polygon* p) {
+        const auto found = p ? index_of.find(p) : index_of.end();
+        return found == index_of.end() ? 0u : found->second;
+    };
+    const size_t none = SIZE_MAX;
+    stack.push_back({root, none});
+    std::vector<size_t> parent_slot;
+    while (!stack.empty()) {
+        const auto [node, slot] = stack.back();
+        stack.pop_back();
+        const uint32_t number = static_cast<uint32_t>(out.bsp_nodes.size() + 1);
+        if (slot != none) {
+            bf_bsp_node& parent = out.bsp_nodes[slot / 2];
+            (slot % 2 == 0 ? parent.right : parent.left) = number;
+        }
+        bf_bsp_node record{};
+        for (int c = 0; c < 4; ++c) record.plane[c] = static_cast<float>(node->plane[c]);
+        const polygon* first = node->polygons;
+        while (first && !index(first)) first = first->next;
+        record.first_polygon = index(first);
+        out.bsp_nodes.push_back(record);
+        const size_t here = out.bsp_nodes.size() - 1;
+        if (node->back) stack.push_back({node->back, here * 2 + 1});
+        if (node->front) stack.push_back({node->front, here * 2});
+    }
+}
+
+uint8_t clamp_byte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// An optional index part: present when the index is not 0.
+void link(bf_polygon& r, uint32_t bit, uint32_t& field, uint32_t index) {
+    if (!index) return;
+    r.presence |= bit;
+    field = index;
+}
+
+// An optional reflection factor: present when it differs from its default.
+void factor(bf_polygon& r, uint32_t bit, uint8_t& field, int32_t value, uint8_t fallback) {
+    if (value == fallback) return;
+    r.presence |= bit;
+    field = clamp_byte(value);
+}
+
+}  // namespace
+
+int bfl_collect_world(const group* saved, int flags, bf_world& out) {
+    out = bf_world{};
+    std::map<const group*, uint32_t> group_index;
+    name_table group_names(out.group_names);
+    std::vector<const group*> groups;
+    for (const group* g = engine_state.groups; g; g = g->next) {
+        if (group_is_included(g, saved)) groups.push_back(g);
+    }
+    for (const group* g : groups) group_index[g] = static_cast<uint32_t>(group_index.size() + 1);
+    for (const group* g : groups) {
+        const auto father = group_index.find(g->father);
+        out.groups.push_back({group_names.index_of(g->name), father == group_index.end() ? 0u : father->second,
+                              static_cast<uint8_t>(g->holds_object_parameters ? 1 : 0)});
+    }
+    const auto top = group_index.find(saved);
+    out.top_group = top == group_index.end() ? 0 : static_cast<int32_t>(top->second - 1);
+
+    const std::vector<polygon*> polys = saved_polygons(saved);
+    std::map<const polygon*, uint32_t> polygon_index;
+    for (const polygon* p : polys) polygon_index[p] = static_cast<uint32_t>(polygon_index.size() + 1);
+    auto index_of = [&](const polygon* p) {
+        const auto found = p ? polygon_index.find(p) : polygon_index.end();
+        return found == polygon_index.end() ? 0u : found->second;
+    };
+
+    // Animations: all of them, or with flags 0x01 / 0x40 those the saved polygons use.
+    std::vector<const animation*> animations;
+    const bool all_animations = !(flags & (save_flags::marked_only | save_flags::group_items_only));
+    for (const animation* a = engine_state.animations; a; a = a->next) {
+        bool used = all_animations;
+        for (size_t i = 0; !used && i < polys.size(); ++i) used = polys[i]->anim == a;
+        if (used) animations.push_back(a);
+    }
+    std::map<const animation*, uint32_t> animation_index;
+    for (const animation* a : animations) animation_index[a] = static_cast<uint32_t>(animation_index.size() + 1);
+
+    shared_table points(0.00001, 3), cords(0.0001, 2);
+    name_table bitmap_names(out.bitmap_names), polygon_names(out.polygon_names);
+    for (const polygon* p : polys) {
+        bf_polygon r;
+        r.kind_word = static_cast<uint32_t>(p->orientation) & kind_orientation;
+        if (p->rotated) r.kind_word |= kind_rotated;
+        if (p->collisional) r.kind_word |= kind_collisional;
+        if (p->disabled) r.kind_word |= kind_disabled;
+        if (p->transparent_index >= 0) {
+            r.kind_word |= kind_has_transparent;
+            if (p->transparent_index == 0) r.kind_word |= kind_transparent_zero;
+            r.transparent_index = p->transparent_index > 255 ? 255 : p->transparent_index;
+        }
+        // The node lists of viewer mode, through the saved polygons only.
+        if (!engine_state.editor_mode && !p->patch_kind) {
+            const polygon* next = p->next;
+            while (next && !index_of(next)) next = next->next;
+            link(r, has_next, r.next, index_of(next));
+        }
+        if (!p->points || p->points->red != p->red || p->points->green != p->green || p->points->blue != p->blue) {
+            r.presence |= has_colour;
+            r.red = clamp_byte(p->red);
+            r.green = clamp_byte(p->green);
+            r.blue = clamp_byte(p->blue);
+        }
+        if (p->bitmap_name && *p->bitmap_name && p->texture) {
+            r.presence |= has_bitmap_name;
+            r.bitmap_name = bitmap_names.index_of(p->bitmap_name);
+        }
+        if (p->name && *p->name) {
+            r.presence |= has_name;
+            r.name = polygon_names.index_of(p->name);
+        }
+        r.presence |= has_group;
+        r.group = group_index[p->owner_group];
+        if (static_cast<float>(p->light_diminution) != default_diminution) {
+            r.presence |= has_diminution;
+            r.light_diminution = static_cast<float>(p->light_diminution);
+        }
+        if (p->anim && animation_index.count(p->anim)) {
+            r.presence |= has_animation;
+            r.animation = animation_index[p->anim];
+        }
+        if (p->blending_on) {
+            r.presence |= has_blending;
+            r.blending = p->blending;
+        }
+        if (p->patch_kind) {
+            r.presence |= has_patch_kind;
+            r.patch_kind = p->patch_kind;
+        }
+        link(r, has_next_patch, r.next_patch, index_of(p->next_patch));
+        link(r, has_previous_patch, r.previous_patch, index_of(p->previous_patch));
+        link(r, has_family_head, r.family_head, index_of(p->family_head));
+        if (r.presence & has_family_head) {
+            for (int i = 0; i < 3; ++i) r.centre[i] = static_cast<float>(p->centre[i]);
+        }
+        link(r, has_family_next, r.family_next, index_of(p->family_next));
+        factor(r, has_ambient, r.ambient, p->ambient, default_ambient);
+        factor(r, has_diffuse, r.diffuse, p->diffuse, default_diffuse);
+        factor(r, has_specular, r.specular, p->specular, default_specular);
+        factor(r, has_shining, r.specular_shining, p->specular_shining, default_shining);
+        for (const point* pt = p->points; pt; pt = pt->next) {
+            const double position[3] = {pt->x, pt->y, pt->z};
+            const uint64_t bytes = uint64_t{pt->red} | uint64_t{pt->green} << 8 | uint64_t{pt->blue} << 16 |
+                                   uint64_t{static_cast<uint8_t>(pt->normal_x)} << 24 |
+                                   uint64_t{static_cast<uint8_t>(pt->normal_y)} << 32 |
+                                   uint64_t{static_cast<uint8_t>(pt->normal_z)} << 40;
+            r.points.push_back(points.find_or_add(position, bytes, [&] {
+                out.points.push_back({static_cast<float>(pt->x), static_cast<float>(pt->y),
+                                      static_cast<float>(pt->z), pt->red, pt->green, pt->blue, pt->normal_x,
+                                      pt->normal_y, pt->normal_z});
+            }));
+            const double cord[2] = {pt->bitmap_x, pt->bitmap_y};
+            r.cords.push_back(cords.find_or_add(cord, 0, [&] {
+                out.cords.push_back({static_cast<float>(pt->bitmap_x), static_cast<float>(pt->bitmap_y)});
+            }));
+        }
+        const size_t count = r.points.size();
+        if (count == 3) r.kind_word |= kind_three_points;
+        else if (count == 4) r.kind_word |= kind_four_points;
+        else if (count >= 256) r.kind_word |= kind_many_points;
+        out.polygons.push_back(std::move(r));
+    }
+
+    if (!engine_state.editor_mode && engine_state.main_module && engine_state.main_module->root) {
+        collect_bsp(engine_state.main_module->root, polygon_index, out);
+    }
+
+    for (const dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+        bf_dynamic_object r{};
+        r.name = optional_text(d->name);
+        r.father_name = optional_text(d->father_name);
+        r.control = d->control;
+        r.track_name = optional_text(d->track_name);
+        r.chase_name = optional_text(d->chase_name);
+        r.chase_type = optional_text(d->chase_type_string);
+        for (int i = 0; i < 3; ++i) {
+            r.track_offset[i] = static_cast<float>(d->track_offset[i]);
+            r.chase_offset[i] = static_cast<float>(d->chase_offset[i]);
+            r.speed[i] = static_cast<float>(d->speed[i]);
+            r.force[i] = static_cast<float>(d->force[i]);
+            r.rotation[i] = static_cast<float>(d->rotation[i]);
+            r.reference[i] = static_cast<float>(d->rotation_centre[i]);
+            r.location[i] = static_cast<float>(d->axis_system.m[3][i]);
+            r.scale[i] = static_cast<float>(d->scale[i]);
+            for (int j = 0; j < 3; ++j) r.rotation_rows[i * 3 + j] = static_cast<float>(d->axis_system.m[i][j]);
+        }
+        r.chase_softness = static_cast<float>(d->chase_softness);
+        r.chase_distance = static_cast<float>(d->chase_distance);
+        r.friction = static_cast<float>(d->friction);
+        r.elasticity = static_cast<float>(d->elasticity);
+        r.max_speed = static_cast<float>(d->max_speed);
+        r.rotation_space = static_cast<uint8_t>(d->rotation_space);
+        for (const polygon* p : polys) {
+            if (p->owner == d) r.polygons.push_back(polygon_index[p]);
+        }
+        out.dynamic_objects.push_back(std::move(r));
+    }
+
+    for (const animation* a : animations) {
+        bf_animation r;
+        r.name = optional_text(a->name);
+        for (int32_t i = 0; i < a->frame_count && a->durations; ++i) r.durations.push_back(static_cast<int32_t>(a->durations[i]));
+        for (size_t l = 0; l < r.lists.size(); ++l) {
+            if (!a->views[l]) continue;
+            std::vector<bf_frame> frames;
+            for (const frame_item* f = a->views[l]; f && frames.size() < r.durations.size(); f = f->next) {
+                frames.push_back({static_cast<uint8_t>(f->transparent_index >= 0),
+                                  static_cast<uint8_t>(f->transparent_index >= 0 ? f->transparent_index : 0),
+                                  optional_text(f->name), f->placeholder});
+            }
+            if (frames.size() == r.durations.size()) r.lists[l] = std::move(frames);
+        }
+        out.animations.push_back(std::move(r));
+    }
+
+    if (flags & save_flags::group_items_only) {
+        out.cameras_saved = out.tracks_saved = out.backgrounds_saved = out.lights_saved = false;
+    }
+    bf_settings s{};
+    s.rendering_mode = static_cast<uint8_t>(engine_state.rendering_mode);
+    s.atmospheric_intensity = static_cast<float>(engine_state.atmospheric_intensity);
+    s.brightness = engine_state.brightness;
+    s.advance_objects = s.advance_cameras = 1;
+    out.settings = s;
+    return 0;
+}
+
+int engine_save_drovik_binary_world(const char* path, group* g, int flags) {
+    if (engine_state.editor_mode) {
+        for (const group* h = engine_state.groups; h; h = h->next) {
+            if (h->holds_object_parameters && group_is_included(h, g)) {
+                report(bf_world_texts::dynamic_groups);
+                return -1;
+            }
+        }
+    }
+    group* saved = g;
+    std::vector<group*> adopted_groups;
+    std::vector<polygon*> adopted_polygons;
+    if (!saved) {
+        // The whole world goes under a temporary group for the time of the save.
+        saved = group_create(&engine_state.groups, path ? path : "");
+        if (!saved) {
+            report(bf_world_texts::no_temporary_group);
+            return -1;
+        }
+        for (group* h = engine_state.groups; h; h = h->next) {
+            if (h != saved && !h->father) h->father = saved, adopted_groups.push_back(h);
+        }
+        for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+            if (!p->owner_group) p->owner_group = saved, adopted_polygons.push_back(p);
+        }
+    }
+    bf_world world;
+    int result = bfl_collect_world(saved, flags, world);
+    if (result == 0) result = bfl_write_world_file(path, world);
+    if (saved != g) {
+        for (group* h : adopted_groups) h->father = nullptr;
+        for (polygon* p : adopted_polygons) p->owner_group = nullptr;
+        group_delete(&engine_state.groups, saved);
+    }
+    return result;
+}
