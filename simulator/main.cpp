@@ -1,53 +1,9 @@
 // Kestrovane: the program block.
 #include <QApplication>
-#include <QMessageBox>
-#include <QThread>
 
 #include "main_window.h"
 #include "platform/msgbox.h"
-
-namespace {
-
-// Message boxes as Qt boxes. A box asked for off the GUI thread is queued and answers at once,
-// so a thread holding the simulation lock never waits for the GUI thread.
-int QtMessageBox(const char* caption, const char* text, int icon, int buttons)
-{
-    const QString title = QString::fromLatin1(caption);
-    QString body = QString::fromLatin1(text);
-    body.replace("\r\n", "\n").replace('\r', '\n');
-    QMessageBox::Icon shape = QMessageBox::NoIcon;
-    switch (icon) {
-    case PLAT_ICON_ERROR: shape = QMessageBox::Critical; break;
-    case PLAT_ICON_WARNING: shape = QMessageBox::Warning; break;
-    case PLAT_ICON_INFO: shape = QMessageBox::Information; break;
-    case PLAT_ICON_QUESTION: shape = QMessageBox::Question; break;
-    default: break;
-    }
-    QMessageBox::StandardButtons choice = QMessageBox::Ok;
-    if (buttons == PLAT_BUTTONS_OK_CANCEL)
-        choice = QMessageBox::Ok | QMessageBox::Cancel;
-    else if (buttons == PLAT_BUTTONS_YES_NO)
-        choice = QMessageBox::Yes | QMessageBox::No;
-    else if (buttons == PLAT_BUTTONS_YES_NO_CANCEL)
-        choice = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-
-    if (QThread::currentThread() != qApp->thread()) {
-        QMetaObject::invokeMethod(
-            qApp, [=] { QMessageBox(shape, title, body, choice).exec(); },
-            Qt::QueuedConnection);
-        return buttons == PLAT_BUTTONS_YES_NO || buttons == PLAT_BUTTONS_YES_NO_CANCEL
-                   ? PLAT_ANSWER_YES
-                   : PLAT_ANSWER_OK;
-    }
-    switch (QMessageBox(shape, title, body, choice).exec()) {
-    case QMessageBox::Cancel: return PLAT_ANSWER_CANCEL;
-    case QMessageBox::Yes: return PLAT_ANSWER_YES;
-    case QMessageBox::No: return PLAT_ANSWER_NO;
-    default: return PLAT_ANSWER_OK;
-    }
-}
-
-}  // namespace
+#include "qt_message_box.h"
 
 int main(int argc, char** argv)
 {

@@ -192,7 +192,6 @@ void TVaruRor::SetCommandEnabled(QAction* command, bool enabled)
     command->setEnabled(enabled);
 }
 
-
 void TVaruRor::FormCreate()
 {
     ShowSelForm();
@@ -311,6 +310,10 @@ void TVaruRor::SecondTimerWork()
     secondWorkBusy_ = true;
     SecondTickWork([this](const std::string& text) { ShowInfoBox(text); });
     secondWorkBusy_ = false;
+    // A sound that failed to load switched sound off for good: drive mode leaves it off.
+    std::lock_guard guard(SimLock);
+    if (!SimState.soundOn)
+        SoundAvailable = false;
 }
 
 void TVaruRor::ShowInfoBox(const std::string& text)

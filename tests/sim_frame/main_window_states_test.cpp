@@ -21,6 +21,7 @@
 #include "sim_hooks.h"
 #include "sim_state.h"
 #include "sound_fx.h"
+#include "traction_model.h"
 #include "vehicle.h"
 
 namespace {
@@ -198,6 +199,7 @@ TEST_F(MainWindowStates, SoundErrorOfATickIsShownOnceOnTheGuiThread)
         std::lock_guard guard(SimLock);
         SimState.soundOn = true;
     }
+    SoundAvailable = true;
     w.SecondTimerWork();
     // Some more seconds of the running simulation.
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
@@ -215,6 +217,9 @@ TEST_F(MainWindowStates, SoundErrorOfATickIsShownOnceOnTheGuiThread)
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_NE(texts[0].find("chat1.wav\rError: "), std::string::npos) << texts[0];
     EXPECT_EQ(boxThreads, std::vector<std::thread::id>({std::this_thread::get_id()}));
+    // Off for good: drive mode does not switch it on again.
+    EXPECT_FALSE(SoundAvailable);
+    SetupDriveMode();
     std::lock_guard guard(SimLock);
     EXPECT_FALSE(SimState.soundOn);
 }

@@ -1,0 +1,7 @@
+// The simulator's message boxes as Qt boxes, shown only on the GUI thread.
+#pragma once
+
+// The platform's box handler: on the GUI thread a modal Qt box and its answer. Asked for on
+// another thread (the simulation tick), the box is posted to the GUI thread and the call
+// answers OK (or Yes) at once, so a worker never waits for the GUI or shows a box itself.
+int QtMessageBox(const char* caption, const char* text, int icon, int buttons);
