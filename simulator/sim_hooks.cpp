@@ -1,4 +1,5 @@
-// Calls into units that are not built in yet: they do nothing and report nothing.
+// Calls into units that are not built in yet: they do nothing and report nothing; a query
+// answers what holds while its unit is not running.
 #include "sim_hooks.h"
 
 #include <mutex>
