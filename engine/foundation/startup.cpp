@@ -12,6 +12,7 @@
 #include "platform/numbers.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "world/engine_state_load.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ void engine_first_init() {
 
 void engine_shutdown() {
     engine_globals& g = engine_g();
+    engine_close(1);
     if (g.default_window && plat_is_window(g.default_window)) plat_window_destroy(g.default_window);
     g.default_window = nullptr;
     g.default_window_shown = 0;

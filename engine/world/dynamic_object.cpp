@@ -469,13 +469,7 @@ void dynamic_move(dynamic_object* d, const vec3& v, int space) {
     }
     vec3 step = v;
     const camera* c = space == space_camera ? get_current_camera() : nullptr;
-    if (c) {
-        mat4 axes;
-        for (int r = 0; r < 4; ++r) {
-            for (int k = 0; k < 4; ++k) axes.m[r][k] = c->transform[r][k];
-        }
-        vec_mul_rotation(step, v, axes);
-    }
+    if (c) vec_mul_rotation(step, v, c->matrix);
     vec3 location = dynamic_get_location(d);
     vec_add(location, step);
     dynamic_set_location(d, location);

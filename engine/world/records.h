@@ -244,6 +244,7 @@ struct light {
     char* name;
     double location[3];
     light* next;
+    int32_t visit_flag;
 };
 
 struct jtrack {
@@ -252,6 +253,7 @@ struct jtrack {
     double* points;  // x, y, z triples
     int32_t point_count;
     jtrack* next;
+    int32_t visit_flag;
 };
 
 // One bitmap of a texture animation's frame list.
@@ -297,13 +299,55 @@ struct anim3d {
     anim3d* next;
 };
 
+// Camera space: the camera looks along its negative x axis, y is screen right, z is up.
 struct camera {
     int32_t kind;  // kind_camera
-    char* name;
+    plane frustum_world[5];   // near, left, right, top, bottom
+    plane frustum_camera[5];
+    int32_t own_culling_depth;
+    double culling_depth;
+    double focal_length;  // -width / (2 tan(fov / 2)); negative
+    double distance_from_eye;
+    mat4 inverse_matrix;  // world space to camera space
+    mat4 matrix;          // rows x axis, y axis, z axis, location
+    void* frame_destination;
+    int32_t middle_y, middle_x;
+    int32_t width, height;
+    int32_t buffer_pitch;
+    double field_of_view;
     double location[3];
-    double transform[4][4];
-    double zoom;
     camera* next;
+    char* name;
+    int32_t matrices_valid;
+    uint32_t last_tick;
+    int32_t time_based;
+    char* track_name;
+    jtrack* track;
+    double track_offset[3];
+    int32_t next_track_point;
+    char* chase_name;
+    double chase_offset[3];
+    char* chase_type_string;
+    double chase_softness;
+    camera* chased_camera;
+    dynamic_object* chased_object;
+    group* chased_group;
+    int32_t chase_type;
+    double chase_distance;
+    int32_t fall_flag;
+    double fall_height;
+    double target_point[3];
+    int32_t fall_pass_through;
+    double speed[3];
+    double absolute_speed;
+    double force[3];
+    double friction, elasticity, max_speed;
+    int32_t save;
+    uint8_t read_from_file;
+    uint8_t perspective;  // 1 perspective, 0 parallel
+    int32_t parallel_width, parallel_height;
+    double parallel_scale_x, parallel_scale_y;  // pixels per world unit
+    int32_t visit_flag;                         // 1 for a camera new since the last clearing
 };
 
 struct bitmap_texture {
@@ -317,4 +361,6 @@ struct background {
     int32_t kind;  // kind_background
     char* name;
     background* next;
+    int32_t created;  // 1 for a background made through background_create
+    int32_t visit_flag;
 };

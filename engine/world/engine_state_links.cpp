@@ -1,0 +1,106 @@
+// Resolving the names a world file gives (tracks and chase targets) to records after reading.
+#include "world/engine_state_links.h"
+
+#include "foundation/errors.h"
+#include "foundation/strings.h"
+#include "render/camera.h"
+#include "world/chase.h"
+#include "world/dynamic_object.h"
+#include "world/engine_state.h"
+#include "world/group.h"
+#include "world/track.h"
+
+namespace {
+
+bool no_track_exact(const char* name) { return !name || jstrcmp(name, "NO_TRACK") == 0; }
+
+// Links one object; false (with the two report lines) when its track is missing.
+bool link_object_track(dynamic_object* d, const dynamic_object* named, jtrack* tracks) {
+    d->track = nullptr;
+    if (no_track_exact(d->track_name)) return true;
+    d->track = track_find_by_name(tracks, d->track_name);
+    if (d->track) return true;
+    report_error(1, "connect_tracks_to_dynamic_objects: couldnt find track\n");
+    engine_log_printf("\tThe dynamic object name is %s (module=%s). His track is %s\n",
+                      named->name ? named->name : "", named->module_name ? named->module_name : "", d->track_name);
+    return false;
+}
+
+bool is_no_chase(const char* name) { return jstrcmp(name, "NO_CHASE") == 0; }
+
+}  // namespace
+
+jtrack* track_find_by_name(jtrack* list, const char* name) {
+    if (!name) return nullptr;
+    for (; list; list = list->next) {
+        if (list->name && jstrcmp(list->name, name) == 0) return list;
+    }
+    return nullptr;
+}
+
+int connect_tracks_to_dynamic_objects(dynamic_object* objects, jtrack* tracks) {
+    for (dynamic_object* d = objects; d; d = d->next) {
+        if (!link_object_track(d, d, tracks)) return -1;
+        for (dynamic_object* son = d->first_son; son; son = son->next) {
+            if (!link_object_track(son, d, tracks)) return -1;
+        }
+    }
+    for (dynamic_object* d = objects; d; d = d->next) {
+        d->next_track_point = dynamic_get_next_track_point(d);
+        dynamic_update_track_target(d);
+    }
+    return 0;
+}
+
+int connect_tracks_to_cameras(camera* cameras, jtrack* tracks) {
+    for (camera* c = cameras; c; c = c->next) {
+        c->track = nullptr;
+        if (!c->track_name || jstricmp(c->track_name, "NO_TRACK") == 0) continue;
+        c->track = track_find_by_name(tracks, c->track_name);
+        if (c->track) continue;
+        report_error(1, "connect_tracks_to_cameras: couldnt find track\n");
+        engine_log_printf("\tThe camera name is %s . His track is %s\n", c->name ? c->name : "", c->track_name);
+        return -1;
+    }
+    for (camera* c = cameras; c; c = c->next) {
+        if (!c->track) continue;
+        const vec3 at{c->location[0] - c->track_offset[0], c->location[1] - c->track_offset[1],
+                      c->location[2] - c->track_offset[2]};
+        const int closest = track_find_closest_point(c->track, at);
+        c->next_track_point = closest < 0 || closest + 1 >= c->track->point_count ? 0 : closest + 1;
+        for (int k = 0; k < 3; ++k) c->target_point[k] = c->location[k];
+    }
+    return 0;
+}
+
+int connect_chase_objects(dynamic_object* objects, camera* cameras) {
+    int result = 0;
+    for (dynamic_object* d = objects; d; d = d->next) {
+        d->chase_type = chase_convert_string_to_number(d->chase_type_string, &d->fall_height, &d->fall_flag);
+        d->chased_camera = nullptr;
+        d->chased_object = nullptr;
+        d->chased_group = nullptr;
+        if (!d->chase_name || is_no_chase(d->chase_name)) continue;
+        if ((d->chased_object = dynamic_find_by_name(objects, d->chase_name))) continue;
+        if ((d->chased_object = dynamic_find_by_module_name(objects, d->chase_name))) continue;
+        if ((d->chased_camera = camera_find(cameras, d->chase_name))) continue;
+        if ((d->chased_group = group_find_by_name(engine_state.groups, d->chase_name))) continue;
+        report_errorf("connect_chase_objects: dynamic object %s couldnt find object %s (for chasing)\n",
+                      d->name ? d->name : "", d->chase_name);
+        result = -1;
+    }
+    for (camera* c = cameras; c; c = c->next) {
+        c->chase_type = chase_convert_string_to_number(c->chase_type_string, &c->fall_height, &c->fall_flag);
+        c->chased_camera = nullptr;
+        c->chased_object = nullptr;
+        c->chased_group = nullptr;
+        if (!c->chase_name || is_no_chase(c->chase_name)) continue;
+        if ((c->chased_object = dynamic_find_by_name(objects, c->chase_name))) continue;
+        if ((c->chased_camera = camera_find(cameras, c->chase_name))) continue;
+        if ((c->chased_group = group_find_by_name(engine_state.groups, c->chase_name))) continue;
+        report_errorf("connect_chase_objects: camera %s couldnt find object %s (for chasing)\n",
+                      c->name ? c->name : "", c->chase_name);
+        result = -1;
+    }
+    return result;
+}
