@@ -1,5 +1,6 @@
 // Writes the demo data set (models, pictures, a train) into the root folder given on the command line.
 #include "bitmap_writer.h"
+#include "demo_cab.h"
 #include "demo_situations.h"
 #include "demo_sounds.h"
 
@@ -210,5 +211,6 @@ int main(int argc, char** argv)
     write_yard(w);
     const bool sounds = WriteDemoSounds(argv[1]);
     const bool situations = WriteDemoScreens(argv[1]) && WriteDemoSituations(argv[1]);
-    return w.Ok() && sounds && situations ? 0 : 1;
+    const bool cab = WriteDemoCab(argv[1], loco.name);
+    return w.Ok() && sounds && situations && cab ? 0 : 1;
 }

@@ -113,6 +113,19 @@ double RandomLineVolt()
     return std::normal_distribution<double>(25.0, 1.0)(LineVoltRandom);
 }
 
+// Reads a slot from its item; true when a lever or switch supplied the value.
+bool ReadSlot(TSimSlot& slot)
+{
+    UpdateSimSlot(slot);
+    const int n = ItemNumber(slot.name);
+    switch (n == 0 ? 0 : slot.name[0]) {
+    case 'c': return Item(CabItems.levers, n) != nullptr;
+    case 'p': return Item(CabItems.pushSwitches, n) != nullptr;
+    case 't': return Item(CabItems.toggleSwitches, n) != nullptr;
+    default: return false;
+    }
+}
+
 // The automatic brake handle's positions 1-6 for the automatic air brake.
 void MapAutoBrakeHandle()
 {
@@ -335,16 +348,18 @@ void UpdateCabItems()
     }
 
     switch (TractionType) {
+    // The throttle maps work on a value read from the lever: without one they would
+    // change the notch again every second.
     case ttDEL:
-        UpdateSimSlot(p.throttle);
-        p.throttle.value -= 1.0;
+        if (ReadSlot(p.throttle))
+            p.throttle.value -= 1.0;
         for (TSimSlot* slot : {&IndBrake, &p.motorAmp, &p.wheelslip, &Brake.FLOW, &Brake.ER,
                                &Brake.BC})
             UpdateSimSlot(*slot);
         break;
     case ttELE:
-        UpdateSimSlot(p.throttle);
-        MapThrottleBrakeLever();
+        if (ReadSlot(p.throttle))
+            MapThrottleBrakeLever();
         UpdateSimSlot(IndBrake);
         UpdateSimSlot(p.motorAmp);
         p.lineVolt.value = RandomLineVolt();
@@ -352,8 +367,8 @@ void UpdateCabItems()
             UpdateSimSlot(*slot);
         break;
     case ttSUB: {
-        UpdateSimSlot(p.throttle);
-        MapSubwayLever();
+        if (ReadSlot(p.throttle))
+            MapSubwayLever();
         for (TSimSlot* slot : {&p.wheelslip, &Brake.ER, &Brake.BC})
             UpdateSimSlot(*slot);
         p.motorAmp.value /= 6.0;
@@ -370,8 +385,8 @@ void UpdateCabItems()
         break;
     }
     case ttHST: {
-        UpdateSimSlot(p.throttle);
-        p.throttle.value -= 1.0;
+        if (ReadSlot(p.throttle))
+            p.throttle.value -= 1.0;
         for (TSimSlot* slot : {&p.wheelslip, &Brake.BP, &Brake.BC, &Brake.MR, &p.motorAmp})
             UpdateSimSlot(*slot);
         static constexpr double reductions[] = {3, 6, 10, 14, 18, 22, 25};

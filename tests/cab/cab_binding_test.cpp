@@ -252,6 +252,17 @@ TEST_F(CabBindingTest, HstBrakeLeverSteps)
     EXPECT_EQ(Physics.throttle.value, 2);
 }
 
+TEST_F(CabBindingTest, WithoutAThrottleLeverTheNotchIsLeftAlone)
+{
+    for (int type : {ttDEL, ttELE, ttSUB, ttHST}) {
+        TractionType = type;
+        Physics.throttle.value = 3;
+        UpdateCabItems();
+        UpdateCabItems();
+        EXPECT_EQ(Physics.throttle.value, 3) << type;
+    }
+}
+
 TEST_F(CabBindingTest, ReverserSetsTheDirectionOnlyAtRest)
 {
     LoadStandard();

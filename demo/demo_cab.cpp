@@ -1,0 +1,387 @@
+// The demo traction model's cab: picture, cab item files, lever frames and cab layout keys.
+#include "demo_cab.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+#include <vector>
+
+#include "cab_controls.h"
+#include "cab_item_files.h"
+#include "cab_picture.h"
+#include "gauge.h"
+#include "ini_file.h"
+#include "trackbar.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kCabWidth = 793;
+constexpr int kCabHeight = 524;
+// The 3D window: where the main window puts its panel, 579 x 218 at the top left.
+constexpr int kWindowWidth = 579;
+constexpr int kWindowHeight = 218;
+
+constexpr int kGaugeSize = 100;
+constexpr int kGaugeTop = 236;
+constexpr int kLeverWidth = 40;
+constexpr int kLeverHeight = 150;
+constexpr int kLeverTop = 330;
+constexpr int kThumbHeight = 16;
+
+struct Gauge {
+    const char* function;
+    const char* caption;
+    int left;
+    int maximum;
+};
+const Gauge kGauges[] = {{"speed", "km/h", 30, 160},
+                         {"motorAmp", "AMPS", 150, 1500},
+                         {"BPpress", "BP psi", 270, 120},
+                         {"BCpress", "BC psi", 390, 120}};
+
+struct Lever {
+    const char* function;
+    const char* caption;
+    const char* images;  // the frame files' name in the cab item list
+    int left;
+    int minimum;
+    int maximum;
+    int value;
+};
+const Lever kLevers[] = {{"throttle-brake", "POWER", "ruz_power", 40, 0, 16, 8},
+                         {"reverser", "REV", "ruz_reverser", 120, 1, 3, 1},
+                         {"autobrake", "BRAKE", "ruz_autobrake", 200, 1, 6, 1},
+                         {"indbrake", "IND", "ruz_indbrake", 280, 0, 10, 0}};
+
+class Output {
+public:
+    Output(std::string root, std::string model) : root_(std::move(root)), model_(std::move(model)) {}
+
+    fs::path Root() const { return root_; }
+    std::string Stem(const char* function) const { return model_ + "." + function; }
+    bool Ok() const { return ok_; }
+
+    void Fail(const std::string& what)
+    {
+        std::fprintf(stderr, "make_demo_data: cannot write %s\n", what.c_str());
+        ok_ = false;
+    }
+
+    void Item(const char* function, const CitFile& file)
+    {
+        const fs::path path = Root() / "cab items" / (Stem(function) + ".cit");
+        try {
+            cit_write_file(path.string(), file);
+        } catch (const CitError& e) {
+            Fail(e.what());
+        }
+    }
+
+    // A `cab layout` key: the item's stem, then top before left.
+    void Layout(const std::string& key, const std::string& value)
+    {
+        TIniFile ini((Root() / "traction" / model_ / (model_ + ".ini")).string());
+        if (!ini.WriteString("cab layout", key, value))
+            Fail(ini.FileName());
+    }
+
+    void Place(const std::string& key, const char* function, const QWidget& item)
+    {
+        Layout(key, Stem(function) + ", " + std::to_string(item.y()) + ":" +
+                        std::to_string(item.x()));
+    }
+
+    void ImageName(const std::string& item, const char* images)
+    {
+        TIniFile list((Root() / "cab items" / "filenames.txt").string());
+        if (!list.WriteString("filenames", item, images))
+            Fail(list.FileName());
+    }
+
+    void Bitmap(const fs::path& path, const QImage& image)
+    {
+        if (!image.save(QString::fromLocal8Bit(path.string().c_str()), "BMP"))
+            Fail(path.string());
+    }
+
+private:
+    std::string root_;
+    std::string model_;
+    bool ok_ = true;
+};
+
+QColor Rgb(int r, int g, int b)
+{
+    return QColor(r, g, b);
+}
+
+// The desk under the windscreen: window frame, instrument panel, lever quadrant, switch panel.
+QImage CabPicture()
+{
+    QImage cab(kCabWidth, kCabHeight, QImage::Format_RGB32);
+    QPainter p(&cab);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient desk(0, kWindowHeight, 0, kCabHeight);
+    desk.setColorAt(0, Rgb(92, 84, 72));
+    desk.setColorAt(1, Rgb(48, 42, 36));
+    p.fillRect(cab.rect(), desk);
+    // The window, left free for the 3D view, and the pillar and roof around it.
+    p.fillRect(QRect(0, 0, kWindowWidth + 12, kWindowHeight + 10), Rgb(30, 30, 34));
+    p.fillRect(QRect(0, 0, kWindowWidth, kWindowHeight), Rgb(150, 190, 220));
+    // The information box beside the window stays dark for its yellow text.
+    p.fillRect(QRect(kWindowWidth + 12, 0, kCabWidth - kWindowWidth - 12, kWindowHeight + 10),
+               Rgb(18, 18, 20));
+    // Instrument panel with four bezels.
+    p.setPen(QPen(Rgb(20, 20, 20), 2));
+    p.setBrush(Rgb(58, 60, 64));
+    p.drawRoundedRect(QRect(14, kGaugeTop - 12, 500, kGaugeSize + 34), 8, 8);
+    p.setBrush(Rgb(25, 25, 25));
+    for (const Gauge& g : kGauges)
+        p.drawEllipse(QRect(g.left - 4, kGaugeTop - 4, kGaugeSize + 8, kGaugeSize + 8));
+    // Lever quadrant with a slot per lever.
+    p.setBrush(Rgb(70, 66, 60));
+    p.drawRoundedRect(QRect(20, kLeverTop - 16, 320, kLeverHeight + 34), 6, 6);
+    p.setBrush(Rgb(15, 15, 15));
+    for (const Lever& l : kLevers)
+        p.drawRect(QRect(l.left - 2, kLeverTop - 2, kLeverWidth + 4, kLeverHeight + 4));
+    // Switch panel.
+    p.setBrush(Rgb(62, 64, 70));
+    p.drawRoundedRect(QRect(380, kLeverTop - 16, 230, 130), 6, 6);
+    p.drawRoundedRect(QRect(620, 236, 150, 110), 6, 6);
+    // Captions.
+    QFont font("Sans", 8);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Rgb(230, 225, 200));
+    for (const Gauge& g : kGauges)
+        p.drawText(QRect(g.left, kGaugeTop + kGaugeSize + 4, kGaugeSize, 14), Qt::AlignCenter,
+                   g.caption);
+    for (const Lever& l : kLevers)
+        p.drawText(QRect(l.left - 10, kLeverTop + kLeverHeight + 2, kLeverWidth + 20, 14),
+                   Qt::AlignCenter, l.caption);
+    p.drawText(QRect(395, kLeverTop + 70, 50, 14), Qt::AlignCenter, "HORN");
+    p.drawText(QRect(465, kLeverTop + 70, 50, 14), Qt::AlignCenter, "SAND");
+    p.drawText(QRect(535, kLeverTop + 70, 60, 14), Qt::AlignCenter, "SLIP");
+    p.drawText(QRect(535, kLeverTop + 100, 60, 14), Qt::AlignCenter, "CAB");
+    p.drawText(QRect(630, 306, 70, 14), Qt::AlignCenter, "TIME");
+    return cab;
+}
+
+// A dial face with its scale from lower left round to lower right, as the needle turns.
+QImage DialFace(const char* caption, int maximum)
+{
+    QImage face(kGaugeSize, kGaugeSize, QImage::Format_RGB32);
+    face.fill(Rgb(25, 25, 25));
+    QPainter p(&face);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Rgb(12, 12, 14));
+    p.drawEllipse(QRect(2, 2, kGaugeSize - 4, kGaugeSize - 4));
+    const double cx = kGaugeSize / 2.0, cy = kGaugeSize / 2.0;
+    QFont font("Sans", 6);
+    p.setFont(font);
+    for (int i = 0; i <= 10; ++i) {
+        const double a = i * 0.1 * 1.5 * std::numbers::pi - std::numbers::pi / 4;
+        const double c = std::cos(a), s = std::sin(a);
+        p.setPen(QPen(Rgb(235, 235, 235), i % 5 == 0 ? 2 : 1));
+        p.drawLine(QPointF(cx - 44 * c, cy - 44 * s), QPointF(cx - 38 * c, cy - 38 * s));
+        if (i % 2 == 0)
+            p.drawText(QRectF(cx - 30 * c - 12, cy - 30 * s - 6, 24, 12), Qt::AlignCenter,
+                       QString::number(maximum * i / 10));
+    }
+    p.setPen(Rgb(230, 170, 40));
+    p.drawText(QRect(0, 64, kGaugeSize, 12), Qt::AlignCenter, caption);
+    return face;
+}
+
+// Track ends as the lever control computes them for a vertical lever.
+int ThumbCentre(const Lever& l, int value)
+{
+    const int start = kThumbHeight / 2 + 5;
+    const int end = kLeverHeight - start;
+    return start + int(std::lround(double(value - l.minimum) / (l.maximum - l.minimum) *
+                                   (end - start)));
+}
+
+// Frame k: the slot and the handle where value minimum + k puts the thumb.
+QImage LeverFrame(const Lever& l, int value)
+{
+    QImage frame(kLeverWidth, kLeverHeight, QImage::Format_RGB32);
+    frame.fill(Rgb(15, 15, 15));
+    QPainter p(&frame);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRect(kLeverWidth / 2 - 3, 6, 6, kLeverHeight - 12), Rgb(60, 60, 60));
+    for (int v = l.minimum; v <= l.maximum; ++v)
+        p.fillRect(QRect(2, ThumbCentre(l, v), 6, 1), Rgb(200, 200, 200));
+    const int y = ThumbCentre(l, value);
+    p.setPen(QPen(Rgb(10, 10, 10), 1));
+    p.setBrush(Rgb(40, 40, 40));
+    p.drawRect(QRect(kLeverWidth / 2 - 4, y - 4, 8, 8));
+    QLinearGradient knob(0, y - 7, 0, y + 7);
+    knob.setColorAt(0, Rgb(235, 60, 40));
+    knob.setColorAt(1, Rgb(140, 20, 10));
+    p.setBrush(knob);
+    p.drawRoundedRect(QRect(6, y - 7, kLeverWidth - 12, 14), 4, 4);
+    return frame;
+}
+
+QImage Glyph(int width, QColor body, QColor mark)
+{
+    QImage glyph(width, 32, QImage::Format_RGB32);
+    glyph.fill(Rgb(62, 64, 70));
+    QPainter p(&glyph);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Rgb(15, 15, 15), 2));
+    p.setBrush(body);
+    p.drawEllipse(QRect(3, 3, 26, 26));
+    p.setBrush(mark);
+    p.drawEllipse(QRect(11, 11, 10, 10));
+    return glyph;
+}
+
+// The toggle switch's four glyphs: up, disabled, clicked, down.
+QImage ToggleGlyph()
+{
+    QImage glyph(128, 32, QImage::Format_RGB32);
+    QPainter p(&glyph);
+    const QColor marks[] = {Rgb(80, 80, 80), Rgb(110, 110, 110), Rgb(60, 160, 60),
+                            Rgb(60, 230, 60)};
+    for (int i = 0; i < 4; ++i)
+        p.drawImage(32 * i, 0, Glyph(32, Rgb(180, 180, 180), marks[i]));
+    return glyph;
+}
+
+void WriteGauges(Output& out)
+{
+    int n = 1;
+    for (const Gauge& g : kGauges) {
+        TQuorrGauge gauge;
+        gauge.setGeometry(g.left, kGaugeTop, kGaugeSize, kGaugeSize);
+        gauge.setToolTip(g.function);
+        gauge.SetKind(gk270needle);
+        gauge.SetBorderStyle(bsNone);
+        gauge.SetMaxValue(g.maximum);
+        gauge.SetProgress(0);
+        gauge.SetForeColor(0x3050F0);
+        gauge.SetBackColor(0x0000C0);
+        gauge.SetShowText(true);
+        gauge.SetBackBitmap(DialFace(g.caption, g.maximum));
+        out.Item(g.function, GaugeItemFile(gauge));
+        out.Place("gauge" + std::to_string(n++), g.function, gauge);
+    }
+}
+
+void WriteLevers(Output& out)
+{
+    fs::create_directories(out.Root() / "cab items" / "images");
+    int n = 1;
+    for (const Lever& l : kLevers) {
+        TImageList images;
+        images.width = kLeverWidth;
+        images.height = kLeverHeight;
+        for (int v = l.minimum; v <= l.maximum; ++v) {
+            images.frames.push_back(LeverFrame(l, v));
+            const int k = v - l.minimum + 1;
+            out.Bitmap(out.Root() / "cab items" / "images" /
+                           (std::string(l.images) + std::to_string(k) + ".bmp"),
+                       images.frames.back());
+        }
+        TvexaTracker lever;
+        lever.setGeometry(l.left, kLeverTop, kLeverWidth, kLeverHeight);
+        lever.setToolTip(l.function);
+        lever.SetOrientation(vtbVertical);
+        lever.SetTumbWidth(kLeverWidth - 8);
+        lever.SetTumbHeight(kThumbHeight);
+        lever.SetMinimum(l.minimum);
+        lever.SetMaximum(l.maximum);
+        lever.SetValue(l.value);
+        lever.SetShowCaption(false);
+        lever.SetTumbColor(0x00FFFF);
+        lever.SetBackBitmap(images.frames[size_t(l.value - l.minimum)]);
+        out.Item(l.function, LeverItemFile(lever, images));
+        const std::string key = "control" + std::to_string(n++);
+        out.Place(key, l.function, lever);
+        out.ImageName(key, l.images);
+    }
+}
+
+void WriteSwitchesAndLights(Output& out)
+{
+    TBitBtn horn;
+    horn.setGeometry(400, kLeverTop + 20, 40, 40);
+    horn.setToolTip("horn");
+    horn.SetGlyph(Glyph(32, Rgb(200, 170, 40), Rgb(90, 70, 10)));
+    out.Item("horn", PushSwitchItemFile(horn));
+    out.Place("swpush1", "horn", horn);
+
+    TSpeedButton sander;
+    sander.setGeometry(470, kLeverTop + 20, 40, 40);
+    sander.setToolTip("sander");
+    sander.SetAllowAllUp(true);
+    sander.SetGroupIndex(1);
+    sander.SetNumGlyphs(4);
+    sander.SetGlyph(ToggleGlyph());
+    out.Item("sander", ToggleSwitchItemFile(sander));
+    out.Place("swtogg1", "sander", sander);
+
+    const struct {
+        const char* function;
+        TColor unlit;
+        int top;
+    } lights[] = {{"wheelslip", 0x000080, kLeverTop + 28}, {"cablamp", 0x008080, kLeverTop + 82}};
+    int n = 1;
+    for (const auto& l : lights) {
+        TShape light;
+        light.setGeometry(596, l.top, 24, 24);
+        light.setToolTip(l.function);
+        light.SetShape(stCircle);
+        light.SetPenWidth(2);
+        light.SetBrushColor(l.unlit);
+        out.Item(l.function, LightItemFile(light));
+        out.Place("light" + std::to_string(n++), l.function, light);
+    }
+}
+
+}  // namespace
+
+bool WriteDemoCab(const std::string& root, const std::string& model)
+{
+    // The controls are widgets: a headless application serves for writing them.
+    std::unique_ptr<QApplication> app;
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "make_demo_data";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    Output out(root, model);
+    std::error_code ec;
+    fs::create_directories(out.Root() / "cab items", ec);
+    if (ec)
+        out.Fail((out.Root() / "cab items").string());
+
+    std::string error;
+    const fs::path picture = out.Root() / "traction" / model / (model + "-cab.jpg");
+    if (!SaveJpegFile(picture.string(), CabPicture(), 88, &error))
+        out.Fail(error);
+    out.Layout("3d_top", "0");
+    out.Layout("3d_left", "0");
+    out.Layout("3d_height", std::to_string(kWindowHeight));
+    out.Layout("3d_width", std::to_string(kWindowWidth));
+    WriteLevers(out);
+    WriteGauges(out);
+    WriteSwitchesAndLights(out);
+    out.Layout("clock", "analog, 250:665");
+    return out.Ok();
+}
