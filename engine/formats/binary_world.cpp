@@ -2,9 +2,12 @@
 // the file's records.
 #include "formats/binary_world.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/group.h"
+#include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
 
@@ -261,6 +265,44 @@ void build_dynamic_objects(const bf_world& w, const std::vector<polygon*>& polys
     }
 }
 
+void carry_points(polygon* p, const mat4& m) {
+    for (point* pt = p->points; pt; pt = pt->next) {
+        vec3 v;
+        mul_vec_mat3(v, {pt->x, pt->y, pt->z}, m);
+        pt->x = v.x;
+        pt->y = v.y;
+        pt->z = v.z;
+    }
+}
+
+// The nearest group around `g` (itself included) that carries dynamic-object parameters.
+group* dynamic_holder(group* g) {
+    while (g && !g->holds_object_parameters) g = g->father;
+    return g;
+}
+
+// Editor mode keeps objects as groups: each object's polygons go back into world space, its
+// parameters into the nearest enclosing dynamic group (once per group), and the objects are freed.
+void fold_objects_into_groups(const std::vector<polygon*>& polys) {
+    std::vector<group*> done;
+    for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+        group* holder = nullptr;
+        for (polygon* p : polys) {
+            if (p->owner != d) continue;
+            carry_points(p, d->total_matrix);
+            const bool valid = polygon_is_valid(p);
+            if (!valid && p->plane[0] == 0 && p->plane[1] == 0 && p->plane[2] == 0) p->disabled = 1;
+            if (!holder) holder = dynamic_holder(p->owner_group);
+        }
+        if (holder && std::find(done.begin(), done.end(), holder) == done.end()) {
+            group_set_object_parameters(holder, d);
+            done.push_back(holder);
+        }
+    }
+    for (polygon* p : polys) p->owner = nullptr;
+    while (engine_state.dynamic_objects) dynamic_delete(engine_state.dynamic_objects);
+}
+
 void restore_settings(const bf_settings& s) {
     engine_state.rendering_mode = s.rendering_mode;
     engine_state.brightness = s.brightness;
@@ -315,6 +357,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
     }
     if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) build_tree(w, m, polys);
     build_dynamic_objects(w, polys);
+    if (engine_state.editor_mode) fold_objects_into_groups(polys);
     if (w.settings) restore_settings(*w.settings);
     return 0;
 }
@@ -673,15 +716,124 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     return 0;
 }
 
-int engine_save_drovik_binary_world(const char* path, group* g, int flags) {
-    if (engine_state.editor_mode) {
-        for (const group* h = engine_state.groups; h; h = h->next) {
-            if (h->holds_object_parameters && group_is_included(h, g)) {
-                report(bf_world_texts::dynamic_groups);
-                return -1;
+namespace {
+
+// The world in its viewer form for the time of an editor-mode save: one object (with a module of
+// its own) per dynamic group inside the saved group, its polygons moved into that module in object
+// space; polygons outside the saved group set aside. undo() puts everything back exactly.
+class viewer_form {
+public:
+    explicit viewer_form(const group* saved) : main_(engine_state.main_module), saved_world_order_(engine_state.world_order) {
+        if (!main_ || !main_->root) return;
+        for (polygon* p = main_->root->polygons; p; p = p->next) original_.push_back(p);
+        for (group* h = engine_state.groups; h; h = h->next) {
+            if (h->holds_object_parameters && group_is_included(h, saved)) make_object(h);
+        }
+        polygon** main_tail = &main_->root->polygons;
+        *main_tail = nullptr;
+        for (polygon* p : original_) {
+            p->next = nullptr;
+            if (!saved_polygon(p, saved)) continue;  // set aside: back in undo()
+            dynamic_object* d = object_of(dynamic_holder(p->owner_group));
+            if (!d) {
+                *main_tail = p;
+                main_tail = &p->next;
+                continue;
+            }
+            move_into(p, d);
+        }
+        engine_state.editor_mode = 0;
+        thread_polygons_in_world_order();
+    }
+
+    ~viewer_form() {
+        if (!main_ || !main_->root) return;
+        for (auto& [pt, xyz] : positions_) {
+            pt->x = xyz[0];
+            pt->y = xyz[1];
+            pt->z = xyz[2];
+        }
+        for (auto& [h, d] : objects_) {
+            for (polygon* p = d->own_module->root->polygons; p; p = p->next) {
+                for (polygon* q = p; q; q = q->next_patch) q->owner = nullptr;
+            }
+            d->own_module->root->polygons = nullptr;
+            dynamic_delete(d);
+        }
+        polygon** tail = &main_->root->polygons;
+        for (polygon* p : original_) {
+            *tail = p;
+            tail = &p->next;
+        }
+        *tail = nullptr;
+        engine_state.editor_mode = 1;
+        engine_state.world_order = saved_world_order_;
+    }
+
+private:
+    void make_object(group* h) {
+        vec3 centre;
+        group_get_center(h, centre);
+        h->centre[0] = centre.x;
+        h->centre[1] = centre.y;
+        h->centre[2] = centre.z;
+        dynamic_object* d = dynamic_create_from_group(h);
+        module* m = d ? init_module() : nullptr;
+        bsp_node* root = m ? init_bsp_node() : nullptr;
+        if (!root) {
+            if (m) module_destroy(m);
+            if (d) dynamic_free(d);
+            report(bf_world_texts::internal_error);
+            return;
+        }
+        std::string name = d->name ? d->name : bf_world_texts::unnamed_object;
+        module_find_unique_name(engine_state.modules, name);
+        jstrcpy_with_allocating(&m->name, name.c_str());
+        m->root = root;
+        m->dynamic = 1;
+        d->own_module = m;
+        d->made_group = h;
+        module_list_push(&engine_state.modules, m);
+        dynamic_list_push(&engine_state.dynamic_objects, d);
+        objects_.push_back({h, d});
+        tails_.push_back(&root->polygons);
+    }
+
+    dynamic_object* object_of(const group* h) {
+        for (auto& [g, d] : objects_) {
+            if (g == h) return d;
+        }
+        return nullptr;
+    }
+
+    void move_into(polygon* p, dynamic_object* d) {
+        size_t k = 0;
+        while (objects_[k].second != d) ++k;
+        *tails_[k] = p;
+        tails_[k] = &p->next;
+        const vec3 location = dynamic_get_location(d);
+        for (polygon* q = p; q; q = q->next_patch) {
+            q->owner = d;
+            for (point* pt = q->points; pt; pt = pt->next) {
+                positions_.push_back({pt, {pt->x, pt->y, pt->z}});
+                pt->x -= location.x;
+                pt->y -= location.y;
+                pt->z -= location.z;
             }
         }
     }
+
+    module* main_;
+    polygon* saved_world_order_;
+    std::vector<polygon*> original_;
+    std::vector<std::pair<group*, dynamic_object*>> objects_;
+    std::vector<polygon**> tails_;
+    std::vector<std::pair<point*, std::array<double, 3>>> positions_;
+};
+
+}  // namespace
+
+int engine_save_drovik_binary_world(const char* path, group* g, int flags) {
     group* saved = g;
     std::vector<group*> adopted_groups;
     std::vector<polygon*> adopted_polygons;
@@ -693,14 +845,23 @@ int engine_save_drovik_binary_world(const char* path, group* g, int flags) {
             return -1;
         }
         for (group* h = engine_state.groups; h; h = h->next) {
-            if (h != saved && !h->father) h->father = saved, adopted_groups.push_back(h);
+            if (h == saved || h->father) continue;
+            h->father = saved;
+            adopted_groups.push_back(h);
         }
         for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-            if (!p->owner_group) p->owner_group = saved, adopted_polygons.push_back(p);
+            if (p->owner_group) continue;
+            p->owner_group = saved;
+            adopted_polygons.push_back(p);
         }
     }
     bf_world world;
-    int result = bfl_collect_world(saved, flags, world);
+    int result = 0;
+    {
+        std::optional<viewer_form> form;
+        if (engine_state.editor_mode) form.emplace(saved);
+        result = bfl_collect_world(saved, flags, world);
+    }
     if (result == 0) result = bfl_write_world_file(path, world);
     if (saved != g) {
         for (group* h : adopted_groups) h->father = nullptr;

@@ -5,8 +5,8 @@
 #include "world/records.h"
 
 // Creates the groups, animations, polygons (into the module's root list, in file order), the main
-// tree from the file's BSP records (viewer mode) and the dynamic objects of a parsed file; the
-// saved top group goes to `top_group`. Nothing is created when the file holds a polygon the
+// tree from the file's BSP records (viewer mode) and the dynamic objects of a parsed file (in
+// editor mode folded back into their groups); the saved top group goes to `top_group`. Nothing is created when the file holds a polygon the
 // engine cannot hold: 0, or -1 with a report.
 int bfl_build_world(const bf_world& world, module* m, group** top_group);
 // The file records of `saved` and what lies inside it (groups in group-list order, polygons in
@@ -19,7 +19,8 @@ int bfl_read_world(const char* path, module* m, group** top_group);
 // The binary entry of the format table: a fresh "MAIN" module filled from the file.
 int engine_read_world_design_drovik_binary_format(const char* directory, const char* file_name, const char* path,
                                                  group** top_group);
-// Saves `g` (NULL: the whole world, under a temporary group named with the path): 0 / -1.
+// Saves `g` (NULL: the whole world, under a temporary group named with the path); in editor mode
+// the dynamic groups are written as objects, the world being put back exactly afterwards: 0 / -1.
 int engine_save_drovik_binary_world(const char* path, group* g, int flags);
 
 namespace bf_world_texts {
@@ -27,8 +28,7 @@ inline constexpr const char* no_group_name = "bfl_read_groups: couldnt find name
 inline constexpr const char* too_many_points = "bfl_read_world: polygon %d has %d points, more than %d\n";
 inline constexpr const char* section_failed = "bfl_read_world: some error accured while reading %s\n";
 inline constexpr const char* no_module = "bfl_read_world: no module to read into\n";
-inline constexpr const char* dynamic_groups =
-    "engine_save_drovik_binary_format: groups with dynamic object parameters cannot be saved in editor mode yet\n";
+inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error\n";
 inline constexpr const char* no_temporary_group = "engine_save_drovik_binary_world: couldnt create the world group\n";
 inline constexpr const char* unnamed_group = "no_name";
 inline constexpr const char* unnamed_object = "No_name";

@@ -2,6 +2,8 @@
 // animation and object, and collecting the world gives the file's records back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,6 +21,7 @@
 #include "world/engine_state.h"
 #include "world/group.h"
 #include "world/object_module.h"
+#include "world/world_order.h"
 
 namespace fs = std::filesystem;
 
@@ -67,7 +70,9 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     EXPECT_STREQ(top->name, "world");
     std::vector<std::string> names;
     for (group* g = engine_state.groups; g; g = g->next) names.push_back(g->name);
-    EXPECT_EQ(names, (std::vector<std::string>{"world", "house", "roof"}));
+    // In editor mode the object "train" went back into its group, which takes the object's name.
+    const bool editor = GetParam() == 1;
+    EXPECT_EQ(names, (std::vector<std::string>{"world", editor ? "train" : "house", "roof"}));
     group* house = engine_state.groups->next;
     EXPECT_EQ(house->father, top);
     EXPECT_EQ(house->next->father, house);
@@ -95,8 +100,10 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     EXPECT_EQ(patch->diffuse, 11);
     for (polygon* p : all) EXPECT_NE(p, patch);
 
+    // Editor mode carries the object's polygons into world space, by its location (5, 6, 7).
     const point* corner = triangle->points->next;
-    EXPECT_DOUBLE_EQ(corner->x, 100.0);
+    EXPECT_DOUBLE_EQ(corner->x, editor ? 105.0 : 100.0);
+    EXPECT_DOUBLE_EQ(corner->z, editor ? 7.0 : 0.0);
     EXPECT_DOUBLE_EQ(corner->bitmap_x, 1.0);
     EXPECT_EQ(corner->green, 255);
     EXPECT_EQ(corner->normal_z, 127);
@@ -110,6 +117,16 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     EXPECT_STREQ(engine_state.animations->views[0]->name, "lamp_off");
     EXPECT_EQ(engine_state.animations->views[0]->transparent_index, 5);
 
+    if (editor) {
+        // The object's parameters went back into its group, and the object is gone.
+        EXPECT_EQ(engine_state.dynamic_objects, nullptr);
+        EXPECT_EQ(triangle->owner, nullptr);
+        EXPECT_STREQ(house->name, "train");
+        EXPECT_STREQ(house->track_name, "line");
+        EXPECT_STREQ(house->chase_type, "CHASE_PRECISE");
+        EXPECT_DOUBLE_EQ(house->max_speed, 99.0);
+        return;
+    }
     dynamic_object* train = engine_state.dynamic_objects;
     ASSERT_NE(train, nullptr);
     EXPECT_STREQ(train->name, "train");
@@ -171,36 +188,69 @@ TEST_P(BinaryWorld, CollectingGivesTheFileRecordsBack) {
     EXPECT_EQ(collected.settings->brightness, original.settings->brightness);
 }
 
+std::vector<std::array<double, 3>> world_points() {
+    std::vector<std::array<double, 3>> out;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        for (polygon* q = p; q; q = q->next_patch) {
+            for (const point* pt = q->points; pt; pt = pt->next) out.push_back({pt->x, pt->y, pt->z});
+        }
+    }
+    return out;
+}
+
+int group_count() {
+    int n = 0;
+    for (group* g = engine_state.groups; g; g = g->next) ++n;
+    return n;
+}
+
+// Saving the whole world leaves it exactly as it was, and the file loads back in the same mode.
 TEST_P(BinaryWorld, SavedWorldLoadsAgain) {
     const fs::path folder = fs::temp_directory_path() / ("drovik_bworld_" + std::to_string(std::random_device{}()));
     fs::create_directories(folder);
     group* top = load("small.drovik");
     ASSERT_NE(top, nullptr);
     const std::string path = (folder / "again.drovik").string();
+    const auto points_before = world_points();
+    const int groups_before = group_count();
+    ASSERT_EQ(engine_save(path.c_str(), nullptr, 0), 0) << engine_get_last_error();
+    EXPECT_EQ(world_points(), points_before);
+    EXPECT_EQ(group_count(), groups_before);
+    EXPECT_EQ(top->father, nullptr);
+    EXPECT_EQ(engine_state.editor_mode, GetParam());
     if (GetParam() == 1) {
-        // Editor mode keeps object parameters on groups, which this writer cannot store yet.
-        EXPECT_EQ(engine_save(path.c_str(), nullptr, 0), -1);
-        EXPECT_EQ(engine_get_last_error(),
-                  std::string(bf_world_texts::dynamic_groups).substr(0, error_texts::last_error_length));
-        EXPECT_FALSE(fs::exists(path));
-    } else {
-        auto group_count = [] {
-            int n = 0;
-            for (group* g = engine_state.groups; g; g = g->next) ++n;
-            return n;
-        };
-        const int groups_before = group_count();
-        ASSERT_EQ(engine_save(path.c_str(), nullptr, 0), 0) << engine_get_last_error();
-        // The temporary group is gone and the top group has no father again.
-        EXPECT_EQ(group_count(), groups_before);
-        EXPECT_EQ(top->father, nullptr);
-        const bf_world saved = parse(path);
-        // The whole world was saved under the temporary group, which comes last in the list.
-        ASSERT_EQ(saved.groups.size(), 4u);
-        EXPECT_EQ(saved.top_group, 0);
-        EXPECT_EQ(saved.group_names[0], path);
-        EXPECT_EQ(saved.polygons.size(), 4u);
-        EXPECT_EQ(saved.bsp_nodes.size(), 3u);
+        EXPECT_EQ(engine_state.dynamic_objects, nullptr);
+    }
+
+    const bf_world saved = parse(path);
+    ASSERT_EQ(saved.groups.size(), 4u);  // the temporary world group first
+    EXPECT_EQ(saved.top_group, 0);
+    EXPECT_EQ(saved.group_names[0], path);
+    EXPECT_EQ(saved.polygons.size(), 4u);
+    // Editor mode makes the object from the group, so it takes the group's whole subtree.
+    ASSERT_EQ(saved.dynamic_objects.size(), 1u);
+    EXPECT_EQ(saved.dynamic_objects[0].polygons.size(), GetParam() == 1 ? 3u : 2u);
+    EXPECT_EQ(saved.dynamic_objects[0].track_name, "line");
+
+    TearDown();
+    SetUp();
+    ASSERT_NE(load(path.c_str()), nullptr);
+    const auto points_after = world_points();
+    ASSERT_EQ(points_after.size(), points_before.size());
+    // Points are stored as floats and, for objects, relative to the object.
+    auto sorted = [](std::vector<std::array<double, 3>> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    const auto a = sorted(points_before), b = sorted(points_after);
+    for (size_t i = 0; i < a.size(); ++i) {
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(a[i][k], b[i][k], 1e-3) << i;
+    }
+    if (GetParam() == 1) {
+        const group* house = group_find_by_name(engine_state.groups, "train");
+        ASSERT_NE(house, nullptr);
+        EXPECT_EQ(house->holds_object_parameters, 1);
+        EXPECT_STREQ(house->track_name, "line");
     }
     std::error_code error;
     fs::remove_all(folder, error);
