@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "formats/world_formats.h"
+#include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/strings.h"
@@ -320,17 +321,20 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
         report(problem);
         return -1;
     }
+    set_log_window_caption(bf_world_texts::caption_groups);
     const std::vector<group*> groups = build_groups(w);
     if (groups.size() != w.groups.size()) {
         report(plat_format(bf_world_texts::section_failed, "groups"));
         return -1;
     }
     if (top_group) *top_group = groups[static_cast<size_t>(w.top_group)];
+    set_log_window_caption(bf_world_texts::caption_animations);
     const std::vector<animation*> animations = build_animations(w);
     if (animations.size() != w.animations.size()) {
         report(plat_format(bf_world_texts::section_failed, "animations"));
         return -1;
     }
+    set_log_window_caption(bf_world_texts::caption_polygons);
     std::vector<polygon*> polys(w.polygons.size(), nullptr);
     for (size_t i = 0; i < polys.size(); ++i) {
         polys[i] = init_poly();
@@ -355,17 +359,42 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
         *order = polys[i];
         order = &polys[i]->next_in_world_order;
     }
-    if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) build_tree(w, m, polys);
+    if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) {
+        set_log_window_caption(bf_world_texts::caption_tree);
+        build_tree(w, m, polys);
+    }
+    set_log_window_caption(bf_world_texts::caption_objects);
     build_dynamic_objects(w, polys);
     if (engine_state.editor_mode) fold_objects_into_groups(polys);
+    set_log_window_caption(bf_world_texts::caption_settings);
     if (w.settings) restore_settings(*w.settings);
     return 0;
 }
 
 int bfl_read_world(const char* path, module* m, group** top_group) {
+    set_log_window_caption(bf_world_texts::caption_load);
     bf_world world;
     if (bfl_read_world_file(path, world) != 0) return -1;
-    return bfl_build_world(world, m, top_group);
+    int result = bfl_build_world(world, m, top_group);
+    set_log_window_caption(bf_world_texts::caption_processing);
+    if (bfl_digest_world() != 0) result = -1;
+    set_log_window_caption(bf_world_texts::caption_general);
+    return result;
+}
+
+int bfl_digest_world() {
+    if (!module_find(engine_state.modules, world_format_texts::main_module)) {
+        report(bf_world_texts::no_main_module);
+        return -1;
+    }
+    engine_state.player_object = nullptr;
+    for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+        if (d->control == 1) {
+            engine_state.player_object = d;
+            break;
+        }
+    }
+    return 0;
 }
 
 int engine_read_world_design_drovik_binary_format(const char*, const char*, const char* path, group** top_group) {

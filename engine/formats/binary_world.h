@@ -14,8 +14,11 @@ int bfl_build_world(const bf_world& world, module* m, group** top_group);
 // animations, settings): 0 / -1.
 int bfl_collect_world(const group* saved, int flags, bf_world& out);
 
-// Reads a binary world file into the module: 0 / -1.
+// Reads a binary world file into the module and digests it: 0 / -1.
 int bfl_read_world(const char* path, module* m, group** top_group);
+// What a read binary world needs afterwards: the main module must exist; the first object under
+// player control becomes the player object: 0 / -1.
+int bfl_digest_world();
 // The binary entry of the format table: a fresh "MAIN" module filled from the file.
 int engine_read_world_design_drovik_binary_format(const char* directory, const char* file_name, const char* path,
                                                  group** top_group);
@@ -30,6 +33,17 @@ inline constexpr const char* section_failed = "bfl_read_world: some error accure
 inline constexpr const char* no_module = "bfl_read_world: no module to read into\n";
 inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error\n";
 inline constexpr const char* no_temporary_group = "engine_save_drovik_binary_world: couldnt create the world group\n";
+inline constexpr const char* no_main_module = "engine_digest_worlds: Cant find the main module !!\n";
 inline constexpr const char* unnamed_group = "no_name";
 inline constexpr const char* unnamed_object = "No_name";
+// Log window captions of the reading steps.
+inline constexpr const char* caption_load = "Load File";
+inline constexpr const char* caption_groups = "Groups";
+inline constexpr const char* caption_animations = "Animations";
+inline constexpr const char* caption_polygons = "Polygon read";
+inline constexpr const char* caption_tree = "BSP Tree";
+inline constexpr const char* caption_objects = "Dynamic Objects";
+inline constexpr const char* caption_settings = "Settings";
+inline constexpr const char* caption_processing = "Processing data";
+inline constexpr const char* caption_general = "General";
 }  // namespace bf_world_texts

@@ -142,6 +142,7 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     dynamic_object* train = engine_state.dynamic_objects;
     ASSERT_NE(train, nullptr);
     EXPECT_STREQ(train->name, "train");
+    EXPECT_EQ(engine_state.player_object, train);  // control code 1
     EXPECT_STREQ(train->chase_type_string, "CHASE_PRECISE");
     EXPECT_DOUBLE_EQ(dynamic_get_location(train).z, 7.0);
     EXPECT_EQ(triangle->owner, train);
@@ -277,6 +278,40 @@ TEST_P(BinaryWorld, PolygonsTheEngineCannotHoldAreRefusedBeforeBuilding) {
                                            .substr(0, error_texts::last_error_length));
     EXPECT_EQ(engine_state.groups, nullptr);
     EXPECT_EQ(engine_state.main_module->root->polygons, nullptr);
+}
+
+const bf_world* world_to_build = nullptr;
+
+int build_reader(const char*, module* m, group** top) { return bfl_build_world(*world_to_build, m, top); }
+
+// Random damage to a good file: whatever the parser accepts builds and frees cleanly.
+TEST_P(BinaryWorld, DamagedFilesThatParseBuildCleanly) {
+    std::ifstream in(fixtures + "/small.drovik", std::ios::binary);
+    const std::vector<uint8_t> good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(good.empty());
+    std::mt19937 random(1234);
+    const int reports = bfl_report_errors();
+    bfl_report_errors() = 0;
+    int built = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::vector<uint8_t> bytes = good;
+        const int flips = 1 + static_cast<int>(random() % 4);
+        for (int f = 0; f < flips; ++f) {
+            bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+        }
+        bf_world w;
+        if (bfl_parse_world(bytes.data(), bytes.size(), w) != 0) continue;
+        world_to_build = &w;
+        group* top = nullptr;
+        if (read_into_new_module("", build_reader, true, &top) == 0) {
+            ++built;
+            EXPECT_NE(top, nullptr);
+        }
+        TearDown();
+        SetUp();
+    }
+    bfl_report_errors() = reports;
+    EXPECT_GT(built, 50);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BinaryWorld, ::testing::Values(0, 1),
