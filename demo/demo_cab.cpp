@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -31,10 +31,10 @@ constexpr int kWindowWidth = 579;
 constexpr int kWindowHeight = 218;
 
 constexpr int kGaugeSize = 100;
-constexpr int kGaugeTop = 236;
+constexpr int kGaugeTop = 234;
 constexpr int kLeverWidth = 40;
 constexpr int kLeverHeight = 150;
-constexpr int kLeverTop = 330;
+constexpr int kLeverTop = 366;
 constexpr int kThumbHeight = 16;
 
 struct Gauge {
@@ -57,10 +57,11 @@ struct Lever {
     int maximum;
     int value;
 };
-const Lever kLevers[] = {{"throttle-brake", "POWER", "ruz_power", 40, 0, 16, 8},
-                         {"reverser", "REV", "ruz_reverser", 120, 1, 3, 1},
-                         {"autobrake", "BRAKE", "ruz_autobrake", 200, 1, 6, 1},
-                         {"indbrake", "IND", "ruz_indbrake", 280, 0, 10, 0}};
+// Right of the main window's "Timetable" and "test lights" buttons at the bottom left.
+const Lever kLevers[] = {{"throttle-brake", "POWER", "ruz_power", 190, 0, 16, 8},
+                         {"reverser", "REV", "ruz_reverser", 260, 1, 3, 1},
+                         {"autobrake", "BRAKE", "ruz_autobrake", 330, 1, 6, 1},
+                         {"indbrake", "IND", "ruz_indbrake", 400, 0, 10, 0}};
 
 class Output {
 public:
@@ -143,36 +144,30 @@ QImage CabPicture()
     // Instrument panel with four bezels.
     p.setPen(QPen(Rgb(20, 20, 20), 2));
     p.setBrush(Rgb(58, 60, 64));
-    p.drawRoundedRect(QRect(14, kGaugeTop - 12, 500, kGaugeSize + 34), 8, 8);
-    p.setBrush(Rgb(25, 25, 25));
-    for (const Gauge& g : kGauges)
-        p.drawEllipse(QRect(g.left - 4, kGaugeTop - 4, kGaugeSize + 8, kGaugeSize + 8));
+    p.drawRoundedRect(QRect(14, kGaugeTop - 8, 500, kGaugeSize + 16), 8, 8);
     // Lever quadrant with a slot per lever.
     p.setBrush(Rgb(70, 66, 60));
-    p.drawRoundedRect(QRect(20, kLeverTop - 16, 320, kLeverHeight + 34), 6, 6);
+    p.drawRoundedRect(QRect(175, kLeverTop - 16, 280, kLeverHeight + 22), 6, 6);
     p.setBrush(Rgb(15, 15, 15));
     for (const Lever& l : kLevers)
         p.drawRect(QRect(l.left - 2, kLeverTop - 2, kLeverWidth + 4, kLeverHeight + 4));
     // Switch panel.
     p.setBrush(Rgb(62, 64, 70));
-    p.drawRoundedRect(QRect(380, kLeverTop - 16, 230, 130), 6, 6);
-    p.drawRoundedRect(QRect(620, 236, 150, 110), 6, 6);
+    p.drawRoundedRect(QRect(470, kLeverTop - 16, 230, 110), 6, 6);
+    p.drawRoundedRect(QRect(620, 226, 150, 116), 6, 6);
     // Captions.
     QFont font("Sans", 8);
     font.setBold(true);
     p.setFont(font);
     p.setPen(Rgb(230, 225, 200));
-    for (const Gauge& g : kGauges)
-        p.drawText(QRect(g.left, kGaugeTop + kGaugeSize + 4, kGaugeSize, 14), Qt::AlignCenter,
-                   g.caption);
     for (const Lever& l : kLevers)
-        p.drawText(QRect(l.left - 10, kLeverTop + kLeverHeight + 2, kLeverWidth + 20, 14),
-                   Qt::AlignCenter, l.caption);
-    p.drawText(QRect(395, kLeverTop + 70, 50, 14), Qt::AlignCenter, "HORN");
-    p.drawText(QRect(465, kLeverTop + 70, 50, 14), Qt::AlignCenter, "SAND");
-    p.drawText(QRect(535, kLeverTop + 70, 60, 14), Qt::AlignCenter, "SLIP");
-    p.drawText(QRect(535, kLeverTop + 100, 60, 14), Qt::AlignCenter, "CAB");
-    p.drawText(QRect(630, 306, 70, 14), Qt::AlignCenter, "TIME");
+        p.drawText(QRect(l.left - 10, kLeverTop - 15, kLeverWidth + 20, 13), Qt::AlignCenter,
+                   l.caption);
+    p.drawText(QRect(485, kLeverTop + 50, 50, 14), Qt::AlignCenter, "HORN");
+    p.drawText(QRect(555, kLeverTop + 50, 50, 14), Qt::AlignCenter, "SAND");
+    p.drawText(QRect(650, kLeverTop + 5, 45, 14), Qt::AlignLeft | Qt::AlignVCenter, "SLIP");
+    p.drawText(QRect(650, kLeverTop + 49, 45, 14), Qt::AlignLeft | Qt::AlignVCenter, "CAB");
+    p.drawText(QRect(660, 315, 70, 14), Qt::AlignCenter, "TIME");
     return cab;
 }
 
@@ -180,10 +175,12 @@ QImage CabPicture()
 QImage DialFace(const char* caption, int maximum)
 {
     QImage face(kGaugeSize, kGaugeSize, QImage::Format_RGB32);
-    face.fill(Rgb(25, 25, 25));
+    face.fill(Rgb(58, 60, 64));  // the instrument panel round the bezel
     QPainter p(&face);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
+    p.setBrush(Rgb(25, 25, 25));
+    p.drawEllipse(QRect(0, 0, kGaugeSize, kGaugeSize));
     p.setBrush(Rgb(12, 12, 14));
     p.drawEllipse(QRect(2, 2, kGaugeSize - 4, kGaugeSize - 4));
     const double cx = kGaugeSize / 2.0, cy = kGaugeSize / 2.0;
@@ -212,7 +209,7 @@ int ThumbCentre(const Lever& l, int value)
                                    (end - start)));
 }
 
-// Frame k: the slot and the handle where value minimum + k puts the thumb.
+// The slot and the handle where value puts the thumb.
 QImage LeverFrame(const Lever& l, int value)
 {
     QImage frame(kLeverWidth, kLeverHeight, QImage::Format_RGB32);
@@ -288,9 +285,9 @@ void WriteLevers(Output& out)
         TImageList images;
         images.width = kLeverWidth;
         images.height = kLeverHeight;
-        for (int v = l.minimum; v <= l.maximum; ++v) {
-            images.frames.push_back(LeverFrame(l, v));
-            const int k = v - l.minimum + 1;
+        // The cab shows frame value - 1 for a lever at value, whatever its minimum.
+        for (int k = 1; k <= l.maximum - l.minimum + 1; ++k) {
+            images.frames.push_back(LeverFrame(l, std::clamp(k, l.minimum, l.maximum)));
             out.Bitmap(out.Root() / "cab items" / "images" /
                            (std::string(l.images) + std::to_string(k) + ".bmp"),
                        images.frames.back());
@@ -306,7 +303,7 @@ void WriteLevers(Output& out)
         lever.SetValue(l.value);
         lever.SetShowCaption(false);
         lever.SetTumbColor(0x00FFFF);
-        lever.SetBackBitmap(images.frames[size_t(l.value - l.minimum)]);
+        lever.SetBackBitmap(images.frames[size_t(std::max(l.value - 1, 0))]);
         out.Item(l.function, LeverItemFile(lever, images));
         const std::string key = "control" + std::to_string(n++);
         out.Place(key, l.function, lever);
@@ -317,14 +314,14 @@ void WriteLevers(Output& out)
 void WriteSwitchesAndLights(Output& out)
 {
     TBitBtn horn;
-    horn.setGeometry(400, kLeverTop + 20, 40, 40);
+    horn.setGeometry(490, kLeverTop + 4, 40, 40);
     horn.setToolTip("horn");
     horn.SetGlyph(Glyph(32, Rgb(200, 170, 40), Rgb(90, 70, 10)));
     out.Item("horn", PushSwitchItemFile(horn));
     out.Place("swpush1", "horn", horn);
 
     TSpeedButton sander;
-    sander.setGeometry(470, kLeverTop + 20, 40, 40);
+    sander.setGeometry(560, kLeverTop + 4, 40, 40);
     sander.setToolTip("sander");
     sander.SetAllowAllUp(true);
     sander.SetGroupIndex(1);
@@ -337,11 +334,11 @@ void WriteSwitchesAndLights(Output& out)
         const char* function;
         TColor unlit;
         int top;
-    } lights[] = {{"wheelslip", 0x000080, kLeverTop + 28}, {"cablamp", 0x008080, kLeverTop + 82}};
+    } lights[] = {{"wheelslip", 0x000080, kLeverTop}, {"cablamp", 0x008080, kLeverTop + 44}};
     int n = 1;
     for (const auto& l : lights) {
         TShape light;
-        light.setGeometry(596, l.top, 24, 24);
+        light.setGeometry(620, l.top, 24, 24);
         light.setToolTip(l.function);
         light.SetShape(stCircle);
         light.SetPenWidth(2);
