@@ -175,9 +175,10 @@ std::string ModelNameOfFile(const std::string& path)
 std::string SelectTractionFile()
 {
     const std::string folder = plat_path_resolve(Root() + "\\traction\\");
+    // Qt's own dialog matches the pattern without regard to case, so "*.INI" files show too.
     const QString file = QFileDialog::getOpenFileName(
         VaruRor, "Select traction INI file.", QString::fromLocal8Bit(folder.c_str()),
-        "traction files (*.ini *.INI)");
+        "traction files (*.ini)", nullptr, QFileDialog::DontUseNativeDialog);
     return file.isEmpty() ? std::string() : ModelNameOfFile(file.toLocal8Bit().toStdString());
 }
 
