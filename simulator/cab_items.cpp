@@ -146,8 +146,11 @@ void Place(T* item, const TCabItemValue& place, const std::string& name)
     item->move(place.left, place.top);
     item->setObjectName(QString::fromLatin1(name));
     item->setToolTip(QString::fromLatin1(place.function));
-    item->setParent(CabParent());
-    item->show();
+    // Shown unless its file hid it.
+    const bool hiddenByFile =
+        item->testAttribute(Qt::WA_WState_ExplicitShowHide) && item->isHidden();
+    if (item->parentWidget() && !hiddenByFile)
+        item->show();
 }
 
 // Reads a ".cit" file into a new control of type T; null (with a message) when it fails.
@@ -155,7 +158,6 @@ template <class T, class Read>
 T* ReadItem(const CitFile& file, const std::string& path, Read read)
 {
     auto* item = new T(CabParent());
-    item->hide();
     try {
         read(file, *item);
     } catch (const CitError& e) {

@@ -365,6 +365,22 @@ TEST_F(CabBindingTest, SavedLeverReadsBackTheSame)
         EXPECT_EQ(images.frames[size_t(k)].pixel(3, 3) & 0xFFFFFF, FrameColour(k));
 }
 
+TEST_F(CabBindingTest, AnItemItsFileHidesStaysHidden)
+{
+    WriteIni("TESTLOCO", "light1=TESTLOCO.shown, 10:10\r\nlight2=TESTLOCO.hidden, 10:40\r\n");
+    WriteItem("TESTLOCO.shown", LightFile(0x0000FF));
+    CitFile hidden = LightFile(0x0000FF);
+    hidden.entries[0].component.set("Visible", CitValue::make_boolean(false));
+    WriteItem("TESTLOCO.hidden", hidden);
+    LoadCabLayout(IniPath("TESTLOCO"));
+    ASSERT_EQ(CabItems.lightCount, 2);
+    EXPECT_TRUE(CabItems.lights[0]->isVisibleTo(window->cab_bkgd));
+    EXPECT_FALSE(CabItems.lights[1]->isVisibleTo(window->cab_bkgd));
+    CycleTestLights();  // only visible lights take part
+    EXPECT_EQ(CabItems.lights[0]->BrushColor(), 0x000080u);
+    EXPECT_EQ(CabItems.lights[1]->BrushColor(), 0x0000FFu);
+}
+
 TEST_F(CabBindingTest, MissingOrBrokenItemFilesStopTheirType)
 {
     WriteIni("TESTLOCO",
