@@ -65,7 +65,10 @@ const Lever kLevers[] = {{"throttle-brake", "POWER", "ruz_power", 190, 0, 16, 8}
 
 class Output {
 public:
-    Output(std::string root, std::string model) : root_(std::move(root)), model_(std::move(model)) {}
+    Output(std::string root, std::string model)
+        : root_(std::move(root)), model_(std::move(model))
+    {
+    }
 
     fs::path Root() const { return root_; }
     std::string Stem(const char* function) const { return model_ + "." + function; }

@@ -285,8 +285,9 @@ TEST_F(CabBindingTest, ItemTenBindsAsTenAndAnEleventhIsRefused)
 {
     std::string layout;
     for (int n = 1; n <= 11; ++n)
-        layout += "gauge" + std::to_string(n) + "=TESTLOCO." + (n == 10 ? "speed" : "g" + std::to_string(n)) +
-                  ", 10:" + std::to_string(10 * n) + "\r\n";
+        layout += "gauge" + std::to_string(n) + "=TESTLOCO." +
+                  (n == 10 ? "speed" : "g" + std::to_string(n)) + ", 10:" +
+                  std::to_string(10 * n) + "\r\n";
     WriteIni("TESTLOCO", layout);
     for (int n = 1; n <= 11; ++n) WriteItem("TESTLOCO.g" + std::to_string(n), GaugeFile());
     WriteItem("TESTLOCO.speed", GaugeFile());

@@ -149,7 +149,8 @@ CitFile GaugeFile()
 CitFile PushSwitchFile()
 {
     CitFile f;
-    f.add("TBitBtn", ItemComponent("TBitBtn", {{"Glyph.Data", BitmapValue(SolidBitmap(16, 16, 0x808080))}}));
+    f.add("TBitBtn", ItemComponent("TBitBtn", {{"Glyph.Data",
+                                                BitmapValue(SolidBitmap(16, 16, 0x808080))}}));
     return f;
 }
 
