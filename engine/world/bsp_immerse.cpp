@@ -23,7 +23,7 @@ void report(const char* text) {
 
 constexpr int max_nesting = 1000;
 // Copies one immersion may make: a module placed twice in each of many nested levels doubles per level.
-constexpr long max_immersed_objects = 200000;
+constexpr long max_immersed_objects = 100000;
 
 module* find_exact(module* list, const char* name) {
     if (!name) return nullptr;

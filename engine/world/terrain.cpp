@@ -55,8 +55,13 @@ group* engine_create_terrain_group_from_bitmap(const char* file, double height_s
         return nullptr;
     }
     const double aspect = static_cast<double>(bitmap.height) / bitmap.width;
-    const int columns = std::clamp(round_half_up(std::sqrt(polygon_count / (2 * aspect))), 1, terrain_max_side);
-    const int rows = std::clamp(round_half_up(columns * aspect), 1, terrain_max_side);
+    const double wanted = std::min(polygon_count, terrain_max_polygons);
+    const int columns = std::max(1, round_half_up(std::sqrt(wanted / (2 * aspect))));
+    const int rows = std::max(1, round_half_up(columns * aspect));
+    if (2.0 * (columns - 1) * (rows - 1) > terrain_max_polygons) {
+        report_error(1, "engine_create_terrain_group_from_bitmap: bad source bitmap\n");
+        return nullptr;
+    }
     const std::vector<double> heights = sample_heights(bitmap, columns, rows);
     group* terrain = group_create(&engine_state.groups, "Terrain");
     if (!terrain) {
