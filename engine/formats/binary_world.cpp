@@ -16,12 +16,17 @@
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
+#include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "render/camera.h"
+#include "render/polygon_fill.h"
 #include "world/animation.h"
 #include "world/bsp_node.h"
+#include "world/bsp_tree.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
+#include "world/engine_state_links.h"
 #include "world/group.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
@@ -231,7 +236,29 @@ void build_tree(const bf_world& w, module* m, const std::vector<polygon*>& polys
     }
 }
 
-void build_dynamic_objects(const bf_world& w, const std::vector<polygon*>& polys) {
+// An object whose first polygon belongs to an object read before shares that object's module in
+// viewer mode; in editor mode it gets copies of its polygons, appended to the module's list.
+void share_polygons(dynamic_object* d, const bf_dynamic_object& r, module* m, std::vector<polygon*>& polys) {
+    dynamic_object* earlier = polys[r.polygons[0] - 1]->owner;
+    if (!engine_state.editor_mode) {
+        if (module_list_remove(&engine_state.modules, d->own_module) == 0) module_destroy(d->own_module);
+        d->own_module = earlier->own_module;
+        return;
+    }
+    polygon** tail = &m->root->polygons;
+    while (*tail) tail = &(*tail)->next;
+    for (uint32_t index : r.polygons) {
+        polygon* copy = duplicate_polygon(polys[index - 1]);
+        if (!copy) continue;
+        copy->owner = d;
+        *tail = copy;
+        tail = &copy->next;
+        copy->next = nullptr;
+        polys.push_back(copy);
+    }
+}
+
+void build_dynamic_objects(const bf_world& w, module* m, std::vector<polygon*>& polys) {
     for (const bf_dynamic_object& r : w.dynamic_objects) {
         dynamic_object* d = dynamic_create(r.name ? r.name->c_str() : bf_world_texts::unnamed_object);
         if (!d) {
@@ -262,6 +289,10 @@ void build_dynamic_objects(const bf_world& w, const std::vector<polygon*>& polys
         dynamic_set_location(d, {r.location[0], r.location[1], r.location[2]});
         dynamic_set_speed(d, {r.speed[0], r.speed[1], r.speed[2]});
         dynamic_set_force(d, {r.force[0], r.force[1], r.force[2]});
+        if (!r.polygons.empty() && polys[r.polygons[0] - 1]->owner) {
+            share_polygons(d, r, m, polys);
+            continue;
+        }
         for (uint32_t index : r.polygons) polys[index - 1]->owner = d;
     }
 }
@@ -304,6 +335,117 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
     while (engine_state.dynamic_objects) dynamic_delete(engine_state.dynamic_objects);
 }
 
+template <typename F>
+void for_each_node(bsp_node* node, F&& f) {
+    if (!node) return;
+    f(node);
+    for_each_node(node->front, f);
+    for_each_node(node->back, f);
+}
+
+// Viewer mode: every polygon an object owns leaves the main tree for its object's module; then
+// the trees are built (the main one only when the file stored none) and the world is ordered.
+void move_object_polygons_to_modules(module* m, bool stored_tree) {
+    for_each_node(m->root, [](bsp_node* node) {
+        polygon** slot = &node->polygons;
+        while (*slot) {
+            polygon* p = *slot;
+            module* own = p->owner ? p->owner->own_module : nullptr;
+            if (!own || !own->root || own == engine_state.main_module) {
+                slot = &p->next;
+                continue;
+            }
+            *slot = p->next;
+            polygon** tail = &own->root->polygons;
+            while (*tail) tail = &(*tail)->next;
+            *tail = p;
+            p->next = nullptr;
+        }
+    });
+    const int32_t main_gets_tree = engine_state.bsp_for_main;
+    if (stored_tree) engine_state.bsp_for_main = 0;
+    build_modules_bsp_trees(engine_state.modules, engine_state.main_module);
+    engine_state.bsp_for_main = main_gets_tree;
+    for (module* each = engine_state.modules; each; each = each->next) {
+        if (each->root) set_bsp_nodes_visibility(each->root);
+    }
+    thread_polygons_in_world_order();
+}
+
+template <typename T>
+void append(T** list, T* record) {
+    while (*list) list = &(*list)->next;
+    *list = record;
+}
+
+void build_tracks(const bf_world& w) {
+    for (const bf_track& r : w.tracks) {
+        jtrack* t = record_new<jtrack>(kind_track);
+        if (!t) return;
+        if (r.name) jstrcpy_with_allocating(&t->name, r.name->c_str());
+        if (!r.points.empty()) {
+            t->points = static_cast<double*>(engine_alloc(r.points.size() * sizeof(double)));
+            if (t->points) {
+                for (size_t i = 0; i < r.points.size(); ++i) t->points[i] = r.points[i];
+                t->point_count = static_cast<int32_t>(r.points.size() / 3);
+            }
+        }
+        append(&engine_state.tracks, t);
+    }
+}
+
+void copy_floats(double* to, const float* from, int count) {
+    for (int i = 0; i < count; ++i) to[i] = from[i];
+}
+
+void build_cameras(const bf_world& w) {
+    for (const bf_camera& r : w.cameras) {
+        const vec3 direction{-r.x_axis[0], -r.x_axis[1], -r.x_axis[2]};
+        camera* c = camera_init(r.name ? r.name->c_str() : bf_world_texts::unnamed_group, r.width, r.height,
+                                r.field_of_view, r.culling_depth_flag, r.culling_depth,
+                                {r.location[0], r.location[1], r.location[2]}, direction, r.eye_distance);
+        if (!c) {
+            report(plat_format(bf_world_texts::section_failed, "cameras"));
+            continue;
+        }
+        const float* axes[3] = {r.x_axis, r.y_axis, r.z_axis};
+        for (int row = 0; row < 3; ++row) copy_floats(c->matrix.m[row], axes[row], 3);
+        camera_rebuild(c);
+        if (r.track_name) jstrcpy_with_allocating(&c->track_name, r.track_name->c_str());
+        if (r.chase_name) jstrcpy_with_allocating(&c->chase_name, r.chase_name->c_str());
+        if (r.chase_type) jstrcpy_with_allocating(&c->chase_type_string, r.chase_type->c_str());
+        copy_floats(c->track_offset, r.track_offset, 3);
+        copy_floats(c->chase_offset, r.chase_offset, 3);
+        copy_floats(c->speed, r.speed, 3);
+        copy_floats(c->force, r.force, 3);
+        c->chase_distance = r.chase_distance;
+        c->chase_softness = r.chase_softness;
+        c->elasticity = r.elasticity;
+        c->friction = r.friction;
+        c->read_from_file = 1;
+        append(&engine_state.cameras, c);
+    }
+}
+
+void build_scene(const bf_world& w) {
+    build_tracks(w);
+    build_cameras(w);
+    for (const bf_background& r : w.backgrounds) {
+        background* b = record_new<background>(kind_background);
+        if (!b) return;
+        if (r.name) jstrcpy_with_allocating(&b->name, r.name->c_str());
+        b->created = 1;
+        append(&engine_state.backgrounds, b);
+    }
+    for (const bf_light& r : w.lights) {
+        light* l = record_new<light>(kind_light);
+        if (!l) return;
+        if (r.name) jstrcpy_with_allocating(&l->name, r.name->c_str());
+        copy_floats(l->location, r.location, 3);
+        append(&engine_state.lights, l);
+    }
+}
+
 void restore_settings(const bf_settings& s) {
     engine_state.rendering_mode = s.rendering_mode;
     engine_state.brightness = s.brightness;
@@ -335,7 +477,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygons);
-    std::vector<polygon*> polys(w.polygons.size(), nullptr);
+    std::vector<polygon*> polys(w.polygons.size(), nullptr);  // editor-mode copies join at the end
     for (size_t i = 0; i < polys.size(); ++i) {
         polys[i] = init_poly();
         if (!polys[i]) {
@@ -359,14 +501,17 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
         *order = polys[i];
         order = &polys[i]->next_in_world_order;
     }
-    if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) {
-        set_log_window_caption(bf_world_texts::caption_tree);
-        build_tree(w, m, polys);
-    }
+    if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) build_tree(w, m, polys);
     set_log_window_caption(bf_world_texts::caption_objects);
-    build_dynamic_objects(w, polys);
-    if (engine_state.editor_mode) fold_objects_into_groups(polys);
+    build_dynamic_objects(w, m, polys);
+    if (engine_state.editor_mode) {
+        fold_objects_into_groups(polys);
+    } else {
+        set_log_window_caption(bf_world_texts::caption_tree);
+        move_object_polygons_to_modules(m, w.bsp_nodes.size() >= 2);
+    }
     set_log_window_caption(bf_world_texts::caption_settings);
+    build_scene(w);
     if (w.settings) restore_settings(*w.settings);
     return 0;
 }
@@ -383,18 +528,54 @@ int bfl_read_world(const char* path, module* m, group** top_group) {
 }
 
 int bfl_digest_world() {
-    if (!module_find(engine_state.modules, world_format_texts::main_module)) {
+    engine_state_record& s = engine_state;
+    if (!module_find(s.modules, world_format_texts::main_module)) {
         report(bf_world_texts::no_main_module);
         return -1;
     }
-    engine_state.player_object = nullptr;
-    for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+    int result = 0;
+    if (s.editor_mode) s.zbuffer_state = 2;
+    else if (!s.dynamic_objects) s.zbuffer_state = 0;
+    s.player_object = nullptr;
+    for (dynamic_object* d = s.dynamic_objects; d; d = d->next) {
         if (d->control == 1) {
-            engine_state.player_object = d;
+            s.player_object = d;
             break;
         }
     }
-    return 0;
+    dynamic_connect_fathers(s.dynamic_objects);
+    if (connect_tracks_to_dynamic_objects(s.dynamic_objects, s.tracks) != 0) {
+        report(bf_world_texts::tracks_missing);
+        result = -1;
+    }
+    if (connect_tracks_to_cameras(s.cameras, s.tracks) != 0) {
+        report(bf_world_texts::camera_tracks_missing);
+        result = -1;
+    }
+    if (connect_chase_objects(s.dynamic_objects, s.cameras) != 0) {
+        report(bf_world_texts::chase_failed);
+        result = -1;
+    }
+    for (background* b = s.backgrounds; b && !s.current_background; b = b->next) {
+        if (b->created == 1) s.current_background = b;
+    }
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (s.no_bitmaps) polygon_recolour_points(p, false);
+        if (!p->anim && polygon_has_bitmap_name(p)) {
+            for (animation* a = s.animations; a; a = a->next) {
+                if (a->name && jstricmp(a->name, p->bitmap_name) == 0) {
+                    p->anim = a;
+                    p->bitmap_is_animation = 1;
+                    break;
+                }
+            }
+        }
+        polygon_set_render_kind(p);
+    }
+    if (!s.cameras) camera_create_default_camera(&s.cameras);
+    if (!s.current_camera) set_current_camera(s.cameras);
+    engine_compute_groups_bounding_boxes();
+    return result;
 }
 
 int engine_read_world_design_drovik_binary_format(const char*, const char*, const char* path, group** top_group) {
@@ -556,6 +737,62 @@ void factor(bf_polygon& r, uint32_t bit, uint8_t& field, int32_t value, uint8_t 
     if (value == fallback) return;
     r.presence |= bit;
     field = clamp_byte(value);
+}
+
+bf_string track_name_of(const char* name) {
+    return name && jstricmp(name, "NO_TRACK") != 0 ? bf_string(name) : std::nullopt;
+}
+
+void put_floats(float* to, const double* from, int count) {
+    for (int i = 0; i < count; ++i) to[i] = static_cast<float>(from[i]);
+}
+
+// Cameras (with flag 0x01 those marked to be saved), tracks, backgrounds and lights.
+void collect_scene(int flags, bf_world& out) {
+    for (const camera* c = engine_state.cameras; c; c = c->next) {
+        if ((flags & save_flags::marked_only) && !c->save) continue;
+        bf_camera r{};
+        r.name = optional_text(c->name);
+        r.width = static_cast<uint16_t>(c->width);
+        r.height = static_cast<uint16_t>(c->height);
+        r.field_of_view = static_cast<float>(c->field_of_view);
+        r.culling_depth_flag = static_cast<uint8_t>(c->own_culling_depth);
+        r.culling_depth = static_cast<float>(c->culling_depth);
+        put_floats(r.location, c->matrix.m[3], 3);
+        r.eye_distance = static_cast<float>(c->distance_from_eye);
+        put_floats(r.x_axis, c->matrix.m[0], 3);
+        put_floats(r.y_axis, c->matrix.m[1], 3);
+        put_floats(r.z_axis, c->matrix.m[2], 3);
+        put_floats(r.track_offset, c->track_offset, 3);
+        r.track_name = track_name_of(c->track_name);
+        r.chase_distance = static_cast<float>(c->chase_distance);
+        r.chase_name = optional_text(c->chase_name);
+        put_floats(r.chase_offset, c->chase_offset, 3);
+        r.chase_type = optional_text(c->chase_type_string);
+        r.chase_softness = static_cast<float>(c->chase_softness);
+        put_floats(r.speed, c->speed, 3);
+        put_floats(r.force, c->force, 3);
+        r.elasticity = static_cast<float>(c->elasticity);
+        r.friction = static_cast<float>(c->friction);
+        out.cameras.push_back(std::move(r));
+    }
+    for (const jtrack* t = engine_state.tracks; t; t = t->next) {
+        bf_track r{};
+        r.name = optional_text(t->name);
+        for (int32_t i = 0; t->points && i < t->point_count * 3; ++i) r.points.push_back(static_cast<float>(t->points[i]));
+        out.tracks.push_back(std::move(r));
+    }
+    for (const background* b = engine_state.backgrounds; b; b = b->next) {
+        bf_background r{};
+        r.name = optional_text(b->name);
+        out.backgrounds.push_back(std::move(r));
+    }
+    for (const light* l = engine_state.lights; l; l = l->next) {
+        bf_light r{};
+        r.name = optional_text(l->name);
+        put_floats(r.location, l->location, 3);
+        out.lights.push_back(std::move(r));
+    }
 }
 
 }  // namespace
@@ -735,6 +972,8 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
 
     if (flags & save_flags::group_items_only) {
         out.cameras_saved = out.tracks_saved = out.backgrounds_saved = out.lights_saved = false;
+    } else {
+        collect_scene(flags, out);
     }
     bf_settings s{};
     s.rendering_mode = static_cast<uint8_t>(engine_state.rendering_mode);

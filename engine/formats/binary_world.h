@@ -16,8 +16,9 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out);
 
 // Reads a binary world file into the module and digests it: 0 / -1.
 int bfl_read_world(const char* path, module* m, group** top_group);
-// What a read binary world needs afterwards: the main module must exist; the first object under
-// player control becomes the player object: 0 / -1.
+// What a read binary world needs afterwards: the main module must exist; z-buffer state, player
+// object, track and chase links, current background, animations by bitmap name, the default
+// camera and the group boxes: 0, or -1 (reported) when a link is missing.
 int bfl_digest_world();
 // The binary entry of the format table: a fresh "MAIN" module filled from the file.
 int engine_read_world_design_drovik_binary_format(const char* directory, const char* file_name, const char* path,
@@ -34,6 +35,10 @@ inline constexpr const char* no_module = "bfl_read_world: no module to read into
 inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error\n";
 inline constexpr const char* no_temporary_group = "engine_save_drovik_binary_world: couldnt create the world group\n";
 inline constexpr const char* no_main_module = "engine_digest_worlds: Cant find the main module !!\n";
+inline constexpr const char* tracks_missing = "engine_digest_worlds: Some Tracks are missing!!\n";
+inline constexpr const char* camera_tracks_missing =
+    "engine_digest_worlds: Some Tracks are missing (for the cameras)!!\n";
+inline constexpr const char* chase_failed = "engine_digest_worlds: connect_chase_objects failed\n";
 inline constexpr const char* unnamed_group = "no_name";
 inline constexpr const char* unnamed_object = "No_name";
 // Log window captions of the reading steps.

@@ -122,7 +122,7 @@ TEST(BinaryFormatParse, SmallWorldHoldsWhatTheGeneratorWrote) {
     EXPECT_EQ(pentagon.blending, 3);
     EXPECT_EQ(pentagon.family_head, 4u);
     EXPECT_EQ(pentagon.family_next, 3u);
-    EXPECT_FLOAT_EQ(pentagon.centre[1], 60.0f);
+    EXPECT_FLOAT_EQ(pentagon.centre[1], 75.0f);
     EXPECT_FLOAT_EQ(pentagon.light_diminution, bf_layout::default_diminution);
     EXPECT_EQ(pentagon.points, (std::vector<uint32_t>{0, 1, 2, 4, 5}));
     EXPECT_EQ(pentagon.cords, (std::vector<uint32_t>{0, 1, 2, 4, 4}));

@@ -16,7 +16,10 @@
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "platform/numbers.h"
+#include "foundation/registry.h"
+#include "render/camera.h"
 #include "world/animation.h"
+#include "world/bsp_tree.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/group.h"
@@ -41,6 +44,24 @@ std::vector<polygon*> list_of(polygon* p) {
     return out;
 }
 
+template <typename T, typename F>
+void free_named(T*& list, F also) {
+    while (T* record = list) {
+        list = record->next;
+        also(record);
+        engine_free(record->name);
+        record_destroy(record);
+    }
+}
+
+// The polygon of that name anywhere in the world's modules (patches not included).
+polygon* find_polygon(const char* name) {
+    for (module* m = engine_state.modules; m; m = m->next) {
+        if (polygon* p = m->root ? bsp_tree_find_polygon(m->root, name) : nullptr) return p;
+    }
+    return nullptr;
+}
+
 // An empty engine state in viewer (0) or editor (1) mode; everything loaded is freed after.
 class BinaryWorldBase : public ::testing::Test {
 protected:
@@ -56,6 +77,12 @@ protected:
             engine_state.animations = a->next;
             animation_delete(a);
         }
+        camera_list_free(&engine_state.cameras);
+        engine_state.current_camera = nullptr;
+        free_named(engine_state.tracks, [](jtrack* t) { engine_free(t->points); });
+        free_named(engine_state.lights, [](light*) {});
+        free_named(engine_state.backgrounds, [](background*) {});
+        engine_state.current_background = nullptr;
         engine_state.last_main_module_name = static_cast<char*>(engine_free(engine_state.last_main_module_name));
         engine_state_release();
     }
@@ -98,8 +125,10 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     for (module* m = engine_state.modules; m; m = m->next) {
         for (polygon* p : list_of(m->root ? m->root->polygons : nullptr)) all.push_back(p);
     }
-    polygon* triangle = main->root->polygons;
+    // In viewer mode the object's polygons live in its own module.
+    polygon* triangle = find_polygon("wall");
     ASSERT_NE(triangle, nullptr);
+    EXPECT_EQ(triangle == main->root->polygons, GetParam() == 1);
     EXPECT_STREQ(triangle->name, "wall");
     EXPECT_STREQ(triangle->bitmap_name, "brick");
     EXPECT_EQ(triangle->owner_group, house);
@@ -147,6 +176,20 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     EXPECT_DOUBLE_EQ(dynamic_get_location(train).z, 7.0);
     EXPECT_EQ(triangle->owner, train);
     EXPECT_EQ(patch->owner, train);
+    ASSERT_NE(train->own_module, nullptr);
+    EXPECT_TRUE(bsp_tree_contains_polygon(train->own_module->root, triangle));
+    // The digest linked the track and made the file's camera current.
+    ASSERT_NE(train->track, nullptr);
+    EXPECT_STREQ(train->track->name, "line");
+    EXPECT_EQ(train->track->point_count, 3);
+    ASSERT_NE(engine_state.cameras, nullptr);
+    EXPECT_STREQ(engine_state.cameras->name, "cam1");
+    EXPECT_EQ(engine_state.cameras->track, train->track);
+    EXPECT_EQ(get_current_camera(), engine_state.cameras);
+    EXPECT_DOUBLE_EQ(engine_state.cameras->matrix.m[3][2], 3.0);
+    ASSERT_NE(engine_state.lights, nullptr);
+    EXPECT_STREQ(engine_state.lights->name, "lamp");
+    EXPECT_EQ(engine_state.current_background, engine_state.backgrounds);
 }
 
 TEST_P(BinaryWorld, ViewerModeTakesTheStoredTree) {
@@ -161,11 +204,10 @@ TEST_P(BinaryWorld, ViewerModeTakesTheStoredTree) {
     ASSERT_NE(root->front, nullptr);
     ASSERT_NE(root->back, nullptr);
     EXPECT_EQ(root->front->parent, root);
+    // Node 1 listed the triangle and the pentagon; the triangle left with its object.
     const std::vector<polygon*> root_list = list_of(root->polygons);
-    ASSERT_EQ(root_list.size(), 2u);
-    EXPECT_STREQ(root_list[0]->name, "wall");
-    EXPECT_EQ(root_list[1]->animation_frame, 0);
-    EXPECT_NE(root_list[1]->anim, nullptr);
+    ASSERT_EQ(root_list.size(), 1u);
+    EXPECT_NE(root_list[0]->anim, nullptr);
     ASSERT_EQ(list_of(root->front->polygons).size(), 1u);
     EXPECT_STREQ(root->front->polygons->name, "window");
     EXPECT_EQ(root->back->polygons, nullptr);
@@ -180,7 +222,11 @@ TEST_F(BinaryWorldViewer, CollectingGivesTheFileRecordsBack) {
     for (polygon* p = engine_state.world_order; p; p = p->next_in_world_order) {
         if (p->bitmap_name) p->texture = &texture;
     }
-    const bf_world original = parse(fixtures + "/small.drovik");
+    bf_world original = parse(fixtures + "/small.drovik");
+    // The object's triangle left the main tree for the object's module: it no longer leads node 1.
+    original.polygons[0].presence &= ~bf_layout::has_next;
+    original.polygons[0].next = 0;
+    original.bsp_nodes[0].first_polygon = 4;
     bf_world collected;
     ASSERT_EQ(bfl_collect_world(top, 0, collected), 0);
     EXPECT_EQ(collected.top_group, original.top_group);
@@ -198,6 +244,14 @@ TEST_F(BinaryWorldViewer, CollectingGivesTheFileRecordsBack) {
     EXPECT_EQ(collected.dynamic_objects, original.dynamic_objects);
     EXPECT_EQ(collected.animations, original.animations);
     EXPECT_EQ(collected.settings->brightness, original.settings->brightness);
+    ASSERT_EQ(collected.cameras.size(), 1u);
+    EXPECT_EQ(collected.cameras[0].name, "cam1");
+    EXPECT_EQ(collected.cameras[0].track_name, "line");
+    EXPECT_FLOAT_EQ(collected.cameras[0].location[1], 2.0f);
+    ASSERT_EQ(collected.tracks.size(), 1u);
+    EXPECT_EQ(collected.tracks[0].points, original.tracks[0].points);
+    EXPECT_EQ(collected.lights.size(), 1u);
+    EXPECT_EQ(collected.backgrounds.size(), 1u);
 }
 
 std::vector<std::array<double, 3>> world_points() {

@@ -278,11 +278,11 @@ def small_world():
          "previous_patch": 1, "diffuse": 11, "specular": 12, "group": 2, "points": [3, 4, 5], "cords": [3, 4, 0]},
         {"presence": P_COLOUR | P_GROUP | P_DIMINUTION | P_AMBIENT | P_SHINING | P_NAME | P_FAMILY_HEAD,
          "kind": 8 | K_TRANSPARENT, "colour": (10, 20, 30), "group": 3, "diminution": 0.5, "transparent": 7,
-         "ambient": 40, "shining": 9, "name": 2, "family_head": 4, "centre": (1, 2, 3),
+         "ambient": 40, "shining": 9, "name": 2, "family_head": 4, "centre": (50, 50, 0),
          "points": [0, 1, 2, 3], "cords": [0, 1, 2, 3]},
         {"presence": P_GROUP | P_ANIMATION | P_BLENDING | P_FAMILY_HEAD | P_FAMILY_NEXT | P_BITMAP,
          "kind": 1 | K_TRANSPARENT | K_TRANSPARENT_ZERO, "group": 1, "animation": 1, "blending": 3,
-         "family_head": 4, "family_next": 3, "centre": (50, 60, 0), "bitmap": 2,
+         "family_head": 4, "family_next": 3, "centre": (48.75, 75, 500), "bitmap": 2,
          "points": [0, 1, 2, 4, 5], "cords": [0, 1, 2, 4, 4]},
     ]
     w["bsp"] = [((0, 0, 1, -5), 1, 2, 3), ((1, 0, 0, 0), 3, 0, 0), ((0, 1, 0, 2), 0, 0, 0)]
