@@ -2,6 +2,7 @@
 #include "world/world_order.h"
 
 #include "world/engine_state.h"
+#include "world/group.h"
 
 namespace {
 
@@ -35,4 +36,46 @@ polygon* get_first_polygon() {
 polygon* get_next_polygon(const polygon* p) {
     if (!p) return nullptr;
     return engine_state.editor_mode ? p->next : p->next_in_world_order;
+}
+
+polygon* get_next_polygon_in_tree(const polygon* p) {
+    if (!p) return nullptr;
+    if (p->next_patch) return p->next_patch;
+    const polygon* father = p;
+    while (father->previous_patch) father = father->previous_patch;
+    return get_next_polygon(father);
+}
+
+namespace {
+
+bool animation_in_use(const animation* a) {
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (p->bitmap_is_animation && p->anim == a) return true;
+    }
+    return false;
+}
+
+bool shows_bitmap(const animation* a, const bitmap_texture* bitmap) {
+    for (const frame_item* list : a->views) {
+        for (const frame_item* item = list; item; item = item->next) {
+            if (item->bitmap == bitmap) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+animation* animation_find_using_bitmap(const bitmap_texture* bitmap, int only_used) {
+    for (animation* a = engine_state.animations; a; a = a->next) {
+        if (shows_bitmap(a, bitmap) && (!only_used || animation_in_use(a))) return a;
+    }
+    return nullptr;
+}
+
+int is_animation_used_by_group(const group* g, const animation* a) {
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (p->bitmap_is_animation && p->anim == a && group_is_included(p->owner_group, g)) return 1;
+    }
+    return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "render/camera.h"
 #include "world/picking.h"
+#include "world/polygon_patch.h"
 #include "world/terrain.h"
 #include "world/world_order.h"
 
@@ -237,4 +238,43 @@ TEST_F(StateTest, TerrainOnlyInEditorMode) {
     ASSERT_EQ(load(nullptr), 0);
     write_bmp(folder / "hills.bmp", 2, 2, 24, {0, 50, 100, 150});
     EXPECT_EQ(engine_create_terrain_group_from_bitmap((folder / "hills.bmp").string().c_str(), 1, 8), nullptr);
+}
+
+TEST_F(StateTest, TreeWalkVisitsPatchesAfterTheirPolygon) {
+    scene() = [] {
+        module* main = add_module("MAIN");
+        add_wall_x(main, -100, 0, 0, 30, "near");
+        add_wall_x(main, -200, 0, 0, 100, "far");
+    };
+    ASSERT_EQ(load("patched.wld"), 0);
+    polygon* first = get_first_polygon();
+    ASSERT_NE(first, nullptr);
+    polygon* patch = polygon_add_patch_easy(first, nullptr, 5, nullptr, nullptr, 255, 0, 0);
+    ASSERT_NE(patch, nullptr);
+    EXPECT_EQ(get_next_polygon_in_tree(first), patch);
+    EXPECT_EQ(get_next_polygon_in_tree(patch), get_next_polygon(first));
+    int visited = 0;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon_in_tree(p)) visited++;
+    EXPECT_EQ(visited, 3);
+}
+
+TEST(Shutdown, ClosesTheWorldWithoutALeakLine) {
+    engine_first_init();
+    world_formats_set_reader("wld", scene_reader);
+    scene() = [] {
+        module* main = add_module("MAIN");
+        add_wall_x(main, -100, 0, 0, 30, "near");
+        add_floor(add_module("CAR"), 0, 0, 0, 5);
+        add_dynamic(main, "car1", "CAR");
+    };
+    int count = 0;
+    ASSERT_EQ(engine_load_world("shut.wld", DROVIK_TEST_BINARY_DIR, nullptr, 0, 5, 6, 5, &count), 0);
+    EXPECT_EQ(count, 2);
+    const std::string errors = log_directory() + "/error.log";
+    engine_shutdown();
+    EXPECT_EQ(engine_get_bytes_in_use(), 0u);
+    EXPECT_EQ(read_text(errors).find("Didnt free all mem"), std::string::npos);
+    EXPECT_EQ(engine_world_loaded(), 0);
+    world_formats_set_reader("wld", nullptr);
+    scene() = nullptr;
 }

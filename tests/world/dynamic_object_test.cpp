@@ -89,9 +89,7 @@ TEST_F(DynamicObjects, MovesInObjectSpaceFollowTheAxes) {
 
 TEST_F(DynamicObjects, CameraSpaceMovesFollowTheCurrentCamerasAxes) {
     camera* view = record_new<camera>(kind_camera);
-    mat4 turned;
-    matrix_rotation_z(turned, M_PI / 2);
-    std::memcpy(view->transform, turned.m, sizeof turned.m);
+    matrix_rotation_z(view->matrix, M_PI / 2);
     set_current_camera(view);
     dynamic_object* d = dynamic_create("walker");
     dynamic_move(d, {1, 0, 0}, space_camera);
