@@ -43,4 +43,13 @@ DROVIK_API int Drovik_light_is_light(DROVIK_HANDLE light, const char* function_n
 DROVIK_API int Drovik_3D_animation_is_3D_animation(DROVIK_HANDLE animation, const char* function_name); /* 3D animation */
 DROVIK_API int Drovik_3D_sequence_is_3D_sequence(DROVIK_HANDLE sequence, const char* function_name); /* 3D sequence */
 
+/* ---- Engine family: worlds, saving and close. ---- */
+DROVIK_API int Drovik_engine_load_world(const char* world_file, const char* world_folder, const char* bitmaps_folder, int flags); /* closes the old world, loads by extension; 0 / -1 */
+DROVIK_API int Drovik_engine_is_engine_empty(void); /* 1 while no world is loaded */
+DROVIK_API int Drovik_engine_is_editor_mode(void); /* the editor-mode flag, 0 without a world */
+DROVIK_API int Drovik_engine_save(const char* file_name, DROVIK_HANDLE group, int save_flags); /* group NULL = the whole world; 0 / -1 */
+DROVIK_API const char** Drovik_engine_get_supported_formats_extensions_array(int* count); /* six extensions, count := 6 */
+DROVIK_API const char** Drovik_engine_get_supported_formats_names_array(int* count); /* six format names, row for row */
+DROVIK_API int Drovik_engine_close(void); /* about a second of progress, then the library shuts down */
+
 #endif

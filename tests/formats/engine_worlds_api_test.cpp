@@ -1,0 +1,135 @@
+// The engine family's world exports: load, save (with its refusals), the state queries, the
+// formats arrays and close.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "drovik.h"
+#include "formats/binary_format.h"
+#include "formats/world_formats.h"
+#include "foundation/engine_globals.h"
+#include "foundation/errors.h"
+#include "platform/clock.h"
+#include "platform/msgbox.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string fixtures = DROVIK_FORMATS_FIXTURES;
+
+std::string last_box() {
+    const auto boxes = plat_message_box_records();
+    return boxes.empty() ? std::string() : boxes.back().text;
+}
+
+class EngineWorldsApi : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat_message_box_set_headless(true);
+        plat_message_box_clear_records();
+        folder_ = fs::temp_directory_path() / ("drovik_api_" + std::to_string(std::random_device{}()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        if (engine_is_initialized()) engine_shutdown();
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+    std::string in_folder(const std::string& name) const { return (folder_ / name).string(); }
+    fs::path folder_;
+};
+
+TEST_F(EngineWorldsApi, FormatsArraysHaveSixMatchingRows) {
+    int extensions_count = 0, names_count = 0;
+    const char** extensions = Drovik_engine_get_supported_formats_extensions_array(&extensions_count);
+    const char** names = Drovik_engine_get_supported_formats_names_array(&names_count);
+    ASSERT_EQ(extensions_count, 6);
+    ASSERT_EQ(names_count, 6);
+    EXPECT_STREQ(extensions[5], "drovik");
+    EXPECT_STREQ(names[5], "Drovik binary file format");
+    EXPECT_STREQ(extensions[1], "mft");
+    EXPECT_STREQ(names[2], "Microsoft DirectX 3D worlds file format");
+    EXPECT_EQ(Drovik_engine_get_supported_formats_names_array(nullptr), names);
+}
+
+TEST_F(EngineWorldsApi, LoadQueryAndSaveABinaryWorld) {
+    EXPECT_EQ(Drovik_engine_is_engine_empty(), 1);
+    EXPECT_EQ(Drovik_engine_is_editor_mode(), 0);
+    EXPECT_EQ(Drovik_engine_save(in_folder("early.drovik").c_str(), nullptr, 0), -1);
+    EXPECT_NE(last_box().find("You must call Drovik_engine_load_world()"), std::string::npos);
+
+    ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
+    EXPECT_EQ(Drovik_engine_is_engine_empty(), 0);
+    EXPECT_EQ(Drovik_engine_is_editor_mode(), 0);
+
+    // Viewer mode saves binary worlds only.
+    EXPECT_EQ(Drovik_engine_save(in_folder("text.wld").c_str(), nullptr, 0), -1);
+    EXPECT_FALSE(fs::exists(in_folder("text.wld")));
+    const std::string path = in_folder("again.drovik");
+    ASSERT_EQ(Drovik_engine_save(path.c_str(), nullptr, 0), 0) << engine_get_last_error();
+    bf_world saved;
+    ASSERT_EQ(bfl_read_world_file(path.c_str(), saved), 0);
+    EXPECT_EQ(saved.polygons.size(), 4u);
+    EXPECT_FALSE(fs::exists(in_folder("again.wld")));  // the folder probe leaves nothing behind
+
+    // A failed load leaves no world.
+    EXPECT_EQ(Drovik_engine_load_world("missing.drovik", fixtures.c_str(), "", 0), -1);
+    EXPECT_EQ(Drovik_engine_is_engine_empty(), 1);
+    EXPECT_EQ(Drovik_engine_save(path.c_str(), nullptr, 0), -1);
+}
+
+TEST_F(EngineWorldsApi, SaveRefusalsInEditorMode) {
+    ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(Drovik_engine_is_editor_mode(), 1);
+
+    EXPECT_EQ(Drovik_engine_save(nullptr, nullptr, 0), -1);
+    EXPECT_EQ(last_box(), "Drovik_engine_save: got a NULL file_name !\n");
+
+    // 1901 characters are refused; 1900 pass that test (and fail later on the missing folder).
+    const std::string long_base = in_folder("") + std::string(1900, 'a');
+    const std::string too_long = long_base.substr(0, 1901 - 7) + ".drovik";
+    ASSERT_EQ(too_long.size(), 1901u);
+    EXPECT_EQ(Drovik_engine_save(too_long.c_str(), nullptr, 0), -1);
+    EXPECT_EQ(last_box(), "Drovik_engine_save: file_name is too big!\nMore then 1900 chars !!");
+    EXPECT_EQ(Drovik_engine_save(too_long.substr(1).c_str(), nullptr, 0), -1);
+    EXPECT_NE(last_box(), "Drovik_engine_save: file_name is too big!\nMore then 1900 chars !!");
+
+    // The extension test is case-sensitive.
+    EXPECT_EQ(Drovik_engine_save(in_folder("world.X").c_str(), nullptr, 0), -1);
+    EXPECT_NE(last_box().find("You must call this function with .wld extension"), std::string::npos);
+    EXPECT_EQ(Drovik_engine_save(in_folder("world.md2").c_str(), nullptr, 0), -1);
+
+    const std::string no_folder = in_folder("nowhere/world.drovik");
+    EXPECT_EQ(Drovik_engine_save(no_folder.c_str(), nullptr, 0), -1);
+    EXPECT_EQ(last_box(), "Path for file   " + in_folder("nowhere/world.wld") + "\ndoes not exist !");
+    EXPECT_FALSE(fs::exists(in_folder("nowhere")));
+
+    // An existing file of the probe's name is neither truncated nor removed.
+    std::ofstream(in_folder("kept.wld")) << "keep";
+    ASSERT_EQ(Drovik_engine_save(in_folder("kept.drovik").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    EXPECT_EQ(fs::file_size(in_folder("kept.wld")), 4u);
+
+    // A garbage group handle is refused.
+    int not_a_record = 0;
+    EXPECT_EQ(Drovik_engine_save(in_folder("g.drovik").c_str(), &not_a_record, 0), -1);
+}
+
+uint32_t slept_ms = 0;
+void count_sleep(uint32_t milliseconds) { slept_ms += milliseconds; }
+
+TEST_F(EngineWorldsApi, CloseShowsASecondOfProgressThenShutsDown) {
+    ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
+    slept_ms = 0;
+    plat_clock_override(nullptr, count_sleep);
+    EXPECT_EQ(Drovik_engine_close(), 0);
+    plat_clock_override(nullptr, nullptr);
+    EXPECT_EQ(slept_ms, 1000u);
+    EXPECT_EQ(engine_is_initialized(), 0);
+    EXPECT_EQ(Drovik_engine_is_engine_empty(), 1);
+}
+
+}  // namespace
