@@ -140,6 +140,9 @@ int engine_load_world(const char* file, const char* world_directory, const char*
                       int red_bits, int green_bits, int blue_bits, int* out_count) {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     if (!log_files_are_open()) open_log_files();
+    // A world left open would be lost by the reset: close it first.
+    if (!engine_state_is_scratch() && (engine_state.modules || engine_state.groups || engine_state.cameras))
+        engine_close(0);
     const int32_t adding = engine_state.adding_world;
     engine_init_world_state(flags & load_flags::editor ? 1 : 0, red_bits, green_bits, blue_bits, 1);
     engine_state.adding_world = adding;

@@ -303,3 +303,24 @@ TEST(BspPartition, SearchPrefersPlanesThatSplitNothing) {
     EXPECT_EQ(pl.d, -200);
     polygon_list_free(&list);
 }
+
+TEST_F(BspTest, CachePlanesThatDivideNothingAreRebuiltWithoutDeepRecursion) {
+    scene() = build_rooms;
+    ASSERT_EQ(load("rooms.wld"), 0);
+    const std::string first = tree_signature();
+    const std::string bytes = read_text(cache().string());
+    // Planes far from the world: each would leave every polygon on one side.
+    std::string spoiled = bytes.substr(0, bsp_cache_header_size);
+    std::vector<uint8_t> far;
+    for (int i = 0; i < 20000; ++i) bsp_cache_append_plane(far, {1, 0, 0, -1e6});
+    spoiled.append(far.begin(), far.end());
+    {
+        std::ofstream out(cache(), std::ios::binary | std::ios::trunc);
+        out << spoiled;
+    }
+    ASSERT_EQ(load("rooms.wld"), 0);
+    EXPECT_EQ(tree_signature(), first);
+    EXPECT_EQ(read_text(cache().string()), bytes);
+    EXPECT_EQ(error_log().find("Recursion is too deep"), std::string::npos);
+    EXPECT_LT(bsp_last_build_depth(), 100);
+}

@@ -359,3 +359,72 @@ TEST_F(StateTest, AddingAnotherFormatAppendsItsPolygons) {
     EXPECT_EQ(get_cameras_list()->next, nullptr);  // the added world brought no default camera
     world_formats_set_reader("raw", nullptr);
 }
+
+TEST_F(StateTest, CloseWritesSixtyFourBitStatistics) {
+    ASSERT_EQ(load(nullptr), 0);
+    engine_state.statistics.frames = 2;
+    engine_state.statistics.polygons = 5000000000LL;
+    engine_state.statistics.lines = 10000000000LL;
+    engine_state.statistics.pixels = 30000000000LL;
+    engine_close(0);
+    const std::string log = engine_log();
+    EXPECT_NE(log.find("\nInternal Engine Satistics\n-------------------------\n"), std::string::npos);
+    EXPECT_NE(log.find("    Total: frames=2, polygons=5000000000, lines=10000000000 pixels=30000000000\n"),
+              std::string::npos);
+    EXPECT_NE(log.find("    per frame:    \t  polygons=2500000000, lines=5000000000 pixels=15000000000\n"),
+              std::string::npos);
+    EXPECT_NE(log.find("    per line:   \tpixels=3\n"), std::string::npos);
+}
+
+TEST_F(StateTest, ScratchLoadLeavesTheLiveFastPoolAlone) {
+    scene() = [] {
+        fast_alloc_mode_on();
+        add_floor(add_module("MAIN"), 0, 0, 0, 50, "pooled");
+        fast_alloc_mode_off();
+    };
+    ASSERT_EQ(load("pool.wld", load_flags::editor), 0);
+    ASSERT_NE(big_block_chain(), nullptr);
+    scene() = [] { add_floor(add_module("MAIN"), 0, 0, 5, 2, "crate"); };
+    polygon* taken = nullptr;
+    ASSERT_EQ(engine_load_file_polygons((folder / "crate.wld").string().c_str(), &taken), 0);
+    EXPECT_NE(big_block_chain(), nullptr);
+    polygon* live = get_first_polygon();
+    ASSERT_NE(live, nullptr);
+    EXPECT_STREQ(live->name, "pooled");
+    EXPECT_EQ(live->points->x, -50);
+    polygon_list_free(&taken);
+    engine_close(0);
+    EXPECT_EQ(big_block_chain(), nullptr);
+}
+
+TEST_F(StateTest, AddingATextWorldPlacesItAtThePosition) {
+    scene() = [] { add_floor(add_module("MAIN"), 0, 0, 0, 50, "ground"); };
+    ASSERT_EQ(load("base.wld", load_flags::editor), 0);
+    scene() = [] {
+        engine_set_last_main_module_name("HOUSE");
+        add_floor(add_module("HOUSE"), 0, 0, 0, 10, "house_floor");
+    };
+    group* house = engine_add_world("house.wld", folder.string().c_str(), nullptr, {1000, 0, 0});
+    ASSERT_NE(house, nullptr);
+    EXPECT_STREQ(house->given_name, "HOUSE");
+    int n = 0;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p), ++n) {
+        if (p->owner_group == house) {
+            EXPECT_EQ(p->centre[0], 1000);
+        }
+    }
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(engine_add_world(nullptr, nullptr, nullptr, {0, 0, 0}), nullptr);
+    scene() = nullptr;
+    EXPECT_EQ(engine_add_world("empty.wld", folder.string().c_str(), nullptr, {0, 0, 0}), nullptr);
+    EXPECT_NE(error_log().find("engine_add_world: The added world doesnt have a MAIN module\n"), std::string::npos);
+}
+
+TEST_F(StateTest, LoadingOverAnOpenWorldClosesItFirst) {
+    scene() = [] { add_floor(add_module("MAIN"), 0, 0, 0, 50, "ground"); };
+    int count = 0;
+    ASSERT_EQ(engine_load_world("a.wld", folder.string().c_str(), nullptr, 0, 5, 6, 5, &count), 0);
+    ASSERT_EQ(engine_load_world("b.wld", folder.string().c_str(), nullptr, 0, 5, 6, 5, &count), 0);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(count_modules(), 1);
+}
