@@ -3,9 +3,9 @@
 #include "formats/binary_world.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -64,6 +64,7 @@ bool patch_links_are_sound(const bf_world& w) {
 
 // The engine-level checks a parsed file must also pass before anything is created.
 std::string check_buildable(const bf_world& w) {
+    if (std::string problem = bfl_check_world(w); !problem.empty()) return problem;
     for (size_t i = 0; i < w.polygons.size(); ++i) {
         const size_t points = w.polygons[i].points.size();
         if (points > static_cast<size_t>(polygon_max_points)) {
@@ -71,10 +72,10 @@ std::string check_buildable(const bf_world& w) {
                                polygon_max_points);
         }
     }
-    if (!patch_links_are_sound(w)) return plat_format(bf_texts::bad_index, "polygons");
+    if (!patch_links_are_sound(w)) return bf_world_texts::broken_patches;
     for (const bf_bsp_node& node : w.bsp_nodes) {
         if (node.first_polygon != 0 && w.polygons[node.first_polygon - 1].patch_kind != 0) {
-            return plat_format(bf_texts::bad_index, "BSP nodes");
+            return bf_world_texts::broken_patches;
         }
     }
     return "";

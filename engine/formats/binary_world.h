@@ -30,6 +30,7 @@ int engine_save_drovik_binary_world(const char* path, group* g, int flags);
 namespace bf_world_texts {
 inline constexpr const char* no_group_name = "bfl_read_groups: couldnt find name\n";
 inline constexpr const char* too_many_points = "bfl_read_world: polygon %d has %d points, more than %d\n";
+inline constexpr const char* broken_patches = "bfl_read_world: the patch links of the polygons are broken\n";
 inline constexpr const char* section_failed = "bfl_read_world: some error accured while reading %s\n";
 inline constexpr const char* no_module = "bfl_read_world: no module to read into\n";
 inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error\n";

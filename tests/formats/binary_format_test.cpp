@@ -345,9 +345,17 @@ TEST(BinaryFormatWrite, UnsoundWorldsAreNotSerialized) {
     const unsound_case cases[] = {
         {"point index", [](bf_world& w) { w.polygons[0].points[2] = 3; }, bf_texts::point_index},
         {"group link", [](bf_world& w) { w.polygons[0].group = 2; }, plat_format(bf_texts::bad_index, "polygons")},
-        {"cycle", [](bf_world& w) { w.polygons[0].presence = 1, w.polygons[0].next = 1; },
+        {"cycle",
+         [](bf_world& w) {
+             w.polygons[0].presence = bf_layout::has_next;
+             w.polygons[0].next = 1;
+         },
          plat_format(bf_texts::cyclic_links, "polygons")},
-        {"left out", [](bf_world& w) { w.cameras_saved = false, w.cameras.resize(1); },
+        {"left out",
+         [](bf_world& w) {
+             w.cameras_saved = false;
+             w.cameras.resize(1);
+         },
          bf_texts::left_out_not_empty},
         {"transparency", [](bf_world& w) { w.polygons[0].transparent_index = 4; },
          plat_format(bf_texts::bad_transparency, 1)},

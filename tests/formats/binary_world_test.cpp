@@ -368,6 +368,35 @@ TEST_P(BinaryWorld, DamagedFilesThatParseBuildCleanly) {
     EXPECT_GT(built, 50);
 }
 
+// A patch that no father lists, or a father whose chain passes through a plain polygon, would be
+// freed twice by the node lists: such worlds are refused before anything is made.
+TEST_P(BinaryWorld, BrokenPatchLinksAreRefusedBeforeBuilding) {
+    const bf_world good = parse(fixtures + "/small.drovik");
+    struct spoil_case {
+        const char* what;
+        void (*spoil)(bf_world&);
+    };
+    const spoil_case cases[] = {
+        {"orphan patch",
+         [](bf_world& w) {
+             w.polygons[0].presence &= ~bf_layout::has_next_patch;
+             w.polygons[0].next_patch = 0;
+         }},
+        {"plain polygon in a chain", [](bf_world& w) { w.polygons[1].patch_kind = 0; }},
+        {"wrong back link", [](bf_world& w) { w.polygons[1].previous_patch = 3; }},
+    };
+    for (const spoil_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bf_world w = good;
+        c.spoil(w);
+        world_to_build = &w;
+        EXPECT_EQ(read_into_new_module("", build_reader, true, nullptr), -1);
+        EXPECT_EQ(engine_get_last_error(), std::string(bf_world_texts::broken_patches));
+        EXPECT_EQ(engine_state.groups, nullptr);
+        EXPECT_EQ(engine_state.modules->root->polygons, nullptr);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, BinaryWorld, ::testing::Values(0, 1),
                          [](const auto& info) { return info.param ? "Editor" : "Viewer"; });
 
