@@ -76,7 +76,7 @@ group* engine_create_terrain_group_from_bitmap(const char* file, double height_s
         const double z = range > 0 ? (h - minimum) / range * grid_extent - grid_half : -grid_half;
         return std::floor(z / height_step) * height_step;
     };
-    const double brightness = light_intensity_to_shade(100, NORMAL_PALETTE);
+    const double brightness = static_cast<int>(light_intensity_to_shade(100, NORMAL_PALETTE));
     auto corner = [&](int i, int j) {
         return std::vector<double>{grid_half - i * grid_extent / (rows - 1), j * grid_extent / (columns - 1) - grid_half,
                                    z_of(i, j), 0, 0, brightness};
