@@ -434,34 +434,22 @@ bool TYardForm1::RefuseLongName(QComboBox* box, const QString& name)
     return true;
 }
 
-void TYardForm1::ChooseTraction(const QString& name)
-{
-    if (RefuseLongName(TractionBox, name)) return;
-    std::string base = TractionBase(root_, bytes(name));
-    std::vector<std::string> memo;
-    std::string error;
-    Memo1->clear();
-    ShowPicture(RootPath("\\images\\empty_rect.bmp"));
-    if (!ReadTractionInfo(base + ".ini", bytes(name), current_, memo, &error) && !error.empty())
-        ShowError(error);
-    ShowMemo(memo);
-    if (plat_file_exists(base + "-ext.bmp")) {
-        current_.picturePath = base + "-ext.bmp";
-        ShowPicture(current_.picturePath);
-    }
-    Label3->setText(name);
-}
+void TYardForm1::ChooseTraction(const QString& name) { ChooseModel(TractionBox, name, true); }
 
-void TYardForm1::ChooseCar(const QString& name)
+void TYardForm1::ChooseCar(const QString& name) { ChooseModel(CarBox, name, false); }
+
+void TYardForm1::ChooseModel(QComboBox* box, const QString& name, bool traction)
 {
-    if (RefuseLongName(CarBox, name)) return;
-    std::string base = CarBase(root_, bytes(name));
+    if (RefuseLongName(box, name)) return;
+    std::string base = traction ? TractionBase(root_, bytes(name)) : CarBase(root_, bytes(name));
     std::vector<std::string> memo;
     std::string error;
     Memo1->clear();
     ShowPicture(RootPath("\\images\\empty_rect.bmp"));
-    if (!ReadCarInfo(base + ".ini", bytes(name), current_, memo, &error) && !error.empty())
-        ShowError(error);
+    const std::string ini = base + ".ini";
+    const bool read = traction ? ReadTractionInfo(ini, bytes(name), current_, memo, &error)
+                               : ReadCarInfo(ini, bytes(name), current_, memo, &error);
+    if (!read && !error.empty()) ShowError(error);
     ShowMemo(memo);
     if (plat_file_exists(base + "-ext.bmp")) {
         current_.picturePath = base + "-ext.bmp";

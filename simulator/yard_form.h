@@ -119,6 +119,8 @@ private:
     void ShowPicture(const std::string& path);
     void ShowError(const std::string& error);
     bool RefuseLongName(QComboBox* box, const QString& name);
+    // Reads the model chosen in box (a traction unit or a car) and shows its memo and picture.
+    void ChooseModel(QComboBox* box, const QString& name, bool traction);
 };
 
 enum class TBuildResult { Cancelled, Saved, Loaded };
