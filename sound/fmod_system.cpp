@@ -29,6 +29,18 @@ const fs_backend* open_backend(fs_state& s, int mixrate)
     return &fs_silent_backend;
 }
 
+// A setting made before init, with the lock held: refused while the system runs or when the
+// value lies outside lo..hi.
+signed char set_before_init(const fs_state& s, int& setting, int value, int lo, int hi)
+{
+    if (s.initialised)
+        return fs_fail(FMOD_ERR_BUSY, 0);
+    if (value < lo || value > hi)
+        return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
+    setting = value;
+    return fs_ok(1);
+}
+
 }  // namespace
 
 // Never destroyed: a caller's exit handler may still stop its sounds after static destruction.
@@ -77,14 +89,9 @@ signed char FSOUND_SetOutput(int outputtype)
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (s.initialised)
-        return fs_fail(FMOD_ERR_BUSY, 0);
     if (outputtype == -1)
         outputtype = FSOUND_OUTPUT_DSOUND;
-    if (outputtype < FSOUND_OUTPUT_NOSOUND || outputtype > FSOUND_OUTPUT_A3D)
-        return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
-    s.output = outputtype;
-    return fs_ok(1);
+    return set_before_init(s, s.output, outputtype, FSOUND_OUTPUT_NOSOUND, FSOUND_OUTPUT_A3D);
 }
 
 int FSOUND_GetOutput(void)
@@ -115,37 +122,22 @@ signed char FSOUND_SetDriver(int driver)
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (s.initialised)
-        return fs_fail(FMOD_ERR_BUSY, 0);
     fill_drivers(s);
-    if (driver < 0 || driver >= static_cast<int>(s.drivers.size()))
-        return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
-    s.driver = driver;
-    return fs_ok(1);
+    return set_before_init(s, s.driver, driver, 0, static_cast<int>(s.drivers.size()) - 1);
 }
 
 signed char FSOUND_SetMixer(int mixer)
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (s.initialised)
-        return fs_fail(FMOD_ERR_BUSY, 0);
-    if (mixer < 0 || mixer > FSOUND_MIXER_MAX)
-        return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
-    s.mixer = mixer;
-    return fs_ok(1);
+    return set_before_init(s, s.mixer, mixer, 0, FSOUND_MIXER_MAX);
 }
 
 signed char FSOUND_SetBufferSize(int len_ms)
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (s.initialised)
-        return fs_fail(FMOD_ERR_BUSY, 0);
-    if (len_ms < 1 || len_ms > max_buffer_ms)
-        return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
-    s.buffer_ms = len_ms;
-    return fs_ok(1);
+    return set_before_init(s, s.buffer_ms, len_ms, 1, max_buffer_ms);
 }
 
 signed char FSOUND_Init(int mixrate, int maxchannels, unsigned int)
