@@ -14,7 +14,7 @@
 #include <functional>
 #include <sstream>
 
-#include "jpeg_writer.h"
+#include "cab_picture.h"
 #include "platform/msgbox.h"
 #include "selection_forms.h"
 #include "sim_space.h"
@@ -150,8 +150,11 @@ TEST_F(SelectionFormsTest, FirstScreenOffersPreviousSituationFirst)
 TEST_F(SelectionFormsTest, FirstScreenShowsItsPicture)
 {
     fs::create_directories(root / "images");
-    ASSERT_TRUE(jpeg_test::WriteJpeg((root / "images" / "first_scrn.jpg").string(), 32, 24,
-                                     jpeg_test::Quadrants(32, 24)));
+    QImage picture(32, 24, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    std::string error;
+    ASSERT_TRUE(SaveJpegFile((root / "images" / "first_scrn.jpg").string(), picture, 95, &error))
+        << error;
     TSelForm form;
     form.FormShow();
     EXPECT_EQ(form.Image1->pixmap().size(), QSize(32, 24));
