@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 
 #include "brake.h"
 #include "cab_fixture.h"
@@ -27,6 +28,22 @@ protected:
         ASSERT_EQ(CabItems.leverCount, 4);
     }
     TvexaTracker* Lever(int n) { return CabItems.levers[size_t(n - 1)]; }
+
+    struct BrakeStep {
+        int handle, valve;
+        double reduction;
+    };
+    // Each handle of the brake lever (the third) gives its valve position and reduction.
+    void ExpectBrakeSteps(std::initializer_list<BrakeStep> steps)
+    {
+        for (const BrakeStep& step : steps) {
+            Brake.reduction = 0;
+            Lever(3)->SetValue(step.handle);
+            UpdateCabItems();
+            EXPECT_EQ(BrakeValve, step.valve) << step.handle;
+            EXPECT_EQ(Brake.reduction, step.reduction) << step.handle;
+        }
+    }
 };
 
 TEST_F(CabBindingTest, FunctionNamesBindTheirVariables)
@@ -215,18 +232,8 @@ TEST_F(CabBindingTest, WithoutEpBrakeTheHandleStepsDecideTheValve)
 
     FreeCabItems();
     LoadStandard("ELE", "auto");
-    const struct {
-        int handle, valve;
-        double reduction;
-    } cases[] = {{1, bvRelease, 0}, {2, bvRunning, 0}, {3, bvLap, 0},
-                 {4, bvService, 10}, {5, bvService, 25}, {6, bvEmergency, 0}};
-    for (const auto& c : cases) {
-        Brake.reduction = 0;
-        Lever(3)->SetValue(c.handle);
-        UpdateCabItems();
-        EXPECT_EQ(BrakeValve, c.valve) << c.handle;
-        EXPECT_EQ(Brake.reduction, c.reduction) << c.handle;
-    }
+    ExpectBrakeSteps({{1, bvRelease, 0}, {2, bvRunning, 0}, {3, bvLap, 0},
+                      {4, bvService, 10}, {5, bvService, 25}, {6, bvEmergency, 0}});
     BrakeValve = bvLap;
     Lever(3)->SetValue(7);  // no such step: the valve stays
     UpdateCabItems();
@@ -236,17 +243,7 @@ TEST_F(CabBindingTest, WithoutEpBrakeTheHandleStepsDecideTheValve)
 TEST_F(CabBindingTest, HstBrakeLeverSteps)
 {
     LoadStandard("HST", "ep");
-    const struct {
-        int handle, valve;
-        double reduction;
-    } cases[] = {{1, bvRelease, 0}, {2, bvService, 3}, {5, bvService, 14}, {7, bvService, 22}};
-    for (const auto& c : cases) {
-        Brake.reduction = 0;
-        Lever(3)->SetValue(c.handle);
-        UpdateCabItems();
-        EXPECT_EQ(BrakeValve, c.valve) << c.handle;
-        EXPECT_EQ(Brake.reduction, c.reduction) << c.handle;
-    }
+    ExpectBrakeSteps({{1, bvRelease, 0}, {2, bvService, 3}, {5, bvService, 14}, {7, bvService, 22}});
     Lever(1)->SetValue(3);
     UpdateCabItems();
     EXPECT_EQ(Physics.throttle.value, 2);
