@@ -18,6 +18,7 @@
 #include "physics.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
+#include "reset_simulation.h"
 #include "sim_hooks.h"
 #include "sim_state.h"
 #include "sound_fx.h"
@@ -32,10 +33,7 @@ class MainWindowStates : public testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSimState();
-        ClearConsist(Consist);
-        Physics = TPhysics{};
-        PhysicsInit();
+        ResetSimulation();
         plat_message_box_clear_records();
         savedDir = QDir::currentPath();
         root = fs::weakly_canonical(fs::path(DROVIK_TEST_BINARY_DIR) / "states_root");

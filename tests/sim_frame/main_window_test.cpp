@@ -16,6 +16,7 @@
 #include "physics.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
+#include "reset_simulation.h"
 #include "sim_hooks.h"
 #include "sim_state.h"
 #include "vehicle.h"
@@ -29,10 +30,7 @@ class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSimState();
-        ClearConsist(Consist);
-        Physics = TPhysics{};
-        PhysicsInit();
+        ResetSimulation();
         plat_message_box_clear_records();
         sleeps.clear();
         plat_clock_override(nullptr, RecordSleep);

@@ -3,6 +3,7 @@
 
 #include "brake.h"
 #include "physics.h"
+#include "reset_simulation.h"
 #include "sim_state.h"
 #include "vehicle.h"
 
@@ -12,10 +13,7 @@ class PhysicsTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSimState();
-        ClearConsist(Consist);
-        Physics = TPhysics{};
-        PhysicsInit();
+        ResetSimulation();
         IndBrake.value = 0;
         DynBrakeLevel.value = 0;
     }

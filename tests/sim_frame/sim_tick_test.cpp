@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "physics.h"
+#include "reset_simulation.h"
 #include "sim_state.h"
 #include "sim_tick.h"
 #include "vehicle.h"
@@ -12,10 +13,7 @@ class SimTickTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSimState();
-        ClearConsist(Consist);
-        Physics = TPhysics{};
-        PhysicsInit();
+        ResetSimulation();
         ResetSecondTick();
         SimState.clock = 0.5;
     }
