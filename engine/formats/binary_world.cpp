@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "foundation/strings.h"
 #include "platform/numbers.h"
 #include "render/camera.h"
+#include "render/colour.h"
 #include "render/polygon_fill.h"
 #include "world/animation.h"
 #include "world/bsp_node.h"
@@ -259,13 +261,27 @@ void share_polygons(dynamic_object* d, const bf_dynamic_object& r, module* m, st
     }
 }
 
-void build_dynamic_objects(const bf_world& w, module* m, std::vector<polygon*>& polys) {
+// Each new object goes to the head of the list; the list is put back in file order afterwards so
+// that a saved world keeps its object indices.
+void keep_file_order(const std::vector<dynamic_object*>& created) {
+    if (created.empty()) return;
+    dynamic_object* rest = created.front()->next;
+    for (size_t i = created.size(); i-- > 0;) {
+        created[i]->next = rest;
+        rest = created[i];
+    }
+    engine_state.dynamic_objects = rest;
+}
+
+std::vector<dynamic_object*> build_dynamic_objects(const bf_world& w, module* m, std::vector<polygon*>& polys) {
+    std::vector<dynamic_object*> created;
     for (const bf_dynamic_object& r : w.dynamic_objects) {
         dynamic_object* d = dynamic_create(r.name ? r.name->c_str() : bf_world_texts::unnamed_object);
         if (!d) {
             report(plat_format(bf_world_texts::section_failed, "dynamic objects"));
-            return;
+            break;
         }
+        created.push_back(d);
         if (r.father_name) jstrcpy_with_allocating(&d->father_name, r.father_name->c_str());
         if (r.track_name) jstrcpy_with_allocating(&d->track_name, r.track_name->c_str());
         if (r.chase_name) jstrcpy_with_allocating(&d->chase_name, r.chase_name->c_str());
@@ -296,6 +312,8 @@ void build_dynamic_objects(const bf_world& w, module* m, std::vector<polygon*>& 
         }
         for (uint32_t index : r.polygons) polys[index - 1]->owner = d;
     }
+    keep_file_order(created);
+    return created;
 }
 
 void carry_points(polygon* p, const mat4& m) {
@@ -330,6 +348,13 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
         if (holder && std::find(done.begin(), done.end(), holder) == done.end()) {
             group_set_object_parameters(holder, d);
             done.push_back(holder);
+        }
+        // A light on the object lights the group that stands for it.
+        for (light* l = engine_state.lights; l; l = l->next) {
+            if (l->entity != d) continue;
+            l->entity = holder;
+            l->entity_kind = kind_group;
+            jstrcpy_with_allocating(&l->entity_name, holder ? holder->name : nullptr);
         }
     }
     for (polygon* p : polys) p->owner = nullptr;
@@ -391,6 +416,7 @@ void build_tracks(const bf_world& w) {
                 t->point_count = static_cast<int32_t>(r.points.size() / 3);
             }
         }
+        t->cyclic = r.cyclic;
         append(&engine_state.tracks, t);
     }
 }
@@ -423,11 +449,14 @@ void build_cameras(const bf_world& w) {
         c->chase_softness = r.chase_softness;
         c->elasticity = r.elasticity;
         c->friction = r.friction;
+        copy_floats(c->rotation, r.rotation, 3);
+        c->rotation_space = r.rotation_space;
         c->read_from_file = 1;
         append(&engine_state.cameras, c);
     }
 }
 
+// Tracks, cameras and backgrounds (lights are built with the objects, whose indices they use).
 void build_scene(const bf_world& w) {
     build_tracks(w);
     build_cameras(w);
@@ -435,21 +464,96 @@ void build_scene(const bf_world& w) {
         background* b = record_new<background>(kind_background);
         if (!b) return;
         if (r.name) jstrcpy_with_allocating(&b->name, r.name->c_str());
+        // The file keeps the first frame's bitmap only.
+        b->frames = init_frame_item();
+        if (b->frames) {
+            b->frames->transparent_index = -1;
+            if (r.bitmap_name) jstrcpy_with_allocating(&b->frames->name, r.bitmap_name->c_str());
+        }
+        b->current_frame = b->frames;
+        b->frame_count = 1;
+        b->replace_rate = 1;
+        b->type = static_cast<int16_t>(r.type);
+        b->distance = r.distance;
+        b->bottom = r.bottom_height;
+        b->bottom_intensity = r.bottom_intensity;
+        b->intensity_step = r.intensity_step;
         b->created = 1;
+        b->save = 1;
+        b->to_be_saved = 1;
         append(&engine_state.backgrounds, b);
     }
+}
+
+// The entity a light's target index names, with its name.
+std::pair<void*, const char*> light_target(const bf_light& r, const std::vector<group*>& groups,
+                                           const std::vector<dynamic_object*>& objects,
+                                           const std::vector<polygon*>& polys) {
+    const auto i = static_cast<size_t>(r.target_index);
+    if (i == 0) return {nullptr, nullptr};
+    switch (r.target_kind) {
+        case target_group: return {groups[i - 1], groups[i - 1]->name};
+        case target_object:
+            if (i > objects.size()) return {nullptr, nullptr};  // its object could not be made
+            return {objects[i - 1], objects[i - 1]->name};
+        case target_polygon: return {polys[i - 1], polys[i - 1]->name};
+        default: return {nullptr, nullptr};
+    }
+}
+
+void build_lights(const bf_world& w, const std::vector<group*>& groups, const std::vector<dynamic_object*>& objects,
+                  const std::vector<polygon*>& polys) {
     for (const bf_light& r : w.lights) {
         light* l = record_new<light>(kind_light);
         if (!l) return;
         if (r.name) jstrcpy_with_allocating(&l->name, r.name->c_str());
+        const auto [entity, entity_name] = light_target(r, groups, objects, polys);
+        l->entity = entity;
+        l->entity_kind = r.target_kind == target_none ? kind_group : r.target_kind;
+        jstrcpy_with_allocating(&l->entity_name, entity_name);
         copy_floats(l->location, r.location, 3);
+        l->type = r.type_flags;
+        copy_floats(l->direction, r.direction, 3);
+        l->red = r.red;
+        l->green = r.green;
+        l->blue = r.blue;
+        l->distance_reach = r.distance_reach;
+        l->activate_before_render = static_cast<uint8_t>(r.activate_before_render != 0);
+        l->mode = r.mode;
+        l->ray_tracing = r.ray_tracing;
+        l->ambient = r.ambient;
+        l->diffuse = r.diffuse;
+        l->specular = r.specular;
+        l->specular_shining = r.specular_shining;
         append(&engine_state.lights, l);
     }
 }
 
-void restore_settings(const bf_settings& s) {
-    engine_state.rendering_mode = s.rendering_mode;
-    engine_state.brightness = s.brightness;
+// Every setting of the record except the z-buffer state, the fog intensity, the reserved pair and
+// the perspective correction accuracy, which the engine sets for itself.
+void restore_settings(const bf_settings& s, const std::vector<group*>& groups) {
+    engine_state_record& e = engine_state;
+    e.rendering_mode = s.rendering_mode;
+    e.wire_frame = s.wire_frame;
+    e.reserved_byte = s.reserved_byte;
+    e.brightness = s.brightness;
+    e.far_objects_accuracy = s.far_colour_accuracy;
+    e.atmosphere_red = s.atmosphere[0];
+    e.atmosphere_green = s.atmosphere[1];
+    e.atmosphere_blue = s.atmosphere[2];
+    e.default_atmosphere_red = s.default_colour[0];
+    e.default_atmosphere_green = s.default_colour[1];
+    e.default_atmosphere_blue = s.default_colour[2];
+    copy_floats(e.reserved_direction, s.reserved_direction, 3);
+    copy_floats(e.world_rotate_reference, s.rotation_reference, 3);
+    e.group_to_render = s.render_group ? groups[static_cast<size_t>(s.render_group) - 1] : nullptr;
+    e.advance_objects = s.advance_objects;
+    e.advance_cameras = s.advance_cameras;
+    e.time_based_objects = s.speed_units;
+    e.time_based_cameras = s.camera_mover;
+    e.time_based_animation = s.animation_timing;
+    e.maximum_render_time = s.max_render_time;
+    e.minimum_render_time = s.min_render_time;
 }
 
 }  // namespace
@@ -504,7 +608,8 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
     }
     if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) build_tree(w, m, polys);
     set_log_window_caption(bf_world_texts::caption_objects);
-    build_dynamic_objects(w, m, polys);
+    const std::vector<dynamic_object*> objects = build_dynamic_objects(w, m, polys);
+    build_lights(w, groups, objects, polys);
     if (engine_state.editor_mode) {
         fold_objects_into_groups(polys);
     } else {
@@ -513,7 +618,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
     }
     set_log_window_caption(bf_world_texts::caption_settings);
     build_scene(w);
-    if (w.settings) restore_settings(*w.settings);
+    if (w.settings) restore_settings(*w.settings, groups);
     return 0;
 }
 
@@ -748,8 +853,39 @@ void put_floats(float* to, const double* from, int count) {
     for (int i = 0; i < count; ++i) to[i] = static_cast<float>(from[i]);
 }
 
+// Where the saved records stand in the file, for the references that count them.
+struct saved_indices {
+    const std::map<const group*, uint32_t>& groups;
+    const std::map<const polygon*, uint32_t>& polygons;
+
+    template <typename T>
+    static uint32_t of(const std::map<const T*, uint32_t>& table, const void* entity) {
+        const auto found = table.find(static_cast<const T*>(entity));
+        return found == table.end() ? 0u : found->second;
+    }
+
+    // A light's target: its index and kind; an entity outside the saved records is none.
+    std::pair<int32_t, int32_t> light_target(const light* l) const {
+        uint32_t index = 0;
+        switch (l->entity_kind) {
+            case kind_group: index = of(groups, l->entity); break;
+            case kind_polygon: index = of(polygons, l->entity); break;
+            case kind_dynamic_object: {
+                uint32_t k = 1;
+                for (const dynamic_object* d = engine_state.dynamic_objects; d && !index; d = d->next, ++k) {
+                    if (d == l->entity) index = k;
+                }
+                break;
+            }
+            default: return {0, target_none};
+        }
+        if (!index && l->entity_kind != kind_group) return {0, target_none};
+        return {static_cast<int32_t>(index), l->entity_kind};
+    }
+};
+
 // Cameras (with flag 0x01 those marked to be saved), tracks, backgrounds and lights.
-void collect_scene(int flags, bf_world& out) {
+void collect_scene(int flags, const saved_indices& saved, bf_world& out) {
     for (const camera* c = engine_state.cameras; c; c = c->next) {
         if ((flags & save_flags::marked_only) && !c->save) continue;
         bf_camera r{};
@@ -775,25 +911,83 @@ void collect_scene(int flags, bf_world& out) {
         put_floats(r.force, c->force, 3);
         r.elasticity = static_cast<float>(c->elasticity);
         r.friction = static_cast<float>(c->friction);
+        put_floats(r.rotation, c->rotation, 3);
+        r.rotation_space = c->rotation_space;
         out.cameras.push_back(std::move(r));
     }
     for (const jtrack* t = engine_state.tracks; t; t = t->next) {
         bf_track r{};
         r.name = optional_text(t->name);
+        r.cyclic = t->cyclic;
         for (int32_t i = 0; t->points && i < t->point_count * 3; ++i) r.points.push_back(static_cast<float>(t->points[i]));
         out.tracks.push_back(std::move(r));
     }
     for (const background* b = engine_state.backgrounds; b; b = b->next) {
         bf_background r{};
         r.name = optional_text(b->name);
+        if (b->frames && b->frames->name) r.bitmap_name = get_file_name(b->frames->name);
+        r.type = static_cast<uint16_t>(b->type);
+        r.distance = static_cast<float>(b->distance);
+        r.bottom_height = static_cast<float>(b->bottom);
+        r.bottom_intensity = static_cast<float>(b->bottom_intensity);
+        r.intensity_step = static_cast<float>(b->intensity_step);
         out.backgrounds.push_back(std::move(r));
     }
     for (const light* l = engine_state.lights; l; l = l->next) {
         bf_light r{};
         r.name = optional_text(l->name);
+        std::tie(r.target_index, r.target_kind) = saved.light_target(l);
         put_floats(r.location, l->location, 3);
+        r.type_flags = l->type;
+        put_floats(r.direction, l->direction, 3);
+        r.red = l->red;
+        r.green = l->green;
+        r.blue = l->blue;
+        r.distance_reach = static_cast<float>(l->distance_reach);
+        r.activate_before_render = l->activate_before_render;
+        r.mode = l->mode;
+        r.ray_tracing = l->ray_tracing;
+        r.ambient = static_cast<float>(l->ambient);
+        r.diffuse = static_cast<float>(l->diffuse);
+        r.specular = static_cast<float>(l->specular);
+        r.specular_shining = static_cast<float>(l->specular_shining);
         out.lights.push_back(std::move(r));
     }
+}
+
+bf_settings collect_settings(const std::map<const group*, uint32_t>& group_index) {
+    const engine_state_record& e = engine_state;
+    bf_settings s{};
+    s.rendering_mode = static_cast<uint8_t>(e.rendering_mode);
+    s.wire_frame = static_cast<uint8_t>(e.wire_frame);
+    s.reserved_byte = e.reserved_byte;
+    s.zbuffer = static_cast<uint8_t>(e.zbuffer_state);
+    s.atmospheric_intensity = static_cast<float>(e.atmospheric_intensity);
+    s.brightness = e.brightness;
+    s.far_colour_accuracy = e.far_objects_accuracy;
+    const uint8_t atmosphere[3] = {clamp_byte(e.atmosphere_red), clamp_byte(e.atmosphere_green),
+                                   clamp_byte(e.atmosphere_blue)};
+    const uint8_t colour[3] = {clamp_byte(e.default_atmosphere_red), clamp_byte(e.default_atmosphere_green),
+                               clamp_byte(e.default_atmosphere_blue)};
+    for (int i = 0; i < 3; ++i) {
+        s.atmosphere[i] = s.atmosphere_copy[i] = atmosphere[i];
+        s.default_colour[i] = colour[i];
+    }
+    s.default_pixel = s.second_default_pixel = rgb_to_pixel(colour[0], colour[1], colour[2]);
+    put_floats(s.reserved_direction, e.reserved_direction, 3);
+    put_floats(s.reserved_pair, e.reserved_pair, 2);
+    put_floats(s.rotation_reference, e.world_rotate_reference, 3);
+    const auto render = group_index.find(e.group_to_render);
+    s.render_group = render == group_index.end() ? 0 : static_cast<int32_t>(render->second);
+    s.advance_objects = static_cast<uint8_t>(e.advance_objects);
+    s.advance_cameras = static_cast<uint8_t>(e.advance_cameras);
+    s.perspective_accuracy = static_cast<float>(e.perspective_accuracy);
+    s.speed_units = static_cast<uint8_t>(e.time_based_objects);
+    s.camera_mover = static_cast<uint8_t>(e.time_based_cameras);
+    s.animation_timing = static_cast<uint8_t>(e.time_based_animation);
+    s.max_render_time = e.maximum_render_time;
+    s.min_render_time = e.minimum_render_time;
+    return s;
 }
 
 }  // namespace
@@ -974,14 +1168,9 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     if (flags & save_flags::group_items_only) {
         out.cameras_saved = out.tracks_saved = out.backgrounds_saved = out.lights_saved = false;
     } else {
-        collect_scene(flags, out);
+        collect_scene(flags, saved_indices{group_index, polygon_index}, out);
     }
-    bf_settings s{};
-    s.rendering_mode = static_cast<uint8_t>(engine_state.rendering_mode);
-    s.atmospheric_intensity = static_cast<float>(engine_state.atmospheric_intensity);
-    s.brightness = engine_state.brightness;
-    s.advance_objects = s.advance_cameras = 1;
-    out.settings = s;
+    out.settings = collect_settings(group_index);
     return 0;
 }
 

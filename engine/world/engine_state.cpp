@@ -1,6 +1,7 @@
 // The engine state record: its reset, the load flags, the accessors and the counts over the world.
 #include "world/engine_state.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "foundation/dictionary.h"
@@ -55,6 +56,10 @@ void set_reset_values(int editor_mode) {
     s.time_based_animation = 1;
     s.time_based_objects = 1;
     s.time_based_cameras = 1;
+    s.reserved_direction[0] = s.reserved_direction[2] = -1.0 / std::sqrt(2.0);
+    s.reserved_pair[0] = s.reserved_pair[1] = 25.6;
+    s.advance_objects = 1;
+    s.advance_cameras = 1;
     s.red_bits = 5;
     s.green_bits = 6;
     s.blue_bits = 5;

@@ -70,6 +70,13 @@ struct engine_state_record {
     int32_t maximum_render_time;
     int32_t rendering_mode;
     int32_t wire_frame;
+    // Kept and saved only.
+    uint8_t reserved_byte;
+    double reserved_direction[3];
+    double reserved_pair[2];
+    double world_rotate_reference[3];  // the point the whole world is rotated about
+    int32_t advance_objects;
+    int32_t advance_cameras;
     double fog_range;
     frame_statistics statistics;
     int32_t no_bitmaps;

@@ -37,6 +37,16 @@ void free_track(jtrack* t) {
     free_named(t);
 }
 
+void free_light(light* l) {
+    engine_free(l->entity_name);
+    free_named(l);
+}
+
+void free_background(background* b) {
+    frame_list_destroy(&b->frames);
+    free_named(b);
+}
+
 void free_anim3d(anim3d* a) {
     free_list(a->frames, free_named<frame3d>);
     free_list(a->sequences, free_named<seq3d>);
@@ -81,12 +91,12 @@ void engine_close(int full) {
     engine_log_printf(load_texts::bitmaps_freed, freed_since(before));
 
     free_list(s.animations, animation_delete);
-    free_list(s.backgrounds, free_named<background>);
+    free_list(s.backgrounds, free_background);
     s.current_background = nullptr;
     free_list(s.tracks, free_track);
     free_list(s.cameras, camera_destroy);
     s.current_camera = nullptr;
-    free_list(s.lights, free_named<light>);
+    free_list(s.lights, free_light);
     free_list(s.animations3d, free_anim3d);
 
     before = engine_get_bytes_in_use();

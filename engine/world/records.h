@@ -245,6 +245,17 @@ struct light {
     double location[3];
     light* next;
     int32_t visit_flag;
+    void* entity;         // the group, dynamic object or polygon lit; NULL with a group kind: the world
+    int32_t entity_kind;  // kind_group, kind_dynamic_object or kind_polygon
+    char* entity_name;
+    int32_t type;  // 1 directional, 2 linear fall-off, 4 quadratic fall-off, 8 ambient, 0x10 diffuse, 0x20 specular
+    double direction[3];
+    uint8_t red, green, blue;
+    double distance_reach;  // -1 unlimited
+    uint8_t activate_before_render;
+    int32_t mode;  // before each render: 0 reset and add, 1 add, 2 subtract
+    int32_t ray_tracing;
+    double ambient, diffuse, specular, specular_shining;
 };
 
 struct jtrack {
@@ -252,6 +263,7 @@ struct jtrack {
     char* name;
     double* points;  // x, y, z triples
     int32_t point_count;
+    int32_t cyclic;  // 1: after the last point the track goes on from the first
     jtrack* next;
     int32_t visit_flag;
 };
@@ -342,6 +354,9 @@ struct camera {
     double absolute_speed;
     double force[3];
     double friction, elasticity, max_speed;
+    // Physics extras kept for saving: rotation speeds and whether they apply in camera space.
+    double rotation[3];
+    uint8_t rotation_space;
     int32_t save;
     uint8_t read_from_file;
     uint8_t perspective;  // 1 perspective, 0 parallel
@@ -363,4 +378,15 @@ struct background {
     background* next;
     int32_t created;  // 1 for a background made through background_create
     int32_t visit_flag;
+    int32_t frame_count;
+    int32_t replace_rate;
+    frame_item* current_frame;
+    frame_item* frames;
+    int16_t type;  // 7 paletted panorama, 10 16-bit picture
+    double distance;
+    double bottom;            // world z of the panorama's bottom edge
+    double bottom_intensity;  // percent
+    double intensity_step;    // added per row upwards
+    int32_t save;
+    uint8_t to_be_saved;
 };

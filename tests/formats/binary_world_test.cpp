@@ -80,8 +80,8 @@ protected:
         camera_list_free(&engine_state.cameras);
         engine_state.current_camera = nullptr;
         free_named(engine_state.tracks, [](jtrack* t) { engine_free(t->points); });
-        free_named(engine_state.lights, [](light*) {});
-        free_named(engine_state.backgrounds, [](background*) {});
+        free_named(engine_state.lights, [](light* l) { engine_free(l->entity_name); });
+        free_named(engine_state.backgrounds, [](background* b) { frame_list_destroy(&b->frames); });
         engine_state.current_background = nullptr;
         engine_state.last_main_module_name = static_cast<char*>(engine_free(engine_state.last_main_module_name));
         engine_state_release();
