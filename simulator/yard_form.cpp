@@ -109,6 +109,17 @@ void add_sections(const TIniFile& ini, std::initializer_list<const char*> sectio
     }
 }
 
+// False when the model's file is missing, or (error set) when its name does not fit a record.
+bool model_file_readable(const std::string& iniPath, const std::string& name, std::string* error)
+{
+    if (!plat_file_exists(iniPath)) return false;
+    if (!ModelNameFits(name)) {
+        *error = ModelNameTooLongText(name);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ModelNameFits(const std::string& name)
@@ -150,11 +161,7 @@ std::string CarBase(const std::string& root, const std::string& name)
 bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYardVehicle& current,
                       std::vector<std::string>& memo, std::string* error)
 {
-    if (!plat_file_exists(iniPath)) return false;
-    if (!ModelNameFits(name)) {
-        *error = ModelNameTooLongText(name);
-        return false;
-    }
+    if (!model_file_readable(iniPath, name, error)) return false;
     TIniFile ini(iniPath);
     add_sections(ini, {"general", "loco physics"}, memo);
     TModelReader read(ini, {"loco physics", "general"});
@@ -184,11 +191,7 @@ bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYard
 bool ReadCarInfo(const std::string& iniPath, const std::string& name, TYardVehicle& current,
                  std::vector<std::string>& memo, std::string* error)
 {
-    if (!plat_file_exists(iniPath)) return false;
-    if (!ModelNameFits(name)) {
-        *error = ModelNameTooLongText(name);
-        return false;
-    }
+    if (!model_file_readable(iniPath, name, error)) return false;
     TIniFile ini(iniPath);
     add_sections(ini, {"general", "data"}, memo);
     TModelReader read(ini, {"data", "general"});
