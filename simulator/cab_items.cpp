@@ -168,6 +168,22 @@ T* ReadItem(const CitFile& file, const std::string& path, Read read)
     return item;
 }
 
+// Puts item n (null when its file failed) in place of any earlier one, counts it and binds its
+// function to the variable prefix + n.
+template <class T>
+bool Install(T* item, std::array<T*, kMaxCabItems>& items, int& count, int n,
+             const TCabItemValue& place, const std::string& name, const char* prefix)
+{
+    if (!item)
+        return false;
+    delete items[size_t(n - 1)];
+    items[size_t(n - 1)] = item;
+    Place(item, place, name);
+    count = std::max(count, n);
+    BindSimVariable(place.function, prefix + std::to_string(n));
+    return true;
+}
+
 template <class T>
 void FreeAll(std::array<T*, kMaxCabItems>& items, int& count)
 {
@@ -433,8 +449,8 @@ bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n)
         return false;
     }
 
-    const size_t index = size_t(n - 1);
     if (typeWord == "control") {
+        const size_t index = size_t(n - 1);
         TImageList images;
         auto* lever = ReadItem<TvexaTracker>(
             file, path, [&](const CitFile& f, TvexaTracker& t) { ReadLeverItem(f, t, images); });
@@ -455,41 +471,17 @@ bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n)
         lever->setAttribute(Qt::WA_OpaquePaintEvent);
         BindSimVariable(place.function, "c" + std::to_string(n));
     } else if (typeWord == "gauge") {
-        auto* gauge = ReadItem<TQuorrGauge>(file, path, ReadGaugeItem);
-        if (!gauge)
-            return false;
-        delete CabItems.gauges[index];
-        CabItems.gauges[index] = gauge;
-        Place(gauge, place, key);
-        CabItems.gaugeCount = std::max(CabItems.gaugeCount, n);
-        BindSimVariable(place.function, "g" + std::to_string(n));
+        return Install(ReadItem<TQuorrGauge>(file, path, ReadGaugeItem), CabItems.gauges,
+                       CabItems.gaugeCount, n, place, key, "g");
     } else if (typeWord == "swpush") {
-        auto* button = ReadItem<TBitBtn>(file, path, ReadPushSwitchItem);
-        if (!button)
-            return false;
-        delete CabItems.pushSwitches[index];
-        CabItems.pushSwitches[index] = button;
-        Place(button, place, key);
-        CabItems.pushCount = std::max(CabItems.pushCount, n);
-        BindSimVariable(place.function, "p" + std::to_string(n));
+        return Install(ReadItem<TBitBtn>(file, path, ReadPushSwitchItem), CabItems.pushSwitches,
+                       CabItems.pushCount, n, place, key, "p");
     } else if (typeWord == "swtogg") {
-        auto* button = ReadItem<TSpeedButton>(file, path, ReadToggleSwitchItem);
-        if (!button)
-            return false;
-        delete CabItems.toggleSwitches[index];
-        CabItems.toggleSwitches[index] = button;
-        Place(button, place, key);
-        CabItems.toggleCount = std::max(CabItems.toggleCount, n);
-        BindSimVariable(place.function, "t" + std::to_string(n));
+        return Install(ReadItem<TSpeedButton>(file, path, ReadToggleSwitchItem),
+                       CabItems.toggleSwitches, CabItems.toggleCount, n, place, key, "t");
     } else if (typeWord == "light") {
-        auto* light = ReadItem<TShape>(file, path, ReadLightItem);
-        if (!light)
-            return false;
-        delete CabItems.lights[index];
-        CabItems.lights[index] = light;
-        Place(light, place, key);
-        CabItems.lightCount = std::max(CabItems.lightCount, n);
-        BindSimVariable(place.function, "l" + std::to_string(n));
+        return Install(ReadItem<TShape>(file, path, ReadLightItem), CabItems.lights,
+                       CabItems.lightCount, n, place, key, "l");
     }
     return true;
 }
