@@ -32,6 +32,15 @@ QRect qrect(const TGaugeRect& r)
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+// Stores v in field; true when that changed it.
+template <class T>
+bool assign_changed(T& field, T v)
+{
+    if (field == v) return false;
+    field = v;
+    return true;
+}
+
 }  // namespace
 
 QColor ColorFromTColor(TColor c)
@@ -82,37 +91,27 @@ void TQuorrGauge::SetProgress(int v)
 
 void TQuorrGauge::SetKind(TGaugeKind v)
 {
-    if (v == kind_) return;
-    kind_ = v;
-    Invalidate();
+    if (assign_changed(kind_, v)) Invalidate();
 }
 
 void TQuorrGauge::SetShowText(bool v)
 {
-    if (v == showText_) return;
-    showText_ = v;
-    Invalidate();
+    if (assign_changed(showText_, v)) Invalidate();
 }
 
 void TQuorrGauge::SetBorderStyle(TBorderStyle v)
 {
-    if (v == borderStyle_) return;
-    borderStyle_ = v;
-    Invalidate();
+    if (assign_changed(borderStyle_, v)) Invalidate();
 }
 
 void TQuorrGauge::SetForeColor(TColor v)
 {
-    if (v == foreColor_) return;
-    foreColor_ = v;
-    Invalidate();
+    if (assign_changed(foreColor_, v)) Invalidate();
 }
 
 void TQuorrGauge::SetBackColor(TColor v)
 {
-    if (v == backColor_) return;
-    backColor_ = v;
-    Invalidate();
+    if (assign_changed(backColor_, v)) Invalidate();
 }
 
 void TQuorrGauge::SetBackBitmap(const QImage& b)
