@@ -32,21 +32,33 @@ void OnError(j_common_ptr info)
 
 void OnMessage(j_common_ptr) {}
 
+// libjpeg's errors jump back to the caller's setjmp with their text; its warnings are dropped.
+jpeg_error_mgr* UseErrors(ErrorManager& errors)
+{
+    jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = OnError;
+    errors.pub.output_message = OnMessage;
+    return &errors.pub;
+}
+
+void CopyMessage(const ErrorManager& errors, char* message)
+{
+    std::strncpy(message, errors.message, JMSG_LENGTH_MAX - 1);
+    message[JMSG_LENGTH_MAX - 1] = 0;
+}
+
 // Only plain data lives in this frame, so leaving it by longjmp skips no destructor.
 bool Decode(const unsigned char* data, unsigned long size, unsigned char** pixels, int* width,
             int* height, char* message)
 {
     jpeg_decompress_struct info;
     ErrorManager errors;
-    info.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = OnError;
-    errors.pub.output_message = OnMessage;
+    info.err = UseErrors(errors);
     *pixels = nullptr;
     if (setjmp(errors.jump)) {
         std::free(*pixels);
         *pixels = nullptr;
-        std::strncpy(message, errors.message, JMSG_LENGTH_MAX - 1);
-        message[JMSG_LENGTH_MAX - 1] = 0;
+        CopyMessage(errors, message);
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -84,14 +96,11 @@ bool Encode(const unsigned char* rgb, int width, int height, int quality, unsign
 {
     jpeg_compress_struct info;
     ErrorManager errors;
-    info.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = OnError;
-    errors.pub.output_message = OnMessage;
+    info.err = UseErrors(errors);
     *out = nullptr;
     *size = 0;
     if (setjmp(errors.jump)) {
-        std::strncpy(message, errors.message, JMSG_LENGTH_MAX - 1);
-        message[JMSG_LENGTH_MAX - 1] = 0;
+        CopyMessage(errors, message);
         jpeg_destroy_compress(&info);
         std::free(*out);
         *out = nullptr;
