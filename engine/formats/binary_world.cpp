@@ -354,7 +354,6 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
             if (l->entity != d) continue;
             l->entity = holder;
             l->entity_kind = kind_group;
-            jstrcpy_with_allocating(&l->entity_name, holder ? holder->name : nullptr);
         }
     }
     for (polygon* p : polys) p->owner = nullptr;
@@ -485,19 +484,27 @@ void build_scene(const bf_world& w) {
     }
 }
 
-// The entity a light's target index names, with its name.
-std::pair<void*, const char*> light_target(const bf_light& r, const std::vector<group*>& groups,
-                                           const std::vector<dynamic_object*>& objects,
-                                           const std::vector<polygon*>& polys) {
+// The entity a light's target index names.
+void* light_target(const bf_light& r, const std::vector<group*>& groups, const std::vector<dynamic_object*>& objects,
+                   const std::vector<polygon*>& polys) {
     const auto i = static_cast<size_t>(r.target_index);
-    if (i == 0) return {nullptr, nullptr};
+    if (i == 0) return nullptr;
     switch (r.target_kind) {
-        case target_group: return {groups[i - 1], groups[i - 1]->name};
-        case target_object:
-            if (i > objects.size()) return {nullptr, nullptr};  // its object could not be made
-            return {objects[i - 1], objects[i - 1]->name};
-        case target_polygon: return {polys[i - 1], polys[i - 1]->name};
-        default: return {nullptr, nullptr};
+        case target_group: return groups[i - 1];
+        case target_object: return i <= objects.size() ? objects[i - 1] : nullptr;  // else it could not be made
+        case target_polygon: return polys[i - 1];
+        default: return nullptr;
+    }
+}
+
+// Each light's entity name, once the groups carry their final names.
+void name_light_targets() {
+    for (light* l = engine_state.lights; l; l = l->next) {
+        const char* name = nullptr;
+        if (l->entity && l->entity_kind == kind_group) name = static_cast<group*>(l->entity)->name;
+        if (l->entity && l->entity_kind == kind_dynamic_object) name = static_cast<dynamic_object*>(l->entity)->name;
+        if (l->entity && l->entity_kind == kind_polygon) name = static_cast<polygon*>(l->entity)->name;
+        jstrcpy_with_allocating(&l->entity_name, name);
     }
 }
 
@@ -507,10 +514,8 @@ void build_lights(const bf_world& w, const std::vector<group*>& groups, const st
         light* l = record_new<light>(kind_light);
         if (!l) return;
         if (r.name) jstrcpy_with_allocating(&l->name, r.name->c_str());
-        const auto [entity, entity_name] = light_target(r, groups, objects, polys);
-        l->entity = entity;
+        l->entity = light_target(r, groups, objects, polys);
         l->entity_kind = r.target_kind == target_none ? kind_group : r.target_kind;
-        jstrcpy_with_allocating(&l->entity_name, entity_name);
         copy_floats(l->location, r.location, 3);
         l->type = r.type_flags;
         copy_floats(l->direction, r.direction, 3);
@@ -616,6 +621,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
         set_log_window_caption(bf_world_texts::caption_tree);
         move_object_polygons_to_modules(m, w.bsp_nodes.size() >= 2);
     }
+    name_light_targets();
     set_log_window_caption(bf_world_texts::caption_settings);
     build_scene(w);
     if (w.settings) restore_settings(*w.settings, groups);

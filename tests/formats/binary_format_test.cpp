@@ -219,7 +219,7 @@ TEST(BinaryFormatParse, LeftOutSectionsStayLeftOut) {
 
 // serialize(parse(file)) gives the generator's bytes back, and parsing them again the same world.
 TEST(BinaryFormatRoundTrip, GeneratorFilesComeBackByteForByte) {
-    for (const char* name : {"small.drovik", "wide.drovik", "left_out.drovik"}) {
+    for (const char* name : {"small.drovik", "wide.drovik", "left_out.drovik", "full.drovik"}) {
         SCOPED_TRACE(name);
         const std::vector<uint8_t> original = read_bytes(fixtures / name);
         bf_world first;

@@ -214,11 +214,14 @@ def build(w):
 
     place("settings")
     st = w["settings"]
-    body += bytes([st["mode"], st["wire"], 0, st["zbuffer"]]) + f32(st["fog"]) + i32(st["brightness"], 0, 30)
+    body += bytes([st["mode"], st["wire"], st["reserved_byte"], st["zbuffer"]]) + f32(st["fog"])
+    body += i32(st["brightness"], 0, st["far_accuracy"])
     body += bytes(st["atmosphere"]) + bytes(st["atmosphere"]) + struct.pack("<H", st["pixel"])
     body += bytes(st["default_colour"]) + b"\0" + struct.pack("<HH", st["pixel"], 0)
-    body += f32(0, 0, 1, 0.5, 0.25, *st["rotation_reference"]) + i32(st["render_group"])
-    body += bytes([1, 1, 0, 0]) + f32(st["perspective"]) + bytes([1, 0, 1, 0]) + i32(st["max_time"], st["min_time"])
+    body += f32(*st["reserved_direction"], *st["reserved_pair"], *st["rotation_reference"]) + i32(st["render_group"])
+    body += bytes([st["advance_objects"], st["advance_cameras"], 0, 0]) + f32(st["perspective"])
+    body += bytes([st["speed_units"], st["camera_mover"], st["animation_timing"], 0])
+    body += i32(st["max_time"], st["min_time"])
 
     h = bytearray(HEADER_SIZE)
     h[0:6] = b"Drovik"
@@ -256,7 +259,10 @@ def empty_world():
             "backgrounds": [], "lights": [], "top_group": 0,
             "settings": {"mode": 0, "wire": 0, "zbuffer": 1, "fog": 2.0, "brightness": -3, "atmosphere": (10, 20, 30),
                          "pixel": 0x1234, "default_colour": (200, 100, 50), "rotation_reference": (1, 2, 3),
-                         "render_group": 0, "perspective": 0.5, "max_time": 100, "min_time": 5}}
+                         "render_group": 0, "perspective": 0.5, "max_time": 100, "min_time": 5, "wire": 0,
+                         "reserved_byte": 0, "far_accuracy": 30, "reserved_direction": (0, 0, 1),
+                         "reserved_pair": (0.5, 0.25), "advance_objects": 1, "advance_cameras": 1,
+                         "speed_units": 1, "camera_mover": 0, "animation_timing": 1}}
 
 
 def small_world():
@@ -321,6 +327,42 @@ def wide_world():
     w["polygons"] = [{"presence": P_NEXT | P_GROUP, "next": i + 2 if i + 1 < 259 else 0, "group": 1,
                       "points": [i, i + 1, i + 2], "cords": [0, 0, 0]} for i in range(259)]
     w["polygons"].append({"presence": P_GROUP, "group": 1, "points": list(range(299, -1, -1)), "cords": [0] * 300})
+    return w
+
+
+def rgb565(r, g, b):
+    return (r >> 3) << 11 | (g >> 2) << 5 | b >> 3
+
+
+def full_world():
+    """The small world with a value other than the engine's default in every scene field and setting:
+    two objects, two tracks, two backgrounds and three lights (on a group, an object and a polygon)."""
+    w = small_world()
+    w["cameras"][0].update({"rotation": (0.1, 0.2, 0.3), "rotation_space": 1, "chase": "train",
+                            "chase_type": "CHASE_PRECISE", "chase_offset": (1, 2, 3)})
+    w["tracks"].append({"name": "loop", "cyclic": 0, "points": [(1, 2, 3), (4, 5, 6)]})
+    w["dynamic"].append(dict(w["dynamic"][0], name="wagon", control=2, track="loop", chase=None, chase_type=None,
+                             polygons=[3], location=(-5, -6, -7), rotation=(0.5, 0, 0), rotation_space=1))
+    w["backgrounds"].append({"name": "dusk", "bitmap": "red_sky", "type": 7, "distance": 25000,
+                             "bottom_height": 12.5, "bottom_intensity": 80, "step": -0.25})
+    w["lights"] = [
+        {"name": "lamp", "target": 2, "target_kind": 1003, "location": (0, 0, 100), "type": 0x15,
+         "direction": (0, 0.6, -0.8), "colour": (255, 240, 200), "reach": 500, "activate": 1, "mode": 1,
+         "ray": 1, "factors": (0.5, 0.6, 0.7, 2)},
+        {"name": "headlight", "target": 2, "target_kind": 1002, "location": (1, 1, 1), "type": 0x3A,
+         "direction": (1, 0, 0), "colour": (10, 20, 30), "reach": -1, "activate": 0, "mode": 2, "ray": 0,
+         "factors": (1, 1, 1, 1)},
+        {"name": "spot", "target": 3, "target_kind": 1008, "location": (9, 8, 7), "type": 0x21,
+         "direction": (0, 0, -1), "colour": (0, 0, 255), "reach": 0, "activate": 1, "mode": 0, "ray": 0,
+         "factors": (0.25, 0.5, 0.75, 8)},
+    ]
+    colour = (44, 55, 66)
+    w["settings"] = {"mode": 3, "wire": 1, "reserved_byte": 7, "zbuffer": 0, "fog": 3.5, "brightness": 5,
+                     "far_accuracy": 12, "atmosphere": (11, 22, 33), "default_colour": colour,
+                     "pixel": rgb565(*colour), "reserved_direction": (0.25, 0.5, 0.75), "reserved_pair": (1.5, 2.5),
+                     "rotation_reference": (7, 8, 9), "render_group": 3, "advance_objects": 0,
+                     "advance_cameras": 0, "perspective": 0.75, "speed_units": 0, "camera_mover": 0,
+                     "animation_timing": 0, "max_time": 5000, "min_time": 7}
     return w
 
 
@@ -391,7 +433,7 @@ def main():
     os.makedirs(os.path.join(out, "damaged"), exist_ok=True)
     small, offsets = build(small_world())
     good = {"small.drovik": small, "wide.drovik": build(wide_world())[0],
-            "left_out.drovik": build(left_out_world())[0]}
+            "left_out.drovik": build(left_out_world())[0], "full.drovik": build(full_world())[0]}
     for name, data in good.items():
         write(os.path.join(out, name), data)
     damaged = damaged_copies(small, offsets)
