@@ -37,9 +37,6 @@ namespace {
 
 namespace texts = engine_world_texts;
 
-const char* format_names[world_format_count];
-const char* format_extensions[world_format_count];
-
 // The channel widths of a mask (5-6-5 for the 16-bit display).
 int mask_width(uint32_t mask) { return std::popcount(mask); }
 
@@ -143,18 +140,19 @@ DROVIK_API int Drovik_engine_save(const char* file, DROVIK_HANDLE group_handle, 
     return result;
 }
 
+// The arrays of the format table, held by the engine since its first use.
 DROVIK_API const char** Drovik_engine_get_supported_formats_extensions_array(int* count) {
     engine_guard guard;
-    for (int i = 0; i < world_format_count; ++i) format_extensions[i] = world_format_rows[i].extension;
+    if (!engine_is_initialized()) engine_first_init();
     if (count) *count = world_format_count;
-    return format_extensions;
+    return const_cast<const char**>(engine_g().format_extensions);
 }
 
 DROVIK_API const char** Drovik_engine_get_supported_formats_names_array(int* count) {
     engine_guard guard;
-    for (int i = 0; i < world_format_count; ++i) format_names[i] = world_format_rows[i].name;
+    if (!engine_is_initialized()) engine_first_init();
     if (count) *count = world_format_count;
-    return format_names;
+    return const_cast<const char**>(engine_g().format_names);
 }
 
 DROVIK_API int Drovik_engine_close() {

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -15,12 +16,6 @@
 #include "world/engine_state_load.h"
 
 namespace {
-
-const char* const format_names[world_format_count] = {
-    "Drovik's 3D worlds file format", "Drovik's 3D worlds file format",
-    "Microsoft DirectX 3D worlds file format", "Raw world file format", "MD2 Quake2 models format",
-    "Drovik binary file format"};
-const char* const format_extensions[world_format_count] = {"wld", "mft", "x", "raw", "md2", "drovik"};
 
 constexpr int high_priority_class = 128;
 constexpr int highest_thread_priority = 2;
@@ -113,8 +108,8 @@ void engine_first_init() {
     g.render_priority_class = high_priority_class;
     g.render_thread_priority = highest_thread_priority;
     for (int i = 0; i < world_format_count; ++i) {
-        jstrcpy_with_allocating(&g.format_names[i], format_names[i]);
-        jstrcpy_with_allocating(&g.format_extensions[i], format_extensions[i]);
+        jstrcpy_with_allocating(&g.format_names[i], world_format_rows[i].name);
+        jstrcpy_with_allocating(&g.format_extensions[i], world_format_rows[i].extension);
     }
     g.initialized = 1;
     open_log_files();

@@ -53,6 +53,12 @@ TEST_F(EngineWorldsApi, FormatsArraysHaveSixMatchingRows) {
     EXPECT_STREQ(names[5], "Drovik binary file format");
     EXPECT_STREQ(extensions[1], "mft");
     EXPECT_STREQ(names[2], "Microsoft DirectX 3D worlds file format");
+    // One table: the engine's arrays are the dispatcher's rows.
+    for (int i = 0; i < world_format_count; ++i) {
+        EXPECT_STREQ(extensions[i], world_format_rows[i].extension) << i;
+        EXPECT_STREQ(names[i], world_format_rows[i].name) << i;
+        EXPECT_EQ(names[i], engine_g().format_names[i]) << i;
+    }
     EXPECT_EQ(Drovik_engine_get_supported_formats_names_array(nullptr), names);
 }
 
