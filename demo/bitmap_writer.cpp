@@ -2,6 +2,7 @@
 #include "bitmap_writer.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -88,8 +89,13 @@ std::vector<unsigned char> DemoCanvas::BmpBytes() const
     return b;
 }
 
-bool DemoWriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
+namespace {
+
+bool write_file(const std::string& path, const std::vector<unsigned char>& bytes)
 {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    if (ec) return false;
     std::string temp = path + ".tmp";
     FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;
@@ -98,4 +104,13 @@ bool DemoWriteFile(const std::string& path, const std::vector<unsigned char>& by
     if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) std::remove(temp.c_str());
     return ok;
+}
+
+}  // namespace
+
+bool DemoWriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    if (write_file(path, bytes)) return true;
+    std::fprintf(stderr, "make_demo_data: cannot write %s\n", path.c_str());
+    return false;
 }

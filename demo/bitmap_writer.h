@@ -26,5 +26,6 @@ private:
     std::vector<DemoRgb> pixels_;
 };
 
-// Writes bytes to a temp file beside path and renames it over path; false on any failure.
+// Creates path's folders, writes bytes to a temp file beside path and renames it over path;
+// false, with a line on stderr naming path, on any failure.
 bool DemoWriteFile(const std::string& path, const std::vector<unsigned char>& bytes);

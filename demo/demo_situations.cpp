@@ -118,12 +118,7 @@ QImage SecondScreen()
 
 bool WriteText(const fs::path& path, const std::string& text)
 {
-    std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
-    const bool ok = !ec && DemoWriteFile(path.string(), {text.begin(), text.end()});
-    if (!ok)
-        std::fprintf(stderr, "make_demo_data: cannot write %s\n", path.string().c_str());
-    return ok;
+    return DemoWriteFile(path.string(), {text.begin(), text.end()});
 }
 
 std::string Situation(int segment, int hour, int minute, bool wet)

@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -180,8 +179,6 @@ bool WriteDemoSounds(const std::string& root)
 {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(root) / "sounds";
-    std::error_code ec;
-    fs::create_directories(folder, ec);
     struct Sound {
         std::string name;
         uint32_t rate;
@@ -199,13 +196,10 @@ bool WriteDemoSounds(const std::string& root)
         {"chat3.wav", 22050, Chatter(22050, 303, 1.1)},
         {"chat4.wav", 22050, Chatter(22050, 404, 2.0)},
     };
-    bool ok = !ec;
+    bool ok = true;
     for (const Sound& sound : sounds) {
         const fs::path path = folder / sound.name;
-        if (!DemoWriteFile(path.string(), WavBytes(sound.samples, sound.rate))) {
-            std::fprintf(stderr, "make_demo_data: cannot write %s\n", path.string().c_str());
-            ok = false;
-        }
+        if (!DemoWriteFile(path.string(), WavBytes(sound.samples, sound.rate))) ok = false;
     }
     return ok;
 }

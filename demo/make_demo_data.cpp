@@ -149,10 +149,7 @@ public:
     void Picture(const fs::path& relative, const DemoCanvas& canvas) { Bytes(relative, canvas.BmpBytes()); }
     void Bytes(const fs::path& relative, const std::vector<unsigned char>& bytes)
     {
-        fs::path path = root_ / relative;
-        std::error_code ec;
-        fs::create_directories(path.parent_path(), ec);
-        if (ec || !DemoWriteFile(path.string(), bytes)) Fail(path.string());
+        if (!DemoWriteFile((root_ / relative).string(), bytes)) ok_ = false;
     }
     void Fail(const std::string& what)
     {
