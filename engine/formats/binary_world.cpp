@@ -26,6 +26,7 @@
 #include "world/animation.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"
+#include "world/polygon_geometry.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/engine_state_links.h"
@@ -1187,7 +1188,8 @@ namespace {
 // space; polygons outside the saved group set aside. undo() puts everything back exactly.
 class viewer_form {
 public:
-    explicit viewer_form(const group* saved) : main_(engine_state.main_module), saved_world_order_(engine_state.world_order) {
+    viewer_form(const group* saved, bool build_trees)
+        : main_(engine_state.main_module), saved_world_order_(engine_state.world_order) {
         if (!main_ || !main_->root) return;
         for (polygon* p = main_->root->polygons; p; p = p->next) original_.push_back(p);
         for (group* h = engine_state.groups; h; h = h->next) {
@@ -1207,11 +1209,17 @@ public:
             move_into(p, d);
         }
         engine_state.editor_mode = 0;
+        if (build_trees) build_trees_on_copies();
         thread_polygons_in_world_order();
     }
 
     ~viewer_form() {
         if (!main_ || !main_->root) return;
+        for (auto& [m, root] : kept_roots_) {
+            bsp_tree_destroy(m->root);
+            m->root = root;
+        }
+        engine_state.world_order = saved_world_order_;  // no longer through the freed copies
         for (auto& [pt, xyz] : positions_) {
             pt->x = xyz[0];
             pt->y = xyz[1];
@@ -1235,6 +1243,59 @@ public:
     }
 
 private:
+    // The trees are built over copies of the saved polygons (a build splits polygons), so the
+    // edited world keeps its own; the copies and their trees are freed in the destructor.
+    void build_trees_on_copies() {
+        set_log_window_caption(bf_world_texts::caption_tree);
+        std::vector<module*> modules{main_};
+        for (auto& [h, d] : objects_) modules.push_back(d->own_module);
+        std::map<const polygon*, polygon*> copy_of;
+        std::vector<std::pair<const polygon*, polygon*>> pairs;
+        for (module* m : modules) {
+            bsp_node* root = init_bsp_node();
+            if (!root) {
+                report(bf_world_texts::internal_error_2);
+                continue;
+            }
+            polygon** tail = &root->polygons;
+            for (const polygon* p = m->root->polygons; p; p = p->next) {
+                polygon* previous = nullptr;
+                for (const polygon* q = p; q; q = q->next_patch) {
+                    polygon* copy = duplicate_polygon(q);
+                    if (!copy) break;
+                    copy->owner = q->owner;
+                    copy->owner_group = q->owner_group;
+                    copy->patch_kind = q->patch_kind;
+                    polygon_calculate_plane(copy);
+                    copy_of[q] = copy;
+                    pairs.push_back({q, copy});
+                    if (previous) {
+                        previous->next_patch = copy;
+                        copy->previous_patch = previous;
+                    } else {
+                        *tail = copy;
+                        tail = &copy->next;
+                    }
+                    previous = copy;
+                }
+            }
+            kept_roots_.push_back({m, m->root});
+            m->root = root;
+        }
+        for (auto& [original, copy] : pairs) {
+            const auto head = copy_of.find(original->family_head);
+            const auto next = copy_of.find(original->family_next);
+            copy->family_head = head == copy_of.end() ? nullptr : head->second;
+            copy->family_next = next == copy_of.end() ? nullptr : next->second;
+        }
+        // The edited world's cache file describes the viewer tree of that file, not this one.
+        char* const world_file = engine_state.world_file_name;
+        engine_state.world_file_name = nullptr;
+        build_modules_bsp_trees(engine_state.modules, main_);
+        engine_state.world_file_name = world_file;
+        set_log_window_caption(bf_world_texts::caption_general);
+    }
+
     void make_object(group* h) {
         vec3 centre;
         group_get_center(h, centre);
@@ -1293,6 +1354,7 @@ private:
     std::vector<std::pair<group*, dynamic_object*>> objects_;
     std::vector<polygon**> tails_;
     std::vector<std::pair<point*, std::array<double, 3>>> positions_;
+    std::vector<std::pair<module*, bsp_node*>> kept_roots_;  // roots set aside while the copies have trees
 };
 
 }  // namespace
@@ -1323,7 +1385,7 @@ int engine_save_drovik_binary_world(const char* path, group* g, int flags) {
     int result = 0;
     {
         std::optional<viewer_form> form;
-        if (engine_state.editor_mode) form.emplace(saved);
+        if (engine_state.editor_mode) form.emplace(saved, (flags & save_flags::build_bsp_trees) != 0);
         result = bfl_collect_world(saved, flags, world);
     }
     if (result == 0) result = bfl_write_world_file(path, world);

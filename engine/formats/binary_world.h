@@ -34,6 +34,7 @@ inline constexpr const char* broken_patches = "bfl_read_world: the patch links o
 inline constexpr const char* section_failed = "bfl_read_world: some error accured while reading %s\n";
 inline constexpr const char* no_module = "bfl_read_world: no module to read into\n";
 inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error\n";
+inline constexpr const char* internal_error_2 = "engine_save_drovik_binary_format: internal error 2\n";
 inline constexpr const char* no_temporary_group = "engine_save_drovik_binary_world: couldnt create the world group\n";
 inline constexpr const char* no_main_module = "engine_digest_worlds: Cant find the main module !!\n";
 inline constexpr const char* tracks_missing = "engine_digest_worlds: Some Tracks are missing!!\n";

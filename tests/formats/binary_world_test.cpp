@@ -21,6 +21,7 @@
 #include "foundation/registry.h"
 #include "render/camera.h"
 #include "world/animation.h"
+#include "world/bsp_node.h"
 #include "world/bsp_tree.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -457,6 +458,71 @@ TEST_P(BinaryWorld, FullWorldSurvivesARoundTrip) {
     for (const std::string& e : expected) EXPECT_NE(reloaded.find(e), std::string::npos) << e << "\n" << reloaded;
     EXPECT_NE(reloaded.find("camera cam1 line train CHASE_PRECISE"), std::string::npos) << reloaded;
     EXPECT_NE(reloaded.find("  0.100000001 0.200000003 0.300000012 \n"), std::string::npos) << reloaded;
+    std::error_code error;
+    fs::remove_all(folder, error);
+}
+
+// Save flag 0x800 in editor mode stores built trees; the edited world is left exactly as it was and
+// a viewer load takes the stored tree.
+TEST_F(BinaryWorldViewer, EditorSaveWithTreeFlagStoresTheBuiltTrees) {
+    TearDown();
+    mode = 1;
+    SetUp();
+    const fs::path folder = fs::temp_directory_path() / ("drovik_trees_" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+    const std::string flat = (folder / "flat.drovik").string(), built = (folder / "built.drovik").string();
+    ASSERT_NE(load("cube.drovik"), nullptr);
+    ASSERT_EQ(engine_save(flat.c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string before = world_dump().text();
+    const polygon* first_before = engine_state.main_module->root->polygons;
+    ASSERT_EQ(engine_save(built.c_str(), nullptr, save_flags::build_bsp_trees), 0) << engine_get_last_error();
+    EXPECT_EQ(world_dump().text(), before);
+    EXPECT_EQ(engine_state.main_module->root->polygons, first_before);
+    EXPECT_EQ(engine_state.main_module->root->front, nullptr);
+    EXPECT_EQ(engine_state.main_module->root->back, nullptr);
+    EXPECT_EQ(engine_state.editor_mode, 1);
+
+    const bf_world without = parse(flat), with = parse(built);
+    EXPECT_EQ(without.bsp_nodes.size(), 1u);  // the flat root
+    ASSERT_GE(with.bsp_nodes.size(), 2u);
+    // The file's tree lists every main-module polygon once.
+    size_t listed = 0;
+    for (const bf_bsp_node& node : with.bsp_nodes) {
+        for (uint32_t p = node.first_polygon; p; p = with.polygons[p - 1].next) ++listed;
+    }
+    size_t main_polygons = 0;
+    std::vector<uint8_t> owned(with.polygons.size() + 1, 0);
+    for (const bf_dynamic_object& d : with.dynamic_objects) {
+        for (uint32_t p : d.polygons) owned[p] = 1;
+    }
+    for (size_t i = 0; i < with.polygons.size(); ++i) {
+        if (!owned[i + 1] && with.polygons[i].patch_kind == 0) ++main_polygons;
+    }
+    EXPECT_EQ(listed, main_polygons);
+
+    TearDown();
+    mode = 0;
+    SetUp();
+    ASSERT_NE(load(built.c_str()), nullptr);
+    const bsp_node* root = engine_state.main_module->root;
+    EXPECT_EQ(bsp_tree_count_nodes(root), static_cast<int>(with.bsp_nodes.size()));
+    EXPECT_FLOAT_EQ(static_cast<float>(root->plane[3]), with.bsp_nodes[0].plane[3]);
+
+    // Objects, patches and split families: the edited world stays whole and the file loads.
+    TearDown();
+    mode = 1;
+    SetUp();
+    ASSERT_NE(load("full.drovik"), nullptr);
+    pretend_textures_resolved();
+    ASSERT_EQ(engine_save(flat.c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string full_before = world_dump().text();
+    ASSERT_EQ(engine_save(built.c_str(), nullptr, save_flags::build_bsp_trees), 0) << engine_get_last_error();
+    EXPECT_EQ(world_dump().text(), full_before);
+    TearDown();
+    mode = 0;
+    SetUp();
+    ASSERT_NE(load(built.c_str()), nullptr);
+    EXPECT_NE(engine_state.dynamic_objects, nullptr);
     std::error_code error;
     fs::remove_all(folder, error);
 }

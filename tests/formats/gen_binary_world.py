@@ -366,6 +366,18 @@ def full_world():
     return w
 
 
+def cube_world():
+    """The six faces of a cube in one group: six planes, so a built tree has several nodes."""
+    w = empty_world()
+    w["points"] = [((x, y, z), (200, 200, 200), (0, 0, 0)) for x in (0, 100) for y in (0, 100) for z in (0, 100)]
+    w["cords"] = [(0, 0), (1, 0), (1, 1), (0, 1)]
+    w["group_names"] = ["cube"]
+    w["groups"] = [(1, 0, 0)]
+    faces = [(0, 1, 3, 2), (4, 6, 7, 5), (0, 4, 5, 1), (2, 3, 7, 6), (0, 2, 6, 4), (1, 5, 7, 3)]
+    w["polygons"] = [{"presence": P_GROUP, "group": 1, "points": list(f), "cords": [0, 1, 2, 3]} for f in faces]
+    return w
+
+
 def left_out_world():
     """Saved without cameras, tracks, backgrounds and lights (their record sizes are 0) and without BSP."""
     w = empty_world()
@@ -433,7 +445,8 @@ def main():
     os.makedirs(os.path.join(out, "damaged"), exist_ok=True)
     small, offsets = build(small_world())
     good = {"small.drovik": small, "wide.drovik": build(wide_world())[0],
-            "left_out.drovik": build(left_out_world())[0], "full.drovik": build(full_world())[0]}
+            "left_out.drovik": build(left_out_world())[0], "full.drovik": build(full_world())[0],
+            "cube.drovik": build(cube_world())[0]}
     for name, data in good.items():
         write(os.path.join(out, name), data)
     damaged = damaged_copies(small, offsets)
