@@ -18,6 +18,7 @@
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "qt_message_box.h"
 #include "sim_state.h"
 #include "sound_fx.h"
 #include "traction_model.h"
@@ -38,11 +39,6 @@ constexpr std::pair<TColor, TColor> kLightPairs[] = {{0x0000FF, 0x000080},
                                                      {0xFFFFFF, 0x808080}};
 
 std::mt19937 LineVoltRandom{std::random_device{}()};
-
-void ShowMessage(const std::string& text)
-{
-    plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
-}
 
 std::string Root()
 {

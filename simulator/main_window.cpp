@@ -26,6 +26,7 @@
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
+#include "qt_message_box.h"
 #include "sim_hooks.h"
 #include "sim_state.h"
 #include "sim_tick.h"
@@ -39,11 +40,6 @@ namespace {
 constexpr int kClientWidth = 793;
 constexpr int kClientHeight = 524;
 constexpr const char* kHelpFile = "./Help/Kestrovane.HLP";
-
-void ShowMessage(const std::string& text)
-{
-    plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
-}
 
 void ShowError(const std::string& text)
 {

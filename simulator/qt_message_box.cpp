@@ -1,4 +1,4 @@
-// The simulator's message boxes as Qt boxes, shown only on the GUI thread.
+// The simulator's message boxes: the plain message, and the Qt boxes shown only on the GUI thread.
 #include "qt_message_box.h"
 
 #include <QApplication>
@@ -6,6 +6,11 @@
 #include <QThread>
 
 #include "platform/msgbox.h"
+
+void ShowMessage(const std::string& text)
+{
+    plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
+}
 
 int QtMessageBox(const char* caption, const char* text, int icon, int buttons)
 {

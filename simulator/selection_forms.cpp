@@ -22,6 +22,7 @@
 #include "main_window.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
+#include "qt_message_box.h"
 #include "sim_space.h"
 #include "sim_state.h"
 #include "train_file.h"
@@ -29,11 +30,6 @@
 #include "yard_form.h"
 
 namespace {
-
-void ShowMessage(const std::string& text)
-{
-    plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
-}
 
 QString Latin1(const std::string& bytes)
 {

@@ -9,17 +9,13 @@
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "qt_message_box.h"
 #include "sim_hooks.h"
 #include "sim_state.h"
 
 namespace {
 
 constexpr long kMaxSituationBytes = 64 * 1024;  // six short lines; anything far larger is not one
-
-void ShowMessage(const std::string& text)
-{
-    plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
-}
 
 // The file's lines without their line ends; false when it cannot be read or is too large.
 bool ReadLines(const std::string& path, std::vector<std::string>* lines)

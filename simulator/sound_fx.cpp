@@ -9,6 +9,7 @@
 #include "fmod_errors.h"
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
+#include "qt_message_box.h"
 #include "sim_state.h"
 
 std::string SoundRunFile;
@@ -27,15 +28,10 @@ FSOUND_SAMPLE HornSample = 0;
 int RunBaseFrequency = 0;
 TSoundRandom SoundRandom = nullptr;
 
-void ShowSoundMessage(const std::string& text)
-{
-    plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
-}
-
 void ShowLastError()
 {
     if (const int code = FSOUND_GetError(); code != FMOD_ERR_NONE)
-        ShowSoundMessage(std::string("Error: ") + FMOD_ErrorString(code));
+        ShowMessage(std::string("Error: ") + FMOD_ErrorString(code));
 }
 
 int Random(int range)
@@ -80,7 +76,7 @@ bool SoundInit()
 {
     const float version = FSOUND_GetVersion();
     if (version < 3.29999) {
-        ShowSoundMessage("Error: You are using FMOD version " + plat_format("%.3g", version) +
+        ShowMessage("Error: You are using FMOD version " + plat_format("%.3g", version) +
                          "." + "\r" + "You should be using version " + "3.3");
         return false;
     }
@@ -111,8 +107,8 @@ bool SoundInit()
     FSOUND_SetMixer(FSOUND_MIXER_QUALITY_AUTODETECT);
     if (!FSOUND_Init(44100, 64, 0)) {
         const int code = FSOUND_GetError();
-        ShowSoundMessage("Error: Initializing sound card");
-        ShowSoundMessage(FMOD_ErrorString(code));
+        ShowMessage("Error: Initializing sound card");
+        ShowMessage(FMOD_ErrorString(code));
         FSOUND_Close();
         return false;
     }
@@ -132,7 +128,7 @@ bool LoadSample(FSOUND_SAMPLE& handle, const std::string& file)
     const std::string path = root + "\\sounds\\" + file;
     handle = FSOUND_Sample_Load(FSOUND_FREE, path.c_str(), FSOUND_2D, 0);
     if (handle == 0) {
-        ShowSoundMessage(path + "\r" + "Error: " + FMOD_ErrorString(FSOUND_GetError()));
+        ShowMessage(path + "\r" + "Error: " + FMOD_ErrorString(FSOUND_GetError()));
         std::lock_guard guard(SimLock);
         SimState.soundOn = false;
         return false;

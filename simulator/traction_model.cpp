@@ -25,6 +25,7 @@
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "qt_message_box.h"
 #include "sim_state.h"
 #include "sound_fx.h"
 #include "vehicle.h"
@@ -39,11 +40,6 @@ QPointer<QWidget> LoadedInto;  // the cab picture the model's items were loaded 
 QPointer<TClock> AnalogClock;
 QPointer<QLabel> DigitalClock;
 bool DigitalShown = false;
-
-void ShowMessage(const std::string& text)
-{
-    plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
-}
 
 std::string Root()
 {

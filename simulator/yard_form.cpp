@@ -3,6 +3,7 @@
 
 #include "brake.h"
 #include "ini_file.h"
+#include "qt_message_box.h"
 #include "sim_state.h"
 #include "train_file.h"
 
@@ -49,11 +50,6 @@ std::string bytes(const QString& s)
 long long round_even(double x)
 {
     return std::llrint(x);
-}
-
-void show_message(const std::string& text)
-{
-    plat_message_box(message_caption, text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
 }
 
 // Reads values the way the model dialogs wrote them; the first bad one stops the read with
@@ -478,7 +474,7 @@ void TYardForm1::DrawGrid1MouseDown(int col, int row, bool alt)
     }
     std::string message;
     switch (PlaceVehicleAt(consist_, current_, p, &message)) {
-    case TPlaceResult::Refused: show_message(message); break;
+    case TPlaceResult::Refused: ShowMessage(message); break;
     case TPlaceResult::Placed:
         grid_->update(TYardGrid::CellRect(col, row));
         FormActivate();
@@ -535,6 +531,6 @@ TBuildResult BuildTrain(QWidget* parent, const std::string& root)
         SimState.trainName = TrainNameOfPath(form.TrainPath());
     }
     if (!save) return TBuildResult::Loaded;
-    show_message(TrainSavedMessage(form.TrainName()));
+    ShowMessage(TrainSavedMessage(form.TrainName()));
     return TBuildResult::Saved;
 }
