@@ -310,6 +310,11 @@ TEST(BinaryFormatParse, DamagedFilesAreRefusedWithOneLine) {
         {"group_cycle.drovik", plat_format(bf_texts::cyclic_links, "groups")},
         {"shared_list.drovik", plat_format(bf_texts::shared_links, "BSP nodes")},
         {"patch_cycle.drovik", plat_format(bf_texts::cyclic_links, "polygons")},
+        {"group_name_out_of_range.drovik", plat_format(bf_texts::bad_index, "groups")},
+        {"polygon_name_out_of_range.drovik", plat_format(bf_texts::bad_index, "polygons")},
+        {"track_points_past_end.drovik", plat_format(bf_texts::data_outside, "tracks")},
+        {"object_polygon_zero.drovik", plat_format(bf_texts::bad_index, "dynamic objects")},
+        {"durations_past_end.drovik", plat_format(bf_texts::data_outside, "animations")},
     };
     const bf_world sentinel = one_triangle_world(3);
     for (const damaged_case& c : cases) {

@@ -2,8 +2,10 @@
 // formats arrays and close.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -122,6 +124,43 @@ TEST_F(EngineWorldsApi, SaveRefusalsInEditorMode) {
     // A garbage group handle is refused.
     int not_a_record = 0;
     EXPECT_EQ(Drovik_engine_save(in_folder("g.drovik").c_str(), &not_a_record, 0), -1);
+}
+
+// A damaged file is refused with its one report line and leaves no world; a save that cannot be
+// written fails and leaves the previous file whole.
+TEST_F(EngineWorldsApi, BadFilesAndFailedWritesAreFailures) {
+    const std::string damaged = std::string(fixtures) + "/damaged";
+    for (const char* name : {"point_index_out_of_range.drovik", "bsp_cycle.drovik", "string_unterminated.drovik"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
+        bf_world parsed;
+        ASSERT_EQ(bfl_read_world_file((damaged + "/" + name).c_str(), parsed), -1);
+        const std::string reader_line = engine_get_last_error();
+        const std::string error_log = log_directory() + "/error.log";
+        const auto log_size = fs::file_size(error_log);
+        const int errors_before = engine_get_error_count();
+        EXPECT_EQ(Drovik_engine_load_world(name, damaged.c_str(), "", 0), -1);
+        // The reader's one line, then the load's own.
+        EXPECT_EQ(engine_get_error_count(), errors_before + 2);
+        std::ifstream in(error_log, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(log_size));
+        const std::string added(std::istreambuf_iterator<char>(in), {});
+        const std::string load_line = engine_get_last_error();
+        EXPECT_EQ(added.rfind(reader_line, 0), 0u) << added;  // the kept last error may be cut short
+        ASSERT_GE(added.size(), load_line.size());
+        EXPECT_EQ(added.substr(added.size() - load_line.size()), load_line);
+        EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 2);
+        EXPECT_EQ(Drovik_engine_is_engine_empty(), 1);
+    }
+
+    ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
+    const std::string path = in_folder("kept.drovik");
+    std::ofstream(path, std::ios::binary) << "previous";
+    fs::create_directory(path + ".tmp");  // the temporary file cannot be made
+    EXPECT_EQ(Drovik_engine_save(path.c_str(), nullptr, 0), -1);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
+    EXPECT_EQ(Drovik_engine_is_engine_empty(), 0);
 }
 
 uint32_t slept_ms = 0;

@@ -430,6 +430,12 @@ def damaged_copies(data, offsets):
         "group_cycle.drovik": patched(data, group + 4, "<i", 3),
         "shared_list.drovik": patched(data, bsp + 28 + 16, "<i", 4),
         "patch_cycle.drovik": patched(data, poly[1] + 8 + 2, "<B", 2),
+        "group_name_out_of_range.drovik": patched(data, group, "<i", 4),
+        "polygon_name_out_of_range.drovik": patched(data, poly[0] + 8 + 2, "<B", 3),
+        "track_points_past_end.drovik": patched(data, offsets["tracks"] + 12, "<i", size - 8),
+        "object_polygon_zero.drovik": patched(data, struct.unpack_from("<i", data, offsets["dynamic"] + 184)[0],
+                                              "<i", 0),
+        "durations_past_end.drovik": patched(data, offsets["animations"] + 8, "<i", size - 4),
     }
 
 
