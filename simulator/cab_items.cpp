@@ -40,12 +40,6 @@ constexpr std::pair<TColor, TColor> kLightPairs[] = {{0x0000FF, 0x000080},
 
 std::mt19937 LineVoltRandom{std::random_device{}()};
 
-std::string Root()
-{
-    std::lock_guard guard(SimLock);
-    return SimState.paths.root;
-}
-
 // The variables, each with the function names that bind it.
 struct TBinding {
     const char* function;
@@ -432,7 +426,7 @@ bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n)
     TCabItemValue place;
     if (!ParseCabItemValue(value, &place))
         return false;
-    const std::string path = Root() + "\\cab items\\" + place.stem + ".cit";
+    const std::string path = SimRoot() + "\\cab items\\" + place.stem + ".cit";
     if (!plat_file_exists(path)) {
         ShowMessage(std::string(kCitNotFound) + "\r\" " + path + " \"");
         return false;
@@ -490,7 +484,7 @@ bool LoadLeverImages(int n, const std::string& imageName)
     TImageList& list = CabItems.leverImages[size_t(n - 1)];
     list.frames.clear();
     const int count = lever->Maximum() - lever->Minimum() + 1;
-    const std::string folder = Root() + "\\cab items\\images\\";
+    const std::string folder = SimRoot() + "\\cab items\\images\\";
     for (int k = 1; k <= count; ++k) {
         const std::string path = plat_path_resolve(folder + imageName + std::to_string(k) + ".bmp");
         QImage frame;

@@ -86,12 +86,6 @@ void ShowPicture(QLabel* label, const std::string& path)
     label->setPixmap(QPixmap::fromImage(image));
 }
 
-std::string CurrentRoot()
-{
-    std::lock_guard guard(SimLock);
-    return SimState.paths.root;
-}
-
 // Reads a train file into the consist; a damaged file is shown and changes nothing.
 bool ReadTrain(const std::string& path)
 {
@@ -314,7 +308,7 @@ void TSel2Form::showEvent(QShowEvent* event)
 
 std::string TSel2Form::Root() const
 {
-    return CurrentRoot();
+    return SimRoot();
 }
 
 std::string TSel2Form::RouteName() const

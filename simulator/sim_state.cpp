@@ -7,6 +7,12 @@ TSimState SimState;
 std::recursive_mutex SimLock;
 std::mt19937 SimRandom;
 
+std::string SimRoot()
+{
+    std::lock_guard guard(SimLock);
+    return SimState.paths.root;
+}
+
 bool OpenRouteDebugFile()
 {
     std::lock_guard guard(SimLock);

@@ -51,6 +51,9 @@ extern std::recursive_mutex SimLock;
 // The simulator's random numbers (scenery placement); seeded afresh before the world loads.
 extern std::mt19937 SimRandom;
 
+// The simulation root folder, read under SimLock.
+std::string SimRoot();
+
 // Creates (or empties) root "\routes\Tarrow-Venn\debug.txt" and writes its first line; false
 // when it cannot be written (the simulator then runs without it).
 bool OpenRouteDebugFile();

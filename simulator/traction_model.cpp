@@ -41,15 +41,9 @@ QPointer<TClock> AnalogClock;
 QPointer<QLabel> DigitalClock;
 bool DigitalShown = false;
 
-std::string Root()
-{
-    std::lock_guard guard(SimLock);
-    return SimState.paths.root;
-}
-
 std::string CabItemList()
 {
-    return Root() + "\\cab items\\filenames.txt";
+    return SimRoot() + "\\cab items\\filenames.txt";
 }
 
 bool ReadInt(const TIniFile& ini, const char* key, const char* def, int* out)
@@ -160,7 +154,7 @@ bool WritePhysicsKeys(TIniFile& ini, const TPhysicsKeys& k)
 
 std::string TractionModelBase(const std::string& model)
 {
-    return TractionBase(Root(), model);
+    return TractionBase(SimRoot(), model);
 }
 
 std::string ModelNameOfFile(const std::string& path)
@@ -170,7 +164,7 @@ std::string ModelNameOfFile(const std::string& path)
 
 std::string SelectTractionFile()
 {
-    const std::string folder = plat_path_resolve(Root() + "\\traction\\");
+    const std::string folder = plat_path_resolve(SimRoot() + "\\traction\\");
     // Qt's own dialog matches the pattern without regard to case, so "*.INI" files show too.
     const QString file = QFileDialog::getOpenFileName(
         VaruRor, "Select traction INI file.", QString::fromLocal8Bit(folder.c_str()),
