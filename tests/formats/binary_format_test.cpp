@@ -2,6 +2,9 @@
 // files are refused with one report line, and writing never harms the previous file.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -409,6 +412,27 @@ TEST(BinaryFormatFile, FailedWriteLeavesTheOldFileWhole) {
     fs::remove(path.string() + ".tmp");
     EXPECT_EQ(bfl_write_world_file(path.string().c_str(), bad), -1);
     EXPECT_EQ(read_bytes(path), old_bytes);
+    EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
+}
+
+// A file-size limit stands in for a full disk: the write fails part way, the old file stays whole
+// and no temporary is left.
+TEST(BinaryFormatFile, WriteCutShortLeavesTheOldFileWhole) {
+    temp_folder folder;
+    const fs::path path = folder.path() / "world.drovik";
+    std::ofstream(path, std::ios::binary).write("old", 3);
+    const bf_world w = parse_fixture("small.drovik");
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 200;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int result = bfl_write_world_file(path.string().c_str(), w);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous_handler);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(read_bytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
 }
 
