@@ -128,6 +128,17 @@ FSOUND_SAMPLE load(int index, const char* name, unsigned int mode, file_kind kin
     return fs_ok(sample.generation << fs_index_bits | slot);
 }
 
+// The slot of the sample named, with the lock held; -1 with the error set.
+int slot_for(FSOUND_SAMPLE sample)
+{
+    if (!fs().initialised)
+        return fs_fail(FMOD_ERR_UNINITIALIZED, -1);
+    const int slot = fs_sample_slot(sample);
+    if (slot < 0)
+        return fs_fail(FMOD_ERR_INVALID_PARAM, -1);
+    return slot;
+}
+
 }  // namespace
 
 int fs_sample_slot(FSOUND_SAMPLE sample)
@@ -163,15 +174,9 @@ void FSOUND_Sample_Free(FSOUND_SAMPLE sample)
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (!s.initialised) {
-        s.error = FMOD_ERR_UNINITIALIZED;
+    const int slot = slot_for(sample);
+    if (slot < 0)
         return;
-    }
-    const int slot = fs_sample_slot(sample);
-    if (slot < 0) {
-        s.error = FMOD_ERR_INVALID_PARAM;
-        return;
-    }
     free_slot(s, slot);
     s.error = FMOD_ERR_NONE;
 }
@@ -180,11 +185,11 @@ signed char FSOUND_Sample_SetLoopMode(FSOUND_SAMPLE sample, unsigned int loopmod
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (!s.initialised)
-        return fs_fail(FMOD_ERR_UNINITIALIZED, 0);
-    const int slot = fs_sample_slot(sample);
-    if (slot < 0 || (loopmode != FSOUND_LOOP_OFF && loopmode != FSOUND_LOOP_NORMAL &&
-                     loopmode != FSOUND_LOOP_BIDI))
+    const int slot = slot_for(sample);
+    if (slot < 0)
+        return 0;
+    if (loopmode != FSOUND_LOOP_OFF && loopmode != FSOUND_LOOP_NORMAL &&
+        loopmode != FSOUND_LOOP_BIDI)
         return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
     s.samples[slot].loop_mode = loopmode;
     for (fs_voice& voice : s.voices)
@@ -199,10 +204,10 @@ signed char FSOUND_Sample_SetMinMaxDistance(FSOUND_SAMPLE sample, float min, flo
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (!s.initialised)
-        return fs_fail(FMOD_ERR_UNINITIALIZED, 0);
-    const int slot = fs_sample_slot(sample);
-    if (slot < 0 || !(min > 0.0f) || !(max >= min))
+    const int slot = slot_for(sample);
+    if (slot < 0)
+        return 0;
+    if (!(min > 0.0f) || !(max >= min))
         return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
     s.samples[slot].min_distance = min;
     s.samples[slot].max_distance = max;
@@ -213,11 +218,9 @@ int FSOUND_Sample_GetLength(FSOUND_SAMPLE sample)
 {
     fs_state& s = fs();
     std::lock_guard lock(s.mutex);
-    if (!s.initialised)
-        return fs_fail(FMOD_ERR_UNINITIALIZED, 0);
-    const int slot = fs_sample_slot(sample);
+    const int slot = slot_for(sample);
     if (slot < 0)
-        return fs_fail(FMOD_ERR_INVALID_PARAM, 0);
+        return 0;
     return fs_ok(s.samples[slot].frames);
 }
 
