@@ -257,10 +257,3 @@ void CabTest::WriteStandardModel(const std::string& traction, const std::string&
     WriteItem("TESTLOCO.sander", ToggleSwitchFile());
     WriteItem("TESTLOCO.wheelslip", LightFile(0x0000FF));
 }
-
-std::vector<std::string> CabTest::BoxTexts()
-{
-    std::vector<std::string> texts;
-    for (const plat_box_record& r : plat_message_box_records()) texts.push_back(r.text);
-    return texts;
-}

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/box_texts.h"
 #include "cit_stream.h"
 
 class TVaruRor;
@@ -41,7 +42,6 @@ protected:
     // The standard model "TESTLOCO": picture, INI and one item of each kind.
     void WriteStandardModel(const std::string& traction = "ELE", const std::string& brake = "auto");
     std::string IniPath(const std::string& model) const;
-    static std::vector<std::string> BoxTexts();
 
     std::filesystem::path root;
     std::unique_ptr<TVaruRor> window;

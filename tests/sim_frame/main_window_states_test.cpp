@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "../common/box_texts.h"
 #include "main_window.h"
 #include "physics.h"
 #include "platform/clock.h"
@@ -52,13 +53,6 @@ protected:
         Consist.count = 1;
         Consist.tonnage = 148;
         Consist.length = 32;
-    }
-    static std::vector<std::string> BoxTexts()
-    {
-        std::vector<std::string> texts;
-        for (const plat_box_record& r : plat_message_box_records())
-            texts.push_back(r.text);
-        return texts;
     }
     QString savedDir;
     fs::path root;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "../common/box_texts.h"
 #include "main_window.h"
 #include "physics.h"
 #include "platform/clock.h"
@@ -44,14 +45,6 @@ protected:
         Consist.count = 1;
         Consist.tonnage = tonnage;
         Consist.length = length;
-    }
-
-    static std::vector<std::string> BoxTexts()
-    {
-        std::vector<std::string> texts;
-        for (const plat_box_record& r : plat_message_box_records())
-            texts.push_back(r.text);
-        return texts;
     }
 };
 

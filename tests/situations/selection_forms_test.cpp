@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 
+#include "../common/box_texts.h"
 #include "cab_picture.h"
 #include "platform/msgbox.h"
 #include "selection_forms.h"
@@ -81,14 +82,6 @@ protected:
         QDir::setCurrent(saved);
         ResetSimState();
         ClearConsist(Consist);
-    }
-
-    static std::vector<std::string> BoxTexts()
-    {
-        std::vector<std::string> texts;
-        for (const plat_box_record& r : plat_message_box_records())
-            texts.push_back(r.text);
-        return texts;
     }
 
     // Acts on each modal dialog as it opens, until the actions run out.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../common/box_texts.h"
 #include "platform/msgbox.h"
 #include "sim_space.h"
 #include "sim_state.h"
@@ -101,13 +102,6 @@ protected:
         std::stringstream text;
         text << std::ifstream(path, std::ios::binary).rdbuf();
         return text.str();
-    }
-    static std::vector<std::string> BoxTexts()
-    {
-        std::vector<std::string> texts;
-        for (const plat_box_record& r : plat_message_box_records())
-            texts.push_back(r.text);
-        return texts;
     }
     void SetCurrent()
     {
