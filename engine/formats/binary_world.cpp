@@ -1247,11 +1247,12 @@ private:
     // edited world keeps its own; the copies and their trees are freed in the destructor.
     void build_trees_on_copies() {
         set_log_window_caption(bf_world_texts::caption_tree);
-        std::vector<module*> modules{main_};
-        for (auto& [h, d] : objects_) modules.push_back(d->own_module);
+        std::vector<module*> candidates{main_};
+        for (auto& [h, d] : objects_) candidates.push_back(d->own_module);
         std::map<const polygon*, polygon*> copy_of;
         std::vector<std::pair<const polygon*, polygon*>> pairs;
-        for (module* m : modules) {
+        std::vector<module*> modules;  // those whose root now holds copies
+        for (module* m : candidates) {
             bsp_node* root = init_bsp_node();
             if (!root) {
                 report(bf_world_texts::internal_error_2);
@@ -1281,18 +1282,25 @@ private:
             }
             kept_roots_.push_back({m, m->root});
             m->root = root;
+            modules.push_back(m);
         }
+        if (modules.empty()) return;
         for (auto& [original, copy] : pairs) {
             const auto head = copy_of.find(original->family_head);
             const auto next = copy_of.find(original->family_next);
             copy->family_head = head == copy_of.end() ? nullptr : head->second;
             copy->family_next = next == copy_of.end() ? nullptr : next->second;
         }
+        // Only the modules holding copies are built: they are chained on their own for the call.
         // The edited world's cache file describes the viewer tree of that file, not this one.
+        std::vector<module*> next_links;
+        for (module* m : modules) next_links.push_back(m->next);
+        for (size_t i = 0; i < modules.size(); ++i) modules[i]->next = i + 1 < modules.size() ? modules[i + 1] : nullptr;
         char* const world_file = engine_state.world_file_name;
         engine_state.world_file_name = nullptr;
-        build_modules_bsp_trees(engine_state.modules, main_);
+        build_modules_bsp_trees(modules.front(), main_);
         engine_state.world_file_name = world_file;
+        for (size_t i = 0; i < modules.size(); ++i) modules[i]->next = next_links[i];
         set_log_window_caption(bf_world_texts::caption_general);
     }
 
