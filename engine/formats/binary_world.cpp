@@ -339,22 +339,24 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
     std::vector<group*> done;
     for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
         group* holder = nullptr;
+        group* first_group = nullptr;
         for (polygon* p : polys) {
             if (p->owner != d) continue;
             carry_points(p, d->total_matrix);
             const bool valid = polygon_is_valid(p);
             if (!valid && p->plane[0] == 0 && p->plane[1] == 0 && p->plane[2] == 0) p->disabled = 1;
             if (!holder) holder = dynamic_holder(p->owner_group);
+            if (!first_group) first_group = p->owner_group;
         }
         if (holder && std::find(done.begin(), done.end(), holder) == done.end()) {
             group_set_object_parameters(holder, d);
             done.push_back(holder);
         }
-        // A light on the object lights the group that stands for it.
+        // A light on the object lights the group that stands for it (never the whole world).
         for (light* l = engine_state.lights; l; l = l->next) {
             if (l->entity != d) continue;
-            l->entity = holder;
-            l->entity_kind = kind_group;
+            l->entity = holder ? holder : first_group;
+            l->entity_kind = l->entity ? kind_group : target_none;
         }
     }
     for (polygon* p : polys) p->owner = nullptr;
