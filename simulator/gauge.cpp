@@ -48,6 +48,14 @@ QColor ColorFromTColor(TColor c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
+void DrawTiled(QPainter& painter, const QImage& tile, int width, int height)
+{
+    if (tile.width() <= 0 || tile.height() <= 0) return;
+    for (int col = 0; col <= width / tile.width(); ++col)
+        for (int row = 0; row <= height / tile.height(); ++row)
+            painter.drawImage(col * tile.width(), row * tile.height(), tile);
+}
+
 TQuorrGauge::TQuorrGauge(QWidget* parent) : QWidget(parent)
 {
     resize(100, 100);
@@ -239,11 +247,7 @@ QPoint TQuorrGauge::TextOrigin(int textWidth, int textHeight) const
 void TQuorrGauge::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (backBitmap_.width() > 0 && backBitmap_.height() > 0) {
-        for (int col = 0; col <= width() / backBitmap_.width(); ++col)
-            for (int row = 0; row <= height() / backBitmap_.height(); ++row)
-                painter.drawImage(col * backBitmap_.width(), row * backBitmap_.height(), backBitmap_);
-    }
+    DrawTiled(painter, backBitmap_, width(), height());
     const QColor fore = ColorFromTColor(foreColor_), back = ColorFromTColor(backColor_);
     const TGaugeFigure f = Figure();
     if (f.hasFill) painter.fillRect(qrect(f.fill), fore);

@@ -6,9 +6,13 @@
 #include <cstdint>
 #include <stdexcept>
 
+class QPainter;
+
 // Colours are Windows RGB values: 0x00BBGGRR.
 using TColor = uint32_t;
 QColor ColorFromTColor(TColor c);
+// Covers width x height from the top left with copies of tile (nothing for an empty tile).
+void DrawTiled(QPainter& painter, const QImage& tile, int width, int height);
 
 // The framework's invalid-operation error.
 class EInvalidOperation : public std::runtime_error {

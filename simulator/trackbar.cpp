@@ -227,9 +227,7 @@ void TvexaTracker::paintEvent(QPaintEvent*)
     ComputeTrackRects();
     QPainter painter(this);
     if (backBitmap_.width() > 0 && backBitmap_.height() > 0) {
-        for (int col = 0; col <= width() / backBitmap_.width(); ++col)
-            for (int row = 0; row <= height() / backBitmap_.height(); ++row)
-                painter.drawImage(col * backBitmap_.width(), row * backBitmap_.height(), backBitmap_);
+        DrawTiled(painter, backBitmap_, width(), height());
     } else {
         painter.setBrush(ColorFromTColor(backColor_));
         if (backBorder_) painter.setPen(QPen(Qt::black, 1));
