@@ -192,7 +192,9 @@ void write_yard(Writer& w)
     std::error_code ec;
     fs::create_directories(folder, ec);
     std::string error;
-    if (ec || !SaveTrain((folder / "Demo Freight.trn").string(), train, &error)) w.Fail(error);
+    const fs::path train_path = folder / "Demo Freight.trn";
+    if (ec) w.Fail(train_path.string() + ": " + ec.message());
+    else if (!SaveTrain(train_path.string(), train, &error)) w.Fail(train_path.string() + ": " + error);
 }
 
 }  // namespace
@@ -203,11 +205,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_demo_data <root folder>\n");
         return 2;
     }
-    Writer w{fs::path(argv[1])};
-    write_models(w);
-    write_yard(w);
-    const bool sounds = WriteDemoSounds(argv[1]);
-    const bool situations = WriteDemoScreens(argv[1]) && WriteDemoSituations(argv[1]);
-    const bool cab = WriteDemoCab(argv[1], loco.name);
-    return w.Ok() && sounds && situations && cab ? 0 : 1;
+    try {
+        Writer w{fs::path(argv[1])};
+        write_models(w);
+        write_yard(w);
+        const bool sounds = WriteDemoSounds(argv[1]);
+        const bool situations = WriteDemoScreens(argv[1]) && WriteDemoSituations(argv[1]);
+        const bool cab = WriteDemoCab(argv[1], loco.name);
+        return w.Ok() && sounds && situations && cab ? 0 : 1;
+    } catch (const std::exception& e) {
+        // Folders that cannot be made end the run with the system's reason.
+        std::fprintf(stderr, "make_demo_data: %s\n", e.what());
+        return 1;
+    }
 }

@@ -578,49 +578,102 @@ CitValue CitValue::make_integer(int64_t value) {
     return v;
 }
 
-CitValue CitValue::make_int64(int64_t value) { return {.type = CitValueType::vaInt64, .integer = value}; }
+CitValue CitValue::make_int64(int64_t value) {
+    CitValue v;
+    v.type = CitValueType::vaInt64;
+    v.integer = value;
+    return v;
+}
 
 CitValue CitValue::make_boolean(bool value) {
-    return {.type = value ? CitValueType::vaTrue : CitValueType::vaFalse};
+    CitValue v;
+    v.type = value ? CitValueType::vaTrue : CitValueType::vaFalse;
+    return v;
 }
 
 CitValue CitValue::make_ident(std::string_view name) {
-    return {.type = CitValueType::vaIdent, .bytes = std::string(name)};
+    CitValue v;
+    v.type = CitValueType::vaIdent;
+    v.bytes = std::string(name);
+    return v;
 }
 CitValue CitValue::make_string(std::string_view text) {
-    return {.type = text.size() <= 255 ? CitValueType::vaString : CitValueType::vaLString,
-            .bytes = std::string(text)};
+    CitValue v;
+    v.type = text.size() <= 255 ? CitValueType::vaString : CitValueType::vaLString;
+    v.bytes = std::string(text);
+    return v;
 }
 CitValue CitValue::make_lstring(std::string_view text) {
-    return {.type = CitValueType::vaLString, .bytes = std::string(text)};
+    CitValue v;
+    v.type = CitValueType::vaLString;
+    v.bytes = std::string(text);
+    return v;
 }
 CitValue CitValue::make_utf8(std::string_view text) {
-    return {.type = CitValueType::vaUTF8String, .bytes = std::string(text)};
+    CitValue v;
+    v.type = CitValueType::vaUTF8String;
+    v.bytes = std::string(text);
+    return v;
 }
 CitValue CitValue::make_binary(std::string_view data) {
-    return {.type = CitValueType::vaBinary, .bytes = std::string(data)};
+    CitValue v;
+    v.type = CitValueType::vaBinary;
+    v.bytes = std::string(data);
+    return v;
 }
 CitValue CitValue::make_wstring(std::u16string_view text) {
-    return {.type = CitValueType::vaWString, .wide = std::u16string(text)};
+    CitValue v;
+    v.type = CitValueType::vaWString;
+    v.wide = std::u16string(text);
+    return v;
 }
 CitValue CitValue::make_set(std::vector<std::string> members) {
-    return {.type = CitValueType::vaSet, .names = std::move(members)};
+    CitValue v;
+    v.type = CitValueType::vaSet;
+    v.names = std::move(members);
+    return v;
 }
 CitValue CitValue::make_extended(double value) {
-    return {.type = CitValueType::vaExtended, .extended = CitExtended::from_double(value)};
+    CitValue v;
+    v.type = CitValueType::vaExtended;
+    v.extended = CitExtended::from_double(value);
+    return v;
 }
-CitValue CitValue::make_single(float value) { return {.type = CitValueType::vaSingle, .real = value}; }
+CitValue CitValue::make_single(float value) {
+    CitValue v;
+    v.type = CitValueType::vaSingle;
+    v.real = value;
+    return v;
+}
 CitValue CitValue::make_currency(int64_t ten_thousandths) {
-    return {.type = CitValueType::vaCurrency, .integer = ten_thousandths};
+    CitValue v;
+    v.type = CitValueType::vaCurrency;
+    v.integer = ten_thousandths;
+    return v;
 }
-CitValue CitValue::make_date(double days) { return {.type = CitValueType::vaDate, .real = days}; }
-CitValue CitValue::make_nil() { return {.type = CitValueType::vaNil}; }
+CitValue CitValue::make_date(double days) {
+    CitValue v;
+    v.type = CitValueType::vaDate;
+    v.real = days;
+    return v;
+}
+CitValue CitValue::make_nil() {
+    CitValue v;
+    v.type = CitValueType::vaNil;
+    return v;
+}
 CitValue CitValue::make_null() { return CitValue{}; }
 CitValue CitValue::make_list(std::vector<CitValue> values) {
-    return {.type = CitValueType::vaList, .items = std::move(values)};
+    CitValue v;
+    v.type = CitValueType::vaList;
+    v.items = std::move(values);
+    return v;
 }
 CitValue CitValue::make_collection(std::vector<CitCollectionItem> items) {
-    return {.type = CitValueType::vaCollection, .collection = std::move(items)};
+    CitValue v;
+    v.type = CitValueType::vaCollection;
+    v.collection = std::move(items);
+    return v;
 }
 
 bool CitValue::is_integer() const {
