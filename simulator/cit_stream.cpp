@@ -564,6 +564,25 @@ CitExtended CitExtended::from_double(double value) {
 
 // ---- values ----
 
+namespace {
+
+CitValue with(CitValueType type)
+{
+    CitValue v;
+    v.type = type;
+    return v;
+}
+
+template <typename Field, typename Value>
+CitValue with(CitValueType type, Field CitValue::*field, Value&& value)
+{
+    CitValue v = with(type);
+    v.*field = std::forward<Value>(value);
+    return v;
+}
+
+}  // namespace
+
 CitValue CitValue::make_integer(int64_t value) {
     CitValue v;
     v.integer = value;
@@ -579,101 +598,54 @@ CitValue CitValue::make_integer(int64_t value) {
 }
 
 CitValue CitValue::make_int64(int64_t value) {
-    CitValue v;
-    v.type = CitValueType::vaInt64;
-    v.integer = value;
-    return v;
+    return with(CitValueType::vaInt64, &CitValue::integer, value);
 }
 
 CitValue CitValue::make_boolean(bool value) {
-    CitValue v;
-    v.type = value ? CitValueType::vaTrue : CitValueType::vaFalse;
-    return v;
+    return with(value ? CitValueType::vaTrue : CitValueType::vaFalse);
 }
 
 CitValue CitValue::make_ident(std::string_view name) {
-    CitValue v;
-    v.type = CitValueType::vaIdent;
-    v.bytes = std::string(name);
-    return v;
+    return with(CitValueType::vaIdent, &CitValue::bytes, std::string(name));
 }
 CitValue CitValue::make_string(std::string_view text) {
-    CitValue v;
-    v.type = text.size() <= 255 ? CitValueType::vaString : CitValueType::vaLString;
-    v.bytes = std::string(text);
-    return v;
+    return with(text.size() <= 255 ? CitValueType::vaString : CitValueType::vaLString,
+                &CitValue::bytes, std::string(text));
 }
 CitValue CitValue::make_lstring(std::string_view text) {
-    CitValue v;
-    v.type = CitValueType::vaLString;
-    v.bytes = std::string(text);
-    return v;
+    return with(CitValueType::vaLString, &CitValue::bytes, std::string(text));
 }
 CitValue CitValue::make_utf8(std::string_view text) {
-    CitValue v;
-    v.type = CitValueType::vaUTF8String;
-    v.bytes = std::string(text);
-    return v;
+    return with(CitValueType::vaUTF8String, &CitValue::bytes, std::string(text));
 }
 CitValue CitValue::make_binary(std::string_view data) {
-    CitValue v;
-    v.type = CitValueType::vaBinary;
-    v.bytes = std::string(data);
-    return v;
+    return with(CitValueType::vaBinary, &CitValue::bytes, std::string(data));
 }
 CitValue CitValue::make_wstring(std::u16string_view text) {
-    CitValue v;
-    v.type = CitValueType::vaWString;
-    v.wide = std::u16string(text);
-    return v;
+    return with(CitValueType::vaWString, &CitValue::wide, std::u16string(text));
 }
 CitValue CitValue::make_set(std::vector<std::string> members) {
-    CitValue v;
-    v.type = CitValueType::vaSet;
-    v.names = std::move(members);
-    return v;
+    return with(CitValueType::vaSet, &CitValue::names, std::move(members));
 }
 CitValue CitValue::make_extended(double value) {
-    CitValue v;
-    v.type = CitValueType::vaExtended;
-    v.extended = CitExtended::from_double(value);
-    return v;
+    return with(CitValueType::vaExtended, &CitValue::extended, CitExtended::from_double(value));
 }
 CitValue CitValue::make_single(float value) {
-    CitValue v;
-    v.type = CitValueType::vaSingle;
-    v.real = value;
-    return v;
+    return with(CitValueType::vaSingle, &CitValue::real, value);
 }
 CitValue CitValue::make_currency(int64_t ten_thousandths) {
-    CitValue v;
-    v.type = CitValueType::vaCurrency;
-    v.integer = ten_thousandths;
-    return v;
+    return with(CitValueType::vaCurrency, &CitValue::integer, ten_thousandths);
 }
 CitValue CitValue::make_date(double days) {
-    CitValue v;
-    v.type = CitValueType::vaDate;
-    v.real = days;
-    return v;
+    return with(CitValueType::vaDate, &CitValue::real, days);
 }
-CitValue CitValue::make_nil() {
-    CitValue v;
-    v.type = CitValueType::vaNil;
-    return v;
-}
+CitValue CitValue::make_nil() { return with(CitValueType::vaNil); }
 CitValue CitValue::make_null() { return CitValue{}; }
 CitValue CitValue::make_list(std::vector<CitValue> values) {
-    CitValue v;
-    v.type = CitValueType::vaList;
-    v.items = std::move(values);
-    return v;
+    return with(CitValueType::vaList, &CitValue::items, std::move(values));
 }
 CitValue CitValue::make_collection(std::vector<CitCollectionItem> items) {
-    CitValue v;
-    v.type = CitValueType::vaCollection;
-    v.collection = std::move(items);
-    return v;
+    return with(CitValueType::vaCollection, &CitValue::collection, std::move(items));
 }
 
 bool CitValue::is_integer() const {
