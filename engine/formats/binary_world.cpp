@@ -390,6 +390,7 @@ void move_object_polygons_to_modules(module* m, bool stored_tree) {
             p->next = nullptr;
         }
     });
+    set_log_window_caption(bf_world_texts::caption_tree);
     const int32_t main_gets_tree = engine_state.bsp_for_main;
     if (stored_tree) engine_state.bsp_for_main = 0;
     build_modules_bsp_trees(engine_state.modules, engine_state.main_module);
@@ -406,10 +407,15 @@ void append(T** list, T* record) {
     *list = record;
 }
 
-void build_tracks(const bf_world& w) {
+// Each section builder reports a record it cannot make and returns false.
+bool build_tracks(const bf_world& w) {
+    set_log_window_caption(bf_world_texts::caption_tracks);
     for (const bf_track& r : w.tracks) {
         jtrack* t = record_new<jtrack>(kind_track);
-        if (!t) return;
+        if (!t) {
+            report(plat_format(bf_world_texts::section_failed, "tracks"));
+            return false;
+        }
         if (r.name) jstrcpy_with_allocating(&t->name, r.name->c_str());
         if (!r.points.empty()) {
             t->points = static_cast<double*>(engine_alloc(r.points.size() * sizeof(double)));
@@ -421,13 +427,16 @@ void build_tracks(const bf_world& w) {
         t->cyclic = r.cyclic;
         append(&engine_state.tracks, t);
     }
+    return true;
 }
 
 void copy_floats(double* to, const float* from, int count) {
     for (int i = 0; i < count; ++i) to[i] = from[i];
 }
 
-void build_cameras(const bf_world& w) {
+bool build_cameras(const bf_world& w) {
+    set_log_window_caption(bf_world_texts::caption_cameras);
+    bool built = true;
     for (const bf_camera& r : w.cameras) {
         const vec3 direction{-r.x_axis[0], -r.x_axis[1], -r.x_axis[2]};
         camera* c = camera_init(r.name ? r.name->c_str() : bf_world_texts::unnamed_group, r.width, r.height,
@@ -435,6 +444,7 @@ void build_cameras(const bf_world& w) {
                                 {r.location[0], r.location[1], r.location[2]}, direction, r.eye_distance);
         if (!c) {
             report(plat_format(bf_world_texts::section_failed, "cameras"));
+            built = false;
             continue;
         }
         const float* axes[3] = {r.x_axis, r.y_axis, r.z_axis};
@@ -456,15 +466,17 @@ void build_cameras(const bf_world& w) {
         c->read_from_file = 1;
         append(&engine_state.cameras, c);
     }
+    return built;
 }
 
-// Tracks, cameras and backgrounds (lights are built with the objects, whose indices they use).
-void build_scene(const bf_world& w) {
-    build_tracks(w);
-    build_cameras(w);
+bool build_backgrounds(const bf_world& w) {
+    set_log_window_caption(bf_world_texts::caption_backgrounds);
     for (const bf_background& r : w.backgrounds) {
         background* b = record_new<background>(kind_background);
-        if (!b) return;
+        if (!b) {
+            report(plat_format(bf_world_texts::section_failed, "backgrounds"));
+            return false;
+        }
         if (r.name) jstrcpy_with_allocating(&b->name, r.name->c_str());
         // The file keeps the first frame's bitmap only.
         b->frames = init_frame_item();
@@ -485,6 +497,7 @@ void build_scene(const bf_world& w) {
         b->to_be_saved = 1;
         append(&engine_state.backgrounds, b);
     }
+    return true;
 }
 
 // The entity a light's target index names.
@@ -511,11 +524,15 @@ void name_light_targets() {
     }
 }
 
-void build_lights(const bf_world& w, const std::vector<group*>& groups, const std::vector<dynamic_object*>& objects,
+bool build_lights(const bf_world& w, const std::vector<group*>& groups, const std::vector<dynamic_object*>& objects,
                   const std::vector<polygon*>& polys) {
+    set_log_window_caption(bf_world_texts::caption_lights);
     for (const bf_light& r : w.lights) {
         light* l = record_new<light>(kind_light);
-        if (!l) return;
+        if (!l) {
+            report(plat_format(bf_world_texts::section_failed, "lights"));
+            return false;
+        }
         if (r.name) jstrcpy_with_allocating(&l->name, r.name->c_str());
         l->entity = light_target(r, groups, objects, polys);
         l->entity_kind = r.target_kind == target_none ? kind_group : r.target_kind;
@@ -535,6 +552,7 @@ void build_lights(const bf_world& w, const std::vector<group*>& groups, const st
         l->specular_shining = r.specular_shining;
         append(&engine_state.lights, l);
     }
+    return true;
 }
 
 // Every setting of the record except the z-buffer state, the fog intensity, the reserved pair and
@@ -589,7 +607,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
         report(plat_format(bf_world_texts::section_failed, "animations"));
         return -1;
     }
-    set_log_window_caption(bf_world_texts::caption_polygons);
+    set_log_window_caption(bf_world_texts::caption_polygon_alloc);
     std::vector<polygon*> polys(w.polygons.size(), nullptr);  // editor-mode copies join at the end
     for (size_t i = 0; i < polys.size(); ++i) {
         polys[i] = init_poly();
@@ -599,6 +617,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
             return -1;
         }
     }
+    set_log_window_caption(bf_world_texts::caption_polygons);
     for (size_t i = 0; i < polys.size(); ++i) {
         fill_polygon(polys[i], w.polygons[i], w, groups, animations, polys);
     }
@@ -616,19 +635,24 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
     }
     if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) build_tree(w, m, polys);
     set_log_window_caption(bf_world_texts::caption_objects);
+    // From here a failing section is reported and marks the result; reading goes on.
+    int result = 0;
     const std::vector<dynamic_object*> objects = build_dynamic_objects(w, m, polys);
-    build_lights(w, groups, objects, polys);
+    if (objects.size() != w.dynamic_objects.size()) result = -1;
+    if (!build_lights(w, groups, objects, polys)) result = -1;
     if (engine_state.editor_mode) {
         fold_objects_into_groups(polys);
     } else {
-        set_log_window_caption(bf_world_texts::caption_tree);
+        set_log_window_caption(bf_world_texts::caption_processing_2);
         move_object_polygons_to_modules(m, w.bsp_nodes.size() >= 2);
     }
     name_light_targets();
+    if (!build_tracks(w)) result = -1;
+    if (!build_cameras(w)) result = -1;
+    if (!build_backgrounds(w)) result = -1;
     set_log_window_caption(bf_world_texts::caption_settings);
-    build_scene(w);
     if (w.settings) restore_settings(*w.settings, groups);
-    return 0;
+    return result;
 }
 
 int bfl_read_world(const char* path, module* m, group** top_group) {
@@ -1076,9 +1100,14 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
             r.presence |= has_diminution;
             r.light_diminution = static_cast<float>(p->light_diminution);
         }
-        if (p->anim && animation_index.count(p->anim)) {
-            r.presence |= has_animation;
-            r.animation = animation_index[p->anim];
+        if (p->anim) {
+            const auto found = animation_index.find(p->anim);
+            if (found == animation_index.end()) {
+                report(bf_world_texts::animation_not_found);  // saved without its animation
+            } else {
+                r.presence |= has_animation;
+                r.animation = found->second;
+            }
         }
         if (p->blending_on) {
             r.presence |= has_blending;
@@ -1127,6 +1156,7 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     }
 
     for (const dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+        if (!engine_state.editor_mode && !d->own_module) report(bf_world_texts::object_without_module);
         bf_dynamic_object r{};
         r.name = optional_text(d->name);
         r.father_name = optional_text(d->father_name);

@@ -7,7 +7,8 @@
 // Creates the groups, animations, polygons (into the module's root list, in file order), the main
 // tree from the file's BSP records (viewer mode) and the dynamic objects of a parsed file (in
 // editor mode folded back into their groups); the saved top group goes to `top_group`. Nothing is created when the file holds a polygon the
-// engine cannot hold: 0, or -1 with a report.
+// engine cannot hold: 0, or -1 with a report. A later section that fails is reported, the rest is
+// still built and the result is -1.
 int bfl_build_world(const bf_world& world, module* m, group** top_group);
 // The file records of `saved` and what lies inside it (groups in group-list order, polygons in
 // world order, shared points and cords, name tables, the main tree in viewer mode, dynamic objects,
@@ -35,6 +36,8 @@ inline constexpr const char* section_failed = "bfl_read_world: some error accure
 inline constexpr const char* no_module = "bfl_read_world: no module to read into\n";
 inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error\n";
 inline constexpr const char* internal_error_2 = "engine_save_drovik_binary_format: internal error 2\n";
+inline constexpr const char* object_without_module = "do_dynamic_section: dyn->mdl==NULL !\n";
+inline constexpr const char* animation_not_found = "bf_get_animation_index: coudnt find animation\n";
 inline constexpr const char* no_temporary_group = "engine_save_drovik_binary_world: couldnt create the world group\n";
 inline constexpr const char* no_main_module = "engine_digest_worlds: Cant find the main module !!\n";
 inline constexpr const char* tracks_missing = "engine_digest_worlds: Some Tracks are missing!!\n";
@@ -47,10 +50,16 @@ inline constexpr const char* unnamed_object = "No_name";
 inline constexpr const char* caption_load = "Load File";
 inline constexpr const char* caption_groups = "Groups";
 inline constexpr const char* caption_animations = "Animations";
+inline constexpr const char* caption_polygon_alloc = "Polygon alloc";
 inline constexpr const char* caption_polygons = "Polygon read";
 inline constexpr const char* caption_tree = "BSP Tree";
 inline constexpr const char* caption_objects = "Dynamic Objects";
+inline constexpr const char* caption_cameras = "Cameras";
+inline constexpr const char* caption_tracks = "Tracks";
 inline constexpr const char* caption_settings = "Settings";
+inline constexpr const char* caption_backgrounds = "Backgrounds";
+inline constexpr const char* caption_lights = "Lights";
 inline constexpr const char* caption_processing = "Processing data";
+inline constexpr const char* caption_processing_2 = "Processing data 2";
 inline constexpr const char* caption_general = "General";
 }  // namespace bf_world_texts

@@ -257,6 +257,32 @@ TEST_F(BinaryWorldViewer, CollectingGivesTheFileRecordsBack) {
     EXPECT_EQ(collected.backgrounds.size(), 1u);
 }
 
+// Records the writer cannot place are reported and left out: an animation that is not on the
+// world's list, and a viewer-mode object without a module of its own.
+TEST_F(BinaryWorldViewer, CollectingReportsRecordsItCannotPlace) {
+    group* top = load("small.drovik");
+    polygon* first = nullptr;
+    for (polygon* p = get_first_polygon(); p && !first; p = get_next_polygon(p)) {
+        if (p->owner_group && group_is_included(p->owner_group, top)) first = p;
+    }
+    ASSERT_NE(first, nullptr);
+    animation stray{};
+    animation* const kept = first->anim;
+    first->anim = &stray;
+    bf_world collected;
+    EXPECT_EQ(bfl_collect_world(top, 0, collected), 0);
+    first->anim = kept;
+    EXPECT_EQ(engine_get_last_error(), std::string("bf_get_animation_index: coudnt find animation\n"));
+    ASSERT_FALSE(collected.polygons.empty());
+    EXPECT_EQ(collected.polygons[0].presence & bf_layout::has_animation, 0u);
+
+    dynamic_object* bare = init_dynamic_object();
+    ASSERT_NE(bare, nullptr);
+    dynamic_list_push(&engine_state.dynamic_objects, bare);
+    EXPECT_EQ(bfl_collect_world(top, 0, collected), 0);
+    EXPECT_EQ(engine_get_last_error(), std::string("do_dynamic_section: dyn->mdl==NULL !\n"));
+}
+
 std::vector<std::array<double, 3>> world_points() {
     std::vector<std::array<double, 3>> out;
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
