@@ -15,6 +15,7 @@
 #include "foundation/errors.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
+#include "platform/window.h"
 
 namespace fs = std::filesystem;
 
@@ -67,7 +68,7 @@ TEST_F(EngineWorldsApi, LoadQueryAndSaveABinaryWorld) {
     EXPECT_EQ(Drovik_engine_is_engine_empty(), 1);
     EXPECT_EQ(Drovik_engine_is_editor_mode(), 0);
     EXPECT_EQ(Drovik_engine_save(in_folder("early.drovik").c_str(), nullptr, 0), -1);
-    EXPECT_NE(last_box().find("You must call Drovik_engine_load_world()"), std::string::npos);
+    EXPECT_EQ(last_box(), "Drovik_engine_save:\nYou must call Drovik_engine_load_world()\n before calling this function !!\n");
 
     ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
     EXPECT_EQ(Drovik_engine_is_engine_empty(), 0);
@@ -107,7 +108,8 @@ TEST_F(EngineWorldsApi, SaveRefusalsInEditorMode) {
 
     // The extension test is case-sensitive.
     EXPECT_EQ(Drovik_engine_save(in_folder("world.X").c_str(), nullptr, 0), -1);
-    EXPECT_NE(last_box().find("You must call this function with .wld extension"), std::string::npos);
+    EXPECT_EQ(last_box(), "Drovik_engine_save:\nYou must call this function with .wld extension\nor with .X extension\nor "
+                          "with no extension at all !\n");
     EXPECT_EQ(Drovik_engine_save(in_folder("world.md2").c_str(), nullptr, 0), -1);
 
     const std::string no_folder = in_folder("nowhere/world.drovik");
@@ -150,6 +152,18 @@ TEST_F(EngineWorldsApi, BadFilesAndFailedWritesAreFailures) {
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous");
     EXPECT_EQ(Drovik_engine_is_engine_empty(), 0);
+}
+
+// A failed load says so in the shown log window and minimises it.
+TEST_F(EngineWorldsApi, FailedLoadIsWrittenIntoTheShownLogWindow) {
+    ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
+    plat_window* log_window = create_log_window();
+    ASSERT_NE(log_window, nullptr);
+    engine_g().log_window_visible = 1;
+    EXPECT_EQ(Drovik_engine_load_world("missing.drovik", fixtures.c_str(), "", 0), -1);
+    EXPECT_EQ(plat_window_title(log_window), "!!! Failed loading world !!!\n");
+    EXPECT_TRUE(plat_window_is_minimized(log_window));
+    EXPECT_EQ(Drovik_engine_is_engine_empty(), 1);
 }
 
 uint32_t slept_ms = 0;
