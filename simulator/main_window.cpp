@@ -56,7 +56,9 @@ public:
         layout->addWidget(
             new QLabel(QString("Jump to track segment (3 - %1): ").arg(lastSegment), this));
         edit = new QLineEdit(this);
+        edit->setObjectName("Edit1");
         layout->addWidget(edit);
+        layout->addWidget(new QLabel("Warning:  the scenery will slowly redraw", this));
         auto* buttons =
             new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

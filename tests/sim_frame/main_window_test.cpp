@@ -1,11 +1,13 @@
 // The main cab window: caption, size, menus, start/stop, messages and close order.
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -135,6 +137,32 @@ TEST_F(MainWindowTest, JumpBeforeStartIsRefused)
     w.Jumpto1Click();
     EXPECT_EQ(BoxTexts(),
               std::vector<std::string>({"Start sim before attempting\rto jump to new location."}));
+}
+
+TEST_F(MainWindowTest, JumpDialogTexts)
+{
+    TVaruRor w;
+    {
+        std::lock_guard guard(SimLock);
+        SimState.worldLoaded = true;
+    }
+    QString title;
+    QStringList labels;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            for (const QLabel* label : dialog->findChildren<QLabel*>())
+                labels << label->text();
+            dialog->reject();
+        }
+    });
+    closer.start(10);
+    w.Jumpto1Click();
+    EXPECT_EQ(title, "Move to new track location");
+    const QString prompt = QString("Jump to track segment (3 - %1): ").arg(SegmentCount() - 3);
+    EXPECT_EQ(labels, QStringList({prompt, "Warning:  the scenery will slowly redraw"}));
+    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(MainWindowTest, JumpToSegmentTextMustBeANumberInRange)
