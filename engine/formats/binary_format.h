@@ -298,9 +298,9 @@ inline constexpr const char* bad_point_count = "bfl_read_world: polygon %d has %
 inline constexpr const char* bad_index = "bfl_read_world: an index of the %s section is out of range\n";
 inline constexpr const char* cyclic_links = "bfl_read_world: the %s section has cyclic links\n";
 inline constexpr const char* shared_links = "bfl_read_world: the %s section has shared links\n";
-inline constexpr const char* point_index = "bfl_get_polygon_point: poly_point_index out of range\n";
-inline constexpr const char* cord_index =
-    "bfl_get_polygon_texture_coord: poly_point_index out of range\n";
+// These two lines carry no line end of their own.
+inline constexpr const char* point_index = "bfl_get_polygon_point: poly_point_index out of range";
+inline constexpr const char* cord_index = "bfl_get_polygon_texture_coord: poly_point_index out of range";
 inline constexpr const char* list_twice = "read_a_bf_frame_list: The same list is used twice !!!\n";
 inline constexpr const char* bad_transparency =
     "bfl_read_world: polygon %d has a transparent index its kind word cannot hold\n";

@@ -304,7 +304,7 @@ TEST(BinaryFormatParse, DamagedFilesAreRefusedWithOneLine) {
         {"name_table_short.drovik", plat_format(bf_texts::short_name_table, "group names")},
         {"polygon_section_short.drovik", plat_format(bf_texts::polygon_overrun, 4)},
         {"father_out_of_range.drovik", plat_format(bf_texts::bad_index, "groups")},
-        {"point_index_out_of_range.drovik", bf_texts::point_index},
+        {"point_index_out_of_range.drovik", "bfl_get_polygon_point: poly_point_index out of range"},
         {"bsp_child_out_of_range.drovik", plat_format(bf_texts::bad_index, "BSP nodes")},
         {"top_group_out_of_range.drovik", bf_texts::bad_top_group},
         {"light_target_out_of_range.drovik", plat_format(bf_texts::bad_index, "lights")},
@@ -352,6 +352,8 @@ TEST(BinaryFormatWrite, UnsoundWorldsAreNotSerialized) {
     };
     const unsound_case cases[] = {
         {"point index", [](bf_world& w) { w.polygons[0].points[2] = 3; }, bf_texts::point_index},
+        {"cord index", [](bf_world& w) { w.polygons[0].cords[1] = 1; },
+         "bfl_get_polygon_texture_coord: poly_point_index out of range"},
         {"group link", [](bf_world& w) { w.polygons[0].group = 2; }, plat_format(bf_texts::bad_index, "polygons")},
         {"cycle",
          [](bf_world& w) {
