@@ -13,6 +13,7 @@ namespace {
 class Dictionary : public ::testing::Test {
 protected:
     void SetUp() override {
+        engine_set_speaker_mode(0);
         before_ = engine_get_bytes_in_use();
         root_ = dictionary_init();
         ASSERT_NE(root_, nullptr);
@@ -33,7 +34,9 @@ TEST_F(Dictionary, AddingCountsNewNodesAndIgnoresLetterCase) {
     EXPECT_EQ(dictionary_add_a_word(root_, "cab-1"), 2);
     EXPECT_EQ(dictionary_has_word(root_, "cab_1"), 1) << "other characters share one slot";
     EXPECT_EQ(dictionary_add_a_word(root_, ""), -1);
+    EXPECT_STREQ(engine_get_last_error(), "dictionary_add_a_word: bad arguments\n");
     EXPECT_EQ(dictionary_add_a_word(nullptr, "x"), -1);
+    EXPECT_STREQ(engine_get_last_error(), "dictionary_add_a_word: bad arguments\n");
 }
 
 TEST_F(Dictionary, DeletingKeepsLongerAndShorterWords) {
@@ -48,6 +51,7 @@ TEST_F(Dictionary, DeletingKeepsLongerAndShorterWords) {
     EXPECT_EQ(dictionary_has_word(root_, "track"), 1);
     EXPECT_EQ(dictionary_delete_a_word(root_, "absent", 1), 0);
     EXPECT_EQ(dictionary_delete_a_word(nullptr, "x", 1), -1);
+    EXPECT_STREQ(engine_get_last_error(), "dictionary_delete_a_word: bad arguments\n");
 }
 
 TEST_F(Dictionary, UniqueNamesTakeTheFirstFreeSuffix) {

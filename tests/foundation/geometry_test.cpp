@@ -1,7 +1,10 @@
 // Geometry: row-vector matrices, inverses, planes, intersections and equation solving.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string>
 
 #include "foundation/geometry.h"
 #include "work_dir.h"
@@ -235,6 +238,40 @@ TEST(TextureEquations, GiveTheAttributeAtAnyPointOfThePolygon) {
     engine_set_speaker_mode(0);
     EXPECT_EQ(get_bm_x_using_equation({0, 0, 0}, equation, -1), 0);
     EXPECT_STREQ(engine_get_last_error(), "get_bm_x_using_equation: invalid equation_type\n");
+}
+
+TEST(Failures, EachReportsItsOwnLine) {
+    temp_work_dir work;
+    engine_set_speaker_mode(0);
+    ASSERT_EQ(open_log_files(), 0);
+    mat4 m;
+    matrix_identity(m);
+    const plane flat{0, 0, 0, 1};
+    plane out_plane;
+    vec3 out;
+    struct {
+        std::function<bool()> fails;
+        const char* line;
+    } cases[] = {
+        {[&] { return transform_plane(out_plane, flat, m) == -1; }, "transform_plane: illegal normal !!\n"},
+        {[&] { return plane_get_reflected_direction({1, 0, 0}, flat, out) == -1; },
+         "plane_get_reflected_direction: internal error\n"},
+        {[&] { return matrix_rotation_around_line(m, 90, {1, 1, 1}, {1, 1, 1}) == -1; },
+         "Drovik_group_rotate_around_line: failed inverting the matrix\n"},
+        {[] { return get_z_order_of_vectors({1, 0, 1}, {0, 1, 0}) == 0; },
+         "get_z_order_of_vectors: unsopurted case I have to add some code to deal with it\n"},
+        {[&] { return get_bm_x_using_equation({0, 0, 0}, flat, 0) == 0; },
+         "get_bm_x_using_equation: bad equation\n"},
+        {[&] { return get_closest_point_on_line({0, 0, 0}, {2, 2, 2}, {2, 2, 2}, out) == -1; },
+         "get_square_distance_between_point_and_line: illegal line\n"},
+    };
+    size_t seen = read_text(work.dir() / "error.log").size();
+    for (const auto& c : cases) {
+        EXPECT_TRUE(c.fails()) << c.line;
+        const std::string errors = read_text(work.dir() / "error.log");
+        EXPECT_EQ(errors.substr(std::min(seen, errors.size())), c.line);
+        seen = errors.size();
+    }
 }
 
 }  // namespace

@@ -45,9 +45,11 @@ TEST_F(Profiler, WritesRatesAndTheShareOfTheProgramCycle) {
     int render = -1;
     int cycle = -1;
     int clearing = -1;
+    int bitblt = -1;
     for (int i = 0; i < 2; ++i) {
         render = measure(render, "Drovik_engine_render", 20);
         clearing = measure(clearing, "draw_buffer_clear_buffer", 5);
+        bitblt = measure(bitblt, "BitBlt GDI", 4);
         cycle = measure(cycle, "Program cycle", 50);
     }
     start_measuring(-1, "never stopped");
@@ -57,12 +59,14 @@ TEST_F(Profiler, WritesRatesAndTheShareOfTheProgramCycle) {
               "\n\nPROFILING RESULTS\n-----------------\n"
               "Drovik_engine_render  ----------  Rate=50.000000 per sec (20000 micro seconds each)\n"
               "draw_buffer_clear_buffer  ------  Rate=200.000000 per sec (5000 micro seconds each)\n"
+              "BitBlt GDI  --------------------  Rate=250.000000 per sec (4000 micro seconds each)\n"
               "Program cycle  -----------------  Rate=20.000000 per sec (50000 micro seconds each)\n"
               "never stopped\t\t --- UNUSED\n"
               "\nProgram analysis\n-----------------\n"
               "Drovik_engine_render = 40.00 percent of CPU time\n"
               "    (clearing_screen  = 10.00 percent of CPU time)\n"
-              "    (pure rendering   = 30.00 percent of CPU time)\n"
+              "    (BitBlt           = 8.00 percent of CPU time)\n"
+              "    (pure rendering   = 22.00 percent of CPU time)\n"
               "The rest (things outside Drovik engine) = 60.00 percent\n"
               "---------------------------------------\n\t\t\t\t=100 percent of CPU time\n");
 }
@@ -94,6 +98,8 @@ TEST_F(Profiler, StoppingAChunkThatNeverStartedReportsAndChangesNothing) {
     EXPECT_EQ(get_chunk_average_speed(chunk), 10000);
     EXPECT_EQ(end_measuring(7), 0);
     EXPECT_STREQ(engine_get_last_error(), "end_measuring: illegal chunk num\n");
+    EXPECT_EQ(get_chunk_average_speed(7), 0);
+    EXPECT_STREQ(engine_get_last_error(), "get_chunk_average_speed: illegal chunk num\n");
     EXPECT_EQ(end_measuring(profiler_clock_chunk), 5010L * 1000);
     const int idle = start_measuring(-1, "idle");
     EXPECT_EQ(get_chunk_average_speed(idle), 0);

@@ -44,6 +44,11 @@ TEST_F(Startup, FirstUseOpensTheLogsAndMakesAHiddenDefaultWindow) {
     EXPECT_EQ(g.render_priority_class, 128);
     EXPECT_EQ(g.render_thread_priority, 2);
 
+    plat_window* directx = create_directx_window();
+    ASSERT_TRUE(plat_is_window(directx));
+    EXPECT_EQ(plat_window_title(directx), "DirectX Window");
+    plat_window_destroy(directx);
+
     plat_window* first = g.default_window;
     engine_first_init();
     EXPECT_EQ(g.default_window, first) << "a second first use does nothing";

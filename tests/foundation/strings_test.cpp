@@ -180,6 +180,8 @@ TEST_F(Strings, WholeFilesGoOutAndComeBackWithATerminatingNul) {
     EXPECT_EQ(get_file_time("missing.bin"), -1);
     EXPECT_EQ(mem2file("no/such/dir/x.bin", data, 3), -1);
     EXPECT_EQ(reported(), "mem2file: cant open file\n");
+    EXPECT_EQ(mem2file_stream(nullptr, data, 3), -1);
+    EXPECT_EQ(reported(), "mem2file: problams in fwrite\n");
 }
 
 TEST_F(Strings, BeepsReportAFrequencyOutOfRangeAndStillBeep) {
