@@ -93,6 +93,24 @@ TEST_F(TractionModelTest, IniPlacesThePanelAndSetsTheModel)
     EXPECT_EQ(SoundRunFile, kDefaultRunSound);
 }
 
+TEST_F(TractionModelTest, TractionCodesAndTheirLabels)
+{
+    const struct {
+        const char* code;
+        TTractionType type;
+        const char* label;
+    } cases[] = {{"DEL", ttDEL, "Diesel-Electric"}, {"ELE", ttELE, "Electric Loco"},
+                 {"DMU", ttDMU, "DMU"},             {"EMU", ttEMU, "EMU"},
+                 {"STE", ttSTE, "Steam Loco"},      {"SUB", ttSUB, "Subway/LRV"},
+                 {"HST", ttHST, "HST"}};
+    for (const auto& c : cases) {
+        WriteIni("TESTLOCO", "", std::string("[general]\r\ntraction_type=") + c.code + "\r\n");
+        ASSERT_TRUE(ReadTractionIni(IniPath("TESTLOCO")));
+        EXPECT_EQ(TractionType, c.type) << c.code;
+        EXPECT_EQ(TractionTypeLabel(), c.label) << c.code;
+    }
+}
+
 TEST_F(TractionModelTest, ANumberThatIsNoIntegerAbandonsTheRead)
 {
     WriteIni("TESTLOCO", "3d_top=twelve\r\n", "[general]\r\ntraction_type=HST\r\n");
