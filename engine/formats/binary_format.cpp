@@ -1003,6 +1003,16 @@ void write_settings(byte_writer& out, const bf_settings& s) {
     out.i32(s.min_render_time);
 }
 
+// The report of a section whose written size is not the predicted one.
+std::string section_mismatch(section_id id) {
+    switch (id) {
+        case s_points: return bf_texts::point_section_failed;
+        case s_cords: return bf_texts::cord_section_failed;
+        case s_polygons: return bf_texts::polygon_section_failed;
+        default: return plat_format(bf_texts::internal_error, section_words[id]);
+    }
+}
+
 // Writes one section at the end of `file`; its records are followed by the heap the writer fills.
 template <typename Fill>
 void write_section(std::vector<uint8_t>& file, section_id id, uint64_t predicted, size_t record_bytes, Fill fill) {
@@ -1010,9 +1020,9 @@ void write_section(std::vector<uint8_t>& file, section_id id, uint64_t predicted
     heap_writer heap{static_cast<uint32_t>(start + record_bytes), {}};
     byte_writer out(file);
     fill(out, heap);
-    if (file.size() - start != record_bytes) fail(plat_format(bf_texts::internal_error, section_words[id]));
+    if (file.size() - start != record_bytes) fail(section_mismatch(id));
     file.insert(file.end(), heap.bytes.begin(), heap.bytes.end());
-    if (file.size() - start != predicted) fail(plat_format(bf_texts::internal_error, section_words[id]));
+    if (file.size() - start != predicted) fail(section_mismatch(id));
 }
 
 void put_i32(std::vector<uint8_t>& file, int offset, uint64_t value) {

@@ -312,5 +312,10 @@ inline constexpr const char* string_with_nul =
     "engine_save_drovik_binary_format: a name holds a NUL character\n";
 inline constexpr const char* too_big = "engine_save_drovik_binary_format: the world is too big for the file format\n";
 inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error in the %s section\n";
+// A size mismatch in these three sections has a line of its own.
+inline constexpr const char* point_section_failed = "engine_save_drovik_binary_format: point section failed\n";
+inline constexpr const char* cord_section_failed =
+    "engine_save_drovik_binary_format: texture coords section failed\n";
+inline constexpr const char* polygon_section_failed = "engine_save_drovik_binary_format: polygon section failed\n";
 inline constexpr const char* write_failed = "engine_save_drovik_binary_format: failed writing %s\n";
 }  // namespace bf_texts
