@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include <filesystem>
@@ -227,6 +228,25 @@ TEST_F(YardTest, TractionTypeCodes)
     const std::pair<const char*, int> codes[] = {{"DEL", 0}, {"ELE", 1}, {"DMU", 2}, {"EMU", 3},
                                                  {"STE", 4}, {"SUB", 5}, {"HST", 6}, {"ele", 9}};
     for (const auto& [text, code] : codes) EXPECT_EQ(TractionTypeCode(text, 9), code) << text;
+}
+
+TEST_F(YardTest, FormTexts)
+{
+    TConsist empty;
+    ClearConsist(empty);
+    TYardForm1 form(Root(), empty);
+    EXPECT_EQ(form.windowTitle(), "Build Train ");
+    EXPECT_EQ(form.TractionBox->placeholderText(), "selected traction here");
+    EXPECT_EQ(form.CarBox->placeholderText(), "selected car here");
+    EXPECT_EQ(form.Edit1->text(), "Enter Train Name");
+    EXPECT_EQ(form.SaveTrainCheckBox->text(), "Save Train to file");
+    EXPECT_EQ(form.OkButton->text(), "OK");
+    EXPECT_EQ(form.CancelButton->text(), "Cancel");
+    QStringList labels;
+    for (const QLabel* label : form.findChildren<QLabel*>()) labels << label->text();
+    for (const char* text : {"Current Traction:", "Current Car:", "No unit selected", "Train Name:",
+                             "index 0", "Alt + Click for Info"})
+        EXPECT_TRUE(labels.contains(text)) << text;
 }
 
 TEST_F(YardTest, FormMakesUpATrain)

@@ -207,6 +207,23 @@ TEST_F(SelectionFormsTest, EscapeMeansNewAndClosingMeansNothing)
     EXPECT_EQ(Consist.count, 0);
 }
 
+TEST_F(SelectionFormsTest, NewSituationFormTexts)
+{
+    TSel2Form form;
+    EXPECT_EQ(form.RouteBox->placeholderText(), "No Route");
+    EXPECT_EQ(form.WorkBox->placeholderText(), "No Working");
+    EXPECT_EQ(form.TrainBox->placeholderText(), "No Train");
+    EXPECT_EQ(form.Edit1->text(), "Enter new name");
+    EXPECT_EQ(form.OkButton->text(), "OK");
+    EXPECT_EQ(form.AddTrainButton->text(), "Add Train . . .");
+    EXPECT_EQ(form.SaveButton->text(), "Save");
+    QStringList labels;
+    for (const QLabel* label : form.findChildren<QLabel*>()) labels << label->text();
+    for (const char* text :
+         {"Select Route: ", "Select Working: ", "Select Train: ", "Situation Name:"})
+        EXPECT_TRUE(labels.contains(text)) << text;
+}
+
 TEST_F(SelectionFormsTest, NewSituationChoosesFirstRouteWorkingAndCurrentTrain)
 {
     SimState.paths.root = root.string();
