@@ -1,10 +1,14 @@
 // Traction model files: defaults, the cab picture, loading a model and drive mode.
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
 #include "brake.h"
@@ -12,6 +16,7 @@
 #include "cab_items.h"
 #include "cab_picture.h"
 #include "ini_file.h"
+#include "loco_physics_form.h"
 #include "main_window.h"
 #include "physics.h"
 #include "sim_state.h"
@@ -109,6 +114,45 @@ TEST_F(TractionModelTest, TractionCodesAndTheirLabels)
         EXPECT_EQ(TractionType, c.type) << c.code;
         EXPECT_EQ(TractionTypeLabel(), c.label) << c.code;
     }
+}
+
+TEST_F(TractionModelTest, PhysicsFormCaptionLabelsAndMissingFile)
+{
+    WriteIni("TESTLOCO", "", "[general]\r\ntraction_type=SUB\r\n");
+    const std::string ini = IniPath("TESTLOCO");
+    {
+        std::lock_guard guard(SimLock);
+        SimState.paths.traction = ini.substr(0, ini.size() - 4);
+    }
+    QString title;
+    QString type;
+    QStringList labels;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* form = qobject_cast<TPhysEditForm*>(QApplication::activeModalWidget())) {
+            title = form->windowTitle();
+            type = form->tractType->text();
+            for (const QLabel* label : form->findChildren<QLabel*>()) labels << label->text();
+            form->reject();
+        }
+    });
+    closer.start(10);
+    ShowPhysicsForm();
+    EXPECT_EQ(title, "Edit: physics values");
+    EXPECT_EQ(type, "SUB");
+    for (const char* text : {"Traction Type:", "Short Description:", "Year Built:", "Engine Model:",
+                             "Mass (tonnes) :", "maxTraction (kN) :", "maxIndBrake (kN) :",
+                             "Power (BHP) :", "numAxles :", "Brake (auto/ep) :"})
+        EXPECT_TRUE(labels.contains(text)) << text;
+    EXPECT_TRUE(BoxTexts().empty());
+
+    const std::string missing = (root / "traction" / "NONE" / "NONE").string();
+    {
+        std::lock_guard guard(SimLock);
+        SimState.paths.traction = missing;
+    }
+    ShowPhysicsForm();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>({missing + ".ini\rError: file not found."}));
 }
 
 TEST_F(TractionModelTest, ANumberThatIsNoIntegerAbandonsTheRead)

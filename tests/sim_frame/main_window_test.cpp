@@ -70,6 +70,8 @@ TEST_F(MainWindowTest, CaptionFixedClientAndPanels)
     EXPECT_GE(w.InfoBoxLabel1->height(), 200);
     EXPECT_TRUE(w.InfoMemo->isHidden());
     EXPECT_TRUE(w.Button1->isHidden());
+    EXPECT_EQ(w.Button1->text(), "test lights");
+    EXPECT_EQ(w.Button3->text(), "Timetable");
     EXPECT_EQ(w.HiResTimer1.Interval(), 50);
     EXPECT_EQ(w.HiResTimer1.Resolution(), 5);
 }
