@@ -1,5 +1,6 @@
 // Traction model files: defaults, the cab picture, loading a model and drive mode.
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -153,6 +154,28 @@ TEST_F(TractionModelTest, PhysicsFormCaptionLabelsAndMissingFile)
     }
     ShowPhysicsForm();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>({missing + ".ini\rError: file not found."}));
+}
+
+TEST_F(TractionModelTest, TractionFileDialogTitleFilterAndFolder)
+{
+    WriteIni("TESTLOCO", "");
+    QString title;
+    QStringList filters;
+    QString folder;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            folder = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    closer.start(10);
+    EXPECT_EQ(SelectTractionFile(), "");
+    EXPECT_EQ(title, "Select traction INI file.");
+    EXPECT_EQ(filters, QStringList({"traction files (*.ini)"}));
+    EXPECT_EQ(folder.toStdString(), fs::canonical(root / "traction").string());
 }
 
 TEST_F(TractionModelTest, ANumberThatIsNoIntegerAbandonsTheRead)
