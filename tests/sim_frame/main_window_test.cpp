@@ -1,6 +1,7 @@
 // The main cab window: caption, size, menus, start/stop, messages and close order.
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -164,6 +165,26 @@ TEST_F(MainWindowTest, JumpDialogTexts)
     EXPECT_EQ(title, "Move to new track location");
     const QString prompt = QString("Jump to track segment (3 - %1): ").arg(SegmentCount() - 3);
     EXPECT_EQ(labels, QStringList({prompt, "Warning:  the scenery will slowly redraw"}));
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(MainWindowTest, SaveSituationDialogTitleAndExtension)
+{
+    TVaruRor w;
+    QString title;
+    QString suffix;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            suffix = dialog->defaultSuffix();
+            dialog->reject();
+        }
+    });
+    closer.start(10);
+    w.SaveSituation1->trigger();
+    EXPECT_EQ(title, "Save current situation . . .");
+    EXPECT_EQ(suffix, "txt");
     EXPECT_TRUE(BoxTexts().empty());
 }
 
