@@ -551,11 +551,14 @@ void polygon_set_specular_shining(polygon* p, int value) {
 
 int polygon_get_specular_shining(const polygon* p) { return p ? p->specular_shining : 0; }
 
-polygon* duplicate_polygon(const polygon* p) {
+namespace {
+
+// A copy with its own points and no family; failure_text names the caller.
+polygon* copy_polygon(const polygon* p, const char* failure_text) {
     if (!p) return nullptr;
     polygon* copy = init_poly();
     if (!copy) {
-        report("duplicate_polygon: init_polygon failed\n");
+        report(failure_text);
         return nullptr;
     }
     polygon_copy_attributes(copy, p);
@@ -568,20 +571,15 @@ polygon* duplicate_polygon(const polygon* p) {
     return copy;
 }
 
+}  // namespace
+
+polygon* duplicate_polygon(const polygon* p) {
+    return copy_polygon(p, "duplicate_polygon: init_polygon failed\n");
+}
+
 polygon* duplicate_polygon_mat(const polygon* p, const mat4& m) {
-    if (!p) return nullptr;
-    polygon* copy = init_poly();
-    if (!copy) {
-        report("duplicate_polygon_mat: init_polygon failed\n");
-        return nullptr;
-    }
-    polygon_copy_attributes(copy, p);
-    copy->family_head = nullptr;
-    copy->family_next = nullptr;
-    if (copy_points(copy, p) != 0) {
-        free_polygon(copy);
-        return nullptr;
-    }
+    polygon* copy = copy_polygon(p, "duplicate_polygon_mat: init_polygon failed\n");
+    if (!copy) return nullptr;
     for (point* pt = copy->points; pt; pt = pt->next) {
         vec3 position = point_position(pt);
         vec3 moved;
