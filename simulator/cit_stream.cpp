@@ -464,6 +464,47 @@ void write_res_entry(std::string& out, const CitResourceHeader& h, std::string_v
     out.append(pad4(data.size()), '\0');
 }
 
+// ---- 16-bit resource container ----
+
+// The bytes a name of the 16-bit layout may hold: printable ASCII.
+bool is_res16_name_byte(uint8_t byte) { return byte >= 0x20 && byte <= 0x7E; }
+
+CitResId read_res16_id(ByteReader& in, const char* what) {
+    CitResId id;
+    uint8_t first = in.u8(what);
+    if (first == 0xFF) {
+        id.is_ordinal = true;
+        id.ordinal = in.u16(what);
+        return id;
+    }
+    if (first == 0) in.fail(std::string("empty ") + what);
+    id.is_ordinal = false;
+    for (uint8_t byte = first; byte != 0; byte = in.u8(what)) {
+        if (!is_res16_name_byte(byte)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", unsigned(byte));
+            in.fail_at(in.pos() - 1, std::string(what) + " holds the byte " + hex + ", not printable ASCII");
+        }
+        id.name.push_back(char16_t(byte));
+    }
+    return id;
+}
+
+// One 16-bit entry starting at the reader's position; data_offset receives the position of its data.
+CitResource read_res16_entry(ByteReader& in, size_t& data_offset) {
+    CitResource r;
+    r.header.type = read_res16_id(in, "resource type");
+    r.header.name = read_res16_id(in, "resource name");
+    r.header.memory_flags = in.u16("resource memory flags");
+    uint32_t data_size = in.u32("resource data size");
+    if (data_size > in.left())
+        in.fail("resource data size " + std::to_string(data_size) + " runs past the end of the file (" +
+                std::to_string(in.left()) + " bytes left)");
+    data_offset = in.offset();
+    r.data = std::string(in.take(data_size, "resource data"));
+    return r;
+}
+
 // Extended float layout.
 constexpr int ext_bias = 16383;
 constexpr uint64_t ext_integer_bit = uint64_t(1) << 63;
@@ -783,22 +824,41 @@ bool CitResId::matches(std::string_view ascii) const {
 }
 
 namespace {
-std::vector<CitResource> read_resources(std::string_view file, std::vector<size_t>& data_offsets) {
-    if (file.empty()) throw CitError("empty file");
+// The 32-bit layout starts with a zero byte (the empty entry's data size); a 16-bit entry
+// starts with 0xFF (a type ordinal) or the first character of its type name.
+bool is_res16(std::string_view file) {
+    uint8_t first = uint8_t(file[0]);
+    if (first == 0) return false;
+    if (first == 0xFF || is_res16_name_byte(first)) return true;
+    throw CitError("not a resource file: it starts neither with the empty entry of the 32-bit layout "
+                   "nor with a 16-bit entry");
+}
+
+// Reads past the leading empty entry of a 32-bit file.
+void skip_leading_entry(ByteReader& in, std::string_view file) {
     std::string leading;
     write_res_entry(leading, empty_header, {});
     if (file.substr(0, leading.size()) != std::string_view(leading).substr(0, file.size()))
         throw CitError("not a 32-bit resource file (it does not start with the empty entry)");
     if (file.size() < leading.size())
         throw CitError("truncated leading empty entry: the file has " + std::to_string(file.size()) + " bytes");
-    ByteReader in(file, 0);
     in.take(leading.size(), "leading empty entry");
+}
+
+std::vector<CitResource> read_resources(std::string_view file, std::vector<size_t>& data_offsets) {
+    if (file.empty()) throw CitError("empty file");
+    ByteReader in(file, 0);
+    CitResource (*read_entry)(ByteReader&, size_t&) = read_res16_entry;
+    if (!is_res16(file)) {
+        skip_leading_entry(in, file);
+        read_entry = read_res_entry;
+    }
     size_t offset = 0;
     std::vector<CitResource> resources;
     while (!in.at_end()) {
         size_t start = in.offset();
         try {
-            resources.push_back(read_res_entry(in, offset));
+            resources.push_back(read_entry(in, offset));
         } catch (const CitError& e) {
             throw CitError("resource entry " + std::to_string(resources.size() + 1) + " (at " +
                            offset_text(start) + "): " + e.what());

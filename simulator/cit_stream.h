@@ -1,6 +1,6 @@
-// Cab item files (".cit"): 32-bit resource container of "TPF0" streamed components.
+// Cab item files (".cit"): resource container of "TPF0" streamed components.
 //
-// A cab item file is a 32-bit Windows resource file. It starts with one empty entry
+// A cab item file is a Windows resource file. In the 32-bit layout it starts with one empty entry
 // (data size 0, header size 32, type and name both ordinal 0) that marks the 32-bit layout;
 // every further entry holds one control streamed as a component. Entry layout, all fields
 // little-endian:
@@ -12,6 +12,16 @@
 //   data, padding to a 4-byte boundary.
 // Cab item entries have type RT_RCDATA (ordinal 10) and an upper-case name ("TBAR", "IMGL",
 // or the control's class name such as "TQUORRGAUGE").
+//
+// Files made by the original tools may use the older 16-bit resource layout instead: no
+// leading empty entry and no padding; each entry is
+//   type, name: each either 0xFF followed by a u16 ordinal, or printable ASCII bytes ending
+//               in a zero byte,
+//   u16 memory flags, u32 data size, data.
+// The first byte tells the layouts apart: 0 (the empty entry's data size) for the 32-bit
+// layout, 0xFF or a name character for the 16-bit one. Both are read; files are always
+// written in the 32-bit layout. Entries read from a 16-bit file have data version,
+// language, version and characteristics 0.
 //
 // The data of an entry is a component stream: "TPF0", then one component:
 //   [prefix: a byte 0xF0 | filer flags (inherited 1, child position 2, inline 4); with the
@@ -196,8 +206,9 @@ struct CitResource {
     bool operator==(const CitResource&) const = default;
 };
 
-// The entries after the leading empty one.
+// The entries of a 16-bit file, or of a 32-bit file after its leading empty one.
 std::vector<CitResource> cit_read_resources(std::string_view file);
+// Writes the 32-bit layout.
 std::string cit_write_resources(const std::vector<CitResource>& resources);
 
 // A cab item file: one component per entry.

@@ -436,6 +436,82 @@ TEST(CitFiles, ReadErrorsNameTheFile) {
     EXPECT_THROW(cit_read_file(path + ".missing"), CitError);
 }
 
+// ---- 16-bit golden files ----
+
+// A 16-bit entry: 0xFF and the RT_RCDATA ordinal, the name and its zero byte, memory flags
+// 0x1030, the data size, the data; no padding.
+std::string res16_entry(std::string_view name, std::string_view data) {
+    return Bytes().u8(0xFF).u16(10).raw(name).u8(0).u16(0x1030).u32(uint32_t(data.size())).raw(data).s;
+}
+
+// The same entry in the 32-bit layout (language 0), for the twin files.
+std::string res32_entry(std::string_view name, std::string_view data) {
+    std::string ids = Bytes().u16(0xFFFF).u16(10).wname(name).s;
+    size_t ids_end = 8 + ids.size();
+    uint32_t header_size = uint32_t(ids_end + (4 - ids_end % 4) % 4 + 16);
+    Bytes b;
+    b.u32(uint32_t(data.size())).u32(header_size).raw(ids).pad4();
+    b.u32(0).u16(0x1030).u16(0).u32(0).u32(0);
+    return b.raw(data).pad4().s;
+}
+
+std::string gauge_stream() {
+    std::string bmp = tiny_bitmap();
+    Bytes b;
+    b.raw("TPF0").sstr("TQuorrGauge").sstr("cit");
+    b.sstr("Left").u8(vaInt16).u16(520);
+    b.sstr("Top").u8(vaInt8).u8(60);
+    b.sstr("Width").u8(vaInt8).u8(100);
+    b.sstr("Height").u8(vaInt8).u8(100);
+    b.sstr("Hint").u8(vaString).sstr("speed");
+    b.sstr("BackBitmap.Data").u8(vaBinary).u32(uint32_t(4 + bmp.size())).u32(uint32_t(bmp.size())).raw(bmp);
+    b.sstr("BackColor").u8(vaIdent).sstr("clMaroon");
+    b.sstr("ForeColor").u8(vaInt32).u32(0x00336699);
+    b.sstr("Font.Style").u8(vaSet).u8(0);
+    b.sstr("Kind").u8(vaIdent).sstr("gk270needle");
+    b.sstr("MaxValue").u8(vaInt16).u16(160);
+    b.sstr("ShowText").u8(vaTrue);
+    b.u8(0).u8(0);
+    return b.s;
+}
+
+std::string lever_stream() {
+    Bytes b;
+    b.raw("TPF0").sstr("TvexaTracker").sstr("cit");
+    b.sstr("Left").u8(vaInt8).u8(10);
+    b.sstr("Top").u8(vaInt16).u16(400);
+    b.sstr("Width").u8(vaInt8).u8(40);
+    b.sstr("Height").u8(vaInt8).u8(120);
+    b.sstr("Hint").u8(vaString).sstr("throttle");
+    b.sstr("Maximum").u8(vaInt8).u8(16);
+    b.sstr("Value").u8(vaInt8).u8(8);
+    b.sstr("Orientation").u8(vaIdent).sstr("vtbVertical");
+    b.sstr("ShowCaption").u8(vaFalse);
+    b.u8(0).u8(0);
+    return b.s;
+}
+
+const std::string image_list_bitmap("IL\x01\x01\x11\x00\xff\x00", 8);
+
+std::string image_list_stream() {
+    Bytes b;
+    b.raw("TPF0").sstr("TImageList").sstr("cit");
+    b.sstr("Height").u8(vaInt8).u8(120);
+    b.sstr("Width").u8(vaInt8).u8(40);
+    b.sstr("Bitmap").u8(vaBinary).u32(uint32_t(image_list_bitmap.size())).raw(image_list_bitmap);
+    b.u8(0).u8(0);
+    return b.s;
+}
+
+std::string gauge16_file() { return res16_entry("TQUORRGAUGE", gauge_stream()); }
+std::string gauge32_file() { return leading_entry() + res32_entry("TQUORRGAUGE", gauge_stream()); }
+std::string lever16_file() {
+    return res16_entry("IMGL", image_list_stream()) + res16_entry("TBAR", lever_stream());
+}
+std::string lever32_file() {
+    return leading_entry() + res32_entry("IMGL", image_list_stream()) + res32_entry("TBAR", lever_stream());
+}
+
 // ---- bad input ----
 
 TEST(CitBadInput, EveryTruncationOfAFileIsRefused) {
@@ -459,7 +535,7 @@ TEST(CitBadInput, EveryTruncationOfAStreamIsRefused) {
 
 // Every byte set to a few telling values: a file is read whole or refused, never half-read.
 TEST(CitBadInput, EverySingleByteCorruptionIsReadOrRefused) {
-    const std::string files[] = {light_file(), cit_encode(lever_file())};
+    const std::string files[] = {light_file(), cit_encode(lever_file()), lever16_file()};
     for (const std::string& good : files) {
         for (size_t at = 0; at < good.size(); ++at) {
             for (int v : {0x00, 0x01, 0x7F, 0x80, 0xF2, 0xFF, uint8_t(good[at]) + 1}) {
@@ -495,7 +571,8 @@ TEST(CitBadInput, CorruptFilesGiveClearErrors) {
         const char* message;
     } cases[] = {
         {"empty", "", "empty file"},
-        {"16-bit resource file", std::string("\xff\x0a\x00TSHAPE\x00", 10) + tpf, "not a 32-bit resource file"},
+        {"zero byte but no empty entry", replaced(good, 4, Bytes().u32(28).s), "not a 32-bit resource file"},
+        {"neither layout", replaced(good, 0, "\x80"), "not a resource file"},
         {"only the empty entry", leading_entry(), "no component"},
         {"header size", replaced(good, entry + 4, Bytes().u32(48).s), "does not match its fields"},
         {"data size", replaced(good, entry, Bytes().u32(5000).s), "runs past the end of the file"},
@@ -561,6 +638,117 @@ TEST(CitBadInput, UnwritableTreesAreRefused) {
     c.class_name.clear();
     EXPECT_THROW(cit_write_component(c), CitError);
     EXPECT_THROW(cit_encode(CitFile{}), CitError);
+}
+
+// ---- 16-bit resource files ----
+
+TEST(Cit16Bit, GaugeFileReadsLikeIts32BitTwin) {
+    CitFile f = cit_decode(gauge16_file());
+    ASSERT_EQ(f.entries.size(), 1u);
+    const CitEntry& e = f.entries[0];
+    EXPECT_TRUE(e.header.type == CitResId::make_ordinal(10));
+    EXPECT_TRUE(e.header.name.matches("TQuorrGauge"));
+    EXPECT_EQ(e.header.memory_flags, 0x1030);
+    EXPECT_EQ(e.header.language, 0);
+    const CitComponent& c = e.component;
+    EXPECT_EQ(c.class_name, "TQuorrGauge");
+    EXPECT_EQ(c.name, "cit");
+    ASSERT_EQ(c.properties.size(), 12u);
+    EXPECT_EQ(c.find("Left")->as_integer(), 520);
+    EXPECT_EQ(c.find("Hint")->as_text(), "speed");
+    EXPECT_EQ(cit_read_graphic_data(c.find("BackBitmap.Data")->as_binary(), false).image, tiny_bitmap());
+    EXPECT_EQ(cit_color_of(*c.find("BackColor")), 0x000080u);
+    EXPECT_EQ(cit_color_of(*c.find("ForeColor")), 0x00336699u);
+    EXPECT_TRUE(c.find("Font.Style")->names.empty());
+    EXPECT_EQ(c.find("Kind")->as_ident(), "gk270needle");
+    EXPECT_EQ(c.find("MaxValue")->as_integer(), 160);
+    EXPECT_TRUE(c.find("ShowText")->as_boolean());
+    EXPECT_EQ(f, cit_decode(gauge32_file()));
+    // Written back, it takes the 32-bit layout.
+    EXPECT_EQ(cit_encode(f), gauge32_file());
+}
+
+TEST(Cit16Bit, LeverFileReadsBothEntries) {
+    CitFile f = cit_decode(lever16_file());
+    ASSERT_EQ(f.entries.size(), 2u);
+    EXPECT_TRUE(f.entries[0].header.name.matches("IMGL"));
+    EXPECT_TRUE(f.entries[1].header.name.matches("TBAR"));
+    const CitComponent& images = f.find("imgl")->component;
+    EXPECT_EQ(images.class_name, "TImageList");
+    EXPECT_EQ(images.find("Height")->as_integer(), 120);
+    EXPECT_EQ(images.find("Bitmap")->as_binary(), image_list_bitmap);
+    const CitComponent& lever = f.find("tbar")->component;
+    EXPECT_EQ(lever.class_name, "TvexaTracker");
+    EXPECT_EQ(lever.find("Top")->as_integer(), 400);
+    EXPECT_EQ(lever.find("Maximum")->as_integer(), 16);
+    EXPECT_EQ(lever.find("Value")->as_integer(), 8);
+    EXPECT_EQ(lever.find("Orientation")->as_ident(), "vtbVertical");
+    EXPECT_FALSE(lever.find("ShowCaption")->as_boolean());
+    EXPECT_EQ(f, cit_decode(lever32_file()));
+    EXPECT_EQ(cit_encode(f), lever32_file());
+}
+
+TEST(Cit16Bit, TypeNamesAndNameOrdinals) {
+    std::string data = light_stream();
+    std::string file = Bytes().raw("CABITEM").u8(0).u8(0xFF).u16(7).u16(0x0030).u32(uint32_t(data.size())).raw(data).s;
+    CitFile f = cit_decode(file);
+    ASSERT_EQ(f.entries.size(), 1u);
+    EXPECT_TRUE(f.entries[0].header.type.matches("cabitem"));
+    EXPECT_TRUE(f.entries[0].header.name == CitResId::make_ordinal(7));
+    EXPECT_EQ(f.entries[0].header.memory_flags, 0x0030);
+    EXPECT_EQ(f.entries[0].component.find("Shape")->as_ident(), "stCircle");
+    EXPECT_EQ(cit_decode(cit_encode(f)), f);
+}
+
+TEST(Cit16Bit, FromDiskAsTheCabLoadsIt) {
+    std::string path = std::string(DROVIK_TEST_BINARY_DIR) + "/lever16.cit";
+    std::ofstream(path, std::ios::binary) << lever16_file();
+    EXPECT_EQ(cit_read_file(path), cit_decode(lever32_file()));
+}
+
+TEST(Cit16Bit, EveryTruncationIsRefused) {
+    const size_t boundary = res16_entry("IMGL", image_list_stream()).size();
+    for (const std::string& file : {gauge16_file(), lever16_file()}) {
+        for (size_t n = 0; n < file.size(); ++n) {
+            SCOPED_TRACE(n);
+            if (file == lever16_file() && n == boundary) continue;
+            EXPECT_THROW(cit_decode(file.substr(0, n)), CitError);
+        }
+    }
+    // Cut between its entries, a file is a whole shorter one (the cab then misses "TBAR").
+    CitFile first = cit_decode(lever16_file().substr(0, boundary));
+    ASSERT_EQ(first.entries.size(), 1u);
+    EXPECT_EQ(first.find("TBAR"), nullptr);
+}
+
+TEST(Cit16Bit, CorruptFilesGiveClearErrors) {
+    const std::string good = gauge16_file();
+    const size_t size_at = 3 + 12 + 2;  // type, "TQUORRGAUGE" and its zero byte, flags
+    const size_t data = size_at + 4;
+    const uint32_t data_size = uint32_t(gauge_stream().size());
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"data size past the end", replaced(good, size_at, Bytes().u32(data_size + 1).s),
+         "runs past the end of the file (" + std::to_string(data_size) + " bytes left)"},
+        {"huge data size", replaced(good, size_at, Bytes().u32(0xFFFFFFFFu).s), "runs past the end of the file"},
+        // The last data byte, 0, is then read as an empty type.
+        {"data size short by one", replaced(good, size_at, Bytes().u32(data_size - 1).s),
+         "resource entry 2 (at offset " + std::to_string(good.size() - 1) + "): empty resource type"},
+        {"stray byte", good + "\xff", "resource entry 2 (at offset " + std::to_string(good.size()) +
+                                          "): truncated resource type"},
+        {"name not ASCII", replaced(good, 5, "\xc9"), "resource name holds the byte 0xC9, not printable ASCII at offset 5"},
+        {"empty name", Bytes().u8(0xFF).u16(10).u8(0).u16(0x1030).u32(0).s, "empty resource name"},
+        {"unterminated name", good.substr(0, 10), "truncated resource name"},
+        {"signature", replaced(good, data, "TPF1"), "signature is not \"TPF0\") at offset " + std::to_string(data)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string error = error_of([&] { cit_decode(c.bytes); });
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    }
 }
 
 // ---- graphics and colours ----
