@@ -415,6 +415,15 @@ void write_res_id(std::string& out, const CitResId& id) {
     put_u16(out, 0);
 }
 
+// An entry's data of data_size bytes at the reader's position; data_offset receives where it starts.
+std::string read_res_data(ByteReader& in, uint32_t data_size, size_t& data_offset) {
+    if (data_size > in.left())
+        in.fail("resource data size " + std::to_string(data_size) + " runs past the end of the file (" +
+                std::to_string(in.left()) + " bytes left)");
+    data_offset = in.offset();
+    return std::string(in.take(data_size, "resource data"));
+}
+
 // One entry starting at the reader's position; the reader ends past its padding.
 // data_offset receives the position of the entry's data.
 CitResource read_res_entry(ByteReader& in, size_t& data_offset) {
@@ -435,11 +444,7 @@ CitResource read_res_entry(ByteReader& in, size_t& data_offset) {
     r.header.language = in.u16("resource language");
     r.header.version = in.u32("resource version");
     r.header.characteristics = in.u32("resource characteristics");
-    if (data_size > in.left())
-        in.fail("resource data size " + std::to_string(data_size) + " runs past the end of the file (" +
-                std::to_string(in.left()) + " bytes left)");
-    data_offset = in.offset();
-    r.data = std::string(in.take(data_size, "resource data"));
+    r.data = read_res_data(in, data_size, data_offset);
     // The padding after the last entry may be missing.
     size_t padding = std::min(pad4(data_size), in.left());
     in.take(padding, "resource data padding");
@@ -497,11 +502,7 @@ CitResource read_res16_entry(ByteReader& in, size_t& data_offset) {
     r.header.name = read_res16_id(in, "resource name");
     r.header.memory_flags = in.u16("resource memory flags");
     uint32_t data_size = in.u32("resource data size");
-    if (data_size > in.left())
-        in.fail("resource data size " + std::to_string(data_size) + " runs past the end of the file (" +
-                std::to_string(in.left()) + " bytes left)");
-    data_offset = in.offset();
-    r.data = std::string(in.take(data_size, "resource data"));
+    r.data = read_res_data(in, data_size, data_offset);
     return r;
 }
 
