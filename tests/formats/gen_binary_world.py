@@ -394,6 +394,16 @@ def tree_world():
     return w
 
 
+def chase_world():
+    """The small world with a second object, "beacon", that owns no polygons and is chased by the
+    camera."""
+    w = small_world()
+    w["dynamic"].append(dict(w["dynamic"][0], name="beacon", control=0, track=None, chase=None, chase_type=None,
+                             polygons=[], location=(50, 50, 50)))
+    w["cameras"][0].update({"chase": "beacon", "chase_type": "CHASE_PRECISE"})
+    return w
+
+
 def left_out_world():
     """Saved without cameras, tracks, backgrounds and lights (their record sizes are 0) and without BSP."""
     w = empty_world()
@@ -469,7 +479,7 @@ def main():
     good = {"small.drovik": small, "wide.drovik": build(wide_world())[0],
             "left_out.drovik": build(left_out_world())[0], "full.drovik": build(full_world())[0],
             "cube.drovik": build(cube_world())[0], "tree.drovik": build(tree_world())[0],
-            "floors.drovik": build(dict(tree_world(), bsp=[]))[0]}
+            "floors.drovik": build(dict(tree_world(), bsp=[]))[0], "chase.drovik": build(chase_world())[0]}
     for name, data in good.items():
         write(os.path.join(out, name), data)
     damaged = damaged_copies(small, offsets)
