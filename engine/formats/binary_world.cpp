@@ -951,6 +951,7 @@ void collect_scene(int flags, const saved_indices& saved, bf_world& out) {
         out.tracks.push_back(std::move(r));
     }
     for (const background* b = engine_state.backgrounds; b; b = b->next) {
+        if ((flags & save_flags::marked_only) && !b->save) continue;
         bf_background r{};
         r.name = optional_text(b->name);
         if (b->frames && b->frames->name) r.bitmap_name = get_file_name(b->frames->name);

@@ -287,4 +287,22 @@ TEST_F(EngineWorldsApi, AddedWorldIsTheWorldFileWhileItIsRead) {
     EXPECT_EQ(name_seen_by_reader, "/worlds/extra\\added.wld");
 }
 
+// With save flag 0x01 only the backgrounds marked for saving are written, as with cameras.
+TEST_F(EngineWorldsApi, MarkedOnlySaveLeavesOutUnmarkedBackgrounds) {
+    ASSERT_EQ(Drovik_engine_load_world("full.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
+    ASSERT_NE(engine_state.backgrounds, nullptr);
+    ASSERT_STREQ(engine_state.backgrounds->name, "sky");
+    engine_state.backgrounds->save = 0;
+    const std::string all = in_folder("all.drovik");
+    const std::string marked = in_folder("marked.drovik");
+    ASSERT_EQ(Drovik_engine_save(all.c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(marked.c_str(), nullptr, 1), 0) << engine_get_last_error();
+    bf_world w;
+    ASSERT_EQ(bfl_read_world_file(all.c_str(), w), 0);
+    EXPECT_EQ(w.backgrounds.size(), 2u);
+    ASSERT_EQ(bfl_read_world_file(marked.c_str(), w), 0);
+    ASSERT_EQ(w.backgrounds.size(), 1u);
+    EXPECT_EQ(w.backgrounds[0].name, "dusk");
+}
+
 }  // namespace
