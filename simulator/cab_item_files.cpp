@@ -50,7 +50,7 @@ void Pixels(const CitComponent& c, const char* name, Set set)
 }
 
 template <class Set>
-void Place(const CitComponent& c, const char* name, Set set)
+void Position(const CitComponent& c, const char* name, Set set)
 {
     IntIn(c, name, -kMaxCabSide, kMaxCabSide, set);
 }
@@ -91,8 +91,8 @@ void Bitmap(const CitComponent& c, const char* name, Set set)
 void ReadControl(const CitComponent& c, QWidget& w)
 {
     QRect g = w.geometry();
-    Place(c, "Left", [&](int v) { g.moveLeft(v); });
-    Place(c, "Top", [&](int v) { g.moveTop(v); });
+    Position(c, "Left", [&](int v) { g.moveLeft(v); });
+    Position(c, "Top", [&](int v) { g.moveTop(v); });
     Pixels(c, "Width", [&](int v) { g.setWidth(v); });
     Pixels(c, "Height", [&](int v) { g.setHeight(v); });
     w.setGeometry(g);
