@@ -449,8 +449,14 @@ void TYardForm1::ChooseModel(QComboBox* box, const QString& name, bool traction)
     const std::string ini = base + ".ini";
     const bool read = traction ? ReadTractionInfo(ini, bytes(name), current_, memo, &error)
                                : ReadCarInfo(ini, bytes(name), current_, memo, &error);
-    if (!read && !error.empty()) ShowError(error);
     ShowMemo(memo);
+    if (!read && !error.empty()) {
+        // The vehicle stays as it was, and nothing is placed until a readable model is chosen.
+        ShowError(error);
+        current_.picturePath.clear();
+        Label3->setText("No unit selected");
+        return;
+    }
     if (plat_file_exists(base + "-ext.bmp")) {
         current_.picturePath = base + "-ext.bmp";
         ShowPicture(current_.picturePath);

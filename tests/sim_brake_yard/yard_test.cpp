@@ -157,6 +157,28 @@ TEST_F(YardTest, MissingKeysAreEmptyValuesNotDefaults)
     }
 }
 
+// Chosen in the yard, a model whose values cannot be read is reported, and the click that
+// follows places nothing: neither the vehicle chosen before nor a half-read one.
+TEST_F(YardTest, UnreadableModelIsReportedAndNothingIsPlaced)
+{
+    WriteFile(root / "rolling stock/BAD/BAD-ext.bmp", "BM");
+    TConsist empty;
+    ClearConsist(empty);
+    TYardForm1 form(Root(), empty);
+    form.FormShow();
+    form.ChooseTraction("RE-RUZ125");
+    form.DrawGrid1MouseDown(0, 0, false);
+    form.ChooseCar("BOX-40");
+    plat_message_box_clear_records();
+    form.ChooseCar("BAD");
+    ASSERT_EQ(plat_message_box_records().size(), 1u);
+    EXPECT_EQ(plat_message_box_records()[0].text, "'heavy' is not a valid floating point value");
+    EXPECT_EQ(form.Label3->text(), "No unit selected");
+    EXPECT_NE(form.Memo1->toPlainText().indexOf("mass=heavy"), -1);
+    form.DrawGrid1MouseDown(1, 0, false);
+    EXPECT_EQ(form.EditedConsist().count, 1);
+}
+
 // A traction unit's flag is set when its traction type has more than one character, and
 // otherwise left as it was.
 TEST_F(YardTest, TractionFlagFollowsTheTractionTypeLength)
