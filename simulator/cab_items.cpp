@@ -537,9 +537,11 @@ void ShowLeverFrame(int n, int frame)
 
 void LeverChanged(TvexaTracker* sender, int newValue)
 {
+    // Frames below 0 show frame 0 anyway; value - 1 would overflow at INT_MIN.
+    const int frame = newValue > 0 ? newValue - 1 : 0;
     for (int n = 1; n <= kMaxCabItems; ++n)
         if (CabItems.levers[size_t(n - 1)] == sender)
-            ShowLeverFrame(n, newValue - 1);
+            ShowLeverFrame(n, frame);
 }
 
 void CycleTestLights()

@@ -1,4 +1,7 @@
 // Values read from cab item files: lever ranges as stored, hostile sizes refused.
+#include <QApplication>
+#include <QMouseEvent>
+
 #include <climits>
 #include <cstdint>
 #include <string>
@@ -48,6 +51,26 @@ TEST_F(CabItemValuesTest, LeverRangeAboveOneHundredComesBackFromItsFile)
         EXPECT_EQ(lever->Value(), c.value);
         FreeCabItems();
     }
+}
+
+// A lever may span the whole integer range; dragged to its lowest value it shows its first
+// frame.
+TEST_F(CabItemValuesTest, LeverOverTheWholeIntegerRangeDragsToItsLowestValue)
+{
+    WriteIni("TESTLOCO", "control1=TESTLOCO.throttle, 10:10\r\n");
+    WriteItem("TESTLOCO.throttle",
+              With(With(With(LeverFile(16, 17), "Minimum", INT_MIN), "Maximum", INT_MAX), "Value", 0));
+    LoadCabLayout(IniPath("TESTLOCO"));
+    ASSERT_EQ(CabItems.leverCount, 1);
+    TvexaTracker* lever = CabItems.levers[0];
+    LeverChanged(lever, 9);
+    ASSERT_EQ(lever->BackBitmap().pixel(20, 60) & 0xFFFFFF, FrameColour(8));
+    const QPoint start(20, lever->TrackStart());
+    QMouseEvent move(QEvent::MouseMove, QPointF(start), lever->mapToGlobal(QPointF(start)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(lever, &move);
+    EXPECT_EQ(lever->Value(), INT_MIN);
+    EXPECT_EQ(lever->BackBitmap().pixel(20, 60) & 0xFFFFFF, FrameColour(0));
 }
 
 struct HostileCase {
