@@ -19,6 +19,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -64,6 +65,17 @@ protected:
         EpBrake = false;
     }
     std::string Root() const { return root.string(); }
+    // The yard window over an empty train, with the traction unit placed at position 0.
+    std::unique_ptr<TYardForm1> YardWithLoco() const
+    {
+        TConsist empty;
+        ClearConsist(empty);
+        auto form = std::make_unique<TYardForm1>(Root(), empty);
+        form->FormShow();
+        form->ChooseTraction("RE-RUZ125");
+        form->DrawGrid1MouseDown(0, 0, false);
+        return form;
+    }
 };
 
 TEST_F(YardTest, TractionInfoFromTheModelIni)
@@ -162,12 +174,8 @@ TEST_F(YardTest, MissingKeysAreEmptyValuesNotDefaults)
 TEST_F(YardTest, UnreadableModelIsReportedAndNothingIsPlaced)
 {
     WriteFile(root / "rolling stock/BAD/BAD-ext.bmp", "BM");
-    TConsist empty;
-    ClearConsist(empty);
-    TYardForm1 form(Root(), empty);
-    form.FormShow();
-    form.ChooseTraction("RE-RUZ125");
-    form.DrawGrid1MouseDown(0, 0, false);
+    const std::unique_ptr<TYardForm1> yard = YardWithLoco();
+    TYardForm1& form = *yard;
     form.ChooseCar("BOX-40");
     plat_message_box_clear_records();
     form.ChooseCar("BAD");
@@ -245,12 +253,8 @@ TEST_F(YardTest, LongModelNamesAreRefusedWhenChosen)
 
         // Chosen in the yard: refused before anything can be placed.
         plat_message_box_clear_records();
-        TConsist empty;
-        ClearConsist(empty);
-        TYardForm1 form(Root(), empty);
-        form.FormShow();
-        form.ChooseTraction("RE-RUZ125");
-        form.DrawGrid1MouseDown(0, 0, false);
+        const std::unique_ptr<TYardForm1> yard = YardWithLoco();
+        TYardForm1& form = *yard;
         ASSERT_EQ(form.EditedConsist().count, 1);
         QComboBox* box = c.traction ? form.TractionBox : form.CarBox;
         box->setCurrentIndex(box->findText(QString::fromStdString(name)));
