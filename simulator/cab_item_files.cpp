@@ -1,8 +1,11 @@
 // Cab item files: the streamed components of a ".cit" file read into cab controls and back.
 #include "cab_item_files.h"
 
+#include <climits>
 #include <stdexcept>
 #include <string>
+
+#include "cab_picture.h"
 
 namespace {
 
@@ -19,12 +22,37 @@ const CitComponent& Entry(const CitFile& file, const char* name)
     return entry->component;
 }
 
-// Reads an integer property into set() when present.
+// Reads an integer property within [low, high] into set() when present; a value outside
+// refuses the file.
+template <class Set>
+void IntIn(const CitComponent& c, const char* name, int low, int high, Set set)
+{
+    if (const CitValue* v = c.find(name)) {
+        const int64_t value = v->as_integer();
+        if (value < low || value > high)
+            throw CitError(std::string("property ") + name + " holds " + std::to_string(value) +
+                           ", outside " + std::to_string(low) + ".." + std::to_string(high));
+        set(int(value));
+    }
+}
+
 template <class Set>
 void Int(const CitComponent& c, const char* name, Set set)
 {
-    if (const CitValue* v = c.find(name))
-        set(int(v->as_integer()));
+    IntIn(c, name, INT_MIN, INT_MAX, set);
+}
+
+// A size or position in pixels: within what a cab picture can hold.
+template <class Set>
+void Pixels(const CitComponent& c, const char* name, Set set)
+{
+    IntIn(c, name, 0, kMaxCabSide, set);
+}
+
+template <class Set>
+void Position(const CitComponent& c, const char* name, Set set)
+{
+    IntIn(c, name, -kMaxCabSide, kMaxCabSide, set);
 }
 
 template <class Set>
@@ -63,10 +91,10 @@ void Bitmap(const CitComponent& c, const char* name, Set set)
 void ReadControl(const CitComponent& c, QWidget& w)
 {
     QRect g = w.geometry();
-    Int(c, "Left", [&](int v) { g.moveLeft(v); });
-    Int(c, "Top", [&](int v) { g.moveTop(v); });
-    Int(c, "Width", [&](int v) { g.setWidth(std::max(0, v)); });
-    Int(c, "Height", [&](int v) { g.setHeight(std::max(0, v)); });
+    Position(c, "Left", [&](int v) { g.moveLeft(v); });
+    Position(c, "Top", [&](int v) { g.moveTop(v); });
+    Pixels(c, "Width", [&](int v) { g.setWidth(v); });
+    Pixels(c, "Height", [&](int v) { g.setHeight(v); });
     w.setGeometry(g);
     Bool(c, "Visible", [&](bool v) { w.setVisible(v); });
     if (const CitValue* v = c.find("Hint"))
@@ -118,9 +146,13 @@ void ReadLeverItem(const CitFile& file, TvexaTracker& lever, TImageList& images)
 {
     const CitComponent& c = Entry(file, kLeverEntry);
     ReadControl(c, lever);
+    // The limits and value are checked together once all three are read, so a range
+    // beyond the default 0..100 is not clamped away by the one still in place.
+    lever.SetLoading(true);
     Int(c, "Minimum", [&](int v) { lever.SetMinimum(v); });
     Int(c, "Maximum", [&](int v) { lever.SetMaximum(v); });
     Int(c, "Value", [&](int v) { lever.SetValue(v); });
+    lever.SetLoading(false);
     if (const CitValue* v = c.find("Orientation"))
         lever.SetOrientation(v->as_ident() == "vtbVertical" ? vtbVertical : vtbHorizontal);
     Bitmap(c, "BackBitmap.Data", [&](const QImage& b) { lever.SetBackBitmap(b); });
@@ -130,9 +162,10 @@ void ReadLeverItem(const CitFile& file, TvexaTracker& lever, TImageList& images)
     Bool(c, "TrackBorder", [&](bool v) { lever.SetTrackBorder(v); });
     Color(c, "TumbColor", [&](TColor v) { lever.SetTumbColor(v); });
     Bool(c, "TumbBorder", [&](bool v) { lever.SetTumbBorder(v); });
-    Int(c, "TumbWidth", [&](int v) { lever.SetTumbWidth(v); });
-    Int(c, "TumbHeight", [&](int v) { lever.SetTumbHeight(v); });
-    Int(c, "TrackHeight", [&](int v) { lever.SetTrackHeight(v); });
+    // The setters themselves ignore a thumb or track higher than the control.
+    Pixels(c, "TumbWidth", [&](int v) { lever.SetTumbWidth(v); });
+    Pixels(c, "TumbHeight", [&](int v) { lever.SetTumbHeight(v); });
+    Pixels(c, "TrackHeight", [&](int v) { lever.SetTrackHeight(v); });
     Bool(c, "ShowCaption", [&](bool v) { lever.SetShowCaption(v); });
     Color(c, "CaptionColor", [&](TColor v) { lever.SetCaptionColor(v); });
     Bool(c, "CaptionBold", [&](bool v) { lever.SetCaptionBold(v); });
@@ -200,7 +233,7 @@ void ReadLightItem(const CitFile& file, TShape& light)
     ReadControl(c, light);
     Color(c, "Brush.Color", [&](TColor v) { light.SetBrushColor(v); });
     Color(c, "Pen.Color", [&](TColor v) { light.SetPenColor(v); });
-    Int(c, "Pen.Width", [&](int v) { light.SetPenWidth(v); });
+    Pixels(c, "Pen.Width", [&](int v) { light.SetPenWidth(v); });
     if (const CitValue* v = c.find("Shape")) {
         TShapeType shape;
         if (!ShapeTypeFromName(v->as_ident(), &shape))

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 #include <random>
 #include <utility>
@@ -412,7 +413,7 @@ void UpdateCabItems()
         MapAutoBrakeHandle();
 }
 
-bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n)
+bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n, bool* abandoned)
 {
     const std::string key = typeWord + std::to_string(n);
     const std::string value = ini.ReadString("cab layout", key, "NULL.NULL, 0:0");
@@ -424,8 +425,11 @@ bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n)
         return false;
     }
     TCabItemValue place;
-    if (!ParseCabItemValue(value, &place))
+    if (!ParseCabItemValue(value, &place)) {
+        if (abandoned)
+            *abandoned = true;
         return false;
+    }
     const std::string path = SimRoot() + "\\cab items\\" + place.stem + ".cit";
     if (!plat_file_exists(path)) {
         ShowMessage(std::string(kCitNotFound) + "\r\" " + path + " \"");
@@ -452,11 +456,6 @@ bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n)
         Place(lever, place, key);
         CabItems.leverCount = std::max(CabItems.leverCount, n);
         lever->SetOnChangedValue(LeverChanged);
-        if (CabItems.leverImages[index].frames.empty()) {
-            const std::string imageName = ReadItemBitmapName(key);
-            if (imageName != "default")
-                LoadLeverImages(n, imageName);
-        }
         ShowLeverFrame(n, 0);
         lever->setAttribute(Qt::WA_OpaquePaintEvent);
         BindSimVariable(place.function, "c" + std::to_string(n));
@@ -483,9 +482,9 @@ bool LoadLeverImages(int n, const std::string& imageName)
     const TvexaTracker* lever = CabItems.levers[size_t(n - 1)];
     TImageList& list = CabItems.leverImages[size_t(n - 1)];
     list.frames.clear();
-    const int count = lever->Maximum() - lever->Minimum() + 1;
+    const int64_t count = int64_t(lever->Maximum()) - lever->Minimum() + 1;
     const std::string folder = SimRoot() + "\\cab items\\images\\";
-    for (int k = 1; k <= count; ++k) {
+    for (int64_t k = 1; k <= count; ++k) {
         const std::string path = plat_path_resolve(folder + imageName + std::to_string(k) + ".bmp");
         QImage frame;
         if (!path.empty())
@@ -538,9 +537,11 @@ void ShowLeverFrame(int n, int frame)
 
 void LeverChanged(TvexaTracker* sender, int newValue)
 {
+    // Frames below 0 show frame 0 anyway; value - 1 would overflow at INT_MIN.
+    const int frame = newValue > 0 ? newValue - 1 : 0;
     for (int n = 1; n <= kMaxCabItems; ++n)
         if (CabItems.levers[size_t(n - 1)] == sender)
-            ShowLeverFrame(n, newValue - 1);
+            ShowLeverFrame(n, frame);
 }
 
 void CycleTestLights()

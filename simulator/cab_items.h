@@ -76,7 +76,9 @@ TvexaTracker* BoundLever(const TSimSlot& slot);
 
 // Loads item n of a type from the traction INI file's `cab layout` key; false when the key is
 // absent, its file is missing or unreadable, or n lies beyond kMaxCabItems (with a message).
-bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n);
+// A top or left that is not an integer also sets *abandoned: the layout load stops there.
+bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n,
+                 bool* abandoned = nullptr);
 // Fills lever n's image list from root "\cab items\images\" imageName k ".bmp".
 bool LoadLeverImages(int n, const std::string& imageName);
 // Writes lever n with its image list to path; false with a message on failure.

@@ -6,12 +6,14 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 
 #include <mutex>
 
 #include "cab_items.h"
+#include "clock_control.h"
 #include "main_window.h"
 #include "sim_state.h"
 #include "traction_model.h"
@@ -69,16 +71,12 @@ QWidget* Cab()
     return CabParent();
 }
 
-bool IsCabItem(const QWidget* w)
+// Any control on the cab but the picture, clocks, the 3D panel and the memo can be moved.
+bool Selectable(const QWidget* w)
 {
-    const auto in = [w](const auto& items) {
-        for (const auto* item : items)
-            if (item && item == w)
-                return true;
+    if (!w || w == Cab() || qobject_cast<const TClock*>(w))
         return false;
-    };
-    return w && (in(CabItems.levers) || in(CabItems.gauges) || in(CabItems.pushSwitches) ||
-                 in(CabItems.toggleSwitches) || in(CabItems.lights));
+    return !VaruRor || (w != VaruRor->ThreeDPanel && w != VaruRor->InfoMemo);
 }
 
 // The cab's own control under pos, else the cab picture itself.
@@ -238,7 +236,7 @@ void EditorRightButtonUp(QPoint pos)
     if (!Cab())
         return;
     QWidget* under = ControlAt(pos);
-    if (!Candidate || under != Candidate || !IsCabItem(Candidate)) {
+    if (!Candidate || under != Candidate || !Selectable(Candidate)) {
         Candidate = nullptr;
         return;
     }

@@ -10,12 +10,11 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "platform/paths.h"
 
 namespace {
-
-constexpr int kMaxSide = 16384;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -30,14 +29,22 @@ void OnError(j_common_ptr info)
     std::longjmp(manager->jump, 1);
 }
 
-void OnMessage(j_common_ptr) {}
+// Warnings (level -1) of corrupt or missing data are errors here: libjpeg would fill the
+// rest of the picture with grey. Its notes on the file's format version are not.
+void OnEmit(j_common_ptr info, int level)
+{
+    const int code = info->err->msg_code;
+    if (level < 0 && code != JWRN_JFIF_MAJOR && code != JWRN_ADOBE_XFORM)
+        OnError(info);
+}
 
-// libjpeg's errors jump back to the caller's setjmp with their text; its warnings are dropped.
+// libjpeg's errors jump back to the caller's setjmp with their text; so do its warnings of
+// corrupt data.
 jpeg_error_mgr* UseErrors(ErrorManager& errors)
 {
     jpeg_std_error(&errors.pub);
     errors.pub.error_exit = OnError;
-    errors.pub.output_message = OnMessage;
+    errors.pub.emit_message = OnEmit;
     return &errors.pub;
 }
 
@@ -65,11 +72,18 @@ bool Decode(const unsigned char* data, unsigned long size, unsigned char** pixel
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
+    // Refused before libjpeg allocates anything for the picture's size.
+    if (info.image_width > JDIMENSION(kMaxCabSide) || info.image_height > JDIMENSION(kMaxCabSide)) {
+        std::snprintf(message, JMSG_LENGTH_MAX,
+                      "the picture is %u x %u pixels, more than %d on a side", info.image_width,
+                      info.image_height, kMaxCabSide);
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    if (info.output_width > kMaxSide || info.output_height > kMaxSide ||
-        info.output_components != 3) {
-        std::strcpy(message, "unsupported picture size or colour layout");
+    if (info.output_components != 3) {
+        std::strcpy(message, "unsupported colour layout");
         jpeg_destroy_decompress(&info);
         return false;
     }

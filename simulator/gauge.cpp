@@ -272,7 +272,9 @@ void TQuorrGauge::paintEvent(QPaintEvent*)
     if (f.hasNeedle) {
         painter.setPen(QPen(fore, f.needleWidth, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(f.needleFrom, f.needleTo);
-        painter.setPen(QPen(back, 1));
+        // The half-circle kinds outline their pivot with the needle's pen.
+        if (kind_ != gk180Lneedle && kind_ != gk180Rneedle)
+            painter.setPen(QPen(back, 1));
         painter.setBrush(back);
         painter.drawEllipse(qrect(f.pivot).adjusted(0, 0, -1, -1));
     }

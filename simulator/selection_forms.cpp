@@ -395,7 +395,7 @@ void TSel2Form::AddTrainClick()
         ClearConsist(Consist);
     }
     // The yard starts empty; cancelling it keeps the train there was.
-    if (BuildTrain(this, Root()) == TBuildResult::Cancelled) {
+    if (BuildTrain(this, Root(), TYardSave::Always) == TBuildResult::Cancelled) {
         std::lock_guard guard(SimLock);
         Consist = previous;
     }

@@ -1,6 +1,7 @@
 // Unit SimSpace: situation files and the paths of the current situation.
 #include "sim_space.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -139,7 +140,7 @@ bool ParseSituation(const std::vector<std::string>& lines, TSituation* situation
     const auto line = [&lines](size_t i) { return i < lines.size() ? lines[i] : std::string(); };
     TSituation s;
     s.routeName = WithoutExtension(line(0));
-    s.startSegment = IntOr(Words(line(1)), 0, 3, 2147483647L, 3);
+    s.startSegment = IntOr(Words(line(1)), 0, INT_MIN, INT_MAX, 3);
     s.timetableFile = line(2);
     s.trainFile = line(3);
     const std::vector<std::string> time = Words(line(4));

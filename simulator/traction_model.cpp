@@ -248,9 +248,13 @@ void LoadCabLayout(const std::string& iniPath)
     CabItems.leverCount = CabItems.gaugeCount = CabItems.pushCount = CabItems.toggleCount =
         CabItems.lightCount = 0;
     const TIniFile ini(iniPath);
-    for (const char* type : {"control", "gauge", "swpush", "swtogg", "light"})
-        for (int n = 1; LoadCabItem(ini, type, n); ++n) {
+    bool abandoned = false;
+    for (const char* type : {"control", "gauge", "swpush", "swtogg", "light"}) {
+        for (int n = 1; LoadCabItem(ini, type, n, &abandoned); ++n) {
         }
+        if (abandoned)
+            return;
+    }
     LoadCabClock(ini);
 }
 
@@ -319,6 +323,7 @@ void LoadTractionModel(const std::string& requested)
     LoadedInto = CabParent();
 
     bool picture = false;
+    bool iniRead = true;
     if (plat_file_exists(base + "-cab.jpg")) {
         std::string error;
         const QImage image = LoadJpegFile(base + "-cab.jpg", &error);
@@ -330,12 +335,16 @@ void LoadTractionModel(const std::string& requested)
                 VaruRor->cab_bkgd->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 VaruRor->cab_bkgd->setPixmap(QPixmap::fromImage(image));
             }
-            ReadTractionIni(base + ".ini");
-            SetCaption(model + ": Ready");
-            SetPanelText("Select 'Start Sim' from the File menu");
+            // A bad number abandons the load: no items, so the model shows as in error.
+            iniRead = ReadTractionIni(base + ".ini");
+            if (iniRead) {
+                SetCaption(model + ": Ready");
+                SetPanelText("Select 'Start Sim' from the File menu");
+            }
         }
     }
-    LoadCabLayout(base + ".ini");
+    if (iniRead)
+        LoadCabLayout(base + ".ini");
     if (!picture || CabItems.leverCount == 0) {
         SetCaption(model + ": ERROR!");
         SetPanelText("Error: check '" + model + "' in the traction folder");
@@ -409,10 +418,11 @@ void ShowPhysicsForm()
         base = SimState.paths.traction;
     }
     const std::string iniPath = base + ".ini";
-    if (base.empty() || !plat_file_exists(iniPath)) {
+    if (base.empty()) {
         ShowMessage(iniPath + "\r" + kFileNotFound);
         return;
     }
+    // A missing file shows the defaults and is made on OK.
     TIniFile ini(iniPath);
     TPhysEditForm form(VaruRor);
     form.setWindowTitle("Edit: physics values");

@@ -52,30 +52,31 @@ long long round_even(double x)
     return std::llrint(x);
 }
 
-// Reads values the way the model dialogs wrote them; the first bad one stops the read with
-// the framework's conversion message.
+// Reads values from the model's section lines, the first section that holds a key winning;
+// a missing key is an empty value. The first bad value stops the read with the framework's
+// conversion message.
 class TModelReader {
 public:
     TModelReader(const TIniFile& ini, std::vector<std::string> sections)
         : ini_(ini), sections_(std::move(sections)) {}
 
-    std::string Text(const char* key, const char* def) const
+    std::string Text(const char* key) const
     {
         for (const std::string& section : sections_)
-            if (ini_.ValueExists(section, key)) return ini_.ReadString(section, key, def);
-        return def;
+            if (ini_.ValueExists(section, key)) return ini_.ReadString(section, key, "");
+        return "";
     }
-    double Real(const char* key, const char* def)
+    double Real(const char* key)
     {
-        std::string text = Text(key, def);
+        std::string text = Text(key);
         double value = 0.0;
         if (!plat_parse_double(text, &value) || !std::isfinite(value))
             Fail("'" + text + "' is not a valid floating point value");
         return value;
     }
-    int32_t Integer(const char* key, const char* def)
+    int32_t Integer(const char* key)
     {
-        std::string text = Text(key, def);
+        std::string text = Text(key);
         long value = 0;
         if (!plat_parse_int(text, &value) || value < INT32_MIN || value > INT32_MAX) {
             Fail("'" + text + "' is not a valid integer value");
@@ -160,17 +161,17 @@ bool ReadTractionInfo(const std::string& iniPath, const std::string& name, TYard
     if (!model_file_readable(iniPath, name, error)) return false;
     TIniFile ini(iniPath);
     add_sections(ini, {"general", "loco physics"}, memo);
-    TModelReader read(ini, {"loco physics", "general"});
+    TModelReader read(ini, {"general", "loco physics"});
     TVehicleRec rec = current.rec;
-    rec.mass = read.Real("mass", "100");
-    rec.isTraction = read.Text("traction_type", "ELE").size() > 1 ? 1 : 0;
+    rec.mass = read.Real("mass");
+    if (read.Text("traction_type").size() > 1) rec.isTraction = 1;
     rec.name = name;
     rec.unused = 0;  // 1800 marks only a cleared record
-    rec.length = read.Real("length", "0");
-    rec.maxTraction = read.Integer("maxTraction", "200");
-    rec.power = read.Integer("power_hp", "200");
-    rec.maxBrake = read.Integer("maxBrake", "0");
-    rec.numAxles = read.Integer("numAxles", "6");
+    rec.length = read.Real("length");
+    rec.maxTraction = read.Integer("maxTraction");
+    rec.power = read.Integer("power_hp");
+    rec.maxBrake = read.Integer("maxBrake");
+    rec.numAxles = read.Integer("numAxles");
     if (!read.Error().empty()) {
         *error = read.Error();
         return false;
@@ -190,16 +191,16 @@ bool ReadCarInfo(const std::string& iniPath, const std::string& name, TYardVehic
     if (!model_file_readable(iniPath, name, error)) return false;
     TIniFile ini(iniPath);
     add_sections(ini, {"general", "data"}, memo);
-    TModelReader read(ini, {"data", "general"});
+    TModelReader read(ini, {"general", "data"});
     TVehicleRec rec = current.rec;
     rec.name = name;
     rec.unused = 0;
     rec.isTraction = 0;
-    rec.mass = read.Real("mass", "0");
-    rec.length = read.Real("length", "0");
-    rec.xArea = read.Real("xArea", "0");
-    rec.maxBrake = read.Integer("maxBrake", "0");
-    rec.numAxles = read.Integer("numAxles", "0");
+    rec.mass = read.Real("mass");
+    rec.length = read.Real("length");
+    rec.xArea = read.Real("xArea");
+    rec.maxBrake = read.Integer("maxBrake");
+    rec.numAxles = read.Integer("numAxles");
     rec.maxTraction = 0;
     if (!read.Error().empty()) {
         *error = read.Error();
@@ -448,8 +449,14 @@ void TYardForm1::ChooseModel(QComboBox* box, const QString& name, bool traction)
     const std::string ini = base + ".ini";
     const bool read = traction ? ReadTractionInfo(ini, bytes(name), current_, memo, &error)
                                : ReadCarInfo(ini, bytes(name), current_, memo, &error);
-    if (!read && !error.empty()) ShowError(error);
     ShowMemo(memo);
+    if (!read && !error.empty()) {
+        // The vehicle stays as it was, and nothing is placed until a readable model is chosen.
+        ShowError(error);
+        current_.picturePath.clear();
+        Label3->setText("No unit selected");
+        return;
+    }
     if (plat_file_exists(base + "-ext.bmp")) {
         current_.picturePath = base + "-ext.bmp";
         ShowPicture(current_.picturePath);
@@ -503,7 +510,7 @@ std::string TYardForm1::CellPicturePath(int n) const
     return base + "-ext.bmp";
 }
 
-TBuildResult BuildTrain(QWidget* parent, const std::string& root)
+TBuildResult BuildTrain(QWidget* parent, const std::string& root, TYardSave when)
 {
     std::string base = root;
     TConsist driven;
@@ -517,7 +524,7 @@ TBuildResult BuildTrain(QWidget* parent, const std::string& root)
     if (form.exec() != 1) return TBuildResult::Cancelled;
 
     std::string error;
-    const bool save = form.SaveChecked();
+    const bool save = when == TYardSave::Always || form.SaveChecked();
     TConsist train = form.EditedConsist();
     if (save ? !SaveTrain(form.TrainPath(), train, &error)
              : !LoadTrain(form.TrainPath(), train, &error)) {

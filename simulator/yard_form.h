@@ -124,10 +124,14 @@ private:
 };
 
 enum class TBuildResult { Cancelled, Saved, Loaded };
+// When OK saves the edited train: only with "Save Train to file" ticked (Edit / "Train
+// Consist . . .") or always ("Add Train . . .").
+enum class TYardSave { WhenChecked, Always };
 
-// Edit / "Train Consist . . .": shows the yard over Consist. On OK with "Save Train to file"
-// the edited train is saved (the caller refreshes its train list) and becomes Consist; on OK
-// without it the train file named in the yard replaces Consist. Either way the train path
-// and name of SimState follow. Cancel changes nothing. root "" is SimState's root, or the
-// working folder when that is empty too. Takes SimLock only around the shared state.
-TBuildResult BuildTrain(QWidget* parent, const std::string& root = "");
+// Shows the yard over Consist. On OK with a save (see TYardSave) the edited train is saved
+// (the caller refreshes its train list) and becomes Consist; on OK without one the train
+// file named in the yard replaces Consist. Either way the train path and name of SimState
+// follow. Cancel changes nothing. root "" is SimState's root, or the working folder when that
+// is empty too. Takes SimLock only around the shared state.
+TBuildResult BuildTrain(QWidget* parent, const std::string& root = "",
+                        TYardSave when = TYardSave::WhenChecked);

@@ -316,7 +316,9 @@ TEST_F(CabBindingTest, LeverFramesFollowTheValueAndAreClamped)
     }
 }
 
-TEST_F(CabBindingTest, LeverWithoutImageListUsesTheImageFilesOfTheItemList)
+// A lever's frames come from its own file only; the item list's image name serves the
+// editor, which fills the list on request.
+TEST_F(CabBindingTest, LeverWithoutImageListLoadsWithoutFrames)
 {
     WriteIni("TESTLOCO", "control1=TESTLOCO.throttle, 10:10\r\n");
     CitFile file = LeverFile(2, 0);
@@ -334,6 +336,10 @@ TEST_F(CabBindingTest, LeverWithoutImageListUsesTheImageFilesOfTheItemList)
     EXPECT_EQ(ReadItemBitmapName("control2"), "default");
     LoadCabLayout(IniPath("TESTLOCO"));
     ASSERT_EQ(CabItems.leverCount, 1);
+    EXPECT_TRUE(CabItems.leverImages[0].frames.empty());
+    EXPECT_TRUE(BoxTexts().empty());
+
+    ASSERT_TRUE(LoadLeverImages(1, "lever"));
     EXPECT_EQ(CabItems.leverImages[0].frames.size(), 3u);
     LeverChanged(Lever(1), 3);
     EXPECT_EQ(Lever(1)->BackBitmap().pixel(1, 1) & 0xFFFFFF, FrameColour(2));

@@ -95,6 +95,24 @@ TEST_F(CabLayoutTest, OnlyCabItemsCanBeSelected)
     EXPECT_EQ(SelectedCabItem(), nullptr);
 }
 
+// Pictures, clocks, panels and memos stay put; any other control on the cab can be moved.
+TEST_F(CabLayoutTest, AnyControlButPictureClockPanelAndMemoCanBeSelected)
+{
+    ASSERT_TRUE(WriteCabLayoutKey(IniPath("TESTLOCO"), "clock", "analog, 400:700"));
+    LoadCabClock(TIniFile(IniPath("TESTLOCO")));
+    const auto select = [](QPoint at) {
+        EditorRightButtonDown(at);
+        EditorRightButtonUp(at);
+        return SelectedCabItem();
+    };
+    EXPECT_EQ(select(QPoint(730, 430)), nullptr);  // the analogue clock
+    EXPECT_EQ(select(window->ThreeDPanel->geometry().center()), nullptr);
+    ASSERT_FALSE(window->Button1->isHidden());  // shown in editor mode
+    EXPECT_EQ(select(window->Button1->geometry().center()), window->Button1);
+    EXPECT_EQ(select(QPoint(650, 100)), window->InfoBoxLabel1);
+    EXPECT_EQ(select(CabItems.gauges[0]->geometry().center()), CabItems.gauges[0]);
+}
+
 TEST_F(CabLayoutTest, MouseEventsThroughTheMessageHookMoveAnItem)
 {
     TShape* light = CabItems.lights[0];

@@ -146,14 +146,37 @@ TEST_F(TractionModelTest, PhysicsFormCaptionLabelsAndMissingFile)
                              "Power (BHP) :", "numAxles :", "Brake (auto/ep) :"})
         EXPECT_TRUE(labels.contains(text)) << text;
     EXPECT_TRUE(BoxTexts().empty());
+}
 
-    const std::string missing = (root / "traction" / "NONE" / "NONE").string();
+// A model folder without its INI file: the form shows the defaults and OK makes the file.
+TEST_F(TractionModelTest, PhysicsFormWithoutAnIniFileWritesOneOnOk)
+{
+    fs::create_directories(root / "traction" / "NEWLOCO");
+    const std::string base = (root / "traction" / "NEWLOCO" / "NEWLOCO").string();
     {
         std::lock_guard guard(SimLock);
-        SimState.paths.traction = missing;
+        SimState.paths.traction = base;
     }
+    QStringList shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* form = qobject_cast<TPhysEditForm*>(QApplication::activeModalWidget())) {
+            for (QLineEdit* edit : {form->tractType, form->mass, form->numAxles, form->brk_mode})
+                shown << edit->text();
+            form->mass->setText("84");
+            form->accept();
+        }
+    });
+    closer.start(10);
     ShowPhysicsForm();
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>({missing + ".ini\rError: file not found."}));
+    EXPECT_EQ(shown, QStringList({"nil", "100", "6", "auto"}));
+    EXPECT_TRUE(BoxTexts().empty());
+    const TPhysicsKeys k = ReadPhysicsKeys(TIniFile(base + ".ini"));
+    ASSERT_TRUE(fs::exists(base + ".ini"));
+    EXPECT_EQ(k.mass, "84");
+    EXPECT_EQ(k.tractionType, "nil");
+    EXPECT_EQ(k.yearComm, "1900");
+    EXPECT_EQ(k.brakeType, "auto");
 }
 
 TEST_F(TractionModelTest, TractionFileDialogTitleFilterAndFolder)
@@ -229,6 +252,56 @@ TEST_F(TractionModelTest, JpegPictureRoundTripsAndABadFileIsRefused)
     EXPECT_TRUE(LoadJpegFile((root / "absent.jpg").string(), &error).isNull());
 }
 
+// Position of the first marker 0xFF code in a JPEG file.
+size_t Marker(const std::string& jpeg, unsigned char code)
+{
+    for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == char(0xFF) && jpeg[i + 1] == char(code)) return i;
+    return std::string::npos;
+}
+
+// A cab picture cut short, or claiming more pixels than a cab can use, is refused with its
+// reason; the model then shows as in error.
+TEST_F(TractionModelTest, TruncatedOrOversizeCabPictureIsRefused)
+{
+    WriteStandardModel();
+    const fs::path file = root / "traction" / "TESTLOCO" / "TESTLOCO-cab.jpg";
+    const std::string whole = ReadAll(file.string());
+    const size_t scan = Marker(whole, 0xDA);
+    const size_t frame = Marker(whole, 0xC0);
+    ASSERT_NE(scan, std::string::npos);
+    ASSERT_NE(frame, std::string::npos);
+    const auto claiming = [&](int width, int height) {
+        std::string bytes = whole.substr(0, scan + 40);
+        bytes[frame + 5] = char(height >> 8);
+        bytes[frame + 6] = char(height & 0xFF);
+        bytes[frame + 7] = char(width >> 8);
+        bytes[frame + 8] = char(width & 0xFF);
+        return bytes;
+    };
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"cut in the scan", whole.substr(0, scan + (whole.size() - scan) / 2),
+         "Premature end of JPEG file"},
+        {"16384 x 16384, 641 bytes", claiming(16384, 16384).substr(0, 641),
+         "the picture is 16384 x 16384 pixels, more than 4096 on a side"},
+        {"4097 wide", claiming(4097, 10), "the picture is 4097 x 10 pixels, more than 4096 on a side"},
+    };
+    const std::string path = SimState.paths.root + "\\traction\\TESTLOCO\\TESTLOCO-cab.jpg";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(file, std::ios::binary) << c.bytes;
+        plat_message_box_clear_records();
+        LoadTractionModel("TESTLOCO");
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{path + ": " + c.reason});
+        EXPECT_EQ(window->windowTitle(), "TESTLOCO: ERROR!");
+        EXPECT_TRUE(window->cab_bkgd->pixmap().isNull());
+    }
+}
+
 TEST_F(TractionModelTest, ModelWithPictureAndLeversIsReady)
 {
     WriteStandardModel();
@@ -245,6 +318,35 @@ TEST_F(TractionModelTest, ModelWithPictureAndLeversIsReady)
     SimState.clock = 9.5 / 24.0;
     ShowSimClock();
     EXPECT_EQ(clock->text(), "09:30:00");
+}
+
+// A number that is not an integer abandons the load where it stands: in the 3D window's
+// place nothing of the layout is loaded; in one item's place the items after it are not.
+TEST_F(TractionModelTest, ANumberThatIsNoIntegerAbandonsTheModelLoad)
+{
+    WriteStandardModel();
+    const std::string standard = ReadAll(IniPath("TESTLOCO"));
+    const auto load = [&](const std::string& from, const std::string& to) {
+        std::string text = standard;
+        text.replace(text.find(from), from.size(), to);
+        std::ofstream(IniPath("TESTLOCO"), std::ios::binary) << text;
+        plat_message_box_clear_records();
+        LoadTractionModel("TESTLOCO");
+    };
+
+    load("3d_top=0", "3d_top=12a");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"'12a' is not a valid integer value"});
+    EXPECT_EQ(window->windowTitle(), "TESTLOCO: ERROR!");
+    EXPECT_EQ(window->ThreeDPanel->text(), "Error: check 'TESTLOCO' in the traction folder");
+    EXPECT_EQ(CabItems.leverCount, 0);
+    EXPECT_EQ(CabItems.gaugeCount, 0);
+
+    load("TESTLOCO.reverser, 300:120", "TESTLOCO.reverser, 300:1x0");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"'1x0' is not a valid integer value"});
+    EXPECT_EQ(CabItems.leverCount, 1);
+    EXPECT_EQ(CabItems.gaugeCount, 0);
+    EXPECT_EQ(CabItems.lightCount, 0);
+    EXPECT_EQ(window->windowTitle(), "TESTLOCO: Ready");  // a lever was loaded
 }
 
 TEST_F(TractionModelTest, MissingPictureOrLeversIsAnError)

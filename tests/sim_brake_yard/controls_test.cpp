@@ -149,6 +149,33 @@ TEST_F(ControlsTest, NeedlePositions)
     }
 }
 
+// The half-circle needles outline their pivot with the needle's pen, 2 pixels wide in
+// ForeColor; the other needles draw it all in BackColor.
+TEST_F(ControlsTest, PivotOutlineFollowsTheKind)
+{
+    const struct {
+        TGaugeKind kind;
+        int progress;
+        bool outlinedInFore;
+    } cases[] = {
+        {gk180Rneedle, 50, true}, {gk180Lneedle, 100, true}, {gk270needle, 50, false},
+        {gk90needle, 50, false},  {gkVneedle, 50, false},
+    };
+    const QColor fore(0, 255, 0), back(128, 0, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.kind));
+        TQuorrGauge g;
+        g.resize(100, 100);
+        g.SetKind(c.kind);
+        g.SetForeColor(0x00FF00);
+        g.SetProgress(c.progress);
+        const TGaugeRect pivot = g.Figure().pivot;
+        // The top of the pivot's outline, away from the needle.
+        const QPoint top((pivot.left + pivot.right) / 2 - 1, pivot.top);
+        EXPECT_EQ(Render(g).pixelColor(top), c.outlinedInFore ? fore : back);
+    }
+}
+
 TEST_F(ControlsTest, BarsAndPie)
 {
     TQuorrGauge g;

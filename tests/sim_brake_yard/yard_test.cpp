@@ -19,6 +19,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -52,7 +53,8 @@ protected:
                   "[general]\ndescription=Box car\n[data]\nmass=60\nlength=12.5\nxArea=9\n"
                   "maxBrake=80\nnumAxles=4\n");
         WriteFile(root / "rolling stock/BOX-40/box-40-EXT.bmp", "BM");
-        WriteFile(root / "rolling stock/NO-PICTURE/NO-PICTURE.ini", "[data]\nmass=20\n");
+        WriteFile(root / "rolling stock/NO-PICTURE/NO-PICTURE.ini",
+                  "[data]\nmass=20\nlength=10\nxArea=8\nmaxBrake=40\nnumAxles=4\n");
         WriteFile(root / "rolling stock/BAD/BAD.ini", "[data]\nmass=heavy\n");
         fs::create_directories(root / "rail yard");
         EpBrake = false;
@@ -63,6 +65,17 @@ protected:
         EpBrake = false;
     }
     std::string Root() const { return root.string(); }
+    // The yard window over an empty train, with the traction unit placed at position 0.
+    std::unique_ptr<TYardForm1> YardWithLoco() const
+    {
+        TConsist empty;
+        ClearConsist(empty);
+        auto form = std::make_unique<TYardForm1>(Root(), empty);
+        form->FormShow();
+        form->ChooseTraction("RE-RUZ125");
+        form->DrawGrid1MouseDown(0, 0, false);
+        return form;
+    }
 };
 
 TEST_F(YardTest, TractionInfoFromTheModelIni)
@@ -117,6 +130,86 @@ TEST_F(YardTest, CarInfoAndBadValues)
     EXPECT_TRUE(error.empty());  // a missing file changes nothing and says nothing
 }
 
+// Every value comes from the model's lines: a key the file lacks is an empty value, which
+// stops the read with the conversion message and leaves the vehicle as it was.
+TEST_F(YardTest, MissingKeysAreEmptyValuesNotDefaults)
+{
+    struct Case {
+        bool traction;
+        const char* missing;
+        const char* error;
+    };
+    const Case cases[] = {
+        {true, "mass", "'' is not a valid floating point value"},
+        {true, "power_hp", "'' is not a valid integer value"},
+        {true, "numAxles", "'' is not a valid integer value"},
+        {false, "xArea", "'' is not a valid floating point value"},
+        {false, "maxBrake", "'' is not a valid integer value"},
+    };
+    const std::string traction =
+        "[general]\ntraction_type=DEL\n[loco physics]\nmass=70\nlength=15\nmaxTraction=90\n"
+        "power_hp=800\nmaxBrake=40\nnumAxles=4\n";
+    const std::string car = "[data]\nmass=20\nlength=10\nxArea=8\nmaxBrake=40\nnumAxles=4\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.missing);
+        std::string text = c.traction ? traction : car;
+        const std::string line = std::string(c.missing) + "=";
+        const size_t at = text.find(line);
+        text.erase(at, text.find('\n', at) + 1 - at);
+        const fs::path ini = root / "models" / "M.ini";
+        WriteFile(ini, text);
+        TYardVehicle v;
+        v.rec.name = "BEFORE";
+        std::vector<std::string> memo;
+        std::string error;
+        EXPECT_FALSE(c.traction ? ReadTractionInfo(ini.string(), "M", v, memo, &error)
+                                : ReadCarInfo(ini.string(), "M", v, memo, &error));
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(v.rec.name, "BEFORE");
+    }
+}
+
+// Chosen in the yard, a model whose values cannot be read is reported, and the click that
+// follows places nothing: neither the vehicle chosen before nor a half-read one.
+TEST_F(YardTest, UnreadableModelIsReportedAndNothingIsPlaced)
+{
+    WriteFile(root / "rolling stock/BAD/BAD-ext.bmp", "BM");
+    const std::unique_ptr<TYardForm1> yard = YardWithLoco();
+    TYardForm1& form = *yard;
+    form.ChooseCar("BOX-40");
+    plat_message_box_clear_records();
+    form.ChooseCar("BAD");
+    ASSERT_EQ(plat_message_box_records().size(), 1u);
+    EXPECT_EQ(plat_message_box_records()[0].text, "'heavy' is not a valid floating point value");
+    EXPECT_EQ(form.Label3->text(), "No unit selected");
+    EXPECT_NE(form.Memo1->toPlainText().indexOf("mass=heavy"), -1);
+    form.DrawGrid1MouseDown(1, 0, false);
+    EXPECT_EQ(form.EditedConsist().count, 1);
+}
+
+// A traction unit's flag is set when its traction type has more than one character, and
+// otherwise left as it was.
+TEST_F(YardTest, TractionFlagFollowsTheTractionTypeLength)
+{
+    const struct {
+        const char* type;
+        int before, after;
+    } cases[] = {{"DEL", 0, 1}, {"E", 0, 0}, {"E", 1, 1}, {"", 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " after " + std::to_string(c.before));
+        const fs::path ini = root / "models" / "T.ini";
+        WriteFile(ini, std::string("[general]\ntraction_type=") + c.type +
+                           "\n[loco physics]\nmass=70\nlength=15\nmaxTraction=90\n"
+                           "power_hp=800\nmaxBrake=40\nnumAxles=4\n");
+        TYardVehicle v;
+        v.rec.isTraction = c.before;
+        std::vector<std::string> memo;
+        std::string error;
+        ASSERT_TRUE(ReadTractionInfo(ini.string(), "T", v, memo, &error)) << error;
+        EXPECT_EQ(v.rec.isTraction, c.after);
+    }
+}
+
 struct ModelNameCase {
     bool traction;
     const char* name;
@@ -137,7 +230,10 @@ TEST_F(YardTest, LongModelNamesAreRefusedWhenChosen)
         SCOPED_TRACE(c.name);
         const std::string name = c.name;
         const fs::path dir = root / (c.traction ? "Traction" : "rolling stock") / name;
-        WriteFile(dir / (name + ".ini"), "[general]\ntraction_type=DEL\n[data]\nmass=20\n");
+        WriteFile(dir / (name + ".ini"),
+                  "[general]\ntraction_type=DEL\n[loco physics]\nmass=20\nlength=10\n"
+                  "maxTraction=90\npower_hp=800\nmaxBrake=40\nnumAxles=4\n"
+                  "[data]\nmass=20\nlength=10\nxArea=8\nmaxBrake=40\nnumAxles=4\n");
         WriteFile(dir / (name + "-ext.bmp"), "BM");
         const std::string ini = (c.traction ? TractionBase(Root(), name) : CarBase(Root(), name)) + ".ini";
         const std::string refusal = "The model folder name \"" + name +
@@ -157,12 +253,8 @@ TEST_F(YardTest, LongModelNamesAreRefusedWhenChosen)
 
         // Chosen in the yard: refused before anything can be placed.
         plat_message_box_clear_records();
-        TConsist empty;
-        ClearConsist(empty);
-        TYardForm1 form(Root(), empty);
-        form.FormShow();
-        form.ChooseTraction("RE-RUZ125");
-        form.DrawGrid1MouseDown(0, 0, false);
+        const std::unique_ptr<TYardForm1> yard = YardWithLoco();
+        TYardForm1& form = *yard;
         ASSERT_EQ(form.EditedConsist().count, 1);
         QComboBox* box = c.traction ? form.TractionBox : form.CarBox;
         box->setCurrentIndex(box->findText(QString::fromStdString(name)));

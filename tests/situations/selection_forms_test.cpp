@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include "sim_state.h"
 #include "train_file.h"
 #include "vehicle.h"
+#include "yard_form.h"
 
 namespace {
 
@@ -253,6 +255,43 @@ TEST_F(SelectionFormsTest, NewSituationChoosesFirstRouteWorkingAndCurrentTrain)
     EXPECT_EQ(SimState.paths.train, root.string() + "\\rail yard\\another.trn");
     EXPECT_EQ(SimState.trainName, "another");
     EXPECT_EQ(Consist.count, 2);
+}
+
+// "Add Train . . .": OK in the yard saves the new train, which the train list then offers
+// and the situation uses, read back from its file.
+TEST_F(SelectionFormsTest, AddTrainSavesTheTrainAndRefreshesTheList)
+{
+    const fs::path loco = root / "traction" / "RE-RUZ125";
+    fs::create_directories(loco);
+    std::ofstream(loco / "RE-RUZ125.ini")
+        << "[general]\r\ntraction_type=ELE\r\n[loco physics]\r\nmass=88\r\nlength=19.5\r\n"
+           "maxTraction=250\r\npower_hp=3000\r\nmaxBrake=150\r\nnumAxles=4\r\n";
+    std::ofstream(loco / "RE-RUZ125-ext.bmp") << "BM";
+    SimState.paths.root = root.string();
+    TSel2Form form;
+    form.FormShow();
+    DriveModals({[](QWidget* modal) {
+        auto* yard = qobject_cast<TYardForm1*>(modal);
+        ASSERT_NE(yard, nullptr);
+        EXPECT_FALSE(yard->SaveTrainCheckBox->isChecked());
+        yard->ChooseTraction("RE-RUZ125");
+        yard->DrawGrid1MouseDown(0, 0, false);
+        yard->Edit1Change("Light Engine");
+        yard->done(1);
+    }});
+    form.AddTrainButton->click();
+
+    const fs::path saved = root / "rail yard" / "Light Engine.trn";
+    ASSERT_TRUE(fs::exists(saved));
+    EXPECT_EQ(fs::file_size(saved), 120u);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Train:  \"Light Engine\"  was saved to disk."});
+    EXPECT_EQ(Items(form.TrainBox), std::vector<std::string>({"another.trn", "Demo Freight.trn",
+                                                              "Light Engine.trn"}));
+    EXPECT_EQ(form.TrainBox->currentText(), "Light Engine.trn");
+    EXPECT_EQ(SimState.paths.train, root.string() + "\\rail yard\\Light Engine.trn");
+    ASSERT_EQ(Consist.count, 1);
+    EXPECT_EQ(Consist.recs[0].name, "RE-RUZ125");
+    EXPECT_DOUBLE_EQ(Consist.tonnage, 88.0);
 }
 
 TEST_F(SelectionFormsTest, SaveWritesTheSituationAndSaysSo)

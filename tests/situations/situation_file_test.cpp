@@ -41,7 +41,9 @@ TEST(ParseSituation, Lines)
         {"time unreadable", with(4, "six  x"), 12, 9, 1, false},
         {"time missing", with(4, ""), 12, 9, 1, false},
         {"segment unreadable", with(1, "x12"), 3, 6, 45, false},
-        {"segment below 3", with(1, "-4"), 3, 6, 45, false},
+        {"segment below 3 as written", with(1, "-4"), -4, 6, 45, false},
+        {"segment 1 as written", with(1, "1"), 1, 6, 45, false},
+        {"segment beyond an integer", with(1, "4294967296"), 3, 6, 45, false},
         {"lower case dry", with(5, "dry"), 12, 6, 45, true},
         {"mixed case dry", with(5, "Dry"), 12, 6, 45, true},
         {"empty rail", with(5, ""), 12, 6, 45, true},
@@ -210,6 +212,19 @@ TEST_F(SituationFileTest, UnixLineEndsAndLetterCaseOfTheFolder)
     EXPECT_EQ(SimState.startHour, 9);
     EXPECT_EQ(SimState.startMinute, 1);
     EXPECT_FALSE(SimState.wet);
+}
+
+// The start segment is kept as written; only one that cannot be read becomes 3.
+TEST_F(SituationFileTest, StartSegmentIsReadAsWritten)
+{
+    const std::pair<const char*, int> cases[] = {{"1", 1}, {"0", 0}, {"none", 3}};
+    for (const auto& [text, segment] : cases) {
+        SCOPED_TRACE(text);
+        std::ofstream(root / "situations" / "Early.txt")
+            << "Tarrow-Venn.dat\r\n" << text << "\r\n0905 Freight.txt\r\nDemo Freight.trn\r\n7  0\r\nDRY\r\n";
+        ASSERT_TRUE(LoadSituation(root.string() + "\\situations\\Early.txt"));
+        EXPECT_EQ(SimState.startSegment, segment);
+    }
 }
 
 }  // namespace
