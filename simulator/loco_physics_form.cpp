@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString Text(const std::string& s)
@@ -17,6 +19,16 @@ QString Text(const std::string& s)
 std::string Bytes(const QLineEdit* edit)
 {
     return edit->text().toLatin1().toStdString();
+}
+
+// Widens a field so that the text it opens with shows whole.
+void FitText(QLineEdit* edit)
+{
+    const QFontMetrics metrics(edit->font());
+    const int padding = edit->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    edit->setMinimumWidth(std::max(edit->sizeHint().width(),
+                                   metrics.horizontalAdvance(edit->text()) + padding));
+    edit->setCursorPosition(0);
 }
 
 }  // namespace
@@ -65,6 +77,9 @@ void TPhysEditForm::FillPhysEditForm(const TPhysicsKeys& k)
     power->setText(Text(k.powerHp));
     numAxles->setText(Text(k.numAxles));
     brk_mode->setText(Text(k.brakeType));
+    for (QLineEdit* edit : {tractType, descp, year, engine, mass, traction, indbrake, power,
+                            numAxles, brk_mode})
+        FitText(edit);
 }
 
 TPhysicsKeys TPhysEditForm::Keys() const

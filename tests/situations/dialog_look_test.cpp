@@ -1,0 +1,73 @@
+// The dialogs' look: the controls of the new-situation window look like those of the rail
+// yard opened from it, and the loco physics fields show their values whole.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "loco_physics_form.h"
+#include "selection_forms.h"
+#include "sim_state.h"
+#include "vehicle.h"
+#include "yard_form.h"
+
+namespace {
+
+// The commonest colour of a widget as drawn: its face.
+QRgb Face(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb face = 0;
+    int most = 0;
+    for (const auto& [colour, count] : counts)
+        if (count > most) {
+            face = colour;
+            most = count;
+        }
+    return face;
+}
+
+TEST(DialogLook, NewSituationControlsLookLikeTheRailYards)
+{
+    ResetSimState();
+    TSel2Form selection;
+    selection.show();
+    TConsist empty;
+    ClearConsist(empty);
+    TYardForm1 yard("", empty);
+    yard.show();
+    EXPECT_EQ(Face(selection.RouteBox), Face(yard.TractionBox));
+    EXPECT_EQ(Face(selection.OkButton), Face(yard.OkButton));
+    EXPECT_EQ(Face(selection.Edit1), Face(yard.Edit1));
+}
+
+TEST(DialogLook, PhysicsFieldsShowTheirValuesWhole)
+{
+    TPhysicsKeys keys;
+    keys.description = "Bo-Bo electric freight locomotive for heavy mineral trains";
+    keys.model = "RUZ125 with a long engine model name";
+    TPhysEditForm form;
+    form.FillPhysEditForm(keys);
+    form.show();
+    for (QLineEdit* edit : {form.descp, form.engine, form.mass}) {
+        SCOPED_TRACE(edit->text().toStdString());
+        // A text that does not fit scrolls: its two ends are then less than its width apart.
+        // (The line edit scrolls as it paints.)
+        edit->end(false);
+        edit->grab();
+        const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        edit->home(false);
+        edit->grab();
+        const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        EXPECT_GE(end - start, edit->fontMetrics().horizontalAdvance(edit->text()) - 1);
+        EXPECT_EQ(edit->cursorPosition(), 0);
+    }
+}
+
+}  // namespace
