@@ -13,6 +13,7 @@
 #include <numbers>
 #include <vector>
 
+#include "bitmap_writer.h"
 #include "cab_controls.h"
 #include "cab_item_files.h"
 #include "cab_picture.h"
@@ -83,6 +84,8 @@ public:
     void Item(const char* function, const CitFile& file)
     {
         const fs::path path = Root() / "cab items" / (Stem(function) + ".cit");
+        if (DemoKeeps(path.string()))
+            return;
         try {
             cit_write_file(path.string(), file);
         } catch (const CitError& e) {
@@ -90,12 +93,12 @@ public:
         }
     }
 
-    // A `cab layout` key: the item's stem, then top before left.
+    // A `cab layout` key: the item's stem, then top before left. A key that is there already
+    // (an item the user moved) stays unless everything is rewritten.
     void Layout(const std::string& key, const std::string& value)
     {
-        TIniFile ini((Root() / "traction" / model_ / (model_ + ".ini")).string());
-        if (!ini.WriteString("cab layout", key, value))
-            Fail(ini.FileName());
+        WriteKey((Root() / "traction" / model_ / (model_ + ".ini")).string(), "cab layout", key,
+                 value);
     }
 
     void Place(const std::string& key, const char* function, const QWidget& item)
@@ -106,14 +109,13 @@ public:
 
     void ImageName(const std::string& item, const char* images)
     {
-        TIniFile list((Root() / "cab items" / "filenames.txt").string());
-        if (!list.WriteString("filenames", item, images))
-            Fail(list.FileName());
+        WriteKey((Root() / "cab items" / "filenames.txt").string(), "filenames", item, images);
     }
 
     void Bitmap(const fs::path& path, const QImage& image)
     {
-        if (!image.save(QString::fromLocal8Bit(path.string().c_str()), "BMP"))
+        if (!DemoKeeps(path.string()) &&
+            !image.save(QString::fromLocal8Bit(path.string().c_str()), "BMP"))
             Fail(path.string());
     }
 
@@ -121,6 +123,16 @@ private:
     std::string root_;
     std::string model_;
     bool ok_ = true;
+
+    void WriteKey(const std::string& path, const char* section, const std::string& key,
+                  const std::string& value)
+    {
+        TIniFile ini(path);
+        if (DemoKeeps(path) && ini.ValueExists(section, key))
+            return;
+        if (!ini.WriteString(section, key, value))
+            Fail(ini.FileName());
+    }
 };
 
 QColor Rgb(int r, int g, int b)
@@ -373,7 +385,7 @@ bool WriteDemoCab(const std::string& root, const std::string& model)
 
     std::string error;
     const fs::path picture = out.Root() / "traction" / model / (model + "-cab.jpg");
-    if (!SaveJpegFile(picture.string(), CabPicture(), 88, &error))
+    if (!DemoKeeps(picture.string()) && !SaveJpegFile(picture.string(), CabPicture(), 88, &error))
         out.Fail(error);
     out.Layout("3d_top", "0");
     out.Layout("3d_left", "0");

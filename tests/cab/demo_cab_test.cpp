@@ -27,7 +27,7 @@ protected:
         fs::create_directories(root / "traction" / "RE-RUZ125");
         std::ofstream(IniPath("RE-RUZ125"), std::ios::binary)
             << "[general]\r\ntraction_type=ELE\r\n\r\n[loco physics]\r\nmass=88\r\n"
-               "brake_type=auto\r\n\r\n[cab layout]\r\n3d_top=10\r\n3d_left=10\r\n";
+               "brake_type=auto\r\n";
         ASSERT_TRUE(WriteDemoCab(root.string(), "RE-RUZ125"));
 
         ClearConsist(Consist);
