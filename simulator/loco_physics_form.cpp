@@ -21,11 +21,13 @@ std::string Bytes(const QLineEdit* edit)
     return edit->text().toLatin1().toStdString();
 }
 
-// Widens a field so that the text it opens with shows whole.
+// Widens a field so that the text it opens with shows whole, with a character to spare.
 void FitText(QLineEdit* edit)
 {
     const QFontMetrics metrics(edit->font());
-    const int padding = edit->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    // The line edit's own hint is 17 'x' wide plus its frame and margins.
+    const int padding = edit->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17 +
+                        metrics.averageCharWidth();
     edit->setMinimumWidth(std::max(edit->sizeHint().width(),
                                    metrics.horizontalAdvance(edit->text()) + padding));
     edit->setCursorPosition(0);
