@@ -13,11 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <map>
 #include <thread>
 #include <vector>
 
 #include "../common/box_texts.h"
+#include "../common/widget_pixels.h"
 #include "main_window.h"
 #include "physics.h"
 #include "platform/clock.h"
@@ -83,18 +83,8 @@ TEST_F(MainWindowTest, CaptionFixedClientAndPanels)
 // more than half the brightness range: the strokes of its text.
 int TextPixels(QWidget* widget)
 {
-    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    std::map<QRgb, int> counts;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y)];
-    QRgb background = 0;
-    int most = 0;
-    for (const auto& [colour, count] : counts)
-        if (count > most) {
-            background = colour;
-            most = count;
-        }
+    const std::map<QRgb, int> counts = ColourCounts(widget);
+    const QRgb background = Commonest(counts);
     int text = 0;
     for (const auto& [colour, count] : counts)
         if (std::abs(qGray(colour) - qGray(background)) > 128)

@@ -1,12 +1,10 @@
-// The dialogs' look: the controls of the new-situation window look like those of the rail
-// yard opened from it, and the loco physics fields show their values whole.
+// The dialogs' look: controls alike from window to window, fields that show their values whole.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "../common/widget_pixels.h"
 #include "loco_physics_form.h"
 #include "selection_forms.h"
 #include "sim_state.h"
@@ -15,22 +13,9 @@
 
 namespace {
 
-// The commonest colour of a widget as drawn: its face.
 QRgb Face(QWidget* widget)
 {
-    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    std::map<QRgb, int> counts;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y)];
-    QRgb face = 0;
-    int most = 0;
-    for (const auto& [colour, count] : counts)
-        if (count > most) {
-            face = colour;
-            most = count;
-        }
-    return face;
+    return Commonest(ColourCounts(widget));
 }
 
 TEST(DialogLook, NewSituationControlsLookLikeTheRailYards)
