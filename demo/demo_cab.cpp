@@ -213,7 +213,9 @@ double ClearanceFromNeedle(const QRectF& box, double a)
     const QPointF along = OnDial(a, 1) - centre;
     double least = 1e9;
     int sides = 0;
-    for (const QPointF& corner : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+    const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomLeft(),
+                               box.bottomRight()};
+    for (const QPointF& corner : corners) {
         const QPointF v = corner - centre;
         const double across = v.x() * along.y() - v.y() * along.x();
         least = std::min(least, std::abs(across));

@@ -26,10 +26,10 @@ void FitText(QLineEdit* edit)
 {
     const QFontMetrics metrics(edit->font());
     // The line edit's own hint is 17 'x' wide plus its frame and margins.
-    const int padding = edit->sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17 +
-                        metrics.averageCharWidth();
-    edit->setMinimumWidth(std::max(edit->sizeHint().width(),
-                                   metrics.horizontalAdvance(edit->text()) + padding));
+    const int hint = edit->sizeHint().width();
+    const int padding = hint - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    const int needed = metrics.horizontalAdvance(edit->text()) + padding + metrics.averageCharWidth();
+    edit->setMinimumWidth(std::max(hint, needed));
     edit->setCursorPosition(0);
 }
 

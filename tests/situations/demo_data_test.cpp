@@ -178,7 +178,8 @@ TEST(DemoGenerator, SecondRunKeepsTheUsersEditsAndForceRewritesThem)
     {
         TIniFile edit(ini.string());
         ASSERT_TRUE(edit.WriteString("loco physics", "mass", "90"));
-        ASSERT_TRUE(edit.WriteString("cab layout", "control1", "RE-RUZ125.throttle-brake, 400:200"));
+        ASSERT_TRUE(
+            edit.WriteString("cab layout", "control1", "RE-RUZ125.throttle-brake, 400:200"));
     }
     std::ofstream(train, std::ios::binary) << "my train";
     std::ofstream(root / "situations" / "Tarrow Wet Evening.txt") << "my evening";
