@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "brake.h"
-#include "cab_layout.h"
 #include "cab_fixture.h"
 #include "cab_items.h"
+#include "cab_layout.h"
 #include "demo_cab.h"
 #include "main_window.h"
 #include "physics.h"
