@@ -108,8 +108,26 @@ bool write_file(const std::string& path, const std::vector<unsigned char>& bytes
 
 }  // namespace
 
+namespace {
+
+bool rewrite_existing = false;
+
+}  // namespace
+
+void DemoSetRewrite(bool rewrite)
+{
+    rewrite_existing = rewrite;
+}
+
+bool DemoKeeps(const std::string& path)
+{
+    std::error_code ec;
+    return !rewrite_existing && std::filesystem::exists(path, ec);
+}
+
 bool DemoWriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
+    if (DemoKeeps(path)) return true;
     if (write_file(path, bytes)) return true;
     std::fprintf(stderr, "make_demo_data: cannot write %s\n", path.c_str());
     return false;

@@ -26,6 +26,12 @@ private:
     std::vector<DemoRgb> pixels_;
 };
 
+// Whether the generator rewrites what exists already. Off by default: every file (and INI
+// key) the user changed or added in the demo folder stays, and only missing ones are written.
+void DemoSetRewrite(bool rewrite);
+// True when path exists and is to be left as it is.
+bool DemoKeeps(const std::string& path);
+
 // Creates path's folders, writes bytes to a temp file beside path and renames it over path;
-// false, with a line on stderr naming path, on any failure.
+// false, with a line on stderr naming path, on any failure. A kept file is left alone (true).
 bool DemoWriteFile(const std::string& path, const std::vector<unsigned char>& bytes);

@@ -2,6 +2,7 @@
 #include "demo_cab.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -13,6 +14,7 @@
 #include <numbers>
 #include <vector>
 
+#include "bitmap_writer.h"
 #include "cab_controls.h"
 #include "cab_item_files.h"
 #include "cab_picture.h"
@@ -42,26 +44,30 @@ struct Gauge {
     const char* caption;
     int left;
     int maximum;
+    int labelUnit;  // the scale's numbers count in these
 };
-const Gauge kGauges[] = {{"speed", "km/h", 30, 160},
-                         {"motorAmp", "AMPS", 150, 1500},
-                         {"BPpress", "BP psi", 270, 120},
-                         {"BCpress", "BC psi", 390, 120}};
+// Scales reach past what the train shows: motor current up to 4600 A, the pipe up to 90 psi,
+// the cylinder up to 45 psi.
+const Gauge kGauges[] = {{"speed", "km/h", 30, 150, 1},
+                         {"motorAmp", "A x1000", 150, 5000, 1000},
+                         {"BPpress", "BP psi", 270, 100, 1},
+                         {"BCpress", "BC psi", 390, 50, 1}};
 
 struct Lever {
     const char* function;
     const char* caption;
     const char* images;  // the frame files' name in the cab item list
     int left;
-    int minimum;
     int maximum;
-    int value;
 };
+// The cab shows frame value - 1 for a lever at value, and frame 0 when it loads one: every
+// lever runs from 1 and is stored at 1, so its picture always sits under its thumb.
+constexpr int kLeverMinimum = 1;
 // Right of the main window's "Timetable" and "test lights" buttons at the bottom left.
-const Lever kLevers[] = {{"throttle-brake", "POWER", "ruz_power", 190, 0, 16, 8},
-                         {"reverser", "REV", "ruz_reverser", 260, 1, 3, 1},
-                         {"autobrake", "BRAKE", "ruz_autobrake", 330, 1, 6, 1},
-                         {"indbrake", "IND", "ruz_indbrake", 400, 0, 10, 0}};
+const Lever kLevers[] = {{"throttle-brake", "POWER", "ruz_power", 190, 16},
+                         {"reverser", "REV", "ruz_reverser", 260, 3},
+                         {"autobrake", "BRAKE", "ruz_autobrake", 330, 6},
+                         {"indbrake", "IND", "ruz_indbrake", 400, 11}};
 
 class Output {
 public:
@@ -83,6 +89,8 @@ public:
     void Item(const char* function, const CitFile& file)
     {
         const fs::path path = Root() / "cab items" / (Stem(function) + ".cit");
+        if (DemoKeeps(path.string()))
+            return;
         try {
             cit_write_file(path.string(), file);
         } catch (const CitError& e) {
@@ -90,12 +98,12 @@ public:
         }
     }
 
-    // A `cab layout` key: the item's stem, then top before left.
+    // A `cab layout` key: the item's stem, then top before left. A key that is there already
+    // (an item the user moved) stays unless everything is rewritten.
     void Layout(const std::string& key, const std::string& value)
     {
-        TIniFile ini((Root() / "traction" / model_ / (model_ + ".ini")).string());
-        if (!ini.WriteString("cab layout", key, value))
-            Fail(ini.FileName());
+        WriteKey((Root() / "traction" / model_ / (model_ + ".ini")).string(), "cab layout", key,
+                 value);
     }
 
     void Place(const std::string& key, const char* function, const QWidget& item)
@@ -106,14 +114,13 @@ public:
 
     void ImageName(const std::string& item, const char* images)
     {
-        TIniFile list((Root() / "cab items" / "filenames.txt").string());
-        if (!list.WriteString("filenames", item, images))
-            Fail(list.FileName());
+        WriteKey((Root() / "cab items" / "filenames.txt").string(), "filenames", item, images);
     }
 
     void Bitmap(const fs::path& path, const QImage& image)
     {
-        if (!image.save(QString::fromLocal8Bit(path.string().c_str()), "BMP"))
+        if (!DemoKeeps(path.string()) &&
+            !image.save(QString::fromLocal8Bit(path.string().c_str()), "BMP"))
             Fail(path.string());
     }
 
@@ -121,6 +128,16 @@ private:
     std::string root_;
     std::string model_;
     bool ok_ = true;
+
+    void WriteKey(const std::string& path, const char* section, const std::string& key,
+                  const std::string& value)
+    {
+        TIniFile ini(path);
+        if (DemoKeeps(path) && ini.ValueExists(section, key))
+            return;
+        if (!ini.WriteString(section, key, value))
+            Fail(ini.FileName());
+    }
 };
 
 QColor Rgb(int r, int g, int b)
@@ -174,8 +191,54 @@ QImage CabPicture()
     return cab;
 }
 
-// A dial face with its scale from lower left round to lower right, as the needle turns.
-QImage DialFace(const char* caption, int maximum)
+// The needle's angle at a share of the scale, as the gauge draws it (0 lower left, 1 lower
+// right, turning through the top).
+double NeedleAngle(double share)
+{
+    return share * 1.5 * std::numbers::pi - std::numbers::pi / 4;
+}
+
+// The point at radius r along angle a from the dial's centre.
+QPointF OnDial(double a, double r)
+{
+    const double c = kGaugeSize / 2.0;
+    return QPointF(c - r * std::cos(a), c - r * std::sin(a));
+}
+
+// How far a box lies from the needle's line at angle a: the least distance of its corners,
+// negative when the line runs through the box.
+double ClearanceFromNeedle(const QRectF& box, double a)
+{
+    const QPointF centre = OnDial(a, 0);
+    const QPointF along = OnDial(a, 1) - centre;
+    double least = 1e9;
+    int sides = 0;
+    const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomLeft(),
+                               box.bottomRight()};
+    for (const QPointF& corner : corners) {
+        const QPointF v = corner - centre;
+        const double across = v.x() * along.y() - v.y() * along.x();
+        least = std::min(least, std::abs(across));
+        sides |= across < 0 ? 1 : 2;
+    }
+    return sides == 3 ? -least : least;
+}
+
+// Where a scale label goes: inside the ticks with a gap, at angle a.
+QRectF LabelBox(double a, QSizeF size)
+{
+    constexpr double kInside = 34;  // the ticks start at 38
+    const double r = kInside - (std::abs(std::cos(a)) * size.width() +
+                                std::abs(std::sin(a)) * size.height()) / 2;
+    QRectF box(QPointF(), size);
+    box.moveCenter(OnDial(a, r));
+    return box;
+}
+
+// A dial face with its scale from lower left round to lower right, as the needle turns. The
+// labels keep clear of the ticks, the scale's end labels of a needle resting on either end,
+// and the caption sits in the gap below the centre where the needle never goes.
+QImage DialFace(const Gauge& g)
 {
     QImage face(kGaugeSize, kGaugeSize, QImage::Format_RGB32);
     face.fill(Rgb(58, 60, 64));  // the instrument panel round the bezel
@@ -186,20 +249,31 @@ QImage DialFace(const char* caption, int maximum)
     p.drawEllipse(QRect(0, 0, kGaugeSize, kGaugeSize));
     p.setBrush(Rgb(12, 12, 14));
     p.drawEllipse(QRect(2, 2, kGaugeSize - 4, kGaugeSize - 4));
-    const double cx = kGaugeSize / 2.0, cy = kGaugeSize / 2.0;
     QFont font("Sans", 6);
     p.setFont(font);
+    const QFontMetricsF metrics(font, &face);
     for (int i = 0; i <= 10; ++i) {
-        const double a = i * 0.1 * 1.5 * std::numbers::pi - std::numbers::pi / 4;
-        const double c = std::cos(a), s = std::sin(a);
+        const double a = NeedleAngle(i * 0.1);
         p.setPen(QPen(Rgb(235, 235, 235), i % 5 == 0 ? 2 : 1));
-        p.drawLine(QPointF(cx - 44 * c, cy - 44 * s), QPointF(cx - 38 * c, cy - 38 * s));
-        if (i % 2 == 0)
-            p.drawText(QRectF(cx - 30 * c - 12, cy - 30 * s - 6, 24, 12), Qt::AlignCenter,
-                       QString::number(maximum * i / 10));
+        p.drawLine(OnDial(a, 44), OnDial(a, 38));
+        if (i % 2 != 0)
+            continue;
+        const QString label = QString::number(g.maximum / 10 * i / g.labelUnit);
+        const QSizeF size(metrics.horizontalAdvance(label) + 2, metrics.height());
+        // The end labels move into the scale until a needle on the end misses them.
+        const double inwards = i == 0 ? 0.02 : i == 10 ? -0.02 : 0;
+        double shift = 0;
+        QRectF box = LabelBox(a, size);
+        while (inwards != 0 && std::abs(shift) < std::numbers::pi / 4 &&
+               ClearanceFromNeedle(box, a) < 4) {
+            shift += inwards;
+            box = LabelBox(a + shift, size);
+        }
+        p.drawText(box, Qt::AlignCenter, label);
     }
     p.setPen(Rgb(230, 170, 40));
-    p.drawText(QRect(0, 64, kGaugeSize, 12), Qt::AlignCenter, caption);
+    p.drawText(QRectF(0, 76, kGaugeSize, metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+               g.caption);
     return face;
 }
 
@@ -208,7 +282,7 @@ int ThumbCentre(const Lever& l, int value)
 {
     const int start = kThumbHeight / 2 + 5;
     const int end = kLeverHeight - start;
-    return start + int(std::lround(double(value - l.minimum) / (l.maximum - l.minimum) *
+    return start + int(std::lround(double(value - kLeverMinimum) / (l.maximum - kLeverMinimum) *
                                    (end - start)));
 }
 
@@ -220,7 +294,7 @@ QImage LeverFrame(const Lever& l, int value)
     QPainter p(&frame);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(QRect(kLeverWidth / 2 - 3, 6, 6, kLeverHeight - 12), Rgb(60, 60, 60));
-    for (int v = l.minimum; v <= l.maximum; ++v)
+    for (int v = kLeverMinimum; v <= l.maximum; ++v)
         p.fillRect(QRect(2, ThumbCentre(l, v), 6, 1), Rgb(200, 200, 200));
     const int y = ThumbCentre(l, value);
     p.setPen(QPen(Rgb(10, 10, 10), 1));
@@ -274,7 +348,7 @@ void WriteGauges(Output& out)
         gauge.SetForeColor(0x3050F0);
         gauge.SetBackColor(0x0000C0);
         gauge.SetShowText(true);
-        gauge.SetBackBitmap(DialFace(g.caption, g.maximum));
+        gauge.SetBackBitmap(DialFace(g));
         out.Item(g.function, GaugeItemFile(gauge));
         out.Place("gauge" + std::to_string(n++), g.function, gauge);
     }
@@ -288,9 +362,9 @@ void WriteLevers(Output& out)
         TImageList images;
         images.width = kLeverWidth;
         images.height = kLeverHeight;
-        // The cab shows frame value - 1 for a lever at value, whatever its minimum.
-        for (int k = 1; k <= l.maximum - l.minimum + 1; ++k) {
-            images.frames.push_back(LeverFrame(l, std::clamp(k, l.minimum, l.maximum)));
+        // Frame k shows the handle at value k.
+        for (int k = kLeverMinimum; k <= l.maximum; ++k) {
+            images.frames.push_back(LeverFrame(l, k));
             out.Bitmap(out.Root() / "cab items" / "images" /
                            (std::string(l.images) + std::to_string(k) + ".bmp"),
                        images.frames.back());
@@ -301,12 +375,12 @@ void WriteLevers(Output& out)
         lever.SetOrientation(vtbVertical);
         lever.SetTumbWidth(kLeverWidth - 8);
         lever.SetTumbHeight(kThumbHeight);
-        lever.SetMinimum(l.minimum);
         lever.SetMaximum(l.maximum);
-        lever.SetValue(l.value);
+        lever.SetMinimum(kLeverMinimum);
+        lever.SetValue(kLeverMinimum);
         lever.SetShowCaption(false);
         lever.SetTumbColor(0x00FFFF);
-        lever.SetBackBitmap(images.frames[size_t(std::max(l.value - 1, 0))]);
+        lever.SetBackBitmap(images.frames.front());
         out.Item(l.function, LeverItemFile(lever, images));
         const std::string key = "control" + std::to_string(n++);
         out.Place(key, l.function, lever);
@@ -373,7 +447,7 @@ bool WriteDemoCab(const std::string& root, const std::string& model)
 
     std::string error;
     const fs::path picture = out.Root() / "traction" / model / (model + "-cab.jpg");
-    if (!SaveJpegFile(picture.string(), CabPicture(), 88, &error))
+    if (!DemoKeeps(picture.string()) && !SaveJpegFile(picture.string(), CabPicture(), 88, &error))
         out.Fail(error);
     out.Layout("3d_top", "0");
     out.Layout("3d_left", "0");

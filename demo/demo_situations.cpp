@@ -140,6 +140,8 @@ bool WriteDemoScreens(const std::string& root)
                                                       {"second_scrn.jpg", SecondScreen()}};
     for (const auto& [name, image] : screens) {
         std::string error;
+        if (DemoKeeps((folder / name).string()))
+            continue;
         if (!SaveJpegFile((folder / name).string(), image, 90, &error)) {
             std::fprintf(stderr, "make_demo_data: %s\n", error.c_str());
             ok = false;
@@ -162,9 +164,5 @@ bool WriteDemoSituations(const std::string& root)
                    "6.5 9 27 Coldharbour Loop\r\n"
                    "8.9 9 36 Venn\r\n") && ok;
     ok = WriteText(situations / "Tarrow Wet Evening.txt", Situation(5, 18, 40, true)) && ok;
-    const fs::path previous = situations / "Previous Situation.txt";
-    std::error_code ec;
-    if (!fs::exists(previous, ec))
-        ok = WriteText(previous, Situation(3, 9, 5, false)) && ok;
-    return ok;
+    return WriteText(situations / "Previous Situation.txt", Situation(3, 9, 5, false)) && ok;
 }

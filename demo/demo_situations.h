@@ -10,6 +10,6 @@ inline constexpr const char* kDemoTrain = "Demo Freight.trn";
 
 // Writes root/images/first_scrn.jpg and second_scrn.jpg; false when one cannot be written.
 bool WriteDemoScreens(const std::string& root);
-// Writes the route file, the timetable and the situations ("Previous Situation" only when
-// there is none, so the last run's situation survives a rebuild); false on a write failure.
+// Writes the route file, the timetable and the situations ("Previous Situation" among them);
+// false on a write failure.
 bool WriteDemoSituations(const std::string& root);

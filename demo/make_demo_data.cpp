@@ -52,8 +52,7 @@ std::string traction_ini(const Model& m)
            "\r\nlength=" + number(m.length) + "\r\nmaxTraction=" + std::to_string(m.maxTraction) +
            "\r\nmaxIndBrk=200\r\npower_hp=" + std::to_string(m.power) +
            "\r\nmaxBrake=" + std::to_string(m.maxBrake) +
-           "\r\nnumAxles=" + std::to_string(m.numAxles) + "\r\nbrake_type=auto\r\n\r\n"
-           "[cab layout]\r\n3d_top=10\r\n3d_left=10\r\n3d_height=100\r\n3d_width=200\r\n";
+           "\r\nnumAxles=" + std::to_string(m.numAxles) + "\r\nbrake_type=auto\r\n";
 }
 
 std::string car_ini(const Model& m)
@@ -193,6 +192,7 @@ void write_yard(Writer& w)
     fs::create_directories(folder, ec);
     std::string error;
     const fs::path train_path = folder / "Demo Freight.trn";
+    if (DemoKeeps(train_path.string())) return;
     if (ec) w.Fail(train_path.string() + ": " + ec.message());
     else if (!SaveTrain(train_path.string(), train, &error)) w.Fail(train_path.string() + ": " + error);
 }
@@ -201,17 +201,21 @@ void write_yard(Writer& w)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_demo_data <root folder>\n");
+    // Files already in the folder stay as the user left them; --force writes every file anew.
+    const bool force = argc == 3 && std::string(argv[1]) == "--force";
+    if (argc != 2 && !force) {
+        std::fprintf(stderr, "usage: make_demo_data [--force] <root folder>\n");
         return 2;
     }
+    const char* root = argv[argc - 1];
+    DemoSetRewrite(force);
     try {
-        Writer w{fs::path(argv[1])};
+        Writer w{fs::path(root)};
         write_models(w);
         write_yard(w);
-        const bool sounds = WriteDemoSounds(argv[1]);
-        const bool situations = WriteDemoScreens(argv[1]) && WriteDemoSituations(argv[1]);
-        const bool cab = WriteDemoCab(argv[1], loco.name);
+        const bool sounds = WriteDemoSounds(root);
+        const bool situations = WriteDemoScreens(root) && WriteDemoSituations(root);
+        const bool cab = WriteDemoCab(root, loco.name);
         return w.Ok() && sounds && situations && cab ? 0 : 1;
     } catch (const std::exception& e) {
         // Folders that cannot be made end the run with the system's reason.

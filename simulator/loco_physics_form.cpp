@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString Text(const std::string& s)
@@ -17,6 +19,18 @@ QString Text(const std::string& s)
 std::string Bytes(const QLineEdit* edit)
 {
     return edit->text().toLatin1().toStdString();
+}
+
+// Widens a field so that the text it opens with shows whole, with a character to spare.
+void FitText(QLineEdit* edit)
+{
+    const QFontMetrics metrics(edit->font());
+    // The line edit's own hint is 17 'x' wide plus its frame and margins.
+    const int hint = edit->sizeHint().width();
+    const int padding = hint - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+    const int needed = metrics.horizontalAdvance(edit->text()) + padding + metrics.averageCharWidth();
+    edit->setMinimumWidth(std::max(hint, needed));
+    edit->setCursorPosition(0);
 }
 
 }  // namespace
@@ -65,6 +79,9 @@ void TPhysEditForm::FillPhysEditForm(const TPhysicsKeys& k)
     power->setText(Text(k.powerHp));
     numAxles->setText(Text(k.numAxles));
     brk_mode->setText(Text(k.brakeType));
+    for (QLineEdit* edit : {tractType, descp, year, engine, mass, traction, indbrake, power,
+                            numAxles, brk_mode})
+        FitText(edit);
 }
 
 TPhysicsKeys TPhysEditForm::Keys() const

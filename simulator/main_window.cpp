@@ -82,7 +82,8 @@ TVaruRor::TVaruRor(QWidget* parent) : QMainWindow(parent)
     cab_bkgd->setFixedSize(kClientWidth, kClientHeight);
     cab_bkgd->setAttribute(Qt::WA_OpaquePaintEvent);
     cab_bkgd->setAutoFillBackground(true);
-    cab_bkgd->setStyleSheet("background-color: black;");
+    // Scoped to the picture itself: hints, buttons and the cab items keep their own colours.
+    cab_bkgd->setStyleSheet("QLabel#cab_bkgd { background-color: black; }");
     setCentralWidget(cab_bkgd);
 
     ThreeDPanel = new QLabel("Select 'Start Sim' from File menu", cab_bkgd);
@@ -261,7 +262,7 @@ void TVaruRor::StartStopSim()
     }
     SetStatusCaption(": Sim running . . .");
     Open1->setText("Stop Sim");
-    CIT_menu->setEnabled(false);
+    CIT_menu->menuAction()->setEnabled(false);
     LoadSituation1->setEnabled(true);
     NewSituation2->setEnabled(true);
     SelectTrain1->setEnabled(true);

@@ -256,7 +256,8 @@ TSel2Form::TSel2Form(QWidget* parent) : QDialog(parent)
     Image1->setObjectName("Image1");
     Image1->setScaledContents(true);
     Image1->setGeometry(0, 0, 640, 420);
-    Image1->setStyleSheet("background-color: #203040;");
+    // Scoped to the picture: its controls keep the look of every other dialog.
+    Image1->setStyleSheet("QLabel#Image1 { background-color: #203040; }");
 
     RouteBox = new QComboBox(Image1);
     RouteBox->setObjectName("RouteBox");

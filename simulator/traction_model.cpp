@@ -382,8 +382,10 @@ void SetupDriveMode()
 {
     LeaveEditorMode();
     std::string model;
+    bool leavingEditor;
     {
         std::lock_guard guard(SimLock);
+        leavingEditor = SimState.editorMode;
         SimState.editorMode = false;
         if (Consist.count > 0)
             model = Consist.recs[0].name;
@@ -400,7 +402,9 @@ void SetupDriveMode()
         VaruRor->NewSituation2->setEnabled(true);
         VaruRor->SelectTrain1->setEnabled(true);
     }
-    if (!LoadedInto || LoadedInto != CabParent() || model != LoadedModel)
+    // After the editor the model is loaded afresh: its INI file may have changed, and the
+    // caption and panel show drive mode again.
+    if (leavingEditor || !LoadedInto || LoadedInto != CabParent() || model != LoadedModel)
         LoadTractionModel(model);
     {
         std::lock_guard guard(SimLock);

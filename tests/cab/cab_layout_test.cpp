@@ -51,6 +51,48 @@ TEST_F(CabLayoutTest, EditorModeShowsTheModelForEditing)
     EXPECT_EQ(CabItems.gaugeCount, 2);
 }
 
+TEST_F(CabLayoutTest, LeavingTheEditorShowsDriveModeAgain)
+{
+    TVehicleRec loco;
+    loco.name = "TESTLOCO";
+    ClearConsist(Consist);
+    AddVehicle(Consist, 0, loco);
+    SetupDriveMode();  // as loading another situation does
+    EXPECT_EQ(window->ThreeDPanel->text().toStdString(), "Select 'Start Sim' from the File menu");
+    EXPECT_EQ(window->windowTitle().toStdString(), "TESTLOCO: Ready");
+
+    // Leaving by "Start Sim": the panel no longer asks for a right-click while driving.
+    EditCabLayout("TESTLOCO");
+    Consist.tonnage = 80;
+    Consist.length = 20;
+    window->StartStopSim();
+    EXPECT_EQ(window->ThreeDPanel->text().toStdString(), "Select 'Start Sim' from the File menu");
+    EXPECT_EQ(window->windowTitle().toStdString(), "TESTLOCO: Sim running . . .");
+    window->StartStopSim();
+    ClearConsist(Consist);
+}
+
+TEST_F(CabLayoutTest, CabItemsMenuOpensInTheEditorAfterARun)
+{
+    TVehicleRec loco;
+    loco.name = "TESTLOCO";
+    ClearConsist(Consist);
+    AddVehicle(Consist, 0, loco);
+    Consist.tonnage = 80;
+    Consist.length = 20;
+    window->StartStopSim();
+    EXPECT_FALSE(window->CIT_menu->menuAction()->isEnabled());
+    window->StartStopSim();
+    ClearConsist(Consist);
+
+    EditCabLayout("TESTLOCO");
+    EXPECT_TRUE(window->CIT_menu->menuAction()->isEnabled());
+    EXPECT_TRUE(window->CIT_menu->isEnabled());
+    // Its commands wait for the cab item editors.
+    EXPECT_EQ(window->Insert1->isEnabled(), kCabItemBrowserBuilt);
+    EXPECT_EQ(window->Edit_menu->isEnabled(), kCabItemEditorsBuilt);
+}
+
 TEST_F(CabLayoutTest, MovedItemKeepsItsPlaceAfterReload)
 {
     QWidget* gauge = CabItems.gauges[0];

@@ -1,12 +1,14 @@
 // The demo cab: its model loads with picture and items, and its levers drive the train.
 #include <QLabel>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
 #include "brake.h"
 #include "cab_fixture.h"
 #include "cab_items.h"
+#include "cab_layout.h"
 #include "demo_cab.h"
 #include "main_window.h"
 #include "physics.h"
@@ -27,7 +29,7 @@ protected:
         fs::create_directories(root / "traction" / "RE-RUZ125");
         std::ofstream(IniPath("RE-RUZ125"), std::ios::binary)
             << "[general]\r\ntraction_type=ELE\r\n\r\n[loco physics]\r\nmass=88\r\n"
-               "brake_type=auto\r\n\r\n[cab layout]\r\n3d_top=10\r\n3d_left=10\r\n";
+               "brake_type=auto\r\n";
         ASSERT_TRUE(WriteDemoCab(root.string(), "RE-RUZ125"));
 
         ClearConsist(Consist);
@@ -78,6 +80,58 @@ TEST_F(DemoCabTest, ModelLoadsWithPictureAndEveryItem)
         if (item->objectName().startsWith("control") || item->objectName().startsWith("gauge")) {
             EXPECT_FALSE(item->geometry().intersects(QRect(0, 0, 579, 218)))
                 << item->objectName().toStdString();
+        }
+    }
+}
+
+// The red handle of a lever's picture lies under the control's thumb frame.
+bool HandleUnderThumb(const TvexaTracker* lever)
+{
+    const TGaugeRect thumb = lever->ThumbRect();
+    const QColor c = lever->BackBitmap().pixelColor((thumb.left + thumb.right) / 2,
+                                                    (thumb.top + thumb.bottom) / 2);
+    return c.red() > 120 && c.green() < 90 && c.blue() < 90;
+}
+
+TEST_F(DemoCabTest, LeverPicturesFollowTheirThumbs)
+{
+    // The editor loads the levers as stored, without drive mode's start positions.
+    EditCabLayout("RE-RUZ125");
+    ASSERT_EQ(CabItems.leverCount, 4);
+    for (int n = 1; n <= CabItems.leverCount; ++n) {
+        TvexaTracker* lever = CabItems.levers[size_t(n - 1)];
+        SCOPED_TRACE(lever->toolTip().toStdString());
+        EXPECT_TRUE(HandleUnderThumb(lever)) << "as loaded, at " << lever->Value();
+        for (int v = lever->Minimum(); v <= lever->Maximum(); ++v) {
+            lever->SetValue(v);
+            LeverChanged(lever, v);
+            EXPECT_TRUE(HandleUnderThumb(lever)) << v;
+        }
+    }
+}
+
+// Resting on either end of its scale, a needle leaves the dial's numbers and caption (the
+// bright marks inside the ticks) as the face shows them.
+TEST_F(DemoCabTest, NeedlesAtTheScaleEndsCoverNoLabel)
+{
+    SetupDriveMode();
+    ASSERT_EQ(CabItems.gaugeCount, 4);
+    for (int n = 1; n <= CabItems.gaugeCount; ++n) {
+        TQuorrGauge* gauge = CabItems.gauges[size_t(n - 1)];
+        SCOPED_TRACE(gauge->toolTip().toStdString());
+        gauge->SetShowText(false);
+        const QImage face = gauge->BackBitmap().convertToFormat(QImage::Format_RGB32);
+        for (int value : {gauge->MinValue(), gauge->MaxValue()}) {
+            gauge->SetProgress(value);
+            const QImage drawn = gauge->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            int covered = 0;
+            for (int y = 0; y < face.height(); ++y)
+                for (int x = 0; x < face.width(); ++x) {
+                    const double r = std::hypot(x - face.width() / 2.0, y - face.height() / 2.0);
+                    const bool ink = r < 36 && qGray(face.pixel(x, y)) > 110;
+                    covered += ink && drawn.pixel(x, y) != face.pixel(x, y);
+                }
+            EXPECT_EQ(covered, 0) << value;
         }
     }
 }

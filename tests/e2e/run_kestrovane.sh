@@ -1,24 +1,10 @@
 #!/usr/bin/env bash
-# Starts the simulator on a private Xvfb display, waits for its first screen and its main
-# window, closes them and checks that it exits cleanly.
+# Starts the simulator (on the display with_xvfb.sh gives it), waits for its first screen and
+# its main window, closes them and checks that it exits cleanly.
 set -euo pipefail
 probe="$1"
 program="$2"
 workdir="$3"
-
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
-xvfb=$!
-cleanup() { kill "$xvfb" 2>/dev/null || true; rm -f "$displayfile"; }
-trap cleanup EXIT
-for _ in $(seq 1 100); do
-  [ -s "$displayfile" ] && break
-  sleep 0.1
-done
-[ -s "$displayfile" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -n 1 "$displayfile")"
-export QT_QPA_PLATFORM=xcb
-unset SDL_VIDEODRIVER
 
 mkdir -p "$workdir"
 cd "$workdir"

@@ -125,7 +125,7 @@ TEST(Window, ConcurrentPresentsAndQueriesStayConsistent)
     plat_surface_destroy(s);
 }
 
-// Runs only with a real display (for example under xvfb-run with SDL_VIDEODRIVER unset).
+// Needs a real display: ctest runs it on a private Xvfb (e2e.platform_real_windows).
 TEST(RealWindow, PresentsFromAnyThreadAndFollowsStateRequests)
 {
     if (!plat_display_available())

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "../common/box_texts.h"
+#include "../common/widget_pixels.h"
 #include "main_window.h"
 #include "physics.h"
 #include "platform/clock.h"
@@ -77,6 +79,42 @@ TEST_F(MainWindowTest, CaptionFixedClientAndPanels)
     EXPECT_EQ(w.HiResTimer1.Resolution(), 5);
 }
 
+// Pixels of a grabbed widget that stand out from its commonest colour (its background) by
+// more than half the brightness range: the strokes of its text.
+int TextPixels(QWidget* widget)
+{
+    const std::map<QRgb, int> counts = ColourCounts(widget);
+    const QRgb background = Commonest(counts);
+    int text = 0;
+    for (const auto& [colour, count] : counts)
+        if (std::abs(qGray(colour) - qGray(background)) > 128)
+            text += count;
+    return text;
+}
+
+TEST_F(MainWindowTest, HintsAndButtonsOverTheCabKeepTheirColours)
+{
+    TVaruRor w;
+    w.show();
+    // "test lights", as the editor shows it.
+    w.Button1->show();
+    EXPECT_GT(TextPixels(w.Button1), 20);
+
+    // The hint of an item on the cab picture.
+    auto* item = new QWidget(w.cab_bkgd);
+    item->setGeometry(30, 234, 100, 100);
+    item->setToolTip("speed");
+    item->show();
+    QToolTip::showText(item->mapToGlobal(QPoint(50, 50)), item->toolTip(), item);
+    QWidget* hint = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            hint = top;
+    ASSERT_NE(hint, nullptr);
+    EXPECT_GT(TextPixels(hint), 20);
+    QToolTip::hideText();
+}
+
 TEST_F(MainWindowTest, MenuTexts)
 {
     TVaruRor w;
@@ -103,7 +141,7 @@ TEST_F(MainWindowTest, StartAndStopSim)
     EXPECT_TRUE(w.HiResTimer1.Enabled());
     EXPECT_EQ(w.windowTitle(), "Class 86: Sim running . . .");
     EXPECT_EQ(w.Open1->text(), "Stop Sim");
-    EXPECT_FALSE(w.CIT_menu->isEnabled());
+    EXPECT_FALSE(w.CIT_menu->menuAction()->isEnabled());
     EXPECT_FALSE(w.CabLayout1->isEnabled());
     {
         std::lock_guard guard(SimLock);

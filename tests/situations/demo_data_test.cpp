@@ -4,11 +4,13 @@
 
 #include <QComboBox>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "cab_picture.h"
+#include "ini_file.h"
 #include "demo_situations.h"
 #include "demo_sounds.h"
 #include "selection_forms.h"
@@ -142,6 +144,65 @@ TEST_F(DemoDataTest, SoundEffectsAreWaveFilesAtTheirRates)
         EXPECT_EQ(Le32(b, 40), b.size() - 44);
         EXPECT_GT(b.size(), 44u + s.rate / 2);  // at least half a second
     }
+}
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs the generator program over root; its exit status.
+int Generate(const fs::path& root, const char* option = "")
+{
+    const std::string command = std::string("\"") + DROVIK_MAKE_DEMO_DATA + "\" " + option +
+                                " \"" + root.string() + "\" >/dev/null 2>&1";
+    return std::system(command.c_str());
+}
+
+TEST(DemoGenerator, SecondRunKeepsTheUsersEditsAndForceRewritesThem)
+{
+    const fs::path root = fs::path(DROVIK_TEST_BINARY_DIR) / "generator_root";
+    fs::remove_all(root);
+    ASSERT_EQ(Generate(root), 0);
+    const fs::path ini = root / "traction" / "RE-RUZ125" / "RE-RUZ125.ini";
+    const fs::path train = root / "rail yard" / "Demo Freight.trn";
+    const fs::path sound = root / "sounds" / "BR_horn1.wav";
+    const std::string control1 = TIniFile(ini.string()).ReadString("cab layout", "control1", "");
+    const std::string horn = ReadAll(sound);
+    ASSERT_EQ(TIniFile(ini.string()).ReadString("loco physics", "mass", ""), "88");
+    ASSERT_FALSE(control1.empty());
+
+    // What a user does: a physics value and an item's place edited, a train and a situation
+    // saved over the demo's, a situation of their own added, a sound removed.
+    {
+        TIniFile edit(ini.string());
+        ASSERT_TRUE(edit.WriteString("loco physics", "mass", "90"));
+        ASSERT_TRUE(
+            edit.WriteString("cab layout", "control1", "RE-RUZ125.throttle-brake, 400:200"));
+    }
+    std::ofstream(train, std::ios::binary) << "my train";
+    std::ofstream(root / "situations" / "Tarrow Wet Evening.txt") << "my evening";
+    std::ofstream(root / "situations" / "Mine.txt") << "mine";
+    fs::remove(sound);
+
+    ASSERT_EQ(Generate(root), 0);
+    const TIniFile kept(ini.string());
+    EXPECT_EQ(kept.ReadString("loco physics", "mass", ""), "90");
+    EXPECT_EQ(kept.ReadString("cab layout", "control1", ""), "RE-RUZ125.throttle-brake, 400:200");
+    EXPECT_EQ(ReadAll(train), "my train");
+    EXPECT_EQ(ReadAll(root / "situations" / "Tarrow Wet Evening.txt"), "my evening");
+    EXPECT_EQ(ReadAll(root / "situations" / "Mine.txt"), "mine");
+    EXPECT_EQ(ReadAll(sound), horn);  // a missing file is written again
+
+    ASSERT_EQ(Generate(root, "--force"), 0);
+    const TIniFile fresh(ini.string());
+    EXPECT_EQ(fresh.ReadString("loco physics", "mass", ""), "88");
+    EXPECT_EQ(fresh.ReadString("cab layout", "control1", ""), control1);
+    EXPECT_NE(ReadAll(train), "my train");
+    EXPECT_NE(ReadAll(root / "situations" / "Tarrow Wet Evening.txt"), "my evening");
+    EXPECT_EQ(ReadAll(root / "situations" / "Mine.txt"), "mine");  // not the demo's to rewrite
+    fs::remove_all(root);
 }
 
 }  // namespace
