@@ -444,7 +444,9 @@ int camera_get_next_track_point(const camera* c) {
 void camera_reset_track_target(camera* c) {
     for (int k = 0; k < 3; ++k) c->target_point[k] = c->location[k];
     const int next = camera_get_next_track_point(c);
-    if (c->track && next < c->track->point_count) c->target_point[2] = c->track->points[3 * next + 2] + c->track_offset[2];
+    if (c->track && next < c->track->point_count) {
+        c->target_point[2] = c->track->points[3 * next + 2] + c->track_offset[2];
+    }
 }
 
 int camera_save_values(const camera* c, camera_values* values) {

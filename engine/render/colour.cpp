@@ -94,8 +94,8 @@ void pixels_to_rgb_triples(const uint16_t* pixels, rgb8* out, int count) {
 
 uint16_t shade_color(int level, uint16_t pixel, const rgb8& atmospheric) {
     level = std::clamp(level, 0, NUMBER_OF_PALETTES - 1);
-    const int v[3] = {(pixel >> format.high.shift) & format.high.mask, (pixel >> format.middle.shift) & format.middle.mask,
-                      (pixel >> format.low.shift) & format.low.mask};
+    const int v[3] = {(pixel >> format.high.shift) & format.high.mask,
+                      (pixel >> format.middle.shift) & format.middle.mask, (pixel >> format.low.shift) & format.low.mask};
     int a[3];
     channel_values(atmospheric, a);
     return shade_pixel(v, a, level, NUMBER_OF_PALETTES, NORMAL_PALETTE, false);
