@@ -102,7 +102,7 @@ void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_
     engine_state.blue_bits = blue_bits;
     // The pixel format and the frame buffers belong to the live world; a scratch load keeps them.
     if (!scratch) {
-        set_pixel_format_bits(blue_bits, green_bits, red_bits);
+        set_pixel_format_bits(red_bits, green_bits, blue_bits);
         init_frame_buffers();
     }
     engine_state.background_pixel = rgb_to_pixel(160, 160, 170);

@@ -38,6 +38,13 @@ TEST_F(Colour, Packs555) {
     EXPECT_EQ(unpacked(0x64A5), (std::array<int, 3>{200, 40, 40}));
 }
 
+TEST_F(Colour, WidthsAreGivenRedFirst) {
+    set_pixel_format_bits(6, 5, 5);
+    EXPECT_EQ(rgb_to_pixel(255, 0, 0), 0xFC00);
+    EXPECT_EQ(rgb_to_pixel(0, 0, 255), 0x001F);
+    EXPECT_EQ(unpacked(0xFC00), (std::array<int, 3>{252, 0, 0}));
+}
+
 TEST_F(Colour, RowOfPixelsToTriples) {
     const uint16_t row[2] = {0xF800, 0x001F};
     rgb8 out[3] = {{1, 2, 3}, {1, 2, 3}, {9, 9, 9}};
