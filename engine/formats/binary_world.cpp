@@ -20,6 +20,7 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "render/bitmap_texture.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "render/polygon_fill.h"
@@ -695,6 +696,8 @@ int bfl_digest_world() {
         report(bf_world_texts::chase_failed);
         result = -1;
     }
+    if (!s.no_bitmaps && init_bitmaps_table(s.bitmaps_directory, nullptr) != 0)
+        report_error(1, "engine_digest_worlds: init_bitmaps_table failed\n");
     for (background* b = s.backgrounds; b && !s.current_background; b = b->next) {
         if (b->created == 1) s.current_background = b;
     }
