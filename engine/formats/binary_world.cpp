@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "formats/bitmap_save.h"
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -1432,6 +1433,7 @@ int engine_save_drovik_binary_world(const char* path, group* g, int flags) {
         result = bfl_collect_world(saved, flags, world);
     }
     if (result == 0) result = bfl_write_world_file(path, world);
+    if (result == 0 && (flags & save_flags::any_bitmaps)) engine_save_bitmaps_of_group(saved, path, flags, 1);
     if (saved != g) {
         for (group* h : adopted_groups) h->father = nullptr;
         for (polygon* p : adopted_polygons) p->owner_group = nullptr;

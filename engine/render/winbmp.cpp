@@ -9,7 +9,6 @@
 #include "foundation/errors.h"
 #include "foundation/files.h"
 #include "foundation/memory.h"
-#include "render/colour.h"
 #include "render/le_bytes.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "foundation/engine_globals.h"
 #include "foundation/memory.h"
 #include "foundation/registry.h"
+#include "formats/bitmap_save.h"
 #include "render/bitmap_texture.h"
 #include "render/jbm.h"
 #include "render/jbm_files.h"
@@ -240,4 +241,40 @@ TEST_F(BitmapTableTest, DeletingTheFirstBitmapGivesItsPolygonsAColourFill) {
     EXPECT_EQ(p->red, 7);
     EXPECT_EQ(engine_state.bitmaps, second);
     EXPECT_EQ(bitmap_texture_delete(&engine_state.bitmaps, nullptr), -1);
+}
+
+TEST_F(BitmapTableTest, SavedBitmapIsAnEightBitBmpWithItsTransparentColourBack) {
+    // 4 x 2: A B / B C; B is the transparent colour (index 1 of the file's palette).
+    const rgb8 a = exact(248, 0, 0), b = exact(0, 252, 0), c = exact(0, 0, 248);
+    write_file("tree.bmp", make_bmp(4, 2, 8, 40, {a, b, a, b, b, c, b, c}));
+    bitmap_texture* original = bitmap_texture_create(&engine_state.bitmaps, "tree", 1);
+    ASSERT_NE(original, nullptr);
+    jbm_info* resampled = jbm_resize(&original->image, 4, 2, nullptr);
+    ASSERT_NE(resampled, nullptr);
+    fs::create_directory("out");
+    for (const jbm_info* image : {static_cast<const jbm_info*>(&original->image), static_cast<const jbm_info*>(resampled)}) {
+        bitmap_texture copy{};
+        copy.image = *image;
+        fs::remove("out/TREE.bmp");
+        ASSERT_EQ(engine_save_bitmaps(&copy, "out", 0x08), 0);
+        // The file takes the name of the bitmap: its upper-cased file part.
+        const bytes saved = read_file("out/TREE.bmp");
+        ASSERT_GT(saved.size(), 54u);
+        EXPECT_EQ(get16(saved, 28), 8u);
+        EXPECT_EQ(get32(saved, 10), 1078u);
+        const std::vector<rgb8> expected = {a, b, a, b, b, c, b, c};
+        const size_t row = 4;
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const size_t e = 54 + 4 * saved[1078 + row * (1 - y) + x];
+                const rgb8& want = expected[static_cast<size_t>(y) * 4 + x];
+                EXPECT_EQ(saved[e + 2], want.r) << x << "," << y << " file palette " << image->file_palette;
+                EXPECT_EQ(saved[e + 1], want.g) << x << "," << y;
+                EXPECT_EQ(saved[e], want.b) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_FALSE(fs::exists("out/TREE.jpg"));
+    jbm_info_free(resampled);
+    engine_free(resampled);
 }
