@@ -8,14 +8,17 @@
 #include <random>
 #include <string>
 
+#include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "platform/msgbox.h"
 #include "render/bitmap_texture.h"
+#include "render/camera.h"
 #include "render/colour.h"
 #include "world/bsp_node.h"
 #include "world/engine_state.h"
+#include "world/engine_state_load.h"
 #include "world/object_module.h"
 
 class RenderTest : public ::testing::Test {
@@ -27,6 +30,10 @@ protected:
         std::filesystem::current_path(dir_);
         plat_message_box_set_headless(true);
         engine_set_speaker_mode(0);
+        // First-use start-up keeps its tables for the life of the process, and a close leaves its
+        // caption behind: the baseline holds both.
+        engine_first_init();
+        set_log_window_caption(load_texts::caption_closing);
         bytes_before_ = engine_get_bytes_in_use();
         records_before_ = registry_size();
         engine_state_reset(0);
@@ -37,6 +44,7 @@ protected:
             engine_state.bitmaps = b->next;
             bitmap_texture_free(b);
         }
+        camera_delete_all(&engine_state.cameras);
         module_list_free(&engine_state.modules);
         engine_state.main_module = nullptr;
         engine_state_release();

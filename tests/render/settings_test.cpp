@@ -5,6 +5,7 @@
 #include "render_fixture.h"
 #include "world/dynamic_object.h"
 #include "world/engine_settings.h"
+#include "world/engine_state_load.h"
 #include "world/polygon.h"
 
 namespace {
@@ -236,6 +237,50 @@ TEST_F(Settings, ZbufferSwitch) {
     EXPECT_EQ(engine_use_zbuffer(0), -1);
     EXPECT_EQ(engine_is_zbuffer_off(), 0);
     dynamic_free_all(&engine_state.dynamic_objects);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Settings, WorldResetGivesTheRendererDefaults) {
+    engine_state.rendering_mode = 3;
+    engine_state.brightness = 5;
+    engine_state.freeze_mode = 1;
+    engine_state.atmospheric_cycle = 2;
+    engine_init_world_state(0, 5, 5, 5, 0);
+    const engine_state_record& s = engine_state;
+    EXPECT_EQ(s.rendering_mode, 0);
+    EXPECT_EQ(s.wire_frame, 0);
+    EXPECT_EQ(s.zbuffer_state, 1);
+    EXPECT_EQ(s.brightness, 0);
+    EXPECT_DOUBLE_EQ(s.atmospheric_intensity, 0.01);
+    EXPECT_EQ(s.atmosphere_red, 160);
+    EXPECT_EQ(s.atmosphere_blue, 170);
+    EXPECT_EQ(s.background_green, 160);
+    EXPECT_EQ(s.background_pixel, 0x5295) << "(160, 160, 170) in the 555 format asked for";
+    EXPECT_EQ(s.perspective_automatic, 1);
+    EXPECT_EQ(s.span_length, 8);
+    EXPECT_EQ(s.span_length_log2, 3);
+    EXPECT_DOUBLE_EQ(s.span_reciprocal, 0.125);
+    EXPECT_DOUBLE_EQ(s.perspective_accuracy, 0.1);
+    EXPECT_EQ(s.culling_depth, 32);
+    EXPECT_EQ(s.far_objects_accuracy, 30);
+    EXPECT_EQ(s.mipmaps, 0);
+    EXPECT_DOUBLE_EQ(s.mipmap_bias, 0);
+    EXPECT_DOUBLE_EQ(s.mipmap_factor, 1);
+    EXPECT_EQ(s.maximum_render_time, 1000000);
+    EXPECT_EQ(s.minimum_render_time, 2);
+    EXPECT_EQ(s.card_width, 640);
+    EXPECT_EQ(s.card_height, 480);
+    EXPECT_EQ(s.card_depth, 16);
+    EXPECT_EQ(s.card_full_screen, 0);
+    EXPECT_STREQ(s.bitmaps_directory, "bitmaps");
+    EXPECT_NE(s.name_dictionary, nullptr);
+    EXPECT_EQ(s.freeze_mode, 0);
+    EXPECT_EQ(s.atmospheric_cycle, 0);
+    EXPECT_EQ(rgb_to_pixel(255, 255, 255), 0x7FFF) << "the pixel format follows the channel widths";
+    engine_close(0);
 }
 
 }  // namespace
