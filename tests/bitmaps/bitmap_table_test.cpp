@@ -8,6 +8,7 @@
 #include "foundation/engine_globals.h"
 #include "foundation/memory.h"
 #include "foundation/registry.h"
+#include "foundation/strings.h"
 #include "formats/bitmap_save.h"
 #include "render/bitmap_texture.h"
 #include "render/jbm.h"
@@ -50,8 +51,6 @@ protected:
             record_destroy(g);
         }
         engine_state.backgrounds = nullptr;
-        // The loader's progress caption is engine memory.
-        engine_g().progress_caption = static_cast<char*>(engine_free(engine_g().progress_caption));
         while (animation* a = engine_state.animations) {
             engine_state.animations = a->next;
             animation_delete(a);
@@ -195,7 +194,13 @@ TEST_F(BitmapTableTest, MissingBitmapIsTriedOnceAndKeepsItsName) {
     polygon* b = add_polygon("GONE");
     write_file("here.bmp", picture(2, 2));
     polygon* c = add_polygon("here", 1);
+    // The loader's progress caption is engine memory: put back what was there.
+    char*& caption = engine_g().progress_caption;
+    const std::string before = caption ? caption : "";
+    const bool had_caption = caption != nullptr;
     EXPECT_EQ(init_bitmaps_table(nullptr, nullptr), -1);
+    if (had_caption) jstrcpy_with_allocating(&caption, before.c_str());
+    else caption = static_cast<char*>(engine_free(caption));
     EXPECT_EQ(count_in(error_log(), "Cant find bitmap "), 1);
     EXPECT_EQ(a->texture, nullptr);
     EXPECT_EQ(b->texture, nullptr);
