@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "foundation/errors.h"
@@ -72,10 +73,14 @@ std::string base_of(const char* name) { return strip_extension(get_file_name(nam
 std::string scratch_folder() {
     const std::string state = plat_state_directory();
     if (state.empty()) return "";
-    std::error_code error;
-    const fs::path folder = fs::path(state) / "bitmap_scratch";
-    fs::create_directories(folder, error);
-    return error ? std::string() : folder.string();
+    // A folder of its own per load, so that two processes never share working copies.
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const fs::path folder = fs::path(state) / ("bitmap_scratch_" + std::to_string(random()));
+        std::error_code error;
+        if (fs::create_directories(folder, error)) return folder.string();
+    }
+    return "";
 }
 
 // Copies the file into the scratch folder keeping its time; "" on failure.

@@ -10,9 +10,11 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "formats/bitmap_save.h"
+#include "platform/paths.h"
 #include "render/bitmap_texture.h"
 #include "render/jbm.h"
 #include "render/jbm_files.h"
+#include "render/jpeg_convert.h"
 #include "world/animation.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
@@ -282,4 +284,50 @@ TEST_F(BitmapTableTest, SavedBitmapIsAnEightBitBmpWithItsTransparentColourBack) 
     EXPECT_FALSE(fs::exists("out/TREE.jpg"));
     jbm_info_free(resampled);
     engine_free(resampled);
+}
+
+TEST_F(BitmapTableTest, ReadOnlyLoadsLeaveTheFolderAsItWas) {
+    fs::create_directory("ro");
+    write_file("ro/tree.bmp", picture(4, 4));
+    std::vector<rgb8> pixels(16 * 8, exact(200, 100, 50));
+    write_file("ro/palm.bmp", make_bmp(16, 8, 24, 40, pixels));
+    ASSERT_EQ(bmp2jpg("ro/palm.bmp"), 0);
+    fs::remove("ro/palm.bmp");
+    set_mtime("ro/tree.bmp", 1400000000);
+    const auto listing = [] {
+        std::vector<std::pair<std::string, long long>> files;
+        for (const auto& e : fs::directory_iterator("ro"))
+            files.emplace_back(e.path().filename().string(), e.last_write_time().time_since_epoch().count());
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    const auto before = listing();
+    engine_state.read_only_bitmaps = 1;
+    bitmap_texture* tree = bitmap_texture_create(&engine_state.bitmaps, "ro/tree", -1);
+    bitmap_texture* palm = bitmap_texture_create(&engine_state.bitmaps, "ro/palm", 0);
+    ASSERT_NE(tree, nullptr);
+    ASSERT_NE(palm, nullptr);
+    EXPECT_EQ(tree->file_stamp, 1400000000) << "the working copy keeps the source time";
+    EXPECT_STREQ(palm->image.name, "RO/PALM");
+    EXPECT_EQ(listing(), before);
+    for (const auto& e : fs::directory_iterator(plat_state_directory()))
+        EXPECT_EQ(e.path().filename().string().rfind("bitmap_scratch", 0), std::string::npos) << "scratch left behind";
+}
+
+TEST_F(BitmapTableTest, JpegLoadLeavesItsBmpAndFilterBesideIt) {
+    std::vector<rgb8> pixels(16 * 8, exact(200, 100, 50));
+    pixels.back() = exact(0, 0, 248);
+    write_file("palm.bmp", make_bmp(16, 8, 24, 40, pixels));
+    ASSERT_EQ(bmp2jpg("palm.bmp"), 0);
+    fs::remove("palm.bmp");
+    bitmap_texture* palm = bitmap_texture_create(&engine_state.bitmaps, "palm", 0);
+    ASSERT_NE(palm, nullptr);
+    EXPECT_TRUE(fs::exists("palm.bmp"));
+    EXPECT_TRUE(fs::exists("palm.bmp_swap"));
+    ASSERT_TRUE(fs::exists("palm.flt"));
+    const bytes filter = read_file("palm.flt");
+    const std::string text(filter.begin(), filter.end());
+    EXPECT_EQ(text.substr(text.find('\n')), "\n20000\n8\t 1000000\n6\t 22000\n3\t 24000\n6\t 28000\n8\t 1000000\n");
+    EXPECT_FALSE(fs::exists("palm.jbm"));
+    EXPECT_FALSE(fs::exists("palm.clr"));
 }
