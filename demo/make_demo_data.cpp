@@ -3,6 +3,7 @@
 #include "demo_cab.h"
 #include "demo_situations.h"
 #include "demo_sounds.h"
+#include "demo_world_bitmaps.h"
 
 #include "train_file.h"
 #include "vehicle.h"
@@ -212,7 +213,8 @@ int main(int argc, char** argv)
         const bool sounds = WriteDemoSounds(argv[1]);
         const bool situations = WriteDemoScreens(argv[1]) && WriteDemoSituations(argv[1]);
         const bool cab = WriteDemoCab(argv[1], loco.name);
-        return w.Ok() && sounds && situations && cab ? 0 : 1;
+        const bool bitmaps = WriteDemoWorldBitmaps(argv[1]);
+        return w.Ok() && sounds && situations && cab && bitmaps ? 0 : 1;
     } catch (const std::exception& e) {
         // Folders that cannot be made end the run with the system's reason.
         std::fprintf(stderr, "make_demo_data: %s\n", e.what());
