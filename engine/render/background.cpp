@@ -2,10 +2,10 @@
 #include "render/background.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <numbers>
 
+#include "foundation/dictionary.h"
 #include "foundation/errors.h"
 #include "foundation/geometry.h"
 #include "foundation/memory.h"
@@ -86,20 +86,9 @@ background* init_background() {
 }
 
 int background_find_unique_name(background* list, std::string& name) {
-    if (!background_find_by_name(list, name.c_str())) return 0;
-    std::string stem = name;
-    size_t digits = stem.size();
-    while (digits > 0 && std::isdigit(static_cast<unsigned char>(stem[digits - 1]))) --digits;
-    if (digits < stem.size() && digits > 0 && stem[digits - 1] == '_') stem.resize(digits - 1);
-    for (int n = 2; n <= 99999; ++n) {
-        const std::string candidate = stem + "_" + std::to_string(n);
-        if (!background_find_by_name(list, candidate.c_str())) {
-            name = candidate;
-            return 0;
-        }
-    }
-    report("background_find_unique_name: very strange indeed !");
-    return -1;
+    return find_unique_name(
+        name, [list](const std::string& n) { return background_find_by_name(list, n.c_str()) != nullptr; }, true,
+        "background_find_unique_name");
 }
 
 background* background_find_by_name(background* first, const char* name) {
