@@ -351,3 +351,66 @@ int winbmp_save_to_file(const char* path, const uint8_t* image) {
     if (!image || !path) return -1;
     return mem2file(path, image, winbmp_get_file_size(image));
 }
+
+int transform_gray_to_map_colors(int grey, int highest, int lowest, const rgb8* map, int entries, rgb8* out) {
+    if (!map || !out || entries < 1) {
+        report("transform_gray_to_map_colors: bad params");
+        return -1;
+    }
+    if (entries == 1 || highest == lowest) {
+        *out = map[0];
+        return 0;
+    }
+    const double position = static_cast<double>(grey - lowest) * (entries - 1) / (highest - lowest);
+    const int i = static_cast<int>(std::max(0.0, position - 0.0001));
+    if (i + 1 >= entries) {
+        report("transform_gray_to_map_colors: internal error");
+        return -1;
+    }
+    const double f = std::clamp(position - i, 0.0, 1.0);
+    const auto mix = [f](uint8_t a, uint8_t b) {
+        return static_cast<uint8_t>(std::min(a + (b - a) * f, 254.5) + 0.5);
+    };
+    *out = rgb8{mix(map[i].r, map[i + 1].r), mix(map[i].g, map[i + 1].g), mix(map[i].b, map[i + 1].b)};
+    return 0;
+}
+
+int winbmp_gray2colors(uint8_t* image, const rgb8* map, int entries) {
+    static const rgb8 default_map[5] = {{10, 30, 0}, {38, 249, 6}, {249, 172, 7}, {145, 5, 5}, {255, 255, 255}};
+    const int bits = winbmp_get_bits_per_pixel(image);
+    if (bits != 24) {
+        if (winbmp_report_errors())
+            report_errorf("winbmp_gray2colors: \bad params - not a 24bit format bitmap. insted we got %ld bit per pixel "
+                          "format\n",
+                          static_cast<long>(bits));
+        return -1;
+    }
+    const int width = winbmp_get_width(image), height = winbmp_get_height(image);
+    if (width < 1 || height < 1) {
+        report("winbmp_gray2colors: bad 24bit bitmap. ilegal dimensions");
+        return -1;
+    }
+    if (!map) {
+        map = default_map;
+        entries = 5;
+    }
+    const auto grey_at = [image](int x, int y) {
+        const uint8_t* bgr = pixel_at(image, x, y);
+        return static_cast<int>((bgr[0] + bgr[1] + bgr[2] + 0.5) / 3);
+    };
+    int lowest = 255, highest = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            lowest = std::min(lowest, grey_at(x, y));
+            highest = std::max(highest, grey_at(x, y));
+        }
+    }
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            rgb8 c;
+            if (transform_gray_to_map_colors(grey_at(x, y), highest, lowest, map, entries, &c) != 0) return -1;
+            winbmp_set_pixel(image, x, y, c.r, c.g, c.b);
+        }
+    }
+    return 0;
+}

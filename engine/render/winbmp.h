@@ -34,3 +34,9 @@ uint8_t* winbmp_convert_8bit_to_24bit(const uint8_t* image);
 // Reduces to the 256 most frequent 5-6-5 colours; a new image or NULL.
 uint8_t* winbmp_convert_24bit_to_8bit(const uint8_t* image);
 int winbmp_save_to_file(const char* path, const uint8_t* image);
+// The colour of a grey level between the picture's lowest and highest grey, interpolated along the map
+// (red-first entries); 0 or -1.
+int transform_gray_to_map_colors(int grey, int highest, int lowest, const rgb8* map, int entries, rgb8* out);
+// Colours a 24-bit grey picture in place through the map (NULL: five entries from dark green to white);
+// a picture of one grey level takes the map's first colour. 0 or -1.
+int winbmp_gray2colors(uint8_t* image, const rgb8* map, int entries);

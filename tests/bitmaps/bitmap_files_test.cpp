@@ -10,6 +10,7 @@
 #include "render/jbm.h"
 #include "render/jbm_files.h"
 #include "render/jpeg_convert.h"
+#include "foundation/memory.h"
 #include "render/winbmp.h"
 #include "world/engine_state.h"
 
@@ -307,4 +308,55 @@ TEST_F(BitmapTest, MalformedJpegInputsAreRefused) {
     }
     uint8_t* image = jpeg_to_winbmp(good.data(), good.size(), 100);
     EXPECT_EQ(image, nullptr) << "over the pixel limit";
+}
+
+TEST_F(BitmapTest, GreyPictureIsColouredAlongTheMap) {
+    // Greys 0, 100 and 200 across a map of three entries: the ends and the middle entry exactly.
+    write_file("g.bmp", make_bmp(3, 1, 24, 40, {rgb8{0, 0, 0}, rgb8{100, 100, 100}, rgb8{200, 200, 200}}));
+    const bytes file = read_file("g.bmp");
+    uint8_t* image = winbmp_from_memory(file.data(), file.size(), nullptr, nullptr);
+    ASSERT_NE(image, nullptr);
+    const rgb8 map[3] = {{0, 0, 0}, {100, 200, 50}, {250, 250, 250}};
+    ASSERT_EQ(winbmp_gray2colors(image, map, 3), 0);
+    const int expected[3][3] = {{0, 0, 0}, {100, 200, 50}, {250, 250, 250}};
+    for (int x = 0; x < 3; ++x) {
+        int r, g, b;
+        ASSERT_EQ(winbmp_get_pixel(image, x, 0, &r, &g, &b), 0);
+        EXPECT_EQ(r, expected[x][0]) << x;
+        EXPECT_EQ(g, expected[x][1]) << x;
+        EXPECT_EQ(b, expected[x][2]) << x;
+    }
+    rgb8 c;
+    ASSERT_EQ(transform_gray_to_map_colors(50, 200, 0, map, 3, &c), 0);
+    EXPECT_EQ(c.r, 50);
+    EXPECT_EQ(c.g, 100);
+    EXPECT_EQ(c.b, 25);
+    ASSERT_EQ(transform_gray_to_map_colors(7, 7, 7, map, 3, &c), 0);
+    EXPECT_EQ(c.g, 0) << "one grey level takes the first colour";
+    engine_free(image);
+    uint8_t* eight = winbmp_init_bitmap(2, 2, 8);
+    EXPECT_EQ(winbmp_gray2colors(eight, nullptr, 0), -1);
+    engine_free(eight);
+}
+
+TEST_F(BitmapTest, TwentyFourBitReductionKeepsTheMostFrequentColours) {
+    // 300 distinct colours: the first 256 appear twice, the rest once.
+    uint8_t* image = winbmp_init_bitmap(556, 1, 24);
+    ASSERT_NE(image, nullptr);
+    for (int i = 0; i < 556; ++i) {
+        const int k = i < 512 ? i / 2 : 256 + (i - 512);
+        winbmp_set_pixel(image, i, 0, (k % 32) * 8, (k / 32) * 4, 64);
+    }
+    uint8_t* reduced = winbmp_convert_24bit_to_8bit(image);
+    ASSERT_NE(reduced, nullptr);
+    EXPECT_EQ(winbmp_get_bits_per_pixel(reduced), 8);
+    for (int i = 0; i < 512; i += 2) {
+        int r, g, b;
+        winbmp_get_pixel(reduced, i, 0, &r, &g, &b);
+        const int k = i / 2;
+        EXPECT_EQ(r, (k % 32) * 8) << i;
+        EXPECT_EQ(g, (k / 32) * 4) << i;
+    }
+    engine_free(reduced);
+    engine_free(image);
 }
