@@ -360,3 +360,26 @@ TEST_F(BitmapTest, TwentyFourBitReductionKeepsTheMostFrequentColours) {
     engine_free(reduced);
     engine_free(image);
 }
+
+TEST_F(BitmapTest, SixtyFourKImagesAreReadByShortNames) {
+    bytes file(8 + 2 * 3 * 2, 0);
+    put16(file, 0, 10);
+    put16(file, 2, 3);
+    put16(file, 4, 2);
+    put16(file, 8, 0xF800);
+    write_file("pic16.64k", file);
+    loaded l;
+    ASSERT_EQ(jbm_load_image(&l.info, "pic16", -1, 0, 0, 10), 0);
+    EXPECT_EQ(l.info.type, 10);
+    EXPECT_EQ(l.info.width, 3);
+    EXPECT_EQ(l.info.height, 2);
+    EXPECT_EQ(l.info.normal_level, -1);
+    EXPECT_EQ(get16(bytes(l.info.image, l.info.image + 10), 8), 0xF800u);
+    loaded long_name, wrong_type;
+    write_file("ninechars.64k", file);
+    EXPECT_EQ(read_jbm64k(&long_name.info, "ninechars"), -1);
+    put16(file, 0, 7);
+    write_file("pic7.64k", file);
+    EXPECT_EQ(read_jbm64k(&wrong_type.info, "pic7"), -1);
+    EXPECT_EQ(wrong_type.info.image, nullptr);
+}

@@ -139,7 +139,9 @@ TEST_F(BitmapTableTest, ResampledLevelSizes) {
         std::vector<std::pair<int, int>> levels;
     } cases[] = {{256, 64, {{128, 32}, {64, 16}, {32, 8}, {16, 4}, {8, 2}, {4, 1}}},
                  {100, 60, {{50, 30}, {25, 15}, {12, 7}, {6, 4}, {3, 2}, {2, 1}}},
-                 {1, 1, {}}};
+                 {1, 1, {}},
+                 // Large enough for the inverse colour table.
+                 {512, 400, {{256, 200}, {128, 100}, {64, 50}, {32, 25}, {16, 12}, {8, 6}, {4, 3}, {2, 2}, {1, 1}}}};
     for (const auto& c : cases) {
         std::vector<uint8_t> pixels(static_cast<size_t>(c.width) * c.height, 0);
         for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i % 3);
