@@ -464,11 +464,12 @@ int read_jbm256(jbm_info* info, const char* path, int transparent_index, int kin
     file_block bmp;
     const std::string filter = with_suffix(bmp_path.c_str(), "flt");
     const char* filter_path = from_jpeg && transparent_index >= 0 ? filter.c_str() : nullptr;
-    if (!bmp.load(bmp_path.c_str()) ||
-        bmp_to_jbm(bmp.bytes(), static_cast<size_t>(bmp.size), bmp_path.c_str(), filter_path, &pair) != 0) {
+    if (!bmp.load(bmp_path.c_str())) {
         report_with_path("read_jbm256: failed to convert to jbm format ", bmp_path.c_str());
         return -1;
     }
+    // A refused BMP has been reported once, with its reason.
+    if (bmp_to_jbm(bmp.bytes(), static_cast<size_t>(bmp.size), bmp_path.c_str(), filter_path, &pair) != 0) return -1;
     return finish_loaded_image(info, bmp_path.c_str(), pair, transparent_index, bmp_stamp);
 }
 

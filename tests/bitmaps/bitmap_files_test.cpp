@@ -383,3 +383,18 @@ TEST_F(BitmapTest, SixtyFourKImagesAreReadByShortNames) {
     EXPECT_EQ(read_jbm64k(&wrong_type.info, "pic7"), -1);
     EXPECT_EQ(wrong_type.info.image, nullptr);
 }
+
+TEST_F(BitmapTest, RefusedBmpIsReportedOnceAndLeavesNothing) {
+    bytes truncated = small_bmp();
+    truncated.resize(truncated.size() - 3);
+    write_file("cut.bmp", truncated);
+    loaded l;
+    EXPECT_EQ(read_jbm256(&l.info, "cut.bmp", -1, jbm_source_bmp, 1), -1);
+    EXPECT_EQ(l.info.image, nullptr);
+    EXPECT_EQ(l.info.palette, nullptr);
+    const std::string log = error_log();
+    EXPECT_NE(log.find("bmp2jbmx: Bitmap file is probably truncated"), std::string::npos);
+    EXPECT_EQ(log.find("read_jbm256"), std::string::npos);
+    EXPECT_FALSE(fs::exists("cut.bmp_swap"));
+    EXPECT_FALSE(fs::exists("cut.jbm"));
+}
