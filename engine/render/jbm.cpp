@@ -7,6 +7,7 @@
 #include "foundation/memory.h"
 #include "foundation/strings.h"
 #include "render/colour.h"
+#include "render/le_bytes.h"
 #include "render/shade_tables.h"
 
 namespace {
@@ -16,11 +17,6 @@ constexpr int paletted_type = 7;
 
 void report(const char* text) {
     if (jbm_report_errors()) report_error(1, text);
-}
-
-void put_uint16(uint8_t* at, int value) {
-    at[0] = static_cast<uint8_t>(value & 255);
-    at[1] = static_cast<uint8_t>(value >> 8 & 255);
 }
 
 int exponent_of(int side) {
@@ -63,9 +59,9 @@ int jbm_create_image(jbm_info* info, int width, int height) {
     const int64_t size = static_cast<int64_t>(width) * height + header_bytes;
     auto* image = static_cast<uint8_t*>(engine_alloc(static_cast<size_t>(size)));
     if (!image) return -1;
-    put_uint16(image, paletted_type);
-    put_uint16(image + 2, width);
-    put_uint16(image + 4, height);
+    put_le_u16(image, paletted_type);
+    put_le_u16(image + 2, width);
+    put_le_u16(image + 4, height);
     engine_free(info->image);
     info->image = image;
     info->image_size = static_cast<int32_t>(size);

@@ -7,6 +7,7 @@
 #include "foundation/memory.h"
 #include "foundation/profiler.h"
 #include "foundation/registry.h"
+#include "render/background.h"
 #include "render/bitmap_texture.h"
 #include "render/camera.h"
 #include "render/frame_buffers.h"
@@ -42,11 +43,6 @@ void free_track(jtrack* t) {
 void free_light(light* l) {
     engine_free(l->entity_name);
     free_named(l);
-}
-
-void free_background(background* b) {
-    frame_list_destroy(&b->frames);
-    free_named(b);
 }
 
 void free_anim3d(anim3d* a) {
@@ -96,7 +92,7 @@ void engine_close(int full) {
     engine_log_printf(load_texts::bitmaps_freed, freed_since(before));
 
     free_list(s.animations, animation_delete);
-    free_list(s.backgrounds, free_background);
+    background_delete_all(&s.backgrounds);
     s.current_background = nullptr;
     free_list(s.tracks, free_track);
     free_list(s.cameras, camera_free);
