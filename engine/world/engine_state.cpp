@@ -100,7 +100,7 @@ void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_
     engine_state.green_bits = green_bits;
     engine_state.blue_bits = blue_bits;
     // The live pixel format belongs to the live world; a scratch load keeps it.
-    if (!scratch) set_pixel_format_bits(red_bits, green_bits, blue_bits);
+    if (!scratch) set_pixel_format_bits(blue_bits, green_bits, red_bits);
     engine_state.background_pixel = rgb_to_pixel(160, 160, 170);
 }
 

@@ -42,6 +42,11 @@ struct camera;
 struct bitmap_texture;
 struct background;
 
+// A colour as bytes, red first (palettes are arrays of these).
+struct rgb8 {
+    uint8_t r, g, b;
+};
+
 struct point {
     int32_t kind;  // kind_point
     double x, y, z;
