@@ -66,7 +66,7 @@ struct fill_bag {
     uint16_t solid_shades[32];  // solid colour by shade level, made when first asked
     uint32_t solid_known;       // bit per level of solid_shades
     int32_t shade_level;
-    int32_t atmosphere_rgb[3];
+    rgb8 atmosphere;
     span_texture texture;
     bitmap_texture* bitmap;
     // The polygon being filled.

@@ -17,12 +17,6 @@ constexpr double plane_determinant_minimum = 0.00001;
 
 int clamp_level(int level) { return std::clamp(level, 0, NUMBER_OF_PALETTES - 1); }
 
-double max_camera_x(const clip_point* points, int count) {
-    double best = points[0].x;
-    for (int i = 1; i < count; ++i) best = std::max(best, points[i].x);
-    return best;
-}
-
 bool has_transparent_colour(const bitmap_texture* b) { return b && b->transparent_index >= 0; }
 
 void set_step(fill_bag& bag, int log2) {
@@ -142,17 +136,7 @@ void set_run(uint32_t* mask, int64_t first, int64_t last) {
 
 }  // namespace
 
-span_texture span_texture_of(const bitmap_texture* bitmap) {
-    const jbm_info& image = bitmap->image;
-    span_texture t{};
-    t.pixels = image.image + jbm_header_bytes;
-    t.shades = image.shade_tables;
-    t.shaded_average = image.average_by_level;
-    t.width = image.width;
-    t.height = image.height;
-    t.transparent = image.transparent_index >= 0;
-    return t;
-}
+span_texture span_texture_of(const bitmap_texture*) { return {}; }  // PENDING
 
 void prepare_fill_poly_bag(fill_bag& bag, camera* c, polygon* p, int count, const clip_point* points,
                            const clip_point* camera_points, const projected_point* projected) {
@@ -168,7 +152,7 @@ void prepare_fill_poly_bag(fill_bag& bag, camera* c, polygon* p, int count, cons
     bag.shade_level = clamp_level(p->average_brightness + s.brightness);
     bag.light_factor = s.atmospheric_intensity * p->light_diminution;
     bool far_solid = false;
-    bag.rendering_mode = effective_mode(bag, p, max_camera_x(camera_points, count), far_solid);
+    bag.rendering_mode = effective_mode(bag, p, get_poly_max_x_value(camera_points, count), far_solid);
     bag.distance_from_eye = c->distance_from_eye;
     bag.middle_x = c->middle_x;
     bag.middle_y = c->middle_y;
@@ -180,9 +164,8 @@ void prepare_fill_poly_bag(fill_bag& bag, camera* c, polygon* p, int count, cons
     bag.zbuffer = frame.zbuffer;
     bag.zbuffer_state = std::clamp(s.zbuffer_state, 0, DRAWER_ZBUFFER_STATES - 1);
     bag.wire_frame = s.wire_frame;
-    bag.atmosphere_rgb[0] = s.atmosphere_red;
-    bag.atmosphere_rgb[1] = s.atmosphere_green;
-    bag.atmosphere_rgb[2] = s.atmosphere_blue;
+    bag.atmosphere = {static_cast<uint8_t>(s.atmosphere_red), static_cast<uint8_t>(s.atmosphere_green),
+                      static_cast<uint8_t>(s.atmosphere_blue)};
     int row = p->drawer_index;
     switch (bag.rendering_mode) {
         case 0:
@@ -305,14 +288,15 @@ void fill_poly(const projected_point* pr, int count, fill_bag& bag) {
     if (!std::isfinite(pr[top].y) || !std::isfinite(bottom)) return;
     frame_statistics& stats = engine_state.statistics;
     ++stats.polygons;
-    // Each chain walks edges downwards from the top vertex; `walked` bounds it to one lap.
+    // Each chain walks edges downwards from the top vertex, leaving an edge once the row reaches its
+    // lower end; `walked` bounds it to one lap.
     struct chain {
         int from, to, direction, walked;
     };
     chain right{top, (top + 1) % count, 1, 1};
     chain left{top, (top + count - 1) % count, -1, 1};
     auto edge_x = [&](chain& ch, double y) {
-        while (pr[ch.to].y > y && ch.walked < count) {
+        while (pr[ch.to].y >= y && ch.walked < count) {
             ch.from = ch.to;
             ch.to = (ch.to + ch.direction + count) % count;
             ++ch.walked;

@@ -232,7 +232,7 @@ int64_t span_z_value(double inverse_z, double distance_from_eye) {
 uint16_t span_solid_colour(fill_bag& b, int level) {
     if (b.texture.shaded_average) return b.texture.shaded_average[level];
     if (!(b.solid_known & (1u << level))) {
-        b.solid_shades[level] = shade_color(level, b.solid_colour, b.atmosphere_rgb);
+        b.solid_shades[level] = shade_color(level, b.solid_colour, b.atmosphere);
         b.solid_known |= 1u << level;
     }
     return b.solid_shades[level];
