@@ -7,6 +7,7 @@
 #include "foundation/memory.h"
 #include "foundation/profiler.h"
 #include "foundation/registry.h"
+#include "render/bitmap_texture.h"
 #include "render/camera.h"
 #include "render/world_traversal.h"
 #include "world/animation.h"
@@ -90,7 +91,7 @@ void engine_close(int full) {
     }
 
     uint32_t before = engine_get_bytes_in_use();
-    if (full) free_list(s.bitmaps, free_named<bitmap_texture>);
+    if (full) free_list(s.bitmaps, bitmap_texture_free);
     engine_log_write(load_texts::memory_summary);
     engine_log_printf(load_texts::bitmaps_freed, freed_since(before));
 
