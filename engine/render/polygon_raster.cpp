@@ -9,6 +9,7 @@
 #include "foundation/errors.h"
 #include "render/colour.h"
 #include "render/drawer_flags.h"
+#include "render/jbm.h"
 #include "world/engine_state.h"
 
 namespace {
@@ -17,7 +18,7 @@ constexpr double plane_determinant_minimum = 0.00001;
 
 int clamp_level(int level) { return std::clamp(level, 0, NUMBER_OF_PALETTES - 1); }
 
-bool has_transparent_colour(const bitmap_texture* b) { return b && b->transparent_index >= 0; }
+bool has_transparent_colour(const bitmap_texture* b) { return b && b->image.transparent_index >= 0; }
 
 void set_step(fill_bag& bag, int log2) {
     bag.step_log2 = static_cast<uint8_t>(log2);
@@ -136,7 +137,11 @@ void set_run(uint32_t* mask, int64_t first, int64_t last) {
 
 }  // namespace
 
-span_texture span_texture_of(const bitmap_texture*) { return {}; }  // PENDING
+span_texture span_texture_of(const bitmap_texture* bitmap) {
+    const jbm_info& image = bitmap->image;
+    return {jbm_pixels(&image), image.shade_tables, image.average_by_level, image.width, image.height,
+            image.transparent_index >= 0 ? 1 : 0};
+}
 
 void prepare_fill_poly_bag(fill_bag& bag, camera* c, polygon* p, int count, const clip_point* points,
                            const clip_point* camera_points, const projected_point* projected) {

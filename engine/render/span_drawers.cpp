@@ -69,7 +69,7 @@ struct span_target {
     }
 };
 
-template <depth_policy depth, bool honour_transparency>
+template <depth_policy depth>
 struct textured_op {
     span_target t;
     const uint8_t* pixels;
@@ -81,7 +81,7 @@ struct textured_op {
     explicit textured_op(const fill_bag& b)
         : t(b, depth != depth_policy::mask), pixels(b.texture.pixels), shades(b.texture.shades),
           width(b.texture.width), u_mask(b.texture.width - 1), v_mask(b.texture.height - 1),
-          transparent(honour_transparency && b.texture.transparent) {}
+          transparent(b.texture.transparent != 0) {}
 
     void pixel(const cursor& c) {
         if constexpr (depth == depth_policy::full) {
@@ -159,9 +159,9 @@ void mark_ends(fill_bag& b, uint16_t first, uint16_t last) {
     b.destination[b.span_length - 1] = last;
 }
 
-template <shading shade_from, depth_policy depth, bool honour_transparency>
+template <shading shade_from, depth_policy depth>
 void textured_perspective(fill_bag& b) {
-    textured_op<depth, honour_transparency> op(b);
+    textured_op<depth> op(b);
     walk_perspective<shade_from>(b, op);
     if (depth == depth_policy::mask) {
         mark_ends(b, mark_red, mark_blue);
@@ -239,37 +239,37 @@ uint16_t span_solid_colour(fill_bag& b, int level) {
 }
 
 void draw_y_line_bitmap_tiled(fill_bag& b) {
-    textured_perspective<shading::distance, depth_policy::mask, true>(b);
+    textured_perspective<shading::distance, depth_policy::mask>(b);
 }
 
 void draw_y_line_bitmap_tiled_linear(fill_bag& b) {
-    textured_op<depth_policy::mask, true> op(b);
+    textured_op<depth_policy::mask> op(b);
     walk_linear<shading::distance>(b, op);
     mark_ends(b, mark_red, mark_blue);
 }
 
 void draw_y_line_bitmap_tiled_interpolated_shading(fill_bag& b) {
-    textured_perspective<shading::vertex, depth_policy::mask, true>(b);
+    textured_perspective<shading::vertex, depth_policy::mask>(b);
 }
 
 void draw_y_line_bitmap_tiled_semi_zbuff(fill_bag& b) {
-    textured_perspective<shading::distance, depth_policy::semi, false>(b);
+    textured_perspective<shading::distance, depth_policy::semi>(b);
 }
 
-void draw_y_line_bitmap_tiled_semi_zbuff_transparent(fill_bag& b) {
-    textured_perspective<shading::distance, depth_policy::semi, true>(b);
-}
+// Texel 255 is transparent in any texture with a transparent index, so both semi z-buffer
+// drawers behave alike.
+void draw_y_line_bitmap_tiled_semi_zbuff_transparent(fill_bag& b) { draw_y_line_bitmap_tiled_semi_zbuff(b); }
 
 void draw_y_line_bitmap_tiled_full_zbuff(fill_bag& b) {
-    textured_perspective<shading::distance, depth_policy::full, true>(b);
+    textured_perspective<shading::distance, depth_policy::full>(b);
 }
 
 void draw_y_line_bitmap_tiled_interpolated_shading_semi_zbuff(fill_bag& b) {
-    textured_perspective<shading::vertex, depth_policy::semi, true>(b);
+    textured_perspective<shading::vertex, depth_policy::semi>(b);
 }
 
 void draw_y_line_bitmap_tiled_interpolated_shading_full_zbuff(fill_bag& b) {
-    textured_perspective<shading::vertex, depth_policy::full, true>(b);
+    textured_perspective<shading::vertex, depth_policy::full>(b);
 }
 
 void draw_y_line_solid_shaded(fill_bag& b) { solid<depth_policy::mask>(b); }

@@ -9,7 +9,6 @@
 #include "foundation/registry.h"
 #include "render/bitmap_texture.h"
 #include "render/camera.h"
-#include "render/world_traversal.h"
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -82,10 +81,7 @@ void engine_close(int full) {
     engine_log_write(load_texts::close_banner);
     set_log_window_caption(load_texts::caption_closing);
     // The 3D card belongs to the live world; a scratch state never held it.
-    if (!scratch) {
-        s.card_in_use = 0;
-        render_frame_buffers_free();
-    }
+    if (!scratch) s.card_in_use = 0;
     for (char** owned : {&s.last_main_module_name, &s.world_directory, &s.bitmaps_directory}) {
         *owned = static_cast<char*>(engine_free(*owned));
     }

@@ -86,11 +86,11 @@ TEST_F(ClipTest, ProjectionAndNearPlane) {
     EXPECT_DOUBLE_EQ(out[0].x, 100);
     EXPECT_DOUBLE_EQ(out[0].y, 90);
 
-    const clip_point behind[3] = {{-100, 0, 0, 0, 0, 0}, {-3.99995, 0, 0, 0, 0, 0}, {-100, 1, 0, 0, 0, 0}};
+    const clip_point behind[3] = {{-100, 0, 0, 0, 0, 0}, {-3.9, 0, 0, 0, 0, 0}, {-100, 1, 0, 0, 0, 0}};
     EXPECT_EQ(project_poly(behind, 3, out, &c, 0), -1);
     EXPECT_EQ(std::string(engine_get_last_error()), "project_poly: x>back_plane in poly !");
 
-    const clip_point off_picture[3] = {{-10, 20, 0, 0, 0, 0}, {-10, 0, 0, 0, 0, 0}, {-10, 1, 0, 0, 0, 0}};
+    const clip_point off_picture[3] = {{-10, 50, 0, 0, 0, 0}, {-10, 0, 0, 0, 0, 0}, {-10, 1, 0, 0, 0, 0}};
     EXPECT_EQ(project_poly(off_picture, 3, out, &c, 0), 0) << "unchecked";
     EXPECT_EQ(project_poly(off_picture, 3, out, &c, 1), -1);
     EXPECT_EQ(std::string(engine_get_last_error()), "project_poly: BAD points");

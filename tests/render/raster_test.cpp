@@ -119,7 +119,7 @@ TEST_F(RasterTest, DispatcherTrimsAndChoosesBySpanLength) {
 
 TEST_F(RasterTest, DrawerChoiceByRowModeAndZState) {
     bitmap_texture texture{};
-    texture.transparent_index = -1;
+    texture.image.transparent_index = -1;
     struct choice_case {
         int row, mode, zstate, transparent;
         span_drawer perspective, linear;
@@ -147,7 +147,7 @@ TEST_F(RasterTest, DrawerChoiceByRowModeAndZState) {
         engine_state.rendering_mode = c.mode;
         engine_state.zbuffer_state = c.zstate;
         engine_state.perspective_automatic = 3;
-        texture.transparent_index = c.transparent ? 0 : -1;
+        texture.image.transparent_index = c.transparent ? 0 : -1;
         poly_.texture = &texture;
         poly_.drawer_index = c.row;
         std::vector<clip_point> points{{-10, 1, 1, 0, 0, 8}, {-10, 1, -1, 0, 0, 8}, {-10, -1, -1, 0, 0, 8}};
@@ -166,7 +166,7 @@ TEST_F(RasterTest, DrawerChoiceByRowModeAndZState) {
 // A textured polygon whose nearest point reaches the far-objects level draws its average colour.
 TEST_F(RasterTest, FarTexturedPolygonSwitchesToSolid) {
     bitmap_texture texture{};
-    texture.transparent_index = -1;
+    texture.image.transparent_index = -1;
     poly_.texture = &texture;
     poly_.drawer_index = 3;
     poly_.average_brightness = 8;
@@ -180,7 +180,7 @@ TEST_F(RasterTest, FarTexturedPolygonSwitchesToSolid) {
     for (const far_case& c : {far_case{21, 0, 0, 0}, far_case{22, 0, 0, 4}, far_case{22, 0, 1, 0},
                               far_case{22, 3, 0, 3}, far_case{22, 4, 0, 4}}) {
         engine_state.rendering_mode = c.mode;
-        texture.transparent_index = c.transparent ? 3 : -1;
+        texture.image.transparent_index = c.transparent ? 3 : -1;
         std::vector<clip_point> points{{-c.depth, 1, 1, 0, 0, 8}, {-40, 1, -1, 0, 0, 8}, {-40, -1, -1, 0, 0, 8}};
         const projected_point pr[3] = {{1, 1}, {1, -1}, {-1, -1}};
         fill_bag bag;
@@ -199,7 +199,7 @@ TEST_F(RasterTest, FarTexturedPolygonSwitchesToSolid) {
 TEST_F(RasterTest, AutomaticPerspectiveStep) {
     engine_state.perspective_accuracy = 1;
     bitmap_texture texture{};
-    texture.transparent_index = -1;
+    texture.image.transparent_index = -1;
     poly_.texture = &texture;
     poly_.drawer_index = 3;
     struct step_case {
@@ -228,7 +228,7 @@ TEST_F(RasterTest, EdgeOnPolygonTakesFirstPointValues) {
     const projected_point pr[3] = {{1, 1}, {2, 2}, {3, 3}};
     poly_.drawer_index = 3;
     bitmap_texture texture{};
-    texture.transparent_index = -1;
+    texture.image.transparent_index = -1;
     poly_.texture = &texture;
     prepare_fill_poly_bag(bag, &cam_, &poly_, 3, points.data(), points.data(), pr);
     prepare_for_interpolation(bag);
