@@ -69,6 +69,8 @@ struct fill_bag {
     rgb8 atmosphere;
     span_texture texture;
     bitmap_texture* bitmap;
+    int32_t mipmaps;      // 1: the texture level is chosen per span
+    double level_factor;  // weight of the span's pixels per bitmap in that choice
     // The polygon being filled.
     polygon* poly;
     const clip_point* points;

@@ -10,6 +10,7 @@
 #include "render/colour.h"
 #include "render/drawer_flags.h"
 #include "render/jbm.h"
+#include "render/span_drawers.h"
 #include "world/engine_state.h"
 
 namespace {
@@ -169,6 +170,8 @@ void prepare_fill_poly_bag(fill_bag& bag, camera* c, polygon* p, int count, cons
     bag.zbuffer = frame.zbuffer;
     bag.zbuffer_state = std::clamp(s.zbuffer_state, 0, DRAWER_ZBUFFER_STATES - 1);
     bag.wire_frame = s.wire_frame;
+    bag.mipmaps = s.mipmaps ? 1 : 0;
+    bag.level_factor = s.mipmap_factor;
     bag.atmosphere = {static_cast<uint8_t>(s.atmosphere_red), static_cast<uint8_t>(s.atmosphere_green),
                       static_cast<uint8_t>(s.atmosphere_blue)};
     int row = p->drawer_index;
@@ -220,8 +223,8 @@ void prepare_for_interpolation(fill_bag& bag) {
         }
         make_plane(bag.u_z_unscaled, bag, u, det);
         make_plane(bag.v_z_unscaled, bag, v, det);
-        const double w = bag.bitmap ? bag.texture.width : 1;
-        const double h = bag.bitmap ? bag.texture.height : 1;
+        const double w = bag.bitmap && !bag.mipmaps ? bag.texture.width : 1;
+        const double h = bag.bitmap && !bag.mipmaps ? bag.texture.height : 1;
         bag.u_z = {bag.u_z_unscaled.dx * w, bag.u_z_unscaled.dy * w, bag.u_z_unscaled.c * w};
         bag.v_z = {bag.v_z_unscaled.dx * h, bag.v_z_unscaled.dy * h, bag.v_z_unscaled.c * h};
     }
@@ -276,6 +279,7 @@ void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag) {
     bag.span_length = last - first + 1;
     bag.span_x = first + 0.5 - bag.middle_x;
     bag.span_y = y;
+    if (bag.mipmaps && bag.bitmap && (bag.flags & DRAWER_FLAG_TEXTURED)) draw_y_line_texture_level(bag);
     bag.destination = bag.frame + row_bit + first;
     bag.drew = 0;
     (bag.span_length > bag.step ? bag.perspective_drawer : bag.linear_drawer)(bag);

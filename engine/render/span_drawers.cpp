@@ -3,8 +3,10 @@
 #include "render/span_drawers.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "render/colour.h"
+#include "render/jbm.h"
 
 namespace {
 
@@ -236,6 +238,33 @@ uint16_t span_solid_colour(fill_bag& b, int level) {
         b.solid_known |= 1u << level;
     }
     return b.solid_shades[level];
+}
+
+void draw_y_line_texture_level(fill_bag& b) {
+    const jbm_info* chosen = &b.bitmap->image;
+    const int n = b.span_length;
+    const double x0 = b.span_x, x1 = b.span_x + n - 1, y = b.span_y;
+    const double iz0 = safe_inverse_z(plane_at(b.inverse_z, x0, y));
+    const double iz1 = safe_inverse_z(plane_at(b.inverse_z, x1, y));
+    const double du = plane_at(b.u_z_unscaled, x1, y) / iz1 - plane_at(b.u_z_unscaled, x0, y) / iz0;
+    const double dv = plane_at(b.v_z_unscaled, x1, y) / iz1 - plane_at(b.v_z_unscaled, x0, y) / iz0;
+    const double aspect = b.bitmap->aspect;
+    const double m = du * du * aspect * aspect + dv * dv;
+    if (m >= 1e-10) {
+        const double per_bitmap = std::round(std::sqrt((n - 1.0) * (n - 1.0) / m)) * b.level_factor;
+        for (const bitmap_level* level = b.bitmap->levels; level && level->image; level = level->next) {
+            if (!(per_bitmap <= level->image->height)) break;
+            chosen = level->image;
+        }
+    }
+    b.texture.pixels = jbm_pixels(chosen);
+    b.texture.shades = chosen->shade_tables;
+    b.texture.width = chosen->width;
+    b.texture.height = chosen->height;
+    b.texture.transparent = chosen->transparent_index >= 0 ? 1 : 0;
+    const double w = chosen->width, h = chosen->height;
+    b.u_z = {b.u_z_unscaled.dx * w, b.u_z_unscaled.dy * w, b.u_z_unscaled.c * w};
+    b.v_z = {b.v_z_unscaled.dx * h, b.v_z_unscaled.dy * h, b.v_z_unscaled.c * h};
 }
 
 void draw_y_line_bitmap_tiled(fill_bag& b) {

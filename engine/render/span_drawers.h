@@ -22,6 +22,10 @@ void draw_y_line_debug_marker(fill_bag& b);
 void draw_y_line_bitmap_tiled_interpolated_shading_semi_zbuff(fill_bag& b);
 void draw_y_line_bitmap_tiled_interpolated_shading_full_zbuff(fill_bag& b);
 
+// Chooses the bitmap level for the bag's span from how many pixels it spends per bitmap, and
+// rescales the u/z and v/z planes to that level.
+void draw_y_line_texture_level(fill_bag& b);
+
 // z-buffer value of a point: (d / depth) x 4294967295, 0 at infinity, kept inside 32 bits.
 int64_t span_z_value(double inverse_z, double distance_from_eye);
 // The solid colour of a shade level: the texture's shaded average, or the polygon colour shaded.

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "render/bitmap_texture.h"
 #include "render/colour.h"
 #include "span_fixture.h"
 
@@ -242,4 +243,37 @@ TEST_F(SpanTest, SolidWithoutTextureShadesThePolygonColour) {
     span(5, 3);
     draw_y_line_solid_shaded(bag_);
     EXPECT_EQ(frame_[5], shade_color(31, 0xC945, bag_.atmosphere));
+}
+
+// The level whose height still exceeds the span's pixels per bitmap is taken, smallest first.
+TEST_F(SpanTest, TextureLevelPerSpan) {
+    std::vector<uint8_t> pixels(64 * 64, 1);
+    const rgb8 palette[2] = {{0, 0, 0}, {200, 100, 50}};
+    bitmap_texture* list = nullptr;
+    bitmap_texture* full = bitmap_texture_create_from_pixels(&list, "full", 64, 64, pixels.data(), palette, 2, -1);
+    bitmap_texture* half = bitmap_texture_create_from_pixels(&list, "half", 32, 32, pixels.data(), palette, 2, -1);
+    bitmap_texture* quarter = bitmap_texture_create_from_pixels(&list, "quarter", 16, 16, pixels.data(), palette, 2, -1);
+    ASSERT_TRUE(full && half && quarter);
+    bitmap_level second{&quarter->image, nullptr};
+    bitmap_level first{&half->image, &second};
+    full->levels = &first;
+    full->aspect = 1;
+    bag_.bitmap = full;
+    bag_.level_factor = 1;
+    struct level_case {
+        int n;
+        int width;
+    };
+    for (const level_case& c : {level_case{8, 16}, level_case{25, 32}, level_case{40, 64}, level_case{1, 64}}) {
+        // u runs 0..1 across the span: u/z = -0.1 (x - 0.5) / (n - 1).
+        const double per_pixel = c.n > 1 ? 1.0 / (c.n - 1) : 0;
+        bag_.u_z_unscaled = {-0.1 * per_pixel, 0, 0.05 * per_pixel};
+        bag_.v_z_unscaled = {0, 0, 0};
+        span(0, c.n);
+        draw_y_line_texture_level(bag_);
+        EXPECT_EQ(bag_.texture.width, c.width) << c.n;
+        EXPECT_DOUBLE_EQ(bag_.u_z.dx, bag_.u_z_unscaled.dx * c.width) << c.n;
+    }
+    full->levels = nullptr;
+    for (bitmap_texture* b : {full, half, quarter}) bitmap_texture_free(b);
 }
