@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "foundation/errors.h"
+#include "foundation/profiler.h"
 #include "render/colour.h"
 #include "render/drawer_flags.h"
 #include "render/jbm.h"
@@ -134,6 +135,48 @@ bool run_is_free(const uint32_t* mask, int64_t first, int64_t last) {
 
 void set_run(uint32_t* mask, int64_t first, int64_t last) {
     for (int64_t bit = first; bit <= last; ++bit) mask[bit >> 5] |= 1u << (bit & 31);
+}
+
+void scan_convert(const projected_point* pr, int count, fill_bag& bag) {
+    if (count < 3) return;
+    int top = 0;
+    double bottom = pr[0].y;
+    for (int i = 1; i < count; ++i) {
+        if (pr[i].y > pr[top].y || (pr[i].y == pr[top].y && pr[i].x > pr[top].x)) top = i;
+        bottom = std::min(bottom, pr[i].y);
+    }
+    if (!std::isfinite(pr[top].y) || !std::isfinite(bottom)) return;
+    frame_statistics& stats = engine_state.statistics;
+    ++stats.polygons;
+    // Each chain walks edges downwards from the top vertex, leaving an edge once the row reaches its
+    // lower end; `walked` bounds it to one lap.
+    struct chain {
+        int from, to, direction, walked;
+    };
+    chain right{top, (top + 1) % count, 1, 1};
+    chain left{top, (top + count - 1) % count, -1, 1};
+    auto edge_x = [&](chain& ch, double y) {
+        while (pr[ch.to].y >= y && ch.walked < count) {
+            ch.from = ch.to;
+            ch.to = (ch.to + ch.direction + count) % count;
+            ++ch.walked;
+        }
+        const projected_point& a = pr[ch.from];
+        const projected_point& b = pr[ch.to];
+        const double dy = b.y - a.y;
+        const double slope = std::fabs(dy) <= 1e-150 ? 0 : (b.x - a.x) / dy;
+        return a.x + (y - a.y) * slope;
+    };
+    for (double y = std::floor(pr[top].y - 0.5) + 0.5; y > bottom; y -= 1) {
+        const double x_right = edge_x(right, y);
+        const double x_left = edge_x(left, y);
+        const double span_left = std::ceil(x_left - 0.5) + 0.5;
+        const double span_right = std::ceil(x_right - 1.5) + 0.5;
+        if (!(span_right >= span_left)) continue;
+        ++stats.lines;
+        stats.pixels += static_cast<int64_t>(span_right - span_left + 1);
+        draw_y_line_upper(span_left, span_right, y, bag);
+    }
 }
 
 }  // namespace
@@ -286,46 +329,11 @@ void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag) {
     if (bag.drew && !full_z) set_run(bag.coverage, bit_first, bit_last);
 }
 
-void fill_poly(const projected_point* pr, int count, fill_bag& bag) {
-    if (count < 3) return;
-    int top = 0;
-    double bottom = pr[0].y;
-    for (int i = 1; i < count; ++i) {
-        if (pr[i].y > pr[top].y || (pr[i].y == pr[top].y && pr[i].x > pr[top].x)) top = i;
-        bottom = std::min(bottom, pr[i].y);
-    }
-    if (!std::isfinite(pr[top].y) || !std::isfinite(bottom)) return;
-    frame_statistics& stats = engine_state.statistics;
-    ++stats.polygons;
-    // Each chain walks edges downwards from the top vertex, leaving an edge once the row reaches its
-    // lower end; `walked` bounds it to one lap.
-    struct chain {
-        int from, to, direction, walked;
-    };
-    chain right{top, (top + 1) % count, 1, 1};
-    chain left{top, (top + count - 1) % count, -1, 1};
-    auto edge_x = [&](chain& ch, double y) {
-        while (pr[ch.to].y >= y && ch.walked < count) {
-            ch.from = ch.to;
-            ch.to = (ch.to + ch.direction + count) % count;
-            ++ch.walked;
-        }
-        const projected_point& a = pr[ch.from];
-        const projected_point& b = pr[ch.to];
-        const double dy = b.y - a.y;
-        const double slope = std::fabs(dy) <= 1e-150 ? 0 : (b.x - a.x) / dy;
-        return a.x + (y - a.y) * slope;
-    };
-    for (double y = std::floor(pr[top].y - 0.5) + 0.5; y > bottom; y -= 1) {
-        const double x_right = edge_x(right, y);
-        const double x_left = edge_x(left, y);
-        const double span_left = std::ceil(x_left - 0.5) + 0.5;
-        const double span_right = std::ceil(x_right - 1.5) + 0.5;
-        if (!(span_right >= span_left)) continue;
-        ++stats.lines;
-        stats.pixels += static_cast<int64_t>(span_right - span_left + 1);
-        draw_y_line_upper(span_left, span_right, y, bag);
-    }
+void fill_poly(const projected_point* projected, int count, fill_bag& bag) {
+    static int chunk = -1;
+    chunk = start_measuring(chunk, "fill_poly");
+    scan_convert(projected, count, bag);
+    end_measuring(chunk);
 }
 
 int fill_polygon_software(camera* c, polygon* p, const clip_point* points, int count,

@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 #include "render/camera.h"
+#include "render/colour.h"
 #include "render/draw_buffer.h"
 #include "render/polygon_fill.h"
 #include "render/raster_iface.h"
@@ -57,6 +58,7 @@ protected:
         engine_state.main_module = main_;
         cam_ = camera_init("view", width, height, 90, 0, 0, {0, 0, 0}, {-1, 0, 0}, 4);
         ASSERT_NE(cam_, nullptr);
+        camera_mark_rebuilt(cam_);
         init_draw_buffer(&buffer_, 2);
         ASSERT_EQ(set_buffer_dimentions(&buffer_, width, height), 0);
         clear_draw_buffer_buffer(&buffer_, background);
@@ -122,20 +124,15 @@ protected:
 
     // A dynamic object whose module holds the polygons, placed by a translation.
     dynamic_object* object_at(const char* name, const vec3& at, std::initializer_list<polygon*> polygons) {
-        dynamic_object* d = dynamic_create(name);
-        module* m = init_module();
-        m->root = init_bsp_node();
-        jstrcpy_with_allocating(&m->name, name);
-        module_list_push(&engine_state.modules, m);
+        dynamic_object* d = dynamic_create(name);  // on the world's lists, with a module of its own
+        module* m = d->own_module;
         for (polygon* p : polygons) {
             p->owner = d;
             put(m->root, p);
         }
         bsp_compute_bounding_boxes(m->root);
         set_bsp_nodes_visibility(m->root);
-        d->own_module = m;
         dynamic_set_location(d, at);
-        dynamic_list_push(&engine_state.dynamic_objects, d);
         return d;
     }
 
