@@ -68,10 +68,10 @@ int& colour_report_errors() {
     return flag;
 }
 
-void set_pixel_format_bits(int low_bits, int middle_bits, int high_bits) {
-    format.low = make_channel(low_bits, 0);
-    format.middle = make_channel(middle_bits, low_bits);
-    format.high = make_channel(high_bits, low_bits + middle_bits);
+void set_pixel_format_bits(int red_bits, int green_bits, int blue_bits) {
+    format.low = make_channel(blue_bits, 0);
+    format.middle = make_channel(green_bits, blue_bits);
+    format.high = make_channel(red_bits, blue_bits + green_bits);
 }
 
 uint16_t rgb_to_pixel(int r, int g, int b) {
@@ -94,8 +94,8 @@ void pixels_to_rgb_triples(const uint16_t* pixels, rgb8* out, int count) {
 
 uint16_t shade_color(int level, uint16_t pixel, const rgb8& atmospheric) {
     level = std::clamp(level, 0, NUMBER_OF_PALETTES - 1);
-    const int v[3] = {(pixel >> format.high.shift) & format.high.mask, (pixel >> format.middle.shift) & format.middle.mask,
-                      (pixel >> format.low.shift) & format.low.mask};
+    const int v[3] = {(pixel >> format.high.shift) & format.high.mask,
+                      (pixel >> format.middle.shift) & format.middle.mask, (pixel >> format.low.shift) & format.low.mask};
     int a[3];
     channel_values(atmospheric, a);
     return shade_pixel(v, a, level, NUMBER_OF_PALETTES, NORMAL_PALETTE, false);

@@ -10,8 +10,8 @@ inline constexpr int NORMAL_PALETTE = 8;
 
 int& colour_report_errors();
 
-// Channel widths of the 16-bit pixel: low (blue) at bit 0, middle (green) above, high (red) on top.
-void set_pixel_format_bits(int low_bits, int middle_bits, int high_bits);
+// Channel widths of the 16-bit pixel: blue (low) at bit 0, green (middle) above, red (high) on top.
+void set_pixel_format_bits(int red_bits, int green_bits, int blue_bits);
 uint16_t rgb_to_pixel(int r, int g, int b);
 // Each channel widened to a byte with its low bits 0.
 void pixel_to_rgb(uint16_t pixel, int* r, int* g, int* b);

@@ -9,6 +9,7 @@
 #include "foundation/registry.h"
 #include "render/bitmap_texture.h"
 #include "render/camera.h"
+#include "render/frame_buffers.h"
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -81,7 +82,10 @@ void engine_close(int full) {
     engine_log_write(load_texts::close_banner);
     set_log_window_caption(load_texts::caption_closing);
     // The 3D card belongs to the live world; a scratch state never held it.
-    if (!scratch) s.card_in_use = 0;
+    if (!scratch) {
+        s.card_in_use = 0;
+        free_frame_buffers();
+    }
     for (char** owned : {&s.last_main_module_name, &s.world_directory, &s.bitmaps_directory}) {
         *owned = static_cast<char*>(engine_free(*owned));
     }
@@ -95,7 +99,7 @@ void engine_close(int full) {
     free_list(s.backgrounds, free_background);
     s.current_background = nullptr;
     free_list(s.tracks, free_track);
-    free_list(s.cameras, camera_destroy);
+    free_list(s.cameras, camera_free);
     s.current_camera = nullptr;
     free_list(s.lights, free_light);
     free_list(s.animations3d, free_anim3d);

@@ -1,18 +1,14 @@
 // Pixel packing in 565 and 555, the 32 shade levels, intensity against level, and vertex shading.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <vector>
 
-#include "render/colour.h"
-#include "world/engine_state.h"
+#include "render_fixture.h"
 
 namespace {
 
-// Restores the engine's RGB565 format whatever a case switched to.
-class Colour : public ::testing::Test {
+// The fixture restores the engine's RGB565 format whatever a case switched to.
+class Colour : public RenderTest {
 protected:
-    void TearDown() override { set_pixel_format_bits(5, 6, 5); }
     static void use_555() { set_pixel_format_bits(5, 5, 5); }
 };
 
@@ -40,6 +36,13 @@ TEST_F(Colour, Packs555) {
     EXPECT_EQ(rgb_to_pixel(0, 255, 0), 0x03E0);
     EXPECT_EQ(unpacked(0x7FFF), (std::array<int, 3>{248, 248, 248}));
     EXPECT_EQ(unpacked(0x64A5), (std::array<int, 3>{200, 40, 40}));
+}
+
+TEST_F(Colour, WidthsAreGivenRedFirst) {
+    set_pixel_format_bits(6, 5, 5);
+    EXPECT_EQ(rgb_to_pixel(255, 0, 0), 0xFC00);
+    EXPECT_EQ(rgb_to_pixel(0, 0, 255), 0x001F);
+    EXPECT_EQ(unpacked(0xFC00), (std::array<int, 3>{252, 0, 0}));
 }
 
 TEST_F(Colour, RowOfPixelsToTriples) {
@@ -125,6 +128,9 @@ TEST_F(Colour, LevelToIntensity) {
     for (const auto& [level, percent] : cases) {
         EXPECT_DOUBLE_EQ(convert_palette_index_to_light_intensity(level, NORMAL_PALETTE), percent) << level;
     }
+    const int errors = engine_get_error_count();
+    EXPECT_DOUBLE_EQ(convert_palette_index_to_light_intensity(31.5, 31), 100) << "no fading range";
+    EXPECT_EQ(engine_get_error_count(), errors + 1);
 }
 
 TEST_F(Colour, LightDiminutionScale) {
@@ -133,13 +139,11 @@ TEST_F(Colour, LightDiminutionScale) {
 }
 
 TEST_F(Colour, VertexShadeAddsFogByDistanceAndStaysInRange) {
-    engine_state_reset(0);
     EXPECT_DOUBLE_EQ(vertex_shade_level(3, 4, 0, 8, 2), 8 + 5 * 0.01 * 2);
     engine_state.brightness = -2;
     EXPECT_DOUBLE_EQ(vertex_shade_level(0, 0, 0, 8, 2), 6);
     EXPECT_DOUBLE_EQ(vertex_shade_level(0, 0, 0, -8, 2), 0.0001);
     EXPECT_DOUBLE_EQ(vertex_shade_level(1e6, 0, 0, 8, 2), 31.9999);
-    engine_state_release();
 }
 
 TEST_F(Colour, NearestPaletteIndexAndInverseTable) {

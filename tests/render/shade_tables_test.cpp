@@ -3,38 +3,14 @@
 
 #include <vector>
 
-#include "foundation/errors.h"
-#include "foundation/memory.h"
-#include "foundation/registry.h"
-#include "platform/msgbox.h"
-#include "render/bitmap_texture.h"
-#include "render/colour.h"
 #include "render/jbm.h"
 #include "render/shade_tables.h"
-#include "world/engine_state.h"
+#include "render_fixture.h"
 
 namespace {
 
-class ShadeTables : public ::testing::Test {
+class ShadeTables : public RenderTest {
 protected:
-    void SetUp() override {
-        plat_message_box_set_headless(true);
-        engine_set_speaker_mode(0);
-        bytes_before_ = engine_get_bytes_in_use();
-        records_before_ = registry_size();
-        engine_state_reset(0);
-    }
-    void TearDown() override {
-        while (bitmap_texture* b = engine_state.bitmaps) {
-            engine_state.bitmaps = b->next;
-            bitmap_texture_free(b);
-        }
-        engine_state_release();
-        set_pixel_format_bits(5, 6, 5);
-        EXPECT_EQ(registry_size(), records_before_);
-        EXPECT_EQ(engine_get_bytes_in_use(), bytes_before_);
-    }
-
     bitmap_texture* make(const std::vector<uint8_t>& pixels, int width, int transparent = -1) {
         return bitmap_texture_create_from_pixels(&engine_state.bitmaps, "bricks", width,
                                                  static_cast<int>(pixels.size()) / width, pixels.data(), palette_,
@@ -42,10 +18,6 @@ protected:
     }
 
     const rgb8 palette_[3] = {{200, 40, 40}, {10, 20, 30}, {0, 0, 255}};
-
-private:
-    uint32_t bytes_before_ = 0;
-    size_t records_before_ = 0;
 };
 
 TEST_F(ShadeTables, AverageIsIntegerMeanOfPixelColours) {
