@@ -8,6 +8,7 @@
 #include "platform/msgbox.h"
 #include "render/bitmap_texture.h"
 #include "render/camera.h"
+#include "render/frame_buffers.h"
 #include "render/polygon_fill.h"
 #include "render/render_backend.h"
 #include "render/world_traversal.h"
@@ -85,14 +86,14 @@ bench_scene::bench_scene() {
 
 bench_scene::~bench_scene() {
     free_draw_buffer(&buffer_);
-    camera_destroy(cam_);
+    camera_free(cam_);
     module_list_free(&engine_state.modules);
     while (bitmap_texture* b = engine_state.bitmaps) {
         engine_state.bitmaps = b->next;
         bitmap_texture_free(b);
     }
     engine_state_release();
-    render_frame_buffers_free();
+    free_frame_buffers();
 }
 
 void bench_scene::frame() {

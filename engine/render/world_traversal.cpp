@@ -10,6 +10,7 @@
 #include "render/camera.h"
 #include "render/draw_buffer.h"
 #include "render/draw_polygon.h"
+#include "render/frame_buffers.h"
 #include "render/raster_iface.h"
 #include "render/render_backend.h"
 #include "render/render_hooks.h"
@@ -19,23 +20,6 @@
 namespace {
 
 constexpr int nodes_between_clock_reads = 20;
-
-// Per-frame buffers: the coverage mask (1-byte cells) and the z-buffer (4-byte cells).
-struct frame_buffers {
-    draw_buffer coverage;
-    draw_buffer zbuffer;
-    bool ready;
-};
-
-frame_buffers& buffers() {
-    static frame_buffers b{};
-    if (!b.ready) {
-        init_draw_buffer(&b.coverage, 1);
-        init_draw_buffer(&b.zbuffer, 4);
-        b.ready = true;
-    }
-    return b;
-}
 
 vec3 eye_of(const camera* c) { return {c->location[0], c->location[1], c->location[2]}; }
 
@@ -149,27 +133,29 @@ void run_events() {
 
 // Sizes and clears the coverage mask and the z-buffer, and points the rasteriser at them.
 bool prepare_frame_buffers(draw_buffer* buffer, camera* c) {
-    frame_buffers& b = buffers();
+    draw_buffer& mask = coverage_mask_buffer();
+    draw_buffer& zbuffer = zbuffer_buffer();
+    if (mask.bytes_per_cell != 1 || zbuffer.bytes_per_cell != 4) init_frame_buffers();
     const int64_t buffer_bytes = static_cast<int64_t>(get_buffer_width(buffer)) * get_buffer_length(buffer) * 2;
     const int64_t mask_bytes = ((buffer_bytes + 15) / 16 + 31) / 32 * 32;
-    if (set_buffer_dimentions(&b.coverage, static_cast<int>(mask_bytes), 1) != 0 || !b.coverage.buffer) {
+    if (set_buffer_dimentions(&mask, static_cast<int>(mask_bytes), 1) != 0 || !mask.cells) {
         report_error(1, traversal_texts::no_mask);
         return false;
     }
-    clear_draw_buffer_buffer(&b.coverage, 0);
+    clear_draw_buffer_buffer(&mask, 0);
     raster_frame& frame = raster_frame_state();
-    frame.coverage = static_cast<uint32_t*>(b.coverage.buffer);
+    frame.coverage = static_cast<uint32_t*>(mask.cells);
     frame.coverage_bits = mask_bytes * 8;
     frame.zbuffer = nullptr;
     frame.zbuffer_cells = 0;
     if (engine_state.zbuffer_state == 0) return true;
-    if (set_buffer_dimentions(&b.zbuffer, c->width, c->height) != 0) report_error(1, traversal_texts::zbuffer_size);
-    if (!b.zbuffer.buffer || get_picture_width(&b.zbuffer) < c->width || get_picture_length(&b.zbuffer) < c->height) {
+    if (set_buffer_dimentions(&zbuffer, c->width, c->height) != 0) report_error(1, traversal_texts::zbuffer_size);
+    if (!zbuffer.cells || get_picture_width(&zbuffer) < c->width || get_picture_length(&zbuffer) < c->height) {
         report_error(1, traversal_texts::zbuffer_small);
         return false;
     }
-    clear_draw_buffer_buffer(&b.zbuffer, 0);
-    frame.zbuffer = static_cast<uint32_t*>(b.zbuffer.buffer);
+    clear_draw_buffer_buffer(&zbuffer, 0);
+    frame.zbuffer = static_cast<uint32_t*>(zbuffer.cells);
     frame.zbuffer_cells = static_cast<int64_t>(c->width) * c->height;
     return true;
 }
@@ -189,7 +175,7 @@ int draw_world_software(draw_buffer* buffer, module* root, camera* c, dynamic_ob
     traversal_state& t = traversal();
     t.pass = pass_everything;
     t.object = nullptr;
-    if (!buffer || !buffer->buffer || !c) {
+    if (!buffer || !buffer->cells || !c) {
         report_error(1, traversal_texts::no_buffer);
         return -1;
     }
@@ -201,7 +187,7 @@ int draw_world_software(draw_buffer* buffer, module* root, camera* c, dynamic_ob
     if (!prepare_frame_buffers(buffer, c)) return -1;
     if (!c->matrices_valid) camera_mark_rebuilt(c);
     c->buffer_pitch = get_buffer_width(buffer);
-    c->frame_destination = get_picture_address(buffer);
+    c->frame_destination = get_picture_first_cell(buffer);
     start_walk(c, 0, pass_everything);
     t.software_walk = 1;
     if (root && root->root) draw_bsp_node(root->root);
@@ -348,14 +334,4 @@ void draw_world_dynamic_objects(dynamic_object* list) {
     matrix_identity(t.matrix);
     draw_dynamic_object_list(list, &dynamic_object::next);
     engine_state.zbuffer_state = saved;
-}
-
-void render_frame_buffers_free() {
-    frame_buffers& b = buffers();
-    free_draw_buffer(&b.coverage);
-    free_draw_buffer(&b.zbuffer);
-    raster_frame& frame = raster_frame_state();
-    frame.coverage = nullptr;
-    frame.zbuffer = nullptr;
-    frame.coverage_bits = frame.zbuffer_cells = 0;
 }

@@ -53,8 +53,6 @@ void draw_attached_modules(object* list);
 // A node's list (linked through next_in_node) or the world's list (through next).
 void draw_dynamic_object_list(dynamic_object* list, dynamic_object* dynamic_object::*link);
 void draw_world_dynamic_objects(dynamic_object* list);
-// Frees the coverage mask and the z-buffer (engine close).
-void render_frame_buffers_free();
 
 namespace traversal_texts {
 inline constexpr const char* no_buffer = "draw_world: buffer==NULL";

@@ -19,6 +19,7 @@
 #include "render/camera.h"
 #include "render/colour.h"
 #include "render/draw_buffer.h"
+#include "render/frame_buffers.h"
 #include "render/polygon_fill.h"
 #include "render/raster_iface.h"
 #include "render/render_backend.h"
@@ -58,7 +59,6 @@ protected:
         engine_state.main_module = main_;
         cam_ = camera_init("view", width, height, 90, 0, 0, {0, 0, 0}, {-1, 0, 0}, 4);
         ASSERT_NE(cam_, nullptr);
-        camera_mark_rebuilt(cam_);
         init_draw_buffer(&buffer_, 2);
         ASSERT_EQ(set_buffer_dimentions(&buffer_, width, height), 0);
         clear_draw_buffer_buffer(&buffer_, background);
@@ -68,12 +68,12 @@ protected:
         render_backend_use(nullptr);
         plat_clock_override(nullptr, nullptr);
         free_draw_buffer(&buffer_);
-        camera_destroy(cam_);
+        camera_free(cam_);
         for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) d->node = nullptr;
         dynamic_free_all(&engine_state.dynamic_objects);
         module_list_free(&engine_state.modules);
         engine_state_release();
-        render_frame_buffers_free();
+        free_frame_buffers();
         close_log_files();
         EXPECT_EQ(registry_size(), records_before_) << "records left alive";
         EXPECT_EQ(engine_get_bytes_in_use(), bytes_before_) << "engine memory leaked";
@@ -119,7 +119,7 @@ protected:
 
     int draw() { return draw_world(&buffer_, main_, cam_, engine_state.dynamic_objects); }
 
-    uint16_t* pixels() { return static_cast<uint16_t*>(buffer_.buffer); }
+    uint16_t* pixels() { return static_cast<uint16_t*>(buffer_.cells); }
     uint16_t pixel(int x, int y) { return pixels()[y * width + x]; }
 
     // A dynamic object whose module holds the polygons, placed by a translation.

@@ -151,7 +151,7 @@ TEST_F(TraversalTest, RefusedFramesLeaveTheBufferAlone) {
     clear_draw_buffer_buffer(&small, background);
     EXPECT_EQ(draw_world(&small, main_, cam_, nullptr), -1);
     EXPECT_EQ(std::string(engine_get_last_error()), "draw_world: rendered picture doesnt fit to buffer");
-    const uint16_t* cells = static_cast<uint16_t*>(small.buffer);
+    const uint16_t* cells = static_cast<uint16_t*>(small.cells);
     EXPECT_TRUE(std::all_of(cells, cells + (width - 1) * height, [](uint16_t c) { return c == background; }));
     free_draw_buffer(&small);
 }
@@ -242,6 +242,6 @@ TEST_F(TraversalTest, FrameBuffersFreedAtClose) {
     const uint32_t before = engine_get_bytes_in_use();
     ASSERT_EQ(draw(), 0);
     EXPECT_GT(engine_get_bytes_in_use(), before);
-    render_frame_buffers_free();
+    free_frame_buffers();
     EXPECT_EQ(engine_get_bytes_in_use(), before);
 }
