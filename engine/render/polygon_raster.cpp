@@ -167,11 +167,17 @@ void scan_convert(const projected_point* pr, int count, fill_bag& bag) {
         const double slope = std::fabs(dy) <= 1e-150 ? 0 : (b.x - a.x) / dy;
         return a.x + (y - a.y) * slope;
     };
-    for (double y = std::floor(pr[top].y - 0.5) + 0.5; y > bottom; y -= 1) {
+    // Rows and span ends are kept a pixel around the picture, so far-off points cost nothing.
+    const double picture_top = bag.middle_y + 0.5;
+    const double picture_bottom = bag.middle_y - bag.height - 1.0;
+    const double picture_left = -bag.middle_x - 1.5;
+    const double picture_right = bag.width - bag.middle_x + 1.5;
+    const double first_row = std::min(std::floor(pr[top].y - 0.5) + 0.5, picture_top);
+    for (double y = first_row; y > std::max(bottom, picture_bottom); y -= 1) {
         const double x_right = edge_x(right, y);
         const double x_left = edge_x(left, y);
-        const double span_left = std::ceil(x_left - 0.5) + 0.5;
-        const double span_right = std::ceil(x_right - 1.5) + 0.5;
+        const double span_left = std::max(std::ceil(x_left - 0.5) + 0.5, picture_left);
+        const double span_right = std::min(std::ceil(x_right - 1.5) + 0.5, picture_right);
         if (!(span_right >= span_left)) continue;
         ++stats.lines;
         stats.pixels += static_cast<int64_t>(span_right - span_left + 1);

@@ -260,3 +260,12 @@ TEST_F(RasterTest, MarkedPolygonShowsSpanEnds) {
     EXPECT_EQ(frame_[8 * width + 19], 0xF800);
     EXPECT_EQ(frame_[8 * width + 13], 0xC945);
 }
+
+// Far-off projected points (no frustum clip before them) fill only the picture, quickly.
+TEST_F(RasterTest, HugeCordsStayInsideThePicture) {
+    fill({{1e300, 1e300}, {1e300, -1e300}, {-1e300, -1e300}, {-1e300, 1e300}});
+    EXPECT_EQ(drawn(), block(0, width - 1, 0, height - 1));
+    clear();
+    fill({{std::nan(""), 3}, {4, -4}, {-4, -4}});
+    EXPECT_LE(drawn().size(), static_cast<size_t>(width * height));
+}
