@@ -57,8 +57,6 @@ TEST_F(GoldenFrameTest, CheckerOnSlantedQuad) {
     engine_state.span_length_log2 = 0;
     engine_state.span_reciprocal = 1;
     render("checker_slanted.ppm");
-    engine_state.bitmaps = nullptr;
-    bitmap_texture_free(checker);
 }
 
 // Overlapping quads and a dynamic object in front of them, with the z-buffer on.

@@ -4,18 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <initializer_list>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "foundation/errors.h"
-#include "foundation/memory.h"
-#include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "platform/clock.h"
-#include "platform/msgbox.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "render/draw_buffer.h"
@@ -30,33 +24,23 @@
 #include "world/engine_state.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
+#include "render_fixture.h"
 
 struct corner {
     double x, y, z, u = 0, v = 0;
 };
 
-class TraversalTest : public ::testing::Test {
+class TraversalTest : public RenderTest {
 protected:
     static constexpr int width = 160;
     static constexpr int height = 120;
     static constexpr uint16_t background = 0xA515;
 
     void SetUp() override {
-        old_dir_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() / ("drovik_render_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(dir_);
-        std::filesystem::current_path(dir_);
-        plat_message_box_set_headless(true);
-        engine_set_speaker_mode(0);
-        bytes_before_ = engine_get_bytes_in_use();
-        records_before_ = registry_size();
-        engine_state_reset(0);
+        RenderTest::SetUp();
         engine_state.zbuffer_state = 0;
-        main_ = init_module();
-        main_->root = init_bsp_node();
+        main_ = add_main_module();
         jstrcpy_with_allocating(&main_->name, "MAIN");
-        module_list_push(&engine_state.modules, main_);
-        engine_state.main_module = main_;
         cam_ = camera_init("view", width, height, 90, 0, 0, {0, 0, 0}, {-1, 0, 0}, 4);
         ASSERT_NE(cam_, nullptr);
         init_draw_buffer(&buffer_, 2);
@@ -71,15 +55,8 @@ protected:
         camera_free(cam_);
         for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) d->node = nullptr;
         dynamic_free_all(&engine_state.dynamic_objects);
-        module_list_free(&engine_state.modules);
-        engine_state_release();
         free_frame_buffers();
-        close_log_files();
-        EXPECT_EQ(registry_size(), records_before_) << "records left alive";
-        EXPECT_EQ(engine_get_bytes_in_use(), bytes_before_) << "engine memory leaked";
-        std::filesystem::current_path(old_dir_);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        RenderTest::TearDown();
     }
 
     // A colour-filled polygon with brightness 8 at every point; not on any list.
@@ -139,11 +116,6 @@ protected:
     module* main_ = nullptr;
     camera* cam_ = nullptr;
     draw_buffer buffer_{};
-
-private:
-    std::filesystem::path old_dir_, dir_;
-    uint32_t bytes_before_ = 0;
-    size_t records_before_ = 0;
 };
 
 // Records the serial ids of the polygons a back-end is handed, in order (a dynamic object's polygon
