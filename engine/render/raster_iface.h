@@ -8,7 +8,6 @@
 // What the rasteriser draws into this frame, set by the world drawer before the walk.
 struct raster_frame {
     uint32_t* coverage;     // one bit per frame pixel: bit row * pitch + column, 32-bit words
-    int64_t coverage_bits;  // bits the mask holds
     uint32_t* zbuffer;      // camera width x height cells, row-major; nullptr with the z-buffer off
     int64_t zbuffer_cells;
     polygon* marked;        // the engine's marked polygon: drawn with its span-end marks

@@ -145,7 +145,6 @@ bool prepare_frame_buffers(draw_buffer* buffer, camera* c) {
     clear_draw_buffer_buffer(&mask, 0);
     raster_frame& frame = raster_frame_state();
     frame.coverage = static_cast<uint32_t*>(mask.cells);
-    frame.coverage_bits = mask_bytes * 8;
     frame.zbuffer = nullptr;
     frame.zbuffer_cells = 0;
     if (engine_state.zbuffer_state == 0) return true;

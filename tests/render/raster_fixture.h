@@ -30,7 +30,6 @@ protected:
         raster_frame& f = raster_frame_state();
         saved_ = f;
         f.coverage = mask_.data();
-        f.coverage_bits = static_cast<int64_t>(mask_.size()) * 32;
         f.zbuffer = zbuffer_.data();
         f.zbuffer_cells = width * height;
         f.marked = nullptr;
