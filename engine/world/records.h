@@ -159,6 +159,7 @@ struct bsp_node {
     double visibility_distance;
     int32_t worth;
     int32_t number;
+    uint8_t visible;  // seen in the frame being drawn
 };
 
 struct module {
