@@ -1,9 +1,16 @@
-// Chase type codes and their keywords (with the optional "_FALL<height>" suffix).
+// Chase type codes and their keywords (with the optional "_FALL<height>" suffix), and the chase
+// steps of dynamic objects.
 #include "world/chase.h"
+
+#include <cmath>
 
 #include "foundation/errors.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "world/collision.h"
+#include "world/dynamic_object.h"
+#include "world/group.h"
+#include "world/track.h"
 
 namespace {
 struct chase_word {
@@ -14,6 +21,82 @@ constexpr chase_word words[] = {{"NO_CHASE", NO_CHASE},           {"CHASE_LOCATI
                                 {"CHASE_PRECISE", CHASE_PRECISE}, {"CHASE_FLEXIBLE", CHASE_FLEXIBLE},
                                 {"CHASE_PHYSICS", CHASE_PHYSICS}, {"CHASE_TRACK", CHASE_TRACK},
                                 {"CHASE_TRACK_AIRPLANE", CHASE_TRACK_AIRPLANE}};
+
+constexpr int deepest_bounce = 1000;
+constexpr double max_bank = 45;
+
+void report(const char* text) {
+    if (dynamic_report_errors()) report_error(1, text);
+}
+
+vec3 row(const mat4& m, int r) { return {m.m[r][0], m.m[r][1], m.m[r][2]}; }
+
+// Where the chased entity stands and, for objects and cameras, its axes.
+struct chase_frame {
+    bool found = false;
+    bool group_only = false;
+    vec3 location{0, 0, 0};
+    vec3 x{1, 0, 0}, y{0, 1, 0}, z{0, 0, 1};
+};
+
+chase_frame frame_of(const dynamic_object* d) {
+    chase_frame f;
+    if (d->chased_object) {
+        f.found = true;
+        dynamic_get_axis_system(d->chased_object, f.x, f.y, f.z);
+        f.location = dynamic_get_location(d->chased_object);
+    } else if (d->chased_camera) {
+        const camera* c = d->chased_camera;
+        f.found = true;
+        f.x = row(c->matrix, 0);
+        f.y = row(c->matrix, 1);
+        f.z = row(c->matrix, 2);
+        f.location = {c->location[0], c->location[1], c->location[2]};
+    } else if (d->chased_group) {
+        f.found = true;
+        f.group_only = true;
+        group_get_center(d->chased_group, f.location);
+    }
+    return f;
+}
+
+vec3 blend(double f, const vec3& a, const vec3& b) {
+    vec3 out, other;
+    vec_scale(out, f, a);
+    vec_scale(other, 1 - f, b);
+    vec_add(out, other);
+    return out;
+}
+
+vec3 offset_of(const dynamic_object* d) { return {d->chase_offset[0], d->chase_offset[1], d->chase_offset[2]}; }
+
+// A track step by the absolute speed; sets location and direction.
+void step_along_track(dynamic_object* d, double factor) {
+    const vec3 offset{d->track_offset[0], d->track_offset[1], d->track_offset[2]};
+    vec3 location;
+    d->next_track_point =
+        track_advance(d->track, offset, dynamic_get_location(d), d->next_track_point, d->absolute_speed, location);
+    vec3 on_track = location;
+    vec_sub(on_track, offset);
+    vec3 direction;
+    track_get_direction(d->track, on_track, dynamic_get_direction(d), d->next_track_point, factor, direction);
+    dynamic_set_location(d, location);
+    dynamic_set_direction(d, direction);
+}
+
+double wrap_degrees(double c) {
+    if (c >= 360) {
+        c -= 360;
+    } else if (c < -360) {
+        c += 360;
+    }
+    if (c > 180) c -= 360;
+    if (c < -180) c += 360;
+    return c;
+}
+
+double clamp_bank(double b) { return b < -max_bank ? -max_bank : b > max_bank ? max_bank : b; }
+
 }  // namespace
 
 int chase_convert_string_to_number(const char* text, double* height, int* fall_flag) {
@@ -44,4 +127,122 @@ std::string chase_convert_number_to_string(int code, int fall_flag, double heigh
     }
     if (fall_flag == 1) text += plat_format("_FALL%G", height);
     return text;
+}
+
+void dynamic_trace_location(dynamic_object* d) {
+    if (!d) return;
+    const chase_frame f = frame_of(d);
+    if (!f.found) return;
+    vec3 location = f.location;
+    vec_add(location, offset_of(d));
+    dynamic_set_axis_system(d, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
+    dynamic_set_location(d, location);
+}
+
+void dynamic_trace_precise(dynamic_object* d) {
+    if (!d) return;
+    const chase_frame f = frame_of(d);
+    if (f.group_only) {
+        report("dynamic_trace_precise: chasing a group is not supported yet !!\n");
+        return;
+    }
+    if (!f.found) return;
+    const double k = d->chase_softness;
+    vec3 x = blend(k, f.x, row(d->total_matrix, 0));
+    vec3 y = blend(k, f.y, row(d->total_matrix, 1));
+    vec3 z = blend(k, f.z, row(d->total_matrix, 2));
+    if (repair_basis(x, y, z) != 0) return;
+    dynamic_set_axis_system(d, x, y, z);
+    vec3 location = f.location, behind;
+    vec_scale(behind, d->chase_distance, x);
+    vec_add(location, behind);
+    vec_add(location, offset_of(d));
+    dynamic_set_location(d, location);
+}
+
+void dynamic_trace_track(dynamic_object* d) {
+    if (d && d->track) step_along_track(d, d->chase_softness);
+}
+
+void dynamic_trace_track_airplane(dynamic_object* d) {
+    if (!d || !d->track) return;
+    const double head = dynamic_get_head(d);
+    double bank = dynamic_get_bank(d);
+    step_along_track(d, 1);
+    const double change = wrap_degrees(dynamic_get_head(d) - head);
+    double target = -10 * change;
+    if (bank * target >= 0 && std::fabs(bank) >= 1e-10 && target / bank >= 1 && target / bank < 10) {
+        bank *= 0.9;
+    } else {
+        target = clamp_bank(target);
+        bank += 0.1 * (target - bank);
+    }
+    bank = clamp_bank(bank);
+    dynamic_set_direction(d, dynamic_get_direction(d));
+    dynamic_set_bank(d, bank);
+    dynamic_rotate_z(d, deg_to_rad(-0.1 * bank), space_world);
+}
+
+void dynamic_trace_physics(dynamic_object* d) {
+    if (!d) return;
+    vec3 from = dynamic_get_location(d);
+    vec3 to = from;
+    vec_add(to, {d->speed[0], d->speed[1], d->speed[2]});
+    if (d->chase_physics_collision) {
+        // Disabled for the test so that the object does not collide with itself.
+        const int was_disabled = d->disabled;
+        d->disabled = 1;
+        dynamic_move_according_to_physics_recursive(d, from, to, d->absolute_speed, 0);
+        d->disabled = was_disabled;
+    }
+    dynamic_set_location(d, to);
+}
+
+double dynamic_move_according_to_physics_recursive(dynamic_object* d, vec3& from, vec3& to, double remaining,
+                                                   int depth) {
+    for (;; ++depth) {
+        if (remaining <= 0) return 0;
+        if (depth > deepest_bounce) {
+            report("dynamic_move_according_to_physics_recursive: Warning recurursion is too deep. Exiting.\n");
+            return 0;
+        }
+        collision_hit hit;
+        if (is_movement_possible(d, from, to, hit) == 1) return 0;
+        vec3 v = to;
+        vec_sub(v, from);
+        vec3 unit = v;
+        vec_normalize(unit);
+        vec3 beyond = unit;
+        vec_scale(beyond, 0.1, beyond);
+        vec_add(beyond, to);
+        vec3 normal;
+        if (calculate_combined_normal(normal, from, beyond) == 0 || vec_length(normal) == 0) {
+            normal = {hit.polygon_hit->plane[0], hit.polygon_hit->plane[1], hit.polygon_hit->plane[2]};
+        }
+        vec3 direction = unit;
+        if (vec_dot(normal, v) < 0) {
+            if (plane_get_reflected_direction(v, {normal.x, normal.y, normal.z, 0}, direction) != 0) {
+                report("dynamic_move_according_to_physics_recursive: plane_get_reflected_direction failed\n");
+                return 0;
+            }
+            vec_normalize(direction);
+        }
+        remaining -= vec_distance(hit.point, from);
+        if (remaining < 0 && remaining >= -1e-8) remaining = 0;
+        if (remaining < -1e-8) {
+            report("dynamic_move_according_to_physics_recursive: internal error\n");
+            return 0;
+        }
+        from = to = hit.point;
+        remaining *= d->elasticity;
+        vec3 speed;
+        vec_scale(speed, d->absolute_speed * d->elasticity, direction);
+        dynamic_set_speed(d, speed);
+        vec3 step;
+        vec_scale(step, remaining, direction);
+        vec_add(to, step);
+        vec_scale(step, 1e-8, direction);
+        vec_add(from, step);
+        if (remaining <= 1e-8) vec_add(to, step);
+    }
 }

@@ -84,6 +84,12 @@ void unhook(dynamic_object* d) {
         if (e->father == d) e->father = nullptr;
         if (e->chased_object == d) e->chased_object = nullptr;
     });
+    for (camera* c = engine_state.cameras; c; c = c->next) {
+        if (c->chased_object == d) c->chased_object = nullptr;
+    }
+    for (light* l = engine_state.lights; l; l = l->next) {
+        if (l->entity == d) l->entity = nullptr;
+    }
     if (engine_state.player_object == d) engine_state.player_object = nullptr;
     if (d->node) {
         dynamic_node_list_remove(&d->node->dynamic_objects, d);
@@ -436,15 +442,27 @@ void dynamic_free(dynamic_object* d) {
 
 void dynamic_delete(dynamic_object* d) {
     if (!d) return;
+    const bool keep_modules = d->delete_only_object == 1;
     std::vector<module*> modules;
     for_each_in(d->first_son, [&](dynamic_object* son) { modules.push_back(son->own_module); });
     modules.push_back(d->own_module);
     dynamic_free(d);
+    if (keep_modules) return;
     for (module* m : modules) {
-        if (m && module_list_remove(&engine_state.modules, m) == 0) {
-            if (engine_state.main_module == m) engine_state.main_module = nullptr;
-            module_destroy(m);
+        if (!m) continue;
+        if (module_list_remove(&engine_state.modules, m) != 0) {
+            report("dynamic_delete: extract_module failed\n");
+            continue;
         }
+        bool shared = false;
+        for_each_in(engine_state.dynamic_objects, [&](dynamic_object* e) {
+            if (e->own_module != m) return;
+            e->own_module = nullptr;
+            shared = true;
+        });
+        if (shared) report("dynamic_delete: warning, there are other object that use the polygons of this deleted object\n");
+        if (engine_state.main_module == m) engine_state.main_module = nullptr;
+        module_destroy(m);
     }
     thread_polygons_in_world_order();
 }

@@ -14,6 +14,7 @@
 #include "world/engine_state_load.h"
 #include "world/group.h"
 #include "world/object_module.h"
+#include "world/track.h"
 
 namespace {
 
@@ -30,11 +31,6 @@ template <typename T>
 void free_named(T* record) {
     engine_free(record->name);
     record_destroy(record);
-}
-
-void free_track(jtrack* t) {
-    engine_free(t->points);
-    free_named(t);
 }
 
 void free_light(light* l) {
@@ -93,7 +89,7 @@ void engine_close(int full) {
     free_list(s.animations, animation_delete);
     free_list(s.backgrounds, free_background);
     s.current_background = nullptr;
-    free_list(s.tracks, free_track);
+    track_delete_all(&s.tracks);
     free_list(s.cameras, camera_destroy);
     s.current_camera = nullptr;
     free_list(s.lights, free_light);

@@ -263,6 +263,7 @@ struct jtrack {
     char* name;
     double* points;  // x, y, z triples
     int32_t point_count;
+    int32_t points_held;  // points allocated; the count never exceeds it
     int32_t cyclic;  // 1: after the last point the track goes on from the first
     jtrack* next;
     int32_t visit_flag;
