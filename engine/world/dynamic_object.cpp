@@ -12,6 +12,7 @@
 #include "world/bsp_node.h"
 #include "world/chase.h"
 #include "world/engine_state.h"
+#include "world/light.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/track.h"
@@ -87,9 +88,7 @@ void unhook(dynamic_object* d) {
     for (camera* c = engine_state.cameras; c; c = c->next) {
         if (c->chased_object == d) c->chased_object = nullptr;
     }
-    for (light* l = engine_state.lights; l; l = l->next) {
-        if (l->entity == d) l->entity = nullptr;
-    }
+    light_forget_entity(d);
     if (engine_state.player_object == d) engine_state.player_object = nullptr;
     if (d->node) {
         dynamic_node_list_remove(&d->node->dynamic_objects, d);

@@ -13,6 +13,7 @@
 #include "world/engine_state.h"
 #include "world/engine_state_load.h"
 #include "world/group.h"
+#include "world/light.h"
 #include "world/object_module.h"
 #include "world/track.h"
 
@@ -31,11 +32,6 @@ template <typename T>
 void free_named(T* record) {
     engine_free(record->name);
     record_destroy(record);
-}
-
-void free_light(light* l) {
-    engine_free(l->entity_name);
-    free_named(l);
 }
 
 void free_background(background* b) {
@@ -92,7 +88,7 @@ void engine_close(int full) {
     track_delete_all(&s.tracks);
     free_list(s.cameras, camera_destroy);
     s.current_camera = nullptr;
-    free_list(s.lights, free_light);
+    light_delete_all(&s.lights);
     free_list(s.animations3d, free_anim3d);
 
     before = engine_get_bytes_in_use();

@@ -256,6 +256,10 @@ struct light {
     int32_t mode;  // before each render: 0 reset and add, 1 add, 2 subtract
     int32_t ray_tracing;
     double ambient, diffuse, specular, specular_shining;
+    camera* viewer;  // the specular term's viewer; NULL: the current camera
+    uint8_t done;    // activated in the current frame
+    uint8_t entity_deleted;  // the entity lit was deleted: the light lights nothing
+    int32_t reserved[2];
 };
 
 struct jtrack {
