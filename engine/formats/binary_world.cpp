@@ -446,9 +446,9 @@ bool build_cameras(const bf_world& w) {
             built = false;
             continue;
         }
-        const float* axes[3] = {r.x_axis, r.y_axis, r.z_axis};
-        for (int row = 0; row < 3; ++row) copy_floats(c->matrix.m[row], axes[row], 3);
-        camera_rebuild(c);
+        camera_set_axes(c, {r.x_axis[0], r.x_axis[1], r.x_axis[2]}, {r.y_axis[0], r.y_axis[1], r.y_axis[2]},
+                        {r.z_axis[0], r.z_axis[1], r.z_axis[2]});
+        camera_mark_rebuilt(c);
         if (r.track_name) jstrcpy_with_allocating(&c->track_name, r.track_name->c_str());
         if (r.chase_name) jstrcpy_with_allocating(&c->chase_name, r.chase_name->c_str());
         if (r.chase_type) jstrcpy_with_allocating(&c->chase_type_string, r.chase_type->c_str());

@@ -266,7 +266,7 @@ bitmap_texture* animate_get_real_texture_from_list(frame_item* list, int n) {
 
 int frame_list_uses_bitmap(const frame_item* list, const bitmap_texture* bitmap) {
     for (; list; list = list->next) {
-        if (bitmap && list->bitmap == bitmap && list->transparent_index == bitmap->transparent_index) return 1;
+        if (bitmap && list->bitmap == bitmap && list->transparent_index == bitmap->image.transparent_index) return 1;
     }
     return 0;
 }
@@ -346,8 +346,8 @@ void animation_set_speed(animation* a, double s) {
 void frame_item_set_bitmap(frame_item* item, bitmap_texture* bitmap) {
     if (!item) return;
     item->bitmap = bitmap;
-    jstrcpy_with_allocating(&item->name, bitmap ? bitmap->name : nullptr);
-    item->transparent_index = bitmap ? bitmap->transparent_index : 0;
+    jstrcpy_with_allocating(&item->name, bitmap ? bitmap->image.name : nullptr);
+    item->transparent_index = bitmap ? bitmap->image.transparent_index : 0;
 }
 
 void frame_list_push(frame_item** list, frame_item* item) {

@@ -225,10 +225,8 @@ int is_movement_possible_camera_space(const dynamic_object* moving, const vec3& 
                                       collision_hit& hit) {
     const camera* cam = get_current_camera();
     if (!cam) return is_movement_possible(moving, start, end, hit);
-    vec3 world_start, world_end;
-    camera_to_world(cam, start, world_start);
-    camera_to_world(cam, end, world_end);
-    return is_movement_possible(moving, world_start, world_end, hit);
+    return is_movement_possible(moving, camera_get_movement_target(cam, start, camera_space),
+                                camera_get_movement_target(cam, end, camera_space), hit);
 }
 
 int calculate_combined_normal(vec3& out, const vec3& from, const vec3& to) {

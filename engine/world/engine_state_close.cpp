@@ -7,7 +7,9 @@
 #include "foundation/memory.h"
 #include "foundation/profiler.h"
 #include "foundation/registry.h"
+#include "render/bitmap_texture.h"
 #include "render/camera.h"
+#include "render/frame_buffers.h"
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -72,13 +74,16 @@ void engine_close(int full) {
     engine_log_write(load_texts::close_banner);
     set_log_window_caption(load_texts::caption_closing);
     // The 3D card belongs to the live world; a scratch state never held it.
-    if (!scratch) s.card_in_use = 0;
+    if (!scratch) {
+        s.card_in_use = 0;
+        free_frame_buffers();
+    }
     for (char** owned : {&s.last_main_module_name, &s.world_directory, &s.bitmaps_directory}) {
         *owned = static_cast<char*>(engine_free(*owned));
     }
 
     uint32_t before = engine_get_bytes_in_use();
-    if (full) free_list(s.bitmaps, free_named<bitmap_texture>);
+    if (full) free_list(s.bitmaps, bitmap_texture_free);
     engine_log_write(load_texts::memory_summary);
     engine_log_printf(load_texts::bitmaps_freed, freed_since(before));
 
@@ -86,7 +91,7 @@ void engine_close(int full) {
     free_list(s.backgrounds, free_background);
     s.current_background = nullptr;
     track_delete_all(&s.tracks);
-    free_list(s.cameras, camera_destroy);
+    free_list(s.cameras, camera_free);
     s.current_camera = nullptr;
     light_delete_all(&s.lights);
     free_list(s.animations3d, free_anim3d);

@@ -35,7 +35,7 @@ protected:
         light_delete_all(&engine_state.lights);
         if (texture) {
             square->texture = nullptr;
-            engine_free(texture->name);
+            engine_free(texture->image.name);
             record_destroy(texture);
         }
         WorldTest::TearDown();

@@ -17,7 +17,7 @@ protected:
     void TearDown() override {
         animation_delete(anim);
         for (bitmap_texture* b : bitmaps) {
-            engine_free(b->name);
+            engine_free(b->image.name);
             record_destroy(b);
         }
         plat_clock_override(nullptr, nullptr);
@@ -26,7 +26,7 @@ protected:
 
     bitmap_texture* bitmap(const char* name) {
         bitmap_texture* b = record_new<bitmap_texture>(kind_bitmap);
-        jstrcpy_with_allocating(&b->name, name);
+        jstrcpy_with_allocating(&b->image.name, name);
         bitmaps.push_back(b);
         return b;
     }
@@ -34,7 +34,7 @@ protected:
     // Frame 0 of the view chosen when the viewer's direction makes cosine c with the facing.
     const char* seen_at(double c) {
         const bitmap_texture* b = animate_get_next_texture(anim, 0, {c, std::sqrt(std::max(0.0, 1 - c * c)), 0}, {1, 0, 0});
-        return b ? b->name : nullptr;
+        return b ? b->image.name : nullptr;
     }
 
     animation* anim = nullptr;
@@ -82,8 +82,8 @@ TEST_F(TextureAnimations, ShortListsArePaddedWithTheirLastBitmap) {
     // A real frame added in front of the placeholders takes their place in the count.
     EXPECT_EQ(animation_add_bitmap(anim, view_back, bitmap("back2"), -1), 1);
     animation_resize_lists(anim);
-    EXPECT_STREQ(animate_get_real_texture_from_list(list, 1)->name, "back2");
-    EXPECT_STREQ(animate_get_texture_from_list(list, 2)->name, "back2");
+    EXPECT_STREQ(animate_get_real_texture_from_list(list, 1)->image.name, "back2");
+    EXPECT_STREQ(animate_get_texture_from_list(list, 2)->image.name, "back2");
     EXPECT_EQ(animation_count_views(anim), 2);
     EXPECT_EQ(animation_uses_bitmap(anim, back), 1);
 }
