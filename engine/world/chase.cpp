@@ -1,5 +1,5 @@
 // Chase type codes and their keywords (with the optional "_FALL<height>" suffix), and the chase
-// steps of dynamic objects.
+// steps of dynamic objects and cameras.
 #include "world/chase.h"
 
 #include <cmath>
@@ -7,6 +7,7 @@
 #include "foundation/errors.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "render/camera.h"
 #include "world/collision.h"
 #include "world/dynamic_object.h"
 #include "world/group.h"
@@ -39,26 +40,26 @@ struct chase_frame {
     vec3 x{1, 0, 0}, y{0, 1, 0}, z{0, 0, 1};
 };
 
-chase_frame frame_of(const dynamic_object* d) {
+chase_frame frame_of(const dynamic_object* object, const camera* cam, const group* g) {
     chase_frame f;
-    if (d->chased_object) {
+    if (object) {
         f.found = true;
-        dynamic_get_axis_system(d->chased_object, f.x, f.y, f.z);
-        f.location = dynamic_get_location(d->chased_object);
-    } else if (d->chased_camera) {
-        const camera* c = d->chased_camera;
+        dynamic_get_axis_system(object, f.x, f.y, f.z);
+        f.location = dynamic_get_location(object);
+    } else if (cam) {
         f.found = true;
-        f.x = row(c->matrix, 0);
-        f.y = row(c->matrix, 1);
-        f.z = row(c->matrix, 2);
-        f.location = {c->location[0], c->location[1], c->location[2]};
-    } else if (d->chased_group) {
+        camera_get_axes(cam, f.x, f.y, f.z);
+        f.location = camera_get_location(cam);
+    } else if (g) {
         f.found = true;
         f.group_only = true;
-        group_get_center(d->chased_group, f.location);
+        group_get_center(g, f.location);
     }
     return f;
 }
+
+chase_frame frame_of(const dynamic_object* d) { return frame_of(d->chased_object, d->chased_camera, d->chased_group); }
+chase_frame frame_of(const camera* c) { return frame_of(c->chased_object, c->chased_camera, c->chased_group); }
 
 vec3 blend(double f, const vec3& a, const vec3& b) {
     vec3 out, other;
@@ -68,11 +69,19 @@ vec3 blend(double f, const vec3& a, const vec3& b) {
     return out;
 }
 
-vec3 offset_of(const dynamic_object* d) { return {d->chase_offset[0], d->chase_offset[1], d->chase_offset[2]}; }
+template <typename T>
+vec3 offset_of(const T* e) {
+    return {e->chase_offset[0], e->chase_offset[1], e->chase_offset[2]};
+}
+
+template <typename T>
+vec3 track_offset_of(const T* e) {
+    return {e->track_offset[0], e->track_offset[1], e->track_offset[2]};
+}
 
 // A track step by the absolute speed; sets location and direction.
 void step_along_track(dynamic_object* d, double factor) {
-    const vec3 offset{d->track_offset[0], d->track_offset[1], d->track_offset[2]};
+    const vec3 offset = track_offset_of(d);
     vec3 location;
     d->next_track_point =
         track_advance(d->track, offset, dynamic_get_location(d), d->next_track_point, d->absolute_speed, location);
@@ -245,4 +254,86 @@ double dynamic_move_according_to_physics_recursive(dynamic_object* d, vec3& from
         vec_add(from, step);
         if (remaining <= 1e-8) vec_add(to, step);
     }
+}
+
+void camera_trace_location(camera* c) {
+    if (!c) return;
+    const chase_frame f = frame_of(c);
+    if (!f.found) return;
+    vec3 location = f.location;
+    vec_add(location, offset_of(c));
+    camera_set_location(c, location);
+}
+
+void camera_trace_precise(camera* c) {
+    if (!c) return;
+    const chase_frame f = frame_of(c);
+    if (f.group_only) {
+        report("camera_trace_precise: chasing a group is not supported yet !!\n");
+        return;
+    }
+    if (!f.found) return;
+    vec3 ex, ey, ez;
+    camera_get_axes(c, ex, ey, ez);
+    const double k = c->chase_softness;
+    vec3 x = blend(k, f.x, ex), y = blend(k, f.y, ey), z = blend(k, f.z, ez);
+    if (repair_basis(x, y, z) != 0) return;
+    camera_set_axes(c, x, y, z);
+    vec3 location = f.location, behind;
+    vec_scale(behind, c->chase_distance, x);
+    vec_add(location, behind);
+    vec_add(location, offset_of(c));
+    camera_set_location(c, location);
+}
+
+void camera_trace_flexible(camera* c) {
+    if (!c) return;
+    const chase_frame f = frame_of(c);
+    if (f.group_only) {
+        report("camera_trace_flexible: chasing a group is not supported yet !!\n");
+        return;
+    }
+    if (!f.found) return;
+    const vec3 d = camera_get_direction(c);
+    const double k = c->chase_softness;
+    vec3 direction{d.y, -d.x, d.z};
+    if (vec_dot(f.x, d) <= 0.999) {
+        vec3 back = f.x;
+        vec_negate(back);
+        direction = blend(k, back, d);
+        if (vec_length(direction) == 0) direction = back;
+    }
+    camera_set_direction(c, direction);
+    // P lies the chase distance behind the target; Q keeps the distance from where the camera is.
+    vec3 p, q, v = camera_get_location(c), step;
+    vec_scale(step, c->chase_distance, f.x);
+    p = f.location;
+    vec_add(p, step);
+    vec_sub(v, offset_of(c));
+    vec_sub(v, f.location);
+    vec_normalize(v);
+    vec_scale(step, c->chase_distance, v);
+    q = f.location;
+    vec_add(q, step);
+    vec3 toward = p;
+    vec_sub(toward, q);
+    vec_scale(toward, k, toward);
+    vec_add(q, toward);
+    vec_add(q, offset_of(c));
+    camera_set_location(c, q);
+}
+
+void camera_trace_track(camera* c) {
+    if (!c || !c->track) return;
+    const vec3 offset = track_offset_of(c);
+    vec3 location;
+    c->next_track_point =
+        track_advance(c->track, offset, camera_get_location(c), c->next_track_point, c->absolute_speed, location);
+    vec3 on_track = location;
+    vec_sub(on_track, offset);
+    vec3 direction;
+    track_get_direction(c->track, on_track, camera_get_direction(c), c->next_track_point, c->chase_softness,
+                        direction);
+    camera_set_location(c, location);
+    camera_set_direction(c, direction);
 }

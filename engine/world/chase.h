@@ -1,5 +1,5 @@
 // Chase type codes and their keywords (with the optional "_FALL<height>" suffix), and the chase
-// steps of dynamic objects.
+// steps of dynamic objects and cameras.
 #pragma once
 #include <string>
 
@@ -17,6 +17,11 @@ void dynamic_trace_precise(dynamic_object* d);
 void dynamic_trace_track(dynamic_object* d);
 void dynamic_trace_track_airplane(dynamic_object* d);
 void dynamic_trace_physics(dynamic_object* d);
+// The steps of a camera.
+void camera_trace_location(camera* c);
+void camera_trace_precise(camera* c);
+void camera_trace_flexible(camera* c);
+void camera_trace_track(camera* c);
 // Moves from `from` toward `to`, bouncing off what it hits; returns the distance left (0 at the end).
 double dynamic_move_according_to_physics_recursive(dynamic_object* d, vec3& from, vec3& to, double remaining,
                                                    int depth);

@@ -1,11 +1,12 @@
-// The per-frame movers: one chase step of every dynamic object scaled to real time, and the
-// timed events of dynamic objects.
+// The per-frame movers: one chase step of every dynamic object and camera scaled to real time,
+// and the timed events of dynamic objects.
 #include "world/movers.h"
 
 #include <vector>
 
 #include "foundation/engine_clock.h"
 #include "foundation/errors.h"
+#include "render/camera.h"
 #include "world/chase.h"
 #include "world/dynamic_fall.h"
 #include "world/dynamic_object.h"
@@ -117,7 +118,68 @@ void step_by_type(dynamic_object* d, const double* unturned_offset, double elaps
     }
 }
 
+void report_unsupported(const camera* c) {
+    if (!camera_report_errors()) return;
+    report_errorf(
+        "engine_move_cameras: Chasing type %s (for camera %s) is not supported yet\n\t\tCurrently available are: "
+        "CHASE_TRACK, NO_CHASE, CHASE_LOCATION, CHASE_PRECISE, CHASE_FLEXIBLE\n",
+        c->chase_type_string ? c->chase_type_string : "", c->name ? c->name : "");
+}
+
+// The camera's speed for this step: by the time since its last step; the first step is unscaled
+// and a second step in the same millisecond moves nothing. The per-second speed is returned.
+double scale_camera_speed(camera* c) {
+    const double per_second = c->absolute_speed;
+    if (!engine_state.time_based_cameras || c->time_based != 1) return per_second;
+    const uint32_t now = engine_clock_now();
+    if (c->last_tick != 0) {
+        const int32_t ms = engine_clock_elapsed(now, c->last_tick);
+        c->absolute_speed = (ms > 0 ? ms * ms_to_seconds : 0) * per_second;
+    }
+    c->last_tick = now;
+    return per_second;
+}
+
+void camera_track_step_with_fall(camera* c) {
+    if (c->fall_flag != 1) {
+        camera_trace_track(c);
+        return;
+    }
+    camera_set_location(c, {c->target_point[0], c->target_point[1], c->target_point[2]});
+    camera_trace_track(c);
+    const vec3 on_track = camera_get_location(c);
+    c->target_point[0] = on_track.x;
+    c->target_point[1] = on_track.y;
+    c->target_point[2] = on_track.z;
+    camera_fall_down(c, c->fall_pass_through);
+}
+
 }  // namespace
+
+void engine_move_cameras(camera* c) {
+    if (!c || c->chase_type == NO_CHASE) return;
+    if (!c->matrices_valid) camera_mark_rebuilt(c);
+    const double unturned[3] = {c->chase_offset[0], c->chase_offset[1], c->chase_offset[2]};
+    vec3 turned;
+    vec_mul_rotation(turned, {unturned[0], unturned[1], unturned[2]}, c->matrix);
+    c->chase_offset[0] = turned.x;
+    c->chase_offset[1] = turned.y;
+    c->chase_offset[2] = turned.z;
+    const double per_second = scale_camera_speed(c);
+    switch (c->chase_type) {
+        case CHASE_LOCATION: camera_trace_location(c); break;
+        case CHASE_PRECISE: camera_trace_precise(c); break;
+        case CHASE_FLEXIBLE: camera_trace_flexible(c); break;
+        case CHASE_TRACK: camera_track_step_with_fall(c); break;
+        default: report_unsupported(c);
+    }
+    for (int i = 0; i < 3; ++i) c->chase_offset[i] = unturned[i];
+    c->absolute_speed = per_second;
+}
+
+void engine_move_all_cameras() {
+    for (camera* c = engine_state.cameras; c; c = c->next) engine_move_cameras(c);
+}
 
 void engine_move_dynamic_objects(dynamic_object* d) {
     if (!d || d->chase_type == NO_CHASE) return;

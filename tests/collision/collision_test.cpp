@@ -2,9 +2,11 @@
 #include <optional>
 
 #include "../engine_state/state_fixture.h"
+#include "render/camera.h"
 #include "world/bsp_tree.h"
 #include "world/collision.h"
 #include "world/dynamic_fall.h"
+#include "world/polygon_geometry.h"
 
 namespace {
 
@@ -13,7 +15,7 @@ using namespace state_test;
 // MAIN: a floor, walls at x = 100 and x = 200 (y -40..40, z 10..90), a ROTATED sprite in the
 // lane y = 300, and two walls 10 apart at x = 300 and 310 in the lane y = 500. Dynamic objects:
 // a crate wall at x = 150, a large board at x = 500 in the lane y = -600, a box top at z = 20 and
-// a ball above it at x = -300.
+// a ball above it at x = -300. The current camera looks on from high above.
 void build_yard() {
     module* main = add_module("MAIN");
     add_floor(main, 0, 0, 0, 1000, "floor");
@@ -25,8 +27,9 @@ void build_yard() {
     add_wall_x(main, 310, 500, 50, 10, "off_plane");
     add_wall_x(add_module("CRATE"), 0, 0, 0, 10, "crate_face");
     add_wall_x(add_module("BIG"), 0, 0, 0, 300, "big_face");
-    add_floor(add_module("BOX"), 0, 0, 0, 5, "box_top");
-    add_floor(add_module("BALL"), 0, 0, 0, 1, "ball_bottom");
+    // Objects without trees of their own block only by their front faces: these face up.
+    polygon_flip_visible_side(add_floor(add_module("BOX"), 0, 0, 0, 5, "box_top"));
+    polygon_flip_visible_side(add_floor(add_module("BALL"), 0, 0, 0, 1, "ball_bottom"));
     const struct {
         const char* name;
         const char* module_name;
@@ -44,6 +47,8 @@ protected:
         StateTest::SetUp();
         scene() = build_yard;
         ASSERT_EQ(load("yard.wld"), 0);
+        // The viewpoint for the faces of objects without trees: high above the yard.
+        camera_set_location(get_current_camera(), {0, 0, 1000});
     }
 
 public:
@@ -187,6 +192,26 @@ TEST_F(Collision, ObjectsFallOntoWhatLiesBeneath) {
     EXPECT_EQ(dynamic_fall_down(ball, 0), -1);
     EXPECT_NE(error_log().find("dynamic_fall_down: Very weird nothing beneath and nothing above !\n"),
               std::string::npos);
+}
+
+TEST_F(Collision, CamerasFallOntoObjectsOrThroughThem) {
+    camera* cam = get_cameras_list();
+    ASSERT_NE(cam, nullptr);
+    cam->fall_height = 5;
+    camera_set_location(cam, {-300, 0, 150});
+    ASSERT_EQ(camera_fall_down(cam, 0), 0);
+    // The ball (z 100) lies first beneath.
+    EXPECT_NEAR(camera_get_location(cam).z, 105, 1e-9);
+    camera_set_location(cam, {-300, 0, 150});
+    ASSERT_EQ(camera_fall_down(cam, 1), 0);
+    EXPECT_NEAR(camera_get_location(cam).z, 5, 1e-9) << "through the ball and the box onto the floor";
+    camera_set_location(cam, {-300, 0, -50});
+    EXPECT_EQ(camera_fall_down(cam, 0), -1);
+    EXPECT_NEAR(camera_get_location(cam).z, -50, 1e-9);
+    collision_hit hit;
+    camera_set_location(cam, {0, 0, 50});
+    EXPECT_EQ(camera_is_movement_possible(cam, {300, 0, 0}, 0, hit), 0);
+    EXPECT_STREQ(hit.polygon_hit->name, "near_wall");
 }
 
 TEST_F(Collision, AMoveOfAnObjectStartsAtItsLocation) {

@@ -1,6 +1,7 @@
 // The per-frame movers under a fake clock, timed events and deleting objects that others chase.
 #include "../engine_state/state_fixture.h"
 #include "foundation/engine_clock.h"
+#include "render/camera.h"
 #include "platform/clock.h"
 #include "world/chase.h"
 #include "world/movers.h"
@@ -147,6 +148,67 @@ TEST_F(Movers, DeletingAFatherUnhooksEveryChaserOfItsSons) {
     EXPECT_EQ(car->chased_object, nullptr);
     EXPECT_EQ(cam->chased_object, nullptr);
     engine_move_all_dynamic_objects();
+}
+
+TEST_F(Movers, ACameraFollowsAnObjectAndLosesItWhenItIsDeleted) {
+    load_yard();
+    dynamic_object* car = on_straight_track();
+    camera* cam = get_cameras_list();
+    ASSERT_EQ(camera_set_direction(cam, {1, 0, 0}), 0);
+    cam->chase_type = CHASE_LOCATION;
+    cam->chased_object = car;
+    cam->chase_offset[2] = 10;  // up, in the camera's own axes
+    for (int i = 0; i < 3; ++i) {
+        fake_now += 100;
+        engine_move_all_dynamic_objects();
+        engine_move_all_cameras();
+        const vec3 at = camera_get_location(cam);
+        EXPECT_NEAR(at.x, dynamic_get_location(car).x, 1e-9);
+        EXPECT_NEAR(at.z, 60, 1e-9);
+    }
+    const vec3 last = camera_get_location(cam);
+    dynamic_delete(car);
+    EXPECT_EQ(cam->chased_object, nullptr);
+    engine_move_all_cameras();
+    EXPECT_EQ(camera_get_location(cam).x, last.x);
+}
+
+TEST_F(Movers, ACameraOnATrackMovesByItsSpeedPerSecond) {
+    load_yard();
+    const double points[] = {0, 0, 50, 100000, 0, 50};
+    camera* cam = get_cameras_list();
+    cam->track = track_create(&engine_state.tracks, "line", 0, points, 2);
+    cam->chase_type = CHASE_TRACK;
+    cam->next_track_point = 1;
+    camera_set_location(cam, {0, 0, 50});
+    camera_set_absolute_speed(cam, 100);
+    engine_move_cameras(cam);
+    EXPECT_NEAR(camera_get_location(cam).x, 100, 1e-9) << "the first step is unscaled";
+    fake_now += 500;
+    engine_move_cameras(cam);
+    EXPECT_NEAR(camera_get_location(cam).x, 150, 1e-9);
+    engine_move_cameras(cam);
+    EXPECT_NEAR(camera_get_location(cam).x, 150, 1e-9);
+    EXPECT_EQ(cam->absolute_speed, 100);
+}
+
+TEST_F(Movers, AFlexibleCameraKeepsItsDistanceAndSlidesBehindTheTarget) {
+    load_yard();
+    dynamic_object* car = object("car");
+    dynamic_set_location(car, {0, 0, 0});
+    camera* cam = get_cameras_list();
+    cam->chase_type = CHASE_FLEXIBLE;
+    cam->chased_object = car;
+    cam->chase_distance = 50;
+    cam->chase_softness = 0.1;
+    camera_set_location(cam, {30, 40, 0});
+    engine_move_cameras(cam);
+    // Q = (30, 40, 0) at the distance, P = (50, 0, 0) behind the target: a tenth of the way.
+    EXPECT_NEAR(camera_get_location(cam).x, 32, 1e-9);
+    EXPECT_NEAR(camera_get_location(cam).y, 36, 1e-9);
+    for (int i = 0; i < 300; ++i) engine_move_cameras(cam);
+    EXPECT_NEAR(camera_get_location(cam).x, 50, 1e-6);
+    EXPECT_NEAR(camera_get_location(cam).y, 0, 1e-6);
 }
 
 TEST_F(Movers, TheDeleteOnlyFlagKeepsTheModule) {
