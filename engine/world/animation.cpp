@@ -9,6 +9,7 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "world/engine_state.h"
+#include "world/polygon.h"
 
 namespace {
 
@@ -409,4 +410,14 @@ int animation_remove_bitmap(animation* a, int view_type, int n) {
     *slot = item->next;
     free_frame_item(item);
     return 0;
+}
+
+void polygon_choose_animation_texture(polygon* p, const camera* c) {
+    if (!p || !p->anim || !c) return;
+    vec3 viewing{p->centre[0] - c->location[0], p->centre[1] - c->location[1], 0};
+    if (vec_normalize(viewing) != 0) viewing = {1, 0, 0};
+    vec3 facing{p->plane[0], p->plane[1], 0};
+    if (vec_normalize(facing) != 0) facing = {-viewing.x, -viewing.y, 0};
+    if (bitmap_texture* b = animate_get_next_texture(p->anim, p->animation_frame, viewing, facing)) p->texture = b;
+    polygon_advance_animation_frame(p);
 }

@@ -60,3 +60,7 @@ void add_frame_item_as_last(frame_item** list, frame_item* item);
 int add_frame_item(frame_item** list, frame_item* item, int position);
 int animation_add_bitmap(animation* a, int view_type, bitmap_texture* bitmap, int position);
 int animation_remove_bitmap(animation* a, int view_type, int n);
+// Gives an animated polygon the texture of its current frame as seen from the camera (the view
+// by the horizontal angle between the viewing direction and the polygon's normal), then
+// advances its frame.
+void polygon_choose_animation_texture(polygon* p, const camera* c);

@@ -88,6 +88,25 @@ TEST_F(TextureAnimations, ShortListsArePaddedWithTheirLastBitmap) {
     EXPECT_EQ(animation_uses_bitmap(anim, back), 1);
 }
 
+TEST_F(TextureAnimations, APolygonShowsTheViewItIsSeenFrom) {
+    animation_add_bitmap(anim, view_front, bitmap("front"), -1);
+    animation_add_bitmap(anim, view_back, bitmap("back"), -1);
+    animation_resize_lists(anim);
+    // A wall at x = 0; the camera stands on the side its normal points to, then on the other.
+    polygon* p = add({{0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, 0, 1}});
+    p->anim = anim;
+    camera c{};
+    for (const double side : {1.0, -1.0}) {
+        c.location[0] = side * 10 * p->plane[0];
+        c.location[1] = 0.5;
+        polygon_choose_animation_texture(p, &c);
+        ASSERT_NE(p->texture, nullptr);
+        EXPECT_STREQ(p->texture->image.name, side > 0 ? "front" : "back");
+    }
+    p->anim = nullptr;
+    p->texture = nullptr;
+}
+
 TEST_F(TextureAnimations, SpeedSetsTheFactorOnce) {
     for (const char* name : {"a", "b"}) animation_add_bitmap(anim, view_front, bitmap(name), -1);
     animation_resize_lists(anim);
