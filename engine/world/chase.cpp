@@ -79,6 +79,33 @@ vec3 track_offset_of(const T* e) {
     return {e->track_offset[0], e->track_offset[1], e->track_offset[2]};
 }
 
+// The axes and location of a precise chase: the own axes blended toward the target's by the
+// softness and repaired into a basis, the place the chase distance along the new x axis.
+struct precise_place {
+    vec3 axes[3];
+    vec3 location;
+};
+
+template <typename T>
+bool precise_placement(const T* e, const vec3 own[3], const char* group_message, precise_place& out) {
+    const chase_frame f = frame_of(e);
+    if (f.group_only) {
+        report(group_message);
+        return false;
+    }
+    if (!f.found) return false;
+    const double k = e->chase_softness;
+    const vec3 target[3] = {f.x, f.y, f.z};
+    for (int i = 0; i < 3; ++i) out.axes[i] = blend(k, target[i], own[i]);
+    if (repair_basis(out.axes[0], out.axes[1], out.axes[2]) != 0) return false;
+    vec3 behind;
+    vec_scale(behind, e->chase_distance, out.axes[0]);
+    out.location = f.location;
+    vec_add(out.location, behind);
+    vec_add(out.location, offset_of(e));
+    return true;
+}
+
 // A track step by the absolute speed; sets location and direction.
 void step_along_track(dynamic_object* d, double factor) {
     const vec3 offset = track_offset_of(d);
@@ -150,23 +177,11 @@ void dynamic_trace_location(dynamic_object* d) {
 
 void dynamic_trace_precise(dynamic_object* d) {
     if (!d) return;
-    const chase_frame f = frame_of(d);
-    if (f.group_only) {
-        report("dynamic_trace_precise: chasing a group is not supported yet !!\n");
-        return;
-    }
-    if (!f.found) return;
-    const double k = d->chase_softness;
-    vec3 x = blend(k, f.x, row(d->total_matrix, 0));
-    vec3 y = blend(k, f.y, row(d->total_matrix, 1));
-    vec3 z = blend(k, f.z, row(d->total_matrix, 2));
-    if (repair_basis(x, y, z) != 0) return;
-    dynamic_set_axis_system(d, x, y, z);
-    vec3 location = f.location, behind;
-    vec_scale(behind, d->chase_distance, x);
-    vec_add(location, behind);
-    vec_add(location, offset_of(d));
-    dynamic_set_location(d, location);
+    precise_place place;
+    const vec3 own[3] = {row(d->total_matrix, 0), row(d->total_matrix, 1), row(d->total_matrix, 2)};
+    if (!precise_placement(d, own, "dynamic_trace_precise: chasing a group is not supported yet !!\n", place)) return;
+    dynamic_set_axis_system(d, place.axes[0], place.axes[1], place.axes[2]);
+    dynamic_set_location(d, place.location);
 }
 
 void dynamic_trace_track(dynamic_object* d) {
@@ -267,23 +282,12 @@ void camera_trace_location(camera* c) {
 
 void camera_trace_precise(camera* c) {
     if (!c) return;
-    const chase_frame f = frame_of(c);
-    if (f.group_only) {
-        report("camera_trace_precise: chasing a group is not supported yet !!\n");
-        return;
-    }
-    if (!f.found) return;
-    vec3 ex, ey, ez;
-    camera_get_axes(c, ex, ey, ez);
-    const double k = c->chase_softness;
-    vec3 x = blend(k, f.x, ex), y = blend(k, f.y, ey), z = blend(k, f.z, ez);
-    if (repair_basis(x, y, z) != 0) return;
-    camera_set_axes(c, x, y, z);
-    vec3 location = f.location, behind;
-    vec_scale(behind, c->chase_distance, x);
-    vec_add(location, behind);
-    vec_add(location, offset_of(c));
-    camera_set_location(c, location);
+    precise_place place;
+    vec3 own[3];
+    camera_get_axes(c, own[0], own[1], own[2]);
+    if (!precise_placement(c, own, "camera_trace_precise: chasing a group is not supported yet !!\n", place)) return;
+    camera_set_axes(c, place.axes[0], place.axes[1], place.axes[2]);
+    camera_set_location(c, place.location);
 }
 
 void camera_trace_flexible(camera* c) {

@@ -12,6 +12,7 @@
 #include "world/bsp_node.h"
 #include "world/chase.h"
 #include "world/engine_state.h"
+#include "world/entity_list.h"
 #include "world/light.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
@@ -347,23 +348,9 @@ dynamic_object* dynamic_create_from_group(const group* g) {
     return d;
 }
 
-void dynamic_list_push(dynamic_object** list, dynamic_object* d) {
-    if (!list || !d) return;
-    d->next = *list;
-    *list = d;
-}
+void dynamic_list_push(dynamic_object** list, dynamic_object* d) { list_push(list, d); }
 
-int dynamic_list_remove(dynamic_object** list, dynamic_object* d) {
-    if (!list || !d) return -1;
-    for (dynamic_object** slot = list; *slot; slot = &(*slot)->next) {
-        if (*slot == d) {
-            *slot = d->next;
-            d->next = nullptr;
-            return 0;
-        }
-    }
-    return -1;
-}
+int dynamic_list_remove(dynamic_object** list, dynamic_object* d) { return list_remove(list, d); }
 
 dynamic_object* dynamic_get_by_index(dynamic_object* list, int n) {
     if (n < 0) return nullptr;

@@ -211,6 +211,25 @@ TEST_F(Movers, AFlexibleCameraKeepsItsDistanceAndSlidesBehindTheTarget) {
     EXPECT_NEAR(camera_get_location(cam).y, 0, 1e-6);
 }
 
+TEST_F(Movers, APreciseCameraTakesTheTargetsAxesAtSoftnessOne) {
+    load_yard();
+    dynamic_object* car = object("car");
+    dynamic_rotate_z(car, M_PI / 2, space_object);
+    dynamic_set_location(car, {10, 20, 30});
+    camera* cam = get_cameras_list();
+    cam->chase_type = CHASE_PRECISE;
+    cam->chased_object = car;
+    cam->chase_softness = 1;
+    cam->chase_distance = 5;
+    engine_move_cameras(cam);
+    vec3 x, y, z;
+    camera_get_axes(cam, x, y, z);
+    EXPECT_NEAR(x.y, 1, 1e-9);
+    EXPECT_NEAR(y.x, -1, 1e-9);
+    EXPECT_NEAR(z.z, 1, 1e-9);
+    EXPECT_NEAR(camera_get_location(cam).y, 25, 1e-9);
+}
+
 TEST_F(Movers, TheDeleteOnlyFlagKeepsTheModule) {
     load_yard();
     dynamic_object* car = object("car");
