@@ -106,16 +106,21 @@ bool precise_placement(const T* e, const vec3 own[3], const char* group_message,
     return true;
 }
 
-// A track step by the absolute speed; sets location and direction.
-void step_along_track(dynamic_object* d, double factor) {
-    const vec3 offset = track_offset_of(d);
-    vec3 location;
-    d->next_track_point =
-        track_advance(d->track, offset, dynamic_get_location(d), d->next_track_point, d->absolute_speed, location);
+// A track step by the entity's absolute speed from where it stands: its new next point, and the
+// location and direction it takes.
+template <typename T>
+void track_placement(T* e, const vec3& from, const vec3& old_direction, double factor, vec3& location,
+                     vec3& direction) {
+    const vec3 offset = track_offset_of(e);
+    e->next_track_point = track_advance(e->track, offset, from, e->next_track_point, e->absolute_speed, location);
     vec3 on_track = location;
     vec_sub(on_track, offset);
-    vec3 direction;
-    track_get_direction(d->track, on_track, dynamic_get_direction(d), d->next_track_point, factor, direction);
+    track_get_direction(e->track, on_track, old_direction, e->next_track_point, factor, direction);
+}
+
+void step_along_track(dynamic_object* d, double factor) {
+    vec3 location, direction;
+    track_placement(d, dynamic_get_location(d), dynamic_get_direction(d), factor, location, direction);
     dynamic_set_location(d, location);
     dynamic_set_direction(d, direction);
 }
@@ -329,15 +334,8 @@ void camera_trace_flexible(camera* c) {
 
 void camera_trace_track(camera* c) {
     if (!c || !c->track) return;
-    const vec3 offset = track_offset_of(c);
-    vec3 location;
-    c->next_track_point =
-        track_advance(c->track, offset, camera_get_location(c), c->next_track_point, c->absolute_speed, location);
-    vec3 on_track = location;
-    vec_sub(on_track, offset);
-    vec3 direction;
-    track_get_direction(c->track, on_track, camera_get_direction(c), c->next_track_point, c->chase_softness,
-                        direction);
+    vec3 location, direction;
+    track_placement(c, camera_get_location(c), camera_get_direction(c), c->chase_softness, location, direction);
     camera_set_location(c, location);
     camera_set_direction(c, direction);
 }
