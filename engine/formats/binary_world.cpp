@@ -35,6 +35,7 @@
 #include "world/group.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
+#include "world/track.h"
 #include "world/world_order.h"
 
 using namespace bf_layout;
@@ -422,13 +423,8 @@ bool build_tracks(const bf_world& w) {
             return false;
         }
         if (r.name) jstrcpy_with_allocating(&t->name, r.name->c_str());
-        if (!r.points.empty()) {
-            t->points = static_cast<double*>(engine_alloc(r.points.size() * sizeof(double)));
-            if (t->points) {
-                for (size_t i = 0; i < r.points.size(); ++i) t->points[i] = r.points[i];
-                t->point_count = static_cast<int32_t>(r.points.size() / 3);
-            }
-        }
+        const std::vector<double> points(r.points.begin(), r.points.end());
+        track_set_points(t, points.data(), static_cast<int>(points.size() / 3));
         t->cyclic = r.cyclic;
         append(&engine_state.tracks, t);
     }

@@ -521,12 +521,14 @@ int segment_box_intersection(const vec3& a, const vec3& b, const double box[6], 
         if (std::max(at(a, i), at(b, i)) < box[i] || std::min(at(a, i), at(b, i)) > box[i + 3])
             return 0;
     }
+    // The face crossing nearest to a.
+    double nearest = 2;
     for (int axis = 0; axis < 3; ++axis) {
         const double span = at(b, axis) - at(a, axis);
         if (span == 0) continue;
         for (const double face : {box[axis + 3], box[axis]}) {
             const double t = (face - at(a, axis)) / span;
-            if (t < 0 || t > 1) continue;
+            if (t < 0 || t > 1 || t >= nearest) continue;
             vec3 cut{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z)};
             at(cut, axis) = face;
             const int u = (axis + 1) % 3;
@@ -534,11 +536,11 @@ int segment_box_intersection(const vec3& a, const vec3& b, const double box[6], 
             if (at(cut, u) > box[u] && at(cut, u) < box[u + 3] && at(cut, v) > box[v] &&
                 at(cut, v) < box[v + 3]) {
                 out = cut;
-                return 1;
+                nearest = t;
             }
         }
     }
-    return 0;
+    return nearest <= 1 ? 1 : 0;
 }
 
 int solve_equations(const double matrix[4][4], int order, double* out) {

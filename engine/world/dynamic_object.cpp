@@ -12,6 +12,8 @@
 #include "world/bsp_node.h"
 #include "world/chase.h"
 #include "world/engine_state.h"
+#include "world/entity_list.h"
+#include "world/light.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/track.h"
@@ -84,6 +86,10 @@ void unhook(dynamic_object* d) {
         if (e->father == d) e->father = nullptr;
         if (e->chased_object == d) e->chased_object = nullptr;
     });
+    for (camera* c = engine_state.cameras; c; c = c->next) {
+        if (c->chased_object == d) c->chased_object = nullptr;
+    }
+    light_forget_entity(d);
     if (engine_state.player_object == d) engine_state.player_object = nullptr;
     if (d->node) {
         dynamic_node_list_remove(&d->node->dynamic_objects, d);
@@ -342,23 +348,9 @@ dynamic_object* dynamic_create_from_group(const group* g) {
     return d;
 }
 
-void dynamic_list_push(dynamic_object** list, dynamic_object* d) {
-    if (!list || !d) return;
-    d->next = *list;
-    *list = d;
-}
+void dynamic_list_push(dynamic_object** list, dynamic_object* d) { list_push(list, d); }
 
-int dynamic_list_remove(dynamic_object** list, dynamic_object* d) {
-    if (!list || !d) return -1;
-    for (dynamic_object** slot = list; *slot; slot = &(*slot)->next) {
-        if (*slot == d) {
-            *slot = d->next;
-            d->next = nullptr;
-            return 0;
-        }
-    }
-    return -1;
-}
+int dynamic_list_remove(dynamic_object** list, dynamic_object* d) { return list_remove(list, d); }
 
 dynamic_object* dynamic_get_by_index(dynamic_object* list, int n) {
     if (n < 0) return nullptr;
@@ -436,15 +428,27 @@ void dynamic_free(dynamic_object* d) {
 
 void dynamic_delete(dynamic_object* d) {
     if (!d) return;
+    const bool keep_modules = d->delete_only_object == 1;
     std::vector<module*> modules;
     for_each_in(d->first_son, [&](dynamic_object* son) { modules.push_back(son->own_module); });
     modules.push_back(d->own_module);
     dynamic_free(d);
+    if (keep_modules) return;
     for (module* m : modules) {
-        if (m && module_list_remove(&engine_state.modules, m) == 0) {
-            if (engine_state.main_module == m) engine_state.main_module = nullptr;
-            module_destroy(m);
+        if (!m) continue;
+        if (module_list_remove(&engine_state.modules, m) != 0) {
+            report("dynamic_delete: extract_module failed\n");
+            continue;
         }
+        bool shared = false;
+        for_each_in(engine_state.dynamic_objects, [&](dynamic_object* e) {
+            if (e->own_module != m) return;
+            e->own_module = nullptr;
+            shared = true;
+        });
+        if (shared) report("dynamic_delete: warning, there are other object that use the polygons of this deleted object\n");
+        if (engine_state.main_module == m) engine_state.main_module = nullptr;
+        module_destroy(m);
     }
     thread_polygons_in_world_order();
 }

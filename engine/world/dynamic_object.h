@@ -25,7 +25,8 @@ int dynamic_node_list_remove(dynamic_object** list, dynamic_object* d);
 void dynamic_node_list_free(dynamic_object** list);
 // Frees the object and its son list; everything that pointed at them is unhooked first.
 void dynamic_free(dynamic_object* d);
-// Takes the object off the world's list, frees its module and the object (sons included).
+// Takes the object off the world's list and frees it (sons included) with its module, unless its
+// delete-only flag keeps the module; chasers, cameras and lights lose it.
 void dynamic_delete(dynamic_object* d);
 
 void dynamic_set_location(dynamic_object* d, const vec3& location);

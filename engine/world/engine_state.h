@@ -93,6 +93,7 @@ struct engine_state_record {
     int32_t time_based_cameras;
     int32_t rendered_frames;
     double world_centre[3];
+    double world_lighting_signature[4];  // the whole world's signature when its normals were last made
     int32_t red_bits, green_bits, blue_bits;
 };
 

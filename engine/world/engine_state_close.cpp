@@ -16,7 +16,9 @@
 #include "world/engine_state.h"
 #include "world/engine_state_load.h"
 #include "world/group.h"
+#include "world/light.h"
 #include "world/object_module.h"
+#include "world/track.h"
 
 namespace {
 
@@ -33,16 +35,6 @@ template <typename T>
 void free_named(T* record) {
     engine_free(record->name);
     record_destroy(record);
-}
-
-void free_track(jtrack* t) {
-    engine_free(t->points);
-    free_named(t);
-}
-
-void free_light(light* l) {
-    engine_free(l->entity_name);
-    free_named(l);
 }
 
 void free_anim3d(anim3d* a) {
@@ -94,10 +86,10 @@ void engine_close(int full) {
     free_list(s.animations, animation_delete);
     background_delete_all(&s.backgrounds);
     s.current_background = nullptr;
-    free_list(s.tracks, free_track);
+    track_delete_all(&s.tracks);
     free_list(s.cameras, camera_free);
     s.current_camera = nullptr;
-    free_list(s.lights, free_light);
+    light_delete_all(&s.lights);
     free_list(s.animations3d, free_anim3d);
 
     before = engine_get_bytes_in_use();

@@ -20,6 +20,7 @@
 #include "world/engine_state.h"
 #include "world/engine_state_links.h"
 #include "world/group.h"
+#include "world/light.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
@@ -141,8 +142,6 @@ void clear_dynamic_node_links() {
     });
 }
 
-// Lights reach their entities with the light records; nothing to connect yet.
-void connect_lights_to_entities() {}
 
 void rename_existing_world_group(group* g) {
     std::string unique = g->name;
@@ -238,7 +237,7 @@ int engine_digest_worlds(const char* bitmaps_directory, module* modules, int imm
     engine_compute_fog_distance();
     clear_dynamic_node_links();
     engine_make_the_world_group();
-    connect_lights_to_entities();
+    light_connect_to_entities(s.lights);
     set_log_window_caption(digest_texts::caption_light);
     set_log_window_caption(digest_texts::caption_general);
     if (!s.cameras) camera_create_default_camera(&s.cameras);

@@ -16,6 +16,7 @@
 #include "render/blending.h"
 #include "render/polygon_fill.h"
 #include "world/engine_state.h"
+#include "world/light.h"
 #include "world/polygon.h"
 #include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"
@@ -377,6 +378,10 @@ group* group_extract(group** list, group* g) {
         if (d->chased_group == g) d->chased_group = nullptr;
         if (d->made_group == g) d->made_group = nullptr;
     }
+    for (camera* c = engine_state.cameras; c; c = c->next) {
+        if (c->chased_group == g) c->chased_group = nullptr;
+    }
+    light_forget_entity(g);
     return g;
 }
 

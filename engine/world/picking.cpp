@@ -2,10 +2,8 @@
 #include "world/picking.h"
 
 #include "render/camera.h"
+#include "world/collision.h"
 #include "world/engine_state.h"
-#include "world/polygon.h"
-#include "world/polygon_geometry.h"
-#include "world/world_order.h"
 
 namespace {
 
@@ -13,55 +11,6 @@ constexpr double ray_length = 1e10;
 constexpr double miss_scale = 1000000;
 
 int round_half_up(double v) { return static_cast<int>(v + 0.5); }
-
-// The placement of a dynamic object's polygons in the world: its matrix, then its fathers'.
-mat4 owner_to_world(const dynamic_object* d) {
-    mat4 m = d->total_matrix;
-    int depth = 0;
-    for (const dynamic_object* f = d->father; f && depth < 1000; f = f->father, ++depth) {
-        mat4 up;
-        matrix_multiply(up, m, f->total_matrix);
-        m = up;
-    }
-    return m;
-}
-
-struct hit_result {
-    polygon* polygon_hit = nullptr;
-    vec3 point{0, 0, 0};
-    double distance = 0;
-};
-
-// The nearest polygon of the world order met by the segment a-b (world space).
-hit_result first_hit(const vec3& a, const vec3& b) {
-    hit_result best;
-    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-        if (p->disabled || !p->collisional) continue;
-        vec3 from = a, to = b;
-        mat4 place;
-        if (p->owner) {
-            place = owner_to_world(p->owner);
-            mat4 inverse;
-            if (matrix_inverse(inverse, place) != 0) continue;
-            mul_vec_mat3(from, a, inverse);
-            mul_vec_mat3(to, b, inverse);
-        }
-        vec3 at;
-        if (!does_segment_intersect_polygon(from, to, p, at)) continue;
-        if (p->owner) {
-            vec3 world;
-            mul_vec_mat3(world, at, place);
-            at = world;
-        }
-        const double distance = vec_square_distance(a, at);
-        if (!best.polygon_hit || distance < best.distance) {
-            best.polygon_hit = p;
-            best.point = at;
-            best.distance = distance;
-        }
-    }
-    return best;
-}
 
 }  // namespace
 
@@ -95,16 +44,14 @@ int engine_2D_point_to_3D(int x, int y, vec3& out, polygon** out_polygon, dynami
         from = on_plane;
         to = {-ray_length, on_plane.y, on_plane.z};
     }
-    const vec3 world_from = camera_get_movement_target(c, from, camera_space);
-    const vec3 world_to = camera_get_movement_target(c, to, camera_space);
-    const hit_result hit = first_hit(world_from, world_to);
-    if (!hit.polygon_hit) {
+    collision_hit hit;
+    if (is_movement_possible_camera_space(nullptr, from, to, hit) != 0) {
         vec_scale(out, miss_scale, on_plane);
         return -1;
     }
     out = hit.point;
     if (out_polygon) *out_polygon = hit.polygon_hit;
-    if (out_object) *out_object = hit.polygon_hit->owner;
+    if (out_object) *out_object = hit.object;
     return 0;
 }
 

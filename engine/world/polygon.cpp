@@ -4,13 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+#include "foundation/engine_clock.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
-#include "platform/clock.h"
 #include "render/drawer_flags.h"
 #include "world/engine_state.h"
+#include "world/light.h"
 #include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"
 #include "world/world_order.h"
@@ -94,6 +95,7 @@ int list_remove(polygon** list, polygon* p, polygon* polygon::*link) {
 }
 
 void release_polygon(polygon* p) {
+    light_forget_entity(p);
     if (p->fast_pool) return;
     engine_free(p->bitmap_name);
     engine_free(p->name);
@@ -755,10 +757,10 @@ void polygon_advance_animation_frame(polygon* p) {
     const uint32_t duration = frames && a->durations ? a->durations[p->animation_frame] : 0;
     bool advance = false;
     if (engine_state.time_based_animation) {
-        const uint32_t now = plat_tick_ms();
+        const uint32_t now = engine_clock_now();
         uint32_t elapsed = 0;
-        if (p->animation_last_tick != 0 && p->animation_last_tick < now) {
-            elapsed = now - p->animation_last_tick;
+        if (p->animation_last_tick != 0 && engine_clock_elapsed(now, p->animation_last_tick) > 0) {
+            elapsed = static_cast<uint32_t>(engine_clock_elapsed(now, p->animation_last_tick));
         } else {
             p->animation_last_tick = now;
         }

@@ -262,6 +262,10 @@ struct light {
     int32_t mode;  // before each render: 0 reset and add, 1 add, 2 subtract
     int32_t ray_tracing;
     double ambient, diffuse, specular, specular_shining;
+    camera* viewer;  // the specular term's viewer; NULL: the current camera
+    uint8_t done;    // activated in the current frame
+    uint8_t entity_deleted;  // the entity lit was deleted: the light lights nothing
+    int32_t reserved[2];
 };
 
 struct jtrack {
@@ -269,6 +273,7 @@ struct jtrack {
     char* name;
     double* points;  // x, y, z triples
     int32_t point_count;
+    int32_t points_held;  // points allocated; the count never exceeds it
     int32_t cyclic;  // 1: after the last point the track goes on from the first
     jtrack* next;
     int32_t visit_flag;

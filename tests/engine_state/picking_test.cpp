@@ -8,6 +8,7 @@
 
 #include "render/camera.h"
 #include "world/picking.h"
+#include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"
 #include "world/terrain.h"
 #include "world/world_order.h"
@@ -157,7 +158,8 @@ TEST_F(StateTest, PickingHitsADynamicObjectWhereItStands) {
     scene() = [] {
         module* main = add_module("MAIN");
         add_floor(main, 0, 0, -500, 1000, "ground");
-        add_wall_x(add_module("BOARD"), 0, 0, 0, 20, "board");
+        // The board's front faces the camera: without a tree of its own only front faces are hit.
+        polygon_flip_visible_side(add_wall_x(add_module("BOARD"), 0, 0, 0, 20, "board"));
         dynamic_object* d = add_dynamic(main, "sign", "BOARD");
         dynamic_set_location(d, {-300, 0, 0});
     };

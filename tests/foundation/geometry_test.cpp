@@ -166,6 +166,9 @@ TEST(Boxes, SegmentsEnterThroughTheFirstFaceInOrder) {
     vec3 out;
     EXPECT_EQ(segment_box_intersection({15, 5, 5}, {5, 5, 5}, box, out), 1);
     expect_near(out, 10, 5, 5);
+    // Through the box: the face met first from the start, whichever side it is.
+    EXPECT_EQ(segment_box_intersection({-5, 5, 5}, {15, 5, 5}, box, out), 1);
+    expect_near(out, 0, 5, 5);
     EXPECT_EQ(segment_box_intersection({15, 15, 15}, {20, 20, 20}, box, out), 0);
     double turned[6] = {0, 0, 0, 1, 2, 3};
     mat4 m;

@@ -1,0 +1,235 @@
+// The per-frame movers: one chase step of every dynamic object and camera scaled to real time,
+// and the timed events of dynamic objects.
+#include "world/movers.h"
+
+#include <vector>
+
+#include "foundation/engine_clock.h"
+#include "foundation/errors.h"
+#include "render/camera.h"
+#include "world/chase.h"
+#include "world/dynamic_fall.h"
+#include "world/dynamic_object.h"
+#include "world/engine_state.h"
+
+namespace {
+
+constexpr double ms_to_seconds = 0.001;
+
+void report_unsupported(const dynamic_object* d) {
+    if (!dynamic_report_errors()) return;
+    report_errorf(
+        "engine_move_dynamic_objects: Chasing type %s (for object %s) is not supported yet\n\t\tCurrently available "
+        "are: NO_CHASE, CHASE_TRACK, CHASE_TRACK_AIRPLANE, CHASE_LOCATION\n",
+        d->chase_type_string ? d->chase_type_string : "", d->name ? d->name : "");
+}
+
+void scale3(double* v, double k) {
+    for (int i = 0; i < 3; ++i) v[i] *= k;
+}
+
+// The speeds of one step: per second until scaled by the time since the object's last step.
+struct step_speeds {
+    bool scaled = false;
+    double elapsed = 0;
+    double speed[3], absolute_speed, force[3], absolute_force;
+};
+
+step_speeds scale_to_elapsed_time(dynamic_object* d) {
+    step_speeds saved;
+    for (int i = 0; i < 3; ++i) {
+        saved.speed[i] = d->speed[i];
+        saved.force[i] = d->force[i];
+    }
+    saved.absolute_speed = d->absolute_speed;
+    saved.absolute_force = d->absolute_force;
+    const bool physics_collision = d->chase_type == CHASE_PHYSICS && d->chase_physics_collision;
+    if (!engine_state.time_based_objects || d->time_based != 1 || physics_collision) return saved;
+    const uint32_t now = engine_clock_now();
+    // The first step after a load moves unscaled; a step in the same millisecond moves nothing.
+    if (d->last_tick != 0) {
+        const int32_t ms = engine_clock_elapsed(now, d->last_tick);
+        saved.elapsed = ms > 0 ? ms * ms_to_seconds : 0;
+        saved.scaled = true;
+        scale3(d->speed, saved.elapsed);
+        scale3(d->force, saved.elapsed);
+        d->absolute_speed *= saved.elapsed;
+        d->absolute_force *= saved.elapsed;
+    }
+    d->last_tick = now;
+    return saved;
+}
+
+// Per-second speeds again: the ones kept aside, or for physics the step's result per second.
+void restore_speeds(dynamic_object* d, const step_speeds& saved) {
+    if (!saved.scaled) return;
+    if (d->chase_type == CHASE_PHYSICS && saved.elapsed > 1e-6) {
+        scale3(d->speed, 1 / saved.elapsed);
+        scale3(d->force, 1 / saved.elapsed);
+        d->absolute_speed /= saved.elapsed;
+        d->absolute_force /= saved.elapsed;
+        return;
+    }
+    for (int i = 0; i < 3; ++i) {
+        d->speed[i] = saved.speed[i];
+        d->force[i] = saved.force[i];
+    }
+    d->absolute_speed = saved.absolute_speed;
+    d->absolute_force = saved.absolute_force;
+}
+
+// A track step that falls onto the ground: the step runs on the track's own height and the
+// object is then put down on what lies beneath.
+void track_step_with_fall(dynamic_object* d, void (*step)(dynamic_object*)) {
+    if (d->fall_flag != 1) {
+        step(d);
+        return;
+    }
+    dynamic_set_location(d, {d->track_target[0], d->track_target[1], d->track_target[2]});
+    step(d);
+    const vec3 on_track = dynamic_get_location(d);
+    d->track_target[0] = on_track.x;
+    d->track_target[1] = on_track.y;
+    d->track_target[2] = on_track.z;
+    dynamic_fall_down(d, 0);
+}
+
+void step_by_type(dynamic_object* d, const double* unturned_offset, double elapsed, bool scaled) {
+    switch (d->chase_type) {
+        case CHASE_LOCATION:
+            for (int i = 0; i < 3; ++i) d->chase_offset[i] = unturned_offset[i];
+            dynamic_trace_location(d);
+            break;
+        case CHASE_PRECISE:
+            dynamic_trace_precise(d);
+            break;
+        case CHASE_PHYSICS:
+            dynamic_physics_step(d, elapsed, scaled);
+            dynamic_trace_physics(d);
+            break;
+        case CHASE_TRACK:
+            track_step_with_fall(d, dynamic_trace_track);
+            break;
+        case CHASE_TRACK_AIRPLANE:
+            track_step_with_fall(d, dynamic_trace_track_airplane);
+            break;
+        default:
+            report_unsupported(d);
+    }
+}
+
+void report_unsupported(const camera* c) {
+    if (!camera_report_errors()) return;
+    report_errorf(
+        "engine_move_cameras: Chasing type %s (for camera %s) is not supported yet\n\t\tCurrently available are: "
+        "CHASE_TRACK, NO_CHASE, CHASE_LOCATION, CHASE_PRECISE, CHASE_FLEXIBLE\n",
+        c->chase_type_string ? c->chase_type_string : "", c->name ? c->name : "");
+}
+
+// The camera's speed for this step: by the time since its last step; the first step is unscaled
+// and a second step in the same millisecond moves nothing. The per-second speed is returned.
+double scale_camera_speed(camera* c) {
+    const double per_second = c->absolute_speed;
+    if (!engine_state.time_based_cameras || c->time_based != 1) return per_second;
+    const uint32_t now = engine_clock_now();
+    if (c->last_tick != 0) {
+        const int32_t ms = engine_clock_elapsed(now, c->last_tick);
+        c->absolute_speed = (ms > 0 ? ms * ms_to_seconds : 0) * per_second;
+    }
+    c->last_tick = now;
+    return per_second;
+}
+
+void camera_track_step_with_fall(camera* c) {
+    if (c->fall_flag != 1) {
+        camera_trace_track(c);
+        return;
+    }
+    camera_set_location(c, {c->target_point[0], c->target_point[1], c->target_point[2]});
+    camera_trace_track(c);
+    const vec3 on_track = camera_get_location(c);
+    c->target_point[0] = on_track.x;
+    c->target_point[1] = on_track.y;
+    c->target_point[2] = on_track.z;
+    camera_fall_down(c, c->fall_pass_through);
+}
+
+}  // namespace
+
+void engine_move_cameras(camera* c) {
+    if (!c || c->chase_type == NO_CHASE) return;
+    if (!c->matrices_valid) camera_mark_rebuilt(c);
+    const double unturned[3] = {c->chase_offset[0], c->chase_offset[1], c->chase_offset[2]};
+    vec3 turned;
+    vec_mul_rotation(turned, {unturned[0], unturned[1], unturned[2]}, c->matrix);
+    c->chase_offset[0] = turned.x;
+    c->chase_offset[1] = turned.y;
+    c->chase_offset[2] = turned.z;
+    const double per_second = scale_camera_speed(c);
+    switch (c->chase_type) {
+        case CHASE_LOCATION: camera_trace_location(c); break;
+        case CHASE_PRECISE: camera_trace_precise(c); break;
+        case CHASE_FLEXIBLE: camera_trace_flexible(c); break;
+        case CHASE_TRACK: camera_track_step_with_fall(c); break;
+        default: report_unsupported(c);
+    }
+    for (int i = 0; i < 3; ++i) c->chase_offset[i] = unturned[i];
+    c->absolute_speed = per_second;
+}
+
+void engine_move_all_cameras() {
+    for (camera* c = engine_state.cameras; c; c = c->next) engine_move_cameras(c);
+}
+
+void engine_move_dynamic_objects(dynamic_object* d) {
+    if (!d || d->chase_type == NO_CHASE) return;
+    double unturned[3] = {d->chase_offset[0], d->chase_offset[1], d->chase_offset[2]};
+    vec3 turned;
+    vec_mul_rotation(turned, {unturned[0], unturned[1], unturned[2]}, d->axis_system);
+    d->chase_offset[0] = turned.x;
+    d->chase_offset[1] = turned.y;
+    d->chase_offset[2] = turned.z;
+    const step_speeds saved = scale_to_elapsed_time(d);
+    d->distance_counter += d->absolute_speed;
+    step_by_type(d, unturned, saved.elapsed, saved.scaled);
+    for (int i = 0; i < 3; ++i) d->chase_offset[i] = unturned[i];
+    restore_speeds(d, saved);
+}
+
+void engine_move_all_dynamic_objects() {
+    for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+        if (d->disabled || d->no_automatic_advance) continue;
+        engine_move_dynamic_objects(d);
+    }
+}
+
+void engine_run_dynamic_events() {
+    if (!engine_state.dynamic_objects) return;
+    const uint32_t now = engine_clock_now();
+    std::vector<dynamic_object*> due;
+    for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+        if (engine_clock_is_due(d->event_time, now)) due.push_back(d);
+    }
+    // An event may delete more than its own object: each one is looked up on the list again.
+    for (dynamic_object* d : due) {
+        for (dynamic_object* e = engine_state.dynamic_objects; e; e = e->next) {
+            if (e == d) {
+                dynamic_do_event(d);
+                break;
+            }
+        }
+    }
+}
+
+void dynamic_do_event(dynamic_object* d) {
+    if (!d) return;
+    const int kind = d->event;
+    d->event_time = 0;
+    if (kind == 1) {
+        dynamic_delete(d);
+    } else if (kind == 2) {
+        dynamic_disable(d);
+    } else if (dynamic_report_errors()) {
+        report_error(1, "dynamic_do_event: unknown event\n");
+    }
+}
