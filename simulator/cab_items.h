@@ -9,6 +9,7 @@
 #include "trackbar.h"
 
 class TIniFile;
+struct CitFile;
 
 // Items of each type are numbered 1 .. kMaxCabItems.
 inline constexpr int kMaxCabItems = 10;
@@ -74,15 +75,21 @@ void MapReverser();
 // The lever a slot is bound to, or null.
 TvexaTracker* BoundLever(const TSimSlot& slot);
 
+// True when n lies within 1 .. kMaxCabItems; otherwise false with the message that item key
+// is not loaded.
+bool CabItemNumberAllowed(const std::string& key, int n);
 // Loads item n of a type from the traction INI file's `cab layout` key; false when the key is
 // absent, its file is missing or unreadable, or n lies beyond kMaxCabItems (with a message).
 // A top or left that is not an integer also sets *abandoned: the layout load stops there.
 bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n,
                  bool* abandoned = nullptr);
-// Fills lever n's image list from root "\cab items\images\" imageName k ".bmp".
+// Fills lever n's image list from root "\cab items\images\" imageName k ".bmp"; a missing
+// frame leaves the list as it was.
 bool LoadLeverImages(int n, const std::string& imageName);
 // Writes lever n with its image list to path; false with a message on failure.
 bool SaveControlItem(const std::string& path, int n);
+// Writes a cab item file to path; false with a message on failure, the old file kept.
+bool SaveCabItemFile(const std::string& path, const CitFile& file);
 // Draws frame `frame` of lever n's image list onto its back bitmap, the index clamped to
 // the list; nothing when the list is empty.
 void ShowLeverFrame(int n, int frame);
