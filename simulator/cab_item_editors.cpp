@@ -183,12 +183,15 @@ void ApplyRange(const QLineEdit* minField, const QLineEdit* maxField, int curren
     }
 }
 
-// A back bitmap or glyph: root "\cab items\images\" name ".bmp", else root
-// "\images\default.bmp"; a null image (with a message) when neither reads.
-QImage ItemBitmap(const std::string& name)
+// A back bitmap or glyph: root "\cab items\images\" name ".bmp"; without that file the
+// item keeps the picture it has, and one without a picture takes root "\images\default.bmp".
+// A null image (with a message) when there is nothing to show.
+QImage ItemBitmap(const std::string& name, const QImage& current)
 {
     const std::string root = SimRoot();
     std::string path = plat_path_resolve(root + "\\cab items\\images\\" + name + ".bmp");
+    if (path.empty() && !current.isNull())
+        return current;
     if (path.empty())
         path = plat_path_resolve(root + "\\images\\default.bmp");
     QImage image;
@@ -489,7 +492,7 @@ bool ApplyGaugeEdit(const TGaugeEditForm& form, int n)
         gauge->SetForeColor(ValueAt(kNeedleColours, form.colourGroup1, gauge->ForeColor()));
         gauge->SetBackColor(ValueAt(kNeedleBaseColours, form.colourGroup2, gauge->BackColor()));
         const std::string image = Bytes(form.bitmap);
-        const QImage back = ItemBitmap(image);
+        const QImage back = ItemBitmap(image, gauge->BackBitmap());
         if (!back.isNull())
             gauge->SetBackBitmap(back);
         return Publish(form, *gauge, ItemKey("gauge", n), "g", n, GaugeItemFile, &image);
@@ -523,7 +526,7 @@ bool ApplySwPushEdit(const TSwitchPushForm& form, int n)
     return Guarded(form, [&] {
         ApplyPlace(form, *button);
         const std::string image = Bytes(form.bitmap);
-        const QImage glyph = ItemBitmap(image);
+        const QImage glyph = ItemBitmap(image, button->Glyph());
         if (!glyph.isNull())
             button->SetGlyph(glyph);
         return Publish(form, *button, ItemKey("swpush", n), "p", n, PushSwitchItemFile,
@@ -561,7 +564,7 @@ bool ApplySwTogEdit(const TSwitchTogForm& form, int n)
         ApplyPlace(form, *button);
         button->SetGroupIndex(FieldInt(form.groupid));
         const std::string image = Bytes(form.bitmap);
-        const QImage glyph = ItemBitmap(image);
+        const QImage glyph = ItemBitmap(image, button->Glyph());
         if (!glyph.isNull())
             button->SetGlyph(glyph);
         return Publish(form, *button, ItemKey("swtogg", n), "t", n,

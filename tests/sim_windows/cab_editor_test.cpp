@@ -222,17 +222,28 @@ TEST_F(CabEditorTest, NewSwitchesAndLightAreSaved)
     EXPECT_EQ(CabItems.lightCount, 2);
 }
 
-TEST_F(CabEditorTest, MissingPictureAndDefaultSaysSoAndKeepsTheGlyph)
+// Without its picture file an item keeps its own picture; a new one says what is missing.
+TEST_F(CabEditorTest, MissingPictureKeepsTheItemsOwnOrSaysSo)
 {
     fs::remove(root / "images" / "default.bmp");
     const QImage before = CabItems.pushSwitches[0]->Glyph();
+    ASSERT_FALSE(before.isNull());
     TSwitchPushForm form;
     FillSwPushEdit(form, 1);
     form.bitmap->setText("absent");
     ASSERT_TRUE(ApplySwPushEdit(form, 1));
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(CabItems.pushSwitches[0]->Glyph(), before);
+
+    CreateSwPushItem(2);
+    TSwitchPushForm added;
+    FillSwPushEdit(added, 2);
+    added.modelName->setText("sander");
+    added.bitmap->setText("absent");
+    ASSERT_TRUE(ApplySwPushEdit(added, 2));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Cannot open file \"" + root.string() +
                                                    "\\images\\default.bmp\""});
-    EXPECT_EQ(CabItems.pushSwitches[0]->Glyph(), before);
+    EXPECT_TRUE(CabItems.pushSwitches[1]->Glyph().isNull());
 }
 
 TEST_F(CabEditorTest, CancelledNewGaugeLeavesCabAndFiles)

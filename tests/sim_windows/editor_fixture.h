@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 
 #include "cab_fixture.h"
