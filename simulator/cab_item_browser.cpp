@@ -23,21 +23,6 @@ namespace {
 
 constexpr const char* kInsertPlace = ", 350:280";
 
-// Reads a cab item file's control into a new widget; null (with a message) when it fails.
-template <class T, class Read>
-QWidget* ReadPreview(const CitFile& file, const std::string& path, Read read)
-{
-    auto* control = new T;
-    try {
-        read(file, *control);
-    } catch (const CitError& e) {
-        delete control;
-        ShowMessage(path + "\r" + e.what());
-        return nullptr;
-    }
-    return control;
-}
-
 void ReadLeverPreview(const CitFile& file, TvexaTracker& lever)
 {
     TImageList images;
@@ -50,23 +35,23 @@ QWidget* ReadFirstControl(const CitFile& file, const std::string& path, TCabItem
     const std::string& name = file.entries.front().component.class_name;
     if (name == "TvexaTracker") {
         *type = citLever;
-        return ReadPreview<TvexaTracker>(file, path, ReadLeverPreview);
+        return ReadItemControl<TvexaTracker>(file, path, ReadLeverPreview, nullptr);
     }
     if (name == "TQuorrGauge") {
         *type = citGauge;
-        return ReadPreview<TQuorrGauge>(file, path, ReadGaugeItem);
+        return ReadItemControl<TQuorrGauge>(file, path, ReadGaugeItem, nullptr);
     }
     if (name == "TSpeedButton") {
         *type = citToggle;
-        return ReadPreview<TSpeedButton>(file, path, ReadToggleSwitchItem);
+        return ReadItemControl<TSpeedButton>(file, path, ReadToggleSwitchItem, nullptr);
     }
     if (name == "TBitBtn") {
         *type = citPush;
-        return ReadPreview<TBitBtn>(file, path, ReadPushSwitchItem);
+        return ReadItemControl<TBitBtn>(file, path, ReadPushSwitchItem, nullptr);
     }
     if (name == "TShape") {
         *type = citLight;
-        return ReadPreview<TShape>(file, path, ReadLightItem);
+        return ReadItemControl<TShape>(file, path, ReadLightItem, nullptr);
     }
     ShowMessage(path + "\r" + "holds a " + name + ", which is no cab item.");
     return nullptr;

@@ -673,8 +673,9 @@ void EditSelectedCabItem()
     for (const TCabItemType type : {citLever, citGauge, citToggle, citPush, citLight}) {
         const std::string word = CabItemTypeWord(type);
         long n = 0;
-        if (name.starts_with(word) && plat_parse_int(std::string_view(name).substr(word.size()), &n) &&
-            n >= 1 && n <= kMaxCabItems)
+        if (name.starts_with(word) &&
+            plat_parse_int(std::string_view(name).substr(word.size()), &n) && n >= 1 &&
+            n <= kMaxCabItems)
             EditCabItem(type, int(n), false);
     }
     if (CabParent())

@@ -144,19 +144,10 @@ void Place(T* item, const TCabItemValue& place, const std::string& name)
         item->show();
 }
 
-// Reads a ".cit" file into a new control of type T; null (with a message) when it fails.
 template <class T, class Read>
 T* ReadItem(const CitFile& file, const std::string& path, Read read)
 {
-    auto* item = new T(CabParent());
-    try {
-        read(file, *item);
-    } catch (const CitError& e) {
-        delete item;
-        ShowMessage(path + "\r" + e.what());
-        return nullptr;
-    }
-    return item;
+    return ReadItemControl<T>(file, path, read, CabParent());
 }
 
 // Puts item n (null when its file failed) in place of any earlier one, counts it and binds its

@@ -4,12 +4,13 @@
 #include <string>
 
 #include "cab_controls.h"
+#include "cit_stream.h"
 #include "gauge.h"
+#include "qt_message_box.h"
 #include "sim_slot.h"
 #include "trackbar.h"
 
 class TIniFile;
-struct CitFile;
 
 // Items of each type are numbered 1 .. kMaxCabItems.
 inline constexpr int kMaxCabItems = 10;
@@ -78,6 +79,22 @@ TvexaTracker* BoundLever(const TSimSlot& slot);
 // True when n lies within 1 .. kMaxCabItems; otherwise false with the message that item key
 // is not loaded.
 bool CabItemNumberAllowed(const std::string& key, int n);
+// Reads a ".cit" file into a new control of type T with that parent; null, with a message
+// naming the file, when it fails.
+template <class T, class Read>
+T* ReadItemControl(const CitFile& file, const std::string& path, Read read, QWidget* parent)
+{
+    auto* item = new T(parent);
+    try {
+        read(file, *item);
+    } catch (const CitError& e) {
+        delete item;
+        ShowMessage(path + "\r" + e.what());
+        return nullptr;
+    }
+    return item;
+}
+
 // Loads item n of a type from the traction INI file's `cab layout` key; false when the key is
 // absent, its file is missing or unreadable, or n lies beyond kMaxCabItems (with a message).
 // A top or left that is not an integer also sets *abandoned: the layout load stops there.

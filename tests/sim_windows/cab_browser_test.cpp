@@ -68,7 +68,8 @@ TEST_F(CabBrowserTest, ListsFilesAndPreviewsTheClickedOne)
         TCabItemType kind;
         const char* function;
     };
-    for (const Case& c : {Case{"RE-RUZ125.speed.cit", "CIT type: gauge", "gauge1", citGauge, "speed"},
+    for (const Case& c : {Case{"RE-RUZ125.speed.cit", "CIT type: gauge", "gauge1", citGauge,
+                               "speed"},
                           {"RE-RUZ125.throttle.cit", "CIT type: control lever", "control3",
                            citLever, "throttle"},
                           {"TESTLOCO.sander.cit", "CIT type: toggle switch", "swtogg1", citToggle,

@@ -280,10 +280,12 @@ TEST_F(CabEditorTest, BadFieldStopsTheApplyAndWritesNothing)
     const Case cases[] = {
         {"width", "abc", "'abc' is not a valid integer value"},
         {"width", "12.5", "'12.5' is not a valid integer value"},
-        {"width", "99999", "'99999' is not a valid value for Width: it must lie between 0 and 4096"},
+        {"width", "99999",
+         "'99999' is not a valid value for Width: it must lie between 0 and 4096"},
         {"maxValue", "", "'' is not a valid integer value"},
         {"maxValue", "-5", "Value must be between 11 and 2147483647"},
-        {"modelName", "speed, 1", "'speed, 1' cannot be a model name: it may not hold , : = \\ or /"},
+        {"modelName", "speed, 1",
+         "'speed, 1' cannot be a model name: it may not hold , : = \\ or /"},
         {"modelName", std::string(90, 'x'), "'" + std::string(90, 'x') +
                                                         "' is too long for a model name"},
     };

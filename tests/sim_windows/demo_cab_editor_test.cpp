@@ -31,7 +31,8 @@ protected:
         for (const CitEntry& entry : cit_read_file(file.string()).entries) {
             const std::string& cls = entry.component.class_name;
             for (const CitProperty& p : entry.component.properties) {
-                if (p.name == "Brush.Color" || (cls == "TvexaTracker" && p.name == "BackBitmap.Data") ||
+                if (p.name == "Brush.Color" ||
+                    (cls == "TvexaTracker" && p.name == "BackBitmap.Data") ||
                     (cls == "TQuorrGauge" && (p.name == "ForeColor" || p.name == "BackColor")))
                     continue;
                 std::string text = p.value.is_integer() ? std::to_string(p.value.integer)
