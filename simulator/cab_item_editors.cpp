@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <array>
+#include <cstdint>
 #include <mutex>
 #include <stdexcept>
 
