@@ -176,7 +176,7 @@ void ApplyRange(const QLineEdit* minField, const QLineEdit* maxField, int curren
         setMin(low);
         throw;
     }
-    if (low > currentMax) {
+    if (low >= currentMax) {
         setMax(high);
         setMin(low);
     } else {
@@ -236,15 +236,13 @@ bool Guarded(const TCabItemForm& form, Apply apply)
     return false;
 }
 
-// The end every apply shares: sets the hint, shows and binds the item, then saves it.
+// The end every apply shares: sets the hint and shows the item, then saves it.
 template <class T, class MakeFile>
-bool Publish(const TCabItemForm& form, T& item, const std::string& key, const char* letter, int n,
-             MakeFile makeFile, const std::string* imageName)
+bool Publish(const TCabItemForm& form, T& item, const std::string& key, MakeFile makeFile,
+             const std::string* imageName)
 {
-    const std::string function = Bytes(form.modelName);
-    item.setToolTip(Text(function));
+    item.setToolTip(form.modelName->text());
     item.show();
-    BindSimVariable(function, letter + std::to_string(n));
     return SaveItem(key, item, makeFile(item), imageName);
 }
 
@@ -451,11 +449,10 @@ bool ApplyControlEdit(const TConEditForm& form, int n)
         // A missing frame keeps the frames the lever had; its message says which.
         LoadLeverImages(n, image);
         ShowLeverFrame(n, 0);
-        return Publish(form, *lever, ItemKey("control", n), "c", n,
-                       [n](const TvexaTracker& t) {
-                           return LeverItemFile(t, CabItems.leverImages[size_t(n - 1)]);
-                       },
-                       &image);
+        const auto file = [n](const TvexaTracker& t) {
+            return LeverItemFile(t, CabItems.leverImages[size_t(n - 1)]);
+        };
+        return Publish(form, *lever, ItemKey("control", n), file, &image);
     });
 }
 
@@ -497,7 +494,7 @@ bool ApplyGaugeEdit(const TGaugeEditForm& form, int n)
         const QImage back = ItemBitmap(image, gauge->BackBitmap());
         if (!back.isNull())
             gauge->SetBackBitmap(back);
-        return Publish(form, *gauge, ItemKey("gauge", n), "g", n, GaugeItemFile, &image);
+        return Publish(form, *gauge, ItemKey("gauge", n), GaugeItemFile, &image);
     });
 }
 
@@ -531,8 +528,7 @@ bool ApplySwPushEdit(const TSwitchPushForm& form, int n)
         const QImage glyph = ItemBitmap(image, button->Glyph());
         if (!glyph.isNull())
             button->SetGlyph(glyph);
-        return Publish(form, *button, ItemKey("swpush", n), "p", n, PushSwitchItemFile,
-                       &image);
+        return Publish(form, *button, ItemKey("swpush", n), PushSwitchItemFile, &image);
     });
 }
 
@@ -569,8 +565,7 @@ bool ApplySwTogEdit(const TSwitchTogForm& form, int n)
         const QImage glyph = ItemBitmap(image, button->Glyph());
         if (!glyph.isNull())
             button->SetGlyph(glyph);
-        return Publish(form, *button, ItemKey("swtogg", n), "t", n,
-                       ToggleSwitchItemFile, &image);
+        return Publish(form, *button, ItemKey("swtogg", n), ToggleSwitchItemFile, &image);
     });
 }
 
@@ -603,8 +598,7 @@ bool ApplyLightEdit(const TLightForm& form, int n)
         ApplyPlace(form, *light);
         light->SetBrushColor(ValueAt(kLightColours, form.RadioGroup1, light->BrushColor()));
         light->SetShape(ValueAt(kLightShapes, form.shapeRadioGroup, light->Shape()));
-        return Publish(form, *light, ItemKey("light", n), "l", n, LightItemFile,
-                       nullptr);
+        return Publish(form, *light, ItemKey("light", n), LightItemFile, nullptr);
     });
 }
 

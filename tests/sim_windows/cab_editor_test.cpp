@@ -64,7 +64,6 @@ TEST_F(CabEditorTest, NewLeverIsSavedWithItsFramesAndReadsBack)
     TvexaTracker* lever = CabItems.levers[4];
     EXPECT_EQ(lever->geometry(), QRect(200, 100, 30, 60));
     EXPECT_TRUE(lever->isVisibleTo(window->cab_bkgd));
-    EXPECT_EQ(BrakeAmp.name, "c5");
     EXPECT_EQ(Value("control5"), "TESTLOCO.brakeAmp, 100:200");
     EXPECT_EQ(ImageName("control5"), "lev");
 
@@ -84,6 +83,7 @@ TEST_F(CabEditorTest, NewLeverIsSavedWithItsFramesAndReadsBack)
     LoadTractionModel("TESTLOCO");
     ASSERT_EQ(CabItems.leverCount, 5);
     EXPECT_EQ(CabItems.levers[4]->pos(), QPoint(200, 100));
+    EXPECT_EQ(BrakeAmp.name, "c5");
 }
 
 TEST_F(CabEditorTest, ChangedGaugeFillsAppliesAndReadsBack)
@@ -128,6 +128,19 @@ TEST_F(CabEditorTest, ChangedGaugeFillsAppliesAndReadsBack)
     EXPECT_EQ(read.ForeColor(), 0x0000FFu);
     EXPECT_EQ(read.BackColor(), 0x800000u);
     EXPECT_EQ(read.BackBitmap().pixel(1, 1) & 0xFFFFFF, 0x123456u);
+}
+
+// A new range starting at or above the old maximum is set whole, not cut by the old one.
+TEST_F(CabEditorTest, LeverRangeAboveTheOldOneGoesThrough)
+{
+    TConEditForm form;
+    FillControlEdit(form, 2);
+    ASSERT_EQ(form.maxValue->text(), "3");
+    form.minValue->setText("3");
+    form.maxValue->setText("6");
+    ASSERT_TRUE(ApplyControlEdit(form, 2));
+    EXPECT_EQ(CabItems.levers[1]->Minimum(), 3);
+    EXPECT_EQ(CabItems.levers[1]->Maximum(), 6);
 }
 
 TEST_F(CabEditorTest, RadioMapsBothWays)
