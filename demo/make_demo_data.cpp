@@ -115,6 +115,14 @@ DemoCanvas empty_picture()
     return c;
 }
 
+// The picture a cab item falls back to when its own is missing.
+DemoCanvas default_picture()
+{
+    DemoCanvas c(24, 24, DemoRgb{192, 192, 192});
+    c.FrameRect(0, 0, 23, 23, DemoRgb{64, 64, 64});
+    return c;
+}
+
 DemoCanvas prompt_picture()
 {
     DemoCanvas c(picture_width, picture_height, DemoRgb{255, 250, 200});
@@ -182,6 +190,7 @@ void write_yard(Writer& w)
 {
     w.Picture(fs::path("images") / "empty_rect.bmp", empty_picture());
     w.Picture(fs::path("images") / "yard_prompt.bmp", prompt_picture());
+    w.Picture(fs::path("images") / "default.bmp", default_picture());
 
     TConsist train;
     ClearConsist(train);

@@ -144,19 +144,10 @@ void Place(T* item, const TCabItemValue& place, const std::string& name)
         item->show();
 }
 
-// Reads a ".cit" file into a new control of type T; null (with a message) when it fails.
 template <class T, class Read>
 T* ReadItem(const CitFile& file, const std::string& path, Read read)
 {
-    auto* item = new T(CabParent());
-    try {
-        read(file, *item);
-    } catch (const CitError& e) {
-        delete item;
-        ShowMessage(path + "\r" + e.what());
-        return nullptr;
-    }
-    return item;
+    return ReadItemControl<T>(file, path, read, CabParent());
 }
 
 // Puts item n (null when its file failed) in place of any earlier one, counts it and binds its
@@ -413,17 +404,23 @@ void UpdateCabItems()
         MapAutoBrakeHandle();
 }
 
+bool CabItemNumberAllowed(const std::string& key, int n)
+{
+    if (n >= 1 && n <= kMaxCabItems)
+        return true;
+    ShowMessage("Cab item " + key + " not loaded: at most " + std::to_string(kMaxCabItems) +
+                " items of a type.");
+    return false;
+}
+
 bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n, bool* abandoned)
 {
     const std::string key = typeWord + std::to_string(n);
     const std::string value = ini.ReadString("cab layout", key, "NULL.NULL, 0:0");
     if (value == "NULL.NULL, 0:0")
         return false;
-    if (n < 1 || n > kMaxCabItems) {
-        ShowMessage("Cab item " + key + " not loaded: at most " + std::to_string(kMaxCabItems) +
-                    " items of a type.");
+    if (!CabItemNumberAllowed(key, n))
         return false;
-    }
     TCabItemValue place;
     if (!ParseCabItemValue(value, &place)) {
         if (abandoned)
@@ -480,8 +477,7 @@ bool LoadLeverImages(int n, const std::string& imageName)
     if (n < 1 || n > kMaxCabItems || !CabItems.levers[size_t(n - 1)])
         return false;
     const TvexaTracker* lever = CabItems.levers[size_t(n - 1)];
-    TImageList& list = CabItems.leverImages[size_t(n - 1)];
-    list.frames.clear();
+    TImageList list;
     const int64_t count = int64_t(lever->Maximum()) - lever->Minimum() + 1;
     const std::string folder = SimRoot() + "\\cab items\\images\\";
     for (int64_t k = 1; k <= count; ++k) {
@@ -497,6 +493,7 @@ bool LoadLeverImages(int n, const std::string& imageName)
         list.height = frame.height();
         list.frames.push_back(frame.convertToFormat(QImage::Format_RGB32));
     }
+    CabItems.leverImages[size_t(n - 1)] = std::move(list);
     return true;
 }
 
@@ -504,10 +501,14 @@ bool SaveControlItem(const std::string& path, int n)
 {
     if (n < 1 || n > kMaxCabItems || !CabItems.levers[size_t(n - 1)])
         return false;
+    return SaveCabItemFile(path, LeverItemFile(*CabItems.levers[size_t(n - 1)],
+                                               CabItems.leverImages[size_t(n - 1)]));
+}
+
+bool SaveCabItemFile(const std::string& path, const CitFile& file)
+{
     try {
-        cit_write_file(plat_path_resolve_for_write(path),
-                       LeverItemFile(*CabItems.levers[size_t(n - 1)],
-                                     CabItems.leverImages[size_t(n - 1)]));
+        cit_write_file(plat_path_resolve_for_write(path), file);
     } catch (const CitError& e) {
         ShowMessage(e.what());
         return false;

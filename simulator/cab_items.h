@@ -4,7 +4,9 @@
 #include <string>
 
 #include "cab_controls.h"
+#include "cit_stream.h"
 #include "gauge.h"
+#include "qt_message_box.h"
 #include "sim_slot.h"
 #include "trackbar.h"
 
@@ -74,15 +76,37 @@ void MapReverser();
 // The lever a slot is bound to, or null.
 TvexaTracker* BoundLever(const TSimSlot& slot);
 
+// True when n lies within 1 .. kMaxCabItems; otherwise false with the message that item key
+// is not loaded.
+bool CabItemNumberAllowed(const std::string& key, int n);
+// Reads a ".cit" file into a new control of type T with that parent; null, with a message
+// naming the file, when it fails.
+template <class T, class Read>
+T* ReadItemControl(const CitFile& file, const std::string& path, Read read, QWidget* parent)
+{
+    auto* item = new T(parent);
+    try {
+        read(file, *item);
+    } catch (const CitError& e) {
+        delete item;
+        ShowMessage(path + "\r" + e.what());
+        return nullptr;
+    }
+    return item;
+}
+
 // Loads item n of a type from the traction INI file's `cab layout` key; false when the key is
 // absent, its file is missing or unreadable, or n lies beyond kMaxCabItems (with a message).
 // A top or left that is not an integer also sets *abandoned: the layout load stops there.
 bool LoadCabItem(const TIniFile& ini, const std::string& typeWord, int n,
                  bool* abandoned = nullptr);
-// Fills lever n's image list from root "\cab items\images\" imageName k ".bmp".
+// Fills lever n's image list from root "\cab items\images\" imageName k ".bmp"; a missing
+// frame leaves the list as it was.
 bool LoadLeverImages(int n, const std::string& imageName);
 // Writes lever n with its image list to path; false with a message on failure.
 bool SaveControlItem(const std::string& path, int n);
+// Writes a cab item file to path; false with a message on failure, the old file kept.
+bool SaveCabItemFile(const std::string& path, const CitFile& file);
 // Draws frame `frame` of lever n's image list onto its back bitmap, the index clamped to
 // the list; nothing when the list is empty.
 void ShowLeverFrame(int n, int frame);

@@ -9,9 +9,6 @@
 void ShowTimeForm() {}
 void ShowOptionsForm() {}
 
-void ShowCabItemBrowser() {}
-void EditSelectedCabItem() {}
-
 void LoadWorld3D(QWidget*) {}
 void LoadRouteSurvey() {}
 void PlaceTrainAndScenery(int) {}

@@ -15,8 +15,8 @@ inline constexpr bool kEditorModeBuilt = true;       // EnterEditorMode: "Cab La
 inline constexpr bool kPhysicsFormBuilt = true;      // ShowPhysicsForm: "Loco Physics . . ."
 inline constexpr bool kTimeFormBuilt = false;        // ShowTimeForm: "Timetable"
 inline constexpr bool kOptionsFormBuilt = false;     // ShowOptionsForm: "Options . . ."
-inline constexpr bool kCabItemBrowserBuilt = false;  // ShowCabItemBrowser: "Insert . . ."
-inline constexpr bool kCabItemEditorsBuilt = false;  // EditSelectedCabItem: "Edit . . ."
+inline constexpr bool kCabItemBrowserBuilt = true;   // ShowCabItemBrowser: "Insert . . ."
+inline constexpr bool kCabItemEditorsBuilt = true;   // EditSelectedCabItem: "Edit . . ."
 inline constexpr bool kTestLightsBuilt = true;       // CycleTestLights: "test lights"
 inline constexpr bool kRouteBuilt = false;           // JumpToSegment: "Jump to . . ."
 

@@ -348,6 +348,7 @@ TEST_F(CabBindingTest, LeverWithoutImageListLoadsWithoutFrames)
     std::filesystem::remove(root / "cab items" / "images" / "lever2.bmp");
     EXPECT_FALSE(LoadLeverImages(1, "lever"));
     EXPECT_EQ(BoxTexts().back(), "Cannot open imagelist file: lever2");
+    EXPECT_EQ(CabItems.leverImages[0].frames.size(), 3u);  // the frames it had
 }
 
 TEST_F(CabBindingTest, SavedLeverReadsBackTheSame)
