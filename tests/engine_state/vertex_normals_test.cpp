@@ -87,6 +87,8 @@ struct golden_case {
     uint32_t flags;
 };
 
+void PrintTo(const golden_case& c, std::ostream* out) { *out << c.name; }
+
 class VertexNormals : public StateTest, public ::testing::WithParamInterface<golden_case> {};
 
 TEST_P(VertexNormals, SavesMatchTheGoldenFiles) {
