@@ -65,9 +65,8 @@ bool patch_links_are_sound(const bf_world& w) {
     return true;
 }
 
-// The engine-level checks a parsed file must also pass before anything is created.
+// The engine-level checks a checked file must also pass before anything is created.
 std::string check_buildable(const bf_world& w) {
-    if (std::string problem = bfl_check_world(w); !problem.empty()) return problem;
     for (size_t i = 0; i < w.polygons.size(); ++i) {
         const size_t points = w.polygons[i].points.size();
         if (points > static_cast<size_t>(polygon_max_points)) {
@@ -585,6 +584,14 @@ void restore_settings(const bf_settings& s, const std::vector<group*>& groups) {
 }  // namespace
 
 int bfl_build_world(const bf_world& w, module* m, group** top_group) {
+    if (const std::string problem = bfl_check_world(w); !problem.empty()) {
+        report(problem);
+        return -1;
+    }
+    return bfl_build_checked_world(w, m, top_group);
+}
+
+int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
     if (!m || !m->root) {
         report(bf_world_texts::no_module);
         return -1;
@@ -610,7 +617,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
     set_log_window_caption(bf_world_texts::caption_polygon_alloc);
     std::vector<polygon*> polys(w.polygons.size(), nullptr);  // editor-mode copies join at the end
     for (size_t i = 0; i < polys.size(); ++i) {
-        polys[i] = init_poly();
+        polys[i] = init_poly_with_points(static_cast<int>(w.polygons[i].points.size()));
         if (!polys[i]) {
             for (size_t j = 0; j < i; ++j) free_polygon(polys[j]);
             report(plat_format(bf_world_texts::section_failed, "polygons"));
@@ -659,7 +666,7 @@ int bfl_read_world(const char* path, module* m, group** top_group) {
     set_log_window_caption(bf_world_texts::caption_load);
     bf_world world;
     if (bfl_read_world_file(path, world) != 0) return -1;
-    int result = bfl_build_world(world, m, top_group);
+    int result = bfl_build_checked_world(world, m, top_group);
     set_log_window_caption(bf_world_texts::caption_processing);
     if (bfl_digest_world() != 0) result = -1;
     set_log_window_caption(bf_world_texts::caption_general);
