@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "foundation/errors.h"
@@ -84,6 +86,7 @@ struct extent {
 class family_counter {
 public:
     family_counter(const vec3& normal, const std::vector<polygon*>& list) {
+        std::vector<extent> extents;
         for (polygon* p : list) {
             if (!p->points) continue;  // on every plane: counts nowhere
             extent e{HUGE_VAL, -HUGE_VAL};
@@ -95,25 +98,28 @@ public:
                 e.high = std::max(e.high, v);
             }
             if (ordered) {
-                extents_.push_back(e);
+                extents.push_back(e);
             } else {
                 unordered_.push_back(p);
             }
         }
-        const size_t n = extents_.size();
+        const size_t n = extents.size();
+        std::vector<std::pair<double, size_t>> low(n), high(n);
+        for (size_t i = 0; i < n; ++i) {
+            low[i] = {extents[i].low, i};
+            high[i] = {extents[i].high, i};
+        }
+        std::sort(low.begin(), low.end());
+        std::sort(high.begin(), high.end());
         by_low_.resize(n);
-        for (size_t i = 0; i < n; ++i) by_low_[i] = i;
-        std::vector<size_t> by_high = by_low_;
-        std::sort(by_low_.begin(), by_low_.end(), [&](size_t a, size_t b) { return extents_[a].low < extents_[b].low; });
-        std::sort(by_high.begin(), by_high.end(),
-                  [&](size_t a, size_t b) { return extents_[a].high < extents_[b].high; });
         high_rank_.resize(n);
         lows_.resize(n);
         highs_.resize(n);
         for (size_t r = 0; r < n; ++r) {
-            high_rank_[by_high[r]] = r;
-            highs_[r] = extents_[by_high[r]].high;
-            lows_[r] = extents_[by_low_[r]].low;
+            by_low_[r] = low[r].second;
+            lows_[r] = low[r].first;
+            high_rank_[high[r].second] = r;
+            highs_[r] = high[r].first;
         }
     }
 
@@ -137,7 +143,7 @@ public:
         }
         std::sort(queries.begin(), queries.end(),
                   [](const query& a, const query& b) { return a.behind_prefix < b.behind_prefix; });
-        rank_counter ranks(extents_.size());
+        rank_counter ranks(lows_.size());
         size_t inserted = 0;
         for (const query& q : queries) {
             while (inserted < q.behind_prefix) ranks.insert(high_rank_[by_low_[inserted++]]);
@@ -158,7 +164,6 @@ public:
     }
 
 private:
-    std::vector<extent> extents_;
     std::vector<polygon*> unordered_;
     std::vector<size_t> by_low_;     // polygon numbers by smallest value
     std::vector<size_t> high_rank_;  // each polygon's rank by largest value
@@ -166,9 +171,22 @@ private:
     std::vector<double> highs_;      // largest values, ascending
 };
 
+// A normal by its exact bits: candidates of one family give every point the same value.
 struct normal_key {
-    double a, b, c;
-    bool operator<(const normal_key& o) const { return std::memcmp(this, &o, sizeof *this) < 0; }
+    uint64_t bits[3];
+    explicit normal_key(const plane& pl) {
+        const double n[3] = {pl.a, pl.b, pl.c};
+        std::memcpy(bits, n, sizeof bits);
+    }
+    bool operator==(const normal_key&) const = default;
+};
+
+struct normal_hash {
+    size_t operator()(const normal_key& k) const {
+        uint64_t h = 0x9E3779B97F4A7C15ull;
+        for (uint64_t b : k.bits) h = (h ^ b) * 0x100000001B3ull;
+        return static_cast<size_t>(h ^ (h >> 29));
+    }
 };
 
 bool finite(const plane& pl) {
@@ -188,18 +206,18 @@ public:
             if (is_unit(own.a) || is_unit(own.b)) continue;
             add({own, true, is_unit(own.c), -1, {0, 0}});
         }
-        std::map<normal_key, int> families;
+        std::unordered_map<normal_key, int, normal_hash> families;
         std::vector<size_t> sizes;
         for (const candidate& c : candidates_) {
             if (!finite(c.pl)) continue;
-            const auto [at, fresh] = families.try_emplace({c.pl.a, c.pl.b, c.pl.c}, static_cast<int>(sizes.size()));
+            const auto [at, fresh] = families.try_emplace(normal_key(c.pl), static_cast<int>(sizes.size()));
             if (fresh) sizes.push_back(0);
             sizes[static_cast<size_t>(at->second)]++;
         }
         members_.resize(sizes.size());
         for (candidate& c : candidates_) {
             if (!finite(c.pl)) continue;
-            const int f = families[{c.pl.a, c.pl.b, c.pl.c}];
+            const int f = families[normal_key(c.pl)];
             if (sizes[static_cast<size_t>(f)] < family_minimum) continue;
             c.family = f;
             members_[static_cast<size_t>(f)].push_back(&c);
