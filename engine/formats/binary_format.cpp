@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <new>
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
@@ -1003,12 +1004,25 @@ void write_settings(byte_writer& out, const bf_settings& s) {
     out.i32(s.min_render_time);
 }
 
-// The report of a section whose written size is not the predicted one.
+// The words of a section in its allocation report.
+constexpr const char* allocation_words[section_total] = {
+    "points",      "texture coords", "bitmap names",    "group names", "groups", "polygon names",
+    "polygons",    "BSP nodes",      "cameras",         "tracks",      "dynamic objects", "animation objects",
+    "backgrounds", "lights",         "general settings"};
+
+// The report of a section whose written size is not the predicted one: the sections with strings
+// ran past what their strings were predicted to take.
 std::string section_mismatch(section_id id) {
     switch (id) {
         case s_points: return bf_texts::point_section_failed;
         case s_cords: return bf_texts::cord_section_failed;
         case s_polygons: return bf_texts::polygon_section_failed;
+        case s_cameras:
+        case s_tracks:
+        case s_dynamic:
+        case s_animations:
+        case s_backgrounds:
+        case s_lights: return bf_texts::heap_overrun;
         default: return plat_format(bf_texts::internal_error, section_words[id]);
     }
 }
@@ -1017,11 +1031,15 @@ std::string section_mismatch(section_id id) {
 template <typename Fill>
 void write_section(std::vector<uint8_t>& file, section_id id, uint64_t predicted, size_t record_bytes, Fill fill) {
     const size_t start = file.size();
-    heap_writer heap{static_cast<uint32_t>(start + record_bytes), {}};
-    byte_writer out(file);
-    fill(out, heap);
-    if (file.size() - start != record_bytes) fail(section_mismatch(id));
-    file.insert(file.end(), heap.bytes.begin(), heap.bytes.end());
+    try {
+        heap_writer heap{static_cast<uint32_t>(start + record_bytes), {}};
+        byte_writer out(file);
+        fill(out, heap);
+        if (file.size() - start != record_bytes) fail(section_mismatch(id));
+        file.insert(file.end(), heap.bytes.begin(), heap.bytes.end());
+    } catch (const std::bad_alloc&) {
+        fail(plat_format(bf_texts::no_memory, allocation_words[id]));
+    }
     if (file.size() - start != predicted) fail(section_mismatch(id));
 }
 
@@ -1080,7 +1098,6 @@ void serialize(const bf_world& w, std::vector<uint8_t>& file) {
     if (total > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) fail(bf_texts::too_big);
 
     file.assign(header_size, 0);
-    file.reserve(total);
     write_header(file, w, offset, size);
     write_section(file, s_points, size[s_points], size[s_points], [&](byte_writer& out, heap_writer&) {
         for (const bf_point& p : w.points) {
@@ -1117,7 +1134,14 @@ void serialize(const bf_world& w, std::vector<uint8_t>& file) {
     });
     names(s_polygon_names, w.polygon_names);
     write_section(file, s_polygons, size[s_polygons], size[s_polygons], [&](byte_writer& out, heap_writer&) {
-        for (const bf_polygon& p : w.polygons) write_polygon(out, p, iw);
+        for (const bf_polygon& p : w.polygons) {
+            const size_t start = out.size();
+            write_polygon(out, p, iw);
+            if (out.size() - start != polygon_record_size(p, iw)) {
+                report(bf_texts::polygon_mismatch);
+                fail(bf_texts::polygon_section_failed);
+            }
+        }
     });
     write_section(file, s_bsp, size[s_bsp], size[s_bsp], [&](byte_writer& out, heap_writer&) {
         for (const bf_bsp_node& n : w.bsp_nodes) {

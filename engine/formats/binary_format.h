@@ -312,6 +312,10 @@ inline constexpr const char* string_with_nul =
     "engine_save_drovik_binary_format: a name holds a NUL character\n";
 inline constexpr const char* too_big = "engine_save_drovik_binary_format: the world is too big for the file format\n";
 inline constexpr const char* internal_error = "engine_save_drovik_binary_format: internal error in the %s section\n";
+inline constexpr const char* no_memory = "engine_save_drovik_binary_format: failed to allocat memory for %s\n";
+inline constexpr const char* polygon_mismatch = "bf_write_a_polygon: Internal error1\n";
+inline constexpr const char* heap_overrun =
+    "bf_copy_string_to_heap: internal error, calculated memory wasn't enough !\n";
 // A size mismatch in these three sections has a line of its own.
 inline constexpr const char* point_section_failed = "engine_save_drovik_binary_format: point section failed\n";
 inline constexpr const char* cord_section_failed =

@@ -227,8 +227,8 @@ void build_tree(const bf_world& w, module* m, const std::vector<polygon*>& polys
         for (int c = 0; c < 4; ++c) node->plane[c] = r.plane[c];
         node->polygons = polygon_at(polys, r.first_polygon);
         for (uint32_t p = r.first_polygon; p != 0; p = w.polygons[p - 1].next) reached[p] = 1;
-        node->front = r.right ? nodes[r.right - 1] : nullptr;
-        node->back = r.left ? nodes[r.left - 1] : nullptr;
+        node->back = r.right ? nodes[r.right - 1] : nullptr;
+        node->front = r.left ? nodes[r.left - 1] : nullptr;
         if (node->front) node->front->parent = node;
         if (node->back) node->back->parent = node;
     }
@@ -359,6 +359,7 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
         }
     }
     for (polygon* p : polys) p->owner = nullptr;
+    for (camera* c = engine_state.cameras; c; c = c->next) c->chased_object = nullptr;
     while (engine_state.dynamic_objects) dynamic_delete(engine_state.dynamic_objects);
 }
 
@@ -389,14 +390,16 @@ void move_object_polygons_to_modules(module* m, bool stored_tree) {
             p->next = nullptr;
         }
     });
-    set_log_window_caption(bf_world_texts::caption_tree);
-    const int32_t main_gets_tree = engine_state.bsp_for_main;
-    if (stored_tree) engine_state.bsp_for_main = 0;
-    build_modules_bsp_trees(engine_state.modules, engine_state.main_module);
-    engine_state.bsp_for_main = main_gets_tree;
-    for (module* each = engine_state.modules; each; each = each->next) {
-        if (each->root) set_bsp_nodes_visibility(each->root);
+    // The objects' modules always get trees, built here with no cache file beside the world.
+    std::vector<module*> built;
+    for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
+        module* own = d->own_module;
+        if (!own || own == m || std::find(built.begin(), built.end(), own) != built.end()) continue;
+        built.push_back(own);
+        build_module_bsp_tree(own, true);
     }
+    set_log_window_caption(bf_world_texts::caption_tree);
+    build_module_bsp_tree(m, !stored_tree && engine_state.bsp_for_main);
     thread_polygons_in_world_order();
 }
 
@@ -640,25 +643,30 @@ int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
         *order = polys[i];
         order = &polys[i]->next_in_world_order;
     }
-    if (!engine_state.editor_mode && w.bsp_nodes.size() >= 2) build_tree(w, m, polys);
-    set_log_window_caption(bf_world_texts::caption_objects);
+    const bool stored_tree = !engine_state.editor_mode && w.bsp_nodes.size() >= 2;
+    if (stored_tree) build_tree(w, m, polys);
     // From here a failing section is reported and marks the result; reading goes on.
     int result = 0;
+    if (!build_cameras(w)) result = -1;
+    if (!build_tracks(w)) result = -1;
+    set_log_window_caption(bf_world_texts::caption_settings);
+    if (w.settings) restore_settings(*w.settings, groups);
+    set_log_window_caption(bf_world_texts::caption_objects);
     const std::vector<dynamic_object*> objects = build_dynamic_objects(w, m, polys);
     if (objects.size() != w.dynamic_objects.size()) result = -1;
+    if (!build_backgrounds(w)) result = -1;
     if (!build_lights(w, groups, objects, polys)) result = -1;
+    // The links are made while the objects exist: a camera may chase an object that owns nothing.
+    set_log_window_caption(bf_world_texts::caption_processing);
+    if (bfl_digest_world() != 0) result = -1;
     if (engine_state.editor_mode) {
         fold_objects_into_groups(polys);
     } else {
         set_log_window_caption(bf_world_texts::caption_processing_2);
-        move_object_polygons_to_modules(m, w.bsp_nodes.size() >= 2);
+        move_object_polygons_to_modules(m, stored_tree);
     }
     name_light_targets();
-    if (!build_tracks(w)) result = -1;
-    if (!build_cameras(w)) result = -1;
-    if (!build_backgrounds(w)) result = -1;
-    set_log_window_caption(bf_world_texts::caption_settings);
-    if (w.settings) restore_settings(*w.settings, groups);
+    engine_compute_groups_bounding_boxes();
     return result;
 }
 
@@ -666,9 +674,7 @@ int bfl_read_world(const char* path, module* m, group** top_group) {
     set_log_window_caption(bf_world_texts::caption_load);
     bf_world world;
     if (bfl_read_world_file(path, world) != 0) return -1;
-    int result = bfl_build_checked_world(world, m, top_group);
-    set_log_window_caption(bf_world_texts::caption_processing);
-    if (bfl_digest_world() != 0) result = -1;
+    const int result = bfl_build_checked_world(world, m, top_group);
     set_log_window_caption(bf_world_texts::caption_general);
     return result;
 }
@@ -720,7 +726,6 @@ int bfl_digest_world() {
     }
     if (!s.cameras) camera_create_default_camera(&s.cameras);
     if (!s.current_camera) set_current_camera(s.cameras);
-    engine_compute_groups_bounding_boxes();
     return result;
 }
 
@@ -839,34 +844,24 @@ std::vector<polygon*> saved_polygons(const group* saved) {
     return out;
 }
 
-void collect_bsp(const bsp_node* root, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
-    // Pre-order, front (right) subtree before back (left).
-    std::vector<std::pair<const bsp_node*, size_t>> stack;  // node, slot in the parent's record
-    auto index = [&](const polygon* p) {
-        const auto found = p ? index_of.find(p) : index_of.end();
-        return found == index_of.end() ? 0u : found->second;
-    };
-    const size_t none = SIZE_MAX;
-    stack.push_back({root, none});
-    std::vector<size_t> parent_slot;
-    while (!stack.empty()) {
-        const auto [node, slot] = stack.back();
-        stack.pop_back();
-        const uint32_t number = static_cast<uint32_t>(out.bsp_nodes.size() + 1);
-        if (slot != none) {
-            bf_bsp_node& parent = out.bsp_nodes[slot / 2];
-            (slot % 2 == 0 ? parent.right : parent.left) = number;
-        }
-        bf_bsp_node record{};
-        for (int c = 0; c < 4; ++c) record.plane[c] = static_cast<float>(node->plane[c]);
-        const polygon* first = node->polygons;
-        while (first && !index(first)) first = first->next;
-        record.first_polygon = index(first);
-        out.bsp_nodes.push_back(record);
-        const size_t here = out.bsp_nodes.size() - 1;
-        if (node->back) stack.push_back({node->back, here * 2 + 1});
-        if (node->front) stack.push_back({node->front, here * 2});
-    }
+// Node records in pre-order, the right (back) subtree before the left (front), numbered as
+// bsp_tree_number_nodes numbers them.
+void collect_bsp_node(const bsp_node* node, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
+    const polygon* first = node->polygons;
+    while (first && !index_of.count(first)) first = first->next;
+    bf_bsp_node record{};
+    for (int c = 0; c < 4; ++c) record.plane[c] = static_cast<float>(node->plane[c]);
+    record.first_polygon = first ? index_of.at(first) : 0;
+    record.right = node->back ? static_cast<uint32_t>(node->back->number) : 0;
+    record.left = node->front ? static_cast<uint32_t>(node->front->number) : 0;
+    out.bsp_nodes.push_back(record);
+    if (node->back) collect_bsp_node(node->back, index_of, out);
+    if (node->front) collect_bsp_node(node->front, index_of, out);
+}
+
+void collect_bsp(bsp_node* root, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
+    bsp_tree_number_nodes(root, 1);
+    collect_bsp_node(root, index_of, out);
 }
 
 uint8_t clamp_byte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
@@ -963,6 +958,7 @@ void collect_scene(int flags, const saved_indices& saved, bf_world& out) {
         out.tracks.push_back(std::move(r));
     }
     for (const background* b = engine_state.backgrounds; b; b = b->next) {
+        if ((flags & save_flags::marked_only) && !b->save) continue;
         bf_background r{};
         r.name = optional_text(b->name);
         if (b->frames && b->frames->name) r.bitmap_name = get_file_name(b->frames->name);

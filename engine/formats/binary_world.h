@@ -5,10 +5,12 @@
 #include "world/records.h"
 
 // Creates the groups, animations, polygons (into the module's root list, in file order), the main
-// tree from the file's BSP records (viewer mode) and the dynamic objects of a parsed file (in
-// editor mode folded back into their groups); the saved top group goes to `top_group`. Nothing is created when the file holds a polygon the
-// engine cannot hold: 0, or -1 with a report. A later section that fails is reported, the rest is
-// still built and the result is -1.
+// tree from the file's BSP records (viewer mode), the cameras, tracks, settings, dynamic objects,
+// backgrounds and lights of a parsed file, digests them, then in editor mode folds the objects back
+// into their groups and in viewer mode gives the objects' modules their trees; the saved top group
+// goes to `top_group`. Nothing is created when the file holds a polygon the engine cannot hold: 0,
+// or -1 with a report. A later section that fails is reported, the rest is still built and the
+// result is -1.
 int bfl_build_world(const bf_world& world, module* m, group** top_group);
 // The same for a world that already passed bfl_check_world, as every parsed one has.
 int bfl_build_checked_world(const bf_world& world, module* m, group** top_group);
@@ -20,8 +22,8 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out);
 // Reads a binary world file into the module and digests it: 0 / -1.
 int bfl_read_world(const char* path, module* m, group** top_group);
 // What a read binary world needs afterwards: the main module must exist; z-buffer state, player
-// object, track and chase links, current background, animations by bitmap name, the default
-// camera and the group boxes: 0, or -1 (reported) when a link is missing.
+// object, track and chase links, current background, animations by bitmap name and the default
+// camera: 0, or -1 (reported) when a link is missing.
 int bfl_digest_world();
 // The binary entry of the format table: a fresh "MAIN" module filled from the file.
 int engine_read_world_design_drovik_binary_format(const char* directory, const char* file_name, const char* path,

@@ -63,6 +63,7 @@ int read_world_design1(const char* directory, const char* file_name, group** top
         return -1;
     }
     const std::string path = str_concatenate_paths(file_name, directory);
+    engine_set_world_file_name(path.c_str());
     const std::string extension = get_extension(path.c_str());
     const int row = find_row(extension, false);
     if (row < 0) {

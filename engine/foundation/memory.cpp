@@ -123,12 +123,10 @@ big_block* init_big_block() {
     const int saved_mode = m.fast_mode;
     m.fast_mode = 0;
     auto* block = static_cast<big_block*>(engine_alloc(sizeof(big_block)));
-    unsigned char* memory_area = nullptr;
-    if (!block) {
+    unsigned char* memory_area = block ? static_cast<unsigned char*>(engine_alloc(big_block_size)) : nullptr;
+    if (!memory_area) {
         report_error(1, "init_big_block: failed to alloc\n");
-    } else {
-        memory_area = static_cast<unsigned char*>(engine_alloc(big_block_size));
-        if (!memory_area) block = static_cast<big_block*>(engine_free(block));
+        block = static_cast<big_block*>(engine_free(block));
     }
     m.fast_mode = saved_mode;
     if (!block) return nullptr;

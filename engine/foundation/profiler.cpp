@@ -36,6 +36,13 @@ long now_microseconds() { return static_cast<long>(plat_tick_ms()) * 1000; }
 
 bool in_use(const profiler_state& p, int number) { return number >= 0 && number < p.in_use; }
 
+// Names are compared as stored: cut to the table's length, letter case ignored.
+bool holds_name(const chunk& c, const char* name) {
+    char cut[profiler_name_length + 1];
+    std::snprintf(cut, sizeof cut, "%s", name);
+    return jstricmp(c.name, cut) == 0;
+}
+
 long average(const chunk& c) { return c.measurements ? c.total / c.measurements : 0; }
 
 }  // namespace
@@ -50,6 +57,14 @@ int start_measuring(int number, const char* name) {
         p.reset = false;
     }
     if (number == profiler_disabled_chunk) return profiler_disabled_chunk;
+    // A number kept from before a reset may be free or another chunk's now: the name finds its
+    // chunk again, or a new one is made.
+    if (number >= 0 && name && !(in_use(p, number) && holds_name(p.table[number], name))) {
+        number = -1;
+        for (int i = 0; i < p.in_use && number == -1; ++i) {
+            if (holds_name(p.table[i], name)) number = i;
+        }
+    }
     if (number == -1) {
         if (p.in_use + 1 >= profiler_chunks) {
             report_error(1, "start_measuring: cant measure time to so many chunks\n");

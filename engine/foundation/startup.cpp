@@ -1,5 +1,6 @@
 // The engine's life: library entry, first-use start-up, shutdown, the default and log windows.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "formats/world_formats.h"
@@ -13,6 +14,7 @@
 #include "platform/numbers.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "render/colour.h"
 #include "world/engine_state_load.h"
 
 namespace {
@@ -122,6 +124,10 @@ void engine_first_init() {
     if (depth != 16) {
         plat_message_box("Warning", startup_texts::depth_failed, PLAT_ICON_WARNING, PLAT_BUTTONS_OK);
     }
+    // The pixel format of the mode the display ended in.
+    const plat_pixel_format format = plat_display_pixel_format();
+    set_pixel_format_bits(std::popcount(format.red_mask), std::popcount(format.green_mask),
+                          std::popcount(format.blue_mask));
     g.progress_colour = progress_brush_colour;
     create_log_window();
     destroy_log_window();

@@ -63,6 +63,11 @@ void compute_boxes(bsp_node* node, int depth) {
         if (placed[0] > placed[3]) continue;  // an empty module
         box_transform(placed, o->matrix);
         box_extend(box, placed);
+        // The object keeps its placed box: minimum corner, then maximum.
+        for (int k = 0; k < 3; ++k) {
+            o->vector_a[k] = placed[k];
+            o->vector_b[k] = placed[k + 3];
+        }
     }
     for (int k = 0; k < 6; ++k) node->box[k] = node->second_box[k] = box[k];
     const bool leaf = !node->front && !node->back;

@@ -308,6 +308,21 @@ void build_modules_bsp_trees(module* modules, module* main_module) {
     if (world_file && !b.abort) bsp_cache_write(path, data);
 }
 
+void build_module_bsp_tree(module* m, bool build) {
+    if (!m || !m->root) return;
+    bsp_build b;
+    if (build) {
+        polygon* list = m->root->polygons;
+        m->root->polygons = nullptr;
+        set_log_window_target(polygon_list_count(list));
+        set_log_window_progress(0);
+        prepare_polygons(list);
+        build_bsp_tree(m->root, list, b);
+        last_depth = b.max_depth;
+    }
+    finish_module(m, b.abort);
+}
+
 void insert_object_to_bsp_tree(bsp_node* root, object* o) {
     if (!root || !o) return;
     const vec3 at{o->matrix.m[3][0], o->matrix.m[3][1], o->matrix.m[3][2]};

@@ -22,6 +22,11 @@ int get_partition_plane(polygon* list, plane& out);
 // planes from the world's ".bsp" cache when it matches and writing it anew otherwise.
 void build_modules_bsp_trees(module* modules, module* main_module);
 
+// Builds one module's tree from its root list with no cache file (with `build` false the module
+// keeps the tree it has), then recomputes its polygons, places its objects and sets its boxes and
+// visibility distances.
+void build_module_bsp_tree(module* m, bool build);
+
 void insert_object_to_bsp_tree(bsp_node* root, object* o);
 void set_bsp_nodes_visibility(bsp_node* root);
 

@@ -228,7 +228,8 @@ int engine_digest_worlds(const char* bitmaps_directory, module* modules, int imm
     store_module_counts();
     set_log_window_caption(digest_texts::caption_bsp);
     if (!s.editor_mode) {
-        const int chunk = start_measuring(-1, digest_texts::profiler_chunk);
+        static int chunk = -1;
+        chunk = start_measuring(chunk, digest_texts::profiler_chunk);
         build_modules_bsp_trees(s.modules, s.main_module);
         end_measuring(chunk);
         thread_polygons_in_world_order();

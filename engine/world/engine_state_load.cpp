@@ -155,7 +155,6 @@ int engine_load_world(const char* file, const char* world_directory, const char*
     set_log_window_caption(load_texts::caption_load);
     if (file) {
         binary = jstricmp(get_extension(file).c_str(), "drovik") == 0;
-        engine_set_world_file_name(str_concatenate_paths(file, world_directory).c_str());
         if (read_world_design1(world_directory, file, &last_top_group) != 0) {
             report_error(1, "engine_load_world: read_world_design1 returned error\n");
             return -1;

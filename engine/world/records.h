@@ -173,7 +173,7 @@ struct object {
     int32_t kind;  // kind_internal
     char* module_name;
     mat4 matrix;
-    double vector_a[3], vector_b[3];
+    double vector_a[3], vector_b[3];  // the placed module's box, minimum and maximum corner
     module* placed;  // the module placed, once connected
     object* next;
     group* owner_group;

@@ -83,17 +83,14 @@ group* engine_create_terrain_group_from_bitmap(const char* file, double height_s
     };
     polygon** tail = &main->root->polygons;
     while (*tail) tail = &(*tail)->next;
-    bool reported = false;
     auto add_triangle = [&](std::initializer_list<std::pair<int, int>> corners) {
         polygon* p = init_poly();
         if (!p) return;
         for (auto [i, j] : corners) polygon_add_point(p, corner(i, j).data());
         p->owner_group = terrain;
-        if (!polygon_is_valid(p) && !reported) {
-            report_error(1, "engine_create_terrain_group_from_bitmap: bad polygons\n");
-            reported = true;
-        }
-        *tail = p;
+        if (!polygon_is_valid(p)) report_error(1, "engine_create_terrain_group_from_bitmap: bad polygons\n");
+        // Added at the end of the list, and counted like every polygon the world takes.
+        polygon_list_add(tail, p);
         tail = &p->next;
     };
     for (int i = 0; i + 1 < rows; ++i) {

@@ -292,6 +292,24 @@ TEST(BspObjects, ObjectsDescendToTheirSideOrStayOnThePlane) {
     bsp_tree_destroy(root);
 }
 
+// A node's box takes in its objects' modules as placed, and each object keeps that box.
+TEST(BspObjects, ObjectsKeepTheirPlacedBoxes) {
+    module* car = init_module();
+    car->root = init_bsp_node();
+    polygon_list_add(&car->root->polygons, state_test::make_polygon({{0, 0, 0}, {10, 0, 0}, {10, 20, 5}}));
+    bsp_node* root = init_bsp_node();
+    object* o = init_object();
+    o->placed = car;
+    matrix_set_translation(o->matrix, {100, -50, 7});
+    root->objects = o;
+    bsp_compute_bounding_boxes(root);
+    EXPECT_EQ(std::vector<double>(o->vector_a, o->vector_a + 3), (std::vector<double>{100, -50, 7}));
+    EXPECT_EQ(std::vector<double>(o->vector_b, o->vector_b + 3), (std::vector<double>{110, -30, 12}));
+    EXPECT_EQ(std::vector<double>(root->box, root->box + 6), (std::vector<double>{100, -50, 7, 110, -30, 12}));
+    bsp_tree_destroy(root);
+    module_destroy(car);
+}
+
 TEST(BspPartition, SearchPrefersPlanesThatSplitNothing) {
     polygon* list = nullptr;
     // Two floors side by side: the plane x = (the list head's first x) divides them without a split.

@@ -177,8 +177,10 @@ TEST_F(TerrainTest, GradientBitmapGivesTheGridOfTriangles) {
     for (int bits : {24, 8}) {
         SCOPED_TRACE(bits);
         write_bmp(bmp("hills.bmp"), 4, 4, bits, grey);
+        const int counted = polygon_get_count();
         group* g = engine_create_terrain_group_from_bitmap(bmp("hills.bmp").c_str(), 1, 18);
         ASSERT_NE(g, nullptr);
+        EXPECT_EQ(polygon_get_count() - counted, 8);  // every triangle is counted as the world takes it
         EXPECT_STREQ(g->given_name, "Terrain");
         const std::vector<polygon*> triangles = group_polygons(g);
         ASSERT_EQ(triangles.size(), 8u);  // 3 x 3 points, 2 x 2 cells

@@ -206,14 +206,70 @@ TEST_P(BinaryWorld, ViewerModeTakesTheStoredTree) {
     EXPECT_DOUBLE_EQ(root->plane[3], -5.0);
     ASSERT_NE(root->front, nullptr);
     ASSERT_NE(root->back, nullptr);
-    EXPECT_EQ(root->front->parent, root);
+    EXPECT_EQ(root->back->parent, root);
     // Node 1 listed the triangle and the pentagon; the triangle left with its object.
     const std::vector<polygon*> root_list = list_of(root->polygons);
     ASSERT_EQ(root_list.size(), 1u);
     EXPECT_NE(root_list[0]->anim, nullptr);
-    ASSERT_EQ(list_of(root->front->polygons).size(), 1u);
-    EXPECT_STREQ(root->front->polygons->name, "window");
-    EXPECT_EQ(root->back->polygons, nullptr);
+    // Node 2, the right child, is the back subtree: the quadrilateral at z = 0 lies behind z = 5.
+    ASSERT_EQ(list_of(root->back->polygons).size(), 1u);
+    EXPECT_STREQ(root->back->polygons->name, "window");
+    EXPECT_EQ(root->front->polygons, nullptr);
+}
+
+// The right child of a stored node is its back subtree, the left its front; saving the tree
+// numbers and writes it the same way.
+TEST_F(BinaryWorldViewer, StoredTreeHasTheBackOnTheRight) {
+    group* top = load("tree.drovik");
+    const bsp_node* root = engine_state.main_module->root;
+    ASSERT_NE(root->back, nullptr);
+    ASSERT_NE(root->front, nullptr);
+    EXPECT_STREQ(root->polygons->name, "level");
+    ASSERT_NE(root->back->polygons, nullptr);
+    EXPECT_STREQ(root->back->polygons->name, "below");
+    ASSERT_NE(root->front->polygons, nullptr);
+    EXPECT_STREQ(root->front->polygons->name, "above");
+    EXPECT_EQ(root->back->parent, root);
+    EXPECT_EQ(root->front->parent, root);
+    // Saved again: the same planes and children (the polygons are numbered in world order now).
+    bf_world collected;
+    ASSERT_EQ(bfl_collect_world(top, 0, collected), 0);
+    const bf_world original = parse(fixtures + "/tree.drovik");
+    ASSERT_EQ(collected.bsp_nodes.size(), original.bsp_nodes.size());
+    for (size_t i = 0; i < original.bsp_nodes.size(); ++i) {
+        const bf_bsp_node& a = collected.bsp_nodes[i];
+        const bf_bsp_node& b = original.bsp_nodes[i];
+        EXPECT_EQ(std::vector<float>(a.plane, a.plane + 4), std::vector<float>(b.plane, b.plane + 4)) << i;
+        EXPECT_EQ(a.right, b.right) << i;
+        EXPECT_EQ(a.left, b.left) << i;
+        const bf_polygon& listed = collected.polygons[a.first_polygon - 1];
+        EXPECT_EQ(collected.polygon_names[listed.name - 1], original.polygon_names[i]) << i;
+    }
+}
+
+// A tree the engine builds (the file stores none) is written the same way: the floor below the
+// root's floor is the right child, the one above the left.
+TEST_F(BinaryWorldViewer, BuiltTreeIsSavedWithTheBackOnTheRight) {
+    group* top = load("floors.drovik");
+    bf_world w;
+    ASSERT_EQ(bfl_collect_world(top, 0, w), 0);
+    ASSERT_EQ(w.bsp_nodes.size(), 3u);
+    auto listed = [&](uint32_t node) {
+        const bf_polygon& p = w.polygons[w.bsp_nodes[node - 1].first_polygon - 1];
+        return w.polygon_names[p.name - 1];
+    };
+    // The height of a node's floor over the root's plane.
+    auto over_root = [&](uint32_t node) {
+        const bf_polygon& p = w.polygons[w.bsp_nodes[node - 1].first_polygon - 1];
+        const bf_point& pt = w.points[p.points[0]];
+        const float* plane = w.bsp_nodes[0].plane;
+        return plane[0] * pt.x + plane[1] * pt.y + plane[2] * pt.z + plane[3];
+    };
+    EXPECT_EQ(listed(1), "level");
+    ASSERT_EQ(w.bsp_nodes[0].right, 2u);
+    ASSERT_EQ(w.bsp_nodes[0].left, 3u);
+    EXPECT_LT(over_root(2), 0);
+    EXPECT_GT(over_root(3), 0);
 }
 
 // Collecting the world gives back every record the engine keeps (in viewer mode, where the node

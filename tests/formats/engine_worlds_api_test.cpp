@@ -13,15 +13,28 @@
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
+#include "foundation/profiler.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
+#include "render/camera.h"
+#include "world/engine_state.h"
+#include "world/engine_state_load.h"
+#include "world/polygon_patch.h"
+#include "world/world_order.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string fixtures = DROVIK_FORMATS_FIXTURES;
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string error_log() { return read_file(log_directory() + "/error.log"); }
 
 std::string last_box() {
     const auto boxes = plat_message_box_records();
@@ -178,6 +191,118 @@ TEST_F(EngineWorldsApi, CloseShowsASecondOfProgressThenShutsDown) {
     EXPECT_EQ(slept_ms, 1000u);
     EXPECT_EQ(engine_is_initialized(), 0);
     EXPECT_EQ(Drovik_engine_is_engine_empty(), 1);
+}
+
+// A camera may chase an object that owns no polygons: the chase is linked while the objects exist,
+// in editor mode as in viewer mode; in editor mode the camera chases nothing once they are folded.
+TEST_F(EngineWorldsApi, CameraChasingAnObjectWithoutPolygonsLoadsInBothModes) {
+    for (const int flags : {0, 4}) {
+        SCOPED_TRACE(flags);
+        ASSERT_EQ(Drovik_engine_load_world("chase.drovik", fixtures.c_str(), "", flags), 0) << engine_get_last_error();
+        EXPECT_EQ(error_log().find("connect_chase_objects"), std::string::npos) << error_log();
+        ASSERT_NE(engine_state.cameras, nullptr);
+        if (flags == 4) {
+            EXPECT_EQ(engine_state.dynamic_objects, nullptr);
+            EXPECT_EQ(engine_state.cameras->chased_object, nullptr);
+        } else {
+            ASSERT_NE(engine_state.cameras->chased_object, nullptr);
+            EXPECT_STREQ(engine_state.cameras->chased_object->name, "beacon");
+        }
+    }
+}
+
+// Loading a binary world writes nothing beside it, whatever it holds (objects with polygons of their
+// own, a stored tree or none).
+TEST_F(EngineWorldsApi, LoadingABinaryWorldWritesNothingBesideIt) {
+    for (const char* name : {"small.drovik", "full.drovik", "cube.drovik"}) {
+        for (const int flags : {0, 8, 0x2000}) {
+            SCOPED_TRACE(std::string(name) + " " + std::to_string(flags));
+            const fs::path world = folder_ / name;
+            fs::copy_file(fixtures + "/" + name, world, fs::copy_options::overwrite_existing);
+            ASSERT_EQ(Drovik_engine_load_world(name, folder_.string().c_str(), "", flags), 0)
+                << engine_get_last_error();
+            int files = 0;
+            for (const auto& entry : fs::directory_iterator(folder_)) {
+                EXPECT_EQ(entry.path().filename(), world.filename());
+                ++files;
+            }
+            EXPECT_EQ(files, 1);
+            fs::remove(world);
+        }
+    }
+    // Every object's module has its tree, whatever the switch for modules other than MAIN.
+    fs::copy_file(fixtures + "/full.drovik", folder_ / "full.drovik");
+    ASSERT_EQ(Drovik_engine_load_world("full.drovik", folder_.string().c_str(), "", 0), 0) << engine_get_last_error();
+    EXPECT_EQ(engine_state.bsp_for_others, 0);
+    int objects = 0;
+    for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next, ++objects) {
+        ASSERT_NE(d->own_module, nullptr);
+        ASSERT_NE(d->own_module->root, nullptr);
+        EXPECT_NE(d->own_module->root->plane[3], 3.4028234663852886e38) << d->name;
+    }
+    EXPECT_EQ(objects, 2);
+}
+
+// Loading again and again, and closing the engine in between, keeps each timed site on its one
+// chunk: no new chunk per load, no illegal chunk number after the close.
+TEST_F(EngineWorldsApi, ProfilerChunksSurviveLoadsAndClose) {
+    plat_clock_override(nullptr, count_sleep);
+    ASSERT_EQ(Drovik_engine_load_world(nullptr, "", "", 0), 0) << engine_get_last_error();
+    const int chunks = profiler_chunks_in_use();
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Drovik_engine_load_world(nullptr, "", "", 0), 0);
+    EXPECT_EQ(profiler_chunks_in_use(), chunks);
+
+    ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 4), 0) << engine_get_last_error();
+    const vec3 light{0, 0, 1000};
+    polygon* receiver = get_first_polygon();
+    ASSERT_NE(receiver, nullptr);
+    polygon_add_shadow_patch(receiver, get_next_polygon(receiver), light, 0);
+    EXPECT_EQ(Drovik_engine_close(), 0);
+
+    ASSERT_EQ(Drovik_engine_load_world(nullptr, "", "", 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("small.drovik", fixtures.c_str(), "", 4), 0) << engine_get_last_error();
+    receiver = get_first_polygon();
+    polygon_add_shadow_patch(receiver, get_next_polygon(receiver), light, 0);
+    plat_clock_override(nullptr, nullptr);
+    const std::string log = error_log();
+    EXPECT_EQ(log.find("illegal chunk num"), std::string::npos) << log;
+    EXPECT_EQ(log.find("cant measure time"), std::string::npos) << log;
+    EXPECT_NE(find_chunk_by_name("build_bsp_tree"), -1);
+    EXPECT_NE(find_chunk_by_name("polygon_add_shadow_patch"), -1);
+}
+
+std::string name_seen_by_reader;
+int record_world_name(const char*, const char*, const char*, group**) {
+    name_seen_by_reader = engine_state.world_file_name ? engine_state.world_file_name : "";
+    return -1;
+}
+
+// The reader of an added world already finds the added file's joined path as the world file name.
+TEST_F(EngineWorldsApi, AddedWorldIsTheWorldFileWhileItIsRead) {
+    ASSERT_EQ(Drovik_engine_load_world(nullptr, "", "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(world_formats_set_reader("wld", record_world_name), 0);
+    name_seen_by_reader.clear();
+    EXPECT_EQ(engine_add_world("added.wld", "/worlds/extra", "", vec3{0, 0, 0}), nullptr);
+    world_formats_set_reader("wld", nullptr);
+    EXPECT_EQ(name_seen_by_reader, "/worlds/extra\\added.wld");
+}
+
+// With save flag 0x01 only the backgrounds marked for saving are written, as with cameras.
+TEST_F(EngineWorldsApi, MarkedOnlySaveLeavesOutUnmarkedBackgrounds) {
+    ASSERT_EQ(Drovik_engine_load_world("full.drovik", fixtures.c_str(), "", 0), 0) << engine_get_last_error();
+    ASSERT_NE(engine_state.backgrounds, nullptr);
+    ASSERT_STREQ(engine_state.backgrounds->name, "sky");
+    engine_state.backgrounds->save = 0;
+    const std::string all = in_folder("all.drovik");
+    const std::string marked = in_folder("marked.drovik");
+    ASSERT_EQ(Drovik_engine_save(all.c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(marked.c_str(), nullptr, 1), 0) << engine_get_last_error();
+    bf_world w;
+    ASSERT_EQ(bfl_read_world_file(all.c_str(), w), 0);
+    EXPECT_EQ(w.backgrounds.size(), 2u);
+    ASSERT_EQ(bfl_read_world_file(marked.c_str(), w), 0);
+    ASSERT_EQ(w.backgrounds.size(), 1u);
+    EXPECT_EQ(w.backgrounds[0].name, "dusk");
 }
 
 }  // namespace

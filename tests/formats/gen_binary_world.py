@@ -378,6 +378,32 @@ def cube_world():
     return w
 
 
+def tree_world():
+    """Three floors named by height and a stored tree: the root holds "level" (z = 0), its right
+    child, the back subtree, holds "below" (z = -100) and its left child, the front, "above"."""
+    w = empty_world()
+    w["points"] = [((x, y, z), (90, 90, 90), (0, 0, 127)) for z in (0, -100, 100) for x, y in
+                   ((0, 0), (100, 0), (100, 100), (0, 100))]
+    w["cords"] = [(0, 0)]
+    w["group_names"] = ["floors"]
+    w["groups"] = [(1, 0, 0)]
+    w["polygon_names"] = ["level", "below", "above"]
+    w["polygons"] = [{"presence": P_GROUP | P_NAME, "group": 1, "name": i + 1,
+                      "points": [4 * i, 4 * i + 1, 4 * i + 2, 4 * i + 3], "cords": [0, 0, 0, 0]} for i in range(3)]
+    w["bsp"] = [((0, 0, 1, 0), 1, 2, 3), ((0, 0, 1, 100), 2, 0, 0), ((0, 0, 1, -100), 3, 0, 0)]
+    return w
+
+
+def chase_world():
+    """The small world with a second object, "beacon", that owns no polygons and is chased by the
+    camera."""
+    w = small_world()
+    w["dynamic"].append(dict(w["dynamic"][0], name="beacon", control=0, track=None, chase=None, chase_type=None,
+                             polygons=[], location=(50, 50, 50)))
+    w["cameras"][0].update({"chase": "beacon", "chase_type": "CHASE_PRECISE"})
+    return w
+
+
 def left_out_world():
     """Saved without cameras, tracks, backgrounds and lights (their record sizes are 0) and without BSP."""
     w = empty_world()
@@ -452,7 +478,8 @@ def main():
     small, offsets = build(small_world())
     good = {"small.drovik": small, "wide.drovik": build(wide_world())[0],
             "left_out.drovik": build(left_out_world())[0], "full.drovik": build(full_world())[0],
-            "cube.drovik": build(cube_world())[0]}
+            "cube.drovik": build(cube_world())[0], "tree.drovik": build(tree_world())[0],
+            "floors.drovik": build(dict(tree_world(), bsp=[]))[0], "chase.drovik": build(chase_world())[0]}
     for name, data in good.items():
         write(os.path.join(out, name), data)
     damaged = damaged_copies(small, offsets)

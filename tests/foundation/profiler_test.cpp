@@ -114,3 +114,25 @@ TEST_F(Profiler, MeasuresAcrossTheTickCountWrapping) {
 }
 
 }  // namespace
+
+namespace {
+
+// Numbers kept by their sites across a reset find their own chunks again, even when the numbers
+// now belong to other chunks.
+TEST_F(Profiler, KeptNumbersFindTheirChunksAfterAReset) {
+    int first = measure(-1, "first", 1);
+    int second = measure(-1, "second", 2);
+    ASSERT_EQ(first, 0);
+    ASSERT_EQ(second, 1);
+    profiler_reset();
+    second = measure(second, "second", 3);  // now chunk 0
+    first = measure(first, "first", 4);     // 0 belongs to "second": a chunk of its own
+    EXPECT_NE(first, second);
+    EXPECT_EQ(profiler_chunks_in_use(), 2);
+    EXPECT_EQ(get_chunk_average_speed(second), 3000);
+    EXPECT_EQ(get_chunk_average_speed(first), 4000);
+    EXPECT_EQ(measure(first, "first", 6), first);
+    EXPECT_EQ(get_chunk_average_speed(first), 5000);
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include "foundation/memory.h"
 #include "platform/display.h"
 #include "platform/window.h"
+#include "render/colour.h"
 #include "work_dir.h"
 
 namespace {
@@ -94,6 +95,15 @@ TEST_F(Startup, AtSixteenBitsNothingIsSwitchedOrRestored) {
     engine_first_init();
     engine_shutdown();
     EXPECT_TRUE(plat_display_depth_requests().empty());
+}
+
+// First use takes the pixel format from the display (5-6-5), whatever was set before.
+TEST_F(Startup, FirstUseSetsTheDisplaysPixelFormat) {
+    set_pixel_format_bits(5, 5, 5);
+    ASSERT_EQ(rgb_to_pixel(255, 255, 255), 0x7FFF);
+    engine_first_init();
+    EXPECT_EQ(rgb_to_pixel(255, 255, 255), 0xFFFF);
+    EXPECT_EQ(rgb_to_pixel(0, 255, 0), 0x07E0);
 }
 
 TEST_F(Startup, AnotherDepthIsSwitchedToSixteenAndRestoredAtClose) {
