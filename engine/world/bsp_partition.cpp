@@ -87,6 +87,7 @@ class family_counter {
 public:
     family_counter(const vec3& normal, const std::vector<polygon*>& list) {
         std::vector<extent> extents;
+        extents.reserve(list.size());
         for (polygon* p : list) {
             if (!p->points) continue;  // on every plane: counts nowhere
             extent e{HUGE_VAL, -HUGE_VAL};
@@ -131,6 +132,7 @@ public:
             candidate* c;
         };
         std::vector<query> queries;
+        queries.reserve(members.size());
         const double t = bsp_tolerance;
         for (candidate* c : members) {
             const double d = c->pl.d;
@@ -198,6 +200,7 @@ class candidate_table {
 public:
     explicit candidate_table(polygon* first) {
         for (polygon* p = first; p; p = p->next) list_.push_back(p);
+        candidates_.reserve(3 * list_.size());
         for (polygon* p : list_) {
             if (!p->points) continue;
             add({{1, 0, 0, -p->points->x}, false, false, -1, {0, 0}});
