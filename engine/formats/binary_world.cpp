@@ -68,9 +68,8 @@ bool patch_links_are_sound(const bf_world& w) {
     return true;
 }
 
-// The engine-level checks a parsed file must also pass before anything is created.
+// The engine-level checks a checked file must also pass before anything is created.
 std::string check_buildable(const bf_world& w) {
-    if (std::string problem = bfl_check_world(w); !problem.empty()) return problem;
     for (size_t i = 0; i < w.polygons.size(); ++i) {
         const size_t points = w.polygons[i].points.size();
         if (points > static_cast<size_t>(polygon_max_points)) {
@@ -586,6 +585,14 @@ void restore_settings(const bf_settings& s, const std::vector<group*>& groups) {
 }  // namespace
 
 int bfl_build_world(const bf_world& w, module* m, group** top_group) {
+    if (const std::string problem = bfl_check_world(w); !problem.empty()) {
+        report(problem);
+        return -1;
+    }
+    return bfl_build_checked_world(w, m, top_group);
+}
+
+int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
     if (!m || !m->root) {
         report(bf_world_texts::no_module);
         return -1;
@@ -611,7 +618,7 @@ int bfl_build_world(const bf_world& w, module* m, group** top_group) {
     set_log_window_caption(bf_world_texts::caption_polygon_alloc);
     std::vector<polygon*> polys(w.polygons.size(), nullptr);  // editor-mode copies join at the end
     for (size_t i = 0; i < polys.size(); ++i) {
-        polys[i] = init_poly();
+        polys[i] = init_poly_with_points(static_cast<int>(w.polygons[i].points.size()));
         if (!polys[i]) {
             for (size_t j = 0; j < i; ++j) free_polygon(polys[j]);
             report(plat_format(bf_world_texts::section_failed, "polygons"));
@@ -665,7 +672,7 @@ int bfl_read_world(const char* path, module* m, group** top_group) {
     set_log_window_caption(bf_world_texts::caption_load);
     bf_world world;
     if (bfl_read_world_file(path, world) != 0) return -1;
-    const int result = bfl_build_world(world, m, top_group);
+    const int result = bfl_build_checked_world(world, m, top_group);
     set_log_window_caption(bf_world_texts::caption_general);
     return result;
 }
@@ -731,7 +738,7 @@ int engine_read_world_design_drovik_binary_format(const char*, const char*, cons
 namespace {
 
 // Index tables that give each distinct value one record, the earliest that matches within a
-// tolerance; values are bucketed on a grid of the tolerance so neighbours are found directly.
+// tolerance; values are bucketed on a grid so the values within reach are found directly.
 struct grid_key {
     int64_t cell[3];
     uint64_t exact;  // bytes that must be equal
@@ -754,23 +761,30 @@ int64_t cell_of(double value, double tolerance) {
 }
 
 class shared_table {
+    static constexpr double cell_span = 64;
+
 public:
     shared_table(double tolerance, int axes) : tolerance_(tolerance), axes_(axes) {}
 
     // The index of the earliest value that matches; `add` is called with the new index otherwise.
     template <typename Add>
     uint32_t find_or_add(const double* v, uint64_t exact, Add add) {
+        // Cells span many tolerances, so the cells within reach of a value are mostly its own.
+        const double cell = tolerance_ * cell_span;
         grid_key key{{0, 0, 0}, exact};
-        for (int a = 0; a < axes_; ++a) key.cell[a] = cell_of(v[a], tolerance_);
+        int64_t low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
+        double stored[3] = {0, 0, 0};
+        for (int a = 0; a < axes_; ++a) {
+            key.cell[a] = cell_of(v[a], cell);
+            low[a] = cell_of(v[a] - 2 * tolerance_, cell);
+            high[a] = cell_of(v[a] + 2 * tolerance_, cell);
+            stored[a] = v[a];
+        }
         uint32_t best = UINT32_MAX;
-        const int z_span = axes_ == 3 ? 1 : 0;
-        for (int dx = -1; dx <= 1; ++dx) {
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dz = -z_span; dz <= z_span; ++dz) {
-                    grid_key near = key;
-                    near.cell[0] += dx;
-                    near.cell[1] += dy;
-                    near.cell[2] += dz;
+        grid_key near = key;
+        for (near.cell[0] = low[0]; near.cell[0] <= high[0]; ++near.cell[0]) {
+            for (near.cell[1] = low[1]; near.cell[1] <= high[1]; ++near.cell[1]) {
+                for (near.cell[2] = low[2]; near.cell[2] <= high[2]; ++near.cell[2]) {
                     const auto found = cells_.find(near);
                     if (found == cells_.end()) continue;
                     for (uint32_t index : found->second) {
@@ -781,7 +795,7 @@ public:
         }
         if (best != UINT32_MAX) return best;
         const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
-        values_.insert(values_.end(), {v[0], v[1], axes_ == 3 ? v[2] : 0.0});
+        values_.insert(values_.end(), std::begin(stored), std::end(stored));
         cells_[key].push_back(index);
         add();
         return index;

@@ -12,6 +12,8 @@
 // or -1 with a report. A later section that fails is reported, the rest is still built and the
 // result is -1.
 int bfl_build_world(const bf_world& world, module* m, group** top_group);
+// The same for a world that already passed bfl_check_world, as every parsed one has.
+int bfl_build_checked_world(const bf_world& world, module* m, group** top_group);
 // The file records of `saved` and what lies inside it (groups in group-list order, polygons in
 // world order, shared points and cords, name tables, the main tree in viewer mode, dynamic objects,
 // animations, settings): 0 / -1.

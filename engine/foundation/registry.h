@@ -3,7 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
-void registry_add(const void* record, int32_t kind);
+// Registers a record; its kind is read from its kind word whenever it is looked up.
+void registry_add(const void* record);
+// Registers a block that holds one record at its start and, from `slots_offset` on, slots of
+// `slot_size` bytes for records of `slot_kind`: a slot is live while its kind word is that kind.
+void registry_add_block(const void* block, size_t size, size_t slots_offset, size_t slot_size, int32_t slot_kind);
+// Forgets the record or block that starts at the address.
 void registry_remove(const void* record);
 // Forgets every record lying in [begin, end): a big block freed as a whole.
 void registry_remove_range(const void* begin, const void* end);
@@ -13,7 +18,9 @@ size_t registry_size();
 
 // Allocates a zero-filled engine block of `size` bytes with its kind word set, registered as live.
 void* record_create(size_t size, int32_t kind);
-// Unregisters the record, fills it with 0x55 and frees it.
+// The same for a block with record slots (registry_add_block).
+void* record_block_create(size_t size, int32_t kind, size_t slots_offset, size_t slot_size, int32_t slot_kind);
+// Unregisters the record (or block), fills it with 0x55 and frees it.
 void record_destroy(void* record);
 
 template <typename T>

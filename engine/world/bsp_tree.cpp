@@ -1,4 +1,4 @@
-// BSP trees: the partition search, the tree build (with the cache file), object placement,
+// BSP trees: the tree build (with the cache file), object placement,
 // visibility distances and the visitors over a tree.
 #include "world/bsp_tree.h"
 
@@ -24,9 +24,6 @@ void report(const char* text) {
     if (bsp_report_errors()) report_error(1, text);
 }
 
-constexpr long no_balance = LONG_MAX;
-constexpr long oblique_balance = 2147483646;
-
 // One build pass: the recursion state and the cache it writes or reads.
 struct bsp_build {
     bool abort = false;
@@ -49,68 +46,6 @@ void store_plane(bsp_node* node, const plane& p) {
     node->plane[1] = p.b;
     node->plane[2] = p.c;
     node->plane[3] = p.d;
-}
-
-bool is_unit(double v) { return v == 1 || v == -1; }
-
-struct score {
-    long splits;
-    long balance;
-};
-
-// Counts polygons behind, in front and crossing; stops once the splits exceed the limit.
-score score_plane(const plane& pl, const polygon* list, long limit) {
-    long behind = 0, front = 0, splits = 0;
-    for (const polygon* p = list; p; p = p->next) {
-        switch (get_plane_poly_relations(pl, p, bsp_tolerance)) {
-            case 2: behind++; break;
-            case 3: front++; break;
-            case 4: splits++; break;
-            default: break;
-        }
-        if (splits > limit) break;
-    }
-    return {splits, std::labs(behind - front)};
-}
-
-bool search_partition(polygon* list, long limit, plane& out) {
-    long n = 0;
-    for (const polygon* p = list; p; p = p->next) n++;
-    if (n == 1) {
-        out = polygon_plane(list);
-        return true;
-    }
-    bool found = false;
-    long best_balance = no_balance;
-    for (const polygon* p = list; p; p = p->next) {
-        if (!p->points) continue;
-        const plane axes[2] = {{1, 0, 0, -p->points->x}, {0, 1, 0, -p->points->y}};
-        for (const plane& candidate : axes) {
-            const score s = score_plane(candidate, list, limit);
-            if (s.splits > limit || s.balance == n) continue;
-            if (s.splits < limit || s.balance < best_balance) {
-                found = true;
-                out = candidate;
-                limit = s.splits;
-                best_balance = s.balance;
-                if (limit == 0 && best_balance == 0) return true;
-            }
-        }
-        const plane own = polygon_plane(p);
-        if (is_unit(own.a) || is_unit(own.b)) continue;
-        const bool along_z = is_unit(own.c);
-        const score s = score_plane(own, list, limit);
-        if (s.splits > limit) continue;
-        const long balance = along_z ? s.balance : oblique_balance;
-        if (s.splits < limit || (along_z && balance < best_balance)) {
-            found = true;
-            out = own;
-            limit = s.splits;
-            best_balance = balance;
-            if (limit == 0 && best_balance == 0) return true;
-        }
-    }
-    return found;
 }
 
 void refresh_progress(int delta) {
@@ -343,20 +278,6 @@ void bsp_node_insert_polygon(bsp_node* node, polygon* p) {
     }
     p->next = node->polygons;
     node->polygons = p;
-}
-
-int get_partition_plane(polygon* list, plane& out) {
-    out = {1, 0, 0, 0};
-    if (!list) {
-        report(bsp_texts::null_list);
-        return -1;
-    }
-    if (search_partition(list, 0, out) || search_partition(list, INT_MAX, out)) return 0;
-    report(bsp_texts::no_partition);
-    // The first polygon's own plane holds at least that polygon, so the build still advances.
-    out = polygon_plane(list);
-    if (out.a == 0 && out.b == 0 && out.c == 0) out = {1, 0, 0, 0};
-    return 0;
 }
 
 void build_modules_bsp_trees(module* modules, module* main_module) {

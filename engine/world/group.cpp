@@ -20,6 +20,7 @@
 #include "world/polygon.h"
 #include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"
+#include "world/vertex_normals.h"
 #include "world/world_order.h"
 
 namespace {
@@ -111,48 +112,6 @@ std::vector<polygon*> polygons_exactly_of(const group* g) {
         if (p->owner_group == g) out.push_back(p);
     }
     return out;
-}
-
-int8_t normal_byte(double component) { return static_cast<int8_t>(std::floor(127 * component + 0.5)); }
-
-bool same_place(const point* a, const point* b) {
-    return std::fabs(a->x - b->x) <= 1e-10 && std::fabs(a->y - b->y) <= 1e-10 && std::fabs(a->z - b->z) <= 1e-10;
-}
-
-// Averages plane normals over coinciding points of polygons that `related` pairs together.
-void average_vertex_normals(const std::vector<polygon*>& polygons,
-                            const std::function<bool(const polygon*, const polygon*)>& related) {
-    for (polygon* p : polygons) {
-        for (point* pt = p->points; pt; pt = pt->next) {
-            if (pt->normal_x || pt->normal_y || pt->normal_z) continue;
-            vec3 sum{0, 0, 0};
-            std::vector<point*> coinciding;  // sized by the data, never a fixed table
-            for (polygon* q : polygons) {
-                if (!related(p, q)) continue;
-                for (point* other = q->points; other; other = other->next) {
-                    if (!same_place(pt, other)) continue;
-                    const vec3 n = polygon_normal(q);
-                    vec_add(sum, n);
-                    coinciding.push_back(other);
-                    break;
-                }
-            }
-            if (coinciding.empty()) {
-                report("group_calculate_vertices_normals: Internal error \n");
-                continue;
-            }
-            if (vec_normalize(sum) != 0) sum = {1, 0, 0};
-            for (point* c : coinciding) {
-                c->normal_x = normal_byte(sum.x);
-                c->normal_y = normal_byte(sum.y);
-                c->normal_z = normal_byte(sum.z);
-            }
-            pt->normal_x = normal_byte(sum.x);
-            pt->normal_y = normal_byte(sum.y);
-            pt->normal_z = normal_byte(sum.z);
-        }
-        refresh_log_window();
-    }
 }
 
 bool frame_list_holds(const frame_item* list, const bitmap_texture* texture) {

@@ -27,7 +27,17 @@ void report(const char* text) {
     if (polygon_report_errors()) report_error(1, text);
 }
 
-point* new_point() { return record_new<point>(kind_point); }
+// Point slots follow the polygon record in its block.
+constexpr size_t point_slots_offset = (sizeof(polygon) + alignof(point) - 1) / alignof(point) * alignof(point);
+
+// A point for `p`: the next slot of its block while one is left, else a record of its own.
+point* new_point(polygon* p) {
+    if (!p || p->block_used >= p->block_points) return record_new<point>(kind_point);
+    auto* pt = reinterpret_cast<point*>(reinterpret_cast<unsigned char*>(p) + point_slots_offset) + p->block_used++;
+    pt->kind = kind_point;
+    pt->in_block = 1;
+    return pt;
+}
 
 char* copy_string(const char* text) {
     if (!text) return nullptr;
@@ -49,8 +59,8 @@ void set_point_colour(const polygon* p, point* pt) {
     }
 }
 
-point* make_point(const polygon* p, const double values[6]) {
-    point* pt = new_point();
+point* make_point(polygon* p, const double values[6]) {
+    point* pt = new_point(p);
     if (!pt) return nullptr;
     pt->x = values[0];
     pt->y = values[1];
@@ -103,7 +113,7 @@ void release_polygon(polygon* p) {
     point* pt = p->points;
     while (pt) {
         point* next = pt->next;
-        record_destroy(pt);
+        free_point(pt);
         pt = next;
     }
     record_destroy(p);
@@ -136,12 +146,13 @@ double points_extreme(const polygon* p, bool use_x, bool maximum, const char* na
     return value;
 }
 
-point* copy_point(const point* source) {
-    point* pt = new_point();
+point* copy_point(polygon* target, const point* source) {
+    point* pt = new_point(target);
     if (!pt) return nullptr;
-    const int32_t kind = pt->kind;
+    const uint8_t in_block = pt->in_block;
     *pt = *source;
-    pt->kind = kind;
+    pt->kind = kind_point;
+    pt->in_block = in_block;
     pt->next = nullptr;
     return pt;
 }
@@ -149,7 +160,7 @@ point* copy_point(const point* source) {
 // Copies the points of `source` into `target` (colour and normal bytes included); -1 on failure.
 int copy_points(polygon* target, const polygon* source) {
     for (const point* pt = source->points; pt; pt = pt->next) {
-        point* copy = copy_point(pt);
+        point* copy = copy_point(target, pt);
         if (!copy) return -1;
         append_point(target, copy);
     }
@@ -174,8 +185,17 @@ int polygon_get_freed_count() { return freed_count; }
 int polygon_get_patch_count() { return patch_count; }
 void polygon_patch_count_add(int delta) { patch_count += delta; }
 
-polygon* init_poly() {
-    polygon* p = record_new<polygon>(kind_polygon);
+polygon* init_poly() { return init_poly_with_points(0); }
+
+polygon* init_poly_with_points(int points) {
+    polygon* p = nullptr;
+    if (points > 0 && points <= polygon_max_points) {
+        p = static_cast<polygon*>(record_block_create(point_slots_offset + sizeof(point) * static_cast<size_t>(points),
+                                                      kind_polygon, point_slots_offset, sizeof(point), kind_point));
+        if (p) p->block_points = static_cast<uint8_t>(points);
+    } else {
+        p = record_new<polygon>(kind_polygon);
+    }
     if (!p) {
         report("init_poly: failed to alloc mem\n");
         return nullptr;
@@ -291,7 +311,7 @@ int polygon_add_point_to_head(polygon* p, const double values[6]) {
 
 int polygon_add_point_from_vertex(polygon* p, const vertex& v) {
     if (!p) return -1;
-    point* pt = new_point();
+    point* pt = new_point(p);
     if (!pt) return -1;
     point_set_from_vertex(pt, v);
     append_point(p, pt);
@@ -300,7 +320,7 @@ int polygon_add_point_from_vertex(polygon* p, const vertex& v) {
 
 int polygon_add_point_copy(polygon* p, const point* source) {
     if (!p || !source) return -1;
-    point* pt = copy_point(source);
+    point* pt = copy_point(p, source);
     if (!pt) return -1;
     append_point(p, pt);
     return 0;
@@ -512,7 +532,10 @@ void polygon_copy_attributes(polygon* target, const polygon* source) {
     char* old_name = target->name;
     char* old_bitmap = target->bitmap_name;
     const uint8_t pool = target->fast_pool;
+    const uint8_t block_points = target->block_points, block_used = target->block_used;
     *target = *source;
+    target->block_points = block_points;
+    target->block_used = block_used;
     target->serial_id = serial;
     target->points = points;
     target->point_count = count;
@@ -640,7 +663,15 @@ void polygon_list_free(polygon** list) {
     while (*list) free_polygon(polygon_list_pop(list));
 }
 
-void free_point(point* pt) { record_destroy(pt); }
+void free_point(point* pt) {
+    if (!pt) return;
+    if (!pt->in_block) {
+        record_destroy(pt);
+        return;
+    }
+    // The slot goes with its polygon's block; its kind word dies now, so it is no handle.
+    std::memset(static_cast<void*>(pt), dead_record_byte, sizeof *pt);
+}
 
 int poly_rotate_texture(polygon* p) {
     if (!p || p->point_count < 2 || !p->points || !p->points->next) {

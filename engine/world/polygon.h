@@ -29,6 +29,8 @@ int polygon_get_patch_count();
 void polygon_patch_count_add(int delta);
 
 polygon* init_poly();
+// A polygon whose first `points` points (at most the maximum) are allocated with it in one block.
+polygon* init_poly_with_points(int points);
 int polygon_list_add(polygon** list, polygon* p);
 int polygon_list_add_by_bitmap(polygon** list, polygon* p);
 int polygon_world_order_push(polygon** list, polygon* p);

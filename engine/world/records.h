@@ -54,6 +54,7 @@ struct point {
     double brightness;
     uint8_t red, green, blue;
     int8_t normal_x, normal_y, normal_z;  // vertex normal times 127; all 0 = none
+    uint8_t in_block;                     // 1: allocated with its polygon, freed with it
     point* next;
 };
 
@@ -105,6 +106,8 @@ struct polygon {
     uint8_t linear_bitmap_cords;
     int32_t ambient, diffuse, specular;
     uint8_t specular_shining;
+    uint8_t block_points;  // point slots allocated with the record, after it
+    uint8_t block_used;    // slots handed out so far (a freed slot is not used again)
     double normal_count;
 };
 

@@ -1,0 +1,326 @@
+// World load and save through the engine's interface on box-town worlds of growing size: time,
+// MB/s and polygons/s per figure, memory per loaded polygon, and the growth between sizes.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "drovik.h"
+#include "formats/binary_format.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double minute = 60;
+constexpr int editor_flags = 0x4;
+
+// A town of boxes (six quadrilaterals each, eight shared corners) on a grid, one group per street.
+bf_world box_town(int polygons) {
+    using namespace bf_layout;
+    const int boxes = (polygons + 5) / 6;
+    const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(boxes))));
+    bf_world w;
+    w.cords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    w.group_names.push_back("town");
+    w.groups.push_back({1, 0, 0});
+    for (int street = 0; street < side; ++street) {
+        w.group_names.push_back("street_" + std::to_string(street));
+        w.groups.push_back({static_cast<uint32_t>(w.group_names.size()), 1, 0});
+    }
+    static constexpr int faces[6][4] = {{0, 1, 2, 3}, {4, 7, 6, 5}, {0, 4, 5, 1},
+                                        {1, 5, 6, 2}, {2, 6, 7, 3}, {3, 7, 4, 0}};
+    for (int b = 0; b < boxes && static_cast<int>(w.polygons.size()) < polygons; ++b) {
+        const int row = b / side, column = b % side;
+        const float x = column * 400.0f, y = row * 400.0f;
+        const float width = 100.0f + static_cast<float>((b * 37) % 150);
+        const float depth = 100.0f + static_cast<float>((b * 53) % 150);
+        const float height = 80.0f + static_cast<float>((b * 71) % 300);
+        const auto red = static_cast<uint8_t>(60 + b % 150), green = static_cast<uint8_t>(80 + b % 120);
+        const auto first = static_cast<uint32_t>(w.points.size());
+        for (int corner = 0; corner < 8; ++corner) {
+            const float cx = (corner == 1 || corner == 2 || corner == 5 || corner == 6) ? x + width : x;
+            const float cy = (corner == 2 || corner == 3 || corner == 6 || corner == 7) ? y + depth : y;
+            const float cz = corner < 4 ? 0.0f : height;
+            w.points.push_back({cx, cy, cz, red, green, 90, 0, 0, 0});
+        }
+        for (const auto& face : faces) {
+            if (static_cast<int>(w.polygons.size()) >= polygons) break;
+            bf_polygon p;
+            p.presence = has_group;
+            p.kind_word = kind_four_points | kind_collisional;
+            p.group = static_cast<uint32_t>(row + 2);
+            for (int k = 0; k < 4; ++k) {
+                p.points.push_back(first + static_cast<uint32_t>(face[k]));
+                p.cords.push_back(static_cast<uint32_t>(k));
+            }
+            w.polygons.push_back(std::move(p));
+        }
+    }
+    return w;
+}
+
+size_t status_kb(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const size_t length = std::strlen(field);
+    while (std::getline(in, line)) {
+        if (line.compare(0, length, field) == 0) return std::strtoull(line.c_str() + length, nullptr, 10);
+    }
+    return 0;
+}
+
+// Starts a new peak of the resident set (Linux resets VmHWM on "5").
+void reset_peak() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+// Processor time of the process: on a shared machine the wall clock also counts the waits for a core.
+double cpu_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct figure {
+    const char* name;
+    // Prepares untimed, then returns the seconds of the timed step.
+    std::function<double(const std::string& world)> run;
+    // File whose size gives MB/s ("" for the world file itself).
+    std::string bytes_of;
+    bool needs_stored_trees = false;  // starts from the file the tree build saved
+};
+
+void must(int result, const char* what) {
+    if (result != 0) {
+        std::fprintf(stderr, "world_io_bench: %s failed\n", what);
+        std::exit(1);
+    }
+}
+
+double timed(const std::function<int()>& step, const char* what) {
+    const double start = cpu_seconds();
+    must(step(), what);
+    return cpu_seconds() - start;
+}
+
+// A load timed on its own: the world before it is closed first, untimed.
+double timed_load(const std::string& file, int flags, const char* what) {
+    must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");
+    return timed([&] { return Drovik_engine_load_world(file.c_str(), ".", nullptr, flags); }, what);
+}
+
+void remove_cache(const std::string& world) { fs::remove(fs::path(world).replace_extension(".bsp")); }
+
+std::vector<figure> figures() {
+    auto load = [](const std::string& file, int flags) {
+        return [file, flags] { return Drovik_engine_load_world(file.c_str(), ".", nullptr, flags); };
+    };
+    return {
+        {"editor load", [](const std::string& w) { return timed_load(w, editor_flags, "editor load"); }, ""},
+        {"viewer load building trees",
+         [=](const std::string& w) {
+             remove_cache(w);
+             const double t = timed_load(w, 0, "viewer load");
+             must(Drovik_engine_save("stored.drovik", nullptr, 0), "viewer save");
+             return t;
+         },
+         ""},
+        {"viewer load with stored trees",
+         [](const std::string&) { return timed_load("stored.drovik", 0, "stored load"); }, "stored.drovik", true},
+        {"editor save",
+         [=](const std::string& w) {
+             must(load(w, editor_flags)(), "editor load");
+             return timed([] { return Drovik_engine_save("editor_save.drovik", nullptr, 0); }, "editor save");
+         },
+         "editor_save.drovik"},
+        {"viewer save",
+         [=](const std::string&) {
+             must(load("stored.drovik", 0)(), "stored load");
+             return timed([] { return Drovik_engine_save("viewer_save.drovik", nullptr, 0); }, "viewer save");
+         },
+         "viewer_save.drovik", true},
+        {"close",
+         [=](const std::string& w) {
+             must(load(w, editor_flags)(), "editor load");
+             return timed([] { return Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags); }, "close");
+         },
+         ""},
+    };
+}
+
+// The console report, with the machine description printed once rather than per figure.
+class quiet_console : public benchmark::ConsoleReporter {
+public:
+    bool ReportContext(const Context& context) override {
+        if (shown_) return true;
+        shown_ = true;
+        return ConsoleReporter::ReportContext(context);
+    }
+
+private:
+    bool shown_ = false;
+};
+
+struct result {
+    int polygons;
+    double seconds;
+    double bytes;
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double exponent(const result& a, const result& b) {
+    return std::log(b.seconds / a.seconds) / std::log(static_cast<double>(b.polygons) / a.polygons);
+}
+
+// The seconds the next size would take, from the growth seen so far (n^2 until two sizes are known).
+double predicted(const std::vector<result>& seen, int polygons) {
+    if (seen.empty()) return 0;
+    const result& last = seen.back();
+    const double e = seen.size() >= 2 ? std::max(1.0, exponent(seen[seen.size() - 2], last)) : 2.0;
+    return last.seconds * std::pow(static_cast<double>(polygons) / last.polygons, e);
+}
+
+struct memory_figure {
+    int polygons;
+    double peak_per_polygon;
+    double held_per_polygon;
+};
+
+memory_figure measure_memory(const std::string& world, int polygons) {
+    must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");
+    malloc_trim(0);
+    const double held_before = static_cast<double>(mallinfo2().uordblks);
+    const double rss_before = static_cast<double>(status_kb("VmRSS:")) * 1024;
+    reset_peak();
+    must(Drovik_engine_load_world(world.c_str(), ".", nullptr, editor_flags), "editor load");
+    const double peak = static_cast<double>(status_kb("VmHWM:")) * 1024 - rss_before;
+    const double held = static_cast<double>(mallinfo2().uordblks) - held_before;
+    return {polygons, peak / polygons, held / polygons};
+}
+
+void print_table(const std::vector<figure>& all, const std::map<std::string, std::vector<result>>& results,
+                 const std::vector<std::string>& skipped, const std::vector<memory_figure>& memory) {
+    std::printf("\n%-30s %10s %12s %10s %14s\n", "figure (processor time)", "polygons", "time (ms)", "MB/s",
+                "polygons/s");
+    for (const figure& f : all) {
+        for (const result& r : results.at(f.name)) {
+            std::printf("%-30s %10d %12.2f %10.1f %14.0f\n", f.name, r.polygons, r.seconds * 1000,
+                        r.bytes / r.seconds / 1e6, r.polygons / r.seconds);
+        }
+    }
+    for (const std::string& line : skipped) std::printf("%s\n", line.c_str());
+    std::printf("\n%-30s %10s %22s %22s\n", "memory", "polygons", "peak bytes/polygon", "held bytes/polygon");
+    for (const memory_figure& m : memory) {
+        std::printf("%-30s %10d %22.0f %22.0f\n", "editor load", m.polygons, m.peak_per_polygon,
+                    m.held_per_polygon);
+    }
+    std::printf("\n%-30s %24s\n", "growth (two largest sizes)", "exponent of n");
+    for (const figure& f : all) {
+        const std::vector<result>& r = results.at(f.name);
+        if (r.size() < 2) {
+            std::printf("%-30s %24s\n", f.name, "(fewer than two sizes)");
+            continue;
+        }
+        const result& a = r[r.size() - 2];
+        const result& b = r.back();
+        std::printf("%-30s %10d -> %-8d %5.2f\n", f.name, a.polygons, b.polygons, exponent(a, b));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("DROVIK_HEADLESS_BOXES", "1", 0);
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    unsetenv("DISPLAY");
+    int runs = 3;
+    std::vector<int> sizes = {1000, 10000, 100000, 1000000};
+    std::vector<char*> rest = {argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--runs=", 7) == 0) {
+            runs = std::max(1, std::atoi(argv[i] + 7));
+        } else if (std::strncmp(argv[i], "--max_polygons=", 15) == 0) {
+            const int limit = std::atoi(argv[i] + 15);
+            std::erase_if(sizes, [limit](int n) { return n > limit; });
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    int rest_count = static_cast<int>(rest.size());
+    benchmark::Initialize(&rest_count, rest.data());
+
+    const fs::path folder = fs::temp_directory_path() / ("world_io_bench." + std::to_string(getpid()));
+    fs::create_directories(folder);
+    fs::current_path(folder);
+
+    const std::vector<figure> all = figures();
+    std::map<std::string, std::vector<result>> results;
+    for (const figure& f : all) results[f.name];
+    std::vector<std::string> skipped;
+    std::vector<memory_figure> memory;
+    quiet_console console;
+    for (int polygons : sizes) {
+        const std::string world = "town_" + std::to_string(polygons) + ".drovik";
+        must(bfl_write_world_file(world.c_str(), box_town(polygons)), "writing the world");
+        for (const figure& f : all) {
+            const double guess = predicted(results[f.name], polygons);
+            const bool without_trees = f.needs_stored_trees && !fs::exists("stored.drovik");
+            if (guess > minute || without_trees) {
+                char line[160];
+                std::snprintf(line, sizeof line, "%-30s %10d   skipped: %s", f.name, polygons,
+                              without_trees ? "no tree build to start from" : "expected to take over a minute");
+                skipped.push_back(line);
+                continue;
+            }
+            std::vector<double> times;
+            benchmark::ClearRegisteredBenchmarks();
+            const std::string name = std::string(f.name) + "/" + std::to_string(polygons);
+            benchmark::RegisterBenchmark(name.c_str(),
+                                         [&f, &times, world, polygons](benchmark::State& state) {
+                                             for (auto _ : state) {
+                                                 const double s = f.run(world);
+                                                 state.SetIterationTime(s);
+                                                 times.push_back(s);
+                                             }
+                                             state.SetItemsProcessed(polygons);
+                                         })
+                ->Iterations(1)
+                ->Repetitions(runs)
+                ->ReportAggregatesOnly(true)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RunSpecifiedBenchmarks(&console);
+            if (times.empty()) continue;
+            const std::string file = f.bytes_of.empty() ? world : f.bytes_of;
+            results[f.name].push_back({polygons, median(times), static_cast<double>(fs::file_size(file))});
+        }
+        memory.push_back(measure_memory(world, polygons));
+        must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");
+        for (const char* file : {"stored.drovik", "editor_save.drovik", "viewer_save.drovik"}) fs::remove(file);
+        fs::remove(world);
+        remove_cache(world);
+    }
+    print_table(all, results, skipped, memory);
+    fs::current_path(fs::temp_directory_path());
+    fs::remove_all(folder);
+    benchmark::Shutdown();
+    return 0;
+}
