@@ -95,7 +95,9 @@ TEST_P(VertexNormals, SavesMatchTheGoldenFiles) {
     const golden_case& c = GetParam();
     scene() = c.build;
     ASSERT_EQ(load((std::string(c.name) + ".wld").c_str(), c.flags), 0) << engine_get_last_error();
-    const std::filesystem::path saved = folder / (std::string(c.name) + ".drovik");
+    // Saved under a path relative to the test's folder: the file records the path it was saved to.
+    const std::filesystem::path saved = folder.filename() / (std::string(c.name) + ".drovik");
+    ASSERT_EQ(std::filesystem::current_path(), std::filesystem::path(DROVIK_TEST_BINARY_DIR));
     ASSERT_EQ(engine_save(saved.string().c_str(), nullptr, 0), 0) << engine_get_last_error();
     const std::string golden = read_text((golden_folder / (std::string(c.name) + ".drovik")).string());
     ASSERT_FALSE(golden.empty()) << "missing golden file for " << c.name;
