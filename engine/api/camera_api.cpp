@@ -142,6 +142,16 @@ camera* checked(const api_export_row& row, DROVIK_HANDLE handle) {
     return api_check_handle(handle, row.check_name, DROVIK_KIND_CAMERA) ? static_cast<camera*>(handle) : nullptr;
 }
 
+// A getter's whole work: the checked camera's field, or the row's failure value.
+template <typename T>
+T read_field(const char* export_name, DROVIK_HANDLE camera_handle, T camera::*field) {
+    engine_guard guard;
+    const api_export_row& row = row_of(export_name);
+    camera* c = checked(row, camera_handle);
+    if (!c) return api_refusal{row};
+    return c->*field;
+}
+
 vec3 to_vec(const double v[3]) { return {v[0], v[1], v[2]}; }
 
 void from_vec(double v[3], const vec3& source) {
@@ -215,11 +225,7 @@ DROVIK_API DROVIK_HANDLE Drovik_camera_get_first_camera() {
 DROVIK_API DROVIK_HANDLE Drovik_camera_get_default_camera() { return Drovik_camera_get_first_camera(); }
 
 DROVIK_API DROVIK_HANDLE Drovik_camera_get_next_camera(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->next;
+    return read_field(__func__, camera_handle, &camera::next);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_camera_get_using_name(const char* name) {
@@ -237,19 +243,11 @@ DROVIK_API DROVIK_HANDLE Drovik_camera_get_current() {
 }
 
 DROVIK_API int Drovik_camera_get_width(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->width;
+    return read_field(__func__, camera_handle, &camera::width);
 }
 
 DROVIK_API int Drovik_camera_get_height(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->height;
+    return read_field(__func__, camera_handle, &camera::height);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_camera_create(const char* name) {
@@ -370,11 +368,7 @@ DROVIK_API void Drovik_camera_delete_all() {
 }
 
 DROVIK_API const char* Drovik_camera_get_name(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->name;
+    return read_field(__func__, camera_handle, &camera::name);
 }
 
 DROVIK_API int Drovik_camera_set_name(DROVIK_HANDLE camera_handle, const char* name) {
@@ -400,11 +394,7 @@ DROVIK_API int Drovik_camera_set_save_flag(DROVIK_HANDLE camera_handle, int flag
 }
 
 DROVIK_API int Drovik_camera_get_save_flag(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->save;
+    return read_field(__func__, camera_handle, &camera::save);
 }
 
 DROVIK_API int Drovik_camera_set_location(DROVIK_HANDLE camera_handle, double x, double y, double z) {
@@ -649,11 +639,7 @@ DROVIK_API double Drovik_camera_set_zoom(DROVIK_HANDLE camera_handle, double fie
 }
 
 DROVIK_API double Drovik_camera_get_zoom(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->field_of_view;
+    return read_field(__func__, camera_handle, &camera::field_of_view);
 }
 
 DROVIK_API double Drovik_camera_modify_zoom(DROVIK_HANDLE camera_handle, double delta) {
@@ -698,11 +684,7 @@ DROVIK_API int Drovik_camera_set_distance_from_eye(DROVIK_HANDLE camera_handle, 
 }
 
 DROVIK_API double Drovik_camera_get_distance_from_eye(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->distance_from_eye;
+    return read_field(__func__, camera_handle, &camera::distance_from_eye);
 }
 
 DROVIK_API int Drovik_camera_set_perspective_projection(DROVIK_HANDLE camera_handle) {
@@ -749,43 +731,23 @@ DROVIK_API int Drovik_camera_set_parallel_projection(DROVIK_HANDLE camera_handle
 }
 
 DROVIK_API int Drovik_camera_get_parallel_projection_width(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->parallel_width;
+    return read_field(__func__, camera_handle, &camera::parallel_width);
 }
 
 DROVIK_API int Drovik_camera_get_parallel_projection_height(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->parallel_height;
+    return read_field(__func__, camera_handle, &camera::parallel_height);
 }
 
 DROVIK_API int Drovik_camera_is_perspective_projection(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->perspective;
+    return read_field(__func__, camera_handle, &camera::perspective);
 }
 
 DROVIK_API const char* Drovik_camera_get_track_name(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->track_name;
+    return read_field(__func__, camera_handle, &camera::track_name);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_camera_get_track_handle(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->track;
+    return read_field(__func__, camera_handle, &camera::track);
 }
 
 DROVIK_API int Drovik_camera_set_track(DROVIK_HANDLE camera_handle, DROVIK_HANDLE track_handle) {
@@ -824,11 +786,7 @@ DROVIK_API int Drovik_camera_set_track_offset(DROVIK_HANDLE camera_handle, const
 }
 
 DROVIK_API int Drovik_camera_get_next_point_on_track(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->next_track_point;
+    return read_field(__func__, camera_handle, &camera::next_track_point);
 }
 
 DROVIK_API int Drovik_camera_set_next_point_on_track(DROVIK_HANDLE camera_handle, int index) {
@@ -852,11 +810,7 @@ DROVIK_API int Drovik_camera_set_name_to_chase(DROVIK_HANDLE camera_handle, cons
 }
 
 DROVIK_API const char* Drovik_camera_get_name_to_chase(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->chase_name;
+    return read_field(__func__, camera_handle, &camera::chase_name);
 }
 
 DROVIK_API int Drovik_camera_set_object_to_chase(DROVIK_HANDLE camera_handle, DROVIK_HANDLE object_handle) {
@@ -935,11 +889,7 @@ DROVIK_API int Drovik_camera_set_chase_offset(DROVIK_HANDLE camera_handle, const
 }
 
 DROVIK_API double Drovik_camera_get_chase_softness(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->chase_softness;
+    return read_field(__func__, camera_handle, &camera::chase_softness);
 }
 
 DROVIK_API double Drovik_camera_set_chase_softness(DROVIK_HANDLE camera_handle, double softness) {
@@ -952,11 +902,7 @@ DROVIK_API double Drovik_camera_set_chase_softness(DROVIK_HANDLE camera_handle, 
 }
 
 DROVIK_API int Drovik_camera_get_chase_type(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->chase_type;
+    return read_field(__func__, camera_handle, &camera::chase_type);
 }
 
 DROVIK_API int Drovik_camera_set_chase_distance(DROVIK_HANDLE camera_handle, double distance) {
@@ -969,11 +915,7 @@ DROVIK_API int Drovik_camera_set_chase_distance(DROVIK_HANDLE camera_handle, dou
 }
 
 DROVIK_API double Drovik_camera_get_chase_distance(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->chase_distance;
+    return read_field(__func__, camera_handle, &camera::chase_distance);
 }
 
 DROVIK_API int Drovik_camera_get_speed(DROVIK_HANDLE camera_handle, double speed[3]) {
@@ -994,11 +936,7 @@ DROVIK_API int Drovik_camera_set_speed(DROVIK_HANDLE camera_handle, const double
 }
 
 DROVIK_API double Drovik_camera_get_absolute_speed(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->absolute_speed;
+    return read_field(__func__, camera_handle, &camera::absolute_speed);
 }
 
 DROVIK_API double Drovik_camera_set_absolute_speed(DROVIK_HANDLE camera_handle, double speed) {
@@ -1027,11 +965,7 @@ DROVIK_API int Drovik_camera_set_force(DROVIK_HANDLE camera_handle, const double
 }
 
 DROVIK_API double Drovik_camera_get_max_speed(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->max_speed;
+    return read_field(__func__, camera_handle, &camera::max_speed);
 }
 
 DROVIK_API int Drovik_camera_set_max_speed(DROVIK_HANDLE camera_handle, double value) {
@@ -1044,11 +978,7 @@ DROVIK_API int Drovik_camera_set_max_speed(DROVIK_HANDLE camera_handle, double v
 }
 
 DROVIK_API double Drovik_camera_get_friction(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->friction;
+    return read_field(__func__, camera_handle, &camera::friction);
 }
 
 DROVIK_API double Drovik_camera_set_friction(DROVIK_HANDLE camera_handle, double value) {
@@ -1061,11 +991,7 @@ DROVIK_API double Drovik_camera_set_friction(DROVIK_HANDLE camera_handle, double
 }
 
 DROVIK_API double Drovik_camera_get_elasticity(DROVIK_HANDLE camera_handle) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->elasticity;
+    return read_field(__func__, camera_handle, &camera::elasticity);
 }
 
 DROVIK_API int Drovik_camera_set_elasticity(DROVIK_HANDLE camera_handle, double value) {
