@@ -1,6 +1,9 @@
 // What opens the exports: the engine lock, handle checks, and the world and mode guards.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <type_traits>
 
 #include "drovik.h"
 #include "foundation/engine_lock.h"
@@ -43,3 +46,34 @@ inline constexpr const char* wrong_kind_object_box =
 inline constexpr const char* garbage_tail =
     " handle\nIllegal memory address !!!\nThis is garbage memory instead of a handle";
 }  // namespace guard_texts
+
+// One row of a family's export table: the export, the name its checks and guards print (an
+// older or twin name for a few), and what it returns when refused.
+struct api_export_row {
+    const char* export_name;
+    const char* check_name;
+    double failure;
+};
+
+// The row of export_name in a family table (every export of the family has one).
+template <size_t count>
+const api_export_row& api_export_row_of(const api_export_row (&table)[count], const char* export_name) {
+    for (const api_export_row& row : table) {
+        if (std::string_view(row.export_name) == export_name) return row;
+    }
+    std::abort();
+}
+
+// A refused export's result: its row's failure value in the export's result type (NULL for handles).
+struct api_refusal {
+    const api_export_row& row;
+
+    template <typename T>
+    operator T() const {
+        if constexpr (std::is_pointer_v<T>) {
+            return nullptr;
+        } else {
+            return static_cast<T>(row.failure);
+        }
+    }
+};

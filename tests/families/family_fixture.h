@@ -1,0 +1,65 @@
+// A loaded, empty world for the family tests: logs in a temp folder, boxes recorded, and a check
+// that every record and byte the case made is freed again.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "drovik.h"
+#include "foundation/engine_globals.h"
+#include "foundation/memory.h"
+#include "foundation/registry.h"
+#include "platform/msgbox.h"
+#include "work_dir.h"
+#include "world/dynamic_object.h"
+#include "world/engine_state.h"
+#include "world/object_module.h"
+
+class FamilyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine_set_speaker_mode(0);
+        ASSERT_EQ(open_log_files(), 0);
+        records_before_ = registry_size();
+        bytes_before_ = engine_get_bytes_in_use();
+        engine_state_reset(0);
+        engine_set_world_loaded(1);
+        seen_ = log().size();
+        plat_message_box_clear_records();
+    }
+
+    void TearDown() override {
+        Drovik_camera_delete_all();
+        dynamic_free_all(&engine_state.dynamic_objects);
+        module_list_free(&engine_state.modules);
+        engine_state_release();
+        engine_set_world_loaded(0);
+        EXPECT_EQ(registry_size(), records_before_) << "records left alive";
+        EXPECT_EQ(engine_get_bytes_in_use(), bytes_before_) << "engine memory leaked";
+    }
+
+    void set_editor_mode(int editor) { engine_state.editor_mode = editor; }
+
+    std::string log() { return read_text(work_.dir() / "error.log"); }
+
+    // The report lines written since the last call.
+    std::string new_log() {
+        const std::string text = log();
+        const std::string tail = text.substr(seen_);
+        seen_ = text.size();
+        return tail;
+    }
+
+    // The boxes shown since the last call, as caption and text.
+    std::vector<plat_box_record> new_boxes() {
+        std::vector<plat_box_record> boxes = plat_message_box_records();
+        plat_message_box_clear_records();
+        return boxes;
+    }
+
+    temp_work_dir work_;
+    size_t seen_ = 0;
+    size_t records_before_ = 0;
+    uint32_t bytes_before_ = 0;
+};
