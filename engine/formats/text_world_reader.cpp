@@ -1,0 +1,834 @@
+// Reader of world text files: a forward scanner over the whole text, one reader per block.
+#include <algorithm>
+#include <dirent.h>
+
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "formats/text_world.h"
+#include "formats/world_formats.h"
+#include "foundation/errors.h"
+#include "foundation/files.h"
+#include "foundation/memory.h"
+#include "foundation/registry.h"
+#include "foundation/strings.h"
+#include "platform/numbers.h"
+#include "render/colour.h"
+#include "world/bsp_node.h"
+#include "world/dynamic_object.h"
+#include "world/engine_state.h"
+#include "world/object_module.h"
+#include "world/polygon.h"
+#include "world/polygon_geometry.h"
+#include "world/world_order.h"
+
+namespace {
+
+constexpr size_t window_size = 8000;
+constexpr int polygon_min_points = 3;
+
+void report(int kind, const std::string& text) {
+    if (text_world_report_errors()) report_error(kind, text.c_str());
+}
+
+// The scan of one file: the cursor, and the window end no search of the current block passes.
+struct scan {
+    std::string text;
+    size_t pos = 0;
+    size_t limit = 0;
+
+    bool at_end() const { return pos >= limit; }
+    void skip_blanks() {
+        while (pos < limit && static_cast<unsigned char>(text[pos]) <= ' ') ++pos;
+    }
+    std::string word() {
+        skip_blanks();
+        const size_t start = pos;
+        while (pos < limit && static_cast<unsigned char>(text[pos]) > ' ') ++pos;
+        return text.substr(start, pos - start);
+    }
+    std::string peek() {
+        const size_t keep = pos;
+        std::string w = word();
+        pos = keep;
+        return w;
+    }
+    // Moves past the next occurrence of the keyword inside the window.
+    bool find(const char* keyword) {
+        const size_t at = text.find(keyword, pos);
+        if (at == std::string::npos || at + std::strlen(keyword) > limit) return false;
+        pos = at + std::strlen(keyword);
+        return true;
+    }
+    void skip_line() {
+        while (pos < limit && text[pos] != '\n') ++pos;
+        if (pos < limit) ++pos;
+    }
+    // Whether only blanks stand before the end of the line.
+    bool line_ended() {
+        size_t p = pos;
+        while (p < limit && text[p] != '\n' && static_cast<unsigned char>(text[p]) <= ' ') ++p;
+        return p >= limit || text[p] == '\n';
+    }
+};
+
+// The window of a block: 8000 characters, and at least up to the end of the line holding the
+// first of the closing keywords.
+size_t block_window(const scan& s, std::initializer_list<const char*> closing) {
+    size_t end = std::string::npos;
+    for (const char* k : closing) end = std::min(end, s.text.find(k, s.pos));
+    size_t limit = std::min(s.text.size(), s.pos + window_size);
+    if (end != std::string::npos) {
+        const size_t line_end = s.text.find('\n', end);
+        limit = std::max(limit, line_end == std::string::npos ? s.text.size() : line_end + 1);
+    }
+    return limit;
+}
+
+struct window_guard {
+    scan& s;
+    size_t saved;
+    window_guard(scan& sc, std::initializer_list<const char*> closing) : s(sc), saved(sc.limit) {
+        s.limit = block_window(s, closing);
+    }
+    ~window_guard() { s.limit = saved; }
+};
+
+std::string upper(std::string w) {
+    for (char& c : w) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return w;
+}
+
+bool read_double(scan& s, double& out) { return plat_parse_double(s.word(), &out); }
+
+bool read_int(scan& s, int& out) {
+    long v = 0;
+    if (!plat_parse_int(s.word(), &v) || v < INT_MIN || v > INT_MAX) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+bool read_doubles(scan& s, double* out, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (!read_double(s, out[i])) return false;
+    }
+    return true;
+}
+
+bool field_failed(const char* block, const char* field) {
+    report(2, plat_format("%s: faild to read %s\n", block, field));
+    return false;
+}
+
+// Finds the keyword and reads `n` numbers after it.
+bool keyword_doubles(scan& s, const char* block, const char* keyword, double* out, int n) {
+    if (!s.find(keyword) || !read_doubles(s, out, n)) return field_failed(block, keyword);
+    return true;
+}
+
+bool keyword_word(scan& s, const char* block, const char* keyword, std::string& out) {
+    if (!s.find(keyword)) return field_failed(block, keyword);
+    out = s.word();
+    if (out.empty()) return field_failed(block, keyword);
+    return true;
+}
+
+// Per-load state.
+struct load_state {
+    std::string directory;
+    std::vector<std::pair<std::string, bool>> files;  // name as written, read flag
+    bool atmosphere_allowed = true;
+    bool default_colour_allowed = true;
+    bool default_colour_given = false;
+    int polygon_items = 0;
+};
+
+load_state* current = nullptr;
+
+// ------------------------------------------------------------- sounds
+
+std::vector<std::string>& kept_sounds() {
+    static std::vector<std::string> blocks;
+    return blocks;
+}
+
+int default_sound_reader(const char* text, const char*, int* used) {
+    static const char* const order[] = {"SOUND:", nullptr, "OBJECT_TYPE:", nullptr, "OBJECT_NAME:", nullptr,
+                                        "FILE_NAME:", nullptr, "END_SOUND:"};
+    scan s;
+    s.text = text;
+    s.limit = s.text.size();
+    std::string name;
+    for (int i = 0; i < 9; ++i) {
+        const std::string w = s.word();
+        if (w.empty() || (order[i] && w != order[i])) return -1;
+        if (i == 1) name = w;
+    }
+    // The block runs to the end of its closing line.
+    s.skip_line();
+    kept_sounds().push_back(s.text.substr(0, s.pos));
+    s.skip_blanks();
+    *used = static_cast<int>(s.pos);
+    return 0;
+}
+
+sound_block_reader sound_reader = default_sound_reader;
+
+// ------------------------------------------------------------- scene lines
+
+bool read_atmosphere(scan& s) {
+    window_guard w(s, {"\n"});
+    if (!current->atmosphere_allowed) {
+        report(2, text_world_texts::two_atmospheres);
+        return false;
+    }
+    int rgb[3];
+    for (int& c : rgb) {
+        if (!read_int(s, c) || c < 0 || c > 255) return field_failed("read_atmosphere", "color");
+    }
+    double fog = engine_state.atmospheric_intensity;
+    int light = engine_state.brightness;
+    for (std::string word = s.line_ended() ? "" : s.word(); !word.empty(); word = s.line_ended() ? "" : s.word()) {
+        const std::string u = upper(word);
+        if (u == "FOG:") {
+            if (!read_double(s, fog)) return field_failed("read_atmosphere", "FOG:");
+        } else if (u == "LIGHT:") {
+            if (!read_int(s, light) || light < -16 || light > 16) return field_failed("read_atmosphere", "LIGHT:");
+        } else {
+            return field_failed("read_atmosphere", word.c_str());
+        }
+    }
+    engine_state.atmosphere_red = rgb[0];
+    engine_state.atmosphere_green = rgb[1];
+    engine_state.atmosphere_blue = rgb[2];
+    if (!current->default_colour_given) {
+        engine_state.default_atmosphere_red = rgb[0];
+        engine_state.default_atmosphere_green = rgb[1];
+        engine_state.default_atmosphere_blue = rgb[2];
+    }
+    engine_state.atmospheric_intensity = fog;
+    engine_state.brightness = light;
+    current->atmosphere_allowed = false;
+    return true;
+}
+
+bool read_default_color(scan& s) {
+    window_guard w(s, {"\n"});
+    if (!current->default_colour_allowed) {
+        report(2, text_world_texts::two_default_colours);
+        return false;
+    }
+    int rgb[3];
+    for (int& c : rgb) {
+        if (!read_int(s, c) || c < 0 || c > 255) return field_failed("read_default_color", "color");
+    }
+    engine_state.default_atmosphere_red = rgb[0];
+    engine_state.default_atmosphere_green = rgb[1];
+    engine_state.default_atmosphere_blue = rgb[2];
+    current->default_colour_allowed = false;
+    current->default_colour_given = true;
+    return true;
+}
+
+// Include names compare with case and separators folded.
+std::string folded_name(const std::string& name) {
+    std::string f = upper(name);
+    std::replace(f.begin(), f.end(), '\\', '/');
+    return f;
+}
+
+bool read_include_file(scan& s) {
+    window_guard w(s, {"\n"});
+    const std::string name = s.word();
+    if (name.empty() || name.size() > 1900) return field_failed("read_include_file", "file name");
+    s.skip_line();
+    for (const auto& f : current->files) {
+        if (folded_name(f.first) == folded_name(name)) return true;
+    }
+    current->files.emplace_back(name, false);
+    return true;
+}
+
+// ------------------------------------------------------------- tracks
+
+bool read_jtrack(scan& s) {
+    window_guard w(s, {"END_TRACK:"});
+    const std::string name = s.word();
+    if (name.empty()) return field_failed("read_jtrack", "name");
+    std::string cyclic;
+    if (!keyword_word(s, "read_jtrack", "CYCLIC:", cyclic)) return false;
+    if (cyclic != "YES" && cyclic != "NO") {
+        engine_log_printf("\tInstead we got %s\n", cyclic.c_str());
+        return field_failed("read_jtrack", "CYCLIC:");
+    }
+    std::vector<double> points;
+    for (std::string next = s.peek(); next != "END_TRACK:"; next = s.peek()) {
+        double p[3];
+        if (next.empty() || !read_doubles(s, p, 3)) return field_failed("read_jtrack", "point");
+        const size_t n = points.size();
+        if (n >= 3 && points[n - 3] == p[0] && points[n - 2] == p[1] && points[n - 1] == p[2]) continue;
+        points.insert(points.end(), p, p + 3);
+    }
+    s.word();
+    s.skip_line();
+    const int count = static_cast<int>(points.size() / 3);
+    if (count < 2) {
+        report(2, text_world_texts::too_few_points);
+        engine_log_printf(text_world_texts::bad_track, name.c_str(), count);
+        return false;
+    }
+    jtrack* t = record_new<jtrack>(kind_track);
+    if (t) t->points = static_cast<double*>(engine_alloc(points.size() * sizeof(double)));
+    if (!t || !t->points) {
+        report(2, "read_jtrack: init_track failed");
+        if (t) engine_free(t);
+        return false;
+    }
+    std::copy(points.begin(), points.end(), t->points);
+    t->point_count = count;
+    t->cyclic = cyclic == "YES" ? 1 : 0;
+    jstrcpy_with_allocating(&t->name, name.c_str());
+    t->visit_flag = 1;  // to be saved
+    t->next = engine_state.tracks;
+    engine_state.tracks = t;
+    return true;
+}
+
+// ------------------------------------------------------------- polygons
+
+bool is_polygon_keyword(const std::string& w) {
+    return w == "ORIENTATION:" || w == "RELEASE_SAVE:" || w == "COLOR:";
+}
+
+int random_component() { return static_cast<int>(text_world_random() & 255u); }
+
+// A point line: six numbers, then "RGB:" and "N:" in either order, to the end of the line.
+bool read_point(scan& s, polygon* p) {
+    double v[6];
+    if (!read_doubles(s, v, 6)) return false;
+    v[5] = std::floor(light_intensity_to_shade(v[5] < 0 ? 0 : v[5], 8));
+    const bool missing_cords = v[3] < 0 || v[4] < 0;
+    if (missing_cords) v[3] = v[4] = -1;
+    if (polygon_add_point(p, v) != 0) return false;
+    point* pt = p->points;
+    while (pt->next) pt = pt->next;
+    while (!s.line_ended()) {
+        const std::string key = s.word();
+        int c[3];
+        for (int& x : c) {
+            if (!read_int(s, x)) return false;
+        }
+        if (key == "RGB:") {
+            for (int x : c) if (x < 0 || x > 255) return false;
+            pt->red = static_cast<uint8_t>(c[0]);
+            pt->green = static_cast<uint8_t>(c[1]);
+            pt->blue = static_cast<uint8_t>(c[2]);
+        } else if (key == "N:") {
+            for (int x : c) if (x < -127 || x > 127) return false;
+            pt->normal_x = static_cast<int8_t>(c[0]);
+            pt->normal_y = static_cast<int8_t>(c[1]);
+            pt->normal_z = static_cast<int8_t>(c[2]);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Solves the plane through three (u, v, w) triples: w = a u + b v + c; false when degenerate.
+bool fit_plane(const double u[3], const double v[3], const double w[3], double out[3]) {
+    const double det = u[0] * (v[1] - v[2]) - v[0] * (u[1] - u[2]) + (u[1] * v[2] - u[2] * v[1]);
+    if (std::fabs(det) < 1e-50) return false;
+    out[0] = (w[0] * (v[1] - v[2]) - v[0] * (w[1] - w[2]) + (w[1] * v[2] - w[2] * v[1])) / det;
+    out[1] = (u[0] * (w[1] - w[2]) - w[0] * (u[1] - u[2]) + (u[1] * w[2] - u[2] * w[1])) / det;
+    out[2] = (u[0] * (v[1] * w[2] - v[2] * w[1]) - v[0] * (u[1] * w[2] - u[2] * w[1]) +
+              w[0] * (u[1] * v[2] - u[2] * v[1])) / det;
+    return true;
+}
+
+// Fills missing cords from the linear map of the first three points that carry them.
+bool interpolate_cords(polygon* p) {
+    std::vector<point*> pts;
+    for (point* pt = p->points; pt; pt = pt->next) pts.push_back(pt);
+    if (pts.size() < 3) return false;
+    bool all_zero = true;
+    for (point* pt : pts) all_zero = all_zero && pt->bitmap_x == 0 && pt->bitmap_y == 0;
+    if (all_zero) {
+        const double start[3][2] = {{0, 0}, {1, 0}, {1, 1}};
+        for (size_t i = 0; i < pts.size(); ++i) {
+            pts[i]->bitmap_x = i < 3 ? start[i][0] : -1;
+            pts[i]->bitmap_y = i < 3 ? start[i][1] : -1;
+        }
+    }
+    const vec3 n = polygon_normal(p);
+    const double ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
+    auto proj = [&](const point* pt, double& u, double& v) {
+        if (ay >= ax && ay >= az) u = pt->x, v = pt->z;
+        else if (ax >= ay && ax >= az) u = pt->y, v = pt->z;
+        else u = pt->x, v = pt->y;
+    };
+    double point::*fields[2] = {&point::bitmap_x, &point::bitmap_y};
+    for (auto field : fields) {
+        double u[3], v[3], w[3];
+        int found = 0;
+        for (point* pt : pts) {
+            if (found < 3 && pt->*field >= 0) {
+                proj(pt, u[found], v[found]);
+                w[found++] = pt->*field;
+            }
+        }
+        if (found < 3) return false;
+        double k[3];
+        if (!fit_plane(u, v, w, k)) continue;
+        for (point* pt : pts) {
+            double pu, pv;
+            proj(pt, pu, pv);
+            const double value = k[0] * pu + k[1] * pv + k[2];
+            if (pt->*field < 0 || std::fabs(pt->*field - value) > 1e-10) pt->*field = value;
+        }
+    }
+    return true;
+}
+
+bool read_polygon_fields(scan& s, polygon* p) {
+    const char* block = "read_a_polygon";
+    std::string next = s.peek();
+    if (!next.empty() && !is_polygon_keyword(next) && next != "BITMAP:") {
+        polygon_set_name(p, s.word().c_str());
+        next = s.peek();
+    }
+    if (next == "ORIENTATION:") {
+        s.word();
+        p->orientation = convert_orientation_string_to_number(s.word().c_str());
+        next = s.peek();
+    }
+    if (next == "RELEASE_SAVE:") {
+        s.word();
+        if (upper(s.word()) == "NO") p->release_save = 0;
+    }
+    int rgb[3];
+    if (!s.find("COLOR:")) return field_failed(block, "COLOR");
+    for (int& c : rgb) {
+        if (!read_int(s, c) || c > 255) return field_failed(block, "COLOR");
+        if (c < 0) c = random_component();
+    }
+    p->red = rgb[0];
+    p->green = rgb[1];
+    p->blue = rgb[2];
+    p->colour_pixel = rgb_to_pixel(rgb[0], rgb[1], rgb[2]);
+    std::string bitmap;
+    if (!keyword_word(s, block, "BITMAP:", bitmap)) return false;
+    if (bitmap == "ANIMATION") {
+        bitmap = s.word();
+        if (bitmap.empty()) return field_failed(block, "BITMAP");
+        p->bitmap_is_animation = 1;
+    }
+    if (bitmap != "NO_BITMAP") polygon_set_bitmap_name(p, upper(bitmap).c_str());
+    if (!s.find("TRANSPARENT:") || !read_int(s, p->transparent_index) || p->transparent_index < -1 ||
+        p->transparent_index > 255)
+        return field_failed(block, "TRANSPARENT");
+    if (!s.line_ended()) s.word();  // blending keyword: kept by the default blending
+    std::string rotated;
+    if (!keyword_word(s, block, "ROTATED:", rotated) || (rotated != "YES" && rotated != "NO"))
+        return field_failed(block, "ROTATED");
+    p->rotated = rotated == "YES" ? 1 : 0;
+    double diminution;
+    if (!keyword_doubles(s, block, "LIGHT_DIMINUTION:", &diminution, 1)) return false;
+    p->light_diminution = diminution * 0.00024;
+    int count;
+    if (!s.find("NUM_OF_POINTS:") || !read_int(s, count) || count < polygon_min_points || count > polygon_max_points)
+        return field_failed(block, "NUM_OF_POINTS");
+    for (int i = 0; i < count; ++i) {
+        if (!read_point(s, p)) return field_failed(block, "points");
+    }
+    if (polygon_calculate_plane(p) != 0) report(1, "read_points:  calculate_poly_plane failed\n");
+    if (!interpolate_cords(p)) {
+        report(2, "read_points: bad bitmaps cord OR bad light cords\n");
+        return false;
+    }
+    polygon_make_coplanner(p, 1e-10);
+    remove_polys_redandent_points(p, 1e-10);
+    if (p->point_count < polygon_min_points) return field_failed(block, "points");
+    polygon_recalculate(p);
+    return true;
+}
+
+bool read_a_polygon(scan& s, module* m) {
+    window_guard w(s, {"POLYGON:", "OBJECT:", "DYNAMIC:", "END_MODULE:"});
+    polygon* p = init_poly();
+    if (!p) {
+        report(2, "read_a_polygon: init_poly failed\n");
+        return false;
+    }
+    if (!read_polygon_fields(s, p)) {
+        free_polygon(p);
+        return false;
+    }
+    polygon_list_add_by_bitmap(&m->root->polygons, p);
+    polygon_world_order_push(&engine_state.world_order, p);
+    return true;
+}
+
+// ------------------------------------------------------------- objects
+
+bool read_an_object(scan& s, module* m) {
+    window_guard w(s, {"END_OBJECT:"});
+    std::string name;
+    double v[16];
+    if (!keyword_word(s, "read_an_object", "MODULE_NAME:", name) ||
+        !keyword_doubles(s, "read_an_object", "MATRIX:", v, 16) || s.word() != "END_OBJECT:")
+        return false;
+    s.skip_line();
+    object* o = init_object();
+    if (!o) {
+        report(2, "read_an_object: init_object failed\n");
+        return false;
+    }
+    object_set_module_name(o, name.c_str());
+    for (int i = 0; i < 16; ++i) o->matrix.m[i / 4][i % 4] = v[i];
+    bsp_node_push_object(m->root, o);
+    return true;
+}
+
+int type_code(const std::string& type, int fallback) {
+    const std::string u = upper(type);
+    if (u.find("DISABLED") != std::string::npos) return 1;
+    if (u == "PLANE") return 1;
+    if (u == "CAR") return 2;
+    if (u == "CAR_BACK_WHEEL") return 3;
+    if (u == "CAR_FRONT_WHEEL") return 4;
+    return fallback;
+}
+
+// "NAME x y z" or the word for none alone.
+bool read_named_offset(scan& s, const char* block, const char* keyword, const char* none, char** name, double* offset) {
+    std::string word;
+    if (!keyword_word(s, block, keyword, word)) return false;
+    jstrcpy_with_allocating(name, word.c_str());
+    if (word == none) {
+        offset[0] = offset[1] = offset[2] = 0;
+        return true;
+    }
+    if (!read_doubles(s, offset, 3)) return field_failed(block, keyword);
+    return true;
+}
+
+bool read_dynamic_fields(scan& s, dynamic_object* d, const std::string& name) {
+    const char* block = "read_a_dynamic_object";
+    std::string word;
+    if (!keyword_word(s, block, "MODULE_NAME:", word)) return false;
+    jstrcpy_with_allocating(&d->module_name, word.c_str());
+    if (s.peek() == "FATHER:") {
+        s.word();
+        jstrcpy_with_allocating(&d->father_name, s.word().c_str());
+    }
+    if (!keyword_word(s, block, "TYPE:", word)) return false;
+    jstrcpy_with_allocating(&d->type, word.c_str());
+    if (upper(word).find("DISABLED") != std::string::npos) d->disabled = 1;
+    d->reserved = type_code(word, d->reserved);
+    if (!keyword_word(s, block, "CONTROL:", word)) return false;
+    const std::string control = upper(word);
+    if (control == "PLAYER") d->control = 1;
+    else if (control == "COMPUTER") d->control = 2;
+    else {
+        long v = 0;
+        if (!plat_parse_int(word, &v) || v < INT_MIN || v > INT_MAX) return field_failed(block, "CONTROL:");
+        d->control = static_cast<int32_t>(v);
+    }
+    if (!read_named_offset(s, block, "TRACK:", "NO_TRACK", &d->track_name, d->track_offset) ||
+        !read_named_offset(s, block, "CHASE:", "NO_CHASE", &d->chase_name, d->chase_offset))
+        return false;
+    if (!keyword_word(s, block, "CHASE_TYPE:", word)) return false;
+    jstrcpy_with_allocating(&d->chase_type_string, word.c_str());
+    d->chase_softness = 0.3;
+    if (word != "NO_CHASE" && !read_double(s, d->chase_softness)) return field_failed(block, "CHASE_TYPE:");
+    double values[9];
+    if (!keyword_doubles(s, block, "CHASE_DISTANCE:", &d->chase_distance, 1) ||
+        !keyword_doubles(s, block, "SPEED:", values, 3) || !keyword_doubles(s, block, "FORCE:", values + 3, 3) ||
+        !keyword_doubles(s, block, "MAX_SPEED:", values + 6, 1) ||
+        !keyword_doubles(s, block, "FRICTION:", values + 7, 1) ||
+        !keyword_doubles(s, block, "ELASTICITY:", values + 8, 1))
+        return false;
+    dynamic_set_speed(d, {values[0], values[1], values[2]});
+    dynamic_set_force(d, {values[3], values[4], values[5]});
+    d->max_speed = values[6];
+    d->friction = std::min(values[7], 1.0);
+    d->elasticity = values[8];
+    if (!s.line_ended() && s.peek() == "ROTATION:") {
+        s.word();
+        const std::string space = s.word();
+        double r[3];
+        if ((space != "OBJECT_SPACE" && space != "WORLD_SPACE") || !read_doubles(s, r, 3))
+            return field_failed(block, "ROTATION:");
+        d->rotation_space = space == "OBJECT_SPACE" ? 1 : 0;
+        for (int i = 0; i < 3; ++i) d->rotation[i] = deg_to_rad(r[i]);
+    }
+    double axes[9], location[3], scale[3];
+    if (!keyword_doubles(s, block, "MATRIX:", axes, 9) || !keyword_doubles(s, block, "LOCATION:", location, 3) ||
+        !keyword_doubles(s, block, "SCALE:", scale, 3))
+        return false;
+    const double det = axes[0] * (axes[4] * axes[8] - axes[5] * axes[7]) -
+                       axes[1] * (axes[3] * axes[8] - axes[5] * axes[6]) +
+                       axes[2] * (axes[3] * axes[7] - axes[4] * axes[6]);
+    if (det < 0.9999 || det > 1.0001) {
+        report(1, "read_dynamic_object_matrix: WARNIG determinanta != 1");
+        engine_log_printf("%lf\n", det);
+    }
+    dynamic_set_axis_system(d, {axes[0], axes[1], axes[2]}, {axes[3], axes[4], axes[5]}, {axes[6], axes[7], axes[8]});
+    dynamic_set_location(d, {location[0], location[1], location[2]});
+    for (int i = 0; i < 3; ++i) d->scale[i] = scale[i];
+    dynamic_set_total_move_mat_and_(d);
+    if (!keyword_word(s, block, "END_OBJECT:", word)) return false;
+    if (jstricmp(word.c_str(), name.c_str()) != 0) {
+        report(1, "read_a_dynamic_object: warning the name in END_OBJECT: doesnt match the name at the begining\n");
+        engine_log_printf("\t\t name==%s, closing name==%s\n", name.c_str(), word.c_str());
+    }
+    s.skip_line();
+    return true;
+}
+
+bool read_a_dynamic_object(scan& s, module* m) {
+    window_guard w(s, {"END_OBJECT:"});
+    const std::string name = s.word();
+    if (name.empty()) return field_failed("read_a_dynamic_object", "name");
+    dynamic_object* d = dynamic_create(name.c_str());
+    if (!d) {
+        report(2, "read_a_dynamic_object: init_dynamic failed\n");
+        return false;
+    }
+    if (!read_dynamic_fields(s, d, name)) {
+        dynamic_free(d);
+        return false;
+    }
+    (void)m;
+    dynamic_list_push(&engine_state.dynamic_objects, d);
+    return true;
+}
+
+// ------------------------------------------------------------- modules
+
+bool read_module_items(scan& s, module* m) {
+    for (;;) {
+        const std::string item = upper(s.word());
+        if (item == "POLYGON:") {
+            ++current->polygon_items;
+            if (!read_a_polygon(s, m)) report(2, "read_a_module: failed reading a polygon\n");
+        } else if (item == "OBJECT:") {
+            if (!read_an_object(s, m)) return false;
+        } else if (item == "DYNAMIC:") {
+            if (!read_a_dynamic_object(s, m)) return false;
+        } else if (item == "END_MODULE:") {
+            s.skip_line();
+            return true;
+        } else {
+            report(2, plat_format("read_a_module: unexpected %s\n", item.c_str()));
+            return false;
+        }
+    }
+}
+
+bool read_a_module(scan& s) {
+    std::string name = s.word();
+    if (name.empty()) return field_failed("read_a_module", "name");
+    module* m = init_module();
+    if (m) m->root = init_bsp_node();
+    if (!m || !m->root) {
+        report(2, "read_a_module: init_module failed\n");
+        if (m) module_destroy(m);
+        return false;
+    }
+    if (upper(name) == "MAIN") {
+        name = world_format_texts::main_module;
+        module_find_unique_name(engine_state.modules, name);
+        engine_set_last_main_module_name(name.c_str());
+    }
+    jstrcpy_with_allocating(&m->name, name.c_str());
+    if (!read_module_items(s, m)) {
+        module_destroy(m);
+        return false;
+    }
+    module_list_push(&engine_state.modules, m);
+    return true;
+}
+
+// ------------------------------------------------------------- files
+
+bool read_sound(scan& s) {
+    const size_t start = s.pos - std::strlen("SOUND:");
+    int used = 0;
+    if (sound_reader(s.text.c_str() + start, current->directory.c_str(), &used) != 0 || used <= 0 ||
+        start + static_cast<size_t>(used) > s.text.size()) {
+        report(2, "read_world_sound: failed\n");
+        return false;
+    }
+    s.pos = start + static_cast<size_t>(used);
+    return true;
+}
+
+bool read_item(scan& s, const std::string& item) {
+    if (item == "INCLUDE_FILE:") return read_include_file(s);
+    if (item == "ATMOSPHERE:") return read_atmosphere(s);
+    if (item == "DEFAULT_COLOR:") return read_default_color(s);
+    if (item == "TRACK:") return read_jtrack(s);
+    if (item == "SOUND:") return read_sound(s);
+    if (item == "BEGIN_MODULE:") return read_a_module(s);
+    report(2, text_world_texts::expected_item);
+    engine_log_printf(text_world_texts::instead, item.c_str());
+    return false;
+}
+
+void error_dump(const scan& s) {
+    if (s.pos >= s.text.size()) {
+        engine_log_write(text_world_texts::dump_end);
+        return;
+    }
+    const size_t left = s.text.size() - s.pos;
+    engine_log_printf(text_world_texts::dump, s.text.substr(s.pos, left > 210 ? 200 : left).c_str());
+}
+
+bool read_design_items(scan& s, int counted) {
+    for (;;) {
+        s.limit = s.text.size();
+        const std::string item = upper(s.word());
+        if (item.empty()) {
+            report(2, text_world_texts::no_next_object);
+            return false;
+        }
+        if (item.rfind("END_DESIG", 0) == 0) {
+            if (current->polygon_items == counted) return true;
+            report(2, text_world_texts::wrong_polygon_count);
+            return false;
+        }
+        if (!read_item(s, item)) return false;
+    }
+}
+
+int read_text(std::string text, const char* path) {
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    if (remove_comments(text.data()) != 0) {
+        report(2, text_world_texts::bad_comments);
+        return -1;
+    }
+    scan s;
+    s.text = std::move(text);
+    s.limit = s.text.size();
+    if (!s.find("BEGIN_DESIGN:")) {
+        report(2, text_world_texts::no_begin);
+        return -1;
+    }
+    const int counted = get_num_of_occurrences(s.text.c_str() + s.pos, "POLYGON:");
+    engine_log_printf(text_world_texts::reading_file, path, counted);
+    current->polygon_items = 0;
+    if (read_design_items(s, counted)) return 0;
+    error_dump(s);
+    return -1;
+}
+
+int engine_read_world_file(const std::string& path) {
+    char* buffer = nullptr;
+    int size = 0;
+    if (file_to_memory(path.c_str(), &buffer, &size) != 0) {
+        report(2, text_world_texts::cant_load);
+        return -1;
+    }
+    // The last character is not parsed.
+    std::string text(buffer, static_cast<size_t>(size > 0 ? size - 1 : 0));
+    engine_free(buffer);
+    return read_text(std::move(text), path.c_str());
+}
+
+// Finds a file of the folder whose name matches without case; the name as given otherwise.
+std::string find_folded(const std::string& directory, const std::string& name) {
+    std::string relative = name;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    std::string found = directory;
+    size_t start = 0;
+    while (start <= relative.size()) {
+        const size_t slash = relative.find('/', start);
+        const std::string part = relative.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        std::string chosen = part;
+        if (DIR* dir = opendir(found.empty() ? "." : found.c_str())) {
+            while (dirent* e = readdir(dir)) {
+                if (jstricmp(e->d_name, part.c_str()) == 0) {
+                    chosen = e->d_name;
+                    break;
+                }
+            }
+            closedir(dir);
+        }
+        found = found.empty() ? chosen : found + "/" + chosen;
+        if (slash == std::string::npos) break;
+        start = slash + 1;
+    }
+    return found;
+}
+
+int read_all_files(load_state& state, const std::string& first_path, const std::string* first_text) {
+    bool read_any = true;
+    while (read_any) {
+        read_any = false;
+        for (size_t i = 0; i < state.files.size(); ++i) {
+            if (state.files[i].second) continue;
+            state.files[i].second = true;
+            read_any = true;
+            const std::string path = i == 0 ? first_path : find_folded(state.directory, state.files[i].first);
+            const int result = (i == 0 && first_text) ? read_text(*first_text, path.c_str()) : engine_read_world_file(path);
+            if (result != 0) {
+                report(1, plat_format(text_world_texts::failed_reading, path.c_str()));
+                return -1;
+            }
+        }
+    }
+    engine_log_write(text_world_texts::load_end);
+    return 0;
+}
+
+int run_load(const char* directory, const char* file_name, const std::string& path, const std::string* first_text) {
+    load_state state;
+    state.directory = directory ? directory : "";
+    state.files.emplace_back(file_name ? file_name : "", false);
+    load_state* outer = current;
+    current = &state;
+    const int result = read_all_files(state, path, first_text);
+    current = outer;
+    return result;
+}
+
+}  // namespace
+
+int& text_world_report_errors() {
+    static int flag = 1;
+    return flag;
+}
+
+void text_world_set_sound_reader(sound_block_reader reader) {
+    sound_reader = reader ? reader : default_sound_reader;
+}
+
+namespace {
+uint32_t random_state = 1;
+}
+
+void text_world_seed_random(uint32_t seed) { random_state = seed; }
+
+uint32_t text_world_random() {
+    random_state = random_state * 1103515245u + 12345u;
+    return (random_state >> 16) & 0x7fffu;
+}
+
+const std::vector<std::string>& text_world_kept_sounds() { return kept_sounds(); }
+
+void text_world_clear_kept_sounds() { kept_sounds().clear(); }
+
+int engine_read_world_design(const char* directory, const char* file_name, const char* path, group**) {
+    return run_load(directory, file_name, path ? path : "", nullptr);
+}
+
+int text_world_read_memory(const char* text, size_t size, const char* directory) {
+    const std::string first(text ? text : "", text ? size : 0);
+    return run_load(directory, "memory.wld", "memory.wld", &first);
+}
