@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <clocale>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -86,6 +87,130 @@ TEST_F(TextWorld, FixtureWithEveryGeometryBlockLoads) {
     EXPECT_EQ(engine_state.tracks->point_count, 3);  // the repeated point is dropped
     ASSERT_EQ(text_world_kept_sounds().size(), 1u);
     EXPECT_EQ(text_world_kept_sounds()[0].rfind("SOUND: bell", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, IncludesAreReadOnceWhateverTheirSpelling) {
+    ASSERT_EQ(Drovik_engine_load_world("includes.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(count_polygons(), 1);
+    // The default colour line came first, so the included atmosphere keeps it.
+    EXPECT_EQ(engine_state.atmosphere_red, 9);
+    EXPECT_EQ(engine_state.default_atmosphere_red, 1);
+}
+
+const char* const polygon_head = "BEGIN_DESIGN:\nBEGIN_MODULE: main\n";
+const char* const polygon_tail = "END_MODULE: main\nEND_DESIGN:\n";
+
+std::string polygon_text(const std::string& header, int points, const std::string& cords = "") {
+    std::string text = "\tPOLYGON: " + header + "\n\t\tCOLOR: 10 20 30\n\t\tBITMAP: NO_BITMAP\n\t\tTRANSPARENT: -1\n"
+                       "\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: " + std::to_string(points) + "\n";
+    for (int i = 0; i < points; ++i) {
+        const double a = 6.283185307179586 * i / (points > 0 ? points : 1);
+        text += "\t\t\t" + std::to_string(100 * std::cos(a)) + " " + std::to_string(100 * std::sin(a)) + " 0 " +
+                (cords.empty() ? "0 0" : cords) + " 100\n";
+    }
+    return text;
+}
+
+struct polygon_case {
+    const char* what;
+    std::string items;
+    int result;
+    int polygons;
+    const char* report;  // a line the error log must hold, or ""
+};
+
+TEST_F(TextWorld, PolygonCases) {
+    const polygon_case cases[] = {
+        {"two points", polygon_text("a", 2), -1, 0, "read_a_polygon: faild to read NUM_OF_POINTS\n"},
+        {"three points", polygon_text("a", 3), 0, 1, ""},
+        {"a hundred points", polygon_text("a", 100), 0, 1, ""},
+        {"101 points", polygon_text("a", 101), -1, 0, "read_a_polygon: faild to read NUM_OF_POINTS\n"},
+        {"missing cords dropped, the module read on", polygon_text("a", 4, "-1 -1") + polygon_text("b", 3), 0, 1,
+         "read_points: bad bitmaps cord OR bad light cords\n"},
+        {"nameless with release-save off", "\tPOLYGON:\n\t\tRELEASE_SAVE: NO\n" + polygon_text("", 3).substr(11), 0, 1,
+         ""},
+        {"polygon outside a module", "END_MODULE: main\n" + polygon_text("a", 3) + "BEGIN_MODULE: x\n", -1, 0,
+         "engine_read_world_file: we expected BEGIN_MODULE: or ANIMATION:\n"},
+        {"a NaN colour", "\tPOLYGON: a\n\t\tCOLOR: NAN 1 2\n", -1, 0, "read_a_polygon: faild to read COLOR\n"},
+    };
+    for (const polygon_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int before = engine_get_error_count();
+        EXPECT_EQ(load_text(polygon_head + c.items + polygon_tail), c.result);
+        if (c.result == 0) EXPECT_EQ(count_polygons(), c.polygons);
+        if (*c.report) {
+            EXPECT_NE(error_log().find(c.report), std::string::npos);
+            EXPECT_GT(engine_get_error_count(), before);
+        }
+    }
+}
+
+TEST_F(TextWorld, CordsOfAllZeroPointsContinueTheFirstThree) {
+    ASSERT_EQ(load_text(polygon_head + polygon_text("sq", 4) + polygon_tail), 0) << engine_get_last_error();
+    polygon* p = polygon_named("sq");
+    ASSERT_NE(p, nullptr);
+    const double expected[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    int i = 0;
+    for (const point* pt = p->points; pt && i < 4; pt = pt->next, ++i) {
+        EXPECT_NEAR(pt->bitmap_x, expected[i][0], 1e-9) << i;
+        EXPECT_NEAR(pt->bitmap_y, expected[i][1], 1e-9) << i;
+    }
+}
+
+TEST_F(TextWorld, FailingFileDumpsAtMostTwoHundredCharacters) {
+    const std::string tail(500, 'x');
+    EXPECT_EQ(load_text("BEGIN_DESIGN:\nNOT_A_BLOCK " + tail + "\nEND_DESIGN:\n"), -1);
+    const std::string log = engine_log();
+    const size_t at = log.find("Error Dump (The bug is above this point):\n---------------------------------------\n");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(log.find("instead we got NOT_A_BLOCK\n"), std::string::npos);
+    const size_t start = log.find("---\n", at) + 4;
+    EXPECT_EQ(log.substr(start, 201), " " + tail.substr(0, 199) + "\n");
+}
+
+TEST_F(TextWorld, UnclosedCommentFailsBeforeAnyBlock) {
+    EXPECT_EQ(load_text(polygon_head + std::string("/* open\n") + polygon_text("a", 3) + polygon_tail), -1);
+    EXPECT_NE(error_log().find("engine_read_world_file: bad comments missing closing *\\ \n"), std::string::npos);
+}
+
+TEST_F(TextWorld, AtmosphereLines) {
+    struct atmosphere_case {
+        const char* lines;
+        int result, red, default_red, brightness;
+        double fog;
+    } cases[] = {
+        {"ATMOSPHERE: 1 2 3 LIGHT: 5 FOG: 0.5\n", 0, 1, 1, 5, 0.5},
+        {"ATMOSPHERE: 1 2 3 FOG: 0.25 LIGHT: -3\r\n", 0, 1, 1, -3, 0.25},
+        {"DEFAULT_COLOR: 7 7 7\nATMOSPHERE: 1 2 3\n", 0, 1, 7, 0, 0},
+        {"ATMOSPHERE: 1 2 3\nDEFAULT_COLOR: 7 7 7\n", 0, 1, 7, 0, 0},
+        {"ATMOSPHERE: 1 2 3\nATMOSPHERE: 1 2 3\n", -1, 0, 0, 0, 0},
+        {"ATMOSPHERE: 1 2 3 FOG: NAN\n", -1, 0, 0, 0, 0},
+        {"ATMOSPHERE: 1 2 300\n", -1, 0, 0, 0, 0},
+    };
+    for (const atmosphere_case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        ASSERT_EQ(load_text(std::string("BEGIN_DESIGN:\n") + c.lines + "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+                  c.result);
+        if (c.result != 0) continue;
+        EXPECT_EQ(engine_state.atmosphere_red, c.red);
+        EXPECT_EQ(engine_state.default_atmosphere_red, c.default_red);
+        if (c.fog != 0) {
+            EXPECT_EQ(engine_state.brightness, c.brightness);
+            EXPECT_DOUBLE_EQ(engine_state.atmospheric_intensity, c.fog);
+        }
+    }
+}
+
+TEST_F(TextWorld, TrackOfOneRepeatedPointIsRefused) {
+    EXPECT_EQ(load_text("BEGIN_DESIGN:\nTRACK: t\n\tCYCLIC: YES\n\t1 2 3\n\t1 2 3\nEND_TRACK: t\n"
+                        "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+              -1);
+    EXPECT_NE(error_log().find("set_track_num_of_points: Too few points in track"), std::string::npos);
+    EXPECT_NE(engine_log().find("\tThe bad track is t. it has 1 points\n"), std::string::npos);
 }
 
 }  // namespace
