@@ -791,6 +791,8 @@ int run_load(const char* directory, const char* file_name, const std::string& pa
     load_state state;
     state.directory = directory ? directory : "";
     state.files.emplace_back(file_name ? file_name : "", false);
+    // Sound blocks kept by an earlier world go with it; an added world adds its own.
+    if (!engine_state.modules) kept_sounds().clear();
     load_state* outer = current;
     current = &state;
     const int result = read_all_files(state, path, first_text);

@@ -28,8 +28,14 @@ bool writable_name(const char* name) {
     if (!*name) return false;
     for (const char* c = name; *c; ++c) {
         if (static_cast<unsigned char>(*c) <= ' ') return false;
+        if (c[0] == '/' && c[1] == '*') return false;
+        // "//" right after ':' (a drive path) is no comment to the reader.
+        if (c[0] == '/' && c[1] == '/') {
+            if (c == name || c[-1] != ':') return false;
+            ++c;
+        }
     }
-    return !std::strstr(name, "//") && !std::strstr(name, "/*");
+    return true;
 }
 
 struct text_out {

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <csignal>
@@ -18,6 +19,7 @@
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "platform/msgbox.h"
+#include "platform/numbers.h"
 #include "world/engine_state.h"
 #include "world/engine_state_load.h"
 #include "world/world_order.h"
@@ -79,6 +81,11 @@ TEST_F(TextWorld, FixtureWithEveryGeometryBlockLoads) {
     EXPECT_EQ(floor->point_count, 4);
     EXPECT_EQ(floor->red, 100);
     EXPECT_EQ(floor->release_save, 1);
+    const point* third = floor->points->next->next;
+    EXPECT_EQ(third->red, 1);
+    EXPECT_EQ(third->normal_z, 127);
+    EXPECT_NEAR(floor->points->next->next->next->bitmap_x, 0, 1e-9);  // the -1 cords continue the map
+    EXPECT_NEAR(third->bitmap_y, 64, 1e-9);
     EXPECT_EQ(engine_state.atmosphere_red, 10);
     EXPECT_EQ(engine_state.default_atmosphere_blue, 30);
     EXPECT_EQ(engine_state.brightness, 5);
@@ -211,6 +218,60 @@ TEST_F(TextWorld, TrackOfOneRepeatedPointIsRefused) {
               -1);
     EXPECT_NE(error_log().find("set_track_num_of_points: Too few points in track"), std::string::npos);
     EXPECT_NE(engine_log().find("\tThe bad track is t. it has 1 points\n"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// What a round trip must keep: polygon names, counts and points, the track and the atmosphere.
+std::string world_summary() {
+    std::string s = plat_format("atm %d %d %d def %d %d %d light %d fog %.4f\n", engine_state.atmosphere_red,
+                                engine_state.atmosphere_green, engine_state.atmosphere_blue,
+                                engine_state.default_atmosphere_red, engine_state.default_atmosphere_green,
+                                engine_state.default_atmosphere_blue, engine_state.brightness,
+                                engine_state.atmospheric_intensity);
+    std::vector<std::string> polys;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        std::string line = plat_format("%s %d %d %d %s t%d r%d:", p->name ? p->name : "-", p->red, p->green, p->blue,
+                                       p->bitmap_name ? p->bitmap_name : "-", p->transparent_index, p->release_save);
+        for (const point* pt = p->points; pt; pt = pt->next)
+            line += plat_format(" (%.6g %.6g %.6g %d %d)", pt->x, pt->y, pt->z, pt->red,
+                                static_cast<int>(pt->brightness));
+        polys.push_back(line);
+    }
+    std::sort(polys.begin(), polys.end());
+    for (const std::string& line : polys) s += line + "\n";
+    for (const jtrack* t = engine_state.tracks; t; t = t->next) {
+        s += plat_format("track %s %d %d:", t->name, t->cyclic, t->point_count);
+        for (int i = 0; i < 3 * t->point_count; ++i) s += plat_format(" %g", t->points[i]);
+        s += "\n";
+    }
+    return s;
+}
+
+TEST_F(TextWorld, RoundTripsKeepTheRecords) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string original = world_summary();
+    EXPECT_NE(original.find("C://BRICKS.BMP"), std::string::npos);  // "//" after ':' is no comment
+    ASSERT_EQ(Drovik_engine_save(in_folder("a.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("a.drovik").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string saved = read_file(in_folder("a.wld"));
+    EXPECT_EQ(saved.find('\0'), std::string::npos);
+    EXPECT_NE(saved.find("SOUND: bell"), std::string::npos);
+
+    ASSERT_EQ(Drovik_engine_load_world("a.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), original);
+    ASSERT_EQ(text_world_kept_sounds().size(), 1u);
+    ASSERT_EQ(Drovik_engine_save(in_folder("b.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("b.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), original);
+
+    ASSERT_EQ(Drovik_engine_load_world("a.drovik", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("c.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("c.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(count_polygons(), 2);
+    EXPECT_NE(world_summary().find("floor 100 150 200"), std::string::npos);
 }
 
 }  // namespace
