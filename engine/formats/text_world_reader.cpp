@@ -17,7 +17,10 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "render/camera.h"
 #include "render/colour.h"
+#include "foundation/dictionary.h"
+#include "world/animation.h"
 #include "world/bsp_node.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -292,9 +295,431 @@ bool read_jtrack(scan& s) {
     t->point_count = count;
     t->cyclic = cyclic == "YES" ? 1 : 0;
     jstrcpy_with_allocating(&t->name, name.c_str());
-    t->visit_flag = 1;  // to be saved
     t->next = engine_state.tracks;
     engine_state.tracks = t;
+    return true;
+}
+
+
+// ------------------------------------------------------------- cameras
+
+// "NAME x y z" or the word for none alone.
+bool read_named_offset(scan& s, const char* block, const char* keyword, const char* none, char** name, double* offset) {
+    std::string word;
+    if (!keyword_word(s, block, keyword, word)) return false;
+    jstrcpy_with_allocating(name, word.c_str());
+    if (word == none) {
+        offset[0] = offset[1] = offset[2] = 0;
+        return true;
+    }
+    if (!read_doubles(s, offset, 3)) return field_failed(block, keyword);
+    return true;
+}
+
+
+// Physics line shared by cameras and dynamic objects.
+struct physics_values {
+    double speed[3], force[3], max_speed, friction, elasticity, rotation[3] = {0, 0, 0};
+    int object_space = 0;
+};
+
+bool read_physics(scan& s, const char* block, physics_values& v) {
+    if (!s.find("PHYSICS:") || !keyword_doubles(s, block, "SPEED:", v.speed, 3) ||
+        !keyword_doubles(s, block, "FORCE:", v.force, 3) || !keyword_doubles(s, block, "MAX_SPEED:", &v.max_speed, 1) ||
+        !keyword_doubles(s, block, "FRICTION:", &v.friction, 1) ||
+        !keyword_doubles(s, block, "ELASTICITY:", &v.elasticity, 1))
+        return field_failed(block, "PHYSICS:");
+    v.friction = std::min(v.friction, 1.0);
+    if (!s.line_ended() && s.peek() == "ROTATION:") {
+        s.word();
+        const std::string space = s.word();
+        double r[3];
+        if ((space != "OBJECT_SPACE" && space != "WORLD_SPACE") || !read_doubles(s, r, 3))
+            return field_failed(block, "ROTATION:");
+        v.object_space = space == "OBJECT_SPACE" ? 1 : 0;
+        for (int i = 0; i < 3; ++i) v.rotation[i] = deg_to_rad(r[i]);
+    }
+    return true;
+}
+
+// "CHASE_TYPE:" with a softness, or "NO_CHASE" alone (softness 0.3).
+bool read_chase_type(scan& s, const char* block, char** type, double& softness) {
+    std::string word;
+    if (!keyword_word(s, block, "CHASE_TYPE:", word)) return false;
+    jstrcpy_with_allocating(type, word.c_str());
+    softness = 0.3;
+    if (word != "NO_CHASE" && !read_double(s, softness)) return field_failed(block, "CHASE_TYPE:");
+    return true;
+}
+
+struct camera_axes {
+    bool axes = false;
+    double direction[3] = {-1, 0, 0};
+    double rows[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+};
+
+bool read_camera_axis_system(scan& s, camera_axes& a) {
+    const std::string first = s.word();
+    if (first == "DIRECTION:") {
+        if (!read_doubles(s, a.direction, 3)) return field_failed("read_camera", "camera direction");
+        if (a.direction[0] == 0 && a.direction[1] == 0 && a.direction[2] == 0) {
+            report(1, "read_camera: direction= 0,0,0 !!\n");
+            a.direction[0] = -1;
+        }
+        return s.peek().rfind("AXIS_", 0) != 0 || field_failed("read_camera", "camera direction");
+    }
+    static const char* const keys[3] = {"AXIS_X:", "AXIS_Y:", "AXIS_Z:"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string key = i == 0 ? first : s.word();
+        if (key != keys[i]) {
+            report(2, plat_format("read_camera_axis_system: we expected AXIS_? or DIRECTION instead we got %s\n",
+                                  key.c_str()));
+            return false;
+        }
+        if (!read_doubles(s, a.rows[i], 3)) return field_failed("read_camera", keys[i]);
+    }
+    a.axes = true;
+    return true;
+}
+
+bool read_camera_fields(scan& s, const std::string& name, camera*& made) {
+    const char* block = "read_camera";
+    double location[3], field, depth = -1, eye;
+    camera_axes axes;
+    if (!keyword_doubles(s, block, "LOCATION:", location, 3) || !read_camera_axis_system(s, axes) ||
+        !keyword_doubles(s, block, "VIEW_FIELD:", &field, 1))
+        return false;
+    if (s.peek() == "CULLING_DEPTH:") {
+        s.word();
+        if (!read_double(s, depth)) return field_failed(block, "CULLING_DEPTH:");
+    } else {
+        report(1, "read_camera: CULLING_DEPTH: is missing\n");
+    }
+    if (!keyword_doubles(s, block, "EYE_DISTANCE:", &eye, 1) || field < 0 || eye < 0) return false;
+    char* track = nullptr;
+    char* chase = nullptr;
+    char* chase_type = nullptr;
+    double track_offset[3], chase_offset[3], softness = 0.3, distance = 0;
+    physics_values physics;
+    const bool read = read_named_offset(s, block, "TRACK:", "NO_TRACK", &track, track_offset) &&
+                      read_named_offset(s, block, "CHASE:", "NO_CHASE", &chase, chase_offset) &&
+                      read_chase_type(s, block, &chase_type, softness) &&
+                      keyword_doubles(s, block, "CHASE_DISTANCE:", &distance, 1) && read_physics(s, block, physics);
+    std::string closing;
+    const bool closed = read && keyword_word(s, block, "END_CAMERA:", closing);
+    if (closed && jstricmp(closing.c_str(), name.c_str()) != 0) {
+        report(2, "read_camera: the name in END_CAMERA: doesnt match the name at the begining\n");
+        engine_log_printf("\t\t name==%s, closing name==%s\n", name.c_str(), closing.c_str());
+    }
+    std::string unique = name;
+    find_unique_name(unique, [](const std::string& n) { return camera_find(engine_state.cameras, n.c_str()) != nullptr; },
+                     false, "camera_find_unique_name");
+    camera* c = closed && jstricmp(closing.c_str(), name.c_str()) == 0
+                    ? camera_init(unique.c_str(), 500, 500, field, depth > 0 ? 1 : 0, depth,
+                                  {location[0], location[1], location[2]},
+                                  axes.axes ? vec3{1, 0, 0} : vec3{axes.direction[0], axes.direction[1], axes.direction[2]},
+                                  eye)
+                    : nullptr;
+    if (c) {
+        if (axes.axes) {
+            for (int row = 0; row < 3; ++row)
+                for (int i = 0; i < 3; ++i) c->matrix.m[row][i] = axes.rows[row][i];
+            camera_rebuild(c);
+        }
+        std::swap(c->track_name, track);
+        std::swap(c->chase_name, chase);
+        std::swap(c->chase_type_string, chase_type);
+        std::copy(track_offset, track_offset + 3, c->track_offset);
+        std::copy(chase_offset, chase_offset + 3, c->chase_offset);
+        c->chase_softness = softness;
+        c->chase_distance = distance;
+        std::copy(physics.speed, physics.speed + 3, c->speed);
+        c->absolute_speed = std::sqrt(physics.speed[0] * physics.speed[0] + physics.speed[1] * physics.speed[1] +
+                                      physics.speed[2] * physics.speed[2]);
+        std::copy(physics.force, physics.force + 3, c->force);
+        std::copy(physics.rotation, physics.rotation + 3, c->rotation);
+        c->rotation_space = static_cast<uint8_t>(physics.object_space);
+        c->elasticity = physics.elasticity;
+        c->friction = physics.friction;
+        c->save = 1;
+        c->read_from_file = 1;
+    } else if (closed && jstricmp(closing.c_str(), name.c_str()) == 0) {
+        report(2, "read_camera: camera_init failed\n");
+    }
+    engine_free(track);
+    engine_free(chase);
+    engine_free(chase_type);
+    s.skip_line();
+    made = c;
+    return c != nullptr;
+}
+
+bool read_camera(scan& s) {
+    window_guard w(s, {"END_CAMERA:"});
+    const std::string name = s.word();
+    if (name.empty()) return field_failed("read_camera", "name");
+    s.skip_line();
+    camera* c = nullptr;
+    if (!read_camera_fields(s, name, c)) return false;
+    camera** tail = &engine_state.cameras;
+    while (*tail) tail = &(*tail)->next;
+    *tail = c;
+    return true;
+}
+
+// ------------------------------------------------------------- lights
+
+int light_type_word(const std::string& w) {
+    static const char* const words[] = {"LIGHT_DIRECTIONAL", "LIGHT_EFFECTED_BY_DISTANCE_LINEAR",
+                                        "LIGHT_EFFECTED_BY_DISTANCE_SQUARE", "LIGHT_AMBIENT", "LIGHT_DIFFUSE",
+                                        "LIGHT_SPECULAR"};
+    for (int i = 0; i < 6; ++i) {
+        if (w == words[i]) return 1 << i;
+    }
+    return 0;
+}
+
+bool read_light_fields(scan& s, light* l) {
+    const char* block = "read_light";
+    double colour[3], factors[4];
+    std::string word;
+    if (!keyword_doubles(s, block, "LOCATION:", l->location, 3) ||
+        !keyword_doubles(s, block, "DIRECTION:", l->direction, 3) || !keyword_doubles(s, block, "COLOR:", colour, 3) ||
+        !keyword_doubles(s, block, "AMBIENT:", factors, 4) || !keyword_word(s, block, "RAYTRACING:", word))
+        return false;
+    for (double c : colour) {
+        if (c < 0 || c > 255) return field_failed(block, "COLOR:");
+    }
+    l->red = static_cast<uint8_t>(colour[0]);
+    l->green = static_cast<uint8_t>(colour[1]);
+    l->blue = static_cast<uint8_t>(colour[2]);
+    l->ambient = factors[0];
+    l->diffuse = factors[1];
+    l->specular = factors[2];
+    l->specular_shining = factors[3];
+    l->ray_tracing = word == "YES" ? 1 : 0;
+    if (!keyword_doubles(s, block, "DISTANCE:", &l->distance_reach, 1) || !keyword_word(s, block, "TARGET:", word))
+        return false;
+    if (word == "GROUP") l->entity_kind = kind_group;
+    else if (word == "OBJECT") l->entity_kind = kind_dynamic_object;
+    else if (word == "POLYGON") l->entity_kind = kind_polygon;
+    else return field_failed(block, "TARGET:");
+    const std::string target = s.word();
+    if (target.empty()) return field_failed(block, "TARGET:");
+    if (!(l->entity_kind == kind_group && target == "NULL")) jstrcpy_with_allocating(&l->entity_name, target.c_str());
+    if (!keyword_word(s, block, "AUTO:", word) || (word != "YES" && word != "NO")) return field_failed(block, "AUTO:");
+    l->activate_before_render = word == "YES" ? 1 : 0;
+    word = s.word();
+    l->mode = word == "LIGHT_ADD" ? 1 : word == "LIGHT_SUBTRACT" ? 2 : 0;
+    if (!s.find("TYPE:")) return field_failed(block, "TYPE:");
+    word = s.word();
+    if (word == "LIGHT_DEFAULT") l->type = 0x3A;
+    else if (word == "LIGHT_DEFAULT_POINTED_LIGHT") l->type = 0x3B;
+    else {
+        l->type = 0;
+        for (int flag = light_type_word(word); flag; flag = light_type_word(word)) {
+            l->type |= flag;
+            word = s.word();
+        }
+        if (word == "END_LIGHT:") s.pos -= word.size();
+    }
+    if (!keyword_word(s, block, "END_LIGHT:", word)) return false;
+    if (jstricmp(word.c_str(), l->name) != 0) report(1, "read_light: LIGHT_END: name is different than the light begin name !\n");
+    s.skip_line();
+    return true;
+}
+
+bool read_light(scan& s) {
+    window_guard w(s, {"END_LIGHT:"});
+    std::string name = s.word();
+    if (name.empty()) return field_failed("read_light", "name");
+    find_unique_name(name, [](const std::string& n) {
+        for (const light* l = engine_state.lights; l; l = l->next) {
+            if (l->name && n == l->name) return true;
+        }
+        return false;
+    }, false, "light_create");
+    light* l = record_new<light>(kind_light);
+    if (!l) {
+        report(2, "read_light: light_create failed\n");
+        return false;
+    }
+    jstrcpy_with_allocating(&l->name, name.c_str());
+    if (!read_light_fields(s, l)) {
+        engine_free(l->name);
+        engine_free(l->entity_name);
+        engine_free(l);
+        return false;
+    }
+    light** tail = &engine_state.lights;
+    while (*tail) tail = &(*tail)->next;
+    *tail = l;
+    return true;
+}
+
+// ------------------------------------------------------------- backgrounds and animations
+
+// Skips a block of a name already loaded, up to the line after its closing keyword.
+bool skip_block(scan& s, const char* closing) {
+    if (!s.find(closing)) return field_failed("skip_block", closing);
+    s.skip_line();
+    return true;
+}
+
+frame_item* new_frame(const std::string& name, int transparent) {
+    frame_item* f = init_frame_item();
+    if (!f) return nullptr;
+    jstrcpy_with_allocating(&f->name, name.c_str());
+    f->transparent_index = transparent;
+    return f;
+}
+
+bool read_background_fields(scan& s, background* b) {
+    const char* block = "read_background";
+    std::string extension;
+    if (!s.find("NUMBER_OF_FRAMES:") || !read_int(s, b->frame_count) || b->frame_count < 1 ||
+        b->frame_count > 10000)
+        return field_failed(block, "NUMBER_OF_FRAMES:");
+    if (!s.find("REPLACE_RATE:") || !read_int(s, b->replace_rate)) return field_failed(block, "REPLACE_RATE:");
+    if (!keyword_word(s, block, "PICTURES_EXTENSION:", extension)) return false;
+    const std::string ext = upper(extension);
+    if (ext != "JBM" && ext != "64K") {
+        report(2, "read_bg_pictures_extension: illegal picture extension");
+        return false;
+    }
+    b->type = ext == "JBM" ? 7 : 10;
+    if (!s.find("PICTURES:")) return field_failed(block, "PICTURES:");
+    frame_item** tail = &b->frames;
+    for (int i = 0; i < b->frame_count; ++i) {
+        const std::string name = s.line_ended() ? "" : s.word();
+        if (name.empty() || name.rfind("END_BACKGROUND", 0) == 0) {
+            report(2, "read_a_bg_frame_item: There are not enough pictures name in the list !!!\n");
+            return false;
+        }
+        *tail = new_frame(name, -1);
+        if (!*tail) return field_failed(block, "PICTURES:");
+        tail = &(*tail)->next;
+    }
+    if (!keyword_doubles(s, block, "DISTANCE:", &b->distance, 1) || !keyword_doubles(s, block, "BOTTOM:", &b->bottom, 1) ||
+        !keyword_doubles(s, block, "BOTTOM_INTENSITY:", &b->bottom_intensity, 1) ||
+        !keyword_doubles(s, block, "INTENSITY_STEP:", &b->intensity_step, 1) || !s.find("END_BACKGROUND:"))
+        return false;
+    s.skip_line();
+    return true;
+}
+
+bool read_background(scan& s) {
+    window_guard w(s, {"END_BACKGROUND:"});
+    const std::string name = s.word();
+    if (name.empty()) return field_failed("read_background", "name");
+    for (background* b = engine_state.backgrounds; b; b = b->next) {
+        if (b->name && name == b->name) {
+            b->save = 1;
+            return skip_block(s, "END_BACKGROUND:");
+        }
+    }
+    background* b = record_new<background>(kind_background);
+    if (!b) {
+        report(2, "read_background: init_background failed");
+        return false;
+    }
+    jstrcpy_with_allocating(&b->name, name.c_str());
+    if (!read_background_fields(s, b)) {
+        frame_list_destroy(&b->frames);
+        engine_free(b->name);
+        engine_free(b);
+        return false;
+    }
+    b->current_frame = b->frames;
+    b->created = 1;
+    b->save = 1;
+    b->to_be_saved = 1;
+    b->next = engine_state.backgrounds;
+    engine_state.backgrounds = b;
+    return true;
+}
+
+// One view's frame list: n names, each optionally followed by its transparent index.
+bool read_frame_list(scan& s, int n, frame_item** list) {
+    const char* block = "read_animation_bitmap_list";
+    std::vector<std::pair<std::string, int>> frames;
+    bool numbered = false, last_numbered = false;
+    for (int words = 0; !s.line_ended() && words < 3 * n; ++words) {
+        const std::string w = s.word();
+        if (w == ",") continue;
+        long v = 0;
+        if (plat_parse_int(w, &v)) {
+            if (frames.empty()) {
+                report(2, "read_a_frame_item: The bitmap list starts with a number instead of a file_name\n");
+                return false;
+            }
+            if (v < -1 || v > 255) return field_failed(block, "transparent index");
+            frames.back().second = static_cast<int>(v);
+            numbered = last_numbered = true;
+            continue;
+        }
+        frames.emplace_back(w, 0);
+        last_numbered = false;
+    }
+    if (static_cast<int>(frames.size()) != n || (numbered && n > 1 && !last_numbered))
+        return field_failed(block, "frames");
+    frame_item** tail = list;
+    for (const auto& f : frames) {
+        *tail = new_frame(f.first, f.second);
+        if (!*tail) return field_failed(block, "frames");
+        tail = &(*tail)->next;
+    }
+    return true;
+}
+
+bool read_animation_fields(scan& s, animation* a) {
+    const char* block = "read_animation";
+    if (!s.find("NUMBER_OF_FRAMES:") || !read_int(s, a->frame_count) || a->frame_count < 1 || a->frame_count > 10000)
+        return field_failed(block, "NUMBER_OF_FRAMES:");
+    if (!s.find("TIMES:")) return field_failed(block, "TIMES:");
+    a->durations = static_cast<uint32_t*>(engine_alloc(sizeof(uint32_t) * static_cast<size_t>(a->frame_count)));
+    a->exact_durations = static_cast<double*>(engine_alloc(sizeof(double) * static_cast<size_t>(a->frame_count)));
+    if (!a->durations || !a->exact_durations) return field_failed(block, "TIMES:");
+    for (int i = 0; i < a->frame_count; ++i) {
+        int t;
+        if (!read_int(s, t) || t < 0) return field_failed(block, "TIMES:");
+        a->durations[i] = static_cast<uint32_t>(t);
+        a->exact_durations[i] = t;
+    }
+    static const char* const views[animation_view_count] = {"BACK:", "BACK_SIDED:", "SIDE:", "FRONT_SIDED:", "FRONT:"};
+    for (std::string key = s.word(); key.rfind("END_ANIMATION:", 0) != 0; key = s.word()) {
+        const auto* at = std::find_if(std::begin(views), std::end(views), [&](const char* v) { return key == v; });
+        if (at == std::end(views)) return field_failed(block, key.empty() ? "END_ANIMATION:" : key.c_str());
+        frame_item** list = &a->views[at - std::begin(views)];
+        if (*list) {
+            report(2, "read_animation_bitmap_list: The same list is used twice !!!\n");
+            return false;
+        }
+        if (!read_frame_list(s, a->frame_count, list)) return false;
+    }
+    s.skip_line();
+    return true;
+}
+
+bool read_animation(scan& s) {
+    window_guard w(s, {"END_ANIMATION:"});
+    const std::string name = s.word();
+    if (name.empty()) return field_failed("read_animation", "name");
+    for (animation* a = engine_state.animations; a; a = a->next) {
+        if (a->name && name == a->name) return skip_block(s, "END_ANIMATION:");
+    }
+    animation* a = init_animation();
+    if (!a) {
+        report(2, "read_animation: init_animation failed");
+        return false;
+    }
+    jstrcpy_with_allocating(&a->name, name.c_str());
+    if (!read_animation_fields(s, a)) {
+        animation_delete(a);
+        return false;
+    }
+    a->next = engine_state.animations;
+    engine_state.animations = a;
     return true;
 }
 
@@ -504,19 +929,6 @@ int type_code(const std::string& type, int fallback) {
     return fallback;
 }
 
-// "NAME x y z" or the word for none alone.
-bool read_named_offset(scan& s, const char* block, const char* keyword, const char* none, char** name, double* offset) {
-    std::string word;
-    if (!keyword_word(s, block, keyword, word)) return false;
-    jstrcpy_with_allocating(name, word.c_str());
-    if (word == none) {
-        offset[0] = offset[1] = offset[2] = 0;
-        return true;
-    }
-    if (!read_doubles(s, offset, 3)) return field_failed(block, keyword);
-    return true;
-}
-
 bool read_dynamic_fields(scan& s, dynamic_object* d, const std::string& name) {
     const char* block = "read_a_dynamic_object";
     std::string word;
@@ -542,31 +954,17 @@ bool read_dynamic_fields(scan& s, dynamic_object* d, const std::string& name) {
     if (!read_named_offset(s, block, "TRACK:", "NO_TRACK", &d->track_name, d->track_offset) ||
         !read_named_offset(s, block, "CHASE:", "NO_CHASE", &d->chase_name, d->chase_offset))
         return false;
-    if (!keyword_word(s, block, "CHASE_TYPE:", word)) return false;
-    jstrcpy_with_allocating(&d->chase_type_string, word.c_str());
-    d->chase_softness = 0.3;
-    if (word != "NO_CHASE" && !read_double(s, d->chase_softness)) return field_failed(block, "CHASE_TYPE:");
-    double values[9];
-    if (!keyword_doubles(s, block, "CHASE_DISTANCE:", &d->chase_distance, 1) ||
-        !keyword_doubles(s, block, "SPEED:", values, 3) || !keyword_doubles(s, block, "FORCE:", values + 3, 3) ||
-        !keyword_doubles(s, block, "MAX_SPEED:", values + 6, 1) ||
-        !keyword_doubles(s, block, "FRICTION:", values + 7, 1) ||
-        !keyword_doubles(s, block, "ELASTICITY:", values + 8, 1))
+    physics_values physics;
+    if (!read_chase_type(s, block, &d->chase_type_string, d->chase_softness) ||
+        !keyword_doubles(s, block, "CHASE_DISTANCE:", &d->chase_distance, 1) || !read_physics(s, block, physics))
         return false;
-    dynamic_set_speed(d, {values[0], values[1], values[2]});
-    dynamic_set_force(d, {values[3], values[4], values[5]});
-    d->max_speed = values[6];
-    d->friction = std::min(values[7], 1.0);
-    d->elasticity = values[8];
-    if (!s.line_ended() && s.peek() == "ROTATION:") {
-        s.word();
-        const std::string space = s.word();
-        double r[3];
-        if ((space != "OBJECT_SPACE" && space != "WORLD_SPACE") || !read_doubles(s, r, 3))
-            return field_failed(block, "ROTATION:");
-        d->rotation_space = space == "OBJECT_SPACE" ? 1 : 0;
-        for (int i = 0; i < 3; ++i) d->rotation[i] = deg_to_rad(r[i]);
-    }
+    dynamic_set_speed(d, {physics.speed[0], physics.speed[1], physics.speed[2]});
+    dynamic_set_force(d, {physics.force[0], physics.force[1], physics.force[2]});
+    d->max_speed = physics.max_speed;
+    d->friction = physics.friction;
+    d->elasticity = physics.elasticity;
+    std::copy(physics.rotation, physics.rotation + 3, d->rotation);
+    d->rotation_space = physics.object_space;
     double axes[9], location[3], scale[3];
     if (!keyword_doubles(s, block, "MATRIX:", axes, 9) || !keyword_doubles(s, block, "LOCATION:", location, 3) ||
         !keyword_doubles(s, block, "SCALE:", scale, 3))
@@ -674,6 +1072,10 @@ bool read_item(scan& s, const std::string& item) {
     if (item == "ATMOSPHERE:") return read_atmosphere(s);
     if (item == "DEFAULT_COLOR:") return read_default_color(s);
     if (item == "TRACK:") return read_jtrack(s);
+    if (item == "CAMERA:") return read_camera(s);
+    if (item == "LIGHT:") return read_light(s);
+    if (item == "BACKGROUND:") return read_background(s);
+    if (item == "ANIMATION:") return read_animation(s);
     if (item == "SOUND:") return read_sound(s);
     if (item == "BEGIN_MODULE:") return read_a_module(s);
     report(2, text_world_texts::expected_item);

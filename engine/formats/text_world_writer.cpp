@@ -10,6 +10,7 @@
 #include "foundation/strings.h"
 #include "platform/numbers.h"
 #include "world/engine_state.h"
+#include "foundation/geometry.h"
 #include "world/group.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
@@ -64,7 +65,7 @@ void write_point(text_out& out, const point* pt, double shift_x, double shift_y)
 // The shift that makes a polygon's smallest cord non-negative.
 double cord_shift(double minimum) { return minimum < 0 ? -std::floor(minimum) : 0; }
 
-void write_polygon(text_out& out, polygon* p) {
+void write_polygon(text_out& out, polygon* p, bool strip) {
     if (p->patch_kind) return;
     const bool mirrored = p->bitmap_mirrored;
     if (mirrored) polygon_mirror_horizontal_bitmap(p);
@@ -74,11 +75,13 @@ void write_polygon(text_out& out, polygon* p) {
     if (!p->release_save) out.add("\t\tRELEASE_SAVE: NO\n");
     out.add(plat_format("\t\tCOLOR: %d %d %d\n", p->red, p->green, p->blue));
     if (p->bitmap_is_animation)
-        out.add(plat_format("\t\tBITMAP: ANIMATION %s\n", out.name(p->bitmap_name ? p->bitmap_name : "no_name")));
+        out.add(plat_format("\t\tBITMAP: ANIMATION %s\n",
+                            out.name(p->anim && p->anim->name ? p->anim->name : p->bitmap_name ? p->bitmap_name : "no_name")));
     else if (!polygon_has_bitmap_name(p))
         out.add("\t\tBITMAP: NO_BITMAP\n");
     else
-        out.add(plat_format("\t\tBITMAP: %s\n", out.name(p->bitmap_name)));
+        out.add(plat_format("\t\tBITMAP: %s\n",
+                            out.name(strip ? get_file_name(p->bitmap_name).c_str() : p->bitmap_name)));
     out.add(plat_format("\t\tTRANSPARENT: %d  \n", p->transparent_index));
     out.add(p->rotated ? "\t\tROTATED: YES\n" : "\t\tROTATED: NO\n");
     out.add(plat_format("\t\tLIGHT_DIMINUTION: %lG\n", p->light_diminution * 4166.67));
@@ -89,15 +92,140 @@ void write_polygon(text_out& out, polygon* p) {
     if (mirrored) polygon_mirror_horizontal_bitmap(p);
 }
 
-void write_tracks(text_out& out, bool marked_only) {
+void write_tracks(text_out& out) {
     for (const jtrack* t = engine_state.tracks; t; t = t->next) {
-        if (marked_only && !t->visit_flag) continue;
         out.add(plat_format("TRACK: %s\n", out.name(t->name)));
         out.add(t->cyclic ? "\tCYCLIC: YES\n" : "\tCYCLIC: NO\n");
         for (int i = 0; i < t->point_count; ++i)
             out.add(plat_format("\t%lG %lG %lG\n", t->points[3 * i], t->points[3 * i + 1], t->points[3 * i + 2]));
         out.add(plat_format("END_TRACK: %s\n\n", t->name ? t->name : ""));
     }
+}
+
+
+void write_cameras(text_out& out, bool marked_only) {
+    for (const camera* c = engine_state.cameras; c; c = c->next) {
+        if (marked_only && !c->save) continue;
+        const double* m = c->matrix.m[3];
+        out.add(plat_format("CAMERA: %s\n", out.name(c->name)));
+        out.add(plat_format("\tLOCATION: %lG %lG %lG\n", m[0], m[1], m[2]));
+        const double* x = c->matrix.m[0];
+        out.add(plat_format("\tDIRECTION: %lG %lG %lG\n", -x[0], -x[1], -x[2]));
+        out.add(plat_format("\tVIEW_FIELD: %lG\n", c->field_of_view));
+        out.add(plat_format("\tCULLING_DEPTH: %lG\n", c->culling_depth));
+        out.add(plat_format("\tEYE_DISTANCE: %lG\n", c->distance_from_eye));
+        if (c->track_name && std::strcmp(c->track_name, "NO_TRACK") != 0)
+            out.add(plat_format("\tTRACK: %s %lG %lG %lG\n", out.name(c->track_name), c->track_offset[0],
+                                c->track_offset[1], c->track_offset[2]));
+        else
+            out.add("\tTRACK: NO_TRACK\n");
+        if (c->chase_name && std::strcmp(c->chase_name, "NO_CHASE") != 0)
+            out.add(plat_format("\tCHASE: %s % .16lG % .16lG % .16lG\n", out.name(c->chase_name), c->chase_offset[0],
+                                c->chase_offset[1], c->chase_offset[2]));
+        else
+            out.add("\t\tCHASE: NO_CHASE\n");
+        out.add(plat_format("\tCHASE_TYPE: %s %lG\n", out.name(c->chase_type_string ? c->chase_type_string : "NO_CHASE"),
+                            c->chase_softness));
+        out.add(plat_format("\tCHASE_DISTANCE: % .16lG\n", c->chase_distance));
+        out.add(plat_format("\tPHYSICS: SPEED: % .16lG % .16lG % .16lG FORCE: % .16lG % .16lG % .16lG MAX_SPEED: % .16lG "
+                            "FRICTION: % .16lG ELASTICITY: % .16lG",
+                            c->speed[0], c->speed[1], c->speed[2], c->force[0], c->force[1], c->force[2], c->max_speed,
+                            c->friction, c->elasticity));
+        out.add(plat_format("\tROTATION: %s % .16lG % .16lG % .16lG\n", c->rotation_space ? "OBJECT_SPACE" : "WORLD_SPACE",
+                            rad_to_deg(c->rotation[0]), rad_to_deg(c->rotation[1]), rad_to_deg(c->rotation[2])));
+        out.add(plat_format("END_CAMERA: %s\n\n", c->name ? c->name : ""));
+    }
+}
+
+void write_frame_names(text_out& out, const frame_item* list, bool strip, bool numbers) {
+    for (const frame_item* f = list; f; f = f->next) {
+        const std::string name = strip ? get_file_name(f->name) : std::string(f->name ? f->name : "");
+        out.add(plat_format(" %s\t", out.name(name.c_str())));
+        if (numbers) out.add(plat_format(" %d", f->transparent_index));
+    }
+    out.add("\n");
+}
+
+void write_backgrounds(text_out& out, bool marked_only, bool strip) {
+    for (const background* b = engine_state.backgrounds; b; b = b->next) {
+        if (marked_only && !b->save && b != engine_state.current_background) continue;
+        out.add(plat_format("BACKGROUND: %s\n", out.name(b->name)));
+        out.add(plat_format("\tNUMBER_OF_FRAMES: %d\n", b->frame_count));
+        out.add(plat_format("\tREPLACE_RATE: %d\n", b->replace_rate));
+        out.add(b->type == 7 ? "\tPICTURES_EXTENSION: jbm\n" : "\tPICTURES_EXTENSION: 64k\n");
+        out.add("\tPICTURES:");
+        write_frame_names(out, b->frames, strip, false);
+        out.add(plat_format("\tDISTANCE: %lG\n\tBOTTOM: %lG\n\tBOTTOM_INTENSITY: %lG\n\tINTENSITY_STEP: %lG\n",
+                            b->distance, b->bottom, b->bottom_intensity, b->intensity_step));
+        out.add(plat_format("END_BACKGROUND: %s\n\n", b->name ? b->name : ""));
+        if (!b->next) out.add("\n\n");
+    }
+}
+
+const char* light_target_word(int kind) {
+    return kind == kind_dynamic_object ? "OBJECT" : kind == kind_polygon ? "POLYGON" : "GROUP";
+}
+
+void write_lights(text_out& out) {
+    static const char* const words[] = {" LIGHT_DIRECTIONAL ", " LIGHT_EFFECTED_BY_DISTANCE_LINEAR",
+                                        " LIGHT_EFFECTED_BY_DISTANCE_SQUARE", " LIGHT_AMBIENT", " LIGHT_DIFFUSE",
+                                        " LIGHT_SPECULAR"};
+    for (const light* l = engine_state.lights; l; l = l->next) {
+        out.add(plat_format("LIGHT: %s\n", out.name(l->name)));
+        out.add(plat_format("\tLOCATION: %lG %lG %lG\n", l->location[0], l->location[1], l->location[2]));
+        out.add(plat_format("\tDIRECTION: %lG %lG %lG\n", l->direction[0], l->direction[1], l->direction[2]));
+        out.add(plat_format("\tCOLOR: %d %d %d\n", l->red, l->green, l->blue));
+        out.add(plat_format("\tAMBIENT: %lG %lG %lG %lG\n", l->ambient, l->diffuse, l->specular, l->specular_shining));
+        out.add(l->ray_tracing ? "\tRAYTRACING: YES\n" : "\tRAYTRACING: NO\n");
+        out.add(plat_format("\tDISTANCE: %lG\n", l->distance_reach));
+        const bool named = l->entity_name && *l->entity_name;
+        out.add(plat_format("\tTARGET: %s %s\n", named ? light_target_word(l->entity_kind) : "GROUP",
+                            named ? out.name(l->entity_name) : "NULL"));
+        out.add(l->activate_before_render ? "\tAUTO: YES " : "\tAUTO: NO ");
+        out.add(l->mode == 1 ? "LIGHT_ADD\n" : l->mode == 2 ? "LIGHT_SUBTRACT\n" : "LIGHT_SET\n");
+        out.add("\tTYPE:");
+        if (l->type == 0x3A) out.add(" LIGHT_DEFAULT");
+        else if (l->type == 0x3B) out.add(" LIGHT_DEFAULT_POINTED_LIGHT");
+        else if (!(l->type & 0x3F)) out.add(" BLACK_LIGHT");
+        else
+            for (int i = 0; i < 6; ++i) {
+                if (l->type & (1 << i)) out.add(words[i]);
+            }
+        out.add("\n");
+        out.add(plat_format("END_LIGHT: %s\n\n", l->name ? l->name : ""));
+    }
+}
+
+bool animation_used(const animation* a, const group* g) {
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (p->anim == a && group_is_included(p->owner_group, g)) return true;
+    }
+    return false;
+}
+
+void write_animations(text_out& out, bool all, const group* g, bool strip) {
+    static const char* const keys[5] = {"\tBACK:       ", "\tBACK_SIDED: ", "\tSIDE:       ", "\tFRONT_SIDED:",
+                                        "\tFRONT:      "};
+    bool any = false;
+    for (const animation* a = engine_state.animations; a; a = a->next) {
+        if (!all && !animation_used(a, g)) continue;
+        any = true;
+        out.add(plat_format("ANIMATION: %s\n", out.name(a->name)));
+        out.add(plat_format("\tNUMBER_OF_FRAMES: %d\n", a->frame_count));
+        out.add("\tTIMES:");
+        for (int i = 0; a->durations && i < a->frame_count; ++i) out.add(plat_format(" %u", a->durations[i]));
+        out.add("\n");
+        for (int v = 0; v < 5; ++v) {
+            if (!a->views[v]) continue;
+            // Once one frame carries a number, every frame of the list does.
+            bool numbers = false;
+            for (const frame_item* f = a->views[v]; f; f = f->next) numbers = numbers || f->transparent_index != 0;
+            out.add(keys[v]);
+            write_frame_names(out, a->views[v], strip, numbers);
+        }
+        out.add(plat_format("END_ANIMATION: %s\n\n", a->name ? a->name : ""));
+    }
+    if (any) out.add("\n\n");
 }
 
 void write_scene(text_out& out, int flags) {
@@ -107,7 +235,12 @@ void write_scene(text_out& out, int flags) {
                         e.atmospheric_intensity, e.brightness));
     out.add(plat_format("DEFAULT_COLOR: %ld %ld %ld \n\n", static_cast<long>(e.default_atmosphere_red),
                         static_cast<long>(e.default_atmosphere_green), static_cast<long>(e.default_atmosphere_blue)));
-    write_tracks(out, (flags & 0x01) != 0);
+    const bool marked_only = (flags & 0x01) != 0;
+    const bool strip = (flags & 0x1E) != 0;
+    write_cameras(out, marked_only);
+    write_backgrounds(out, marked_only, strip);
+    write_lights(out);
+    write_tracks(out);
     for (const std::string& block : text_world_kept_sounds()) out.add(block);
 }
 
@@ -115,9 +248,10 @@ std::string design_text(group* g, int flags, const std::string& directory, std::
     text_out out;
     out.add(text_world_texts::header);
     if (!(flags & 0x40)) write_scene(out, flags);
+    write_animations(out, !(flags & 0x41), g, (flags & 0x1E) != 0);
     out.add("BEGIN_MODULE: main\n");
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-        if (group_is_included(p->owner_group, g)) write_polygon(out, p);
+        if (group_is_included(p->owner_group, g)) write_polygon(out, p, (flags & 0x1E) != 0);
     }
     out.add("\n\nEND_MODULE: main\n\n\nEND_DESIGN:\n\n");
     (void)directory;

@@ -148,7 +148,9 @@ TEST_F(TextWorld, PolygonCases) {
         SCOPED_TRACE(c.what);
         const int before = engine_get_error_count();
         EXPECT_EQ(load_text(polygon_head + c.items + polygon_tail), c.result);
-        if (c.result == 0) EXPECT_EQ(count_polygons(), c.polygons);
+        if (c.result == 0) {
+            EXPECT_EQ(count_polygons(), c.polygons);
+        }
         if (*c.report) {
             EXPECT_NE(error_log().find(c.report), std::string::npos);
             EXPECT_GT(engine_get_error_count(), before);
@@ -272,6 +274,113 @@ TEST_F(TextWorld, RoundTripsKeepTheRecords) {
     ASSERT_EQ(Drovik_engine_load_world("c.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
     EXPECT_EQ(count_polygons(), 2);
     EXPECT_NE(world_summary().find("floor 100 150 200"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+std::string scene_summary() {
+    std::string s;
+    for (const camera* c = engine_state.cameras; c; c = c->next) {
+        if (!c->read_from_file) continue;
+        s += plat_format("camera %s fov %g depth %g at %g %g %g x %g %g %g friction %g rot %g space %d\n", c->name,
+                         c->field_of_view, c->culling_depth, c->matrix.m[3][0], c->matrix.m[3][1], c->matrix.m[3][2],
+                         c->matrix.m[0][0], c->matrix.m[0][1], c->matrix.m[0][2], c->friction, c->rotation[1],
+                         c->rotation_space);
+    }
+    for (const background* b = engine_state.backgrounds; b; b = b->next) {
+        s += plat_format("background %s %d %d type %d %g %g %g %g:", b->name, b->frame_count, b->replace_rate, b->type,
+                         b->distance, b->bottom, b->bottom_intensity, b->intensity_step);
+        for (const frame_item* f = b->frames; f; f = f->next) s += plat_format(" %s", f->name);
+        s += "\n";
+    }
+    for (const light* l = engine_state.lights; l; l = l->next) {
+        s += plat_format("light %s %d %d %d type %d mode %d auto %d ray %d target %d %s %g %g %g %g reach %g\n", l->name,
+                         l->red, l->green, l->blue, l->type, l->mode, l->activate_before_render, l->ray_tracing,
+                         l->entity_kind, l->entity_name ? l->entity_name : "-", l->ambient, l->diffuse, l->specular,
+                         l->specular_shining, l->distance_reach);
+    }
+    for (const animation* a = engine_state.animations; a; a = a->next) {
+        s += plat_format("animation %s %d:", a->name, a->frame_count);
+        for (int i = 0; i < a->frame_count; ++i) s += plat_format(" %u", a->durations[i]);
+        for (const frame_item* list : a->views) {
+            s += " |";
+            for (const frame_item* f = list; f; f = f->next) s += plat_format(" %s/%d", f->name, f->transparent_index);
+        }
+        s += "\n";
+    }
+    return s;
+}
+
+TEST_F(TextWorld, SceneBlocksLoadAndSurviveSaving) {
+    ASSERT_EQ(Drovik_engine_load_world("scene.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string original = scene_summary();
+    EXPECT_EQ(original,
+              "camera eye fov 60 depth 500 at 1 2 3 x 0 1 0 friction 1 rot 1.5708 space 1\n"
+              "background sky 2 3 type 7 1000 -10 50 0.5: clouds1 clouds2\n"
+              "light sun 255 240 200 type 24 mode 2 auto 0 ray 1 target 1008 wall 0.1 0.8 0.3 20 reach -1\n"
+              "animation flame 3: 10 20 30 | b1/4 b2/0 b3/7 | | | | f1/0 f2/0 f3/0\n");
+    polygon* wall = polygon_named("wall");
+    ASSERT_NE(wall, nullptr);
+    EXPECT_EQ(wall->green, 200);
+    EXPECT_EQ(wall->orientation, 1);
+    EXPECT_EQ(wall->bitmap_is_animation, 1);
+
+    ASSERT_EQ(Drovik_engine_save(in_folder("s.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string saved = read_file(in_folder("s.wld"));
+    // Every frame of a numbered list carries its number.
+    EXPECT_NE(saved.find("\tBACK:        b1\t 4 b2\t 0 b3\t 7\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\tTYPE: LIGHT_AMBIENT LIGHT_DIFFUSE\n"), std::string::npos);
+    ASSERT_EQ(Drovik_engine_load_world("s.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(scene_summary(), original);
+}
+
+struct block_case {
+    const char* what;
+    const char* block;
+    int result;
+    const char* report;
+};
+
+TEST_F(TextWorld, SceneBlockCases) {
+    const std::string camera_head = "CAMERA: c\n\tLOCATION: 0 0 0\n";
+    const std::string camera_tail =
+        "\tVIEW_FIELD: 60\n\tCULLING_DEPTH: 100\n\tEYE_DISTANCE: 1\n\tTRACK: NO_TRACK\n\tCHASE: NO_CHASE\n"
+        "\tCHASE_TYPE: NO_CHASE\n\tCHASE_DISTANCE: 0\n\tPHYSICS: SPEED: 0 0 0 FORCE: 0 0 0 MAX_SPEED: 1 FRICTION: 0 "
+        "ELASTICITY: 0\n";
+    const std::string camera_y_first = camera_head + "\tAXIS_Y: 0 1 0\n\tAXIS_X: 1 0 0\n\tAXIS_Z: 0 0 1\n" + camera_tail +
+                                       "END_CAMERA: c\n";
+    const std::string camera_zero = camera_head + "\tDIRECTION: 0 0 0\n" + camera_tail + "END_CAMERA: c\n";
+    const std::string camera_other_close = camera_head + "\tDIRECTION: 1 0 0\n" + camera_tail + "END_CAMERA: d\n";
+    const block_case cases[] = {
+        {"axes out of order", camera_y_first.c_str(), -1,
+         "read_camera_axis_system: we expected AXIS_? or DIRECTION instead we got AXIS_Y:\n"},
+        {"zero direction", camera_zero.c_str(), 0, "read_camera: direction= 0,0,0 !!\n"},
+        {"other closing name", camera_other_close.c_str(), -1, ""},
+        {"bmp background",
+         "BACKGROUND: b\n\tNUMBER_OF_FRAMES: 1\n\tREPLACE_RATE: 1\n\tPICTURES_EXTENSION: bmp\n\tPICTURES: x\n"
+         "\tDISTANCE: 1\n\tBOTTOM: 1\n\tBOTTOM_INTENSITY: 1\n\tINTENSITY_STEP: 1\nEND_BACKGROUND: b\n",
+         -1, "read_bg_pictures_extension: illegal picture extension"},
+        {"list twice", "ANIMATION: a\n\tNUMBER_OF_FRAMES: 1\n\tTIMES: 5\n\tFRONT: x\n\tFRONT: y\nEND_ANIMATION: a\n", -1,
+         "read_animation_bitmap_list: The same list is used twice !!!\n"},
+        {"list starting with a number", "ANIMATION: a\n\tNUMBER_OF_FRAMES: 1\n\tTIMES: 5\n\tFRONT: 3 x\nEND_ANIMATION: a\n",
+         -1, "read_a_frame_item: The bitmap list starts with a number instead of a file_name\n"},
+        {"black light", "LIGHT: l\n\tLOCATION: 0 0 0\n\tDIRECTION: 0 0 1\n\tCOLOR: 1 2 3\n\tAMBIENT: 1 1 1 1\n"
+                        "\tRAYTRACING: no\n\tDISTANCE: 5\n\tTARGET: GROUP NULL\n\tAUTO: YES LIGHT_SET\n"
+                        "\tTYPE: BLACK_LIGHT\nEND_LIGHT: l\n", 0, ""},
+    };
+    for (const block_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(load_text(std::string("BEGIN_DESIGN:\n") + c.block + "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+                  c.result);
+        if (*c.report) {
+            EXPECT_NE(error_log().find(c.report), std::string::npos);
+        }
+    }
+    // The zero direction looks along -x; the black light reads back as no flags.
+    ASSERT_NE(engine_state.lights, nullptr);
+    EXPECT_EQ(engine_state.lights->type, 0);
 }
 
 }  // namespace
