@@ -3,6 +3,7 @@
 #include "demo_cab.h"
 #include "demo_situations.h"
 #include "demo_sounds.h"
+#include "demo_world_bitmaps.h"
 
 #include "train_file.h"
 #include "vehicle.h"
@@ -216,7 +217,8 @@ int main(int argc, char** argv)
         const bool sounds = WriteDemoSounds(root);
         const bool situations = WriteDemoScreens(root) && WriteDemoSituations(root);
         const bool cab = WriteDemoCab(root, loco.name);
-        return w.Ok() && sounds && situations && cab ? 0 : 1;
+        const bool bitmaps = WriteDemoWorldBitmaps(root);
+        return w.Ok() && sounds && situations && cab && bitmaps ? 0 : 1;
     } catch (const std::exception& e) {
         // Folders that cannot be made end the run with the system's reason.
         std::fprintf(stderr, "make_demo_data: %s\n", e.what());

@@ -13,6 +13,7 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/window.h"
+#include "render/bitmap_texture.h"
 #include "world/engine_state.h"
 #include "world/engine_state_load.h"
 
@@ -94,6 +95,7 @@ DROVIK_API int Drovik_engine_load_world(const char* file, const char* world_fold
         }
         return -1;
     }
+    unload_unused_bitmaps(&engine_state.bitmaps);
     destroy_log_window();
     engine_set_world_loaded(1);
     return 0;

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "formats/bitmap_save.h"
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -20,6 +21,7 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "render/bitmap_texture.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "render/polygon_fill.h"
@@ -450,9 +452,9 @@ bool build_cameras(const bf_world& w) {
             built = false;
             continue;
         }
-        const float* axes[3] = {r.x_axis, r.y_axis, r.z_axis};
-        for (int row = 0; row < 3; ++row) copy_floats(c->matrix.m[row], axes[row], 3);
-        camera_rebuild(c);
+        camera_set_axes(c, {r.x_axis[0], r.x_axis[1], r.x_axis[2]}, {r.y_axis[0], r.y_axis[1], r.y_axis[2]},
+                        {r.z_axis[0], r.z_axis[1], r.z_axis[2]});
+        camera_mark_rebuilt(c);
         if (r.track_name) jstrcpy_with_allocating(&c->track_name, r.track_name->c_str());
         if (r.chase_name) jstrcpy_with_allocating(&c->chase_name, r.chase_name->c_str());
         if (r.chase_type) jstrcpy_with_allocating(&c->chase_type_string, r.chase_type->c_str());
@@ -701,6 +703,8 @@ int bfl_digest_world() {
         report(bf_world_texts::chase_failed);
         result = -1;
     }
+    if (!s.no_bitmaps && init_bitmaps_table(s.bitmaps_directory, nullptr) != 0)
+        report_error(1, "engine_digest_worlds: init_bitmaps_table failed\n");
     for (background* b = s.backgrounds; b && !s.current_background; b = b->next) {
         if (b->created == 1) s.current_background = b;
     }
@@ -1425,6 +1429,7 @@ int engine_save_drovik_binary_world(const char* path, group* g, int flags) {
         result = bfl_collect_world(saved, flags, world);
     }
     if (result == 0) result = bfl_write_world_file(path, world);
+    if (result == 0 && (flags & save_flags::any_bitmaps)) engine_save_bitmaps_of_group(saved, path, flags, 1);
     if (saved != g) {
         for (group* h : adopted_groups) h->father = nullptr;
         for (polygon* p : adopted_polygons) p->owner_group = nullptr;

@@ -26,7 +26,7 @@ void polygon_set_render_kind(polygon* p) {
         p->drawer_index = DRAWER_ROW_SOLID;
         return;
     }
-    const bool transparent = p->texture->transparent_index >= 0;
+    const bool transparent = p->texture->image.transparent_index >= 0;
     const bool even = brightness_is_even(p);
     if (transparent) {
         p->drawer_index = even ? 7 : 5;
@@ -56,9 +56,9 @@ void polygon_set_color_fill(polygon* p, int r, int g, int b) {
 int polygon_set_bitmap_fill(polygon* p, bitmap_texture* bitmap) {
     if (!p || !bitmap) return -1;
     p->texture = bitmap;
-    polygon_set_bitmap_name(p, bitmap->name ? bitmap->name : "");
+    polygon_set_bitmap_name(p, bitmap->image.name ? bitmap->image.name : "");
     p->bitmap_is_animation = 0;
-    p->transparent_index = bitmap->transparent_index;
+    p->transparent_index = bitmap->image.transparent_index;
     polygon_recolour_points(p, true);
     polygon_set_render_kind(p);
     polygon_family_copy_look(p);

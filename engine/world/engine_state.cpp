@@ -11,6 +11,7 @@
 #include "foundation/strings.h"
 #include "render/colour.h"
 #include "render/camera.h"
+#include "render/frame_buffers.h"
 #include "world/group.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
@@ -99,8 +100,11 @@ void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_
     engine_state.red_bits = red_bits;
     engine_state.green_bits = green_bits;
     engine_state.blue_bits = blue_bits;
-    // The live pixel format belongs to the live world; a scratch load keeps it.
-    if (!scratch) set_pixel_format_bits(red_bits, green_bits, blue_bits);
+    // The pixel format and the frame buffers belong to the live world; a scratch load keeps them.
+    if (!scratch) {
+        set_pixel_format_bits(red_bits, green_bits, blue_bits);
+        init_frame_buffers();
+    }
     engine_state.background_pixel = rgb_to_pixel(160, 160, 170);
 }
 
@@ -162,8 +166,8 @@ int engine_set_world_file_name(const char* name) {
     return 0;
 }
 
-module* get_modules_list() { return engine_state.modules; }
-module* get_main_module() { return engine_state.main_module; }
+struct module* get_modules_list() { return engine_state.modules; }
+struct module* get_main_module() { return engine_state.main_module; }
 dynamic_object* get_dynamic_objects() { return engine_state.dynamic_objects; }
 dynamic_object* engine_get_player_object() { return engine_state.player_object; }
 group* get_groups_list() { return engine_state.groups; }
@@ -176,7 +180,7 @@ bitmap_texture* get_bitmaps_list() { return engine_state.bitmaps; }
 
 camera* get_current_camera() {
     camera* c = engine_state.current_camera;
-    if (c && !c->matrices_valid) camera_rebuild(c);
+    if (c && !c->matrices_valid) camera_mark_rebuilt(c);
     return c;
 }
 

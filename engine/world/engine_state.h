@@ -70,6 +70,10 @@ struct engine_state_record {
     int32_t maximum_render_time;
     int32_t rendering_mode;
     int32_t wire_frame;
+    int32_t atmospheric_cycle;  // 0..3, position in the fog colour toggle
+    int32_t freeze_mode;
+    // The perspective values set aside while frozen.
+    int32_t frozen_span_length, frozen_span_length_log2, frozen_perspective_mode;
     // Kept and saved only.
     uint8_t reserved_byte;
     double reserved_direction[3];
@@ -132,8 +136,8 @@ void engine_state_set_scratch(bool on);
 int engine_set_last_main_module_name(const char* name);
 int engine_set_world_file_name(const char* name);
 
-module* get_modules_list();
-module* get_main_module();
+struct module* get_modules_list();
+struct module* get_main_module();
 dynamic_object* get_dynamic_objects();
 dynamic_object* engine_get_player_object();
 group* get_groups_list();

@@ -7,7 +7,10 @@
 #include "foundation/memory.h"
 #include "foundation/profiler.h"
 #include "foundation/registry.h"
+#include "render/background.h"
+#include "render/bitmap_texture.h"
 #include "render/camera.h"
+#include "render/frame_buffers.h"
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -40,11 +43,6 @@ void free_track(jtrack* t) {
 void free_light(light* l) {
     engine_free(l->entity_name);
     free_named(l);
-}
-
-void free_background(background* b) {
-    frame_list_destroy(&b->frames);
-    free_named(b);
 }
 
 void free_anim3d(anim3d* a) {
@@ -80,21 +78,24 @@ void engine_close(int full) {
     engine_log_write(load_texts::close_banner);
     set_log_window_caption(load_texts::caption_closing);
     // The 3D card belongs to the live world; a scratch state never held it.
-    if (!scratch) s.card_in_use = 0;
+    if (!scratch) {
+        s.card_in_use = 0;
+        free_frame_buffers();
+    }
     for (char** owned : {&s.last_main_module_name, &s.world_directory, &s.bitmaps_directory}) {
         *owned = static_cast<char*>(engine_free(*owned));
     }
 
     uint32_t before = engine_get_bytes_in_use();
-    if (full) free_list(s.bitmaps, free_named<bitmap_texture>);
+    if (full) free_list(s.bitmaps, bitmap_texture_free);
     engine_log_write(load_texts::memory_summary);
     engine_log_printf(load_texts::bitmaps_freed, freed_since(before));
 
     free_list(s.animations, animation_delete);
-    free_list(s.backgrounds, free_background);
+    background_delete_all(&s.backgrounds);
     s.current_background = nullptr;
     free_list(s.tracks, free_track);
-    free_list(s.cameras, camera_destroy);
+    free_list(s.cameras, camera_free);
     s.current_camera = nullptr;
     free_list(s.lights, free_light);
     free_list(s.animations3d, free_anim3d);

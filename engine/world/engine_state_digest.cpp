@@ -10,6 +10,7 @@
 #include "foundation/memory.h"
 #include "foundation/profiler.h"
 #include "foundation/strings.h"
+#include "render/bitmap_texture.h"
 #include "render/camera.h"
 #include "render/polygon_fill.h"
 #include "world/bsp_immerse.h"
@@ -98,13 +99,6 @@ void set_dynamic_polygon_owners() {
     });
 }
 
-// The bitmap table arrives with the bitmap textures; until then polygons keep their colours.
-int init_bitmaps_table(module* main_module, group* main_group) {
-    (void)main_module;
-    (void)main_group;
-    return 0;
-}
-
 void choose_current_background() {
     for (background* b = engine_state.backgrounds; b; b = b->next) {
         if (b->created == 1) {
@@ -185,7 +179,6 @@ void engine_make_the_world_group() {
 }
 
 int engine_digest_worlds(const char* bitmaps_directory, module* modules, int immerse) {
-    (void)bitmaps_directory;
     (void)modules;
     engine_state_record& s = engine_state;
     if (!immerse) report_error(1, "engine_digest_worlds: immarse_flag==NO, Not Supported yet\n");
@@ -219,7 +212,7 @@ int engine_digest_worlds(const char* bitmaps_directory, module* modules, int imm
     } else {
         set_log_window_target(50);
         set_log_window_progress(0);
-        if (init_bitmaps_table(s.main_module, main_group) != 0)
+        if (init_bitmaps_table(bitmaps_directory, main_group) != 0)
             report_error(1, "engine_digest_worlds: init_bitmaps_table failed\n");
     }
     choose_current_background();

@@ -64,10 +64,7 @@ int connect_tracks_to_cameras(camera* cameras, jtrack* tracks) {
     }
     for (camera* c = cameras; c; c = c->next) {
         if (!c->track) continue;
-        const vec3 at{c->location[0] - c->track_offset[0], c->location[1] - c->track_offset[1],
-                      c->location[2] - c->track_offset[2]};
-        const int closest = track_find_closest_point(c->track, at);
-        c->next_track_point = closest < 0 || closest + 1 >= c->track->point_count ? 0 : closest + 1;
+        c->next_track_point = camera_get_next_track_point(c);
         for (int k = 0; k < 3; ++k) c->target_point[k] = c->location[k];
     }
     return 0;
@@ -83,7 +80,7 @@ int connect_chase_objects(dynamic_object* objects, camera* cameras) {
         if (!d->chase_name || is_no_chase(d->chase_name)) continue;
         if ((d->chased_object = dynamic_find_by_name(objects, d->chase_name))) continue;
         if ((d->chased_object = dynamic_find_by_module_name(objects, d->chase_name))) continue;
-        if ((d->chased_camera = camera_find(cameras, d->chase_name))) continue;
+        if ((d->chased_camera = camera_find_by_name(cameras, d->chase_name))) continue;
         if ((d->chased_group = group_find_by_name(engine_state.groups, d->chase_name))) continue;
         report_errorf("connect_chase_objects: dynamic object %s couldnt find object %s (for chasing)\n",
                       d->name ? d->name : "", d->chase_name);
@@ -96,7 +93,7 @@ int connect_chase_objects(dynamic_object* objects, camera* cameras) {
         c->chased_group = nullptr;
         if (!c->chase_name || is_no_chase(c->chase_name)) continue;
         if ((c->chased_object = dynamic_find_by_name(objects, c->chase_name))) continue;
-        if ((c->chased_camera = camera_find(cameras, c->chase_name))) continue;
+        if ((c->chased_camera = camera_find_by_name(cameras, c->chase_name))) continue;
         if ((c->chased_group = group_find_by_name(engine_state.groups, c->chase_name))) continue;
         report_errorf("connect_chase_objects: camera %s couldnt find object %s (for chasing)\n",
                       c->name ? c->name : "", c->chase_name);

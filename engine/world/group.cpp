@@ -156,7 +156,7 @@ void average_vertex_normals(const std::vector<polygon*>& polygons,
 
 bool frame_list_holds(const frame_item* list, const bitmap_texture* texture) {
     for (; list; list = list->next) {
-        if (list->bitmap == texture && list->transparent_index == texture->transparent_index) return true;
+        if (list->bitmap == texture && list->transparent_index == texture->image.transparent_index) return true;
     }
     return false;
 }

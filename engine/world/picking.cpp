@@ -95,9 +95,8 @@ int engine_2D_point_to_3D(int x, int y, vec3& out, polygon** out_polygon, dynami
         from = on_plane;
         to = {-ray_length, on_plane.y, on_plane.z};
     }
-    vec3 world_from, world_to;
-    camera_to_world(c, from, world_from);
-    camera_to_world(c, to, world_to);
+    const vec3 world_from = camera_get_movement_target(c, from, camera_space);
+    const vec3 world_to = camera_get_movement_target(c, to, camera_space);
     const hit_result hit = first_hit(world_from, world_to);
     if (!hit.polygon_hit) {
         vec_scale(out, miss_scale, on_plane);

@@ -42,6 +42,11 @@ struct camera;
 struct bitmap_texture;
 struct background;
 
+// A colour as bytes, red first (palettes are arrays of these).
+struct rgb8 {
+    uint8_t r, g, b;
+};
+
 struct point {
     int32_t kind;  // kind_point
     double x, y, z;
@@ -365,11 +370,42 @@ struct camera {
     int32_t visit_flag;                         // 1 for a camera new since the last clearing
 };
 
+// An 8-bit paletted image (type 7) or a 16-bit one (type 10) with its 32 shade tables.
+struct jbm_info {
+    char* name;          // upper-cased path without extension
+    uint8_t* image;      // the file image: 8-byte header, then the pixels, rows top-down
+    int32_t image_size;  // bytes in image
+    uint16_t type;       // 7 paletted, 10 16-bit
+    uint16_t width, height;
+    uint16_t first_width, first_height;  // as first loaded; kept by resampling
+    int32_t width_exponent, height_exponent;  // log2 of the sides, -1 when not a power of two
+    int32_t transparent_index;                // -1 none; else its pixels are stored as 255
+    int32_t file_palette;                     // 1 read from a file, 0 resampled (compacted palette)
+    int32_t palette_count;
+    uint16_t* shade_tables[32];  // table i: the palette at shade level i, one block for all 32
+    int32_t normal_level;        // 8 paletted, -1 16-bit
+    rgb8 average_colour;
+    rgb8 transparent_colour;
+    rgb8* palette;
+    uint16_t average_by_level[32];
+};
+
+// One resampled image of a bitmap, largest first.
+struct bitmap_level {
+    jbm_info* image;
+    bitmap_level* next;
+};
+
 struct bitmap_texture {
     int32_t kind;  // kind_bitmap
-    char* name;
-    int32_t transparent_index;
+    jbm_info image;
     bitmap_texture* next;
+    bitmap_level* levels;
+    double aspect;  // width / height
+    void* card_texture;
+    bitmap_texture* card_copy;    // the copy made to fit the 3D card
+    bitmap_texture* card_source;  // on a card copy: the bitmap it was made from
+    int32_t file_stamp;           // modification time of the source file, -1 unknown
 };
 
 struct background {

@@ -80,7 +80,7 @@ protected:
             engine_state.animations = a->next;
             animation_delete(a);
         }
-        camera_list_free(&engine_state.cameras);
+        camera_delete_all(&engine_state.cameras);
         engine_state.current_camera = nullptr;
         free_named(engine_state.tracks, [](jtrack* t) { engine_free(t->points); });
         free_named(engine_state.lights, [](light* l) { engine_free(l->entity_name); });

@@ -1,0 +1,78 @@
+// A fresh engine state with logs in a temporary folder, for the renderer's record and settings tests.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "foundation/engine_globals.h"
+#include "foundation/errors.h"
+#include "foundation/memory.h"
+#include "foundation/registry.h"
+#include "platform/msgbox.h"
+#include "render/bitmap_texture.h"
+#include "render/camera.h"
+#include "render/colour.h"
+#include "world/bsp_node.h"
+#include "world/engine_state.h"
+#include "world/engine_state_load.h"
+#include "world/object_module.h"
+
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        old_dir_ = std::filesystem::current_path();
+        dir_ = std::filesystem::temp_directory_path() / ("drovik_render_" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(dir_);
+        std::filesystem::current_path(dir_);
+        plat_message_box_set_headless(true);
+        engine_set_speaker_mode(0);
+        // First-use start-up keeps its tables for the life of the process, and a close leaves its
+        // caption behind: the baseline holds both.
+        engine_first_init();
+        set_log_window_caption(load_texts::caption_closing);
+        bytes_before_ = engine_get_bytes_in_use();
+        records_before_ = registry_size();
+        engine_state_reset(0);
+    }
+
+    void TearDown() override {
+        while (bitmap_texture* b = engine_state.bitmaps) {
+            engine_state.bitmaps = b->next;
+            bitmap_texture_free(b);
+        }
+        camera_delete_all(&engine_state.cameras);
+        module_list_free(&engine_state.modules);
+        engine_state.main_module = nullptr;
+        engine_state_release();
+        set_pixel_format_bits(5, 6, 5);
+        close_log_files();
+        EXPECT_EQ(registry_size(), records_before_) << "records left alive";
+        EXPECT_EQ(engine_get_bytes_in_use(), bytes_before_) << "engine memory leaked";
+        std::filesystem::current_path(old_dir_);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    // A MAIN module with an empty root node: a loaded world as far as the settings care.
+    module* add_main_module() {
+        module* m = init_module();
+        m->root = init_bsp_node();
+        module_list_push(&engine_state.modules, m);
+        engine_state.main_module = m;
+        return m;
+    }
+
+    static std::string error_log() {
+        std::ifstream in(log_directory() + "/error.log", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::filesystem::path old_dir_, dir_;
+    uint32_t bytes_before_ = 0;
+    size_t records_before_ = 0;
+};
