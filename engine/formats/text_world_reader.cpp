@@ -17,6 +17,7 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "render/background.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "foundation/dictionary.h"
@@ -412,8 +413,7 @@ bool read_camera_fields(scan& s, const std::string& name, camera*& made) {
         engine_log_printf("\t\t name==%s, closing name==%s\n", name.c_str(), closing.c_str());
     }
     std::string unique = name;
-    find_unique_name(unique, [](const std::string& n) { return camera_find(engine_state.cameras, n.c_str()) != nullptr; },
-                     false, "camera_find_unique_name");
+    camera_find_unique_name(engine_state.cameras, unique);
     camera* c = closed && jstricmp(closing.c_str(), name.c_str()) == 0
                     ? camera_init(unique.c_str(), 500, 500, field, depth > 0 ? 1 : 0, depth,
                                   {location[0], location[1], location[2]},
@@ -422,9 +422,8 @@ bool read_camera_fields(scan& s, const std::string& name, camera*& made) {
                     : nullptr;
     if (c) {
         if (axes.axes) {
-            for (int row = 0; row < 3; ++row)
-                for (int i = 0; i < 3; ++i) c->matrix.m[row][i] = axes.rows[row][i];
-            camera_rebuild(c);
+            const double(&r)[3][3] = axes.rows;
+            camera_set_axes(c, {r[0][0], r[0][1], r[0][2]}, {r[1][0], r[1][1], r[1][2]}, {r[2][0], r[2][1], r[2][2]});
         }
         std::swap(c->track_name, track);
         std::swap(c->chase_name, chase);
@@ -612,22 +611,18 @@ bool read_background(scan& s) {
     window_guard w(s, {"END_BACKGROUND:"});
     const std::string name = s.word();
     if (name.empty()) return field_failed("read_background", "name");
-    for (background* b = engine_state.backgrounds; b; b = b->next) {
-        if (b->name && name == b->name) {
-            b->save = 1;
-            return skip_block(s, "END_BACKGROUND:");
-        }
+    if (background* b = background_find_by_name(engine_state.backgrounds, name.c_str())) {
+        b->save = 1;
+        return skip_block(s, "END_BACKGROUND:");
     }
-    background* b = record_new<background>(kind_background);
+    background* b = init_background();
     if (!b) {
         report(2, "read_background: init_background failed");
         return false;
     }
     jstrcpy_with_allocating(&b->name, name.c_str());
     if (!read_background_fields(s, b)) {
-        frame_list_destroy(&b->frames);
-        engine_free(b->name);
-        engine_free(b);
+        background_free(b);
         return false;
     }
     b->current_frame = b->frames;
