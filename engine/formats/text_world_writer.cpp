@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "formats/bitmap_save.h"
 #include "formats/text_world.h"
+#include "formats/world_formats.h"
 #include "foundation/errors.h"
 #include "foundation/files.h"
 #include "foundation/strings.h"
@@ -295,5 +297,8 @@ int engine_save_text_world(const char* base_path, group* g, int flags) {
     }
     if (!(flags & 0x40) && !hook_sounds(text, directory)) return -1;
     const std::string path = base + ".wld";
-    return mem2file(path.c_str(), text.data(), static_cast<int>(text.size())) == 0 ? 0 : -1;
+    if (mem2file(path.c_str(), text.data(), static_cast<int>(text.size())) != 0) return -1;
+    // Bitmaps follow the world file; their failures are reported there and keep the result.
+    if (flags & save_flags::any_bitmaps) engine_save_bitmaps_of_group(g, path.c_str(), flags, 1);
+    return 0;
 }

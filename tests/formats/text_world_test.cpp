@@ -8,6 +8,8 @@
 #include <clocale>
 #include <cmath>
 #include <csignal>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,6 +23,7 @@
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
 #include "world/engine_state.h"
+#include "world/polygon.h"
 #include "world/engine_state_load.h"
 #include "world/world_order.h"
 
@@ -283,7 +286,7 @@ namespace {
 std::string scene_summary() {
     std::string s;
     for (const camera* c = engine_state.cameras; c; c = c->next) {
-        if (!c->read_from_file) continue;
+        if (!c->read_from_file || std::string(c->name) == "default_camera") continue;
         s += plat_format("camera %s fov %g depth %g at %g %g %g x %g %g %g friction %g rot %g space %d\n", c->name,
                          c->field_of_view, c->culling_depth, c->matrix.m[3][0], c->matrix.m[3][1], c->matrix.m[3][2],
                          c->matrix.m[0][0], c->matrix.m[0][1], c->matrix.m[0][2], c->friction, c->rotation[1],
@@ -381,6 +384,113 @@ TEST_F(TextWorld, SceneBlockCases) {
     // The zero direction looks along -x; the black light reads back as no flags.
     ASSERT_NE(engine_state.lights, nullptr);
     EXPECT_EQ(engine_state.lights->type, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Blocks far longer than one search window: a 1,000-point track, a 100-point polygon at full
+// precision with colours and normals, a 400-frame animation.
+std::string long_blocks() {
+    std::string text = "BEGIN_DESIGN:\nTRACK: long\n\tCYCLIC: YES\n";
+    for (int i = 0; i < 1000; ++i) text += plat_format("\t%d.123456789 %d.5 -%d.25\n", i, i * 2, i * 3);
+    text += "END_TRACK: long\nANIMATION: many\n\tNUMBER_OF_FRAMES: 400\n\tTIMES:";
+    for (int i = 0; i < 400; ++i) text += " 10";
+    text += "\n\tFRONT:";
+    for (int i = 0; i < 400; ++i) text += plat_format(" frame_with_a_long_name_%03d\t 3", i);
+    text += "\nEND_ANIMATION: many\nBEGIN_MODULE: main\n\tPOLYGON: round\n\t\tCOLOR: 1 2 3\n\t\tBITMAP: NO_BITMAP\n"
+            "\t\tTRANSPARENT: -1\n\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: 100\n";
+    for (int i = 0; i < 100; ++i) {
+        const double a = 6.283185307179586 * i / 100;
+        text += plat_format("\t\t\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\tRGB: 255 255 255 N: 0 0 127\n",
+                            1000.123456789 * std::cos(a), 1000.123456789 * std::sin(a), 0.0, 12.3456789 + std::cos(a),
+                            45.678912345 + std::sin(a), 100.0);
+    }
+    return text + "END_MODULE: main\nEND_DESIGN:\n";
+}
+
+TEST_F(TextWorld, LongBlocksLoadAndReadBack) {
+    ASSERT_EQ(load_text(long_blocks()), 0) << engine_get_last_error();
+    ASSERT_NE(engine_state.tracks, nullptr);
+    EXPECT_EQ(engine_state.tracks->point_count, 1000);
+    ASSERT_NE(engine_state.animations, nullptr);
+    EXPECT_EQ(engine_state.animations->frame_count, 400);
+    ASSERT_NE(polygon_named("round"), nullptr);
+    EXPECT_EQ(polygon_named("round")->point_count, 100);
+    const std::string before = world_summary() + scene_summary();
+    ASSERT_EQ(Drovik_engine_save(in_folder("long.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("long.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary() + scene_summary(), before);
+}
+
+TEST_F(TextWorld, CommaDecimalLocaleReadsAndWritesTheSame) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string in_c = world_summary();
+    ASSERT_EQ(Drovik_engine_save(in_folder("c.wld").c_str(), nullptr, 0), 0);
+    const auto use_german = [] {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
+            if (std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point[0] == ',') return true;
+        }
+        return false;
+    };
+    if (!use_german()) {
+        // Without an installed German locale one is compiled into the build folder.
+        const std::string locales = std::string(DROVIK_TEST_BINARY_DIR) + "/locales";
+        fs::create_directories(locales);
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + locales + "/de_DE.UTF-8' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) setenv("LOCPATH", locales.c_str(), 1);
+    }
+    if (!use_german()) GTEST_SKIP() << "no comma-decimal locale installed";
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), in_c);
+    ASSERT_EQ(Drovik_engine_save(in_folder("g.wld").c_str(), nullptr, 0), 0);
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(read_file(in_folder("g.wld")), read_file(in_folder("c.wld")));
+}
+
+TEST_F(TextWorld, FailedWritesKeepTheOldFile) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string path = in_folder("kept.wld");
+    std::ofstream(path) << "old";
+    const auto leftovers = [&] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(folder_)) n += e.path().filename() != "kept.wld";
+        return n;
+    };
+    // A write cut short by the file size limit.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int cut = Drovik_engine_save(path.c_str(), nullptr, 0);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(cut, -1);
+    EXPECT_EQ(read_file(path), "old");
+    EXPECT_EQ(leftovers(), 0);
+    // A folder that cannot be written.
+    if (geteuid() != 0) {
+        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(Drovik_engine_save(path.c_str(), nullptr, 0), -1);
+        fs::permissions(folder_, fs::perms::owner_all);
+        EXPECT_EQ(read_file(path), "old");
+        EXPECT_EQ(leftovers(), 0);
+    }
+}
+
+TEST_F(TextWorld, NamesTheReaderWouldSplitFailTheSave) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    for (const char* bad : {"two words", "a//b", "x/*y"}) {
+        SCOPED_TRACE(bad);
+        polygon_set_name(polygon_named("floor") ? polygon_named("floor") : polygon_named("two words"), bad);
+        EXPECT_EQ(Drovik_engine_save(in_folder("n.wld").c_str(), nullptr, 0), -1);
+        EXPECT_NE(error_log().find(std::string("engine_save_text_world: the name \"") + bad), std::string::npos);
+        EXPECT_FALSE(fs::exists(in_folder("n.wld")));
+        polygon_set_name(polygon_named(bad), "floor");
+    }
 }
 
 }  // namespace
