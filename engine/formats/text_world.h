@@ -9,6 +9,8 @@
 #include "world/records.h"
 
 int& text_world_report_errors();
+// With 1, include names must stay inside the world's folder (relative, no ".." parts).
+int& text_world_confine_includes();
 
 // The "wld" reader of the format table: the file and every file it includes: 0 / -1.
 int engine_read_world_design(const char* directory, const char* file_name, const char* path, group** top_group);

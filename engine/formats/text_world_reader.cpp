@@ -245,10 +245,19 @@ std::string folded_name(const std::string& name) {
     return f;
 }
 
+// A name that stays inside the world's folder: relative, without ".." parts.
+bool confined_name(const std::string& name) {
+    if (name[0] == '/' || name[0] == '\\' || name.find(':') != std::string::npos) return false;
+    std::string parts = "/" + name + "/";
+    std::replace(parts.begin(), parts.end(), '\\', '/');
+    return parts.find("/../") == std::string::npos;
+}
+
 bool read_include_file(scan& s) {
     window_guard w(s, {"\n"});
     const std::string name = s.word();
-    if (name.empty() || name.size() > 1900) return field_failed("read_include_file", "file name");
+    if (name.empty() || name.size() > 1900 || (text_world_confine_includes() && !confined_name(name)))
+        return field_failed("read_include_file", "file name");
     s.skip_line();
     for (const auto& f : current->files) {
         if (folded_name(f.first) == folded_name(name)) return true;
@@ -984,11 +993,12 @@ bool read_dynamic_fields(scan& s, dynamic_object* d, const std::string& name) {
     return true;
 }
 
-bool read_a_dynamic_object(scan& s, module* m) {
+bool read_a_dynamic_object(scan& s) {
     window_guard w(s, {"END_OBJECT:"});
     const std::string name = s.word();
     if (name.empty()) return field_failed("read_a_dynamic_object", "name");
-    dynamic_object* d = dynamic_create(name.c_str());
+    dynamic_object* d = init_dynamic_object();
+    if (d) jstrcpy_with_allocating(&d->name, name.c_str());
     if (!d) {
         report(2, "read_a_dynamic_object: init_dynamic failed\n");
         return false;
@@ -997,7 +1007,6 @@ bool read_a_dynamic_object(scan& s, module* m) {
         dynamic_free(d);
         return false;
     }
-    (void)m;
     dynamic_list_push(&engine_state.dynamic_objects, d);
     return true;
 }
@@ -1013,7 +1022,7 @@ bool read_module_items(scan& s, module* m) {
         } else if (item == "OBJECT:") {
             if (!read_an_object(s, m)) return false;
         } else if (item == "DYNAMIC:") {
-            if (!read_a_dynamic_object(s, m)) return false;
+            if (!read_a_dynamic_object(s)) return false;
         } else if (item == "END_MODULE:") {
             s.skip_line();
             return true;
@@ -1189,15 +1198,23 @@ int run_load(const char* directory, const char* file_name, const std::string& pa
     state.directory = directory ? directory : "";
     state.files.emplace_back(file_name ? file_name : "", false);
     // Sound blocks kept by an earlier world go with it; an added world adds its own.
-    if (!engine_state.modules) kept_sounds().clear();
+    if (!engine_state.adding_world && !engine_state.modules) kept_sounds().clear();
     load_state* outer = current;
     current = &state;
+    const size_t sounds = kept_sounds().size();
     const int result = read_all_files(state, path, first_text);
+    // A scratch load (polygons taken into another world) keeps none of its sounds.
+    if (engine_state_is_scratch()) kept_sounds().resize(sounds);
     current = outer;
     return result;
 }
 
 }  // namespace
+
+int& text_world_confine_includes() {
+    static int flag = 0;
+    return flag;
+}
 
 int& text_world_report_errors() {
     static int flag = 1;

@@ -22,6 +22,7 @@
 #include "foundation/errors.h"
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
+#include "world/dynamic_from_file.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
 #include "world/engine_state_load.h"
@@ -491,6 +492,38 @@ TEST_F(TextWorld, NamesTheReaderWouldSplitFailTheSave) {
         EXPECT_FALSE(fs::exists(in_folder("n.wld")));
         polygon_set_name(polygon_named(bad), "floor");
     }
+}
+
+}  // namespace
+
+namespace {
+
+int owned_polygons(const dynamic_object* d) {
+    int n = 0;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) n += p->owner == d;
+    return n;
+}
+
+TEST_F(TextWorld, DynamicObjectFromAWorldFile) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("two.drovik").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("scene.wld", wld.c_str(), "", 0), 0) << engine_get_last_error();
+    const int before = count_polygons();
+    dynamic_object* from_text = dynamic_create_from_file((wld + "/box.wld").c_str());
+    ASSERT_NE(from_text, nullptr) << engine_get_last_error();
+    EXPECT_STREQ(from_text->name, "box.wld");
+    EXPECT_EQ(owned_polygons(from_text), 2);
+    dynamic_object* from_binary = dynamic_create_from_file(in_folder("two.drovik").c_str());
+    ASSERT_NE(from_binary, nullptr) << engine_get_last_error();
+    EXPECT_EQ(owned_polygons(from_binary), 2);
+    EXPECT_EQ(count_polygons(), before + 4);
+    EXPECT_EQ(text_world_kept_sounds().size(), 0u);  // the scene has none; the file's stay out
+
+    dynamic_object* const objects = engine_state.dynamic_objects;
+    EXPECT_EQ(dynamic_create_from_file(in_folder("missing.wld").c_str()), nullptr);
+    EXPECT_NE(error_log().rfind("dynamic_create_from_file: failed\n"), std::string::npos);
+    EXPECT_EQ(engine_state.dynamic_objects, objects);
+    EXPECT_EQ(count_polygons(), before + 4);
 }
 
 }  // namespace
