@@ -13,7 +13,9 @@
 #include "platform/numbers.h"
 #include "world/engine_state.h"
 #include "foundation/geometry.h"
+#include "world/dynamic_object.h"
 #include "world/group.h"
+#include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
 
@@ -52,11 +54,11 @@ struct text_out {
     }
 };
 
-void write_point(text_out& out, const point* pt, double shift_x, double shift_y) {
+void write_point(text_out& out, const point* pt, double shift_x, double shift_y, const vec3& offset) {
     const double level = pt->brightness;
     const double percent = level >= 8 ? 100 - (level - 8) * 100 / 23 : 100 + (8 - level) * 300 / 8;
-    out.add(plat_format("\t\t\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t", pt->x, pt->y, pt->z,
-                        pt->bitmap_x + shift_x, pt->bitmap_y + shift_y, percent));
+    out.add(plat_format("\t\t\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t", pt->x + offset.x, pt->y + offset.y,
+                        pt->z + offset.z, pt->bitmap_x + shift_x, pt->bitmap_y + shift_y, percent));
     out.add(plat_format("RGB: %d %d %d ", pt->red, pt->green, pt->blue));
     if (pt->normal_x || pt->normal_y || pt->normal_z)
         out.add(plat_format("N: %d %d %d\n", pt->normal_x, pt->normal_y, pt->normal_z));
@@ -67,7 +69,7 @@ void write_point(text_out& out, const point* pt, double shift_x, double shift_y)
 // The shift that makes a polygon's smallest cord non-negative.
 double cord_shift(double minimum) { return minimum < 0 ? -std::floor(minimum) : 0; }
 
-void write_polygon(text_out& out, polygon* p, bool strip) {
+void write_polygon(text_out& out, polygon* p, bool strip, const vec3& offset) {
     if (p->patch_kind) return;
     const bool mirrored = p->bitmap_mirrored;
     if (mirrored) polygon_mirror_horizontal_bitmap(p);
@@ -90,7 +92,7 @@ void write_polygon(text_out& out, polygon* p, bool strip) {
     out.add(plat_format("\t\tNUM_OF_POINTS: %d\n", p->point_count));
     const double shift_x = cord_shift(get_polygon_min_bm_x(p));
     const double shift_y = cord_shift(get_polygon_min_bm_y(p));
-    for (const point* pt = p->points; pt; pt = pt->next) write_point(out, pt, shift_x, shift_y);
+    for (const point* pt = p->points; pt; pt = pt->next) write_point(out, pt, shift_x, shift_y, offset);
     if (mirrored) polygon_mirror_horizontal_bitmap(p);
 }
 
@@ -243,39 +245,187 @@ void write_scene(text_out& out, int flags) {
     write_backgrounds(out, marked_only, strip);
     write_lights(out);
     write_tracks(out);
-    for (const std::string& block : text_world_kept_sounds()) out.add(block);
-}
-
-std::string design_text(group* g, int flags, const std::string& directory, std::string& bad_name) {
-    text_out out;
-    out.add(text_world_texts::header);
-    if (!(flags & 0x40)) write_scene(out, flags);
-    write_animations(out, !(flags & 0x41), g, (flags & 0x1E) != 0);
-    out.add("BEGIN_MODULE: main\n");
-    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-        if (group_is_included(p->owner_group, g)) write_polygon(out, p, (flags & 0x1E) != 0);
-    }
-    out.add("\n\nEND_MODULE: main\n\n\nEND_DESIGN:\n\n");
-    (void)directory;
-    bad_name = out.bad_name;
-    return out.text;
 }
 
 // The sound blocks of the hook, through a memory stream.
-bool hook_sounds(std::string& text, const std::string& directory) {
-    if (!sound_writer) return true;
+bool hook_sounds(text_out& out, const std::string& directory) {
+    if (!sound_writer) {
+        for (const std::string& block : text_world_kept_sounds()) out.add(block);
+        return true;
+    }
     char* data = nullptr;
     size_t size = 0;
     FILE* f = open_memstream(&data, &size);
     if (!f) return false;
     const int result = sound_writer(f, directory.c_str());
     std::fclose(f);
-    const std::string blocks(data ? data : "", size);
+    out.add(std::string(data ? data : "", size));
     std::free(data);
-    if (result != 0) return false;
-    const size_t at = text.find("BEGIN_MODULE: main\n");
-    text.insert(at, blocks);
-    return true;
+    return result == 0;
+}
+
+void write_matrix_row(text_out& out, const double* row) {
+    out.add(plat_format("\t\t\t% .16lG\t% .16lG\t% .16lG\t% .16lG\n", row[0], row[1], row[2], row[3]));
+}
+
+void write_static_object(text_out& out, const object* o) {
+    out.add("\n\tOBJECT:\n");
+    out.add(plat_format("\t\tMODULE_NAME: %s\n", out.name(o->module_name ? o->module_name : "")));
+    out.add("\t\tMATRIX: \n");
+    for (const auto& row : o->matrix.m) write_matrix_row(out, row);
+    out.add("\tEND_OBJECT: \n\n");
+}
+
+void write_dynamic_object(text_out& out, const dynamic_object* d, const vec3& location) {
+    const char* name = d->name ? out.name(d->name) : "NO_NAME";
+    out.add(plat_format("\n\tDYNAMIC: %s\n", name));
+    out.add(plat_format("\t\tMODULE_NAME: %s\n", name));
+    out.add(plat_format("\t\tFATHER: %s\n", d->father && d->father->name ? out.name(d->father->name) : "NONE"));
+    out.add(plat_format("\t\tTYPE: %s\n", out.name(d->type ? d->type : "regular")));
+    if (d->control == 2) out.add("\t\tCONTROL: COMPUTER\n");
+    else if (d->control == 1) out.add("\t\tCONTROL: PLAYER\n");
+    else out.add(plat_format("\t\tCONTROL: %d\n", d->control));
+    if (d->track_name && std::strcmp(d->track_name, "NO_TRACK") != 0)
+        out.add(plat_format("\t\tTRACK: %s % .16lG % .16lG % .16lG\n", out.name(d->track_name), d->track_offset[0],
+                            d->track_offset[1], d->track_offset[2]));
+    else
+        out.add("\t\tTRACK: NO_TRACK\n");
+    if (d->chase_name && std::strcmp(d->chase_name, "NO_CHASE") != 0)
+        out.add(plat_format("\t\tCHASE: %s % .16lG % .16lG % .16lG\n", out.name(d->chase_name), d->chase_offset[0],
+                            d->chase_offset[1], d->chase_offset[2]));
+    else
+        out.add("\t\tCHASE: NO_CHASE\n");
+    if (d->chase_type_string && std::strcmp(d->chase_type_string, "NO_CHASE") != 0)
+        out.add(plat_format("\t\tCHASE_TYPE: %s % .16lG\n", out.name(d->chase_type_string), d->chase_softness));
+    else
+        out.add("\t\tCHASE_TYPE: NO_CHASE\n");
+    out.add(plat_format("\t\tCHASE_DISTANCE: % .16lG\n", d->chase_distance));
+    out.add(plat_format("\t\tPHYSICS: SPEED: % .16lG % .16lG % .16lG FORCE: % .16lG % .16lG % .16lG MAX_SPEED: % .16lG "
+                        "FRICTION: % .16lG ELASTICITY: % .16lG",
+                        d->speed[0], d->speed[1], d->speed[2], d->force[0], d->force[1], d->force[2], d->max_speed,
+                        d->friction, d->elasticity));
+    out.add(plat_format("\tROTATION: %s % .16lG % .16lG % .16lG\n", d->rotation_space ? "OBJECT_SPACE" : "WORLD_SPACE",
+                        rad_to_deg(d->rotation[0]), rad_to_deg(d->rotation[1]), rad_to_deg(d->rotation[2])));
+    out.add("\t\tMATRIX: \n\t\t\t1\t0\t0\n\t\t\t0\t1\t0\n\t\t\t0\t0\t1\n");
+    out.add(plat_format("\t\tLOCATION: % .16lG % .16lG % .16lG\n", location.x, location.y, location.z));
+    out.add("\t\tSCALE: 1 1 1\n");
+    out.add(plat_format("\tEND_OBJECT: %s\n\n", name));
+}
+
+// The saved tree: `top` NULL stands for a temporary group over the top-level groups.
+struct tree_save {
+    const group* top;
+    int flags;
+    std::string base;
+    std::string directory;
+    bool keep_parts;
+    std::vector<std::string> parts;  // by part number
+    text_out out;                    // collects the bad name across parts
+    bool sounds_ok = true;
+};
+
+std::vector<group*> children_of(const group* father) {
+    std::vector<group*> list;
+    for (group* g = engine_state.groups; g; g = g->next) {
+        if (g->father == father) list.push_back(g);
+    }
+    return list;
+}
+
+int subtree_size(const group* g, int depth = 0) {
+    int n = 1;
+    if (depth > 10000) return n;
+    for (const group* c : children_of(g)) n += subtree_size(c, depth + 1);
+    return n;
+}
+
+std::string part_name(const std::string& base, int part) {
+    return part == 0 ? base + ".wld" : base + "." + plat_format("%03d", part);
+}
+
+void write_children(tree_save& t, text_out& out, const group* g, const vec3& offset, int part);
+
+// One design: its header and scene blocks at the top, its module, its children's designs after.
+void write_design(tree_save& t, const group* g, bool top, const vec3& offset, int part) {
+    text_out out;
+    if (top || t.keep_parts) out.add(text_world_texts::header);
+    if (t.keep_parts) {
+        int child_part = part + 1;
+        for (const group* c : children_of(g)) {
+            const std::string file = get_file_name(part_name(t.base, child_part).c_str());
+            out.add(c->name ? plat_format("INCLUDE_FILE: %s   // %s\n", file.c_str(), c->name)
+                            : plat_format("INCLUDE_FILE: %s\n", file.c_str()));
+            child_part += subtree_size(c);
+        }
+        out.add("\n\n");
+    }
+    if (top) {
+        if (!(t.flags & 0x40)) {
+            write_scene(out, t.flags);
+            t.sounds_ok = hook_sounds(out, t.directory);
+        }
+        write_animations(out, !(t.flags & 0x41), t.top, (t.flags & 0x1E) != 0);
+        out.add("BEGIN_MODULE: main\n");
+    } else {
+        out.add(plat_format("\n\nBEGIN_MODULE: %s\n", out.name(g->name)));
+    }
+    if (static_cast<int>(t.parts.size()) <= part) t.parts.resize(static_cast<size_t>(part) + 1);
+    write_children(t, out, g, offset, part);
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (p->owner_group == g) write_polygon(out, p, (t.flags & 0x1E) != 0, offset);
+    }
+    out.add(top ? "\n\nEND_MODULE: main\n" : plat_format("\n\nEND_MODULE: %s\n", g->name ? g->name : ""));
+    if (t.keep_parts) out.add("\n\nEND_DESIGN:\n\n");
+    if (t.out.bad_name.empty()) t.out.bad_name = out.bad_name;
+    t.parts[static_cast<size_t>(part)] = out.text;
+}
+
+void write_children(tree_save& t, text_out& out, const group* g, const vec3& offset, int part) {
+    int child_part = part + 1;
+    for (group* c : children_of(g)) {
+        vec3 child_offset = offset;
+        if (c->holds_object_parameters) {
+            dynamic_object* existing = c->name ? dynamic_find_by_name(engine_state.dynamic_objects, c->name) : nullptr;
+            dynamic_object* d = existing ? existing : dynamic_create_from_group(c);
+            if (d) {
+                const vec3 at = dynamic_get_location(d);
+                write_dynamic_object(out, d, {at.x + offset.x, at.y + offset.y, at.z + offset.z});
+                if (!existing) child_offset = {offset.x - at.x, offset.y - at.y, offset.z - at.z};
+                else child_offset = {0, 0, 0};
+                if (!existing) dynamic_free(d);
+            }
+        } else if (object* o = init_object_using_group(c)) {
+            double* t3 = o->matrix.m[3];
+            t3[0] += offset.x;
+            t3[1] += offset.y;
+            t3[2] += offset.z;
+            write_static_object(out, o);
+            child_offset = {offset.x - t3[0], offset.y - t3[1], offset.z - t3[2]};
+            object_destroy(o);
+        }
+        write_design(t, c, false, child_offset, child_part);
+        child_part += subtree_size(c);
+    }
+}
+
+// Writes every part, or the parts merged into one file; a failure removes what this save wrote.
+int write_parts(const tree_save& t) {
+    if (!t.keep_parts) {
+        std::string merged;
+        for (const std::string& part : t.parts) merged += part;
+        merged += "\n\nEND_DESIGN:\n\n";
+        const std::string path = part_name(t.base, 0);
+        return mem2file(path.c_str(), merged.data(), static_cast<int>(merged.size())) == 0 ? 0 : -1;
+    }
+    // Part 0 last, so a failure leaves the old design whole.
+    for (size_t i = t.parts.size(); i-- > 0;) {
+        const std::string path = part_name(t.base, static_cast<int>(i));
+        if (mem2file(path.c_str(), t.parts[i].data(), static_cast<int>(t.parts[i].size())) != 0) {
+            for (size_t j = i + 1; j < t.parts.size(); ++j) jdelete_file(part_name(t.base, static_cast<int>(j)).c_str());
+            return -1;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -287,18 +437,14 @@ void text_world_set_sound_hooks(sound_block_reader reader, sound_block_writer wr
 
 int engine_save_text_world(const char* base_path, group* g, int flags) {
     if (!base_path || !*base_path) return -1;
-    const std::string base = base_path;
-    const std::string directory = get_directory(base_path);
-    std::string bad_name;
-    std::string text = design_text(g, flags, directory, bad_name);
-    if (!bad_name.empty()) {
-        report(plat_format(text_world_texts::bad_name, bad_name.c_str()));
+    tree_save t{g, flags, base_path, get_directory(base_path), (flags & 0x20) && !(flags & 0x80), {}, {}};
+    write_design(t, g, true, {0, 0, 0}, 0);
+    if (!t.out.bad_name.empty()) {
+        report(plat_format(text_world_texts::bad_name, t.out.bad_name.c_str()));
         return -1;
     }
-    if (!(flags & 0x40) && !hook_sounds(text, directory)) return -1;
-    const std::string path = base + ".wld";
-    if (mem2file(path.c_str(), text.data(), static_cast<int>(text.size())) != 0) return -1;
+    if (!t.sounds_ok || write_parts(t) != 0) return -1;
     // Bitmaps follow the world file; their failures are reported there and keep the result.
-    if (flags & save_flags::any_bitmaps) engine_save_bitmaps_of_group(g, path.c_str(), flags, 1);
+    if (flags & save_flags::any_bitmaps) engine_save_bitmaps_of_group(g, part_name(t.base, 0).c_str(), flags, 1);
     return 0;
 }

@@ -435,9 +435,10 @@ TEST_F(TextWorld, CommaDecimalLocaleReadsAndWritesTheSame) {
         }
         return false;
     };
+    // Without an installed German locale one is compiled into the build folder, once.
+    const std::string locales = std::string(DROVIK_TEST_BINARY_DIR) + "/locales";
+    if (!use_german() && fs::exists(locales + "/de_DE.UTF-8")) setenv("LOCPATH", locales.c_str(), 1);
     if (!use_german()) {
-        // Without an installed German locale one is compiled into the build folder.
-        const std::string locales = std::string(DROVIK_TEST_BINARY_DIR) + "/locales";
         fs::create_directories(locales);
         const std::string command = "localedef -i de_DE -f UTF-8 '" + locales + "/de_DE.UTF-8' >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0) setenv("LOCPATH", locales.c_str(), 1);
@@ -524,6 +525,39 @@ TEST_F(TextWorld, DynamicObjectFromAWorldFile) {
     EXPECT_NE(error_log().rfind("dynamic_create_from_file: failed\n"), std::string::npos);
     EXPECT_EQ(engine_state.dynamic_objects, objects);
     EXPECT_EQ(count_polygons(), before + 4);
+}
+
+}  // namespace
+
+namespace {
+
+int count_of(const std::string& text, const std::string& word) {
+    int n = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(TextWorld, GroupTreeSavedMergedAndInParts) {
+    ASSERT_EQ(Drovik_engine_load_world("includes.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string original = world_summary();
+    EXPECT_NE(original.find("(5 0 0 1 8) (6 0 0 1 8) (6 1 0 1 8)"), std::string::npos) << original;
+
+    ASSERT_EQ(Drovik_engine_save(in_folder("m.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string merged = read_file(in_folder("m.wld"));
+    EXPECT_EQ(count_of(merged, "BEGIN_MODULE:"), 2);
+    EXPECT_EQ(count_of(merged, "END_DESIGN:"), 1);
+    EXPECT_EQ(count_of(merged, "INCLUDE_FILE:"), 0);
+    EXPECT_FALSE(fs::exists(in_folder("m.001")));
+
+    ASSERT_EQ(Drovik_engine_save(in_folder("p.wld").c_str(), nullptr, 0x20), 0) << engine_get_last_error();
+    EXPECT_NE(read_file(in_folder("p.wld")).find("INCLUDE_FILE: p.001   // part\n"), std::string::npos);
+    EXPECT_EQ(count_of(read_file(in_folder("p.001")), "BEGIN_DESIGN:"), 1);
+
+    for (const char* saved : {"m.wld", "p.wld"}) {
+        SCOPED_TRACE(saved);
+        ASSERT_EQ(Drovik_engine_load_world(saved, folder_.c_str(), "", 4), 0) << engine_get_last_error();
+        EXPECT_EQ(world_summary(), original);
+    }
 }
 
 }  // namespace
