@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    engine_state_reset(1);
+    engine_init_world_state(1, 5, 6, 5, 0);
     text_world_read_memory(reinterpret_cast<const char*>(data), size, scratch.c_str());
     engine_close(1);
     return 0;
