@@ -993,7 +993,7 @@ bool read_dynamic_fields(scan& s, dynamic_object* d, const std::string& name) {
     return true;
 }
 
-bool read_a_dynamic_object(scan& s) {
+bool read_a_dynamic_object(scan& s, module* m) {
     window_guard w(s, {"END_OBJECT:"});
     const std::string name = s.word();
     if (name.empty()) return field_failed("read_a_dynamic_object", "name");
@@ -1007,7 +1007,8 @@ bool read_a_dynamic_object(scan& s) {
         dynamic_free(d);
         return false;
     }
-    dynamic_list_push(&engine_state.dynamic_objects, d);
+    // Digestion collects the objects from the module's tree.
+    dynamic_node_list_push(&m->root->dynamic_objects, d);
     return true;
 }
 
@@ -1022,7 +1023,7 @@ bool read_module_items(scan& s, module* m) {
         } else if (item == "OBJECT:") {
             if (!read_an_object(s, m)) return false;
         } else if (item == "DYNAMIC:") {
-            if (!read_a_dynamic_object(s)) return false;
+            if (!read_a_dynamic_object(s, m)) return false;
         } else if (item == "END_MODULE:") {
             s.skip_line();
             return true;

@@ -385,13 +385,17 @@ void write_children(tree_save& t, text_out& out, const group* g, const vec3& off
     for (group* c : children_of(g)) {
         vec3 child_offset = offset;
         if (c->holds_object_parameters) {
-            dynamic_object* existing = c->name ? dynamic_find_by_name(engine_state.dynamic_objects, c->name) : nullptr;
+            // In editor mode the objects' polygons lie folded in world space: the group stands for them.
+            dynamic_object* existing = c->name && !engine_state.editor_mode
+                                           ? dynamic_find_by_name(engine_state.dynamic_objects, c->name)
+                                           : nullptr;
             dynamic_object* d = existing ? existing : dynamic_create_from_group(c);
             if (d) {
                 const vec3 at = dynamic_get_location(d);
-                write_dynamic_object(out, d, {at.x + offset.x, at.y + offset.y, at.z + offset.z});
-                if (!existing) child_offset = {offset.x - at.x, offset.y - at.y, offset.z - at.z};
-                else child_offset = {0, 0, 0};
+                const vec3 placed{at.x + offset.x, at.y + offset.y, at.z + offset.z};
+                write_dynamic_object(out, d, placed);
+                // The object's polygons go into its own space, around the location as written.
+                child_offset = existing ? vec3{0, 0, 0} : vec3{offset.x - placed.x, offset.y - placed.y, offset.z - placed.z};
                 if (!existing) dynamic_free(d);
             }
         } else if (object* o = init_object_using_group(c)) {

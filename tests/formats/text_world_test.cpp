@@ -23,6 +23,7 @@
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
 #include "world/dynamic_from_file.h"
+#include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
 #include "world/engine_state_load.h"
@@ -557,6 +558,67 @@ TEST_F(TextWorld, GroupTreeSavedMergedAndInParts) {
         SCOPED_TRACE(saved);
         ASSERT_EQ(Drovik_engine_load_world(saved, folder_.c_str(), "", 4), 0) << engine_get_last_error();
         EXPECT_EQ(world_summary(), original);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, DynamicObjectBlock) {
+    ASSERT_EQ(Drovik_engine_load_world("dynamic.wld", wld.c_str(), "", 0), 0) << engine_get_last_error();
+    dynamic_object* d = engine_state.dynamic_objects;
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->name, "car1");
+    EXPECT_STREQ(d->type, "Car");
+    EXPECT_EQ(d->reserved, 2);  // "CAR" in any case
+    EXPECT_EQ(d->control, 7);
+    EXPECT_STREQ(d->track_name, "road");
+    EXPECT_DOUBLE_EQ(d->friction, 1);  // 3 is stored as 1
+    EXPECT_EQ(d->rotation_space, 1);
+    EXPECT_NEAR(d->rotation[2], 1.5707963267948966, 1e-12);
+    const vec3 at = dynamic_get_location(d);
+    EXPECT_DOUBLE_EQ(at.x, 10);
+    EXPECT_DOUBLE_EQ(at.z, 30);
+    EXPECT_NE(engine_log().find("\t\t name==car1, closing name==car_one\n"), std::string::npos);
+
+    // Editor mode folds the object into a group; the saved world reads back with the same object.
+    ASSERT_EQ(Drovik_engine_load_world("dynamic.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("d.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("d.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    d = engine_state.dynamic_objects;
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->name, "car1");
+    EXPECT_EQ(d->control, 7);
+    // The object stands at its group's centre, its polygons around it as before.
+    EXPECT_NEAR(dynamic_get_location(d).y, 20.5, 1e-9);
+    EXPECT_NE(world_summary().find("body 200 0 0 - t-1 r1: (-0.5 -0.5 0 200 8) (0.5 -0.5 0 200 8) (0.5 0.5 0 200 8)"),
+              std::string::npos) << world_summary();
+}
+
+TEST_F(TextWorld, TypeAndControlWords) {
+    struct word_case {
+        const char* type;
+        const char* control;
+        int result, code, control_code, disabled;
+    } cases[] = {
+        {"plane", "PLAYER", 0, 1, 1, 0}, {"CAR_BACK_WHEEL", "computer", 0, 3, 2, 0},
+        {"car_front_wheel", "2", 0, 4, 2, 0}, {"was_DISABLED_here", "1", 0, 1, 1, 1},
+        {"regular", "nobody", -1, 0, 0, 0},
+    };
+    const std::string fixture = read_file(wld + "/dynamic.wld");
+    for (const word_case& c : cases) {
+        SCOPED_TRACE(c.type);
+        std::string text = fixture;
+        text.replace(text.find("TYPE: Car"), 9, std::string("TYPE: ") + c.type);
+        text.replace(text.find("CONTROL: 7"), 10, std::string("CONTROL: ") + c.control);
+        std::ofstream(in_folder("w.wld"), std::ios::binary) << text;
+        ASSERT_EQ(Drovik_engine_load_world("w.wld", folder_.c_str(), "", 0), c.result);
+        if (c.result != 0) continue;
+        ASSERT_NE(engine_state.dynamic_objects, nullptr);
+        EXPECT_EQ(engine_state.dynamic_objects->reserved, c.code);
+        EXPECT_EQ(engine_state.dynamic_objects->control, c.control_code);
+        EXPECT_EQ(engine_state.dynamic_objects->disabled, c.disabled);
     }
 }
 
