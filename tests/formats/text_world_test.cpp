@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstring>
 #include <cmath>
 #include <csignal>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "drovik.h"
 #include "formats/text_world.h"
@@ -620,6 +622,81 @@ TEST_F(TextWorld, TypeAndControlWords) {
         EXPECT_EQ(engine_state.dynamic_objects->control, c.control_code);
         EXPECT_EQ(engine_state.dynamic_objects->disabled, c.disabled);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, WriterLines) {
+    const std::string block = "\tPOLYGON: shifted\n\t\tCOLOR: 1 2 3\n\t\tBITMAP: c://maps\\stone.bmp\n\t\tTRANSPARENT: -1\n"
+                                "\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: 3\n"
+                                "\t\t\t0 0 0 0 0 100\n\t\t\t10 0 0 1 0 100\n\t\t\t10 10 0 1 1 100\n";
+    ASSERT_EQ(load_text(std::string("BEGIN_DESIGN:\nATMOSPHERE: 1 2 3\nBEGIN_MODULE: main\n") + block +
+                        "END_MODULE: main\nEND_DESIGN:\n"),
+              0)
+        << engine_get_last_error();
+    polygon* p = polygon_named("shifted");
+    ASSERT_NE(p, nullptr);
+    const double cords[3][2] = {{-2.5, -1}, {3, -1}, {3, 0.5}};
+    int i = 0;
+    for (point* pt = p->points; pt; pt = pt->next, ++i) {
+        pt->bitmap_x = cords[i][0];
+        pt->bitmap_y = cords[i][1];
+        pt->normal_x = pt->normal_y = pt->normal_z = 0;
+    }
+    struct writer_case {
+        int flags;
+        std::vector<std::string> present, absent;
+    } cases[] = {
+        {0,
+         {"ATMOSPHERE: 1 2 3 FOG: ", "\t\tBITMAP: C://MAPS\\STONE.BMP\n", "\t\t\t-5\t-5\t 0\t 0.5\t 0\t 100\tRGB: 255 255 255 \n",
+          "\t\t\t 5\t-5\t 0\t 6\t 0\t 100\t", "CAMERA: "},
+         {"RGB: 255 255 255 N:"}},
+        {0x02, {"\t\tBITMAP: STONE.BMP\n"}, {}},
+        {0x40, {"BEGIN_MODULE: main\n", "POLYGON: shifted"}, {"ATMOSPHERE:", "CAMERA:", "DEFAULT_COLOR:"}},
+    };
+    for (const writer_case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        ASSERT_EQ(engine_save_text_world(in_folder("w").c_str(), nullptr, c.flags), 0);
+        const std::string text = read_file(in_folder("w.wld"));
+        for (const std::string& line : c.present) EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+        for (const std::string& line : c.absent) EXPECT_EQ(text.find(line), std::string::npos) << line;
+    }
+}
+
+// A sound library's hook pair sees every block and writes its own.
+std::vector<std::string> hooked;
+
+int hook_reader(const char* text, const char*, int* used) {
+    const char* end = std::strstr(text, "END_SOUND:");
+    if (!end) return -1;
+    const char* line_end = std::strchr(end, '\n');
+    *used = static_cast<int>((line_end ? line_end + 1 : end + std::strlen(end)) - text);
+    hooked.emplace_back(text, static_cast<size_t>(*used));
+    return 0;
+}
+
+int hook_writer(FILE* file, const char* directory) {
+    return std::fprintf(file, "SOUND: hooked\n\tOBJECT_TYPE: group\n\tOBJECT_NAME: x\n\tFILE_NAME: %s.wav\nEND_SOUND: hooked\n",
+                        *directory ? "in_folder" : "here") > 0 ? 0 : -1;
+}
+
+TEST_F(TextWorld, SoundBlocksGoThroughTheHookPair) {
+    hooked.clear();
+    text_world_set_sound_hooks(hook_reader, hook_writer);
+    const int loaded = Drovik_engine_load_world("box.wld", wld.c_str(), "", 4);
+    const int saved = Drovik_engine_save(in_folder("h.wld").c_str(), nullptr, 0);
+    text_world_set_sound_hooks(nullptr, nullptr);
+    ASSERT_EQ(loaded, 0);
+    ASSERT_EQ(saved, 0);
+    ASSERT_EQ(hooked.size(), 1u);
+    EXPECT_EQ(hooked[0].rfind("SOUND: bell", 0), 0u);
+    EXPECT_NE(read_file(in_folder("h.wld")).find("FILE_NAME: in_folder.wav\n"), std::string::npos);
+    EXPECT_EQ(text_world_kept_sounds().size(), 0u);
+    // A block the default hook cannot read fails the file.
+    EXPECT_EQ(load_text("BEGIN_DESIGN:\nSOUND: s\n\tOBJECT_TYPE: group\nEND_SOUND: s\nEND_DESIGN:\n"), -1);
+    EXPECT_NE(error_log().find("read_world_sound: failed\n"), std::string::npos);
 }
 
 }  // namespace
