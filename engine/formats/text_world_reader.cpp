@@ -184,6 +184,13 @@ sound_block_reader sound_reader = default_sound_reader;
 
 // ------------------------------------------------------------- scene lines
 
+bool read_colour(scan& s, const char* block, int rgb[3]) {
+    for (int i = 0; i < 3; ++i) {
+        if (!read_int(s, rgb[i]) || rgb[i] < 0 || rgb[i] > 255) return field_failed(block, "color");
+    }
+    return true;
+}
+
 bool read_atmosphere(scan& s) {
     window_guard w(s, {"\n"});
     if (!current->atmosphere_allowed) {
@@ -191,9 +198,7 @@ bool read_atmosphere(scan& s) {
         return false;
     }
     int rgb[3];
-    for (int& c : rgb) {
-        if (!read_int(s, c) || c < 0 || c > 255) return field_failed("read_atmosphere", "color");
-    }
+    if (!read_colour(s, "read_atmosphere", rgb)) return false;
     double fog = engine_state.atmospheric_intensity;
     int light = engine_state.brightness;
     for (std::string word = s.line_ended() ? "" : s.word(); !word.empty(); word = s.line_ended() ? "" : s.word()) {
@@ -227,9 +232,7 @@ bool read_default_color(scan& s) {
         return false;
     }
     int rgb[3];
-    for (int& c : rgb) {
-        if (!read_int(s, c) || c < 0 || c > 255) return field_failed("read_default_color", "color");
-    }
+    if (!read_colour(s, "read_default_color", rgb)) return false;
     engine_state.default_atmosphere_red = rgb[0];
     engine_state.default_atmosphere_green = rgb[1];
     engine_state.default_atmosphere_blue = rgb[2];

@@ -107,6 +107,36 @@ void write_tracks(text_out& out) {
 }
 
 
+struct physics_line {
+    const double* speed;
+    const double* force;
+    double max_speed, friction, elasticity;
+    const double* rotation;  // radians
+    bool object_space;
+};
+
+// The physics line with its rotation part, shared by cameras and dynamic objects.
+void write_physics(text_out& out, const char* key, const physics_line& p) {
+    out.add(plat_format("%s SPEED: % .16lG % .16lG % .16lG FORCE: % .16lG % .16lG % .16lG MAX_SPEED: % .16lG "
+                        "FRICTION: % .16lG ELASTICITY: % .16lG",
+                        key, p.speed[0], p.speed[1], p.speed[2], p.force[0], p.force[1], p.force[2], p.max_speed,
+                        p.friction, p.elasticity));
+    out.add(plat_format("\tROTATION: %s % .16lG % .16lG % .16lG\n", p.object_space ? "OBJECT_SPACE" : "WORLD_SPACE",
+                        rad_to_deg(p.rotation[0]), rad_to_deg(p.rotation[1]), rad_to_deg(p.rotation[2])));
+}
+
+// "KEY name x y z", or "KEY none" for no name or the none word itself; `exact` writes 16 digits.
+void write_named_offset(text_out& out, const char* key, const char* name, const char* none, const double* v,
+                        bool exact) {
+    if (!name || std::strcmp(name, none) == 0) {
+        out.add(plat_format("%s %s\n", key, none));
+        return;
+    }
+    const char* n = out.name(name);
+    out.add(exact ? plat_format("%s %s % .16lG % .16lG % .16lG\n", key, n, v[0], v[1], v[2])
+                  : plat_format("%s %s %lG %lG %lG\n", key, n, v[0], v[1], v[2]));
+}
+
 void write_cameras(text_out& out, bool marked_only) {
     for (const camera* c = engine_state.cameras; c; c = c->next) {
         if (marked_only && !c->save) continue;
@@ -118,25 +148,15 @@ void write_cameras(text_out& out, bool marked_only) {
         out.add(plat_format("\tVIEW_FIELD: %lG\n", c->field_of_view));
         out.add(plat_format("\tCULLING_DEPTH: %lG\n", c->culling_depth));
         out.add(plat_format("\tEYE_DISTANCE: %lG\n", c->distance_from_eye));
-        if (c->track_name && std::strcmp(c->track_name, "NO_TRACK") != 0)
-            out.add(plat_format("\tTRACK: %s %lG %lG %lG\n", out.name(c->track_name), c->track_offset[0],
-                                c->track_offset[1], c->track_offset[2]));
-        else
-            out.add("\tTRACK: NO_TRACK\n");
-        if (c->chase_name && std::strcmp(c->chase_name, "NO_CHASE") != 0)
-            out.add(plat_format("\tCHASE: %s % .16lG % .16lG % .16lG\n", out.name(c->chase_name), c->chase_offset[0],
-                                c->chase_offset[1], c->chase_offset[2]));
-        else
-            out.add("\t\tCHASE: NO_CHASE\n");
+        write_named_offset(out, "\tTRACK:", c->track_name, "NO_TRACK", c->track_offset, false);
+        // The camera's empty chase line carries two tabs.
+        write_named_offset(out, c->chase_name && std::strcmp(c->chase_name, "NO_CHASE") != 0 ? "\tCHASE:" : "\t\tCHASE:",
+                           c->chase_name, "NO_CHASE", c->chase_offset, true);
         out.add(plat_format("\tCHASE_TYPE: %s %lG\n", out.name(c->chase_type_string ? c->chase_type_string : "NO_CHASE"),
                             c->chase_softness));
         out.add(plat_format("\tCHASE_DISTANCE: % .16lG\n", c->chase_distance));
-        out.add(plat_format("\tPHYSICS: SPEED: % .16lG % .16lG % .16lG FORCE: % .16lG % .16lG % .16lG MAX_SPEED: % .16lG "
-                            "FRICTION: % .16lG ELASTICITY: % .16lG",
-                            c->speed[0], c->speed[1], c->speed[2], c->force[0], c->force[1], c->force[2], c->max_speed,
-                            c->friction, c->elasticity));
-        out.add(plat_format("\tROTATION: %s % .16lG % .16lG % .16lG\n", c->rotation_space ? "OBJECT_SPACE" : "WORLD_SPACE",
-                            rad_to_deg(c->rotation[0]), rad_to_deg(c->rotation[1]), rad_to_deg(c->rotation[2])));
+        write_physics(out, "\tPHYSICS:", {c->speed, c->force, c->max_speed, c->friction, c->elasticity, c->rotation,
+                                           c->rotation_space != 0});
         out.add(plat_format("END_CAMERA: %s\n\n", c->name ? c->name : ""));
     }
 }
@@ -285,27 +305,15 @@ void write_dynamic_object(text_out& out, const dynamic_object* d, const vec3& lo
     if (d->control == 2) out.add("\t\tCONTROL: COMPUTER\n");
     else if (d->control == 1) out.add("\t\tCONTROL: PLAYER\n");
     else out.add(plat_format("\t\tCONTROL: %d\n", d->control));
-    if (d->track_name && std::strcmp(d->track_name, "NO_TRACK") != 0)
-        out.add(plat_format("\t\tTRACK: %s % .16lG % .16lG % .16lG\n", out.name(d->track_name), d->track_offset[0],
-                            d->track_offset[1], d->track_offset[2]));
-    else
-        out.add("\t\tTRACK: NO_TRACK\n");
-    if (d->chase_name && std::strcmp(d->chase_name, "NO_CHASE") != 0)
-        out.add(plat_format("\t\tCHASE: %s % .16lG % .16lG % .16lG\n", out.name(d->chase_name), d->chase_offset[0],
-                            d->chase_offset[1], d->chase_offset[2]));
-    else
-        out.add("\t\tCHASE: NO_CHASE\n");
+    write_named_offset(out, "\t\tTRACK:", d->track_name, "NO_TRACK", d->track_offset, true);
+    write_named_offset(out, "\t\tCHASE:", d->chase_name, "NO_CHASE", d->chase_offset, true);
     if (d->chase_type_string && std::strcmp(d->chase_type_string, "NO_CHASE") != 0)
         out.add(plat_format("\t\tCHASE_TYPE: %s % .16lG\n", out.name(d->chase_type_string), d->chase_softness));
     else
         out.add("\t\tCHASE_TYPE: NO_CHASE\n");
     out.add(plat_format("\t\tCHASE_DISTANCE: % .16lG\n", d->chase_distance));
-    out.add(plat_format("\t\tPHYSICS: SPEED: % .16lG % .16lG % .16lG FORCE: % .16lG % .16lG % .16lG MAX_SPEED: % .16lG "
-                        "FRICTION: % .16lG ELASTICITY: % .16lG",
-                        d->speed[0], d->speed[1], d->speed[2], d->force[0], d->force[1], d->force[2], d->max_speed,
-                        d->friction, d->elasticity));
-    out.add(plat_format("\tROTATION: %s % .16lG % .16lG % .16lG\n", d->rotation_space ? "OBJECT_SPACE" : "WORLD_SPACE",
-                        rad_to_deg(d->rotation[0]), rad_to_deg(d->rotation[1]), rad_to_deg(d->rotation[2])));
+    write_physics(out, "\t\tPHYSICS:", {d->speed, d->force, d->max_speed, d->friction, d->elasticity, d->rotation,
+                                         d->rotation_space != 0});
     out.add("\t\tMATRIX: \n\t\t\t1\t0\t0\n\t\t\t0\t1\t0\n\t\t\t0\t0\t1\n");
     out.add(plat_format("\t\tLOCATION: % .16lG % .16lG % .16lG\n", location.x, location.y, location.z));
     out.add("\t\tSCALE: 1 1 1\n");
