@@ -14,7 +14,8 @@ int& text_world_confine_includes();
 
 // The "wld" reader of the format table: the file and every file it includes: 0 / -1.
 int engine_read_world_design(const char* directory, const char* file_name, const char* path, group** top_group);
-// Reads one design held in memory, includes looked up in `directory`: 0 / -1.
+// Reads one design held in memory, includes looked up in `directory`, with its dynamic objects put
+// straight on the world's list (no digestion follows): 0 / -1.
 int text_world_read_memory(const char* text, size_t size, const char* directory);
 
 // SOUND blocks. The reader hook gets the text from "SOUND:" on and the world's folder and gives

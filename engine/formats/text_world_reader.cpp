@@ -1054,6 +1054,12 @@ bool read_a_module(scan& s) {
     }
     jstrcpy_with_allocating(&m->name, name.c_str());
     if (!read_module_items(s, m)) {
+        for (dynamic_object* d = m->root->dynamic_objects; d;) {
+            dynamic_object* next = d->next_in_node;
+            dynamic_free(d);
+            d = next;
+        }
+        m->root->dynamic_objects = nullptr;
         module_destroy(m);
         return false;
     }
@@ -1197,6 +1203,19 @@ int read_all_files(load_state& state, const std::string& first_path, const std::
     return 0;
 }
 
+// A failed load is not digested: the objects still waiting on module trees join the world's list,
+// so closing the world frees them.
+void hand_objects_to_world() {
+    for (module* m = engine_state.modules; m; m = m->next) {
+        if (!m->root) continue;
+        while (dynamic_object* d = m->root->dynamic_objects) {
+            m->root->dynamic_objects = d->next_in_node;
+            d->next_in_node = nullptr;
+            dynamic_list_push(&engine_state.dynamic_objects, d);
+        }
+    }
+}
+
 int run_load(const char* directory, const char* file_name, const std::string& path, const std::string* first_text) {
     load_state state;
     state.directory = directory ? directory : "";
@@ -1207,6 +1226,7 @@ int run_load(const char* directory, const char* file_name, const std::string& pa
     current = &state;
     const size_t sounds = kept_sounds().size();
     const int result = read_all_files(state, path, first_text);
+    if (result != 0) hand_objects_to_world();
     // A scratch load (polygons taken into another world) keeps none of its sounds.
     if (engine_state_is_scratch()) kept_sounds().resize(sounds);
     current = outer;
@@ -1250,5 +1270,8 @@ int engine_read_world_design(const char* directory, const char* file_name, const
 
 int text_world_read_memory(const char* text, size_t size, const char* directory) {
     const std::string first(text ? text : "", text ? size : 0);
-    return run_load(directory, "memory.wld", "memory.wld", &first);
+    const int result = run_load(directory, "memory.wld", "memory.wld", &first);
+    // No digestion follows this reader: the objects join the world's list at once.
+    hand_objects_to_world();
+    return result;
 }
