@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/binary_world.h"
+#include "formats/text_world.h"
 #include "formats/world_formats.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -55,6 +56,8 @@ protected:
         }
         world_formats_set_reader("drovik", engine_read_world_design_drovik_binary_format);
         world_formats_set_writer("drovik", engine_save_drovik_binary_world);
+        world_formats_set_reader("wld", engine_read_world_design);
+        world_formats_set_writer("wld", engine_save_text_world);
         module_list_free(&engine_state.modules);
         engine_state.last_main_module_name = static_cast<char*>(engine_free(engine_state.last_main_module_name));
         engine_state_release();

@@ -1,0 +1,32 @@
+// A dynamic object made from the polygons of a world file.
+#include "world/dynamic_from_file.h"
+
+#include <string>
+
+#include "foundation/errors.h"
+#include "foundation/strings.h"
+#include "world/bsp_tree.h"
+#include "world/dynamic_object.h"
+#include "world/engine_state.h"
+#include "world/engine_state_load.h"
+#include "world/polygon.h"
+#include "world/world_order.h"
+
+dynamic_object* dynamic_create_from_file(const char* path) {
+    polygon* polygons = nullptr;
+    if (!path || engine_load_file_polygons(path, &polygons) != 0) {
+        if (dynamic_report_errors()) report_error(1, "dynamic_create_from_file: failed\n");
+        return nullptr;
+    }
+    dynamic_object* d = dynamic_create(get_file_name(path).c_str());
+    if (!d) {
+        polygon_list_free(&polygons);
+        if (dynamic_report_errors()) report_error(1, "dynamic_create_from_file: failed\n");
+        return nullptr;
+    }
+    for (polygon* p = polygons; p; p = p->next) p->owner = d;
+    d->own_module->root->polygons = polygons;
+    build_module_bsp_tree(d->own_module, false);
+    thread_polygons_in_world_order();
+    return d;
+}

@@ -1,0 +1,712 @@
+// World text files: reading the fixtures, the tables of block cases, saving and reading back.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <cmath>
+#include <csignal>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "drovik.h"
+#include "formats/text_world.h"
+#include "foundation/engine_globals.h"
+#include "foundation/errors.h"
+#include "platform/msgbox.h"
+#include "platform/numbers.h"
+#include "world/dynamic_from_file.h"
+#include "world/dynamic_object.h"
+#include "world/engine_state.h"
+#include "world/polygon.h"
+#include "world/engine_state_load.h"
+#include "world/world_order.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string wld = std::string(DROVIK_TEST_DATA) + "/wld";
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string error_log() { return read_file(log_directory() + "/error.log"); }
+std::string engine_log() { return read_file(log_directory() + "/Drovik.log"); }
+
+int count_polygons() {
+    int n = 0;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) ++n;
+    return n;
+}
+
+polygon* polygon_named(const char* name) {
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (p->name && std::string(p->name) == name) return p;
+    }
+    return nullptr;
+}
+
+class TextWorld : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat_message_box_set_headless(true);
+        folder_ = fs::temp_directory_path() / ("drovik_wld_" + std::to_string(std::random_device{}()));
+        fs::create_directories(folder_);
+        // The logs go to the working folder: one of its own, apart from programs running alongside.
+        home_ = fs::current_path();
+        fs::current_path(folder_);
+    }
+    void TearDown() override {
+        if (engine_is_initialized()) engine_shutdown();
+        fs::current_path(home_);
+        std::error_code error;
+        fs::permissions(folder_, fs::perms::owner_all, error);
+        fs::remove_all(folder_, error);
+    }
+    std::string in_folder(const std::string& name) const { return (folder_ / name).string(); }
+    // Writes a design and loads it in editor mode: the load's result.
+    int load_text(const std::string& text, const std::string& name = "t.wld") {
+        std::ofstream(in_folder(name), std::ios::binary) << text;
+        return Drovik_engine_load_world(name.c_str(), folder_.c_str(), "", 4);
+    }
+    fs::path folder_;
+    fs::path home_;
+};
+
+TEST_F(TextWorld, FixtureWithEveryGeometryBlockLoads) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(count_polygons(), 2);
+    polygon* floor = polygon_named("floor");
+    ASSERT_NE(floor, nullptr);
+    EXPECT_EQ(floor->point_count, 4);
+    EXPECT_EQ(floor->red, 100);
+    EXPECT_EQ(floor->release_save, 1);
+    const point* third = floor->points->next->next;
+    EXPECT_EQ(third->red, 1);
+    EXPECT_EQ(third->normal_z, 127);
+    EXPECT_NEAR(floor->points->next->next->next->bitmap_x, 0, 1e-9);  // the -1 cords continue the map
+    EXPECT_NEAR(third->bitmap_y, 64, 1e-9);
+    EXPECT_EQ(engine_state.atmosphere_red, 10);
+    EXPECT_EQ(engine_state.default_atmosphere_blue, 30);
+    EXPECT_EQ(engine_state.brightness, 5);
+    EXPECT_DOUBLE_EQ(engine_state.atmospheric_intensity, 0.5);
+    ASSERT_NE(engine_state.tracks, nullptr);
+    EXPECT_EQ(engine_state.tracks->point_count, 3);  // the repeated point is dropped
+    ASSERT_EQ(text_world_kept_sounds().size(), 1u);
+    EXPECT_EQ(text_world_kept_sounds()[0].rfind("SOUND: bell", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, IncludesAreReadOnceWhateverTheirSpelling) {
+    ASSERT_EQ(Drovik_engine_load_world("includes.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(count_polygons(), 1);
+    // The default colour line came first, so the included atmosphere keeps it.
+    EXPECT_EQ(engine_state.atmosphere_red, 9);
+    EXPECT_EQ(engine_state.default_atmosphere_red, 1);
+}
+
+const char* const polygon_head = "BEGIN_DESIGN:\nBEGIN_MODULE: main\n";
+const char* const polygon_tail = "END_MODULE: main\nEND_DESIGN:\n";
+
+std::string polygon_text(const std::string& header, int points, const std::string& cords = "") {
+    std::string text = "\tPOLYGON: " + header + "\n\t\tCOLOR: 10 20 30\n\t\tBITMAP: NO_BITMAP\n\t\tTRANSPARENT: -1\n"
+                       "\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: " + std::to_string(points) + "\n";
+    for (int i = 0; i < points; ++i) {
+        const double a = 6.283185307179586 * i / (points > 0 ? points : 1);
+        text += "\t\t\t" + std::to_string(100 * std::cos(a)) + " " + std::to_string(100 * std::sin(a)) + " 0 " +
+                (cords.empty() ? "0 0" : cords) + " 100\n";
+    }
+    return text;
+}
+
+struct polygon_case {
+    const char* what;
+    std::string items;
+    int result;
+    int polygons;
+    const char* report;  // a line the error log must hold, or ""
+};
+
+TEST_F(TextWorld, PolygonCases) {
+    const polygon_case cases[] = {
+        {"two points", polygon_text("a", 2), -1, 0, "read_a_polygon: faild to read NUM_OF_POINTS\n"},
+        {"three points", polygon_text("a", 3), 0, 1, ""},
+        {"a hundred points", polygon_text("a", 100), 0, 1, ""},
+        {"101 points", polygon_text("a", 101), -1, 0, "read_a_polygon: faild to read NUM_OF_POINTS\n"},
+        {"missing cords dropped, the module read on", polygon_text("a", 4, "-1 -1") + polygon_text("b", 3), 0, 1,
+         "read_points: bad bitmaps cord OR bad light cords\n"},
+        {"nameless with release-save off", "\tPOLYGON:\n\t\tRELEASE_SAVE: NO\n" + polygon_text("", 3).substr(11), 0, 1,
+         ""},
+        {"polygon outside a module", "END_MODULE: main\n" + polygon_text("a", 3) + "BEGIN_MODULE: x\n", -1, 0,
+         "engine_read_world_file: we expected BEGIN_MODULE: or ANIMATION:\n"},
+        {"a NaN colour", "\tPOLYGON: a\n\t\tCOLOR: NAN 1 2\n", -1, 0, "read_a_polygon: faild to read COLOR\n"},
+    };
+    for (const polygon_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int before = engine_get_error_count();
+        EXPECT_EQ(load_text(polygon_head + c.items + polygon_tail), c.result);
+        if (c.result == 0) {
+            EXPECT_EQ(count_polygons(), c.polygons);
+        }
+        if (*c.report) {
+            EXPECT_NE(error_log().find(c.report), std::string::npos);
+            EXPECT_GT(engine_get_error_count(), before);
+        }
+    }
+}
+
+TEST_F(TextWorld, CordsOfAllZeroPointsContinueTheFirstThree) {
+    ASSERT_EQ(load_text(polygon_head + polygon_text("sq", 4) + polygon_tail), 0) << engine_get_last_error();
+    polygon* p = polygon_named("sq");
+    ASSERT_NE(p, nullptr);
+    const double expected[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    int i = 0;
+    for (const point* pt = p->points; pt && i < 4; pt = pt->next, ++i) {
+        EXPECT_NEAR(pt->bitmap_x, expected[i][0], 1e-9) << i;
+        EXPECT_NEAR(pt->bitmap_y, expected[i][1], 1e-9) << i;
+    }
+}
+
+TEST_F(TextWorld, FailingFileDumpsAtMostTwoHundredCharacters) {
+    const std::string tail(500, 'x');
+    EXPECT_EQ(load_text("BEGIN_DESIGN:\nNOT_A_BLOCK " + tail + "\nEND_DESIGN:\n"), -1);
+    const std::string log = engine_log();
+    const size_t at = log.find("Error Dump (The bug is above this point):\n---------------------------------------\n");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(log.find("instead we got NOT_A_BLOCK\n"), std::string::npos);
+    const size_t start = log.find("---\n", at) + 4;
+    EXPECT_EQ(log.substr(start, 201), " " + tail.substr(0, 199) + "\n");
+}
+
+TEST_F(TextWorld, UnclosedCommentFailsBeforeAnyBlock) {
+    EXPECT_EQ(load_text(polygon_head + std::string("/* open\n") + polygon_text("a", 3) + polygon_tail), -1);
+    EXPECT_NE(error_log().find("engine_read_world_file: bad comments missing closing *\\ \n"), std::string::npos);
+}
+
+TEST_F(TextWorld, AtmosphereLines) {
+    struct atmosphere_case {
+        const char* lines;
+        int result, red, default_red, brightness;
+        double fog;
+    } cases[] = {
+        {"ATMOSPHERE: 1 2 3 LIGHT: 5 FOG: 0.5\n", 0, 1, 1, 5, 0.5},
+        {"ATMOSPHERE: 1 2 3 FOG: 0.25 LIGHT: -3\r\n", 0, 1, 1, -3, 0.25},
+        {"DEFAULT_COLOR: 7 7 7\nATMOSPHERE: 1 2 3\n", 0, 1, 7, 0, 0},
+        {"ATMOSPHERE: 1 2 3\nDEFAULT_COLOR: 7 7 7\n", 0, 1, 7, 0, 0},
+        {"ATMOSPHERE: 1 2 3\nATMOSPHERE: 1 2 3\n", -1, 0, 0, 0, 0},
+        {"ATMOSPHERE: 1 2 3 FOG: NAN\n", -1, 0, 0, 0, 0},
+        {"ATMOSPHERE: 1 2 300\n", -1, 0, 0, 0, 0},
+    };
+    for (const atmosphere_case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        ASSERT_EQ(load_text(std::string("BEGIN_DESIGN:\n") + c.lines + "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+                  c.result);
+        if (c.result != 0) continue;
+        EXPECT_EQ(engine_state.atmosphere_red, c.red);
+        EXPECT_EQ(engine_state.default_atmosphere_red, c.default_red);
+        if (c.fog != 0) {
+            EXPECT_EQ(engine_state.brightness, c.brightness);
+            EXPECT_DOUBLE_EQ(engine_state.atmospheric_intensity, c.fog);
+        }
+    }
+}
+
+TEST_F(TextWorld, TrackOfOneRepeatedPointIsRefused) {
+    EXPECT_EQ(load_text("BEGIN_DESIGN:\nTRACK: t\n\tCYCLIC: YES\n\t1 2 3\n\t1 2 3\nEND_TRACK: t\n"
+                        "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+              -1);
+    EXPECT_NE(error_log().find("set_track_num_of_points: Too few points in track"), std::string::npos);
+    EXPECT_NE(engine_log().find("\tThe bad track is t. it has 1 points\n"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// What a round trip must keep: polygon names, counts and points, the track and the atmosphere.
+std::string world_summary() {
+    std::string s = plat_format("atm %d %d %d def %d %d %d light %d fog %.4f\n", engine_state.atmosphere_red,
+                                engine_state.atmosphere_green, engine_state.atmosphere_blue,
+                                engine_state.default_atmosphere_red, engine_state.default_atmosphere_green,
+                                engine_state.default_atmosphere_blue, engine_state.brightness,
+                                engine_state.atmospheric_intensity);
+    std::vector<std::string> polys;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        std::string line = plat_format("%s %d %d %d %s t%d r%d:", p->name ? p->name : "-", p->red, p->green, p->blue,
+                                       p->bitmap_name ? p->bitmap_name : "-", p->transparent_index, p->release_save);
+        for (const point* pt = p->points; pt; pt = pt->next)
+            line += plat_format(" (%.6g %.6g %.6g %d %d)", pt->x, pt->y, pt->z, pt->red,
+                                static_cast<int>(pt->brightness));
+        polys.push_back(line);
+    }
+    std::sort(polys.begin(), polys.end());
+    for (const std::string& line : polys) s += line + "\n";
+    for (const jtrack* t = engine_state.tracks; t; t = t->next) {
+        s += plat_format("track %s %d %d:", t->name, t->cyclic, t->point_count);
+        for (int i = 0; i < 3 * t->point_count; ++i) s += plat_format(" %g", t->points[i]);
+        s += "\n";
+    }
+    return s;
+}
+
+TEST_F(TextWorld, RoundTripsKeepTheRecords) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string original = world_summary();
+    EXPECT_NE(original.find("C://BRICKS.BMP"), std::string::npos);  // "//" after ':' is no comment
+    ASSERT_EQ(Drovik_engine_save(in_folder("a.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("a.drovik").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string saved = read_file(in_folder("a.wld"));
+    EXPECT_EQ(saved.find('\0'), std::string::npos);
+    EXPECT_NE(saved.find("SOUND: bell"), std::string::npos);
+
+    ASSERT_EQ(Drovik_engine_load_world("a.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), original);
+    ASSERT_EQ(text_world_kept_sounds().size(), 1u);
+    ASSERT_EQ(Drovik_engine_save(in_folder("b.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("b.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), original);
+
+    ASSERT_EQ(Drovik_engine_load_world("a.drovik", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("c.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("c.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(count_polygons(), 2);
+    EXPECT_NE(world_summary().find("floor 100 150 200"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+std::string scene_summary() {
+    std::string s;
+    for (const camera* c = engine_state.cameras; c; c = c->next) {
+        if (!c->read_from_file || std::string(c->name) == "default_camera") continue;
+        s += plat_format("camera %s fov %g depth %g at %g %g %g x %g %g %g friction %g rot %g space %d\n", c->name,
+                         c->field_of_view, c->culling_depth, c->matrix.m[3][0], c->matrix.m[3][1], c->matrix.m[3][2],
+                         c->matrix.m[0][0], c->matrix.m[0][1], c->matrix.m[0][2], c->friction, c->rotation[1],
+                         c->rotation_space);
+    }
+    for (const background* b = engine_state.backgrounds; b; b = b->next) {
+        s += plat_format("background %s %d %d type %d %g %g %g %g:", b->name, b->frame_count, b->replace_rate, b->type,
+                         b->distance, b->bottom, b->bottom_intensity, b->intensity_step);
+        for (const frame_item* f = b->frames; f; f = f->next) s += plat_format(" %s", f->name);
+        s += "\n";
+    }
+    for (const light* l = engine_state.lights; l; l = l->next) {
+        s += plat_format("light %s %d %d %d type %d mode %d auto %d ray %d target %d %s %g %g %g %g reach %g\n", l->name,
+                         l->red, l->green, l->blue, l->type, l->mode, l->activate_before_render, l->ray_tracing,
+                         l->entity_kind, l->entity_name ? l->entity_name : "-", l->ambient, l->diffuse, l->specular,
+                         l->specular_shining, l->distance_reach);
+    }
+    for (const animation* a = engine_state.animations; a; a = a->next) {
+        s += plat_format("animation %s %d:", a->name, a->frame_count);
+        for (int i = 0; i < a->frame_count; ++i) s += plat_format(" %u", a->durations[i]);
+        for (const frame_item* list : a->views) {
+            s += " |";
+            for (const frame_item* f = list; f; f = f->next) s += plat_format(" %s/%d", f->name, f->transparent_index);
+        }
+        s += "\n";
+    }
+    return s;
+}
+
+TEST_F(TextWorld, SceneBlocksLoadAndSurviveSaving) {
+    ASSERT_EQ(Drovik_engine_load_world("scene.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string original = scene_summary();
+    EXPECT_EQ(original,
+              "camera eye fov 60 depth 500 at 1 2 3 x 0 1 0 friction 1 rot 1.5708 space 1\n"
+              "background sky 2 3 type 7 1000 -10 50 0.5: clouds1 clouds2\n"
+              "light sun 255 240 200 type 24 mode 2 auto 0 ray 1 target 1008 wall 0.1 0.8 0.3 20 reach -1\n"
+              "animation flame 3: 10 20 30 | b1/4 b2/0 b3/7 | | | | f1/0 f2/0 f3/0\n");
+    polygon* wall = polygon_named("wall");
+    ASSERT_NE(wall, nullptr);
+    EXPECT_EQ(wall->green, 200);
+    EXPECT_EQ(wall->orientation, 1);
+    EXPECT_EQ(wall->bitmap_is_animation, 1);
+
+    ASSERT_EQ(Drovik_engine_save(in_folder("s.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string saved = read_file(in_folder("s.wld"));
+    // Every frame of a numbered list carries its number.
+    EXPECT_NE(saved.find("\tBACK:        b1\t 4 b2\t 0 b3\t 7\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\tTYPE: LIGHT_AMBIENT LIGHT_DIFFUSE\n"), std::string::npos);
+    ASSERT_EQ(Drovik_engine_load_world("s.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(scene_summary(), original);
+}
+
+struct block_case {
+    const char* what;
+    const char* block;
+    int result;
+    const char* report;
+};
+
+TEST_F(TextWorld, SceneBlockCases) {
+    const std::string camera_head = "CAMERA: c\n\tLOCATION: 0 0 0\n";
+    const std::string camera_tail =
+        "\tVIEW_FIELD: 60\n\tCULLING_DEPTH: 100\n\tEYE_DISTANCE: 1\n\tTRACK: NO_TRACK\n\tCHASE: NO_CHASE\n"
+        "\tCHASE_TYPE: NO_CHASE\n\tCHASE_DISTANCE: 0\n\tPHYSICS: SPEED: 0 0 0 FORCE: 0 0 0 MAX_SPEED: 1 FRICTION: 0 "
+        "ELASTICITY: 0\n";
+    const std::string camera_y_first = camera_head + "\tAXIS_Y: 0 1 0\n\tAXIS_X: 1 0 0\n\tAXIS_Z: 0 0 1\n" + camera_tail +
+                                       "END_CAMERA: c\n";
+    const std::string camera_zero = camera_head + "\tDIRECTION: 0 0 0\n" + camera_tail + "END_CAMERA: c\n";
+    const std::string camera_other_close = camera_head + "\tDIRECTION: 1 0 0\n" + camera_tail + "END_CAMERA: d\n";
+    const block_case cases[] = {
+        {"axes out of order", camera_y_first.c_str(), -1,
+         "read_camera_axis_system: we expected AXIS_? or DIRECTION instead we got AXIS_Y:\n"},
+        {"zero direction", camera_zero.c_str(), 0, "read_camera: direction= 0,0,0 !!\n"},
+        {"other closing name", camera_other_close.c_str(), -1, ""},
+        {"bmp background",
+         "BACKGROUND: b\n\tNUMBER_OF_FRAMES: 1\n\tREPLACE_RATE: 1\n\tPICTURES_EXTENSION: bmp\n\tPICTURES: x\n"
+         "\tDISTANCE: 1\n\tBOTTOM: 1\n\tBOTTOM_INTENSITY: 1\n\tINTENSITY_STEP: 1\nEND_BACKGROUND: b\n",
+         -1, "read_bg_pictures_extension: illegal picture extension"},
+        {"list twice", "ANIMATION: a\n\tNUMBER_OF_FRAMES: 1\n\tTIMES: 5\n\tFRONT: x\n\tFRONT: y\nEND_ANIMATION: a\n", -1,
+         "read_animation_bitmap_list: The same list is used twice !!!\n"},
+        {"list starting with a number", "ANIMATION: a\n\tNUMBER_OF_FRAMES: 1\n\tTIMES: 5\n\tFRONT: 3 x\nEND_ANIMATION: a\n",
+         -1, "read_a_frame_item: The bitmap list starts with a number instead of a file_name\n"},
+        {"black light", "LIGHT: l\n\tLOCATION: 0 0 0\n\tDIRECTION: 0 0 1\n\tCOLOR: 1 2 3\n\tAMBIENT: 1 1 1 1\n"
+                        "\tRAYTRACING: no\n\tDISTANCE: 5\n\tTARGET: GROUP NULL\n\tAUTO: YES LIGHT_SET\n"
+                        "\tTYPE: BLACK_LIGHT\nEND_LIGHT: l\n", 0, ""},
+    };
+    for (const block_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(load_text(std::string("BEGIN_DESIGN:\n") + c.block + "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+                  c.result);
+        if (*c.report) {
+            EXPECT_NE(error_log().find(c.report), std::string::npos);
+        }
+    }
+    // The zero direction looks along -x; the black light reads back as no flags.
+    ASSERT_NE(engine_state.lights, nullptr);
+    EXPECT_EQ(engine_state.lights->type, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Blocks far longer than one search window: a 1,000-point track, a 100-point polygon at full
+// precision with colours and normals, a 400-frame animation.
+std::string long_blocks() {
+    std::string text = "BEGIN_DESIGN:\nTRACK: long\n\tCYCLIC: YES\n";
+    for (int i = 0; i < 1000; ++i) text += plat_format("\t%d.123456789 %d.5 -%d.25\n", i, i * 2, i * 3);
+    text += "END_TRACK: long\nANIMATION: many\n\tNUMBER_OF_FRAMES: 400\n\tTIMES:";
+    for (int i = 0; i < 400; ++i) text += " 10";
+    text += "\n\tFRONT:";
+    for (int i = 0; i < 400; ++i) text += plat_format(" frame_with_a_long_name_%03d\t 3", i);
+    text += "\nEND_ANIMATION: many\nBEGIN_MODULE: main\n\tPOLYGON: round\n\t\tCOLOR: 1 2 3\n\t\tBITMAP: NO_BITMAP\n"
+            "\t\tTRANSPARENT: -1\n\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: 100\n";
+    for (int i = 0; i < 100; ++i) {
+        const double a = 6.283185307179586 * i / 100;
+        text += plat_format("\t\t\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\t% .16lG\tRGB: 255 255 255 N: 0 0 127\n",
+                            1000.123456789 * std::cos(a), 1000.123456789 * std::sin(a), 0.0, 12.3456789 + std::cos(a),
+                            45.678912345 + std::sin(a), 100.0);
+    }
+    return text + "END_MODULE: main\nEND_DESIGN:\n";
+}
+
+TEST_F(TextWorld, LongBlocksLoadAndReadBack) {
+    ASSERT_EQ(load_text(long_blocks()), 0) << engine_get_last_error();
+    ASSERT_NE(engine_state.tracks, nullptr);
+    EXPECT_EQ(engine_state.tracks->point_count, 1000);
+    ASSERT_NE(engine_state.animations, nullptr);
+    EXPECT_EQ(engine_state.animations->frame_count, 400);
+    ASSERT_NE(polygon_named("round"), nullptr);
+    EXPECT_EQ(polygon_named("round")->point_count, 100);
+    const std::string before = world_summary() + scene_summary();
+    ASSERT_EQ(Drovik_engine_save(in_folder("long.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("long.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary() + scene_summary(), before);
+}
+
+TEST_F(TextWorld, CommaDecimalLocaleReadsAndWritesTheSame) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string in_c = world_summary();
+    ASSERT_EQ(Drovik_engine_save(in_folder("c.wld").c_str(), nullptr, 0), 0);
+    const auto use_german = [] {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
+            if (std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point[0] == ',') return true;
+        }
+        return false;
+    };
+    // Without an installed German locale one is compiled into the build folder, once.
+    const std::string locales = std::string(DROVIK_TEST_BINARY_DIR) + "/locales";
+    if (!use_german() && fs::exists(locales + "/de_DE.UTF-8")) setenv("LOCPATH", locales.c_str(), 1);
+    if (!use_german()) {
+        fs::create_directories(locales);
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + locales + "/de_DE.UTF-8' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) setenv("LOCPATH", locales.c_str(), 1);
+    }
+    if (!use_german()) GTEST_SKIP() << "no comma-decimal locale installed";
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), in_c);
+    ASSERT_EQ(Drovik_engine_save(in_folder("g.wld").c_str(), nullptr, 0), 0);
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(read_file(in_folder("g.wld")), read_file(in_folder("c.wld")));
+}
+
+TEST_F(TextWorld, FailedWritesKeepTheOldFile) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string path = in_folder("kept.wld");
+    std::ofstream(path) << "old";
+    const auto leftovers = [&] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(folder_))
+            n += e.path().filename() != "kept.wld" && e.path().extension() != ".log";
+        return n;
+    };
+    // A write cut short by the file size limit.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int cut = Drovik_engine_save(path.c_str(), nullptr, 0);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(cut, -1);
+    EXPECT_EQ(read_file(path), "old");
+    EXPECT_EQ(leftovers(), 0);
+    // A folder that cannot be written.
+    if (geteuid() != 0) {
+        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(Drovik_engine_save(path.c_str(), nullptr, 0), -1);
+        fs::permissions(folder_, fs::perms::owner_all);
+        EXPECT_EQ(read_file(path), "old");
+        EXPECT_EQ(leftovers(), 0);
+    }
+}
+
+TEST_F(TextWorld, NamesTheReaderWouldSplitFailTheSave) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    for (const char* bad : {"two words", "a//b", "x/*y"}) {
+        SCOPED_TRACE(bad);
+        polygon_set_name(polygon_named("floor") ? polygon_named("floor") : polygon_named("two words"), bad);
+        EXPECT_EQ(Drovik_engine_save(in_folder("n.wld").c_str(), nullptr, 0), -1);
+        EXPECT_NE(error_log().find(std::string("engine_save_text_world: the name \"") + bad), std::string::npos);
+        EXPECT_FALSE(fs::exists(in_folder("n.wld")));
+        polygon_set_name(polygon_named(bad), "floor");
+    }
+}
+
+}  // namespace
+
+namespace {
+
+int owned_polygons(const dynamic_object* d) {
+    int n = 0;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) n += p->owner == d;
+    return n;
+}
+
+TEST_F(TextWorld, DynamicObjectFromAWorldFile) {
+    ASSERT_EQ(Drovik_engine_load_world("box.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("two.drovik").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    // Viewer mode writes a tree cache beside the world: load a copy.
+    fs::copy_file(wld + "/scene.wld", in_folder("scene.wld"));
+    ASSERT_EQ(Drovik_engine_load_world("scene.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    const int before = count_polygons();
+    dynamic_object* from_text = dynamic_create_from_file((wld + "/box.wld").c_str());
+    ASSERT_NE(from_text, nullptr) << engine_get_last_error();
+    EXPECT_STREQ(from_text->name, "box.wld");
+    EXPECT_EQ(owned_polygons(from_text), 2);
+    dynamic_object* from_binary = dynamic_create_from_file(in_folder("two.drovik").c_str());
+    ASSERT_NE(from_binary, nullptr) << engine_get_last_error();
+    EXPECT_EQ(owned_polygons(from_binary), 2);
+    EXPECT_EQ(count_polygons(), before + 4);
+    EXPECT_EQ(text_world_kept_sounds().size(), 0u);  // the scene has none; the file's stay out
+
+    dynamic_object* const objects = engine_state.dynamic_objects;
+    EXPECT_EQ(dynamic_create_from_file(in_folder("missing.wld").c_str()), nullptr);
+    EXPECT_NE(error_log().rfind("dynamic_create_from_file: failed\n"), std::string::npos);
+    EXPECT_EQ(engine_state.dynamic_objects, objects);
+    EXPECT_EQ(count_polygons(), before + 4);
+}
+
+}  // namespace
+
+namespace {
+
+int count_of(const std::string& text, const std::string& word) {
+    int n = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(TextWorld, GroupTreeSavedMergedAndInParts) {
+    ASSERT_EQ(Drovik_engine_load_world("includes.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string original = world_summary();
+    EXPECT_NE(original.find("(5 0 0 1 8) (6 0 0 1 8) (6 1 0 1 8)"), std::string::npos) << original;
+
+    ASSERT_EQ(Drovik_engine_save(in_folder("m.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    const std::string merged = read_file(in_folder("m.wld"));
+    EXPECT_EQ(count_of(merged, "BEGIN_MODULE:"), 2);
+    EXPECT_EQ(count_of(merged, "END_DESIGN:"), 1);
+    EXPECT_EQ(count_of(merged, "INCLUDE_FILE:"), 0);
+    EXPECT_FALSE(fs::exists(in_folder("m.001")));
+
+    ASSERT_EQ(Drovik_engine_save(in_folder("p.wld").c_str(), nullptr, 0x20), 0) << engine_get_last_error();
+    EXPECT_NE(read_file(in_folder("p.wld")).find("INCLUDE_FILE: p.001   // part\n"), std::string::npos);
+    EXPECT_EQ(count_of(read_file(in_folder("p.001")), "BEGIN_DESIGN:"), 1);
+
+    for (const char* saved : {"m.wld", "p.wld"}) {
+        SCOPED_TRACE(saved);
+        ASSERT_EQ(Drovik_engine_load_world(saved, folder_.c_str(), "", 4), 0) << engine_get_last_error();
+        EXPECT_EQ(world_summary(), original);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, DynamicObjectBlock) {
+    // Viewer mode writes a tree cache beside the world: load a copy.
+    fs::copy_file(wld + "/dynamic.wld", in_folder("dynamic.wld"));
+    ASSERT_EQ(Drovik_engine_load_world("dynamic.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    dynamic_object* d = engine_state.dynamic_objects;
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->name, "car1");
+    EXPECT_STREQ(d->type, "Car");
+    EXPECT_EQ(d->reserved, 2);  // "CAR" in any case
+    EXPECT_EQ(d->control, 7);
+    EXPECT_STREQ(d->track_name, "road");
+    EXPECT_DOUBLE_EQ(d->friction, 1);  // 3 is stored as 1
+    EXPECT_EQ(d->rotation_space, 1);
+    EXPECT_NEAR(d->rotation[2], 1.5707963267948966, 1e-12);
+    const vec3 at = dynamic_get_location(d);
+    EXPECT_DOUBLE_EQ(at.x, 10);
+    EXPECT_DOUBLE_EQ(at.z, 30);
+    EXPECT_NE(engine_log().find("\t\t name==car1, closing name==car_one\n"), std::string::npos);
+
+    // Editor mode folds the object into a group; the saved world reads back with the same object.
+    ASSERT_EQ(Drovik_engine_load_world("dynamic.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("d.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("d.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    d = engine_state.dynamic_objects;
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->name, "car1");
+    EXPECT_EQ(d->control, 7);
+    // The object stands at its group's centre, its polygons around it as before.
+    EXPECT_NEAR(dynamic_get_location(d).y, 20.5, 1e-9);
+    EXPECT_NE(world_summary().find("body 200 0 0 - t-1 r1: (-0.5 -0.5 0 200 8) (0.5 -0.5 0 200 8) (0.5 0.5 0 200 8)"),
+              std::string::npos) << world_summary();
+}
+
+TEST_F(TextWorld, TypeAndControlWords) {
+    struct word_case {
+        const char* type;
+        const char* control;
+        int result, code, control_code, disabled;
+    } cases[] = {
+        {"plane", "PLAYER", 0, 1, 1, 0}, {"CAR_BACK_WHEEL", "computer", 0, 3, 2, 0},
+        {"car_front_wheel", "2", 0, 4, 2, 0}, {"was_DISABLED_here", "1", 0, 1, 1, 1},
+        {"regular", "nobody", -1, 0, 0, 0},
+    };
+    const std::string fixture = read_file(wld + "/dynamic.wld");
+    for (const word_case& c : cases) {
+        SCOPED_TRACE(c.type);
+        std::string text = fixture;
+        text.replace(text.find("TYPE: Car"), 9, std::string("TYPE: ") + c.type);
+        text.replace(text.find("CONTROL: 7"), 10, std::string("CONTROL: ") + c.control);
+        std::ofstream(in_folder("w.wld"), std::ios::binary) << text;
+        ASSERT_EQ(Drovik_engine_load_world("w.wld", folder_.c_str(), "", 0), c.result);
+        if (c.result != 0) continue;
+        ASSERT_NE(engine_state.dynamic_objects, nullptr);
+        EXPECT_EQ(engine_state.dynamic_objects->reserved, c.code);
+        EXPECT_EQ(engine_state.dynamic_objects->control, c.control_code);
+        EXPECT_EQ(engine_state.dynamic_objects->disabled, c.disabled);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, WriterLines) {
+    const std::string block = "\tPOLYGON: shifted\n\t\tCOLOR: 1 2 3\n\t\tBITMAP: c://maps\\stone.bmp\n\t\tTRANSPARENT: -1\n"
+                                "\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: 3\n"
+                                "\t\t\t0 0 0 0 0 100\n\t\t\t10 0 0 1 0 100\n\t\t\t10 10 0 1 1 100\n";
+    ASSERT_EQ(load_text(std::string("BEGIN_DESIGN:\nATMOSPHERE: 1 2 3\nBEGIN_MODULE: main\n") + block +
+                        "END_MODULE: main\nEND_DESIGN:\n"),
+              0)
+        << engine_get_last_error();
+    polygon* p = polygon_named("shifted");
+    ASSERT_NE(p, nullptr);
+    const double cords[3][2] = {{-2.5, -1}, {3, -1}, {3, 0.5}};
+    int i = 0;
+    for (point* pt = p->points; pt; pt = pt->next, ++i) {
+        pt->bitmap_x = cords[i][0];
+        pt->bitmap_y = cords[i][1];
+        pt->normal_x = pt->normal_y = pt->normal_z = 0;
+    }
+    struct writer_case {
+        int flags;
+        std::vector<std::string> present, absent;
+    } cases[] = {
+        {0,
+         {"ATMOSPHERE: 1 2 3 FOG: ", "\t\tBITMAP: C://MAPS\\STONE.BMP\n", "\t\t\t-5\t-5\t 0\t 0.5\t 0\t 100\tRGB: 255 255 255 \n",
+          "\t\t\t 5\t-5\t 0\t 6\t 0\t 100\t", "CAMERA: "},
+         {"RGB: 255 255 255 N:"}},
+        {0x02, {"\t\tBITMAP: STONE.BMP\n"}, {}},
+        {0x40, {"BEGIN_MODULE: main\n", "POLYGON: shifted"}, {"ATMOSPHERE:", "CAMERA:", "DEFAULT_COLOR:"}},
+    };
+    for (const writer_case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        ASSERT_EQ(engine_save_text_world(in_folder("w").c_str(), nullptr, c.flags), 0);
+        const std::string text = read_file(in_folder("w.wld"));
+        for (const std::string& line : c.present) EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+        for (const std::string& line : c.absent) EXPECT_EQ(text.find(line), std::string::npos) << line;
+    }
+}
+
+// A sound library's hook pair sees every block and writes its own.
+std::vector<std::string> hooked;
+
+int hook_reader(const char* text, const char*, int* used) {
+    const char* end = std::strstr(text, "END_SOUND:");
+    if (!end) return -1;
+    const char* line_end = std::strchr(end, '\n');
+    *used = static_cast<int>((line_end ? line_end + 1 : end + std::strlen(end)) - text);
+    hooked.emplace_back(text, static_cast<size_t>(*used));
+    return 0;
+}
+
+int hook_writer(FILE* file, const char* directory) {
+    return std::fprintf(file, "SOUND: hooked\n\tOBJECT_TYPE: group\n\tOBJECT_NAME: x\n\tFILE_NAME: %s.wav\nEND_SOUND: hooked\n",
+                        *directory ? "in_folder" : "here") > 0 ? 0 : -1;
+}
+
+TEST_F(TextWorld, SoundBlocksGoThroughTheHookPair) {
+    hooked.clear();
+    text_world_set_sound_hooks(hook_reader, hook_writer);
+    const int loaded = Drovik_engine_load_world("box.wld", wld.c_str(), "", 4);
+    const int saved = Drovik_engine_save(in_folder("h.wld").c_str(), nullptr, 0);
+    text_world_set_sound_hooks(nullptr, nullptr);
+    ASSERT_EQ(loaded, 0);
+    ASSERT_EQ(saved, 0);
+    ASSERT_EQ(hooked.size(), 1u);
+    EXPECT_EQ(hooked[0].rfind("SOUND: bell", 0), 0u);
+    EXPECT_NE(read_file(in_folder("h.wld")).find("FILE_NAME: in_folder.wav\n"), std::string::npos);
+    EXPECT_EQ(text_world_kept_sounds().size(), 0u);
+    // A block the default hook cannot read fails the file.
+    EXPECT_EQ(load_text("BEGIN_DESIGN:\nSOUND: s\n\tOBJECT_TYPE: group\nEND_SOUND: s\nEND_DESIGN:\n"), -1);
+    EXPECT_NE(error_log().find("read_world_sound: failed\n"), std::string::npos);
+}
+
+}  // namespace
