@@ -28,6 +28,7 @@
 #include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/polygon_geometry.h"
+#include "world/track.h"
 #include "world/world_order.h"
 
 namespace {
@@ -297,15 +298,12 @@ bool read_jtrack(scan& s) {
         engine_log_printf(text_world_texts::bad_track, name.c_str(), count);
         return false;
     }
-    jtrack* t = record_new<jtrack>(kind_track);
-    if (t) t->points = static_cast<double*>(engine_alloc(points.size() * sizeof(double)));
-    if (!t || !t->points) {
+    jtrack* t = init_jtrack();
+    if (!t || track_set_points(t, points.data(), count) != 0) {
         report(2, "read_jtrack: init_track failed");
-        if (t) engine_free(t);
+        if (t) track_delete(t);
         return false;
     }
-    std::copy(points.begin(), points.end(), t->points);
-    t->point_count = count;
     t->cyclic = cyclic == "YES" ? 1 : 0;
     jstrcpy_with_allocating(&t->name, name.c_str());
     t->next = engine_state.tracks;
