@@ -25,7 +25,7 @@ constexpr int max_nesting = 1000;
 // Copies one immersion may make: a module placed twice in each of many nested levels doubles per level.
 constexpr long max_immersed_objects = 100000;
 
-module* find_exact(module* list, const char* name) {
+struct module* find_exact(module* list, const char* name) {
     if (!name) return nullptr;
     for (; list; list = list->next) {
         if (list->name && jstrcmp(list->name, name) == 0) return list;

@@ -162,8 +162,8 @@ int engine_set_world_file_name(const char* name) {
     return 0;
 }
 
-module* get_modules_list() { return engine_state.modules; }
-module* get_main_module() { return engine_state.main_module; }
+struct module* get_modules_list() { return engine_state.modules; }
+struct module* get_main_module() { return engine_state.main_module; }
 dynamic_object* get_dynamic_objects() { return engine_state.dynamic_objects; }
 dynamic_object* engine_get_player_object() { return engine_state.player_object; }
 group* get_groups_list() { return engine_state.groups; }

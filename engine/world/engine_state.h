@@ -132,8 +132,9 @@ void engine_state_set_scratch(bool on);
 int engine_set_last_main_module_name(const char* name);
 int engine_set_world_file_name(const char* name);
 
-module* get_modules_list();
-module* get_main_module();
+// `struct` keeps a line from starting with `module`, which C++20 reads as a module declaration.
+struct module* get_modules_list();
+struct module* get_main_module();
 dynamic_object* get_dynamic_objects();
 dynamic_object* engine_get_player_object();
 group* get_groups_list();

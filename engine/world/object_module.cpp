@@ -182,7 +182,7 @@ void object_list_free(object** list) {
     }
 }
 
-module* init_module() {
+struct module* init_module() {
     module* m = record_new<module>(kind_internal);
     if (!m) report("init_module: failed to alloc mem\n");
     return m;
@@ -206,7 +206,7 @@ int module_list_remove(module** list, module* m) {
     return -1;
 }
 
-module* module_find(module* list, const char* name) {
+struct module* module_find(module* list, const char* name) {
     if (!name) return nullptr;
     for (; list; list = list->next) {
         if (list->name && jstricmp(list->name, name) == 0) return list;
@@ -255,7 +255,7 @@ int module_find_unique_name(module* list, std::string& name) {
     return -1;
 }
 
-module* module_duplicate(module** list, const module* m) {
+struct module* module_duplicate(module** list, const module* m) {
     if (!list || !m) return nullptr;
     module* copy = init_module();
     if (!copy) return nullptr;

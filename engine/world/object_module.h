@@ -19,14 +19,15 @@ object* duplicate_object(const object* o, const mat4& m);
 void object_list_free(object** list);
 void object_destroy(object* o);
 
-module* init_module();
+// `struct` keeps a line from starting with `module`, which C++20 reads as a module declaration.
+struct module* init_module();
 void module_list_push(module** list, module* m);
 int module_list_remove(module** list, module* m);
-module* module_find(module* list, const char* name);
+struct module* module_find(module* list, const char* name);
 void module_destroy(module* m);
 void module_list_free(module** list);
 void module_count_polygons(module* list);
 void module_count_nodes(module* list);
 // Leaves a free name alone; otherwise appends the first free "_<n>" (2..99999); 0 / -1.
 int module_find_unique_name(module* list, std::string& name);
-module* module_duplicate(module** list, const module* m);
+struct module* module_duplicate(module** list, const module* m);
