@@ -15,6 +15,8 @@ size_t count_of(const std::string& text, const std::string& piece) {
 }
 
 TEST(ErrorCap, The20000thReportWritesTheCapLineOnceAndLaterReportsNothing) {
+    // The count lives as long as the process: a repeated run finds the cap reached already.
+    if (engine_get_error_count() >= 20000) GTEST_SKIP() << "the cap was reached earlier in this process";
     temp_work_dir work;
     engine_set_speaker_mode(0);
     while (engine_get_error_count() < 19999) report_error(1, "r\n");

@@ -64,21 +64,21 @@ TEST_F(MainWindowStates, CommandsOfUnbuiltUnitsAreOff)
     for (QAction* on : {w.NewSituation2, w.LoadSituation1, w.SaveSituation1, w.Open1, w.Quit1,
                         w.SelectTrain1, w.KestrovaneHelp1, w.About1})
         EXPECT_TRUE(on->isEnabled()) << on->text().toStdString();
+    // Built: the physics form, the layout editor, the test lights; still to come: the rest.
     const std::pair<QAction*, bool> commands[] = {
-        {w.LocoPhysics1, kPhysicsFormBuilt}, {w.CabLayout1, kEditorModeBuilt},
-        {w.Insert1, kCabItemBrowserBuilt},   {w.Edit_menu, kCabItemEditorsBuilt},
-        {w.Jumpto1, kRouteBuilt},            {w.Options1, kOptionsFormBuilt}};
-    for (const auto& [command, built] : commands)
-        EXPECT_EQ(command->isEnabled(), built) << command->text().toStdString();
-    EXPECT_EQ(w.Button3->isEnabled(), kTimeFormBuilt);
-    EXPECT_EQ(w.Button1->isEnabled(), kTestLightsBuilt);
+        {w.LocoPhysics1, true}, {w.CabLayout1, true}, {w.Insert1, false},
+        {w.Edit_menu, false},   {w.Jumpto1, false},   {w.Options1, false}};
+    for (const auto& [command, enabled] : commands)
+        EXPECT_EQ(command->isEnabled(), enabled) << command->text().toStdString();
+    EXPECT_FALSE(w.Button3->isEnabled()) << "Timetable";
+    EXPECT_TRUE(w.Button1->isEnabled()) << "test lights";
 
     // Stopping enables "Cab Layout . . ." only when the editor exists.
     GiveTrain();
     w.StartStopSim();
     EXPECT_FALSE(w.CabLayout1->isEnabled());
     w.StartStopSim();
-    EXPECT_EQ(w.CabLayout1->isEnabled(), kEditorModeBuilt);
+    EXPECT_TRUE(w.CabLayout1->isEnabled());
 }
 
 TEST_F(MainWindowStates, ReadyRunningStoppedRunning)
@@ -152,7 +152,7 @@ TEST_F(MainWindowStates, EmptyTrainDoesNotStart)
         EXPECT_FALSE(w.HiResTimer1.Enabled());
         EXPECT_EQ(w.windowTitle(), "Varu Ror");
         EXPECT_EQ(w.Open1->text(), "Start Sim");
-        EXPECT_EQ(w.CabLayout1->isEnabled(), kEditorModeBuilt);
+        EXPECT_TRUE(w.CabLayout1->isEnabled());
         std::lock_guard guard(SimLock);
         EXPECT_EQ(Physics.mass, 7.0);
         EXPECT_FALSE(SimState.worldLoaded);
