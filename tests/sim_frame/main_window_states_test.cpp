@@ -148,7 +148,9 @@ TEST_F(MainWindowStates, EmptyTrainDoesNotStart)
         }
         TVaruRor w;
         w.StartStopSim();
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>({kEmptyConsistText}));
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>(
+                                 {"The train has no vehicles to drive (its mass or length is 0).\r"
+                                  "Choose a situation or make up a train with \"Train Consist . . .\" first."}));
         EXPECT_FALSE(w.HiResTimer1.Enabled());
         EXPECT_EQ(w.windowTitle(), "Varu Ror");
         EXPECT_EQ(w.Open1->text(), "Start Sim");
