@@ -163,10 +163,17 @@ TEST_F(MainWindowStates, EmptyTrainDoesNotStart)
 
 // Boxes shown through a host handler, with the thread that asked for each.
 std::vector<std::thread::id> boxThreads;
+std::vector<bool> lockFreeAtBox;  // whether the timer thread could take SimLock while a box was up
 TVaruRor* nestedWindow = nullptr;
 int AnswerAndRecord(const char*, const char*, int, int)
 {
     boxThreads.push_back(std::this_thread::get_id());
+    std::thread([] {
+        const bool free = SimLock.try_lock();
+        if (free)
+            SimLock.unlock();
+        lockFreeAtBox.push_back(free);
+    }).join();
     // While a real box is open its event loop runs the next queued second.
     if (nestedWindow)
         nestedWindow->SecondTimerWork();
@@ -185,6 +192,7 @@ TEST_F(MainWindowStates, SoundErrorOfATickIsShownOnceOnTheGuiThread)
     w.StartStopSim();
     ASSERT_TRUE(w.HiResTimer1.Enabled());
     boxThreads.clear();
+    lockFreeAtBox.clear();
     nestedWindow = &w;
     SoundSetRandom(ChatterAlways);
     plat_message_box_set_handler(AnswerAndRecord);
@@ -211,6 +219,7 @@ TEST_F(MainWindowStates, SoundErrorOfATickIsShownOnceOnTheGuiThread)
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_NE(texts[0].find("chat1.wav\rError: "), std::string::npos) << texts[0];
     EXPECT_EQ(boxThreads, std::vector<std::thread::id>({std::this_thread::get_id()}));
+    EXPECT_EQ(lockFreeAtBox, std::vector<bool>({true}));
     // Off for good: drive mode does not switch it on again.
     EXPECT_FALSE(SoundAvailable);
     SetupDriveMode();
