@@ -422,8 +422,11 @@ void TVaruRor::SaveSituation1Click()
         dialog.setDirectory(QFile::decodeName(folder.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString file = QFileInfo(dialog.selectedFiles().front()).fileName();
-    const QByteArray name = QFile::encodeName(file.left(std::max<qsizetype>(0, file.size() - 4)));
+    // The dialog adds ".txt" only to a name without an extension: drop just that ending.
+    QString file = QFileInfo(dialog.selectedFiles().front()).fileName();
+    if (file.endsWith(".txt", Qt::CaseInsensitive))
+        file.chop(4);
+    const QByteArray name = QFile::encodeName(file);
     std::string error;
     if (!SaveSituation(name.toStdString(), &error))
         ShowError(error);

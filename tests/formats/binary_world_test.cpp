@@ -283,6 +283,48 @@ TEST_F(BinaryWorldViewer, CollectingReportsRecordsItCannotPlace) {
     EXPECT_EQ(engine_get_last_error(), std::string("do_dynamic_section: dyn->mdl==NULL !\n"));
 }
 
+// Flag 0x01 keeps only the cameras marked to be saved; 0x01 and 0x40 keep only the animations the
+// saved polygons use; 0x40 leaves out every scene record.
+TEST_F(BinaryWorldViewer, SaveFlagsLeaveOutUnmarkedCamerasAndUnusedAnimations) {
+    group* top = load("small.drovik");
+    ASSERT_NE(engine_state.cameras, nullptr);
+    polygon* flashing = nullptr;
+    for (polygon* p = get_first_polygon(); p && !flashing; p = get_next_polygon(p)) {
+        if (p->anim) flashing = p;
+    }
+    ASSERT_NE(flashing, nullptr);
+    struct flag_case {
+        int flags;
+        bool camera_marked;
+        bool animation_used;
+        size_t cameras, animations;
+        bool scene_saved;
+    };
+    const flag_case cases[] = {
+        {0x00, false, false, 1, 1, true},  {0x01, true, true, 1, 1, true},  {0x01, false, false, 0, 0, true},
+        {0x01, true, false, 1, 0, true},   {0x40, true, true, 0, 1, false}, {0x40, true, false, 0, 0, false},
+    };
+    animation* const flash = flashing->anim;
+    for (const flag_case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "flags " << c.flags << " marked " << c.camera_marked << " used "
+                                          << c.animation_used);
+        engine_state.cameras->save = c.camera_marked ? 1 : 0;
+        flashing->anim = c.animation_used ? flash : nullptr;
+        bf_world collected;
+        ASSERT_EQ(bfl_collect_world(top, c.flags, collected), 0);
+        EXPECT_EQ(collected.cameras.size(), c.cameras);
+        EXPECT_EQ(collected.animations.size(), c.animations);
+        EXPECT_EQ(collected.cameras_saved, c.scene_saved);
+        EXPECT_EQ(collected.tracks_saved, c.scene_saved);
+        EXPECT_EQ(collected.backgrounds_saved, c.scene_saved);
+        EXPECT_EQ(collected.lights_saved, c.scene_saved);
+        EXPECT_EQ(collected.tracks.size(), c.scene_saved ? 1u : 0u);
+        EXPECT_EQ(collected.lights.size(), c.scene_saved ? 1u : 0u);
+        EXPECT_EQ(collected.backgrounds.size(), c.scene_saved ? 1u : 0u);
+    }
+    flashing->anim = flash;
+}
+
 std::vector<std::array<double, 3>> world_points() {
     std::vector<std::array<double, 3>> out;
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {

@@ -177,6 +177,17 @@ TEST_F(SituationFileTest, NothingWrittenWhenAFileIsMissing)
     EXPECT_TRUE(BoxTexts().empty());
 }
 
+TEST_F(SituationFileTest, AFileThatCannotBeWrittenIsReported)
+{
+    SetCurrent();
+    fs::create_directories(root / "situations" / "Blocked.txt" / "inside");
+    std::string error;
+    EXPECT_FALSE(SaveSituation("Blocked", &error));
+    EXPECT_EQ(error, "The situation file \"" + root.string() + "\\situations\\Blocked.txt\" could not be written.");
+    EXPECT_TRUE(fs::is_directory(root / "situations" / "Blocked.txt" / "inside"));
+    EXPECT_FALSE(fs::exists(root / "situations" / "Blocked.txt.tmp"));
+}
+
 TEST_F(SituationFileTest, MissingFileIsReportedAndChangesNothing)
 {
     SetCurrent();
