@@ -136,16 +136,16 @@ TEST_F(BspTest, SameWorldBuildsSameTreeAndCacheRoundTrips) {
     const int nodes = bsp_tree_count_nodes(engine_state.main_module->root);
     ASSERT_TRUE(std::filesystem::exists(cache()));
     EXPECT_EQ(std::filesystem::file_size(cache()), bsp_cache_header_size + bsp_cache_plane_size * nodes);
-    const std::string bytes = read_text(cache().string());
+    const std::string bytes = read_file(cache().string());
 
     std::filesystem::remove(cache());
     ASSERT_EQ(load("rooms.wld"), 0);
     EXPECT_EQ(tree_signature(), first);  // built afresh: the same tree
-    EXPECT_EQ(read_text(cache().string()), bytes);
+    EXPECT_EQ(read_file(cache().string()), bytes);
 
     ASSERT_EQ(load("rooms.wld"), 0);
     EXPECT_EQ(tree_signature(), first);  // read from the cache: the same tree
-    EXPECT_EQ(read_text(cache().string()), bytes);
+    EXPECT_EQ(read_file(cache().string()), bytes);
 }
 
 TEST_F(BspTest, PlanesAreTakenFromAMatchingCache) {
@@ -174,14 +174,14 @@ TEST_F(BspTest, PlanesAreTakenFromAMatchingCache) {
     const bsp_node* child = root->front ? root->front : root->back;
     ASSERT_NE(child, nullptr);
     EXPECT_STREQ(child->polygons->name, "high");
-    EXPECT_EQ(read_text(cache().string()), std::string(data.begin(), data.end()));
+    EXPECT_EQ(read_file(cache().string()), std::string(data.begin(), data.end()));
 }
 
 TEST_F(BspTest, ShortOrBadCacheIsRebuiltAndRewritten) {
     scene() = build_rooms;
     ASSERT_EQ(load("rooms.wld"), 0);
     const std::string first = tree_signature();
-    const std::string bytes = read_text(cache().string());
+    const std::string bytes = read_file(cache().string());
     struct spoil {
         const char* what;
         std::function<std::string(std::string)> change;
@@ -213,7 +213,7 @@ TEST_F(BspTest, ShortOrBadCacheIsRebuiltAndRewritten) {
         }
         ASSERT_EQ(load("rooms.wld"), 0);
         EXPECT_EQ(tree_signature(), first);
-        EXPECT_EQ(read_text(cache().string()), bytes);
+        EXPECT_EQ(read_file(cache().string()), bytes);
         check_sides(engine_state.main_module->root);
         EXPECT_EQ(new_errors(), s.errors);
     }
@@ -223,13 +223,13 @@ TEST_F(BspTest, ShortOrBadCacheIsRebuiltAndRewritten) {
 TEST_F(BspTest, CacheOfAnotherWorldIsRebuilt) {
     scene() = build_rooms;
     ASSERT_EQ(load("rooms.wld"), 0);
-    const std::string rooms = read_text(cache().string());
+    const std::string rooms = read_file(cache().string());
     scene() = [] {
         build_rooms();
         add_floor(engine_state.modules, 900, 900, 0, 10, "extra");
     };
     ASSERT_EQ(load("rooms.wld"), 0);
-    EXPECT_NE(read_text(cache().string()), rooms);
+    EXPECT_NE(read_file(cache().string()), rooms);
     EXPECT_EQ(new_errors(), "\t number of polygons is different. bsp has 7.000000  world has 8.000000\n");
     check_sides(engine_state.main_module->root);
 }
@@ -311,7 +311,7 @@ TEST_F(BspTest, CachePlanesThatDivideNothingAreRebuiltWithoutDeepRecursion) {
     scene() = build_rooms;
     ASSERT_EQ(load("rooms.wld"), 0);
     const std::string first = tree_signature();
-    const std::string bytes = read_text(cache().string());
+    const std::string bytes = read_file(cache().string());
     // Planes far from the world: each would leave every polygon on one side.
     std::string spoiled = bytes.substr(0, bsp_cache_header_size);
     std::vector<uint8_t> far;
@@ -323,7 +323,7 @@ TEST_F(BspTest, CachePlanesThatDivideNothingAreRebuiltWithoutDeepRecursion) {
     }
     ASSERT_EQ(load("rooms.wld"), 0);
     EXPECT_EQ(tree_signature(), first);
-    EXPECT_EQ(read_text(cache().string()), bytes);
+    EXPECT_EQ(read_file(cache().string()), bytes);
     EXPECT_EQ(new_errors(), "");
     EXPECT_LT(bsp_last_build_depth(), 100);
 }

@@ -229,7 +229,7 @@ TEST_F(TerrainTest, FlatSmallOddAndRefusedBitmaps) {
     EXPECT_EQ(new_errors(), "engine_create_terrain_group_from_bitmap: bad source bitmap\n");
     EXPECT_EQ(engine_create_terrain_group_from_bitmap(bmp("missing.bmp").c_str(), 1, 18), nullptr);
 
-    const std::string whole = read_text(bmp("flat.bmp"));
+    const std::string whole = read_file(bmp("flat.bmp"));
     std::ofstream(bmp("cut.bmp"), std::ios::binary) << whole.substr(0, whole.size() - 10);
     EXPECT_EQ(engine_create_terrain_group_from_bitmap(bmp("cut.bmp").c_str(), 1, 18), nullptr);
 }
@@ -273,7 +273,7 @@ TEST(Shutdown, ClosesTheWorldWithoutALeakLine) {
     const std::string errors = log_directory() + "/error.log";
     engine_shutdown();
     EXPECT_EQ(engine_get_bytes_in_use(), 0u);
-    EXPECT_EQ(read_text(errors).find("Didnt free all mem"), std::string::npos);
+    EXPECT_EQ(read_file(errors).find("Didnt free all mem"), std::string::npos);
     EXPECT_EQ(engine_world_loaded(), 0);
     world_formats_set_reader("wld", nullptr);
     scene() = nullptr;

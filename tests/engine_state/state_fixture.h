@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "../common/files.h"
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -107,13 +108,8 @@ inline double polygon_area(const polygon* p) {
     return vec_length(sum) / 2;
 }
 
-inline std::string read_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline std::string error_log() { return read_text(log_directory() + "/error.log"); }
-inline std::string engine_log() { return read_text(log_directory() + "/Drovik.log"); }
+inline std::string error_log() { return read_file(log_directory() + "/error.log"); }
+inline std::string engine_log() { return read_file(log_directory() + "/Drovik.log"); }
 
 // What error.log gains from the reader's making or its last call on, so a case sees only its own lines.
 class error_log_reader {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/files.h"
 #include "formats/binary_format.h"
 #include "foundation/errors.h"
 #include "platform/numbers.h"
@@ -22,13 +23,8 @@ namespace {
 
 const fs::path fixtures = DROVIK_FORMATS_FIXTURES;
 
-std::vector<uint8_t> read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 bf_world parse_fixture(const char* name) {
-    const std::vector<uint8_t> bytes = read_bytes(fixtures / name);
+    const std::vector<uint8_t> bytes = read_file_bytes(fixtures / name);
     bf_world world;
     EXPECT_FALSE(bytes.empty()) << name;
     EXPECT_EQ(bfl_parse_world(bytes.data(), bytes.size(), world), 0) << name << ": " << engine_get_last_error();
@@ -224,7 +220,7 @@ TEST(BinaryFormatParse, LeftOutSectionsStayLeftOut) {
 TEST(BinaryFormatRoundTrip, GeneratorFilesComeBackByteForByte) {
     for (const char* name : {"small.drovik", "wide.drovik", "left_out.drovik", "full.drovik"}) {
         SCOPED_TRACE(name);
-        const std::vector<uint8_t> original = read_bytes(fixtures / name);
+        const std::vector<uint8_t> original = read_file_bytes(fixtures / name);
         bf_world first;
         ASSERT_EQ(bfl_parse_world(original.data(), original.size(), first), 0);
         std::vector<uint8_t> once, twice;
@@ -271,7 +267,7 @@ TEST(BinaryFormatWrite, PolygonRecordsTakeOnlyTheirParts) {
 }
 
 TEST(BinaryFormatWrite, SectionsFollowTheFileOrder) {
-    const std::vector<uint8_t> bytes = read_bytes(fixtures / "small.drovik");
+    const std::vector<uint8_t> bytes = read_file_bytes(fixtures / "small.drovik");
     // Offsets of points, cords, bitmap names, group names, groups, polygon names, polygons, BSP,
     // cameras, tracks, dynamic objects, animations, backgrounds, lights, settings.
     const int offset_fields[] = {156, 168, 180, 92, 80, 192, 32, 44, 56, 68, 108, 120, 144, 132, 20};
@@ -322,7 +318,7 @@ TEST(BinaryFormatParse, DamagedFilesAreRefusedWithOneLine) {
     const bf_world sentinel = one_triangle_world(3);
     for (const damaged_case& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::vector<uint8_t> bytes = read_bytes(fixtures / "damaged" / c.file);
+        const std::vector<uint8_t> bytes = read_file_bytes(fixtures / "damaged" / c.file);
         ASSERT_FALSE(bytes.empty());
         const int errors_before = engine_get_error_count();
         bf_world out = sentinel;
@@ -334,7 +330,7 @@ TEST(BinaryFormatParse, DamagedFilesAreRefusedWithOneLine) {
 }
 
 TEST(BinaryFormatParse, EveryTruncationOfAGoodFileIsRefused) {
-    const std::vector<uint8_t> bytes = read_bytes(fixtures / "small.drovik");
+    const std::vector<uint8_t> bytes = read_file_bytes(fixtures / "small.drovik");
     for (size_t size = 0; size < bytes.size(); ++size) {
         std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(size));
         bf_world out;
@@ -409,7 +405,7 @@ TEST(BinaryFormatFile, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(bfl_write_world_file(path.string().c_str(), w), -1);
     EXPECT_EQ(engine_get_last_error(),
               last_error_of("engine_save_drovik_binary_format: failed writing " + path.string() + "\n"));
-    EXPECT_EQ(read_bytes(path), old_bytes);
+    EXPECT_EQ(read_file_bytes(path), old_bytes);
     EXPECT_TRUE(fs::is_directory(path.string() + ".tmp"));
 
     // An unsound world never reaches the disk.
@@ -417,7 +413,7 @@ TEST(BinaryFormatFile, FailedWriteLeavesTheOldFileWhole) {
     bad.top_group = 7;
     fs::remove(path.string() + ".tmp");
     EXPECT_EQ(bfl_write_world_file(path.string().c_str(), bad), -1);
-    EXPECT_EQ(read_bytes(path), old_bytes);
+    EXPECT_EQ(read_file_bytes(path), old_bytes);
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
 }
 
@@ -438,7 +434,7 @@ TEST(BinaryFormatFile, WriteCutShortLeavesTheOldFileWhole) {
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previous_handler);
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(read_bytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(read_file_bytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
 }
 

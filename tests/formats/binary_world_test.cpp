@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "../common/files.h"
 #include "formats/binary_world.h"
 #include "formats/world_formats.h"
 #include "foundation/errors.h"
@@ -481,11 +482,6 @@ void pretend_textures_resolved() {
     }
 }
 
-std::vector<uint8_t> file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every scene field and setting survives load, save and load; a second save gives the same bytes.
 TEST_P(BinaryWorld, FullWorldSurvivesARoundTrip) {
     const fs::path folder = fs::temp_directory_path() / ("drovik_round_" + std::to_string(std::random_device{}()));
@@ -512,7 +508,7 @@ TEST_P(BinaryWorld, FullWorldSurvivesARoundTrip) {
     EXPECT_EQ(fathers_were(without_temporary, first), loaded);
     pretend_textures_resolved();
     ASSERT_EQ(engine_save(second.c_str(), engine_state.groups, 0), 0) << engine_get_last_error();
-    EXPECT_EQ(file_bytes(second), file_bytes(first));
+    EXPECT_EQ(read_file_bytes(second), read_file_bytes(first));
 
     // Spot checks against the generator's values, so a field dropped on both sides is caught too.
     const std::string expected[] = {

@@ -24,8 +24,8 @@ TEST(ErrorReporter, OpensBothLogsWithTheirBannersInTheWorkingDirectory) {
     ASSERT_EQ(open_log_files(), 0);
     EXPECT_EQ(open_log_files(), -1) << "already open";
     EXPECT_EQ(log_directory(), work.dir().string());
-    EXPECT_TRUE(std::regex_match(read_text(work.dir() / "Drovik.log"), std::regex(log_banner_pattern)));
-    EXPECT_EQ(read_text(work.dir() / "error.log"), "Drovik errors file\n------------------\n");
+    EXPECT_TRUE(std::regex_match(read_file(work.dir() / "Drovik.log"), std::regex(log_banner_pattern)));
+    EXPECT_EQ(read_file(work.dir() / "error.log"), "Drovik errors file\n------------------\n");
     EXPECT_FALSE(std::filesystem::exists(work.dir() / "stam5421.txt"));
 }
 
@@ -38,9 +38,9 @@ TEST(ErrorReporter, WritesTheTextVerbatimToBothLogsAndKeepsItsFirst59Characters)
     for (size_t i = 0; i < long_line.size(); ++i) long_line[i] = static_cast<char>('a' + i % 26);
     report_error(1, long_line.c_str());
     EXPECT_EQ(std::string(engine_get_last_error()), long_line.substr(0, 59));
-    const std::string errors = read_text(work.dir() / "error.log");
+    const std::string errors = read_file(work.dir() / "error.log");
     EXPECT_EQ(errors, "Drovik errors file\n------------------\n" + percent_line + long_line);
-    const std::string log = read_text(work.dir() / "Drovik.log");
+    const std::string log = read_file(work.dir() / "Drovik.log");
     EXPECT_TRUE(std::regex_match(log.substr(0, log.size() - percent_line.size() - long_line.size()),
                                  std::regex(log_banner_pattern)));
     EXPECT_EQ(log.substr(log.size() - percent_line.size() - long_line.size()), percent_line + long_line);
@@ -66,7 +66,7 @@ TEST(ErrorReporter, ReportsReopenTheLogsAfterTheyWereClosed) {
     EXPECT_FALSE(log_files_are_open());
     report_error(1, "second\n");
     EXPECT_TRUE(log_files_are_open());
-    EXPECT_EQ(read_text(work.dir() / "error.log"), "Drovik errors file\n------------------\nsecond\n");
+    EXPECT_EQ(read_file(work.dir() / "error.log"), "Drovik errors file\n------------------\nsecond\n");
 }
 
 TEST(ErrorReporter, ADesktopWorkingDirectorySendsTheLogsToTheStateDirectory) {

@@ -22,7 +22,7 @@ protected:
         ASSERT_EQ(open_log_files(), 0);
         seen_ = log().size();
     }
-    std::string log() { return read_text(work_.dir() / "Drovik.log"); }
+    std::string log() { return read_file(work_.dir() / "Drovik.log"); }
     std::string new_log() {
         const std::string text = log();
         const std::string tail = text.substr(seen_);

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "../common/files.h"
 #include "platform/safe_write.h"
 
 namespace fs = std::filesystem;
@@ -30,11 +31,6 @@ protected:
     void TearDown() override { fs::remove_all(folder_); }
 
     fs::path target() const { return folder_ / "Data" / "world.bin"; }
-    static std::string read(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
     plat_write_result write(const fs::path& path, const std::string& text, std::string* error = nullptr)
     {
         return plat_write_file(path.string(), text.data(), text.size(), error);
@@ -47,12 +43,12 @@ TEST_F(SafeWrite, ReplacesTheFileWholeAndLeavesNoTemporary)
 {
     std::string error = "untouched";
     EXPECT_EQ(write(target(), "new bytes", &error), PLAT_WRITE_OK);
-    EXPECT_EQ(read(target()), "new bytes");
+    EXPECT_EQ(read_file(target()), "new bytes");
     EXPECT_EQ(error, "untouched");
     EXPECT_FALSE(fs::exists(target().string() + ".tmp"));
     // A folder named in another letter case is the existing one.
     EXPECT_EQ(write(folder_ / "DATA" / "WORLD.BIN", ""), PLAT_WRITE_OK);
-    EXPECT_EQ(read(target()), "");
+    EXPECT_EQ(read_file(target()), "");
     EXPECT_FALSE(fs::exists(folder_ / "DATA"));
 }
 
@@ -78,7 +74,7 @@ TEST_F(SafeWrite, FailuresLeaveTheOldFileAndNameTheirCause)
         EXPECT_EQ(write(c.path, "new", &error), c.result);
         EXPECT_EQ(error, c.error);
     }
-    EXPECT_EQ(read(target()), "old");
+    EXPECT_EQ(read_file(target()), "old");
     EXPECT_TRUE(fs::is_directory(target().string() + ".tmp")) << "not the writer's to remove";
     EXPECT_TRUE(fs::is_directory(folder_ / "Data" / "taken.bin" / "inside"));
     EXPECT_FALSE(fs::exists(folder_ / "Data" / "taken.bin.tmp"));
@@ -99,7 +95,7 @@ TEST_F(SafeWrite, AWriteCutShortLeavesTheOldFileAndNoTemporary)
     std::signal(SIGXFSZ, previous_handler);
     EXPECT_EQ(result, PLAT_WRITE_FAILED);
     EXPECT_EQ(error, "File too large");
-    EXPECT_EQ(read(target()), "old");
+    EXPECT_EQ(read_file(target()), "old");
     EXPECT_FALSE(fs::exists(target().string() + ".tmp"));
 }
 
