@@ -2,9 +2,6 @@
 // files are refused with one report line, and writing never harms the previous file.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -424,15 +421,7 @@ TEST(BinaryFormatFile, WriteCutShortLeavesTheOldFileWhole) {
     const fs::path path = folder.path() / "world.drovik";
     std::ofstream(path, std::ios::binary).write("old", 3);
     const bf_world w = parse_fixture("small.drovik");
-    rlimit before{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 200;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int result = bfl_write_world_file(path.string().c_str(), w);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previous_handler);
+    const int result = with_file_size_limit(200, [&] { return bfl_write_world_file(path.string().c_str(), w); });
     EXPECT_EQ(result, -1);
     EXPECT_EQ(read_file_bytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));

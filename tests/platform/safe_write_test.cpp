@@ -1,10 +1,8 @@
 // Safe writes: the whole file or nothing, no temporary left, the failing step's text kept.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -83,16 +81,9 @@ TEST_F(SafeWrite, FailuresLeaveTheOldFileAndNameTheirCause)
 // A file-size limit stands in for a full disk: the write stops part way.
 TEST_F(SafeWrite, AWriteCutShortLeavesTheOldFileAndNoTemporary)
 {
-    rlimit before{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string error;
-    const plat_write_result result = write(target(), std::string(1000, 'x'), &error);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previous_handler);
+    const plat_write_result result =
+        with_file_size_limit(100, [&] { return write(target(), std::string(1000, 'x'), &error); });
     EXPECT_EQ(result, PLAT_WRITE_FAILED);
     EXPECT_EQ(error, "File too large");
     EXPECT_EQ(read_file(target()), "old");
