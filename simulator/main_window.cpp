@@ -422,13 +422,9 @@ void TVaruRor::SaveSituation1Click()
         dialog.setDirectory(QFile::decodeName(folder.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    // The dialog adds ".txt" only to a name without an extension: drop just that ending.
-    QString file = QFileInfo(dialog.selectedFiles().front()).fileName();
-    if (file.endsWith(".txt", Qt::CaseInsensitive))
-        file.chop(4);
-    const QByteArray name = QFile::encodeName(file);
+    const QByteArray file = QFile::encodeName(QFileInfo(dialog.selectedFiles().front()).fileName());
     std::string error;
-    if (!SaveSituation(name.toStdString(), &error))
+    if (!SaveSituation(SituationNameOfFile(file.toStdString()), &error))
         ShowError(error);
 }
 

@@ -153,6 +153,15 @@ std::string SituationSavedMessage(const std::string& name)
     return "Situation   \"" + name + ".txt\"\r  was saved to disk.";
 }
 
+std::string SituationNameOfFile(const std::string& file)
+{
+    const size_t n = file.size();
+    if (n >= 4 && file[n - 4] == '.' && (file[n - 3] | 0x20) == 't' && (file[n - 2] | 0x20) == 'x' &&
+        (file[n - 1] | 0x20) == 't')
+        return file.substr(0, n - 4);
+    return file;
+}
+
 bool SaveSituation(const std::string& name, std::string* error)
 {
     std::string text;

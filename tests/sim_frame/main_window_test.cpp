@@ -11,10 +11,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -29,8 +26,6 @@
 #include "vehicle.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::vector<uint32_t> sleeps;
 void RecordSleep(uint32_t ms) { sleeps.push_back(ms); }
@@ -191,53 +186,6 @@ TEST_F(MainWindowTest, SaveSituationDialogTitleAndExtension)
     EXPECT_EQ(title, "Save current situation . . .");
     EXPECT_EQ(suffix, "txt");
     EXPECT_TRUE(BoxTexts().empty());
-}
-
-// The name typed in the dialog names the file: only a ".txt" ending is the dialog's own.
-TEST_F(MainWindowTest, SaveSituationKeepsTheChosenName)
-{
-    const fs::path root = fs::path(DROVIK_TEST_BINARY_DIR) / "save_situation_root";
-    fs::remove_all(root);
-    fs::create_directories(root / "routes" / "Tarrow-Venn");
-    fs::create_directories(root / "rail yard");
-    fs::create_directories(root / "situations");
-    for (const fs::path& p : {root / "routes" / "Tarrow-Venn" / "Tarrow-Venn.dat",
-                              root / "routes" / "Tarrow-Venn" / "0905 Freight.txt",
-                              root / "rail yard" / "Demo Freight.trn"})
-        std::ofstream(p) << "x";
-    {
-        std::lock_guard guard(SimLock);
-        SimState.paths.root = root.string();
-        SimState.paths.route = root.string() + "\\routes\\Tarrow-Venn\\Tarrow-Venn.dat";
-        SimState.paths.timetable = root.string() + "\\routes\\Tarrow-Venn\\0905 Freight.txt";
-        SimState.paths.train = root.string() + "\\rail yard\\Demo Freight.trn";
-    }
-    TVaruRor w;
-    struct name_case {
-        const char* typed;
-        const char* saved;
-    };
-    for (const name_case& c : {name_case{"Late.shift", "Late.shift.txt"}, name_case{"Morning", "Morning.txt"},
-                               name_case{"Evening.TXT", "Evening.txt"}}) {
-        SCOPED_TRACE(c.typed);
-        QTimer chooser;
-        QObject::connect(&chooser, &QTimer::timeout, [&] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                dialog->selectFile(c.typed);
-                QMetaObject::invokeMethod(dialog, "accept");
-            }
-        });
-        chooser.start(10);
-        w.SaveSituation1->trigger();
-        EXPECT_TRUE(fs::exists(root / "situations" / c.saved));
-    }
-    std::vector<std::string> saved;
-    for (const auto& entry : fs::directory_iterator(root / "situations"))
-        saved.push_back(entry.path().filename().string());
-    std::sort(saved.begin(), saved.end());
-    EXPECT_EQ(saved, std::vector<std::string>({"Evening.txt", "Late.shift.txt", "Morning.txt"}));
-    EXPECT_TRUE(BoxTexts().empty());
-    fs::remove_all(root);
 }
 
 TEST_F(MainWindowTest, JumpToSegmentTextMustBeANumberInRange)

@@ -177,6 +177,16 @@ TEST_F(SituationFileTest, NothingWrittenWhenAFileIsMissing)
     EXPECT_TRUE(BoxTexts().empty());
 }
 
+// Only a ".txt" ending is the save dialog's own: "Late.shift" stays whole.
+TEST(SituationNames, OnlyATxtEndingIsDropped)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Late.shift", "Late.shift"}, {"Morning.txt", "Morning"}, {"Evening.TXT", "Evening"},
+        {"Late.shift.txt", "Late.shift"}, {"txt", "txt"}, {"Notes.text", "Notes.text"}};
+    for (const auto& [file, name] : cases)
+        EXPECT_EQ(SituationNameOfFile(file), name) << file;
+}
+
 TEST_F(SituationFileTest, AFileThatCannotBeWrittenIsReported)
 {
     SetCurrent();
