@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/safe_write.h"
+
 namespace {
 
 void put16(std::vector<unsigned char>& b, uint16_t v)
@@ -96,14 +98,7 @@ bool write_file(const std::string& path, const std::vector<unsigned char>& bytes
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     if (ec) return false;
-    std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+    return plat_write_file(path, bytes.data(), bytes.size()) == PLAT_WRITE_OK;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "cab_picture.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <csetjmp>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <jerror.h>
 
 #include "platform/paths.h"
+#include "platform/safe_write.h"
 
 namespace {
 
@@ -182,10 +182,9 @@ bool SaveJpegFile(const std::string& path, const QImage& image, int quality, std
         *error = path + ": " + (rgb.isNull() ? "no picture" : message);
         return false;
     }
-    const QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(size));
+    const plat_write_result written = plat_write_file(path, out, size);
     std::free(out);
-    QSaveFile file(QString::fromLocal8Bit(plat_path_resolve_for_write(path).c_str()));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (written != PLAT_WRITE_OK) {
         *error = path + ": cannot write the file";
         return false;
     }

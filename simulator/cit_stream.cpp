@@ -10,7 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <unistd.h>
+
+#include "platform/safe_write.h"
 
 namespace {
 
@@ -955,25 +956,9 @@ void cit_write_file(const std::string& path, const CitFile& file) {
     } catch (const CitError& e) {
         throw CitError("cannot write cab item file " + in_quotes(path) + ": " + e.what());
     }
-    std::string temp = path + ".tmp";
-    FILE* out = std::fopen(temp.c_str(), "wb");
-    if (!out) throw CitError("cannot create " + in_quotes(temp) + ": " + system_error_text());
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = std::fflush(out) == 0 && ok;
-    ok = fsync(fileno(out)) == 0 && ok;
-    std::string error = ok ? std::string() : system_error_text();
-    if (std::fclose(out) != 0 && ok) {
-        ok = false;
-        error = system_error_text();
-    }
-    std::error_code ec;
-    if (ok) {
-        std::filesystem::rename(temp, path, ec);
-        if (!ec) return;
-        error = ec.message();
-    }
-    std::filesystem::remove(temp, ec);
-    throw CitError("cannot write cab item file " + in_quotes(path) + ": " + error);
+    std::string error;
+    if (plat_write_file(path, bytes.data(), bytes.size(), &error) != PLAT_WRITE_OK)
+        throw CitError("cannot write cab item file " + in_quotes(path) + ": " + error);
 }
 
 // ---- graphic data ----

@@ -3,6 +3,7 @@
 
 #include <platform/numbers.h>
 #include <platform/paths.h>
+#include <platform/safe_write.h>
 
 #include <cstdio>
 #include <string>
@@ -185,20 +186,9 @@ bool TIniFile::WriteInteger(std::string_view section, std::string_view key, long
 
 bool TIniFile::Flush() const
 {
-    std::string target = plat_path_resolve_for_write(path_);
-    if (target.empty()) return false;
-    std::string temp = target + ".tmp";
-    FILE* f = fopen(temp.c_str(), "wb");
-    if (!f) return false;
     const char* eol = crlf_ ? "\r\n" : "\n";
-    size_t eol_size = crlf_ ? 2 : 1;
-    bool ok = true;
-    for (const std::string& line : lines_) {
-        ok = ok && fwrite(line.data(), 1, line.size(), f) == line.size();
-        ok = ok && fwrite(eol, 1, eol_size, f) == eol_size;
-    }
-    ok = (fclose(f) == 0) && ok;
-    if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+    std::string text;
+    for (const std::string& line : lines_)
+        text += line + eol;
+    return plat_write_file(path_, text.data(), text.size()) == PLAT_WRITE_OK;
 }

@@ -423,10 +423,9 @@ void TVaruRor::SaveSituation1Click()
         dialog.setDirectory(QFile::decodeName(folder.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString file = QFileInfo(dialog.selectedFiles().front()).fileName();
-    const QByteArray name = QFile::encodeName(file.left(std::max<qsizetype>(0, file.size() - 4)));
+    const QByteArray file = QFile::encodeName(QFileInfo(dialog.selectedFiles().front()).fileName());
     std::string error;
-    if (!SaveSituation(name.toStdString(), &error))
+    if (!SaveSituation(SituationNameOfFile(file.toStdString()), &error))
         ShowError(error);
 }
 

@@ -7,9 +7,29 @@
 
 #include "platform/msgbox.h"
 
+namespace {
+thread_local HeldMessages* heldMessages = nullptr;
+}
+
 void ShowMessage(const std::string& text)
 {
+    if (heldMessages) {
+        heldMessages->texts_.push_back(text);
+        return;
+    }
     plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_NONE, PLAT_BUTTONS_OK);
+}
+
+HeldMessages::HeldMessages() : outer_(heldMessages)
+{
+    heldMessages = this;
+}
+
+HeldMessages::~HeldMessages()
+{
+    heldMessages = outer_;
+    for (const std::string& text : texts_)
+        ShowMessage(text);
 }
 
 int QtMessageBox(const char* caption, const char* text, int icon, int buttons)

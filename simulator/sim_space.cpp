@@ -10,6 +10,7 @@
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "platform/safe_write.h"
 #include "qt_message_box.h"
 #include "sim_hooks.h"
 #include "sim_state.h"
@@ -91,16 +92,6 @@ void ClockHourMinute(double clock, int* hour, int* minute)
     *minute = int(seconds / 60 % 60);
 }
 
-bool WriteWhole(const std::string& path, const std::string& text)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
-}
-
 }  // namespace
 
 std::string SituationPath(const std::string& root, const std::string& name)
@@ -163,6 +154,15 @@ std::string SituationSavedMessage(const std::string& name)
     return "Situation   \"" + name + ".txt\"\r  was saved to disk.";
 }
 
+std::string SituationNameOfFile(const std::string& file)
+{
+    const size_t n = file.size();
+    if (n >= 4 && file[n - 4] == '.' && (file[n - 3] | 0x20) == 't' && (file[n - 2] | 0x20) == 'x' &&
+        (file[n - 1] | 0x20) == 't')
+        return file.substr(0, n - 4);
+    return file;
+}
+
 bool SaveSituation(const std::string& name, std::string* error)
 {
     std::string text;
@@ -187,13 +187,10 @@ bool SaveSituation(const std::string& name, std::string* error)
                (SimState.wet ? "WET" : "DRY") + "\r\n";
         target = SituationPath(p.root, name);
     }
-    namespace fs = std::filesystem;
-    const fs::path path(plat_path_resolve_for_write(target));
+    const std::filesystem::path path(plat_path_resolve_for_write(target));
     std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
-    const fs::path temp = path.parent_path() / ("." + path.filename().string() + ".tmp");
-    if (ec || !WriteWhole(temp.string(), text) || (fs::rename(temp, path, ec), ec)) {
-        fs::remove(temp, ec);
+    std::filesystem::create_directories(path.parent_path(), ec);
+    if (ec || plat_write_file(path.string(), text.data(), text.size()) != PLAT_WRITE_OK) {
         if (error)
             *error = "The situation file \"" + target + "\" could not be written.";
         return false;

@@ -43,6 +43,9 @@ std::string SituationSavedMessage(const std::string& name);
 // its route, timetable and train files all exist. False with error set otherwise (nothing is
 // written then).
 bool SaveSituation(const std::string& name, std::string* error = nullptr);
+// The situation name of a file chosen in the save dialog: the dialog adds ".txt" only to a name
+// without an extension, so just that ending (in any case) is dropped.
+std::string SituationNameOfFile(const std::string& file);
 
 // Makes the situation file at path current (route, timetable and train paths, start
 // segment, time and rail). A missing or damaged file is shown in a message box and changes

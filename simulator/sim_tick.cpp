@@ -6,6 +6,7 @@
 
 #include "info_box.h"
 #include "physics.h"
+#include "qt_message_box.h"
 #include "sim_hooks.h"
 #include "sim_state.h"
 #include "sound_fx.h"
@@ -46,6 +47,7 @@ void SimulationTick(int interval, const std::function<void()>& postSecondWork)
 
 void SecondTickWork(const std::function<void(const std::string&)>& showInfoBox)
 {
+    HeldMessages held;  // a sample or cab item that fails speaks after the lock is released
     std::lock_guard guard(SimLock);
     ShowSimClock();
     UpdateCabItems();

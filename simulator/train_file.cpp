@@ -2,6 +2,7 @@
 #include "train_file.h"
 
 #include <platform/paths.h>
+#include <platform/safe_write.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -19,29 +20,17 @@ bool SaveTrain(const std::string& path, const TConsist& consist, std::string* er
         *error = "The train has no vehicles; nothing was saved.";
         return false;
     }
-    std::string target = plat_path_resolve_for_write(path);
-    if (target.empty()) {
-        *error = "Cannot write " + path + ": its folder does not exist.";
+    std::string bytes;
+    for (int i = 0; i < consist.count; ++i) {
+        const TVehicleBytes record = EncodeVehicle(consist.recs[size_t(i)]);
+        bytes.append(reinterpret_cast<const char*>(record.data()), record.size());
+    }
+    std::string failure;
+    if (plat_write_file(path, bytes.data(), bytes.size(), &failure) != PLAT_WRITE_OK) {
+        *error = "Cannot write " + path + ": " + failure;
         return false;
     }
-    std::string temp = target + ".tmp";
-    FILE* f = fopen(temp.c_str(), "wb");
-    if (!f) {
-        *error = "Cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = true;
-    for (int i = 0; i < consist.count && ok; ++i) {
-        TVehicleBytes bytes = EncodeVehicle(consist.recs[size_t(i)]);
-        ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    ok = (fclose(f) == 0) && ok;
-    if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        std::remove(temp.c_str());
-        *error = "Cannot write " + path + ": " + std::strerror(errno);
-    }
-    return ok;
+    return true;
 }
 
 bool LoadTrain(const std::string& path, TConsist& consist, std::string* error)

@@ -6,7 +6,6 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <new>
 
@@ -14,9 +13,8 @@
 #include "foundation/files.h"
 #include "foundation/memory.h"
 #include "platform/numbers.h"
-#include "platform/paths.h"
+#include "platform/safe_write.h"
 
-namespace fs = std::filesystem;
 using namespace bf_layout;
 
 namespace {
@@ -1223,20 +1221,7 @@ int bfl_write_world_file(const char* path, const bf_world& world) {
         report(plat_format(bf_texts::write_failed, "(null)"));
         return -1;
     }
-    const std::string target = plat_path_resolve_for_write(path);
-    const std::string temporary = target + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        report(plat_format(bf_texts::write_failed, path));
-        return -1;
-    }
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = std::fflush(file) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    std::error_code error;
-    if (written) fs::rename(temporary, target, error);
-    if (!written || error) {
-        fs::remove(temporary, error);
+    if (plat_write_file(path, bytes.data(), bytes.size()) != PLAT_WRITE_OK) {
         report(plat_format(bf_texts::write_failed, path));
         return -1;
     }

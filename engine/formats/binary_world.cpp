@@ -366,14 +366,6 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
     while (engine_state.dynamic_objects) dynamic_delete(engine_state.dynamic_objects);
 }
 
-template <typename F>
-void for_each_node(bsp_node* node, F&& f) {
-    if (!node) return;
-    f(node);
-    for_each_node(node->front, f);
-    for_each_node(node->back, f);
-}
-
 // Viewer mode: every polygon an object owns leaves the main tree for its object's module; then
 // the trees are built (the main one only when the file stored none) and the world is ordered.
 void move_object_polygons_to_modules(module* m, bool stored_tree) {

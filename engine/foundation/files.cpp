@@ -11,6 +11,7 @@
 #include "foundation/strings.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
+#include "platform/safe_write.h"
 
 namespace fs = std::filesystem;
 
@@ -52,23 +53,13 @@ int file_to_memory(const char* path, char** buffer, int* size) {
 
 int mem2file(const char* path, const void* data, int size) {
     if (!path) return -1;
-    const std::string target = plat_path_resolve_for_write(path);
-    const std::string temporary = target + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        report("mem2file: cant open file\n");
-        return -1;
+    switch (plat_write_file(path, data, size > 0 ? static_cast<size_t>(size) : 0)) {
+    case PLAT_WRITE_OK: return 0;
+    case PLAT_WRITE_NO_TEMPORARY: report("mem2file: cant open file\n"); return -1;
+    case PLAT_WRITE_FAILED: break;
     }
-    const bool written = write_all(file, data, size);
-    const bool closed = std::fclose(file) == 0;
-    std::error_code error;
-    if (written && closed) fs::rename(temporary, target, error);
-    if (!written || !closed || error) {
-        fs::remove(temporary, error);
-        report("mem2file: problams in fwrite\n");
-        return -1;
-    }
-    return 0;
+    report("mem2file: problams in fwrite\n");
+    return -1;
 }
 
 int mem2file_stream(FILE* stream, const void* data, int size) {

@@ -367,14 +367,6 @@ double node_visibility(bsp_node* node, int depth) {
     return best;
 }
 
-template <typename F>
-void for_each_node(bsp_node* node, F&& f) {
-    if (!node) return;
-    f(node);
-    for_each_node(node->front, f);
-    for_each_node(node->back, f);
-}
-
 int count_all(const bsp_node* node, bool polygons, int depth) {
     if (!node || depth > 1000) return 0;
     int n = polygons ? polygon_list_count(node->polygons) : 1;

@@ -63,13 +63,6 @@ void for_each_in(dynamic_object* list, const std::function<void(dynamic_object*)
     }
 }
 
-void for_each_node(bsp_node* node, const std::function<void(bsp_node*)>& f) {
-    if (!node) return;
-    f(node);
-    for_each_node(node->front, f);
-    for_each_node(node->back, f);
-}
-
 // Removes `d` from whichever list (the world's or a son list) holds it.
 void unlink_from_lists(dynamic_object* d) {
     if (dynamic_list_remove(&engine_state.dynamic_objects, d) == 0) return;

@@ -137,6 +137,7 @@ void engine_state_set_scratch(bool on);
 int engine_set_last_main_module_name(const char* name);
 int engine_set_world_file_name(const char* name);
 
+// `struct` keeps a line from starting with `module`, which C++20 reads as a module declaration.
 struct module* get_modules_list();
 struct module* get_main_module();
 dynamic_object* get_dynamic_objects();

@@ -28,14 +28,6 @@
 namespace {
 
 template <typename F>
-void for_each_node(bsp_node* node, F&& f) {
-    if (!node) return;
-    f(node);
-    for_each_node(node->front, f);
-    for_each_node(node->back, f);
-}
-
-template <typename F>
 void for_each_tree_polygon(F&& f) {
     for (module* m = engine_state.modules; m; m = m->next) {
         for_each_node(m->root, [&f](bsp_node* node) {

@@ -19,6 +19,7 @@ object* duplicate_object(const object* o, const mat4& m);
 void object_list_free(object** list);
 void object_destroy(object* o);
 
+// `struct` keeps a line from starting with `module`, which C++20 reads as a module declaration.
 struct module* init_module();
 void module_list_push(module** list, module* m);
 int module_list_remove(module** list, module* m);

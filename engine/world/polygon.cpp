@@ -106,10 +106,10 @@ int list_remove(polygon** list, polygon* p, polygon* polygon::*link) {
 
 void release_polygon(polygon* p) {
     light_forget_entity(p);
+    if (p->patch_kind) patch_count--;
     if (p->fast_pool) return;
     engine_free(p->bitmap_name);
     engine_free(p->name);
-    if (p->patch_kind) patch_count--;
     point* pt = p->points;
     while (pt) {
         point* next = pt->next;

@@ -226,14 +226,14 @@ TEST_F(TerrainTest, FlatSmallOddAndRefusedBitmaps) {
     EXPECT_GT(group_polygons(huge).size(), static_cast<size_t>(terrain_max_polygons / 2));
 
     write_bmp(bmp("deep.bmp"), 4, 4, 16, std::vector<int>(16, 1));
+    new_errors();
     EXPECT_EQ(engine_create_terrain_group_from_bitmap(bmp("deep.bmp").c_str(), 1, 18), nullptr);
-    EXPECT_NE(error_log().find("engine_create_terrain_group_from_bitmap: bitmap is not 8 bits per pixel\n"),
-              std::string::npos);
+    EXPECT_EQ(new_errors(), "engine_create_terrain_group_from_bitmap: bitmap is not 8 bits per pixel\n");
     EXPECT_EQ(engine_create_terrain_group_from_bitmap(bmp("flat.bmp").c_str(), 1, 0), nullptr);
-    EXPECT_NE(error_log().find("engine_create_terrain_group_from_bitmap: bad source bitmap\n"), std::string::npos);
+    EXPECT_EQ(new_errors(), "engine_create_terrain_group_from_bitmap: bad source bitmap\n");
     EXPECT_EQ(engine_create_terrain_group_from_bitmap(bmp("missing.bmp").c_str(), 1, 18), nullptr);
 
-    const std::string whole = read_text(bmp("flat.bmp"));
+    const std::string whole = read_file(bmp("flat.bmp"));
     std::ofstream(bmp("cut.bmp"), std::ios::binary) << whole.substr(0, whole.size() - 10);
     EXPECT_EQ(engine_create_terrain_group_from_bitmap(bmp("cut.bmp").c_str(), 1, 18), nullptr);
 }
@@ -277,7 +277,7 @@ TEST(Shutdown, ClosesTheWorldWithoutALeakLine) {
     const std::string errors = log_directory() + "/error.log";
     engine_shutdown();
     EXPECT_EQ(engine_get_bytes_in_use(), 0u);
-    EXPECT_EQ(read_text(errors).find("Didnt free all mem"), std::string::npos);
+    EXPECT_EQ(read_file(errors).find("Didnt free all mem"), std::string::npos);
     EXPECT_EQ(engine_world_loaded(), 0);
     world_formats_set_reader("wld", nullptr);
     scene() = nullptr;

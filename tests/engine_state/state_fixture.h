@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "../common/files.h"
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -106,13 +108,23 @@ inline double polygon_area(const polygon* p) {
     return vec_length(sum) / 2;
 }
 
-inline std::string read_text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline std::string error_log() { return read_file(log_directory() + "/error.log"); }
+inline std::string engine_log() { return read_file(log_directory() + "/Drovik.log"); }
 
-inline std::string error_log() { return read_text(log_directory() + "/error.log"); }
-inline std::string engine_log() { return read_text(log_directory() + "/Drovik.log"); }
+// What error.log gains from the reader's making or its last call on, so a case sees only its own lines.
+class error_log_reader {
+public:
+    error_log_reader() : seen_(error_log().size()) {}
+    std::string added() {
+        const std::string text = error_log();
+        const std::string tail = text.substr(std::min(seen_, text.size()));
+        seen_ = text.size();
+        return tail;
+    }
+
+private:
+    size_t seen_;
+};
 
 // The engine started, a ".wld" reader that runs scene(), and a folder for world files.
 class StateTest : public ::testing::Test {
@@ -127,6 +139,7 @@ protected:
         // A close leaves its caption behind: the baseline holds it too.
         set_log_window_caption(load_texts::caption_closing);
         baseline = engine_get_bytes_in_use();
+        errors = error_log_reader();
     }
     void TearDown() override {
         engine_close(0);
@@ -141,8 +154,11 @@ protected:
         return engine_load_world(file, folder.string().c_str(), nullptr, flags, 5, 6, 5, &count);
     }
 
+    std::string new_errors() { return errors.added(); }
+
     std::filesystem::path folder;
     uint32_t baseline = 0;
+    error_log_reader errors;
 };
 
 }  // namespace state_test

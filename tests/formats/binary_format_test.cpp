@@ -2,9 +2,6 @@
 // files are refused with one report line, and writing never harms the previous file.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/files.h"
 #include "formats/binary_format.h"
 #include "foundation/errors.h"
 #include "platform/numbers.h"
@@ -22,13 +20,8 @@ namespace {
 
 const fs::path fixtures = DROVIK_FORMATS_FIXTURES;
 
-std::vector<uint8_t> read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 bf_world parse_fixture(const char* name) {
-    const std::vector<uint8_t> bytes = read_bytes(fixtures / name);
+    const std::vector<uint8_t> bytes = read_file_bytes(fixtures / name);
     bf_world world;
     EXPECT_FALSE(bytes.empty()) << name;
     EXPECT_EQ(bfl_parse_world(bytes.data(), bytes.size(), world), 0) << name << ": " << engine_get_last_error();
@@ -36,7 +29,7 @@ bf_world parse_fixture(const char* name) {
 }
 
 std::string last_error_of(const std::string& text) {
-    return text.substr(0, error_texts::last_error_length);
+    return text.substr(0, 59);  // the last error keeps 59 characters
 }
 
 int32_t header_field(const std::vector<uint8_t>& file, int offset) {
@@ -224,7 +217,7 @@ TEST(BinaryFormatParse, LeftOutSectionsStayLeftOut) {
 TEST(BinaryFormatRoundTrip, GeneratorFilesComeBackByteForByte) {
     for (const char* name : {"small.drovik", "wide.drovik", "left_out.drovik", "full.drovik"}) {
         SCOPED_TRACE(name);
-        const std::vector<uint8_t> original = read_bytes(fixtures / name);
+        const std::vector<uint8_t> original = read_file_bytes(fixtures / name);
         bf_world first;
         ASSERT_EQ(bfl_parse_world(original.data(), original.size(), first), 0);
         std::vector<uint8_t> once, twice;
@@ -271,7 +264,7 @@ TEST(BinaryFormatWrite, PolygonRecordsTakeOnlyTheirParts) {
 }
 
 TEST(BinaryFormatWrite, SectionsFollowTheFileOrder) {
-    const std::vector<uint8_t> bytes = read_bytes(fixtures / "small.drovik");
+    const std::vector<uint8_t> bytes = read_file_bytes(fixtures / "small.drovik");
     // Offsets of points, cords, bitmap names, group names, groups, polygon names, polygons, BSP,
     // cameras, tracks, dynamic objects, animations, backgrounds, lights, settings.
     const int offset_fields[] = {156, 168, 180, 92, 80, 192, 32, 44, 56, 68, 108, 120, 144, 132, 20};
@@ -291,38 +284,38 @@ struct damaged_case {
 
 TEST(BinaryFormatParse, DamagedFilesAreRefusedWithOneLine) {
     const damaged_case cases[] = {
-        {"truncated_header.drovik", bf_texts::short_header},
-        {"tiny.drovik", bf_texts::not_drovik},
-        {"bad_magic.drovik", bf_texts::not_drovik},
-        {"version_4_6.drovik", plat_format(bf_texts::bad_version, 4, 6)},
-        {"section_past_end.drovik", plat_format(bf_texts::section_outside, "points")},
-        {"section_offset_past_end.drovik", plat_format(bf_texts::section_outside, "cameras")},
-        {"negative_count.drovik", plat_format(bf_texts::section_outside, "groups")},
-        {"wrong_record_size.drovik", plat_format(bf_texts::bad_record_size, "cameras", 160)},
-        {"string_past_end.drovik", plat_format(bf_texts::string_outside, "cameras")},
-        {"string_unterminated.drovik", plat_format(bf_texts::string_outside, "cameras")},
-        {"name_table_short.drovik", plat_format(bf_texts::short_name_table, "group names")},
-        {"polygon_section_short.drovik", plat_format(bf_texts::polygon_overrun, 4)},
-        {"father_out_of_range.drovik", plat_format(bf_texts::bad_index, "groups")},
+        {"truncated_header.drovik", "bfl_read_world: the file is shorter than its header\n"},
+        {"tiny.drovik", "bfl_read_world: This is not a Drovik file\n"},
+        {"bad_magic.drovik", "bfl_read_world: This is not a Drovik file\n"},
+        {"version_4_6.drovik", "bfl_read_world: file version is 4,6 but this program can only open version 4,5\n"},
+        {"section_past_end.drovik", "bfl_read_world: the points section lies outside the file\n"},
+        {"section_offset_past_end.drovik", "bfl_read_world: the cameras section lies outside the file\n"},
+        {"negative_count.drovik", "bfl_read_world: the groups section lies outside the file\n"},
+        {"wrong_record_size.drovik", "bfl_read_world: the cameras section has records of 160 bytes\n"},
+        {"string_past_end.drovik", "bfl_read_world: a string of the cameras section lies outside the file\n"},
+        {"string_unterminated.drovik", "bfl_read_world: a string of the cameras section lies outside the file\n"},
+        {"name_table_short.drovik", "bfl_read_world: the group names table holds fewer names than its count\n"},
+        {"polygon_section_short.drovik", "bfl_read_world: polygon 4 runs past the polygon section\n"},
+        {"father_out_of_range.drovik", "bfl_read_world: an index of the groups section is out of range\n"},
         {"point_index_out_of_range.drovik", "bfl_get_polygon_point: poly_point_index out of range"},
-        {"bsp_child_out_of_range.drovik", plat_format(bf_texts::bad_index, "BSP nodes")},
-        {"top_group_out_of_range.drovik", bf_texts::bad_top_group},
-        {"light_target_out_of_range.drovik", plat_format(bf_texts::bad_index, "lights")},
-        {"polygon_cycle.drovik", plat_format(bf_texts::cyclic_links, "polygons")},
-        {"bsp_cycle.drovik", plat_format(bf_texts::cyclic_links, "BSP nodes")},
-        {"group_cycle.drovik", plat_format(bf_texts::cyclic_links, "groups")},
-        {"shared_list.drovik", plat_format(bf_texts::shared_links, "BSP nodes")},
-        {"patch_cycle.drovik", plat_format(bf_texts::cyclic_links, "polygons")},
-        {"group_name_out_of_range.drovik", plat_format(bf_texts::bad_index, "groups")},
-        {"polygon_name_out_of_range.drovik", plat_format(bf_texts::bad_index, "polygons")},
-        {"track_points_past_end.drovik", plat_format(bf_texts::data_outside, "tracks")},
-        {"object_polygon_zero.drovik", plat_format(bf_texts::bad_index, "dynamic objects")},
-        {"durations_past_end.drovik", plat_format(bf_texts::data_outside, "animations")},
+        {"bsp_child_out_of_range.drovik", "bfl_read_world: an index of the BSP nodes section is out of range\n"},
+        {"top_group_out_of_range.drovik", "bfl_read_world: invalid top_group index\n"},
+        {"light_target_out_of_range.drovik", "bfl_read_world: an index of the lights section is out of range\n"},
+        {"polygon_cycle.drovik", "bfl_read_world: the polygons section has cyclic links\n"},
+        {"bsp_cycle.drovik", "bfl_read_world: the BSP nodes section has cyclic links\n"},
+        {"group_cycle.drovik", "bfl_read_world: the groups section has cyclic links\n"},
+        {"shared_list.drovik", "bfl_read_world: the BSP nodes section has shared links\n"},
+        {"patch_cycle.drovik", "bfl_read_world: the polygons section has cyclic links\n"},
+        {"group_name_out_of_range.drovik", "bfl_read_world: an index of the groups section is out of range\n"},
+        {"polygon_name_out_of_range.drovik", "bfl_read_world: an index of the polygons section is out of range\n"},
+        {"track_points_past_end.drovik", "bfl_read_world: data of the tracks section lies outside the file\n"},
+        {"object_polygon_zero.drovik", "bfl_read_world: an index of the dynamic objects section is out of range\n"},
+        {"durations_past_end.drovik", "bfl_read_world: data of the animations section lies outside the file\n"},
     };
     const bf_world sentinel = one_triangle_world(3);
     for (const damaged_case& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::vector<uint8_t> bytes = read_bytes(fixtures / "damaged" / c.file);
+        const std::vector<uint8_t> bytes = read_file_bytes(fixtures / "damaged" / c.file);
         ASSERT_FALSE(bytes.empty());
         const int errors_before = engine_get_error_count();
         bf_world out = sentinel;
@@ -334,7 +327,7 @@ TEST(BinaryFormatParse, DamagedFilesAreRefusedWithOneLine) {
 }
 
 TEST(BinaryFormatParse, EveryTruncationOfAGoodFileIsRefused) {
-    const std::vector<uint8_t> bytes = read_bytes(fixtures / "small.drovik");
+    const std::vector<uint8_t> bytes = read_file_bytes(fixtures / "small.drovik");
     for (size_t size = 0; size < bytes.size(); ++size) {
         std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(size));
         bf_world out;
@@ -351,26 +344,29 @@ TEST(BinaryFormatWrite, UnsoundWorldsAreNotSerialized) {
         std::string report;
     };
     const unsound_case cases[] = {
-        {"point index", [](bf_world& w) { w.polygons[0].points[2] = 3; }, bf_texts::point_index},
+        {"point index", [](bf_world& w) { w.polygons[0].points[2] = 3; },
+         "bfl_get_polygon_point: poly_point_index out of range"},
         {"cord index", [](bf_world& w) { w.polygons[0].cords[1] = 1; },
          "bfl_get_polygon_texture_coord: poly_point_index out of range"},
-        {"group link", [](bf_world& w) { w.polygons[0].group = 2; }, plat_format(bf_texts::bad_index, "polygons")},
+        {"group link", [](bf_world& w) { w.polygons[0].group = 2; },
+         "bfl_read_world: an index of the polygons section is out of range\n"},
         {"cycle",
          [](bf_world& w) {
              w.polygons[0].presence = bf_layout::has_next;
              w.polygons[0].next = 1;
          },
-         plat_format(bf_texts::cyclic_links, "polygons")},
+         "bfl_read_world: the polygons section has cyclic links\n"},
         {"left out",
          [](bf_world& w) {
              w.cameras_saved = false;
              w.cameras.resize(1);
          },
-         bf_texts::left_out_not_empty},
+         "engine_save_drovik_binary_format: a section left out holds records\n"},
         {"transparency", [](bf_world& w) { w.polygons[0].transparent_index = 4; },
-         plat_format(bf_texts::bad_transparency, 1)},
-        {"name with NUL", [](bf_world& w) { w.group_names[0] = std::string("a\0b", 3); }, bf_texts::string_with_nul},
-        {"top group", [](bf_world& w) { w.top_group = 1; }, bf_texts::bad_top_group},
+         "bfl_read_world: polygon 1 has a transparent index its kind word cannot hold\n"},
+        {"name with NUL", [](bf_world& w) { w.group_names[0] = std::string("a\0b", 3); },
+         "engine_save_drovik_binary_format: a name holds a NUL character\n"},
+        {"top group", [](bf_world& w) { w.top_group = 1; }, "bfl_read_world: invalid top_group index\n"},
     };
     for (const unsound_case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -404,8 +400,9 @@ TEST(BinaryFormatFile, FailedWriteLeavesTheOldFileWhole) {
     fs::create_directory(path.string() + ".tmp");
     const bf_world w = parse_fixture("small.drovik");
     EXPECT_EQ(bfl_write_world_file(path.string().c_str(), w), -1);
-    EXPECT_EQ(engine_get_last_error(), last_error_of(plat_format(bf_texts::write_failed, path.string().c_str())));
-    EXPECT_EQ(read_bytes(path), old_bytes);
+    EXPECT_EQ(engine_get_last_error(),
+              last_error_of("engine_save_drovik_binary_format: failed writing " + path.string() + "\n"));
+    EXPECT_EQ(read_file_bytes(path), old_bytes);
     EXPECT_TRUE(fs::is_directory(path.string() + ".tmp"));
 
     // An unsound world never reaches the disk.
@@ -413,7 +410,7 @@ TEST(BinaryFormatFile, FailedWriteLeavesTheOldFileWhole) {
     bad.top_group = 7;
     fs::remove(path.string() + ".tmp");
     EXPECT_EQ(bfl_write_world_file(path.string().c_str(), bad), -1);
-    EXPECT_EQ(read_bytes(path), old_bytes);
+    EXPECT_EQ(read_file_bytes(path), old_bytes);
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
 }
 
@@ -424,17 +421,9 @@ TEST(BinaryFormatFile, WriteCutShortLeavesTheOldFileWhole) {
     const fs::path path = folder.path() / "world.drovik";
     std::ofstream(path, std::ios::binary).write("old", 3);
     const bf_world w = parse_fixture("small.drovik");
-    rlimit before{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 200;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int result = bfl_write_world_file(path.string().c_str(), w);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previous_handler);
+    const int result = with_file_size_limit(200, [&] { return bfl_write_world_file(path.string().c_str(), w); });
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(read_bytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(read_file_bytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
 }
 

@@ -268,10 +268,10 @@ TEST(Failures, EachReportsItsOwnLine) {
         {[&] { return get_closest_point_on_line({0, 0, 0}, {2, 2, 2}, {2, 2, 2}, out) == -1; },
          "get_square_distance_between_point_and_line: illegal line\n"},
     };
-    size_t seen = read_text(work.dir() / "error.log").size();
+    size_t seen = read_file(work.dir() / "error.log").size();
     for (const auto& c : cases) {
         EXPECT_TRUE(c.fails()) << c.line;
-        const std::string errors = read_text(work.dir() / "error.log");
+        const std::string errors = read_file(work.dir() / "error.log");
         EXPECT_EQ(errors.substr(std::min(seen, errors.size())), c.line);
         seen = errors.size();
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "api/export_guards.h"
 #include "drovik.h"
@@ -21,7 +22,7 @@ protected:
         ASSERT_EQ(open_log_files(), 0);
         seen_ = log().size();
     }
-    std::string log() { return read_text(work_.dir() / "Drovik.log"); }
+    std::string log() { return read_file(work_.dir() / "Drovik.log"); }
     std::string new_log() {
         const std::string text = log();
         const std::string tail = text.substr(seen_);
@@ -95,13 +96,14 @@ TEST_F(HandleChecks, EachKindAcceptsItsOwnRecordsAndNamesItsFaults) {
 }
 
 TEST_F(HandleChecks, WithoutANameTheyTestSilently) {
-    void* freed = record_create(64, kind_camera);
-    record_destroy(freed);
+    // A freed record's address may be handed to the next record; memory the case holds cannot be.
+    std::vector<unsigned char> held(64);
+    void* dangling = held.data();
     void* point_record = record_create(64, kind_point);
     plat_message_box_clear_records();
     for (const check_case& c : cases) {
         EXPECT_EQ(c.check(nullptr, nullptr), 0);
-        EXPECT_EQ(c.check(freed, nullptr), 0) << "a freed record is garbage";
+        EXPECT_EQ(c.check(dangling, nullptr), 0) << "an address no record holds is garbage";
     }
     EXPECT_EQ(Drovik_camera_is_camera(point_record, nullptr), 0);
     EXPECT_EQ(new_log(), "");

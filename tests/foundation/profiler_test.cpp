@@ -20,7 +20,7 @@ protected:
         fake_now = 5000;
         profiler_reset();
         ASSERT_EQ(open_log_files(), 0);
-        banner_ = read_text(work_.dir() / "Drovik.log").size();
+        banner_ = read_file(work_.dir() / "Drovik.log").size();
     }
     void TearDown() override {
         plat_clock_override(nullptr, nullptr);
@@ -35,7 +35,7 @@ protected:
     }
     std::string report() {
         profiler_write_report();
-        return read_text(work_.dir() / "Drovik.log").substr(banner_);
+        return read_file(work_.dir() / "Drovik.log").substr(banner_);
     }
     temp_work_dir work_;
     size_t banner_ = 0;

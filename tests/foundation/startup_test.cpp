@@ -21,7 +21,7 @@ protected:
     void TearDown() override {
         if (engine_is_initialized()) engine_shutdown();
     }
-    std::string log() { return read_text(work_.dir() / "Drovik.log"); }
+    std::string log() { return read_file(work_.dir() / "Drovik.log"); }
     temp_work_dir work_;
 };
 

@@ -18,7 +18,7 @@ protected:
     void SetUp() override { engine_set_speaker_mode(0); }
     // The line the last call reported into error.log, or "" when it reported nothing.
     std::string reported() {
-        const std::string errors = read_text(work_.dir() / "error.log");
+        const std::string errors = read_file(work_.dir() / "error.log");
         const std::string tail = errors.substr(std::min(errors.size(), seen_));
         seen_ = errors.size();
         return tail;

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "../common/files.h"
 #include "foundation/errors.h"
 #include "platform/msgbox.h"
 
@@ -36,10 +37,3 @@ public:
 private:
     std::filesystem::path old_, root_, dir_;
 };
-
-inline std::string read_text(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}

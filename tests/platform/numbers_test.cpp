@@ -6,44 +6,20 @@
 #include <filesystem>
 #include <string>
 
+#include "../common/comma_locale.h"
 #include "platform/numbers.h"
 
 namespace {
 
-// Switches LC_NUMERIC to German for the test. When the system has no German locale, one is
-// compiled into the build folder with localedef (from the system's locale sources).
+// Switches LC_NUMERIC to a comma-decimal locale for the test.
 class CommaLocale : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!use_german()) {
-            std::string folder = std::string(DROVIK_TEST_BINARY_DIR) + "/locales";
-            std::filesystem::create_directories(folder);
-            std::string command = "localedef -i de_DE -f UTF-8 '" + folder +
-                                  "/de_DE.UTF-8' >/dev/null 2>&1";
-            if (std::system(command.c_str()) == 0) {
-                setenv("LOCPATH", folder.c_str(), 1);
-                use_german();
-            }
-        }
-        if (!switched_)
+        if (!use_comma_decimal_locale(LC_NUMERIC))
             GTEST_SKIP() << "no de_DE.UTF-8 locale installed and localedef could not make one";
     }
     void TearDown() override { std::setlocale(LC_NUMERIC, "C"); }
-
-    bool use_german()
-    {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
-            if (std::setlocale(LC_NUMERIC, name) &&
-                std::localeconv()->decimal_point[0] == ',') {
-                switched_ = true;
-                return true;
-            }
-        }
-        return false;
-    }
-
-    bool switched_ = false;
 };
 
 void expect_c_locale_behaviour()

@@ -93,6 +93,7 @@ TEST(Clock, DifferencesSurviveTheWrap)
 {
     plat_clock_override(fake_tick, fake_sleep);
     fake_now = 0xFFFFFFF0u;
+    slept = 0;
     uint32_t start = plat_tick_ms();
     plat_sleep_ms(40);
     uint32_t end = plat_tick_ms();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <locale>
 
+#include "../common/comma_locale.h"
 #include "brake.h"
 #include "info_box.h"
 
@@ -107,31 +108,12 @@ struct CommaDecimal : std::numpunct<char> {
     std::string do_grouping() const override { return "\3"; }
 };
 
-// Switches the C library to a comma-decimal locale: an installed one, or one built with
-// localedef into the test's folder. False when neither is possible.
-bool UseCommaDecimalCLocale()
-{
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"}) {
-        if (std::setlocale(LC_ALL, name))
-            return true;
-    }
-    const std::string folder = std::string(DROVIK_TEST_BINARY_DIR) + "/locales";
-    const std::string locale = folder + "/de_DE.UTF-8";
-    if (!std::ifstream(locale + "/LC_NUMERIC")) {
-        const std::string command = "mkdir -p '" + folder + "' && localedef -i de_DE -f UTF-8 '" +
-                                    locale + "' >/dev/null 2>&1";
-        (void)std::system(command.c_str());
-    }
-    setenv("LOCPATH", folder.c_str(), 1);
-    return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-}
-
 TEST(InfoBox, NumberFormatIgnoresTheLocale)
 {
     const std::string oldC = std::setlocale(LC_ALL, nullptr);
     const std::locale oldCpp;
     const QLocale oldQt;
-    const bool commaC = UseCommaDecimalCLocale();
+    const bool commaC = use_comma_decimal_locale(LC_ALL);
     if (commaC) {
         char probe[16];
         std::snprintf(probe, sizeof probe, "%.1f", 1.5);

@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, StartAndStopSim)
     EXPECT_FALSE(w.HiResTimer1.Enabled());
     EXPECT_EQ(w.windowTitle(), "Class 86: Sim stopped.");
     EXPECT_EQ(w.Open1->text(), "Start Sim");
-    EXPECT_EQ(w.CabLayout1->isEnabled(), kEditorModeBuilt);
+    EXPECT_TRUE(w.CabLayout1->isEnabled());
 }
 
 TEST_F(MainWindowTest, RunningSimulationFillsTheInformationBox)
@@ -231,18 +231,16 @@ TEST_F(MainWindowTest, JumpToSegmentTextMustBeANumberInRange)
     TVaruRor w;
     EXPECT_FALSE(w.JumpToSegmentText("abc"));
     EXPECT_FALSE(w.JumpToSegmentText("2"));
-    const std::vector<std::string> texts = BoxTexts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "'abc' is not a valid integer value");
+    // No route is built yet: no segment is in range.
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>({"'abc' is not a valid integer value",
+                                                    "There is no track segment 2: choose one from 3 to -3."}));
 }
 
 TEST_F(MainWindowTest, MissingHelpFileIsReported)
 {
     TVaruRor w;
     w.KestrovaneHelp1Click();
-    const std::vector<std::string> texts = BoxTexts();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_NE(texts[0].find("./Help/Kestrovane.HLP"), std::string::npos);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>({"The help file ./Help/Kestrovane.HLP was not found."}));
 }
 
 TEST_F(MainWindowTest, ZoomKeysChangeTheStoredZoom)

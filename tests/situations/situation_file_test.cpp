@@ -173,10 +173,31 @@ TEST_F(SituationFileTest, NothingWrittenWhenAFileIsMissing)
         *paths[missing] += ".gone";
         std::string error;
         EXPECT_FALSE(SaveSituation("Nothing", &error));
-        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error, "The situation was not saved: its route, timetable or train file is missing.");
         EXPECT_FALSE(fs::exists(root / "situations" / "Nothing.txt"));
     }
     EXPECT_TRUE(BoxTexts().empty());
+}
+
+// Only a ".txt" ending is the save dialog's own: "Late.shift" stays whole.
+TEST(SituationNames, OnlyATxtEndingIsDropped)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Late.shift", "Late.shift"}, {"Morning.txt", "Morning"}, {"Evening.TXT", "Evening"},
+        {"Late.shift.txt", "Late.shift"}, {"txt", "txt"}, {"Notes.text", "Notes.text"}};
+    for (const auto& [file, name] : cases)
+        EXPECT_EQ(SituationNameOfFile(file), name) << file;
+}
+
+TEST_F(SituationFileTest, AFileThatCannotBeWrittenIsReported)
+{
+    SetCurrent();
+    fs::create_directories(root / "situations" / "Blocked.txt" / "inside");
+    std::string error;
+    EXPECT_FALSE(SaveSituation("Blocked", &error));
+    EXPECT_EQ(error, "The situation file \"" + root.string() + "\\situations\\Blocked.txt\" could not be written.");
+    EXPECT_TRUE(fs::is_directory(root / "situations" / "Blocked.txt" / "inside"));
+    EXPECT_FALSE(fs::exists(root / "situations" / "Blocked.txt.tmp"));
 }
 
 TEST_F(SituationFileTest, MissingFileIsReportedAndChangesNothing)
@@ -197,8 +218,8 @@ TEST_F(SituationFileTest, DamagedFileIsReportedAndChangesNothing)
     SetCurrent();
     std::ofstream(root / "situations" / "Short.txt") << "Tarrow-Venn.dat\n5\n";
     EXPECT_FALSE(LoadSituation(root.string() + "\\situations\\Short.txt"));
-    ASSERT_EQ(BoxTexts().size(), 1u);
-    EXPECT_NE(BoxTexts()[0].find("cannot be read"), std::string::npos);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>({"The situation file \"" + root.string() +
+                                                    "\\situations\\Short.txt\" cannot be read."}));
     EXPECT_EQ(SimState.startSegment, 17);
 }
 

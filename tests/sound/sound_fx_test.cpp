@@ -72,7 +72,7 @@ protected:
         sound("compressor.wav", 22050);
         sound("track_gap_slow.wav", 11025);
         sound("BP_release.wav", 11025);
-        sound("BR_horn1.wav", 220);
+        sound("BR_horn1.wav", 6615);  // 0.3 s: long enough to sound it again while it plays
         for (const char* chat : {"chat1.wav", "chat2.wav", "chat3.wav", "chat4.wav"})
             sound(chat, 22050);
         SimState.paths.root = root.string();
@@ -183,6 +183,11 @@ TEST_F(SoundFx, HornPlaysOnceAndIsNotRestartedWhilePlaying)
     SoundHorn();
     ASSERT_TRUE(FSOUND_IsPlaying(chHorn));
     EXPECT_EQ(FSOUND_GetVolume(chHorn), 255);
+    // A restart would set the volume again.
+    FSOUND_SetVolume(chHorn, 7);
+    SoundHorn();
+    EXPECT_TRUE(FSOUND_IsPlaying(chHorn));
+    EXPECT_EQ(FSOUND_GetVolume(chHorn), 7) << "restarted while playing";
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (FSOUND_IsPlaying(chHorn) && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

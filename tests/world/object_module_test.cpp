@@ -5,7 +5,7 @@ namespace {
 
 using ObjectsAndModules = WorldTest;
 
-module* named_module(const char* name) {
+struct module* named_module(const char* name) {
     module* m = init_module();
     m->root = init_bsp_node();
     jstrcpy_with_allocating(&m->name, name);

@@ -1,0 +1,17 @@
+// libFuzzer target: the situation file reader.
+#include <string>
+
+#include "fuzz_support.h"
+#include "sim_space.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz_quiet_boxes();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    LoadSituation(fuzz_input_file("situations/situation.txt", data, size));
+    return 0;
+}
