@@ -99,9 +99,9 @@ TEST_P(VertexNormals, SavesMatchTheGoldenFiles) {
     const std::filesystem::path saved = folder.filename() / (std::string(c.name) + ".drovik");
     ASSERT_EQ(std::filesystem::current_path(), std::filesystem::path(DROVIK_TEST_BINARY_DIR));
     ASSERT_EQ(engine_save(saved.string().c_str(), nullptr, 0), 0) << engine_get_last_error();
-    const std::string golden = read_text((golden_folder / (std::string(c.name) + ".drovik")).string());
+    const std::string golden = read_file((golden_folder / (std::string(c.name) + ".drovik")).string());
     ASSERT_FALSE(golden.empty()) << "missing golden file for " << c.name;
-    EXPECT_TRUE(read_text(saved.string()) == golden) << c.name << " differs from its golden file";
+    EXPECT_TRUE(read_file(saved.string()) == golden) << c.name << " differs from its golden file";
 }
 
 INSTANTIATE_TEST_SUITE_P(Worlds, VertexNormals,

@@ -11,6 +11,7 @@
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "platform/msgbox.h"
+#include "../common/files.h"
 #include "work_dir.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -41,7 +42,7 @@ protected:
 
     void set_editor_mode(int editor) { engine_state.editor_mode = editor; }
 
-    std::string log() { return read_text(work_.dir() / "error.log"); }
+    std::string log() { return read_file(work_.dir() / "error.log"); }
 
     // The report lines written since the last call.
     std::string new_log() {
