@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -91,10 +92,11 @@ protected:
     {
         auto* timer = new QTimer(qApp);
         auto remaining = std::make_shared<decltype(actions)>(std::move(actions));
-        auto last = std::make_shared<QWidget*>(nullptr);
+        // A guarded pointer: a later modal may be built at the address of one already destroyed.
+        auto last = std::make_shared<QPointer<QWidget>>();
         QObject::connect(timer, &QTimer::timeout, [timer, remaining, last] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == *last)
+            if (!modal || modal == last->data())
                 return;
             *last = modal;
             auto action = remaining->front();
