@@ -2,12 +2,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
+#include "../common/files.h"
+#include "../foundation/work_dir.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -24,11 +22,6 @@
 class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        old_dir_ = std::filesystem::current_path();
-        dir_ = std::filesystem::temp_directory_path() / ("drovik_render_" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(dir_);
-        std::filesystem::current_path(dir_);
-        plat_message_box_set_headless(true);
         engine_set_speaker_mode(0);
         // First-use start-up keeps its tables for the life of the process, and a close leaves its
         // caption behind: the baseline holds both.
@@ -52,9 +45,6 @@ protected:
         close_log_files();
         EXPECT_EQ(registry_size(), records_before_) << "records left alive";
         EXPECT_EQ(engine_get_bytes_in_use(), bytes_before_) << "engine memory leaked";
-        std::filesystem::current_path(old_dir_);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
     }
 
     // A MAIN module with an empty root node: a loaded world as far as the settings care.
@@ -66,13 +56,10 @@ protected:
         return m;
     }
 
-    static std::string error_log() {
-        std::ifstream in(log_directory() + "/error.log", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::string error_log() { return read_file(log_directory() + "/error.log"); }
 
 private:
-    std::filesystem::path old_dir_, dir_;
+    temp_work_dir work_{"render"};
     uint32_t bytes_before_ = 0;
     size_t records_before_ = 0;
 };
