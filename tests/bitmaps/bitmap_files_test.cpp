@@ -43,8 +43,8 @@ struct loaded {
 TEST_F(BitmapTest, JbmAndClrOfASmallPictureAreExact) {
     write_file("pic.bmp", small_bmp());
     ASSERT_EQ(bmp2jbmx("pic.bmp", "pic.jbm", nullptr), 0);
-    EXPECT_EQ(read_file("pic.jbm"), expected_jbm());
-    EXPECT_EQ(read_file("pic.clr"), expected_clr());
+    EXPECT_EQ(read_file_bytes("pic.jbm"), expected_jbm());
+    EXPECT_EQ(read_file_bytes("pic.clr"), expected_clr());
 }
 
 TEST_F(BitmapTest, SwapFileOfASmallPictureFollowsTheLayout) {
@@ -52,7 +52,7 @@ TEST_F(BitmapTest, SwapFileOfASmallPictureFollowsTheLayout) {
     set_mtime("pic.bmp", 1700000000);
     loaded l;
     ASSERT_EQ(read_jbm256(&l.info, "pic.bmp", -1, jbm_source_bmp, 1700000000), 0);
-    const bytes s = read_file("pic.bmp_swap");
+    const bytes s = read_file_bytes("pic.bmp_swap");
     ASSERT_EQ(s.size(), 264u + 4 + 14 + 67 * 3);
     EXPECT_EQ(get32(s, 0), 1u);
     EXPECT_EQ(get32(s, 4), 1700000000u);
@@ -101,7 +101,7 @@ TEST_P(BmpConversion, EveryPixelKeepsItsColour) {
         for (int x = 0; x < c.width; ++x) pixels.push_back(exact(40 * x, 60 * y, 8 * (x + y)));
     write_file("p.bmp", make_bmp(c.width, height, c.bits, c.info_size, pixels));
     ASSERT_EQ(bmp2jbmx("p.bmp", "p.jbm", nullptr), 0);
-    const bytes jbm = read_file("p.jbm"), clr = read_file("p.clr");
+    const bytes jbm = read_file_bytes("p.jbm"), clr = read_file_bytes("p.clr");
     ASSERT_EQ(jbm.size(), 8u + c.width * height);
     EXPECT_EQ(get16(jbm, 2), static_cast<uint32_t>(c.width));
     EXPECT_EQ(get32(jbm, 4), static_cast<uint32_t>(height));
@@ -123,14 +123,14 @@ INSTANTIATE_TEST_SUITE_P(Widths, BmpConversion,
 TEST_F(BitmapTest, JbmToBmpAndBackGivesTheSameFiles) {
     const bytes jbm = expected_jbm(), clr = expected_clr();
     ASSERT_EQ(jbm2bmp(jbm.data(), clr.data(), "back.bmp"), 0);
-    const bytes bmp = read_file("back.bmp");
+    const bytes bmp = read_file_bytes("back.bmp");
     EXPECT_EQ(get32(bmp, 10), 1078u);
     EXPECT_EQ(get32(bmp, 14), 40u);
     EXPECT_EQ(get16(bmp, 28), 8u);
     EXPECT_EQ(bmp.size(), 1078u + 4 * 2);
     ASSERT_EQ(bmp2jbmx("back.bmp", "back.jbm", nullptr), 0);
-    EXPECT_EQ(read_file("back.jbm"), jbm);
-    EXPECT_EQ(read_file("back.clr"), clr);
+    EXPECT_EQ(read_file_bytes("back.jbm"), jbm);
+    EXPECT_EQ(read_file_bytes("back.clr"), clr);
 }
 
 TEST_F(BitmapTest, DamagedFilesAreRefused) {
@@ -241,8 +241,8 @@ TEST_F(BitmapTest, SiblingJbmAndClrAreLeftAlone) {
     write_file("house.clr", sibling_clr);
     loaded l;
     ASSERT_EQ(read_jbm256(&l.info, "house.bmp", -1, jbm_source_bmp, 1), 0);
-    EXPECT_EQ(read_file("house.jbm"), sibling_jbm);
-    EXPECT_EQ(read_file("house.clr"), sibling_clr);
+    EXPECT_EQ(read_file_bytes("house.jbm"), sibling_jbm);
+    EXPECT_EQ(read_file_bytes("house.clr"), sibling_clr);
 }
 
 TEST_F(BitmapTest, ReadOnlyBitmapsWriteNoCacheFile) {
@@ -267,7 +267,7 @@ TEST_F(BitmapTest, JpegBecomesAnEightBitBmpOfTheSameSize) {
     fs::rename("X.jpg", "X.JPG");
     fs::remove("X.BMP");
     ASSERT_EQ(jpg2bmp("X.JPG"), 0);
-    const bytes bmp = read_file("X.bmp");
+    const bytes bmp = read_file_bytes("X.bmp");
     ASSERT_GT(bmp.size(), 54u);
     EXPECT_EQ(get32(bmp, 18), 20u);
     EXPECT_EQ(get32(bmp, 22), 12u);
@@ -292,7 +292,7 @@ TEST_F(BitmapTest, MalformedJpegInputsAreRefused) {
     std::vector<rgb8> pixels(16 * 8, rgb8{10, 200, 30});
     write_file("m.bmp", make_bmp(16, 8, 24, 40, pixels));
     ASSERT_EQ(bmp2jpg("m.bmp"), 0);
-    const bytes good = read_file("m.jpg");
+    const bytes good = read_file_bytes("m.jpg");
     plat_message_box_clear_records();
     std::vector<bytes> cases = {bytes(good.begin(), good.begin() + 2), bytes(good.begin(), good.begin() + good.size() / 2),
                                 bytes(good.size(), 0xFF), bytes{0xFF, 0xD8}};
@@ -313,7 +313,7 @@ TEST_F(BitmapTest, MalformedJpegInputsAreRefused) {
 TEST_F(BitmapTest, GreyPictureIsColouredAlongTheMap) {
     // Greys 0, 100 and 200 across a map of three entries: the ends and the middle entry exactly.
     write_file("g.bmp", make_bmp(3, 1, 24, 40, {rgb8{0, 0, 0}, rgb8{100, 100, 100}, rgb8{200, 200, 200}}));
-    const bytes file = read_file("g.bmp");
+    const bytes file = read_file_bytes("g.bmp");
     uint8_t* image = winbmp_from_memory(file.data(), file.size(), nullptr, nullptr);
     ASSERT_NE(image, nullptr);
     const rgb8 map[3] = {{0, 0, 0}, {100, 200, 50}, {250, 250, 250}};

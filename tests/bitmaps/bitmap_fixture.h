@@ -75,11 +75,6 @@ inline void write_file(const std::string& path, const bytes& data) {
     out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
-inline bytes read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Colours that survive the 5-6-5 reduction unchanged.
 inline rgb8 exact(int r, int g, int b) {
     return rgb8{static_cast<uint8_t>(r & 0xF8), static_cast<uint8_t>(g & 0xFC), static_cast<uint8_t>(b & 0xF8)};

@@ -267,7 +267,7 @@ TEST_F(BitmapTableTest, SavedBitmapIsAnEightBitBmpWithItsTransparentColourBack) 
         fs::remove("out/TREE.bmp");
         ASSERT_EQ(engine_save_bitmaps(&copy, "out", 0x08), 0);
         // The file takes the name of the bitmap: its upper-cased file part.
-        const bytes saved = read_file("out/TREE.bmp");
+        const bytes saved = read_file_bytes("out/TREE.bmp");
         ASSERT_GT(saved.size(), 54u);
         EXPECT_EQ(get16(saved, 28), 8u);
         EXPECT_EQ(get32(saved, 10), 1078u);
@@ -327,7 +327,7 @@ TEST_F(BitmapTableTest, JpegLoadLeavesItsBmpAndFilterBesideIt) {
     EXPECT_TRUE(fs::exists("palm.bmp"));
     EXPECT_TRUE(fs::exists("palm.bmp_swap"));
     ASSERT_TRUE(fs::exists("palm.flt"));
-    const bytes filter = read_file("palm.flt");
+    const bytes filter = read_file_bytes("palm.flt");
     const std::string text(filter.begin(), filter.end());
     EXPECT_EQ(text.substr(text.find('\n')), "\n20000\n8\t 1000000\n6\t 22000\n3\t 24000\n6\t 28000\n8\t 1000000\n");
     EXPECT_FALSE(fs::exists("palm.jbm"));

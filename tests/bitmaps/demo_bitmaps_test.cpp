@@ -21,7 +21,7 @@ TEST_F(BitmapTest, DemoWorldBitmapsLoadAsPowerOfTwoTextures) {
     engine_state.power_of_two_bitmaps = 1;
     engine_state.power_of_two_rounding = 32;
     for (const auto& e : expected) {
-        const bytes file = read_file(folder + e.file);
+        const bytes file = read_file_bytes(folder + e.file);
         ASSERT_GT(file.size(), 54u) << e.file;
         if (e.bits) {
             EXPECT_EQ(get32(file, 14), 40u) << e.file;
