@@ -1,5 +1,5 @@
 // Writes the seed files of the bitmap fuzz targets with the engine's own writers:
-//   bitmap_seeds <folder>   makes <folder>/{bmp,jbm,bmp_swap,jpeg}/...
+//   bitmap_seeds <folder>   makes <folder>/{bmp,jbm,bmp_swap,jpeg,jbm64k}/...
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -38,7 +38,7 @@ uint8_t* picture(int width, int height, int bits) {
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const fs::path root = argv[1];
-    for (const char* kind : {"bmp", "jbm", "bmp_swap", "jpeg"}) fs::create_directories(root / kind);
+    for (const char* kind : {"bmp", "jbm", "bmp_swap", "jpeg", "jbm64k"}) fs::create_directories(root / kind);
     bool ok = true;
     std::vector<uint8_t> jpeg;
     for (int bits : {8, 24}) {
@@ -63,5 +63,8 @@ int main(int argc, char** argv) {
               write(root / "jpeg" / ("small" + std::to_string(bits) + ".jpg"), jpeg.data(), jpeg.size());
         engine_free(image);
     }
+    // A 2 x 2 image of 16-bit pixels after its type, width, height and two spare bytes.
+    const uint8_t image64k[] = {jbm_16bit_type, 0, 2, 0, 2, 0, 0, 0, 0x1F, 0, 0xE0, 0x07, 0, 0xF8, 0xFF, 0xFF};
+    ok &= write(root / "jbm64k" / "small.64k", image64k, sizeof image64k);
     return ok ? 0 : 1;
 }

@@ -473,6 +473,28 @@ int read_jbm256(jbm_info* info, const char* path, int transparent_index, int kin
     return finish_loaded_image(info, bmp_path.c_str(), pair, transparent_index, bmp_stamp);
 }
 
+int jbm64k_from_memory(jbm_info* info, const char* name, const uint8_t* d, size_t size) {
+    jbm_info_free(info);
+    const size_t width = size >= 8 ? le_u16(d + 2) : 0, height = size >= 8 ? le_u16(d + 4) : 0;
+    if (size < 8 || le_u16(d) != jbm_16bit_type || width == 0 || height == 0 || size < 8 + 2 * width * height ||
+        size > INT32_MAX || set_jbm_info_name(info, name) != 0)
+        return -1;
+    info->image = static_cast<uint8_t*>(engine_alloc(size));
+    if (!info->image) {
+        jbm_info_free(info);
+        return -1;
+    }
+    std::memcpy(info->image, d, size);
+    info->image_size = static_cast<int32_t>(size);
+    info->type = jbm_16bit_type;
+    info->width = info->first_width = static_cast<uint16_t>(width);
+    info->height = info->first_height = static_cast<uint16_t>(height);
+    info->width_exponent = (width & (width - 1)) == 0 ? std::countr_zero(width) : -1;
+    info->height_exponent = (height & (height - 1)) == 0 ? std::countr_zero(height) : -1;
+    info->normal_level = -1;
+    return 0;
+}
+
 int read_jbm64k(jbm_info* info, const char* name) {
     jbm_info_free(info);
     if (!name || jstrlen(name) > 8) return -1;
@@ -482,25 +504,7 @@ int read_jbm64k(jbm_info* info, const char* name) {
         report_with_path("read_jbm64k: cant load file ", name);
         return -1;
     }
-    const uint8_t* d = file.bytes();
-    const size_t width = file.size >= 8 ? le_u16(d + 2) : 0, height = file.size >= 8 ? le_u16(d + 4) : 0;
-    if (file.size < 8 || le_u16(d) != jbm_16bit_type || width == 0 || height == 0 ||
-        static_cast<size_t>(file.size) < 8 + 2 * width * height || set_jbm_info_name(info, name) != 0)
-        return -1;
-    info->image = static_cast<uint8_t*>(engine_alloc(static_cast<size_t>(file.size)));
-    if (!info->image) {
-        jbm_info_free(info);
-        return -1;
-    }
-    std::memcpy(info->image, d, static_cast<size_t>(file.size));
-    info->image_size = file.size;
-    info->type = jbm_16bit_type;
-    info->width = info->first_width = static_cast<uint16_t>(width);
-    info->height = info->first_height = static_cast<uint16_t>(height);
-    info->width_exponent = (width & (width - 1)) == 0 ? std::countr_zero(width) : -1;
-    info->height_exponent = (height & (height - 1)) == 0 ? std::countr_zero(height) : -1;
-    info->normal_level = -1;
-    return 0;
+    return jbm64k_from_memory(info, name, file.bytes(), static_cast<size_t>(file.size));
 }
 
 int jbm_load_image(jbm_info* info, const char* path, int transparent_index, int kind, int32_t stamp, int type) {

@@ -49,6 +49,8 @@ int write_filter_file(const rgb8& key, const char* path);
 // Loads an 8-bit image from path (a .jbm, .bmp or .jpg as kind says) and writes its .bmp_swap
 // unless bitmaps are read-only; 0 or -1.
 int read_jbm256(jbm_info* info, const char* path, int transparent_index, int kind, int32_t stamp);
+// A .64k image (16-bit pixels after an 8-byte header) from memory, named name; 0 or -1.
+int jbm64k_from_memory(jbm_info* info, const char* name, const uint8_t* data, size_t size);
 int read_jbm64k(jbm_info* info, const char* name);
 // The image loader: type 7 tries the .bmp_swap beside path first, type 10 reads a .64k image.
 int jbm_load_image(jbm_info* info, const char* path, int transparent_index, int kind, int32_t stamp, int type);
