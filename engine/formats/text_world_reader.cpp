@@ -18,6 +18,7 @@
 #include "foundation/strings.h"
 #include "platform/numbers.h"
 #include "render/background.h"
+#include "render/blending.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "foundation/dictionary.h"
@@ -305,6 +306,7 @@ bool read_jtrack(scan& s) {
         return false;
     }
     t->cyclic = cyclic == "YES" ? 1 : 0;
+    t->save = 1;
     jstrcpy_with_allocating(&t->name, name.c_str());
     t->next = engine_state.tracks;
     engine_state.tracks = t;
@@ -534,6 +536,7 @@ bool read_light_fields(scan& s, light* l) {
     }
     if (!keyword_word(s, block, "END_LIGHT:", word)) return false;
     if (jstricmp(word.c_str(), l->name) != 0) report(1, "read_light: LIGHT_END: name is different than the light begin name !\n");
+    l->save = 1;
     s.skip_line();
     return true;
 }
@@ -861,7 +864,11 @@ bool read_polygon_fields(scan& s, polygon* p) {
     if (!s.find("TRANSPARENT:") || !read_int(s, p->transparent_index) || p->transparent_index < -1 ||
         p->transparent_index > 255)
         return field_failed(block, "TRANSPARENT");
-    if (!s.line_ended()) s.word();  // blending keyword: kept by the default blending
+    if (!s.line_ended()) {
+        const int blending = convert_translucent_string_to_number(s.word().c_str());
+        if (blending < 0) report(1, "read_transparent: Illegal blending mode - glass\n");
+        else polygon_set_translucent(p, blending);
+    }
     std::string rotated;
     if (!keyword_word(s, block, "ROTATED:", rotated) || (rotated != "YES" && rotated != "NO"))
         return field_failed(block, "ROTATED");

@@ -22,13 +22,17 @@
 #include "formats/text_world.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
+#include "foundation/strings.h"
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
+#include "render/blending.h"
 #include "world/dynamic_from_file.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
 #include "world/engine_state_load.h"
+#include "world/light.h"
+#include "world/track.h"
 #include "world/world_order.h"
 
 namespace fs = std::filesystem;
@@ -707,6 +711,100 @@ TEST_F(TextWorld, SoundBlocksGoThroughTheHookPair) {
     // A block the default hook cannot read fails the file.
     EXPECT_EQ(load_text("BEGIN_DESIGN:\nSOUND: s\n\tOBJECT_TYPE: group\nEND_SOUND: s\nEND_DESIGN:\n"), -1);
     EXPECT_NE(error_log().find("read_world_sound: failed\n"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, MarkedOnlySaveLeavesOutTracksAndLightsMadeAfterTheLoad) {
+    ASSERT_EQ(load_text("BEGIN_DESIGN:\nTRACK: read_track\n\tCYCLIC: NO\n\t0 0 0\n\t1 0 0\nEND_TRACK: read_track\n"
+                        "LIGHT: read_light\n\tLOCATION: 0 0 100\n\tDIRECTION: 0 0 -1\n\tCOLOR: 255 255 255\n"
+                        "\tAMBIENT: 0.1 0.8 0.3 20\n\tRAYTRACING: NO\n\tDISTANCE: -1\n\tTARGET: GROUP NULL\n"
+                        "\tAUTO: NO LIGHT_ADD\n\tTYPE: LIGHT_AMBIENT\nEND_LIGHT: read_light\n"
+                        "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+              0)
+        << engine_get_last_error();
+    jtrack* made = init_jtrack();
+    ASSERT_NE(made, nullptr);
+    const double points[6] = {0, 0, 0, 0, 5, 0};
+    ASSERT_EQ(track_set_points(made, points, 2), 0);
+    jstrcpy_with_allocating(&made->name, "made_track");
+    made->next = engine_state.tracks;
+    engine_state.tracks = made;
+    ASSERT_NE(light_create(&engine_state.lights, "made_light"), nullptr);
+
+    for (const char* ext : {"wld", "drovik"}) {
+        SCOPED_TRACE(ext);
+        const std::string marked = in_folder(std::string("marked.") + ext);
+        const std::string all = in_folder(std::string("all.") + ext);
+        ASSERT_EQ(Drovik_engine_save(marked.c_str(), nullptr, 0x01), 0) << engine_get_last_error();
+        ASSERT_EQ(Drovik_engine_save(all.c_str(), nullptr, 0), 0) << engine_get_last_error();
+        const std::string marked_text = read_file(marked), all_text = read_file(all);
+        for (const char* name : {"read_track", "read_light"}) {
+            EXPECT_NE(marked_text.find(name), std::string::npos) << name;
+            EXPECT_NE(all_text.find(name), std::string::npos) << name;
+        }
+        for (const char* name : {"made_track", "made_light"}) {
+            EXPECT_EQ(marked_text.find(name), std::string::npos) << name;
+            EXPECT_NE(all_text.find(name), std::string::npos) << name;
+        }
+    }
+}
+
+TEST_F(TextWorld, BlendingKeywordIsReadAndWritten) {
+    const std::string head = "BEGIN_DESIGN:\nBEGIN_MODULE: main\n\tPOLYGON: glass\n\t\tCOLOR: 1 2 3\n"
+                             "\t\tBITMAP: NO_BITMAP\n\t\tTRANSPARENT: 5  ";
+    const std::string tail = "\n\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: 3\n"
+                             "\t\t\t0 0 0 0 0 100\n\t\t\t10 0 0 1 0 100\n\t\t\t10 10 0 1 1 100\n"
+                             "END_MODULE: main\nEND_DESIGN:\n";
+    struct blending_case {
+        const char* keyword;
+        const char* read_back;
+        bool reported;
+    } cases[] = {
+        {"NORMAL_GLASS", "NORMAL_GLASS", false},
+        {"filter_glass", "FILTER_GLASS", false},
+        {"", "DISABLE_BLENDING", false},
+        {"MILKY_GLASS", "DISABLE_BLENDING", true},
+    };
+    for (const blending_case& c : cases) {
+        SCOPED_TRACE(c.keyword);
+        const size_t log_before = error_log().size();
+        ASSERT_EQ(load_text(head + c.keyword + tail), 0) << engine_get_last_error();
+        polygon* p = polygon_named("glass");
+        ASSERT_NE(p, nullptr);
+        EXPECT_STREQ(polygon_get_translucent_name(p), c.read_back);
+        EXPECT_EQ(error_log().find("read_transparent: Illegal blending mode - glass\n", log_before) != std::string::npos,
+                  c.reported);
+        ASSERT_EQ(engine_save_text_world(in_folder("b").c_str(), nullptr, 0), 0);
+        EXPECT_NE(read_file(in_folder("b.wld")).find(std::string("\t\tTRANSPARENT: 5  ") + c.read_back + "\n"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(TextWorld, ModulePerDynamicGroupReadsBackAsTheSameObject) {
+    ASSERT_EQ(Drovik_engine_load_world("dynamic.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("d.wld").c_str(), nullptr, 0x80 | 0x20), 0) << engine_get_last_error();
+    const std::string text = read_file(in_folder("d.wld"));
+    EXPECT_EQ(count_of(text, "BEGIN_MODULE:"), 2) << text;
+    EXPECT_NE(text.find("\n\nBEGIN_MODULE: car1\n\n\tPOLYGON: body\n"), std::string::npos) << text;
+    EXPECT_LT(text.find("BEGIN_MODULE: car1"), text.find("BEGIN_MODULE: main"));
+    EXPECT_NE(text.find("\n\tDYNAMIC: car1\n"), std::string::npos);
+    EXPECT_EQ(count_of(text, "POLYGON: body"), 1);
+    EXPECT_EQ(count_of(text, "INCLUDE_FILE:"), 0);
+    EXPECT_FALSE(fs::exists(in_folder("d.001")));
+
+    ASSERT_EQ(Drovik_engine_load_world("d.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    const dynamic_object* d = engine_state.dynamic_objects;
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->name, "car1");
+    EXPECT_EQ(d->control, 7);
+    EXPECT_NEAR(dynamic_get_location(d).y, 20.5, 1e-9);
+    EXPECT_NE(world_summary().find("body 200 0 0 - t-1 r1: (-0.5 -0.5 0 200 8) (0.5 -0.5 0 200 8) (0.5 0.5 0 200 8)"),
+              std::string::npos)
+        << world_summary();
+    EXPECT_NE(world_summary().find("ground 50 50 50"), std::string::npos);
 }
 
 }  // namespace
