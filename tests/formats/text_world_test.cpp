@@ -808,3 +808,39 @@ TEST_F(TextWorld, ModulePerDynamicGroupReadsBackAsTheSameObject) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextWorld, ProgressStepsEveryTwentyPolygons) {
+    ASSERT_EQ(load_text(std::string(polygon_head) + polygon_tail), 0);
+    engine_close(1);
+    struct progress_case {
+        int polygons;
+        int position;
+        int lowest_end, highest_end;
+    } cases[] = {
+        {19, 1, 50, 50},
+        {45, 3, 50, 50},
+        // The 50th step passes the end of 50: a random end of 10 to 30 follows, the bar wrapping.
+        {1000, 0, 10, 30},
+    };
+    for (const progress_case& c : cases) {
+        SCOPED_TRACE(c.polygons);
+        std::string text = polygon_head;
+        for (int i = 0; i < c.polygons; ++i) text += polygon_text("p" + std::to_string(i), 3);
+        text += polygon_tail;
+        engine_init_world_state(1, 5, 6, 5, 0);
+        ASSERT_EQ(text_world_read_memory(text.data(), text.size(), folder_.c_str()), 0);
+        if (c.position) {
+            EXPECT_EQ(engine_g().progress_position, c.position);
+        } else {
+            EXPECT_GE(engine_g().progress_position, 1);
+            EXPECT_LE(engine_g().progress_position, engine_g().progress_target);
+        }
+        EXPECT_GE(engine_g().progress_target, c.lowest_end);
+        EXPECT_LE(engine_g().progress_target, c.highest_end);
+        engine_close(1);
+    }
+}
+
+}  // namespace
