@@ -31,6 +31,7 @@
 #include "world/engine_state.h"
 #include "world/polygon.h"
 #include "world/engine_state_load.h"
+#include "world/group.h"
 #include "world/light.h"
 #include "world/track.h"
 #include "world/world_order.h"
@@ -841,6 +842,128 @@ TEST_F(TextWorld, ProgressStepsEveryTwentyPolygons) {
         EXPECT_LE(engine_g().progress_target, c.highest_end);
         engine_close(1);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Counts of the world's lists: polygons, cameras, tracks, lights, backgrounds, animations, groups.
+std::string lists_held() {
+    auto count = [](auto* head) {
+        int n = 0;
+        for (auto* r = head; r; r = r->next) ++n;
+        return n;
+    };
+    return plat_format("p%d c%d t%d l%d b%d a%d g%d", count_polygons(), count(engine_state.cameras),
+                       count(engine_state.tracks), count(engine_state.lights), count(engine_state.backgrounds),
+                       count(engine_state.animations), count(engine_state.groups));
+}
+
+TEST_F(TextWorld, FixtureTable) {
+    struct fixture_case {
+        const char* file;
+        int result;
+        const char* report;  // a line the logs must hold, or ""
+        const char* lists;   // after a successful load
+    } cases[] = {
+        // The main module's polygons make a group; an object makes one more.
+        {"box.wld", 0, "", "p2 c1 t1 l0 b0 a0 g1"},
+        {"crlf.wld", 0, "", "p2 c1 t1 l0 b0 a0 g1"},
+        {"includes.wld", 0, "", "p1 c1 t0 l0 b0 a0 g1"},
+        {"scene.wld", 0, "", "p1 c1 t0 l1 b1 a1 g1"},
+        {"dynamic.wld", 0, "", "p2 c1 t1 l0 b0 a0 g2"},
+        {"no_begin.wld", -1, "engine_read_world_file: cant find BEGIN_DESIGN:\n", ""},
+        {"open_comment.wld", -1, "engine_read_world_file: bad comments missing closing *\\ \n", ""},
+        {"missing_include.wld", -1, "engine_read_world_design: failed reading ", ""},
+        {"short_polygon.wld", -1, "read_a_module: failed reading a polygon\n", ""},
+    };
+    for (const fixture_case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const size_t errors_before = error_log().size(), log_before = engine_log().size();
+        ASSERT_EQ(Drovik_engine_load_world(c.file, wld.c_str(), "", 4), c.result) << engine_get_last_error();
+        if (*c.report) {
+            const bool in_error_log = error_log().find(c.report, errors_before) != std::string::npos;
+            const bool in_engine_log = engine_log().find(c.report, log_before) != std::string::npos;
+            EXPECT_TRUE(in_error_log || in_engine_log) << error_log().substr(errors_before);
+        }
+        if (c.result == 0) {
+            EXPECT_EQ(lists_held(), c.lists);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, PartNumbersOfATwelveGroupTreeFollowPreOrder) {
+    ASSERT_EQ(load_text(std::string(polygon_head) + polygon_text("floor", 3) + polygon_tail), 0);
+    // name, father: numbered in pre-order after the main module's group.
+    const std::pair<const char*, const char*> tree[] = {
+        {"a", nullptr}, {"a1", "a"},  {"a1x", "a1"},  {"a1y", "a1"},   {"a2", "a"}, {"b", nullptr},
+        {"b1", "b"},    {"b1x", "b1"}, {"b1xx", "b1x"}, {"c", nullptr}, {"d", nullptr}, {"d1", "d"},
+    };
+    group* made[12] = {};
+    // Appended in order, so the group list holds each father's children in tree order.
+    group** tail = &engine_state.groups;
+    while (*tail) tail = &(*tail)->next;
+    for (int i = 0; i < 12; ++i) {
+        group* g = group_create(tail, tree[i].first);
+        ASSERT_NE(g, nullptr);
+        made[i] = g;
+        while (*tail) tail = &(*tail)->next;
+        for (int j = 0; j < i; ++j) {
+            if (tree[i].second && std::string(tree[j].first) == tree[i].second) group_set_father_group(g, made[j]);
+        }
+    }
+    ASSERT_EQ(engine_save_text_world(in_folder("w").c_str(), nullptr, 0x20), 0);
+    // The main module's group comes first, as part 1.
+    const std::pair<const char*, std::vector<const char*>> includes[] = {
+        {"w.wld", {"w.001   // the_world\n", "w.002   // a\n", "w.007   // b\n", "w.011   // c\n", "w.012   // d\n"}},
+        {"w.002", {"w.003   // a1\n", "w.006   // a2\n"}},
+        {"w.003", {"w.004   // a1x\n", "w.005   // a1y\n"}},
+        {"w.007", {"w.008   // b1\n"}},
+        {"w.009", {"w.010   // b1xx\n"}},
+        {"w.012", {"w.013   // d1\n"}},
+        {"w.001", {}},
+        {"w.011", {}},
+    };
+    for (const auto& [file, lines] : includes) {
+        SCOPED_TRACE(file);
+        const std::string text = read_file(in_folder(file));
+        EXPECT_EQ(count_of(text, "INCLUDE_FILE: "), static_cast<int>(lines.size())) << text;
+        for (const char* line : lines) EXPECT_NE(text.find(std::string("INCLUDE_FILE: ") + line), std::string::npos);
+    }
+    EXPECT_TRUE(fs::exists(in_folder("w.013")));
+    EXPECT_FALSE(fs::exists(in_folder("w.014")));
+}
+
+TEST_F(TextWorld, MirroredBitmapIsWrittenUnmirrored) {
+    ASSERT_EQ(load_text(std::string(polygon_head) + polygon_text("m", 3) + polygon_tail), 0);
+    polygon* p = polygon_named("m");
+    ASSERT_NE(p, nullptr);
+    const double cords[3][2] = {{0, 0}, {1, 0}, {1, 1}};
+    int i = 0;
+    for (point* pt = p->points; pt; pt = pt->next, ++i) {
+        pt->bitmap_x = cords[i][0];
+        pt->bitmap_y = cords[i][1];
+    }
+    polygon_mirror_horizontal_bitmap(p);
+    p->bitmap_mirrored = 1;
+    ASSERT_EQ(engine_save_text_world(in_folder("m").c_str(), nullptr, 0), 0);
+    const std::string text = read_file(in_folder("m.wld"));
+    i = 0;
+    for (const point* pt = p->points; pt; pt = pt->next, ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NE(text.find(plat_format("\t% .16lG\t% .16lG\t% .16lG\t 100\t", pt->z, cords[i][0], cords[i][1])),
+                  std::string::npos)
+            << text;
+    }
+    // Mirrored again after the write.
+    const double mirrored_x[3] = {1, 0, 0};
+    i = 0;
+    for (const point* pt = p->points; pt; pt = pt->next, ++i) EXPECT_DOUBLE_EQ(pt->bitmap_x, mirrored_x[i]);
 }
 
 }  // namespace
