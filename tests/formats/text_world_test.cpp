@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/files.h"
 #include "drovik.h"
 #include "formats/text_world.h"
 #include "foundation/engine_globals.h"
@@ -41,11 +42,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string wld = std::string(DROVIK_TEST_DATA) + "/wld";
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string error_log() { return read_file(log_directory() + "/error.log"); }
 std::string engine_log() { return read_file(log_directory() + "/Drovik.log"); }
