@@ -38,10 +38,24 @@ def two_quads():
     return w
 
 
+def quads_and_object():
+    """The two quads and, between them, a quad that belongs to a dynamic object standing at the
+    origin unturned, so its points are where the file puts them."""
+    w = two_quads()
+    index = add_wall(w, -160, -40, 20, -10, 40, (40, 40, 200))
+    w["dynamic"] = [{"name": "board", "father": None, "control": 0, "track": None, "track_offset": (0, 0, 0),
+                     "chase": None, "chase_offset": (0, 0, 0), "chase_type": None, "softness": 0,
+                     "chase_distance": 0, "speed": (0, 0, 0), "force": (0, 0, 0), "rotation": (0, 0, 0),
+                     "friction": 0, "elasticity": 0, "max_speed": 0, "rotation_space": 0,
+                     "reference": (0, 0, 0), "rows": gen.IDENTITY, "location": (0, 0, 0), "scale": (1, 1, 1),
+                     "polygons": [index]}]
+    return w
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    for name, world in (("two_quads", two_quads()),):
+    for name, world in (("two_quads", two_quads()), ("quads_and_object", quads_and_object())):
         data, _ = gen.build(world)
         with open(os.path.join(out, name + ".drovik"), "wb") as f:
             f.write(data)

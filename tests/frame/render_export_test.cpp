@@ -39,6 +39,26 @@ TEST_F(RenderExport, DrawsTheWorldIntoTheWindow) {
     EXPECT_EQ(Drovik_camera_get_current(), Drovik_camera_get_default_camera());
 }
 
+// A dynamic object's quad between the two: the z-buffer is on for a world with objects, and the
+// object stands still with no speed, force or chase.
+TEST_F(RenderExport, ADynamicObjectStandsBetweenTheQuads) {
+    load("quads_and_object.drovik");
+    EXPECT_EQ(engine_state.zbuffer_state, 1);
+    constexpr uint16_t object_blue = 0x2959;  // (40, 40, 200)
+    for (int frame = 0; frame < 2; ++frame) {
+        now_ += 50;
+        ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const bool near = x >= 80 && x <= 127 && y >= 44 && y <= 75;
+                const bool object = x >= 60 && x <= 89 && y >= 40 && y <= 64;
+                const uint16_t expected = near ? near_green : object ? object_blue : two_quads_pixel(x, y);
+                ASSERT_EQ(plat_window_pixel(window_, x, y), expected) << x << "," << y << " frame " << frame;
+            }
+        }
+    }
+}
+
 TEST_F(RenderExport, CycleTimeIsZeroAtFirstThenTheTimeBetweenRenders) {
     engine_render_frame_state().first_render = 1;
     ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
