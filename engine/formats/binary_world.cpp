@@ -206,6 +206,7 @@ void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const std:
         p->green = p->points->green;
         p->blue = p->points->blue;
     }
+    p->colour_pixel = rgb_to_pixel(p->red, p->green, p->blue);
     polygon_recalculate(p);
     if (r.presence & has_family_head) {
         for (int i = 0; i < 3; ++i) p->centre[i] = r.centre[i];
