@@ -122,7 +122,7 @@ void dynamic_step_3D_animation(dynamic_object* d) {
         if (d->sequence->transition) {
             dynamic_set_3D_sequence_at_once(d, next);
         } else {
-            dynamic_set_3D_sequence(d, next, d->transition_time);
+            dynamic_set_3D_sequence(d, next, d->transition_time > 0 ? d->transition_time : 0);
         }
     }
     anim3d_update_polygon_list_to_frame(d->animation3d, d->sequence, d->own_module->root->polygons);
