@@ -42,6 +42,22 @@ uint32_t start_tick_for(uint32_t now, uint32_t spent) {
     return start != 0 ? start : UINT32_MAX;
 }
 
+// Takes every record off the list, first to last, and deletes it.
+template <typename T>
+void delete_each(T** list, void (*remove)(T*)) {
+    if (!list) return;
+    while (*list) {
+        T* record = *list;
+        *list = record->next;
+        remove(record);
+    }
+}
+
+void frame3d_delete(frame3d* f) {
+    engine_free(f->name);
+    record_destroy(f);
+}
+
 int32_t* copy_array(const int32_t* source, int count) {
     auto* copy = static_cast<int32_t*>(engine_alloc(sizeof(int32_t) * static_cast<size_t>(count)));
     if (copy) {
@@ -84,12 +100,7 @@ seq3d* init_seq3d() {
 void anim3d_delete(anim3d* a) {
     if (!a) return;
     anim3d_forget(a);
-    while (a->frames) {
-        frame3d* f = a->frames;
-        a->frames = f->next;
-        engine_free(f->name);
-        record_destroy(f);
-    }
+    delete_each(&a->frames, frame3d_delete);
     sequence3d_delete_all(&a->sequences);
     engine_free(a->name);
     engine_free(a->file_name);
@@ -97,14 +108,7 @@ void anim3d_delete(anim3d* a) {
     record_destroy(a);
 }
 
-void anim3d_delete_all(anim3d** list) {
-    if (!list) return;
-    while (*list) {
-        anim3d* a = *list;
-        *list = a->next;
-        anim3d_delete(a);
-    }
-}
+void anim3d_delete_all(anim3d** list) { delete_each(list, anim3d_delete); }
 
 anim3d* anim3d_get_next(const anim3d* a) { return a ? a->next : nullptr; }
 
@@ -183,14 +187,7 @@ void sequence3d_delete(seq3d* s) {
     record_destroy(s);
 }
 
-void sequence3d_delete_all(seq3d** list) {
-    if (!list) return;
-    while (*list) {
-        seq3d* s = *list;
-        *list = s->next;
-        sequence3d_delete(s);
-    }
-}
+void sequence3d_delete_all(seq3d** list) { delete_each(list, sequence3d_delete); }
 
 seq3d* sequence3d_duplicate(anim3d* a, const seq3d* source, const char* name) {
     if (!a || !source) return nullptr;

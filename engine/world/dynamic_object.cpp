@@ -55,6 +55,7 @@ void free_strings(dynamic_object* d) {
     }
 }
 
+// Every dynamic object of a list and, recursively, of the son lists.
 void for_each_in(dynamic_object* list, const std::function<void(dynamic_object*)>& f, int depth = 0) {
     if (depth > max_nesting) return;
     for (dynamic_object* d = list; d; d = d->next) {
