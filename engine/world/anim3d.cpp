@@ -58,9 +58,10 @@ void frame3d_delete(frame3d* f) {
     record_destroy(f);
 }
 
+// An engine copy of `count` values (room for one at least, so that an empty array exists too).
 int32_t* copy_array(const int32_t* source, int count) {
-    auto* copy = static_cast<int32_t*>(engine_alloc(sizeof(int32_t) * static_cast<size_t>(count)));
-    if (copy) {
+    auto* copy = static_cast<int32_t*>(engine_alloc(sizeof(int32_t) * static_cast<size_t>(count > 0 ? count : 1)));
+    if (copy && source) {
         for (int i = 0; i < count; ++i) copy[i] = source[i];
     }
     return copy;
