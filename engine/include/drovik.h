@@ -206,5 +206,59 @@ DROVIK_API int Drovik_engine_maximize_default_rendering_window(void);
 DROVIK_API void Drovik_engine_minimize_default_rendering_window(void); /* hides it */
 DROVIK_API int Drovik_engine_set_default_rendering_window_title(const char* title);
 DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height); /* the client size; the position is the system's */
+/* ---- 3D animation family: the vertex-animated models (MD2) loaded with a world or an object;
+   a failed 3D animation check returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_first(void);
+DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_next(DROVIK_HANDLE animation); /* checks under the name Drovik_3D_animation_get_next_anim3d */
+DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_using_name(const char* name); /* letter case ignored */
+DROVIK_API const char* Drovik_3D_animation_get_name(DROVIK_HANDLE animation); /* the model's file name, made unique */
+DROVIK_API int Drovik_3D_animation_delete(DROVIK_HANDLE animation); /* with its sequences; objects playing it keep their last frame; 0 / -1 */
+DROVIK_API void Drovik_3D_animation_delete_all(void);
+
+/* ---- 3D sequence family: named runs of model frames (steps) with a duration in ms each;
+   positions count steps; a failed check returns 0 unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_get_first(DROVIK_HANDLE animation);
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_get_next(DROVIK_HANDLE sequence); /* checks under the name Drovik_3D_sequence_get_next_seq3d */
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_get_using_name(DROVIK_HANDLE animation, const char* name); /* animation checked under the name Drovik_3D_sequence_delete_all */
+DROVIK_API const char* Drovik_3D_sequence_get_name(DROVIK_HANDLE sequence);
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_duplicate(DROVIK_HANDLE animation, DROVIK_HANDLE sequence, const char* name); /* a copy on the animation's list, name made unique; NULL on failure */
+DROVIK_API int Drovik_3D_sequence_delete(DROVIK_HANDLE animation, DROVIK_HANDLE sequence); /* -1 for a sequence not in the animation */
+DROVIK_API void Drovik_3D_sequence_delete_all(DROVIK_HANDLE animation);
+DROVIK_API double Drovik_3D_sequence_get_speed(DROVIK_HANDLE sequence); /* checks under the name Drovik_3D_sequence_get_next_seq3d */
+DROVIK_API int Drovik_3D_sequence_set_speed(DROVIK_HANDLE sequence, double speed); /* the position is kept; a negative speed is ignored; 0 */
+DROVIK_API int Drovik_3D_sequence_get_number_of_frames(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_get_frame_duration(DROVIK_HANDLE sequence, int index); /* -1 for an index out of range or a failed check */
+DROVIK_API int Drovik_3D_sequence_set_frame_duration(DROVIK_HANDLE sequence, int index, int duration); /* 0 / -1; checks under the name Drovik_3D_sequence_get_frame_duration */
+DROVIK_API int Drovik_3D_sequence_is_cyclic(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_set_cyclic(DROVIK_HANDLE sequence, int yes_no); /* the flag; checks under the name Drovik_3D_sequence_is_cyclic */
+DROVIK_API int Drovik_3D_sequence_set_current_frame(DROVIK_HANDLE sequence, double position); /* 0 / -1 for a position outside [0, frames] */
+DROVIK_API double Drovik_3D_sequence_get_current_frame(DROVIK_HANDLE sequence); /* the position now */
+DROVIK_API int Drovik_3D_sequence_pause(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_play(DROVIK_HANDLE sequence); /* on from the stored position, laps kept; 0 */
+DROVIK_API int Drovik_3D_sequence_is_paused(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_backwards_play(DROVIK_HANDLE sequence, int yes_no); /* a change mirrors the position: p' = frames - p; 0 */
+DROVIK_API int Drovik_3D_sequence_is_backwards(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_get_number_of_laps(DROVIK_HANDLE sequence); /* checks under the name Drovik_3D_sequence_is_backwards */
+
+/* ---- Point family: one point of a polygon; a failed check returns 0 or NULL, a NULL array -1. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_point_get_next_point(DROVIK_HANDLE point); /* NULL after the polygon's last point */
+DROVIK_API int Drovik_point_get_xyz(DROVIK_HANDLE point, double xyz[3]);
+DROVIK_API int Drovik_point_set_xyz(DROVIK_HANDLE point, const double xyz[3]); /* the point only; the polygon is not recomputed */
+DROVIK_API int Drovik_point_get_bitmap_xy(DROVIK_HANDLE point, double xy[2]);
+DROVIK_API int Drovik_point_set_bitmap_xy(DROVIK_HANDLE point, DROVIK_HANDLE polygon, const double xy[2]); /* the polygon's drawer is chosen again */
+DROVIK_API int Drovik_point_get_rgb(DROVIK_HANDLE point, unsigned char rgb[3]);
+DROVIK_API int Drovik_point_set_rgb(DROVIK_HANDLE point, DROVIK_HANDLE unused, const unsigned char rgb[3]);
+DROVIK_API double Drovik_point_get_brightness(DROVIK_HANDLE point); /* percent; 100 = the colour itself */
+DROVIK_API int Drovik_point_set_brightness(DROVIK_HANDLE point, double intensity); /* percent; 0 */
+
+/* ---- Entity family: any handle. ---- */
+DROVIK_API int Drovik_entity_get_name(DROVIK_HANDLE entity, char* buffer, int buffer_size); /* at most size - 1 characters, zero-filled; the count copied, 0 for an unnamed kind */
+
+/* ---- Object family, 3D animations: a failed object check returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_object_get_3D_animation(DROVIK_HANDLE object);
+DROVIK_API int Drovik_object_set_3D_animation(DROVIK_HANDLE object, DROVIK_HANDLE animation); /* polygons of frame 0 replace the object's, first sequence played; 0 / -1 */
+DROVIK_API int Drovik_object_set_3D_sequence(DROVIK_HANDLE object, DROVIK_HANDLE sequence, int transition_ms); /* 0 switches at once; 0 / -1 */
+DROVIK_API int Drovik_object_replace_3D_sequence_when_finished(DROVIK_HANDLE object, DROVIK_HANDLE sequence, int transition_ms); /* follows the current one at its end; the time; checks under the name Drovik_object_set_3D_sequence */
+DROVIK_API DROVIK_HANDLE Drovik_object_get_3D_sequence(DROVIK_HANDLE object); /* checks under the name Drovik_object_set_3D_sequence */
 
 #endif

@@ -11,6 +11,7 @@
 #include "foundation/strings.h"
 #include "world/bsp_node.h"
 #include "world/chase.h"
+#include "world/dynamic_sequence3d.h"
 #include "world/engine_state.h"
 #include "world/entity_list.h"
 #include "world/light.h"
@@ -259,6 +260,8 @@ void place_in_tree(bsp_node* root, dynamic_object* d, const mat4& accumulated, i
 
 }  // namespace
 
+void dynamic_for_each(dynamic_object* list, const std::function<void(dynamic_object*)>& f) { for_each_in(list, f); }
+
 int& dynamic_report_errors() {
     static int flag = 1;
     return flag;
@@ -415,6 +418,7 @@ void dynamic_free(dynamic_object* d) {
         dynamic_free(son);
     }
     unhook(d);
+    dynamic_release_3D_sequences(d);
     free_strings(d);
     record_destroy(d);
 }

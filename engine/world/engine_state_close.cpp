@@ -11,6 +11,7 @@
 #include "render/bitmap_texture.h"
 #include "render/camera.h"
 #include "render/frame_buffers.h"
+#include "world/anim3d.h"
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -29,18 +30,6 @@ void free_list(T*& head, F&& free_one) {
         free_one(head);
         head = next;
     }
-}
-
-template <typename T>
-void free_named(T* record) {
-    engine_free(record->name);
-    record_destroy(record);
-}
-
-void free_anim3d(anim3d* a) {
-    free_list(a->frames, free_named<frame3d>);
-    free_list(a->sequences, free_named<seq3d>);
-    free_named(a);
 }
 
 int freed_since(uint32_t before) { return static_cast<int>(before - engine_get_bytes_in_use()); }
@@ -90,7 +79,7 @@ void engine_close(int full) {
     free_list(s.cameras, camera_free);
     s.current_camera = nullptr;
     light_delete_all(&s.lights);
-    free_list(s.animations3d, free_anim3d);
+    anim3d_delete_all(&s.animations3d);
 
     before = engine_get_bytes_in_use();
     for (dynamic_object* d = s.dynamic_objects; d; d = d->next) {
