@@ -135,6 +135,21 @@ TEST_F(RenderExport, GroupToRenderTakesAGroupOrTheWholeWorld) {
     Drovik_engine_set_group_to_render(nullptr);
 }
 
+// On a 5-5-5 screen the engine starts with that packing and the frame comes out in it.
+TEST_F(RenderExport, AFiveFiveFiveScreenGetsFiveFiveFiveFrames) {
+    ASSERT_EQ(Drovik_engine_close(), 0);
+    const plat_pixel_format five_five_five{16, 0x7C00, 0x03E0, 0x001F};
+    plat_display_override_for_tests(&five_five_five, false);
+    load("two_quads.drovik");
+    ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+    EXPECT_EQ(plat_window_pixel(window_, 2, 2), 0x5295);    // (160, 160, 170)
+    EXPECT_EQ(plat_window_pixel(window_, 70, 60), 0x64A5);  // (200, 40, 40)
+    EXPECT_EQ(plat_window_pixel(window_, 100, 60), 0x1725); // (40, 200, 40)
+    ASSERT_EQ(Drovik_engine_close(), 0);
+    plat_display_reset_for_tests();
+    load("two_quads.drovik");
+}
+
 TEST_F(RenderExport, CycleTimeIsZeroAtFirstThenTheTimeBetweenRenders) {
     engine_render_frame_state().first_render = 1;
     ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
