@@ -159,4 +159,43 @@ DROVIK_API double Drovik_camera_set_friction(DROVIK_HANDLE camera, double value)
 DROVIK_API double Drovik_camera_get_elasticity(DROVIK_HANDLE camera);
 DROVIK_API int Drovik_camera_set_elasticity(DROVIK_HANDLE camera, double value);
 
+/* ---- Light family: vectors are arrays of three doubles, colours three bytes red, green, blue;
+   operations 0 add (reset first), 1 add, 2 subtract. A failed light check returns 0, 0.0 or NULL
+   unless noted; NULL vector, colour and out arguments are never touched and give that value. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_light_create(const char* name, const double location[3]); /* name made unique */
+DROVIK_API void Drovik_light_delete(DROVIK_HANDLE light);
+DROVIK_API void Drovik_light_delete_all(void);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_using_name(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_first_light(void);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_next_light(DROVIK_HANDLE light);
+DROVIK_API int Drovik_light_set_location(DROVIK_HANDLE light, const double location[3]); /* 1 */
+DROVIK_API int Drovik_light_get_location(DROVIK_HANDLE light, double location[3]); /* 1 */
+DROVIK_API int Drovik_light_set_direction(DROVIK_HANDLE light, const double direction[3]); /* normalised; zero becomes (1, 0, 0); 1 */
+DROVIK_API int Drovik_light_get_direction(DROVIK_HANDLE light, double direction[3]); /* 1 */
+DROVIK_API int Drovik_light_point_at(DROVIK_HANDLE light, const double target[3]); /* 1 */
+DROVIK_API int Drovik_light_set_color(DROVIK_HANDLE light, const unsigned char rgb[3]); /* 1 */
+DROVIK_API unsigned char* Drovik_light_get_color(DROVIK_HANDLE light, unsigned char rgb[3]); /* fills and returns rgb */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_type_of_light(DROVIK_HANDLE light, int type); /* 1 directional, 2 linear, 4 quadratic, 8 ambient, 0x10 diffuse, 0x20 specular; returns the light */
+DROVIK_API int Drovik_light_get_type_of_light(DROVIK_HANDLE light);
+DROVIK_API int Drovik_light_set_ray_tracing(DROVIK_HANDLE light, int yes_no); /* returns the flag */
+DROVIK_API int Drovik_light_is_ray_tracing(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_set_distance_reach(DROVIK_HANDLE light, double reach); /* -1 unlimited; returns the reach */
+DROVIK_API double Drovik_light_get_distance_reach(DROVIK_HANDLE light);
+DROVIK_API DROVIK_HANDLE Drovik_light_set_ambient(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_diffuse(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_specular(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API double Drovik_light_get_ambient(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_get_diffuse(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_get_specular(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_set_specular_shining(DROVIK_HANDLE light, double value); /* checks under the name Drovik_light_set_type_of_light */
+DROVIK_API double Drovik_light_get_specular_shining(DROVIK_HANDLE light); /* checks under the name Drovik_light_set_type_of_light */
+DROVIK_API int Drovik_light_set_entity_to_light(DROVIK_HANDLE light, DROVIK_HANDLE entity); /* a group (NULL = the world), object or polygon; 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_light_get_entity_to_light(DROVIK_HANDLE light); /* NULL: the whole world */
+DROVIK_API void Drovik_light_activate(DROVIK_HANDLE light, int operation); /* lights the entity now (3D card only) */
+DROVIK_API void Drovik_light_activate_before_each_render(DROVIK_HANDLE light, int yes_no, int operation);
+DROVIK_API int Drovik_light_is_activated_before_render(DROVIK_HANDLE light, int* operation); /* the flag; the operation written out */
+DROVIK_API void Drovik_light_remove_light(DROVIK_HANDLE light); /* the entity's points get their unlit colours */
+DROVIK_API const char* Drovik_light_get_name(DROVIK_HANDLE light);
+DROVIK_API void Drovik_light_set_name(DROVIK_HANDLE light, const char* name); /* made unique among the lights */
+
 #endif
