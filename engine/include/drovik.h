@@ -198,4 +198,30 @@ DROVIK_API void Drovik_light_remove_light(DROVIK_HANDLE light); /* the entity's 
 DROVIK_API const char* Drovik_light_get_name(DROVIK_HANDLE light);
 DROVIK_API void Drovik_light_set_name(DROVIK_HANDLE light, const char* name); /* made unique among the lights */
 
+/* ---- Background family: the sky backgrounds and the current one. A failed background check
+   returns 0, 0.0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_background_create(const char* name, DROVIK_HANDLE bitmap); /* a panorama of the bitmap, name made unique */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_handle(const char* name); /* exact letter case */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_first_background(void);
+DROVIK_API DROVIK_HANDLE Drovik_background_get_next(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_use(DROVIK_HANDLE background); /* NULL: no background */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_current_background(void);
+DROVIK_API void Drovik_background_set_distance(DROVIK_HANDLE background, double distance);
+DROVIK_API double Drovik_background_get_distance(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_bottom(DROVIK_HANDLE background, double bottom); /* world height of the picture's bottom edge */
+DROVIK_API double Drovik_background_get_bottom(DROVIK_HANDLE background); /* checks under the name Drovik_background_set_bottom */
+DROVIK_API int Drovik_background_set_bottom_intensity(DROVIK_HANDLE background, double percent); /* 0 / -1 */
+DROVIK_API double Drovik_background_get_bottom_intensity(DROVIK_HANDLE background);
+DROVIK_API int Drovik_background_set_intensity_step(DROVIK_HANDLE background, double step); /* per row upwards; 0 / -1 */
+DROVIK_API double Drovik_background_get_intensity_step(DROVIK_HANDLE background);
+DROVIK_API int Drovik_background_set_save_flag(DROVIK_HANDLE background, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_background_get_save_flag(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_name(DROVIK_HANDLE background, const char* name); /* copied as given */
+DROVIK_API const char* Drovik_background_get_name(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_bitmap(DROVIK_HANDLE background, DROVIK_HANDLE bitmap);
+DROVIK_API DROVIK_HANDLE Drovik_background_get_bitmap(DROVIK_HANDLE background);
+DROVIK_API const char* Drovik_background_get_bitmap_name(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_delete(DROVIK_HANDLE background); /* the current one leaves none current */
+DROVIK_API void Drovik_background_delete_all(void);
+
 #endif
