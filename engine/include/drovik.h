@@ -224,4 +224,36 @@ DROVIK_API const char* Drovik_background_get_bitmap_name(DROVIK_HANDLE backgroun
 DROVIK_API void Drovik_background_delete(DROVIK_HANDLE background); /* the current one leaves none current */
 DROVIK_API void Drovik_background_delete_all(void);
 
+/* ---- Animation family: texture animations. Views 1 front, 2 front sided, 3 side, 4 back sided,
+   5 back; frame indexes from 0; frame times in hundredths of a second. A failed animation check
+   returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_animation_create(const char* name); /* name made unique; NULL for an empty name */
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_handle(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_first_animation(void);
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_next(DROVIK_HANDLE animation);
+DROVIK_API const char* Drovik_animation_get_name(DROVIK_HANDLE animation);
+DROVIK_API void Drovik_animation_set_name(DROVIK_HANDLE animation, const char* name); /* made unique; NULL or empty refused */
+DROVIK_API int Drovik_animation_add_bitmap(DROVIK_HANDLE animation, int view, DROVIK_HANDLE bitmap, int index); /* index < 0 or past the end appends; the frame's index or -1; every view padded to the longest */
+DROVIK_API int Drovik_animation_remove_bitmap(DROVIK_HANDLE animation, int view, int index); /* 0 / -1 */
+DROVIK_API int Drovik_animation_set_bitmap(DROVIK_HANDLE animation, int view, int index, DROVIK_HANDLE bitmap); /* 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_bitmap(DROVIK_HANDLE animation, int view, int index);
+DROVIK_API const char* Drovik_animation_get_frame_bitmap_name(DROVIK_HANDLE animation, int view, int index);
+DROVIK_API int Drovik_animation_get_frame_transparent_index(DROVIK_HANDLE animation, int view, int index); /* 0 when absent */
+DROVIK_API int Drovik_animation_get_number_of_frames(DROVIK_HANDLE animation); /* checks under the name Drovik_animation_was_animation_created_in_the_last_load */
+DROVIK_API int Drovik_animation_get_number_of_bitmaps(DROVIK_HANDLE animation); /* frames over all five views; -1 on a failed check */
+DROVIK_API int Drovik_animation_get_all_bitmaps(DROVIK_HANDLE animation, DROVIK_HANDLE* bitmaps); /* views 1 to 5; the number written */
+DROVIK_API int Drovik_animation_set_times(DROVIK_HANDLE animation, const unsigned int* times, int count); /* the first count frames; 0 / -1 */
+DROVIK_API int Drovik_animation_get_times(DROVIK_HANDLE animation, unsigned int* times, int count); /* 0 / -1 */
+DROVIK_API unsigned int Drovik_animation_get_frame_time(DROVIK_HANDLE animation, int index); /* 0 outside the frames; checks under the name Drovik_animation_get_times */
+DROVIK_API int Drovik_animation_set_frame_time(DROVIK_HANDLE animation, int index, unsigned int time); /* 0 / -1; checks under the name Drovik_animation_set_times */
+DROVIK_API void Drovik_animation_factor_speed(DROVIK_HANDLE animation, double factor); /* every time multiplied, at least 1 */
+DROVIK_API void Drovik_animation_set_speed(DROVIK_HANDLE animation, double speed); /* relative to the times as loaded */
+DROVIK_API int Drovik_animation_set_save_flag(DROVIK_HANDLE animation, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_animation_get_save_flag(DROVIK_HANDLE animation);
+DROVIK_API int Drovik_animation_is_part_of_the_last_world(DROVIK_HANDLE animation); /* 1 when the last world load made it */
+DROVIK_API int Drovik_animation_get_number_of_polygons_with_animation(DROVIK_HANDLE animation); /* checks under the name Drovik_animation_is_part_of_the_last_world */
+DROVIK_API DROVIK_HANDLE Drovik_animation_duplicate(DROVIK_HANDLE animation, const char* name); /* same frames and times */
+DROVIK_API void Drovik_animation_delete(DROVIK_HANDLE animation); /* its polygons keep showing their current frame */
+DROVIK_API void Drovik_animation_delete_all(void);
+
 #endif

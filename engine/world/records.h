@@ -280,6 +280,7 @@ struct jtrack {
     int32_t cyclic;  // 1: after the last point the track goes on from the first
     jtrack* next;
     int32_t visit_flag;
+    int32_t save;  // the yes/no save flag of the track family
 };
 
 // One bitmap of a texture animation's frame list.
@@ -303,6 +304,8 @@ struct animation {
     char* name;
     int32_t reserved[2];
     int32_t visit_flag;
+    int32_t save;                // the yes/no save flag of the animation family
+    uint8_t made_by_interface;  // created through the exports, not by a world load
 };
 
 struct frame3d {

@@ -8,11 +8,16 @@
 #include "foundation/strings.h"
 #include "render/background.h"
 #include "render/bitmap_texture.h"
+#include "render/camera.h"
+#include "render/draw_buffer.h"
+#include "render/frame_buffers.h"
+#include "render/world_traversal.h"
 #include "render/polygon_fill.h"
 #include "world/animation.h"
 #include "world/bsp_node.h"
 #include "world/group.h"
 #include "world/light.h"
+#include "world/movers.h"
 #include "world/polygon.h"
 #include "world/track.h"
 #include "world/world_order.h"
@@ -38,6 +43,7 @@ protected:
         bitmap_texture_delete_all(&engine_state.bitmaps);
         group_delete(&engine_state.groups, nullptr);
         engine_state.card_in_use = 0;
+        free_frame_buffers();
         FamilyTest::TearDown();
     }
 
@@ -94,6 +100,23 @@ protected:
         const std::vector<plat_box_record> boxes = new_boxes();
         EXPECT_EQ(boxes.size(), 1u);
         return boxes.empty() ? std::string() : boxes[0].text;
+    }
+
+    // One frame's work after the world changed: movers, lights, sky and world drawn into a small
+    // buffer by a camera above the squares looking down and along -x.
+    void advance_and_render() {
+        engine_move_all_dynamic_objects();
+        engine_move_all_cameras();
+        engine_activate_lights_before_render(engine_state.lights);
+        camera* eye = camera_init("frame", 64, 48, 90, 0, 0, {8, 0.5, 3}, {-1, 0, -0.4}, 4);
+        ASSERT_NE(eye, nullptr);
+        draw_buffer buffer{};
+        init_draw_buffer(&buffer, 2);
+        ASSERT_EQ(set_buffer_dimentions(&buffer, 64, 48), 0);
+        engine_draw_world_background(engine_state.current_background, &buffer, 0, eye);
+        draw_world(&buffer, main_, eye, engine_state.dynamic_objects);
+        free_draw_buffer(&buffer);
+        camera_free(eye);
     }
 
     module* main_ = nullptr;
