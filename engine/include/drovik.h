@@ -256,4 +256,25 @@ DROVIK_API DROVIK_HANDLE Drovik_animation_duplicate(DROVIK_HANDLE animation, con
 DROVIK_API void Drovik_animation_delete(DROVIK_HANDLE animation); /* its polygons keep showing their current frame */
 DROVIK_API void Drovik_animation_delete_all(void);
 
+/* ---- Track family: tracks are arrays of count points, three doubles each. A failed track check
+   returns 0, 0.0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_track_create(const char* name, int cyclic, const double* points, int count); /* name made unique; NULL for no points */
+DROVIK_API DROVIK_HANDLE Drovik_track_get_using_name(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_track_get_first_track(void);
+DROVIK_API DROVIK_HANDLE Drovik_track_get_next(DROVIK_HANDLE track);
+DROVIK_API const char* Drovik_track_get_name(DROVIK_HANDLE track);
+DROVIK_API void Drovik_track_set_name(DROVIK_HANDLE track, const char* name); /* not made unique; NULL or empty refused */
+DROVIK_API int Drovik_track_is_cyclic(DROVIK_HANDLE track); /* -1 on a failed check */
+DROVIK_API int Drovik_track_get_number_of_points(DROVIK_HANDLE track);
+DROVIK_API const double* Drovik_track_get_points(DROVIK_HANDLE track);
+DROVIK_API int Drovik_track_get_point(DROVIK_HANDLE track, int index, double point[3]); /* 0 / -1 */
+DROVIK_API double Drovik_track_get_point_element(DROVIK_HANDLE track, int index, int element); /* element 0-2; 0.0 after a box */
+DROVIK_API int Drovik_track_set_points_buffer(DROVIK_HANDLE track, const double* points, int count); /* a copy replaces the points; 0 / -1 */
+DROVIK_API int Drovik_track_set_number_of_points(DROVIK_HANDLE track, int count); /* 0 up to the points held; 0 / -1 */
+DROVIK_API int Drovik_track_find_closest_point_on_track(DROVIK_HANDLE track, const double location[3]); /* the index, -1 for none */
+DROVIK_API int Drovik_track_set_save_flag(DROVIK_HANDLE track, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_track_get_save_flag(DROVIK_HANDLE track);
+DROVIK_API void Drovik_track_delete(DROVIK_HANDLE track); /* its objects and cameras follow no track */
+DROVIK_API void Drovik_track_delete_all(void);
+
 #endif
