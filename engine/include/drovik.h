@@ -277,4 +277,27 @@ DROVIK_API int Drovik_track_get_save_flag(DROVIK_HANDLE track);
 DROVIK_API void Drovik_track_delete(DROVIK_HANDLE track); /* its objects and cameras follow no track */
 DROVIK_API void Drovik_track_delete_all(void);
 
+/* ---- Bitmap family: the cached bitmap textures. Images are one byte per pixel, rows top-down;
+   palettes up to 256 entries of three bytes red, green, blue; palette colours are read and set
+   at the normal shade level. A failed bitmap check returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_load(const char* file_name, int transparent_index); /* -1: none; the cached one when loaded; opens an empty editor world first when none is loaded */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_handle(const char* name, int transparent_index); /* by file name without folder or extension, any letter case */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_first_bitmap(void);
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_next(DROVIK_HANDLE bitmap);
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_resample(DROVIK_HANDLE bitmap, int width, int height); /* a new bitmap; checks under the name Drovik_bitmap_duplicate */
+DROVIK_API int Drovik_bitmap_unload(DROVIK_HANDLE bitmap); /* its polygons get their colour; 0 / -1 */
+DROVIK_API int Drovik_bitmap_get_number_of_polygons_using_bitmap(DROVIK_HANDLE bitmap);
+DROVIK_API const char* Drovik_bitmap_get_name(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_get_width(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_get_height(DROVIK_HANDLE bitmap);
+DROVIK_API unsigned char* Drovik_bitmap_get_memory(DROVIK_HANDLE bitmap); /* the first pixel */
+DROVIK_API const unsigned char* Drovik_bitmap_get_palette(DROVIK_HANDLE bitmap); /* red, green, blue per entry */
+DROVIK_API int Drovik_bitmap_get_palette_size(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_rgb_color_to_index(DROVIK_HANDLE bitmap, int red, int green, int blue); /* the nearest entry (the lower of equals); the palette size when the transparent colour is nearer; -1 on a failed check */
+DROVIK_API int Drovik_bitmap_index_to_rgb(DROVIK_HANDLE bitmap, int index, int* red, int* green, int* blue); /* 0 / -1 (outs 0); checks under the name Drovik_bitmap_rgb_color_to_index */
+DROVIK_API int Drovik_bitmap_set_palette_color(DROVIK_HANDLE bitmap, int index, int red, int green, int blue); /* 0 / -1; checks under the name Drovik_bitmap_rgb_color_to_index */
+DROVIK_API int Drovik_bitmap_get_transparent_index(DROVIK_HANDLE bitmap); /* -1 for none or a failed check */
+DROVIK_API int Drovik_bitmap_get_transparent_rgb(DROVIK_HANDLE bitmap, int* red, int* green, int* blue); /* 0 / -1 */
+DROVIK_API void Drovik_bitmap_save(DROVIK_HANDLE bitmap, const char* file_name); /* by extension: jpg a JPEG, jbm .jbm and .clr, else a BMP; NULL or "": <its name>.bmp here */
+
 #endif
