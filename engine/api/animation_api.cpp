@@ -51,10 +51,6 @@ inline constexpr const char* bad_save_flag = "Drovik_animation_set_save_flag: ba
 inline constexpr const char* delete_failed = "Drovik_animation_delete: an error occurred\n";
 }  // namespace texts
 
-void log_line(const char* text) {
-    if (api_report_errors()) report_error(1, text);
-}
-
 template <typename F>
 auto with_animation(const char* export_name, DROVIK_HANDLE handle, F&& f) {
     return api_with_record<animation>(animation_exports, export_name, handle, DROVIK_KIND_ANIMATION, f);
@@ -69,7 +65,7 @@ frame_item* frame_of(const animation* a, int view, int index) {
 // A non-empty name made unique among the other animations; false for NULL or "".
 bool rename(animation* a, const char* name) {
     if (!name || !*name) {
-        log_line(texts::empty_name);
+        api_log(texts::empty_name);
         return false;
     }
     std::string unique = name;
@@ -239,7 +235,7 @@ DROVIK_API int Drovik_animation_set_times(DROVIK_HANDLE animation_handle, const 
     return with_animation(__func__, animation_handle, [times, count](animation* a) {
         if (!times || count < 0) return -1;
         if (count > a->frame_count) {
-            log_line(texts::set_times_too_many);
+            api_log(texts::set_times_too_many);
             return -1;
         }
         for (int i = 0; i < count; ++i) {
@@ -254,7 +250,7 @@ DROVIK_API int Drovik_animation_get_times(DROVIK_HANDLE animation_handle, unsign
     return with_animation(__func__, animation_handle, [times, count](animation* a) {
         if (!times || count < 0) return -1;
         if (count > a->frame_count) {
-            log_line(texts::get_times_too_many);
+            api_log(texts::get_times_too_many);
             return -1;
         }
         for (int i = 0; i < count; ++i) times[i] = a->durations[i];
@@ -286,11 +282,8 @@ DROVIK_API void Drovik_animation_set_speed(DROVIK_HANDLE animation_handle, doubl
 }
 
 DROVIK_API int Drovik_animation_set_save_flag(DROVIK_HANDLE animation_handle, int yes_no) {
-    return with_animation(__func__, animation_handle, [yes_no](animation* a) {
-        if (yes_no != 0 && yes_no != 1) return warning_box(texts::bad_save_flag);
-        a->save = yes_no;
-        return yes_no;
-    });
+    return with_animation(__func__, animation_handle,
+                          [yes_no](animation* a) { return api_set_yes_no(a->save, yes_no, texts::bad_save_flag); });
 }
 
 DROVIK_API int Drovik_animation_get_save_flag(DROVIK_HANDLE animation_handle) {
@@ -321,7 +314,7 @@ DROVIK_API DROVIK_HANDLE Drovik_animation_duplicate(DROVIK_HANDLE animation_hand
 DROVIK_API void Drovik_animation_delete(DROVIK_HANDLE animation_handle) {
     with_animation(__func__, animation_handle, [](animation* a) {
         if (list_remove(&engine_state.animations, a) != 0) {
-            log_line(texts::delete_failed);
+            api_log(texts::delete_failed);
             return;
         }
         animation_unhook(a);

@@ -47,8 +47,12 @@ auto with_background(const char* export_name, DROVIK_HANDLE handle, F&& f) {
     return api_with_record<background>(background_exports, export_name, handle, DROVIK_KIND_BACKGROUND, f);
 }
 
-void set_value(const char* export_name, DROVIK_HANDLE handle, double background::*field, double value) {
-    with_background(export_name, handle, [field, value](background* b) { b->*field = value; });
+// 0 once stored.
+int set_value(const char* export_name, DROVIK_HANDLE handle, double background::*field, double value) {
+    return with_background(export_name, handle, [field, value](background* b) {
+        b->*field = value;
+        return 0;
+    });
 }
 
 double get_value(const char* export_name, DROVIK_HANDLE handle, double background::*field) {
@@ -109,10 +113,7 @@ DROVIK_API double Drovik_background_get_bottom(DROVIK_HANDLE background_handle) 
 }
 
 DROVIK_API int Drovik_background_set_bottom_intensity(DROVIK_HANDLE background_handle, double intensity) {
-    return with_background(__func__, background_handle, [intensity](background* b) {
-        b->bottom_intensity = intensity;
-        return 0;
-    });
+    return set_value(__func__, background_handle, &background::bottom_intensity, intensity);
 }
 
 DROVIK_API double Drovik_background_get_bottom_intensity(DROVIK_HANDLE background_handle) {
@@ -120,10 +121,7 @@ DROVIK_API double Drovik_background_get_bottom_intensity(DROVIK_HANDLE backgroun
 }
 
 DROVIK_API int Drovik_background_set_intensity_step(DROVIK_HANDLE background_handle, double step) {
-    return with_background(__func__, background_handle, [step](background* b) {
-        b->intensity_step = step;
-        return 0;
-    });
+    return set_value(__func__, background_handle, &background::intensity_step, step);
 }
 
 DROVIK_API double Drovik_background_get_intensity_step(DROVIK_HANDLE background_handle) {
@@ -131,11 +129,8 @@ DROVIK_API double Drovik_background_get_intensity_step(DROVIK_HANDLE background_
 }
 
 DROVIK_API int Drovik_background_set_save_flag(DROVIK_HANDLE background_handle, int yes_no) {
-    return with_background(__func__, background_handle, [yes_no](background* b) {
-        if (yes_no != 0 && yes_no != 1) return warning_box(texts::bad_save_flag);
-        b->save = yes_no;
-        return yes_no;
-    });
+    return with_background(__func__, background_handle,
+                           [yes_no](background* b) { return api_set_yes_no(b->save, yes_no, texts::bad_save_flag); });
 }
 
 DROVIK_API int Drovik_background_get_save_flag(DROVIK_HANDLE background_handle) {
@@ -173,7 +168,7 @@ DROVIK_API const char* Drovik_background_get_bitmap_name(DROVIK_HANDLE backgroun
 DROVIK_API void Drovik_background_delete(DROVIK_HANDLE background_handle) {
     with_background(__func__, background_handle, [](background* b) {
         if (background_list_remove(&engine_state.backgrounds, b) != 0) {
-            if (api_report_errors()) report_error(1, texts::not_found);
+            api_log(texts::not_found);
             return;
         }
         if (engine_state.current_background == b) engine_state.current_background = nullptr;

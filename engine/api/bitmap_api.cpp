@@ -78,7 +78,7 @@ void put_rgb(const rgb8& c, int* r, int* g, int* b) {
 }
 
 void report_failure(const std::string& path) {
-    if (api_report_errors()) report_error(1, plat_format(texts::save_failed, path.c_str()).c_str());
+    api_log(plat_format(texts::save_failed, path.c_str()).c_str());
 }
 
 // The save flag for the extension of the file asked for.

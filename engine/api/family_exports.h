@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "api/export_guards.h"
+#include "foundation/errors.h"
 #include "foundation/geometry.h"
 
 // Runs f on the record behind the handle under the engine lock; a refused check (reported under
@@ -29,4 +30,16 @@ inline vec3 api_vec(const double v[3]) { return {v[0], v[1], v[2]}; }
 
 inline void api_put_vec(double out[3], const double from[3]) {
     for (int i = 0; i < 3; ++i) out[i] = from[i];
+}
+
+// One error-reporter line when the interface's report-errors flag is set.
+inline void api_log(const char* text) {
+    if (api_report_errors()) report_error(1, text);
+}
+
+// Stores a yes/no flag; anything else shows the box and gives its answer, the flag unchanged.
+inline int api_set_yes_no(int32_t& flag, int yes_no, const char* box_text) {
+    if (yes_no != 0 && yes_no != 1) return warning_box(box_text);
+    flag = yes_no;
+    return yes_no;
 }

@@ -265,7 +265,7 @@ DROVIK_API int Drovik_light_set_entity_to_light(DROVIK_HANDLE light_handle, DROV
     return with_light(__func__, light_handle, [entity](light* l) {
         const int32_t kind = lightable_kind(entity);
         if (!kind) {
-            if (api_report_errors()) report_error(1, texts::bad_entity_log);
+            api_log(texts::bad_entity_log);
             warning_box(texts::bad_entity_box);
             return -1;
         }

@@ -35,10 +35,6 @@ inline constexpr const char* bad_save_flag = "Drovik_track_set_save_flag: bad ar
 inline constexpr const char* not_found = "Drovik_track_delete: failed to extract track\n";
 }  // namespace texts
 
-void log_line(const char* text) {
-    if (api_report_errors()) report_error(1, text);
-}
-
 template <typename F>
 auto with_track(const char* export_name, DROVIK_HANDLE handle, F&& f) {
     return api_with_record<jtrack>(track_exports, export_name, handle, DROVIK_KIND_TRACK, f);
@@ -75,7 +71,7 @@ DROVIK_API const char* Drovik_track_get_name(DROVIK_HANDLE track_handle) {
 DROVIK_API void Drovik_track_set_name(DROVIK_HANDLE track_handle, const char* name) {
     with_track(__func__, track_handle, [name](jtrack* t) {
         if (!name || !*name) {
-            log_line(texts::empty_name);
+            api_log(texts::empty_name);
             return;
         }
         jstrcpy_with_allocating(&t->name, name);
@@ -131,11 +127,8 @@ DROVIK_API int Drovik_track_find_closest_point_on_track(DROVIK_HANDLE track_hand
 }
 
 DROVIK_API int Drovik_track_set_save_flag(DROVIK_HANDLE track_handle, int yes_no) {
-    return with_track(__func__, track_handle, [yes_no](jtrack* t) {
-        if (yes_no != 0 && yes_no != 1) return warning_box(texts::bad_save_flag);
-        t->save = yes_no;
-        return yes_no;
-    });
+    return with_track(__func__, track_handle,
+                      [yes_no](jtrack* t) { return api_set_yes_no(t->save, yes_no, texts::bad_save_flag); });
 }
 
 DROVIK_API int Drovik_track_get_save_flag(DROVIK_HANDLE track_handle) {
@@ -145,7 +138,7 @@ DROVIK_API int Drovik_track_get_save_flag(DROVIK_HANDLE track_handle) {
 DROVIK_API void Drovik_track_delete(DROVIK_HANDLE track_handle) {
     with_track(__func__, track_handle, [](jtrack* t) {
         if (list_remove(&engine_state.tracks, t) != 0) {
-            log_line(texts::not_found);
+            api_log(texts::not_found);
             return;
         }
         track_delete(t);
