@@ -95,7 +95,9 @@ DROVIK_API DROVIK_HANDLE Drovik_light_create(const char* name, const double loca
     engine_guard guard;
     if (!location) return nullptr;
     light* l = light_create(&engine_state.lights, name);
-    if (l) light_set_location(l, api_vec(location));
+    if (!l) return nullptr;
+    light_set_location(l, api_vec(location));
+    l->save = 1;
     return l;
 }
 

@@ -47,7 +47,9 @@ bool is_point(const jtrack* t, int index) { return index >= 0 && index < t->poin
 DROVIK_API DROVIK_HANDLE Drovik_track_create(const char* name, int cyclic, const double* points, int count) {
     engine_guard guard;
     if (!points || count < 1) return nullptr;
-    return track_create(&engine_state.tracks, name, cyclic, points, count);
+    jtrack* t = track_create(&engine_state.tracks, name, cyclic, points, count);
+    if (t) t->save = 1;
+    return t;
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_track_get_using_name(const char* name) {

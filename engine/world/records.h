@@ -268,6 +268,7 @@ struct light {
     camera* viewer;  // the specular term's viewer; NULL: the current camera
     uint8_t done;    // activated in the current frame
     uint8_t entity_deleted;  // the entity lit was deleted: the light lights nothing
+    int32_t save;            // 1: written by a save of marked records only
     int32_t reserved[2];
 };
 
@@ -280,7 +281,7 @@ struct jtrack {
     int32_t cyclic;  // 1: after the last point the track goes on from the first
     jtrack* next;
     int32_t visit_flag;
-    int32_t save;  // the yes/no save flag of the track family
+    int32_t save;  // 1: written by a save of marked records only
 };
 
 // One bitmap of a texture animation's frame list.
@@ -304,7 +305,7 @@ struct animation {
     char* name;
     int32_t reserved[2];
     int32_t visit_flag;
-    int32_t save;                // the yes/no save flag of the animation family
+    int32_t save;                // the animation family's yes/no save flag
     uint8_t made_by_interface;  // created through the exports, not by a world load
 };
 

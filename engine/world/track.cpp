@@ -84,11 +84,7 @@ int& track_report_errors() {
 
 jtrack* init_jtrack() {
     jtrack* t = record_new<jtrack>(kind_track);
-    if (!t) {
-        report("init_jtrack: failed to alloc mem\n");
-        return nullptr;
-    }
-    t->save = 1;
+    if (!t) report("init_jtrack: failed to alloc mem\n");
     return t;
 }
 
