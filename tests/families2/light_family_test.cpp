@@ -87,12 +87,7 @@ protected:
 };
 
 TEST_F(LightFamily, EveryExportRefusesAForeignHandleUnderItsCheckName) {
-    foreign_record polygon(kind_polygon);
-    for (const family_row& row : light_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(polygon.handle), row.failure);
-        expect_wrong_kind(row.check_name);
-    }
+    expect_rows_refuse_a_foreign_handle(light_rows);
 }
 
 TEST_F(LightFamily, NewLightsHaveTheDefaultsAndUniqueNames) {

@@ -22,6 +22,17 @@
 #include "world/track.h"
 #include "world/world_order.h"
 
+// A refused export as a number: handles as 1 or 0.
+inline double as_number(const void* handle) { return handle ? 1 : 0; }
+
+// One row of a family's table: the export, the name its check prints, its result when refused.
+struct family_row {
+    const char* export_name;
+    const char* check_name;
+    double failure;
+    double (*call)(DROVIK_HANDLE);
+};
+
 class SceneTest : public FamilyTest {
 protected:
     void SetUp() override {
@@ -95,6 +106,17 @@ protected:
                   "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !");
     }
 
+    // Every row's export, given a live record of another kind, refuses under its check name.
+    template <size_t count>
+    void expect_rows_refuse_a_foreign_handle(const family_row (&rows)[count]) {
+        foreign_record polygon(kind_polygon);
+        for (const family_row& row : rows) {
+            SCOPED_TRACE(row.export_name);
+            EXPECT_EQ(row.call(polygon.handle), row.failure);
+            expect_wrong_kind(row.check_name);
+        }
+    }
+
     // The one box shown since the last call.
     std::string one_box() {
         const std::vector<plat_box_record> boxes = new_boxes();
@@ -120,15 +142,4 @@ protected:
     }
 
     module* main_ = nullptr;
-};
-
-// A refused export as a number: handles as 1 or 0.
-inline double as_number(const void* handle) { return handle ? 1 : 0; }
-
-// One row of a family's table: the export, the name its check prints, its result when refused.
-struct family_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
 };

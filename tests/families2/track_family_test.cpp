@@ -52,12 +52,7 @@ protected:
 };
 
 TEST_F(TrackFamily, EveryExportRefusesAForeignHandleUnderItsCheckName) {
-    foreign_record polygon(kind_polygon);
-    for (const family_row& row : track_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(polygon.handle), row.failure);
-        expect_wrong_kind(row.check_name);
-    }
+    expect_rows_refuse_a_foreign_handle(track_rows);
 }
 
 TEST_F(TrackFamily, NewTracksCopyTheirPointsUnderUniqueNames) {
