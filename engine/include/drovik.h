@@ -260,5 +260,145 @@ DROVIK_API int Drovik_object_set_3D_animation(DROVIK_HANDLE object, DROVIK_HANDL
 DROVIK_API int Drovik_object_set_3D_sequence(DROVIK_HANDLE object, DROVIK_HANDLE sequence, int transition_ms); /* 0 switches at once; 0 / -1 */
 DROVIK_API int Drovik_object_replace_3D_sequence_when_finished(DROVIK_HANDLE object, DROVIK_HANDLE sequence, int transition_ms); /* follows the current one at its end; the time; checks under the name Drovik_object_set_3D_sequence */
 DROVIK_API DROVIK_HANDLE Drovik_object_get_3D_sequence(DROVIK_HANDLE object); /* checks under the name Drovik_object_set_3D_sequence */
+/* ---- Light family: vectors are arrays of three doubles, colours three bytes red, green, blue;
+   operations 0 add (reset first), 1 add, 2 subtract. A failed light check returns 0, 0.0 or NULL
+   unless noted; NULL vector, colour and out arguments are never touched and give that value. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_light_create(const char* name, const double location[3]); /* name made unique */
+DROVIK_API void Drovik_light_delete(DROVIK_HANDLE light);
+DROVIK_API void Drovik_light_delete_all(void);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_using_name(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_first_light(void);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_next_light(DROVIK_HANDLE light);
+DROVIK_API int Drovik_light_set_location(DROVIK_HANDLE light, const double location[3]); /* 1 */
+DROVIK_API int Drovik_light_get_location(DROVIK_HANDLE light, double location[3]); /* 1 */
+DROVIK_API int Drovik_light_set_direction(DROVIK_HANDLE light, const double direction[3]); /* normalised; zero becomes (1, 0, 0); 1 */
+DROVIK_API int Drovik_light_get_direction(DROVIK_HANDLE light, double direction[3]); /* 1 */
+DROVIK_API int Drovik_light_point_at(DROVIK_HANDLE light, const double target[3]); /* 1 */
+DROVIK_API int Drovik_light_set_color(DROVIK_HANDLE light, const unsigned char rgb[3]); /* 1 */
+DROVIK_API unsigned char* Drovik_light_get_color(DROVIK_HANDLE light, unsigned char rgb[3]); /* fills and returns rgb */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_type_of_light(DROVIK_HANDLE light, int type); /* 1 directional, 2 linear, 4 quadratic, 8 ambient, 0x10 diffuse, 0x20 specular; returns the light */
+DROVIK_API int Drovik_light_get_type_of_light(DROVIK_HANDLE light);
+DROVIK_API int Drovik_light_set_ray_tracing(DROVIK_HANDLE light, int yes_no); /* returns the flag */
+DROVIK_API int Drovik_light_is_ray_tracing(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_set_distance_reach(DROVIK_HANDLE light, double reach); /* -1 unlimited; returns the reach */
+DROVIK_API double Drovik_light_get_distance_reach(DROVIK_HANDLE light);
+DROVIK_API DROVIK_HANDLE Drovik_light_set_ambient(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_diffuse(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_specular(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API double Drovik_light_get_ambient(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_get_diffuse(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_get_specular(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_set_specular_shining(DROVIK_HANDLE light, double value); /* checks under the name Drovik_light_set_type_of_light */
+DROVIK_API double Drovik_light_get_specular_shining(DROVIK_HANDLE light); /* checks under the name Drovik_light_set_type_of_light */
+DROVIK_API int Drovik_light_set_entity_to_light(DROVIK_HANDLE light, DROVIK_HANDLE entity); /* a group (NULL = the world), object or polygon; 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_light_get_entity_to_light(DROVIK_HANDLE light); /* NULL: the whole world */
+DROVIK_API void Drovik_light_activate(DROVIK_HANDLE light, int operation); /* lights the entity now (3D card only) */
+DROVIK_API void Drovik_light_activate_before_each_render(DROVIK_HANDLE light, int yes_no, int operation);
+DROVIK_API int Drovik_light_is_activated_before_render(DROVIK_HANDLE light, int* operation); /* the flag; the operation written out */
+DROVIK_API void Drovik_light_remove_light(DROVIK_HANDLE light); /* the entity's points get their unlit colours */
+DROVIK_API const char* Drovik_light_get_name(DROVIK_HANDLE light);
+DROVIK_API void Drovik_light_set_name(DROVIK_HANDLE light, const char* name); /* made unique among the lights */
+
+/* ---- Background family: the sky backgrounds and the current one. A failed background check
+   returns 0, 0.0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_background_create(const char* name, DROVIK_HANDLE bitmap); /* a panorama of the bitmap, name made unique */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_handle(const char* name); /* exact letter case */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_first_background(void);
+DROVIK_API DROVIK_HANDLE Drovik_background_get_next(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_use(DROVIK_HANDLE background); /* NULL: no background */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_current_background(void);
+DROVIK_API void Drovik_background_set_distance(DROVIK_HANDLE background, double distance);
+DROVIK_API double Drovik_background_get_distance(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_bottom(DROVIK_HANDLE background, double bottom); /* world height of the picture's bottom edge */
+DROVIK_API double Drovik_background_get_bottom(DROVIK_HANDLE background); /* checks under the name Drovik_background_set_bottom */
+DROVIK_API int Drovik_background_set_bottom_intensity(DROVIK_HANDLE background, double percent); /* 0 / -1 */
+DROVIK_API double Drovik_background_get_bottom_intensity(DROVIK_HANDLE background);
+DROVIK_API int Drovik_background_set_intensity_step(DROVIK_HANDLE background, double step); /* per row upwards; 0 / -1 */
+DROVIK_API double Drovik_background_get_intensity_step(DROVIK_HANDLE background);
+DROVIK_API int Drovik_background_set_save_flag(DROVIK_HANDLE background, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_background_get_save_flag(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_name(DROVIK_HANDLE background, const char* name); /* copied as given */
+DROVIK_API const char* Drovik_background_get_name(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_bitmap(DROVIK_HANDLE background, DROVIK_HANDLE bitmap);
+DROVIK_API DROVIK_HANDLE Drovik_background_get_bitmap(DROVIK_HANDLE background);
+DROVIK_API const char* Drovik_background_get_bitmap_name(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_delete(DROVIK_HANDLE background); /* the current one leaves none current */
+DROVIK_API void Drovik_background_delete_all(void);
+
+/* ---- Animation family: texture animations. Views 1 front, 2 front sided, 3 side, 4 back sided,
+   5 back; frame indexes from 0; frame times in hundredths of a second. A failed animation check
+   returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_animation_create(const char* name); /* name made unique; NULL for an empty name */
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_handle(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_first_animation(void);
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_next(DROVIK_HANDLE animation);
+DROVIK_API const char* Drovik_animation_get_name(DROVIK_HANDLE animation);
+DROVIK_API void Drovik_animation_set_name(DROVIK_HANDLE animation, const char* name); /* made unique; NULL or empty refused */
+DROVIK_API int Drovik_animation_add_bitmap(DROVIK_HANDLE animation, int view, DROVIK_HANDLE bitmap, int index); /* index < 0 or past the end appends; the frame's index or -1; every view padded to the longest */
+DROVIK_API int Drovik_animation_remove_bitmap(DROVIK_HANDLE animation, int view, int index); /* 0 / -1 */
+DROVIK_API int Drovik_animation_set_bitmap(DROVIK_HANDLE animation, int view, int index, DROVIK_HANDLE bitmap); /* 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_bitmap(DROVIK_HANDLE animation, int view, int index);
+DROVIK_API const char* Drovik_animation_get_frame_bitmap_name(DROVIK_HANDLE animation, int view, int index);
+DROVIK_API int Drovik_animation_get_frame_transparent_index(DROVIK_HANDLE animation, int view, int index); /* 0 when absent */
+DROVIK_API int Drovik_animation_get_number_of_frames(DROVIK_HANDLE animation); /* checks under the name Drovik_animation_was_animation_created_in_the_last_load */
+DROVIK_API int Drovik_animation_get_number_of_bitmaps(DROVIK_HANDLE animation); /* frames over all five views; -1 on a failed check */
+DROVIK_API int Drovik_animation_get_all_bitmaps(DROVIK_HANDLE animation, DROVIK_HANDLE* bitmaps); /* views 1 to 5; the number written */
+DROVIK_API int Drovik_animation_set_times(DROVIK_HANDLE animation, const unsigned int* times, int count); /* the first count frames; 0 / -1 */
+DROVIK_API int Drovik_animation_get_times(DROVIK_HANDLE animation, unsigned int* times, int count); /* 0 / -1 */
+DROVIK_API unsigned int Drovik_animation_get_frame_time(DROVIK_HANDLE animation, int index); /* 0 outside the frames; checks under the name Drovik_animation_get_times */
+DROVIK_API int Drovik_animation_set_frame_time(DROVIK_HANDLE animation, int index, unsigned int time); /* 0 / -1; checks under the name Drovik_animation_set_times */
+DROVIK_API void Drovik_animation_factor_speed(DROVIK_HANDLE animation, double factor); /* every time multiplied, at least 1 */
+DROVIK_API void Drovik_animation_set_speed(DROVIK_HANDLE animation, double speed); /* relative to the times as loaded */
+DROVIK_API int Drovik_animation_set_save_flag(DROVIK_HANDLE animation, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_animation_get_save_flag(DROVIK_HANDLE animation);
+DROVIK_API int Drovik_animation_is_part_of_the_last_world(DROVIK_HANDLE animation); /* 1 when the last world load made it */
+DROVIK_API int Drovik_animation_get_number_of_polygons_with_animation(DROVIK_HANDLE animation); /* checks under the name Drovik_animation_is_part_of_the_last_world */
+DROVIK_API DROVIK_HANDLE Drovik_animation_duplicate(DROVIK_HANDLE animation, const char* name); /* same frames and times */
+DROVIK_API void Drovik_animation_delete(DROVIK_HANDLE animation); /* its polygons keep showing their current frame */
+DROVIK_API void Drovik_animation_delete_all(void);
+
+/* ---- Track family: tracks are arrays of count points, three doubles each. A failed track check
+   returns 0, 0.0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_track_create(const char* name, int cyclic, const double* points, int count); /* name made unique; NULL for no points */
+DROVIK_API DROVIK_HANDLE Drovik_track_get_using_name(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_track_get_first_track(void);
+DROVIK_API DROVIK_HANDLE Drovik_track_get_next(DROVIK_HANDLE track);
+DROVIK_API const char* Drovik_track_get_name(DROVIK_HANDLE track);
+DROVIK_API void Drovik_track_set_name(DROVIK_HANDLE track, const char* name); /* not made unique; NULL or empty refused */
+DROVIK_API int Drovik_track_is_cyclic(DROVIK_HANDLE track); /* -1 on a failed check */
+DROVIK_API int Drovik_track_get_number_of_points(DROVIK_HANDLE track);
+DROVIK_API const double* Drovik_track_get_points(DROVIK_HANDLE track);
+DROVIK_API int Drovik_track_get_point(DROVIK_HANDLE track, int index, double point[3]); /* 0 / -1 */
+DROVIK_API double Drovik_track_get_point_element(DROVIK_HANDLE track, int index, int element); /* element 0-2; 0.0 after a box */
+DROVIK_API int Drovik_track_set_points_buffer(DROVIK_HANDLE track, const double* points, int count); /* a copy replaces the points; 0 / -1 */
+DROVIK_API int Drovik_track_set_number_of_points(DROVIK_HANDLE track, int count); /* 0 up to the points held; 0 / -1 */
+DROVIK_API int Drovik_track_find_closest_point_on_track(DROVIK_HANDLE track, const double location[3]); /* the index, -1 for none */
+DROVIK_API int Drovik_track_set_save_flag(DROVIK_HANDLE track, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_track_get_save_flag(DROVIK_HANDLE track);
+DROVIK_API void Drovik_track_delete(DROVIK_HANDLE track); /* its objects and cameras follow no track */
+DROVIK_API void Drovik_track_delete_all(void);
+
+/* ---- Bitmap family: the cached bitmap textures. Images are one byte per pixel, rows top-down;
+   palettes up to 256 entries of three bytes red, green, blue; palette colours are read and set
+   at the normal shade level. A failed bitmap check returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_load(const char* file_name, int transparent_index); /* -1: none; the cached one when loaded; opens an empty editor world first when none is loaded */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_handle(const char* name, int transparent_index); /* by file name without folder or extension, any letter case */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_first_bitmap(void);
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_next(DROVIK_HANDLE bitmap);
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_resample(DROVIK_HANDLE bitmap, int width, int height); /* a new bitmap; checks under the name Drovik_bitmap_duplicate */
+DROVIK_API int Drovik_bitmap_unload(DROVIK_HANDLE bitmap); /* its polygons get their colour; 0 / -1 */
+DROVIK_API int Drovik_bitmap_get_number_of_polygons_using_bitmap(DROVIK_HANDLE bitmap);
+DROVIK_API const char* Drovik_bitmap_get_name(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_get_width(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_get_height(DROVIK_HANDLE bitmap);
+DROVIK_API unsigned char* Drovik_bitmap_get_memory(DROVIK_HANDLE bitmap); /* the first pixel */
+DROVIK_API const unsigned char* Drovik_bitmap_get_palette(DROVIK_HANDLE bitmap); /* red, green, blue per entry */
+DROVIK_API int Drovik_bitmap_get_palette_size(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_rgb_color_to_index(DROVIK_HANDLE bitmap, int red, int green, int blue); /* the nearest entry (the lower of equals); the palette size when the transparent colour is nearer; -1 on a failed check */
+DROVIK_API int Drovik_bitmap_index_to_rgb(DROVIK_HANDLE bitmap, int index, int* red, int* green, int* blue); /* 0 / -1 (outs 0); checks under the name Drovik_bitmap_rgb_color_to_index */
+DROVIK_API int Drovik_bitmap_set_palette_color(DROVIK_HANDLE bitmap, int index, int red, int green, int blue); /* 0 / -1; checks under the name Drovik_bitmap_rgb_color_to_index */
+DROVIK_API int Drovik_bitmap_get_transparent_index(DROVIK_HANDLE bitmap); /* -1 for none or a failed check */
+DROVIK_API int Drovik_bitmap_get_transparent_rgb(DROVIK_HANDLE bitmap, int* red, int* green, int* blue); /* 0 / -1 */
+DROVIK_API void Drovik_bitmap_save(DROVIK_HANDLE bitmap, const char* file_name); /* by extension: jpg a JPEG, jbm .jbm and .clr, else a BMP; NULL or "": <its name>.bmp here */
 
 #endif

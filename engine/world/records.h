@@ -305,6 +305,8 @@ struct animation {
     char* name;
     int32_t reserved[2];
     int32_t visit_flag;
+    int32_t save;                // the animation family's yes/no save flag
+    uint8_t made_by_interface;  // created through the exports, not by a world load
 };
 
 struct frame3d {
