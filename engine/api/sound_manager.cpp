@@ -59,12 +59,15 @@ void exit_clean_up() {
 }
 
 Sound_manager& manager_named(const char* library_name) {
-    if (!instance) {
-        instance = new Sound_manager(library_name);
-        // Registered after the library loaded, so this runs before the library's own exit work.
-        std::atexit(exit_clean_up);
-    }
+    if (!instance) instance = new Sound_manager(library_name);
     return *instance;
+}
+
+// Registered with the first sound: after the library started and after the engine's memory and
+// registry came to be, so it runs before any of them is torn down at exit.
+void clean_up_at_exit() {
+    static const bool registered = std::atexit(exit_clean_up) == 0;
+    (void)registered;
 }
 
 bool used_name(const std::string& name) {
@@ -153,6 +156,7 @@ sound_object* load_record(const char* file, void* entity, int16_t kind, double r
         m.library.sample_free(sample);
         return nullptr;
     }
+    clean_up_at_exit();
     std::memcpy(s->tag, sound_texts::tag, sizeof s->tag);
     s->sample = sample;
     jstrcpy_with_allocating(&s->file, file);
@@ -201,7 +205,11 @@ Sound_manager::Sound_manager(const char* library_name) {
     library_loaded = sound_library_bind(library, library_name);
 }
 
-Sound_manager::~Sound_manager() { release_sounds(*this); }
+Sound_manager::~Sound_manager() {
+    release_sounds(*this);
+    // The library stays loaded, but its device is given back.
+    if (fsound_initialised && library_loaded) library.close();
+}
 
 Sound_manager& sound_manager() { return manager_named(sound_texts::library_name); }
 
