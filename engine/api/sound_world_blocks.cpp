@@ -1,5 +1,4 @@
 // SOUND blocks of the world text format, and the copies of the sound files beside a saved world.
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
