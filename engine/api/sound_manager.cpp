@@ -42,14 +42,17 @@ void free_record(sound_object* s) {
     record_destroy(s);
 }
 
-// Stops every sound, frees the samples and the records.
+// Stops every sound, frees the samples and the records, and gives the library's device back
+// (the library itself stays loaded).
 void release_sounds(Sound_manager& m) {
-    if (m.fsound_initialised && m.library_loaded) {
+    const bool running = m.fsound_initialised && m.library_loaded;
+    if (running) {
         m.library.stop_all_channels();
         for (sound_object* s : m.sounds) m.library.sample_free(s->sample);
     }
     for (sound_object* s : m.sounds) free_record(s);
     m.sounds.clear();
+    if (running) m.library.close();
 }
 
 void exit_clean_up() {
@@ -205,11 +208,7 @@ Sound_manager::Sound_manager(const char* library_name) {
     library_loaded = sound_library_bind(library, library_name);
 }
 
-Sound_manager::~Sound_manager() {
-    release_sounds(*this);
-    // The library stays loaded, but its device is given back.
-    if (fsound_initialised && library_loaded) library.close();
-}
+Sound_manager::~Sound_manager() { release_sounds(*this); }
 
 Sound_manager& sound_manager() { return manager_named(sound_texts::library_name); }
 
@@ -224,7 +223,6 @@ void sound_manager_use_library(const char* name) {
     engine_guard guard;
     Sound_manager& m = manager_named(name);
     release_sounds(m);
-    if (m.fsound_initialised && m.library_loaded) m.library.close();
     m.library_loaded = sound_library_bind(m.library, name);
     m.fsound_initialised = m.exports_started = m.reader_started = m.warned = false;
     m.distance_scale = 1.0f;

@@ -3,6 +3,8 @@
 #include "sound_fixture.h"
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "world/dynamic_object.h"
@@ -186,4 +188,21 @@ TEST_F(SoundBlocks, WorldLoadsWithoutTheLibraryAndWithoutItsSounds) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text,
               "Could not load the library fmod.dll,\nyou must have this dll in order to have sound capabilities");
+}
+
+TEST_F(SoundBlocks, AnUnnamedEntityIsWrittenAsNoObject) {
+    write("src/horn.wav", "HORN");
+    polygon* unnamed = init_poly();
+    ASSERT_NE(Drovik_sound_load(in_work("src/horn.wav").c_str(), unnamed, 0), nullptr);
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* stream = open_memstream(&text, &size);
+    ASSERT_EQ(write_world_sounds(stream, work_.dir().string().c_str()), 0);
+    std::fclose(stream);
+    EXPECT_EQ(std::string(text, size),
+              "SOUND: horn \r\n\r\tOBJECT_TYPE: polygon \r\n\r\tOBJECT_NAME: no_object \r\n\r\tFILE_NAME: horn.wav \r\n\r"
+              "END_SOUND: horn \r\n\r\r");
+    std::free(text);
+    EXPECT_EQ(read_text(work_.dir() / "Sounds" / "horn.wav"), "HORN");
+    free_polygon(unnamed);
 }
