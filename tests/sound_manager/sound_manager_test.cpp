@@ -378,3 +378,10 @@ TEST_F(SoundTest, CdCallsReachTheLibrary) {
     EXPECT_EQ(Drovik_sound_CD_eject(), 1);
     EXPECT_EQ(calls(), "FSOUND_CD_Play(4)\nFSOUND_CD_Stop()\nFSOUND_CD_SetPaused(1)\nFSOUND_CD_GetNumTracks()\nFSOUND_CD_Eject()\n");
 }
+
+TEST_F(SoundTest, DistanceScaleIsOneWithoutAWorld) {
+    DROVIK_HANDLE s = Drovik_sound_load("a.wav", nullptr, 1000);
+    ASSERT_NE(s, nullptr);
+    // 1 / (1000 x 0.02)
+    EXPECT_FLOAT_EQ(static_cast<sound_object*>(s)->reach_factor, 0.05f);
+}
