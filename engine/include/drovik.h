@@ -400,5 +400,35 @@ DROVIK_API int Drovik_bitmap_set_palette_color(DROVIK_HANDLE bitmap, int index, 
 DROVIK_API int Drovik_bitmap_get_transparent_index(DROVIK_HANDLE bitmap); /* -1 for none or a failed check */
 DROVIK_API int Drovik_bitmap_get_transparent_rgb(DROVIK_HANDLE bitmap, int* red, int* green, int* blue); /* 0 / -1 */
 DROVIK_API void Drovik_bitmap_save(DROVIK_HANDLE bitmap, const char* file_name); /* by extension: jpg a JPEG, jbm .jbm and .clr, else a BMP; NULL or "": <its name>.bmp here */
+/* ---- Sound family: sounds played through the sound library (libfmod.so, loaded at run time),
+   optionally attached to an object, polygon or group and placed in 3D relative to the current
+   camera. Without the library a warning box is shown once and loads give NULL. Volumes run
+   1..1000; a sound plays on one channel at a time. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_sound_load(const char* file, DROVIK_HANDLE entity, double reach); /* ".mp3" or ".wav" file; entity NULL = not attached; reach 0 counts as 1; NULL on failure */
+DROVIK_API int Drovik_sound_attach(DROVIK_HANDLE sound, DROVIK_HANDLE entity); /* object, polygon or group; NULL detaches; 0 / -1 */
+DROVIK_API int Drovik_sound_play_all_sounds(void); /* each sound once, not looping; 1, -1 at the first without a channel, 0 without the library */
+DROVIK_API int Drovik_sound_play(DROVIK_HANDLE sound, int loop); /* restarts a playing sound; 0 / -1 */
+DROVIK_API int Drovik_sound_stop(DROVIK_HANDLE sound); /* 0 / -1 */
+DROVIK_API int Drovik_sound_stop_all_sounds(void); /* 0 */
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_first(void);
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_next(DROVIK_HANDLE sound); /* NULL at the end */
+DROVIK_API int Drovik_sound_update_listener(void); /* re-places playing attached sounds (each frame); does nothing before another sound call */
+DROVIK_API int Drovik_sound_set_volume(DROVIK_HANDLE sound, int volume); /* clamped to 1..1000; 1, 0 when not a sound */
+DROVIK_API int Drovik_sound_get_volume(DROVIK_HANDLE sound); /* 0..1000; -1 when not playing */
+DROVIK_API int Drovik_sound_set_frequency(DROVIK_HANDLE sound, int frequency); /* Hz, kept; 1 when applied to the playing sound, else 0 */
+DROVIK_API int Drovik_sound_get_frequency(DROVIK_HANDLE sound); /* Hz; -1 when not playing */
+DROVIK_API int Drovik_sound_is_sound_playing(DROVIK_HANDLE sound); /* 1 / 0; -1 when not a sound */
+DROVIK_API int Drovik_sound_set_sound_name(DROVIK_HANDLE sound, const char* name); /* -1 when the name is used by a sound */
+DROVIK_API const char* Drovik_sound_get_sound_name(DROVIK_HANDLE sound);
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_handle_using_name(const char* name); /* exact name */
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_handle_using_entity(DROVIK_HANDLE entity); /* the first sound attached to it */
+DROVIK_API int Drovik_sound_set_distance_reach(DROVIK_HANDLE sound, double reach); /* 0 / -1 */
+DROVIK_API int Drovik_sound_set_pause_mode(DROVIK_HANDLE sound, int pause); /* the library's result; -1 when not a sound, 0 without the library */
+DROVIK_API int Drovik_sound_CD_play(int track); /* the library's result; 0 without it */
+DROVIK_API int Drovik_sound_CD_stop(void); /* 0 without the library */
+DROVIK_API int Drovik_sound_CD_set_pause_mode(int pause); /* 0 without the library */
+DROVIK_API int Drovik_sound_CD_get_track(void); /* -1 without the library */
+DROVIK_API int Drovik_sound_CD_get_num_of_tracks(void); /* -1 without the library */
+DROVIK_API int Drovik_sound_CD_eject(void); /* 0 without the library */
 
 #endif

@@ -13,6 +13,7 @@
 #include "world/chase.h"
 #include "world/dynamic_sequence3d.h"
 #include "world/engine_state.h"
+#include "world/engine_state_links.h"
 #include "world/entity_list.h"
 #include "world/light.h"
 #include "world/object_module.h"
@@ -84,6 +85,7 @@ void unhook(dynamic_object* d) {
         if (c->chased_object == d) c->chased_object = nullptr;
     }
     light_forget_entity(d);
+    world_links_entity_freed(d);
     if (engine_state.player_object == d) engine_state.player_object = nullptr;
     if (d->node) {
         dynamic_node_list_remove(&d->node->dynamic_objects, d);

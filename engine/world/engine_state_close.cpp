@@ -15,6 +15,7 @@
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
+#include "world/engine_state_links.h"
 #include "world/engine_state_load.h"
 #include "world/group.h"
 #include "world/light.h"
@@ -57,6 +58,8 @@ void engine_close(int full) {
     engine_state_record& s = engine_state;
     const bool scratch = engine_state_is_scratch();
     engine_log_write(load_texts::close_banner);
+    // Links from outside the world go first; a scratch state holds none of them.
+    if (!scratch) world_links_entity_freed(nullptr);
     set_log_window_caption(load_texts::caption_closing);
     // The 3D card belongs to the live world; a scratch state never held it.
     if (!scratch) {
