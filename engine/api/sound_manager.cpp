@@ -14,6 +14,7 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "render/camera.h"
+#include "render/render_hooks.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/engine_state_links.h"
@@ -217,6 +218,10 @@ void sound_manager_install() {
     sound_manager();
     text_world_set_sound_hooks(read_world_sound, write_world_sounds);
     world_link_hooks_state() = {forget_entity, attach_waiting_sounds};
+    // Each frame places the listener, once the library is started.
+    frame_hooks_state().update_sound_listener = [] {
+        if (sound_manager().fsound_initialised) sound_update_listener();
+    };
 }
 
 void sound_manager_use_library(const char* name) {
