@@ -395,6 +395,8 @@ DROVIK_API DROVIK_HANDLE Drovik_group_create_copy_made_of_triangles(DROVIK_HANDL
 
 DROVIK_API DROVIK_HANDLE Drovik_group_create_reduced_copy(DROVIK_HANDLE group_handle, double grid) {
     engine_guard guard;
+    const api_export_row& row = row_of(__func__);
+    if (!group_ok(row, group_handle)) return api_refusal{row};
     group* copy = static_cast<group*>(Drovik_group_create_copy_made_of_triangles(group_handle));
     if (!copy || grid == 0) return copy;
     for (polygon* p : members(copy)) {

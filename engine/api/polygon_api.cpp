@@ -766,7 +766,8 @@ DROVIK_API double Drovik_polygon_get_brightness(DROVIK_HANDLE polygon_handle) {
             warning_box(texts::brightness_no_points);
             return -1.0;
         }
-        return convert_palette_index_to_light_intensity(mean_brightness(p), NORMAL_PALETTE);
+        // A stored level L stands for the middle of its step, L + 0.5, as the setter rounded to it.
+        return convert_palette_index_to_light_intensity(mean_brightness(p) + 0.5, NORMAL_PALETTE);
     });
 }
 

@@ -9,7 +9,6 @@
 // The name each polygon export's checks and guards print and its value when refused.
 inline const api_export_row polygon_exports[] = {
     {"Drovik_polygon_get_next", "Drovik_polygon_get_next", 0},
-    {"Drovik_polygon_get_handle_using_name", "Drovik_polygon_get_handle_using_name", 0},
     {"Drovik_polygon_get_name", "Drovik_polygon_get_name", 0},
     {"Drovik_polygon_set_name", "Drovik_polygon_set_name", -1},
     {"Drovik_polygon_duplicate", "Drovik_polygon_duplicate", 0},
@@ -102,7 +101,6 @@ inline const api_export_row polygon_exports[] = {
 
 // The name each group export's checks and guards print and its value when refused.
 inline const api_export_row group_exports[] = {
-    {"Drovik_group_create", "Drovik_group_create", 0},
     {"Drovik_group_get_next", "Drovik_group_get_next_group", 0},
     {"Drovik_group_get_name", "Drovik_group_get_name", 0},
     {"Drovik_group_set_name", "Drovik_group_set_name", -1},
