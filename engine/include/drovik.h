@@ -355,4 +355,7 @@ DROVIK_API int Drovik_group_set_physics_friction(DROVIK_HANDLE group_handle, dou
 DROVIK_API int Drovik_group_set_physics_elasticity(DROVIK_HANDLE group_handle, double value);
 DROVIK_API int Drovik_group_set_physics_maxspeed(DROVIK_HANDLE group_handle, double value); /* checks under the name Drovik_group_get_physics_maxspeed */
 
+/* ---- Engine family: terrain from a height bitmap. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_engine_create_terrain_from_bitmap(const char* bitmap_file, double height_step, int polygon_count, DROVIK_HANDLE bitmap, int repeat_x, int repeat_y, const unsigned char* colour_map, int map_entries, const double scale[3], int* polygons_out); /* 8- or 24-bit BMP or a JPEG; without a bitmap the heights coloured through the map (red-first triples, NULL: the default map) texture it; a group "Terrain" in the MAIN module, or NULL; loads an empty editor world when none is loaded */
+
 #endif
