@@ -45,11 +45,7 @@ constexpr double radians_per_degree = 0.017453292519943295;
 constexpr double reduce_tolerance = 0.001;
 constexpr int space_world = 0, space_own = 1, space_camera = 2;
 
-void log_line(const char* text) {
-    if (api_report_errors()) report_error(1, text);
-}
-
-void log_named(const char* name, const char* tail) { log_line((std::string(name) + tail).c_str()); }
+void log_named(const char* name, const char* tail) { api_log_line((std::string(name) + tail).c_str()); }
 
 void box_named(const char* name, const char* tail) { warning_box((std::string(name) + tail).c_str()); }
 
@@ -101,6 +97,26 @@ std::vector<polygon*> members(const group* g) {
     std::vector<polygon*> out;
     for (polygon* p = group_get_first_polygon(g); p; p = group_get_next_polygon(g, p)) out.push_back(p);
     return out;
+}
+
+// Every member polygon's field takes the value; 0.
+int set_on_members(const char* export_name, DROVIK_HANDLE handle, int32_t polygon::*field, int value) {
+    return with_group(export_name, handle, [=](group* g) {
+        for (polygon* p : members(g)) p->*field = value;
+        return 0;
+    });
+}
+
+// The physics values: a NULL group is refused without a word.
+double read_physics(const char* export_name, DROVIK_HANDLE handle, double group::*field) {
+    return with_group_record(export_name, handle, nullptr, [field](group* g) { return g->*field; });
+}
+
+int store_physics(const char* export_name, DROVIK_HANDLE handle, double group::*field, double value) {
+    return with_group_record(export_name, handle, nullptr, [=](group* g) {
+        g->*field = value;
+        return 0;
+    });
 }
 
 vec3 reference_point(const group* g) {
@@ -250,7 +266,7 @@ auto with_flipped(polygon* target, int flip, Work work) {
 int wrap_members(const group* g, bitmap_texture* bitmap, double repeat_x, double repeat_y, const vec3& low,
                  const vec3& high) {
     if (high.y - low.y == 0 || high.x - low.x == 0) {
-        log_line(texts::wrap_deltas);
+        api_log_line(texts::wrap_deltas);
         return -1;
     }
     for (polygon* p : members(g)) {
@@ -405,7 +421,7 @@ DROVIK_API DROVIK_HANDLE Drovik_group_create_reduced_copy(DROVIK_HANDLE group_ha
         }
         if (!polygon_is_valid(p)) Drovik_polygon_delete(p);
     }
-    if (Drovik_group_reduce_polygons_count(copy, reduce_tolerance) == -1) log_line(texts::reduced_internal);
+    if (Drovik_group_reduce_polygons_count(copy, reduce_tolerance) == -1) api_log_line(texts::reduced_internal);
     return copy;
 }
 
@@ -852,7 +868,7 @@ DROVIK_API int Drovik_group_wrap_a_bitmap(DROVIK_HANDLE group_handle, DROVIK_HAN
     return with_group(__func__, group_handle, [=](group* g) {
         if (!api_check_handle(bitmap, row_of("Drovik_group_wrap_a_bitmap").check_name, DROVIK_KIND_BITMAP)) return -1;
         if (repeat_x <= 0 || repeat_y <= 0) {
-            log_line(texts::match_repeats);
+            api_log_line(texts::match_repeats);
             return -1;
         }
         double box[6];
@@ -869,7 +885,7 @@ DROVIK_API int Drovik_group_wrap_a_bitmap_fixed(DROVIK_HANDLE group_handle, DROV
             return -1;
         }
         if (repeat_x <= 0 || repeat_y <= 0) {
-            log_line(texts::fixed_repeats);
+            api_log_line(texts::fixed_repeats);
             return -1;
         }
         if (!low || !high) return -1;
@@ -883,7 +899,7 @@ DROVIK_API int Drovik_group_light_group(DROVIK_HANDLE group_handle, const double
     return with_group(__func__, group_handle, [=](group* g) {
         vec3 light = direction ? api_vec(direction) : vec3{0, 0, 0};
         if (vec_normalize(light) != 0) {
-            log_line(texts::bad_direction);
+            api_log_line(texts::bad_direction);
             return -1;
         }
         vec_negate(light);
@@ -896,24 +912,15 @@ DROVIK_API int Drovik_group_light_group(DROVIK_HANDLE group_handle, const double
 }
 
 DROVIK_API int Drovik_group_set_ambient(DROVIK_HANDLE group_handle, int value) {
-    return with_group(__func__, group_handle, [value](group* g) {
-        for (polygon* p : members(g)) p->ambient = value;
-        return 0;
-    });
+    return set_on_members(__func__, group_handle, &polygon::ambient, value);
 }
 
 DROVIK_API int Drovik_group_set_diffuse(DROVIK_HANDLE group_handle, int value) {
-    return with_group(__func__, group_handle, [value](group* g) {
-        for (polygon* p : members(g)) p->diffuse = value;
-        return 0;
-    });
+    return set_on_members(__func__, group_handle, &polygon::diffuse, value);
 }
 
 DROVIK_API int Drovik_group_set_specular(DROVIK_HANDLE group_handle, int value) {
-    return with_group(__func__, group_handle, [value](group* g) {
-        for (polygon* p : members(g)) p->specular = value;
-        return 0;
-    });
+    return set_on_members(__func__, group_handle, &polygon::specular, value);
 }
 
 DROVIK_API int Drovik_group_set_light(DROVIK_HANDLE group_handle, const unsigned char rgb[3]) {
@@ -1126,34 +1133,25 @@ DROVIK_API int Drovik_group_set_physics_force(DROVIK_HANDLE group_handle, const 
 }
 
 DROVIK_API double Drovik_group_get_physics_friction(DROVIK_HANDLE group_handle) {
-    return with_group_record(__func__, group_handle, nullptr, [](group* g) { return g->friction; });
+    return read_physics(__func__, group_handle, &group::friction);
 }
 
 DROVIK_API double Drovik_group_get_physics_elasticity(DROVIK_HANDLE group_handle) {
-    return with_group_record(__func__, group_handle, nullptr, [](group* g) { return g->elasticity; });
+    return read_physics(__func__, group_handle, &group::elasticity);
 }
 
 DROVIK_API double Drovik_group_get_physics_maxspeed(DROVIK_HANDLE group_handle) {
-    return with_group_record(__func__, group_handle, nullptr, [](group* g) { return g->max_speed; });
+    return read_physics(__func__, group_handle, &group::max_speed);
 }
 
 DROVIK_API int Drovik_group_set_physics_friction(DROVIK_HANDLE group_handle, double value) {
-    return with_group_record(__func__, group_handle, nullptr, [value](group* g) {
-        g->friction = value;
-        return 0;
-    });
+    return store_physics(__func__, group_handle, &group::friction, value);
 }
 
 DROVIK_API int Drovik_group_set_physics_elasticity(DROVIK_HANDLE group_handle, double value) {
-    return with_group_record(__func__, group_handle, nullptr, [value](group* g) {
-        g->elasticity = value;
-        return 0;
-    });
+    return store_physics(__func__, group_handle, &group::elasticity, value);
 }
 
 DROVIK_API int Drovik_group_set_physics_maxspeed(DROVIK_HANDLE group_handle, double value) {
-    return with_group_record(__func__, group_handle, nullptr, [value](group* g) {
-        g->max_speed = value;
-        return 0;
-    });
+    return store_physics(__func__, group_handle, &group::max_speed, value);
 }

@@ -45,10 +45,6 @@ constexpr double join_tolerance = 0.001;
 constexpr double plane_tolerance = 0.001;
 constexpr double intersection_tolerance = 1e-6;
 
-void log_line(const char* text) {
-    if (api_report_errors()) report_error(1, text);
-}
-
 const api_export_row& row_of(const char* export_name) { return api_export_row_of(polygon_exports, export_name); }
 
 polygon* checked(const api_export_row& row, DROVIK_HANDLE handle) {
@@ -63,6 +59,21 @@ auto with_polygon(const char* export_name, DROVIK_HANDLE handle, Work work) -> d
     polygon* p = checked(row, handle);
     if (!p) return api_refusal{row};
     return work(p);
+}
+
+// A getter's whole work: the checked polygon's field.
+template <typename T>
+int read_field(const char* export_name, DROVIK_HANDLE handle, T polygon::*field) {
+    return with_polygon(export_name, handle, [field](polygon* p) { return int(p->*field); });
+}
+
+// A setter's whole work: the checked polygon's field takes the value; 0.
+template <typename T>
+int store_field(const char* export_name, DROVIK_HANDLE handle, T polygon::*field, T value) {
+    return with_polygon(export_name, handle, [=](polygon* p) {
+        p->*field = value;
+        return 0;
+    });
 }
 
 // The same for the exports that change a polygon's shape, behind the object-polygon rule.
@@ -192,7 +203,7 @@ DROVIK_API const char* Drovik_polygon_get_name(DROVIK_HANDLE polygon_handle) {
 DROVIK_API int Drovik_polygon_set_name(DROVIK_HANDLE polygon_handle, const char* name) {
     return with_polygon(__func__, polygon_handle, [name](polygon* p) {
         if (!name || !*name) {
-            log_line(texts::empty_name);
+            api_log_line(texts::empty_name);
             return -1;
         }
         if (polygon_set_name(p, name) != 0) {
@@ -252,7 +263,7 @@ DROVIK_API DROVIK_HANDLE Drovik_polygon_get_first_point(DROVIK_HANDLE polygon_ha
 }
 
 DROVIK_API int Drovik_polygon_get_num_of_points(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->point_count); });
+    return read_field(__func__, polygon_handle, &polygon::point_count);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_polygon_add_point(DROVIK_HANDLE polygon_handle, const double point_record[6]) {
@@ -274,7 +285,7 @@ DROVIK_API int Drovik_polygon_delete_point(DROVIK_HANDLE polygon_handle, DROVIK_
         // Only a point unlinked from this very polygon is freed.
         point* pt = polygon_extract_point(p, static_cast<point*>(point_handle));
         if (!pt) {
-            log_line(texts::point_internal);
+            api_log_line(texts::point_internal);
             return -1;
         }
         free_point(pt);
@@ -392,7 +403,7 @@ DROVIK_API int Drovik_polygon_get_plane(DROVIK_HANDLE polygon_handle, double pla
 DROVIK_API int Drovik_polygon_get_center(DROVIK_HANDLE polygon_handle, double out[3]) {
     return with_polygon(__func__, polygon_handle, [out](polygon* p) {
         if (!p->points) {
-            log_line(texts::no_points_center);
+            api_log_line(texts::no_points_center);
             return -1;
         }
         if (!out) return -1;
@@ -476,16 +487,16 @@ DROVIK_API int Drovik_polygon_rotate_to_match_polygon(DROVIK_HANDLE polygon_hand
         if (!second_ok("Drovik_polygon_rotate_to_match_polygon", target, DROVIK_KIND_POLYGON)) return -1;
         vec3 x, y, z;
         if (polygon_get_axis_system(p, x, y, z) != 0) {
-            log_line(texts::axes_failed);
+            api_log_line(texts::axes_failed);
             return -1;
         }
         mat4 inverse;
         if (matrix3_inverse(inverse, axes_matrix(x, y, z)) != 0) {
-            log_line(texts::axes_inverse);
+            api_log_line(texts::axes_inverse);
             return -1;
         }
         if (polygon_get_axis_system(static_cast<polygon*>(target), x, y, z) != 0) {
-            log_line(texts::axes_failed_2);
+            api_log_line(texts::axes_failed_2);
             return -1;
         }
         mat4 m;
@@ -556,7 +567,7 @@ DROVIK_API DROVIK_HANDLE Drovik_polygon_get_bitmap_handle(DROVIK_HANDLE polygon_
 }
 
 DROVIK_API int Drovik_polygon_get_transparent_index(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->transparent_index); });
+    return read_field(__func__, polygon_handle, &polygon::transparent_index);
 }
 
 DROVIK_API int Drovik_polygon_get_transparent_rgb(DROVIK_HANDLE polygon_handle, int* red, int* green, int* blue) {
@@ -573,7 +584,7 @@ DROVIK_API int Drovik_polygon_get_transparent_rgb(DROVIK_HANDLE polygon_handle, 
 }
 
 DROVIK_API int Drovik_polygon_is_rotated(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->rotated); });
+    return read_field(__func__, polygon_handle, &polygon::rotated);
 }
 
 DROVIK_API int Drovik_polygon_set_rotated(DROVIK_HANDLE polygon_handle, int yes_no_flag) {
@@ -626,12 +637,12 @@ DROVIK_API int Drovik_polygon_wrap_a_bitmap_fixed(DROVIK_HANDLE polygon_handle, 
     return with_polygon(__func__, polygon_handle, [=](polygon* p) {
         if (!second_ok("Drovik_polygon_wrap_a_bitmap_fixed", bitmap, DROVIK_KIND_BITMAP)) return -1;
         if (repeat_x <= 0 || repeat_y <= 0) {
-            log_line(texts::wrap_repeats);
+            api_log_line(texts::wrap_repeats);
             return -1;
         }
         if (!low || !high) return -1;
         if (high[1] - low[1] == 0 || high[0] - low[0] == 0) {
-            log_line(texts::wrap_deltas);
+            api_log_line(texts::wrap_deltas);
             return -1;
         }
         api_wrap_cords(p, repeat_x, repeat_y, api_vec(low), api_vec(high));
@@ -675,7 +686,7 @@ DROVIK_API int Drovik_polygon_set_animation_frame(DROVIK_HANDLE polygon_handle, 
         animation* a = p->bitmap_is_animation ? p->anim : nullptr;
         if (!a || a->frame_count <= 0) {
             warning_box_captioned(texts::no_animation, texts::no_animation_caption);
-            log_line((std::string(texts::no_animation) + "\n").c_str());
+            api_log_line((std::string(texts::no_animation) + "\n").c_str());
             return -1;
         }
         const int last = a->frame_count - 1;
@@ -689,7 +700,7 @@ DROVIK_API int Drovik_polygon_set_animation_frame(DROVIK_HANDLE polygon_handle, 
 }
 
 DROVIK_API int Drovik_polygon_get_animation_frame(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->animation_frame); });
+    return read_field(__func__, polygon_handle, &polygon::animation_frame);
 }
 
 DROVIK_API int Drovik_polygon_set_translucent(DROVIK_HANDLE polygon_handle, int blending) {
@@ -703,61 +714,43 @@ DROVIK_API int Drovik_polygon_set_translucent(DROVIK_HANDLE polygon_handle, int 
 }
 
 DROVIK_API int Drovik_polygon_get_translucent(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->blending); });
+    return read_field(__func__, polygon_handle, &polygon::blending);
 }
 
 DROVIK_API int Drovik_polygon_set_orientation(DROVIK_HANDLE polygon_handle, int orientation) {
-    return with_polygon(__func__, polygon_handle, [orientation](polygon* p) {
-        p->orientation = orientation;
-        return 0;
-    });
+    return store_field(__func__, polygon_handle, &polygon::orientation, int32_t(orientation));
 }
 
 DROVIK_API int Drovik_polygon_get_orientation(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->orientation); });
+    return read_field(__func__, polygon_handle, &polygon::orientation);
 }
 
 DROVIK_API int Drovik_polygon_set_release_save_flag(DROVIK_HANDLE polygon_handle, int flag) {
-    return with_polygon(__func__, polygon_handle, [flag](polygon* p) {
-        p->release_save = flag ? 1 : 0;
-        return 0;
-    });
+    return store_field(__func__, polygon_handle, &polygon::release_save, uint8_t(flag ? 1 : 0));
 }
 
 DROVIK_API int Drovik_polygon_disable(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) {
-        p->disabled = 1;
-        return 0;
-    });
+    return store_field(__func__, polygon_handle, &polygon::disabled, uint8_t(1));
 }
 
 DROVIK_API int Drovik_polygon_enable(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) {
-        p->disabled = 0;
-        return 0;
-    });
+    return store_field(__func__, polygon_handle, &polygon::disabled, uint8_t(0));
 }
 
 DROVIK_API int Drovik_polygon_is_disabled(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return p->disabled ? 1 : 0; });
+    return read_field(__func__, polygon_handle, &polygon::disabled);
 }
 
 DROVIK_API int Drovik_polygon_make_collisional(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) {
-        p->collisional = 1;
-        return 0;
-    });
+    return store_field(__func__, polygon_handle, &polygon::collisional, uint8_t(1));
 }
 
 DROVIK_API int Drovik_polygon_make_non_collisional(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) {
-        p->collisional = 0;
-        return 0;
-    });
+    return store_field(__func__, polygon_handle, &polygon::collisional, uint8_t(0));
 }
 
 DROVIK_API int Drovik_polygon_is_collisional(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return p->collisional ? 1 : 0; });
+    return read_field(__func__, polygon_handle, &polygon::collisional);
 }
 
 DROVIK_API double Drovik_polygon_get_brightness(DROVIK_HANDLE polygon_handle) {
@@ -820,15 +813,15 @@ DROVIK_API int Drovik_polygon_set_specular(DROVIK_HANDLE polygon_handle, int val
 }
 
 DROVIK_API int Drovik_polygon_get_ambient(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->ambient); });
+    return read_field(__func__, polygon_handle, &polygon::ambient);
 }
 
 DROVIK_API int Drovik_polygon_get_diffuse(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->diffuse); });
+    return read_field(__func__, polygon_handle, &polygon::diffuse);
 }
 
 DROVIK_API int Drovik_polygon_get_specular(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) { return int(p->specular); });
+    return read_field(__func__, polygon_handle, &polygon::specular);
 }
 
 DROVIK_API int Drovik_polygon_set_specular_shining(DROVIK_HANDLE polygon_handle, int value) {

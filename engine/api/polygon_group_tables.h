@@ -2,6 +2,7 @@
 // guard, vector conversions and the wrapping of bitmap cords over a box.
 #pragma once
 #include "api/export_guards.h"
+#include "foundation/errors.h"
 #include "foundation/geometry.h"
 #include "world/engine_state.h"
 #include "world/records.h"
@@ -198,6 +199,11 @@ inline const api_export_row group_exports[] = {
     {"Drovik_group_set_physics_elasticity", "Drovik_group_set_physics_elasticity", -1},
     {"Drovik_group_set_physics_maxspeed", "Drovik_group_get_physics_maxspeed", -1},
 };
+
+// One line of the export's own text through the error reporter, when the interface reports errors.
+inline void api_log_line(const char* text) {
+    if (api_report_errors()) report_error(1, text);
+}
 
 // In viewer mode only polygons of dynamic objects may change shape; false after the box.
 inline bool api_object_polygon_guard(const char* name, const polygon* p) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "api/export_guards.h"
+#include "api/polygon_group_tables.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/files.h"
@@ -81,7 +81,7 @@ uint8_t* read_24bit(const std::string& file) {
     char* data = nullptr;
     int size = 0;
     if (file_to_memory(file.c_str(), &data, &size) != 0) {
-        if (api_report_errors()) report_error(1, texts::no_file);
+        api_log_line(texts::no_file);
         return nullptr;
     }
     winbmp_status status = winbmp_status::unreadable;

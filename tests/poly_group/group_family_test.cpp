@@ -14,27 +14,10 @@
 
 namespace {
 
-const std::string wrong_kind_log =
-    "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !\n";
-const std::string wrong_kind_box =
-    "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !";
-
-double as_number(const void* handle) { return handle ? 1 : 0; }
-
-double v16[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-double out16[16];
-int i;
-const unsigned char rgb[3] = {1, 2, 3};
+using namespace row_arguments;
 
 // Each export that takes a group, the name its checks print and its result when refused.
-struct group_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
-};
-
-const group_row group_rows[] = {
+const export_row group_rows[] = {
     {"Drovik_group_get_next", "Drovik_group_get_next_group", 0,
      [](DROVIK_HANDLE h) { return as_number(Drovik_group_get_next(h)); }},
     {"Drovik_group_get_name", "Drovik_group_get_name", 0,
@@ -258,21 +241,7 @@ void expect_at(const vec3& v, double x, double y, double z) {
 
 TEST_F(GroupFamily, EveryExportRefusesAForeignHandleUnderItsCheckName) {
     void* polygon_record = record_create(64, DROVIK_KIND_POLYGON);
-    for (const group_row& row : group_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(polygon_record), row.failure);
-        const std::vector<plat_box_record> boxes = new_boxes();
-        if (!row.check_name) {
-            // Checked silently.
-            EXPECT_EQ(new_log(), "");
-            EXPECT_TRUE(boxes.empty());
-            continue;
-        }
-        EXPECT_EQ(new_log(), std::string(row.check_name) + ": " + wrong_kind_log);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, row.check_name);
-        EXPECT_EQ(boxes[0].text, wrong_kind_box);
-    }
+    for (const export_row& row : group_rows) expect_refused(row, polygon_record);
     record_destroy(polygon_record);
 }
 

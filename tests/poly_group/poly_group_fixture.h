@@ -2,11 +2,30 @@
 // through the exports and put on the MAIN root list.
 #pragma once
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "family_fixture.h"
 #include "world/bsp_node.h"
 #include "world/group.h"
 #include "world/polygon.h"
+
+// One export of a family table: the name its checks print and its result when refused.
+struct export_row {
+    const char* export_name;
+    const char* check_name;  // NULL: checked silently
+    double failure;
+    double (*call)(DROVIK_HANDLE);
+};
+
+// Arguments the table's calls pass after the refused handle.
+namespace row_arguments {
+inline double v16[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+inline double out16[16];
+inline int i;
+inline const unsigned char rgb[3] = {1, 2, 3};
+inline double as_number(const void* handle) { return handle ? 1 : 0; }
+}  // namespace row_arguments
 
 struct corner {
     double x, y, z;
@@ -52,6 +71,24 @@ protected:
     DROVIK_HANDLE add_square(double h, bool up, DROVIK_HANDLE owner_group = nullptr) {
         if (up) return add_polygon({{0, 0, h}, {0, 1, h}, {1, 1, h}, {1, 0, h}}, owner_group);
         return add_polygon({{0, 0, h}, {1, 0, h}, {1, 1, h}, {0, 1, h}}, owner_group);
+    }
+
+    // The export refuses the foreign handle once, under the row's name, with the row's value.
+    void expect_refused(const export_row& row, void* foreign) {
+        SCOPED_TRACE(row.export_name);
+        EXPECT_EQ(row.call(foreign), row.failure);
+        const std::vector<plat_box_record> boxes = new_boxes();
+        if (!row.check_name) {
+            EXPECT_EQ(new_log(), "");
+            EXPECT_TRUE(boxes.empty());
+            return;
+        }
+        EXPECT_EQ(new_log(), std::string(row.check_name) +
+                                 ": Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong "
+                                 "handle !\n");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, row.check_name);
+        EXPECT_EQ(boxes[0].text, "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !");
     }
 
     static vec3 point_at(DROVIK_HANDLE polygon_handle, int n) {

@@ -17,27 +17,10 @@
 
 namespace {
 
-const std::string wrong_kind_log =
-    "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !\n";
-const std::string wrong_kind_box =
-    "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !";
-
-double as_number(const void* handle) { return handle ? 1 : 0; }
-
-double v16[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-double out16[16];
-int i;
-const unsigned char rgb[3] = {1, 2, 3};
+using namespace row_arguments;
 
 // Each export that takes a polygon, the name its checks print and its result when refused.
-struct polygon_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
-};
-
-const polygon_row polygon_rows[] = {
+const export_row polygon_rows[] = {
     {"Drovik_polygon_get_next", "Drovik_polygon_get_next", 0,
      [](DROVIK_HANDLE h) { return as_number(Drovik_polygon_get_next(h)); }},
     {"Drovik_polygon_get_name", "Drovik_polygon_get_name", 0,
@@ -240,15 +223,7 @@ protected:
 
 TEST_F(PolygonFamily, EveryExportRefusesAForeignHandleUnderItsCheckName) {
     void* camera_record = record_create(64, DROVIK_KIND_CAMERA);
-    for (const polygon_row& row : polygon_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(camera_record), row.failure);
-        EXPECT_EQ(new_log(), std::string(row.check_name) + ": " + wrong_kind_log);
-        const std::vector<plat_box_record> boxes = new_boxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, row.check_name);
-        EXPECT_EQ(boxes[0].text, wrong_kind_box);
-    }
+    for (const export_row& row : polygon_rows) expect_refused(row, camera_record);
     record_destroy(camera_record);
 }
 
