@@ -76,6 +76,14 @@ int store_field(const char* export_name, DROVIK_HANDLE handle, T polygon::*field
     });
 }
 
+// An action's whole work: the world routine on the checked polygon; 0.
+int apply(const char* export_name, DROVIK_HANDLE handle, void (*routine)(polygon*)) {
+    return with_polygon(export_name, handle, [routine](polygon* p) {
+        routine(p);
+        return 0;
+    });
+}
+
 // The same for the exports that change a polygon's shape, behind the object-polygon rule.
 template <typename Work>
 auto with_shaped_polygon(const char* export_name, DROVIK_HANDLE handle, Work work) -> decltype(work(nullptr)) {
@@ -609,17 +617,11 @@ DROVIK_API int Drovik_polygon_set_bitmap_rotation(DROVIK_HANDLE polygon_handle, 
 }
 
 DROVIK_API int Drovik_polygon_mirror_horizontal_bitmap(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) {
-        polygon_mirror_horizontal_bitmap(p);
-        return 0;
-    });
+    return apply(__func__, polygon_handle, polygon_mirror_horizontal_bitmap);
 }
 
 DROVIK_API int Drovik_polygon_mirror_vertical_bitmap(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) {
-        polygon_mirror_vertical_bitmap(p);
-        return 0;
-    });
+    return apply(__func__, polygon_handle, polygon_mirror_vertical_bitmap);
 }
 
 DROVIK_API int Drovik_polygon_match_bitmap_cords(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE reference) {
@@ -843,10 +845,7 @@ DROVIK_API int Drovik_polygon_set_light(DROVIK_HANDLE polygon_handle, const unsi
 }
 
 DROVIK_API int Drovik_polygon_remove_light(DROVIK_HANDLE polygon_handle) {
-    return with_polygon(__func__, polygon_handle, [](polygon* p) {
-        polygon_restore_points_color(p);
-        return 0;
-    });
+    return apply(__func__, polygon_handle, polygon_restore_points_color);
 }
 
 DROVIK_API int Drovik_polygon_add_patch(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE patch) {
