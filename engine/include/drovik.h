@@ -431,4 +431,203 @@ DROVIK_API int Drovik_sound_CD_get_track(void); /* -1 without the library */
 DROVIK_API int Drovik_sound_CD_get_num_of_tracks(void); /* -1 without the library */
 DROVIK_API int Drovik_sound_CD_eject(void); /* 0 without the library */
 
+/* ---- Polygon family: a failed polygon check returns 0 or NULL unless noted (-1 where an export
+   reports 0 / -1 with its handles checked); shape changes work on object polygons or in editor mode. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_first_polygon(void); /* world order (the MAIN root list in editor mode) */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_next(DROVIK_HANDLE polygon_handle);
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_handle_using_name(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_handle_using_id_num(int id); /* by serial id in the MAIN module's root list */
+DROVIK_API const char* Drovik_polygon_get_name(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_name(DROVIK_HANDLE polygon_handle, const char* name); /* NULL or empty refused; 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_create(void); /* a new polygon in no list */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_duplicate(DROVIK_HANDLE polygon_handle); /* object polygons or editor mode; the copy is in no list */
+DROVIK_API int Drovik_polygon_delete(DROVIK_HANDLE polygon_handle); /* editor mode: unlinked and freed; viewer mode: patches only; 0 / -1 */
+DROVIK_API int Drovik_polygon_set_group(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE group_handle); /* NULL group: none */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_group(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_is_in_group(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE group_handle); /* NULL group: 1 */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_first_point(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_get_num_of_points(DROVIK_HANDLE polygon_handle);
+DROVIK_API DROVIK_HANDLE Drovik_polygon_add_point(DROVIK_HANDLE polygon_handle, const double point_record[6]); /* x, y, z, bitmap x, bitmap y, brightness 0..100; the new point, NULL for a NULL record */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_add_point_to_head(DROVIK_HANDLE polygon_handle, const double point_record[6]); /* as add_point, at the head */
+DROVIK_API int Drovik_polygon_delete_point(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE point_handle); /* only a point of this polygon is freed; 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_closest_point(DROVIK_HANDLE polygon_handle, const double location[3]); /* the first wins a tie */
+DROVIK_API int Drovik_polygon_count_redundant_points(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_remove_redundant_points(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_is_valid(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_is_convex(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_are_all_points_on_one_plane(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_are_bitmap_x_cords_ok(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_are_bitmap_y_cords_ok(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_is_point_inside_polygon(DROVIK_HANDLE polygon_handle, const double location[3]); /* checks under the name "Drovik_polygon_is_point_inside_polygon " (trailing blank) */
+DROVIK_API int Drovik_polygon_is_point_inside_polygon_concave(DROVIK_HANDLE polygon_handle, const double location[3]); /* checks under the same name as the convex test */
+DROVIK_API int Drovik_polygon_check_intersection_with_line_segment(DROVIK_HANDLE polygon_handle, const double start[3], const double end[3], double out[3]);
+DROVIK_API int Drovik_polygon_check_intersection_with_another_polygon(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE other, double out[3]);
+DROVIK_API int Drovik_polygon_get_plane(DROVIK_HANDLE polygon_handle, double plane_out[4]); /* a, b, c, d */
+DROVIK_API int Drovik_polygon_get_center(DROVIK_HANDLE polygon_handle, double out[3]); /* mean of the points, in world space for object polygons */
+DROVIK_API int Drovik_polygon_get_location(DROVIK_HANDLE polygon_handle, double out[3]); /* bounding-box centre, in world space for object polygons */
+DROVIK_API int Drovik_polygon_rotate(DROVIK_HANDLE polygon_handle, const double matrix[9]); /* 3x3 matrix by rows, about the location; object polygons or editor mode */
+DROVIK_API int Drovik_polygon_rotate_x(DROVIK_HANDLE polygon_handle, double degrees); /* degrees about the location; object polygons or editor mode */
+DROVIK_API int Drovik_polygon_rotate_y(DROVIK_HANDLE polygon_handle, double degrees);
+DROVIK_API int Drovik_polygon_rotate_z(DROVIK_HANDLE polygon_handle, double degrees);
+DROVIK_API int Drovik_polygon_move(DROVIK_HANDLE polygon_handle, const double offset[3]); /* refused under the name Drovik_polygon_set_location */
+DROVIK_API int Drovik_polygon_set_location(DROVIK_HANDLE polygon_handle, const double location[3]);
+DROVIK_API int Drovik_polygon_scale(DROVIK_HANDLE polygon_handle, double sx, double sy, double sz);
+DROVIK_API int Drovik_polygon_rotate_to_match_polygon(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE target);
+DROVIK_API int Drovik_polygon_move_to_match_point(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE point_a, DROVIK_HANDLE point_b); /* moves by B - A (point handles) */
+DROVIK_API int Drovik_polygon_flip_visible_side(DROVIK_HANDLE polygon_handle);
+DROVIK_API DROVIK_HANDLE Drovik_polygon_join(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE other); /* the joined polygon (in no list) or NULL */
+DROVIK_API int Drovik_polygon_set_color_fill(DROVIK_HANDLE polygon_handle, int red, int green, int blue);
+DROVIK_API int Drovik_polygon_get_color(DROVIK_HANDLE polygon_handle, int* red, int* green, int* blue); /* returns blue */
+DROVIK_API int Drovik_polygon_set_bitmap_fill(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE bitmap);
+DROVIK_API const char* Drovik_polygon_get_bitmap_name(DROVIK_HANDLE polygon_handle);
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_bitmap_handle(DROVIK_HANDLE polygon_handle); /* checks under the name Drovik_polygon_get_bitmap_name */
+DROVIK_API int Drovik_polygon_get_transparent_index(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_get_transparent_rgb(DROVIK_HANDLE polygon_handle, int* red, int* green, int* blue); /* -1 without a transparent index or bitmap */
+DROVIK_API int Drovik_polygon_is_rotated(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_rotated(DROVIK_HANDLE polygon_handle, int yes_no_flag); /* 0 or 1 only */
+DROVIK_API int Drovik_polygon_rotate_bitmap(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_bitmap_rotation(DROVIK_HANDLE polygon_handle, int rotation);
+DROVIK_API int Drovik_polygon_mirror_horizontal_bitmap(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_mirror_vertical_bitmap(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_match_bitmap_cords(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE reference);
+DROVIK_API int Drovik_polygon_wrap_a_bitmap_fixed(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE bitmap, double repeat_x, double repeat_y, const double low[3], const double high[3]); /* bitmap x along world y, bitmap y along world x over the box; 0 / -1 */
+DROVIK_API int Drovik_polygon_set_animation(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE animation_handle);
+DROVIK_API DROVIK_HANDLE Drovik_polygon_get_animation(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_animation_frame(DROVIK_HANDLE polygon_handle, int frame); /* clamped to the last frame; -1 without an animation */
+DROVIK_API int Drovik_polygon_get_animation_frame(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_translucent(DROVIK_HANDLE polygon_handle, int blending); /* blending kind */
+DROVIK_API int Drovik_polygon_get_translucent(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_orientation(DROVIK_HANDLE polygon_handle, int orientation);
+DROVIK_API int Drovik_polygon_get_orientation(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_release_save_flag(DROVIK_HANDLE polygon_handle, int flag);
+DROVIK_API int Drovik_polygon_disable(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_enable(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_is_disabled(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_make_collisional(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_make_non_collisional(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_is_collisional(DROVIK_HANDLE polygon_handle);
+DROVIK_API double Drovik_polygon_get_brightness(DROVIK_HANDLE polygon_handle); /* 0..100; -1.0 without points */
+DROVIK_API int Drovik_polygon_set_brightness(DROVIK_HANDLE polygon_handle, double brightness); /* 0..100, kept to the nearest shade step */
+DROVIK_API int Drovik_polygon_is_uniform_brightness(DROVIK_HANDLE polygon_handle);
+DROVIK_API double Drovik_polygon_get_light_diminution(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_light_diminution(DROVIK_HANDLE polygon_handle, double value);
+DROVIK_API int Drovik_polygon_set_ambient(DROVIK_HANDLE polygon_handle, int value);
+DROVIK_API int Drovik_polygon_set_diffuse(DROVIK_HANDLE polygon_handle, int value);
+DROVIK_API int Drovik_polygon_set_specular(DROVIK_HANDLE polygon_handle, int value);
+DROVIK_API int Drovik_polygon_get_ambient(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_get_diffuse(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_get_specular(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_specular_shining(DROVIK_HANDLE polygon_handle, int value);
+DROVIK_API int Drovik_polygon_get_specular_shining(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_set_light(DROVIK_HANDLE polygon_handle, const unsigned char rgb[3]); /* point colours; NULL: nothing */
+DROVIK_API int Drovik_polygon_remove_light(DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_polygon_add_patch(DROVIK_HANDLE polygon_handle, DROVIK_HANDLE patch);
+DROVIK_API DROVIK_HANDLE Drovik_polygon_add_patch_easy(DROVIK_HANDLE polygon_handle, const double location[3], double size, const double direction[3], DROVIK_HANDLE bitmap, int red, int green, int blue); /* square of side 2 x size; bitmap or the colour; the patch or NULL */
+DROVIK_API int Drovik_polygon_delete_patches(DROVIK_HANDLE polygon_handle, int kind); /* kind 1 every patch, 4 kinds from 4 up, else that kind; on the split family too */
+
+/* ---- Group family: a NULL group is the whole world unless an export refuses it with its own box;
+   a failed group check returns 0 or NULL unless noted (-1 for exports reporting 0 / -1). ---- */
+DROVIK_API DROVIK_HANDLE Drovik_group_create(const char* name); /* a new group, its name made unique; NULL name refused */
+DROVIK_API DROVIK_HANDLE Drovik_group_get_first_group(void);
+DROVIK_API DROVIK_HANDLE Drovik_group_get_next(DROVIK_HANDLE group_handle); /* checks under the name Drovik_group_get_next_group; NULL refused */
+DROVIK_API DROVIK_HANDLE Drovik_group_get_using_name(const char* name);
+DROVIK_API const char* Drovik_group_get_name(DROVIK_HANDLE group_handle); /* NULL refused with a box */
+DROVIK_API int Drovik_group_set_name(DROVIK_HANDLE group_handle, const char* name); /* made unique; the file name follows; NULL group or empty name refused */
+DROVIK_API DROVIK_HANDLE Drovik_group_get_father_group(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_set_father_group(DROVIK_HANDLE group_handle, DROVIK_HANDLE father); /* NULL father: top level; a cycle is refused; 0 / -1 */
+DROVIK_API int Drovik_group_is_groupA_included_in_groupB(DROVIK_HANDLE group_a, DROVIK_HANDLE group_b); /* B NULL: 1; -1 on a failed check */
+DROVIK_API DROVIK_HANDLE Drovik_group_get_first_polygon(DROVIK_HANDLE group_handle); /* members in world order (NULL: every polygon) */
+DROVIK_API DROVIK_HANDLE Drovik_group_get_next_polygon(DROVIK_HANDLE group_handle, DROVIK_HANDLE polygon_handle);
+DROVIK_API int Drovik_group_get_number_of_polygons(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_ungroup(DROVIK_HANDLE group_handle); /* polygons and sub-groups pass to the father; 0 / -1 */
+DROVIK_API int Drovik_group_delete_members(DROVIK_HANDLE group_handle); /* editor mode; deletes the members and the group tree; the polygons deleted */
+DROVIK_API DROVIK_HANDLE Drovik_group_duplicate_tree(DROVIK_HANDLE group_handle); /* a copy under the same father */
+DROVIK_API DROVIK_HANDLE Drovik_group_create_copy_made_of_triangles(DROVIK_HANDLE group_handle); /* editor mode; every polygon split into triangles */
+DROVIK_API DROVIK_HANDLE Drovik_group_create_reduced_copy(DROVIK_HANDLE group_handle, double grid); /* the triangle copy snapped to the grid and joined; grid 0: not snapped */
+DROVIK_API int Drovik_group_is_static(DROVIK_HANDLE group_handle); /* NULL: 1 */
+DROVIK_API int Drovik_group_set_static(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_set_dynamic(DROVIK_HANDLE group_handle); /* NULL refused */
+DROVIK_API int Drovik_group_load_as_disabled(DROVIK_HANDLE group_handle, int flag); /* type name "disabled" (flag 1) or "enabled", keeping "_turn2x" */
+DROVIK_API int Drovik_group_get_load_as_disabled_status(DROVIK_HANDLE group_handle); /* NULL: 1 after its box */
+DROVIK_API int Drovik_group_set_control_number(DROVIK_HANDLE group_handle, int number);
+DROVIK_API int Drovik_group_get_control_number(DROVIK_HANDLE group_handle); /* checks under the name Drovik_group_set_control_number */
+DROVIK_API int Drovik_group_get_bounding_box(DROVIK_HANDLE group_handle, double box[6]); /* minimum x, y, z then maximum x, y, z (NULL: with the dynamic objects) */
+DROVIK_API int Drovik_group_get_center_of_mass(DROVIK_HANDLE group_handle, double out[3]);
+DROVIK_API int Drovik_group_get_location(DROVIK_HANDLE group_handle, double* x, double* y, double* z);
+DROVIK_API int Drovik_group_get_dimensions(DROVIK_HANDLE group_handle, double out[3]); /* extent along the group's own axes; -1 without axes */
+DROVIK_API int Drovik_group_get_rotate_reference_point(DROVIK_HANDLE group_handle, double out[3]); /* NULL: the world's */
+DROVIK_API int Drovik_group_set_rotate_reference_point(DROVIK_HANDLE group_handle, const double point_in[3]);
+DROVIK_API int Drovik_group_calculate_axis_system(DROVIK_HANDLE group_handle, double x_axis[3], double y_axis[3], double z_axis[3]); /* the x, y, z axes; 0 / -1 */
+DROVIK_API int Drovik_group_convert_point_to_world_space(DROVIK_HANDLE group_handle, const double in[3], double out[3]);
+DROVIK_API int Drovik_group_convert_point_to_group_space(DROVIK_HANDLE group_handle, const double in[3], double out[3]);
+DROVIK_API DROVIK_HANDLE Drovik_group_get_bottom_polygon(DROVIK_HANDLE group_handle); /* first member with orientation BOTTOM (own polygons first) */
+DROVIK_API DROVIK_HANDLE Drovik_group_get_top_polygon(DROVIK_HANDLE group_handle);
+DROVIK_API DROVIK_HANDLE Drovik_group_get_front_polygon(DROVIK_HANDLE group_handle);
+DROVIK_API DROVIK_HANDLE Drovik_group_get_back_polygon(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_is_bitmap_used(DROVIK_HANDLE group_handle, DROVIK_HANDLE bitmap); /* editor mode; directly or through an animation */
+DROVIK_API int Drovik_group_count_intersections(DROVIK_HANDLE group_a, DROVIK_HANDLE group_b); /* handles checked silently; 0 on failure */
+DROVIK_API int Drovik_group_is_rotation_enabled(DROVIK_HANDLE group_handle); /* 0 when a member is ROTATED */
+DROVIK_API int Drovik_group_rotate(DROVIK_HANDLE group_handle, double degrees, int space_flag, int axis_flag); /* editor mode; degrees; space 0 world, 1 own axes (not for NULL), 2 camera; axis 0 x, 1 y, 2 z; about the reference point */
+DROVIK_API int Drovik_group_rotate_using_matrix(DROVIK_HANDLE group_handle, const double matrix[9]); /* editor mode; 3x3 by rows, about the reference point */
+DROVIK_API int Drovik_group_transform_using_matrix4x4(DROVIK_HANDLE group_handle, const double matrix[16]); /* editor mode; 4x4 by rows, about the reference point */
+DROVIK_API int Drovik_group_move(DROVIK_HANDLE group_handle, double offset[3], int space_flag); /* editor mode; space 0, 1 (own axes, not for NULL) or 2 (camera); the offset used is written back */
+DROVIK_API int Drovik_group_set_location(DROVIK_HANDLE group_handle, const double location[3]); /* editor mode; the bounding-box centre lands there */
+DROVIK_API int Drovik_group_scale(DROVIK_HANDLE group_handle, int space_flag, double sx, double sy, double sz); /* editor mode; about the bounding-box centre in space 0, 1 or 2 */
+DROVIK_API int Drovik_group_rotate_to_match_polygon(DROVIK_HANDLE group_handle, DROVIK_HANDLE own, DROVIK_HANDLE target, int flip_flag); /* editor mode; flip 1 negates the target's normal */
+DROVIK_API int Drovik_group_rotate_around_line_to_match_polygon(DROVIK_HANDLE group_handle, DROVIK_HANDLE own, DROVIK_HANDLE target, int flip_flag, const double line_a[3], const double line_b[3]); /* editor mode; A stays in place */
+DROVIK_API int Drovik_group_rotate_to_match_direction(DROVIK_HANDLE group_handle, DROVIK_HANDLE polygon_handle, const double direction[3]); /* editor mode; the polygon checks under the name Drovik_group_rotate_to_match_polygon */
+DROVIK_API int Drovik_group_rotate_around_line(DROVIK_HANDLE group_handle, const double line_a[3], const double line_b[3], double degrees); /* editor mode; degrees about the line A-B */
+DROVIK_API int Drovik_group_rotate_to_match_axis_system(DROVIK_HANDLE group_handle, const double x_axis[3], const double y_axis[3], const double z_axis[3]);
+DROVIK_API int Drovik_group_move_to_match_point(DROVIK_HANDLE group_handle, const double point_a[3], const double point_b[3]); /* editor mode; moves by B - A */
+DROVIK_API int Drovik_group_set_orientation(DROVIK_HANDLE group_handle, DROVIK_HANDLE polygon_handle, int orientation); /* editor mode; clears the members' marks of that kind, then marks the polygon */
+DROVIK_API int Drovik_group_reduce_polygons_count(DROVIK_HANDLE group_handle, double tolerance); /* editor mode; joins member polygons; the joins made or -1 */
+DROVIK_API int Drovik_group_set_color(DROVIK_HANDLE group_handle, unsigned char red, unsigned char green, unsigned char blue);
+DROVIK_API int Drovik_group_wrap_a_bitmap(DROVIK_HANDLE group_handle, DROVIK_HANDLE bitmap, double repeat_x, double repeat_y); /* over the bounding box; checks under the name Drovik_group_match_bitmap */
+DROVIK_API int Drovik_group_wrap_a_bitmap_fixed(DROVIK_HANDLE group_handle, DROVIK_HANDLE bitmap, double repeat_x, double repeat_y, const double low[3], const double high[3]);
+DROVIK_API int Drovik_group_light_group(DROVIK_HANDLE group_handle, const double direction[3], double ambient, double factor); /* brightness := ambient + factor x facing; the direction is not changed */
+DROVIK_API int Drovik_group_set_ambient(DROVIK_HANDLE group_handle, int value);
+DROVIK_API int Drovik_group_set_diffuse(DROVIK_HANDLE group_handle, int value);
+DROVIK_API int Drovik_group_set_specular(DROVIK_HANDLE group_handle, int value);
+DROVIK_API int Drovik_group_set_light(DROVIK_HANDLE group_handle, const unsigned char rgb[3]);
+DROVIK_API int Drovik_group_remove_light(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_delete_patches(DROVIK_HANDLE group_handle, int type);
+DROVIK_API int Drovik_group_set_patches_color(DROVIK_HANDLE group_handle, int red, int green, int blue, int type);
+DROVIK_API int Drovik_group_set_patches_bitmap(DROVIK_HANDLE group_handle, DROVIK_HANDLE bitmap, int type); /* the bitmap checks under the name Drovik_polygon_set_bitmap_fill */
+DROVIK_API int Drovik_group_set_patches_translucent(DROVIK_HANDLE group_handle, int kind, int type);
+DROVIK_API int Drovik_group_set_name_to_chase(DROVIK_HANDLE group_handle, const char* name);
+DROVIK_API const char* Drovik_group_get_chased_name(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_get_chase_offset(DROVIK_HANDLE group_handle, double offset[3]);
+DROVIK_API int Drovik_group_set_chase_offset(DROVIK_HANDLE group_handle, const double offset[3]);
+DROVIK_API double Drovik_group_get_chase_softness(DROVIK_HANDLE group_handle);
+DROVIK_API double Drovik_group_set_chase_softness(DROVIK_HANDLE group_handle, double softness); /* clamped to [0, 1] */
+DROVIK_API const char* Drovik_group_get_chase_type_name(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_get_chase_type(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_set_chase_type(DROVIK_HANDLE group_handle, int type);
+DROVIK_API int Drovik_group_set_chase_distance(DROVIK_HANDLE group_handle, double distance);
+DROVIK_API double Drovik_group_get_chase_distance(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_set_track_name(DROVIK_HANDLE group_handle, const char* name);
+DROVIK_API const char* Drovik_group_get_track_name(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_get_track_offset(DROVIK_HANDLE group_handle, double offset[3]);
+DROVIK_API int Drovik_group_set_track_offset(DROVIK_HANDLE group_handle, const double offset[3]);
+DROVIK_API int Drovik_group_set_falling_from_track(DROVIK_HANDLE group_handle, double fall_height, int track_mode); /* returns the track mode */
+DROVIK_API int Drovik_group_unset_falling_from_track(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_get_falling_from_track_params(DROVIK_HANDLE group_handle, int* flag, double* fall_height, int* track_mode);
+DROVIK_API int Drovik_group_get_speed(DROVIK_HANDLE group_handle, double speed[3]);
+DROVIK_API int Drovik_group_set_speed(DROVIK_HANDLE group_handle, const double speed[3]); /* also stores the length as absolute speed */
+DROVIK_API double Drovik_group_get_absolute_speed(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_set_absolute_speed(DROVIK_HANDLE group_handle, double speed);
+DROVIK_API int Drovik_group_set_physics_rotation(DROVIK_HANDLE group_handle, int space_flag, double x_degrees, double y_degrees, double z_degrees); /* degrees, kept in radians */
+DROVIK_API int Drovik_group_get_physics_rotation(DROVIK_HANDLE group_handle, double degrees[3]); /* degrees; returns the space flag */
+DROVIK_API int Drovik_group_get_physics_force(DROVIK_HANDLE group_handle, double force[3]);
+DROVIK_API int Drovik_group_set_physics_force(DROVIK_HANDLE group_handle, const double force[3]);
+DROVIK_API double Drovik_group_get_physics_friction(DROVIK_HANDLE group_handle);
+DROVIK_API double Drovik_group_get_physics_elasticity(DROVIK_HANDLE group_handle);
+DROVIK_API double Drovik_group_get_physics_maxspeed(DROVIK_HANDLE group_handle);
+DROVIK_API int Drovik_group_set_physics_friction(DROVIK_HANDLE group_handle, double value);
+DROVIK_API int Drovik_group_set_physics_elasticity(DROVIK_HANDLE group_handle, double value);
+DROVIK_API int Drovik_group_set_physics_maxspeed(DROVIK_HANDLE group_handle, double value); /* checks under the name Drovik_group_get_physics_maxspeed */
+
+/* ---- Engine family: terrain from a height bitmap. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_engine_create_terrain_from_bitmap(const char* bitmap_file, double height_step, int polygon_count, DROVIK_HANDLE bitmap, int repeat_x, int repeat_y, const unsigned char* colour_map, int map_entries, const double scale[3], int* polygons_out); /* 8- or 24-bit BMP or a JPEG; without a bitmap the heights coloured through the map (red-first triples, NULL: the default map) texture it; a group "Terrain" in the MAIN module, or NULL; loads an empty editor world when none is loaded */
+
 #endif

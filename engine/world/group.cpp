@@ -366,6 +366,20 @@ int group_delete(group** list, group* g) {
     return 0;
 }
 
+int group_rename(group* g, const char* name) {
+    if (!g || !name || !*name) return -1;
+    const std::string wanted = name;  // the name may be the group's own string
+    unregister_name(g);
+    engine_free(g->name);
+    engine_free(g->given_name);
+    g->name = g->given_name = nullptr;
+    if (name_group(g, wanted.c_str()) != 0) return -1;
+    // The file name follows the unique name.
+    engine_free(g->given_name);
+    g->given_name = engine_copy(g->name);
+    return g->given_name ? 0 : -1;
+}
+
 group* group_find_by_name(group* list, const char* name) {
     if (!name) return nullptr;
     for (; list; list = list->next) {

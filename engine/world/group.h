@@ -13,6 +13,8 @@ void group_set_object_parameters(group* g, const dynamic_object* d);
 group* group_extract(group** list, group* g);
 // NULL deletes every group of the list.
 int group_delete(group** list, group* g);
+// A new unique name for both the name and the given name; the old name leaves the dictionary. 0 / -1.
+int group_rename(group* g, const char* name);
 group* group_find_by_name(group* list, const char* name);
 // 1 when b is NULL (the whole world), a itself or one of a's fathers.
 int group_is_included(const group* a, const group* b);
