@@ -44,6 +44,7 @@ public:
     virtual void SetCameraHeadAngle(DROVIK_HANDLE camera, double degrees) = 0;
 };
 
-// The engine the 3D view calls; tests put a recording one in its place.
+// The engine the 3D view calls; tests put a recording one in its place, nullptr puts the
+// library's back.
 TEngine3D& Engine3D();
 void SetEngine3D(TEngine3D* engine);

@@ -108,12 +108,10 @@ TVaruRor::TVaruRor(QWidget* parent) : QMainWindow(parent)
     Button1->setObjectName("Button1");
     Button1->setGeometry(96, 490, 80, 25);
     Button1->hide();
-    Button1->setEnabled(kTestLightsBuilt);
     connect(Button1, &QPushButton::clicked, this, [] { CycleTestLights(); });
     Button3 = new QPushButton("Timetable", cab_bkgd);
     Button3->setObjectName("Button3");
     Button3->setGeometry(8, 490, 80, 25);
-    Button3->setEnabled(kTimeFormBuilt);
     connect(Button3, &QPushButton::clicked, this, [] { ShowTimeForm(); });
 
     CreateMenus();
@@ -175,20 +173,6 @@ void TVaruRor::CreateMenus()
         {KestrovaneHelp1, "KestrovaneHelp1"}, {About1, "About1"}};
     for (const auto& [object, name] : names)
         object->setObjectName(name);
-    for (QAction* command : {LocoPhysics1, CabLayout1, Insert1, Edit_menu, Jumpto1, Options1})
-        SetCommandEnabled(command, true);
-}
-
-void TVaruRor::SetCommandEnabled(QAction* command, bool enabled)
-{
-    const std::pair<const QAction*, bool> built[] = {
-        {CabLayout1, kEditorModeBuilt},     {LocoPhysics1, kPhysicsFormBuilt},
-        {Options1, kOptionsFormBuilt},      {Insert1, kCabItemBrowserBuilt},
-        {Edit_menu, kCabItemEditorsBuilt},  {Jumpto1, kRouteBuilt}};
-    for (const auto& [action, available] : built)
-        if (action == command)
-            enabled = enabled && available;
-    command->setEnabled(enabled);
 }
 
 void TVaruRor::FormCreate()
@@ -230,11 +214,11 @@ void TVaruRor::StartStopSim()
     }
     if (editor)
         SetupDriveMode();
-    SetCommandEnabled(CabLayout1, false);
+    CabLayout1->setEnabled(false);
 
     if (HiResTimer1.Enabled()) {
         HiResTimer1.SetEnabled(false);
-        SetCommandEnabled(CabLayout1, true);
+        CabLayout1->setEnabled(true);
         {
             std::lock_guard guard(SimLock);
             SoundStopAll();
@@ -245,7 +229,9 @@ void TVaruRor::StartStopSim()
     }
 
     bool sound;
+    bool placed = true;
     {
+        HeldMessages held;  // the load's warnings show once SimLock is released
         std::lock_guard guard(SimLock);
         Physics.mass = Consist.tonnage;
         Physics.stepLength = 50.0;
@@ -255,10 +241,15 @@ void TVaruRor::StartStopSim()
             if (!SimState.paths.root.empty())
                 QDir::setCurrent(QFile::decodeName(SimState.paths.root.c_str()));
             LoadWorld3D(ThreeDPanel);
-            LoadRouteSurvey();
-            PlaceTrainAndScenery(SimState.startSegment);
+            placed = LoadRouteSurvey() && PlaceTrainAndScenery(SimState.startSegment);
         }
         sound = SimState.soundOn;
+    }
+    // Without a route the train has nowhere to run.
+    if (!placed) {
+        CabLayout1->setEnabled(true);
+        SetStatusCaption(": Sim stopped.");
+        return;
     }
     SetStatusCaption(": Sim running . . .");
     Open1->setText("Stop Sim");
@@ -284,7 +275,7 @@ void TVaruRor::StartStopSim()
             std::lock_guard guard(SimLock);
             SoundStopAll();
         }
-        SetCommandEnabled(CabLayout1, true);
+        CabLayout1->setEnabled(true);
         SetStatusCaption(": Sim stopped.");
         Open1->setText("Start Sim");
         ShowError(e.what());

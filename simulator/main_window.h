@@ -80,8 +80,6 @@ private:
     void NewSituation2Click();
     void SelectTrain1Click();
     void About1Click();
-    // Enables a command when its unit is built in; a command of a missing unit stays off.
-    void SetCommandEnabled(QAction* command, bool enabled);
 
     bool closed_ = false;
     bool secondWorkBusy_ = false;

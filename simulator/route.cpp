@@ -119,7 +119,7 @@ void PlaceSlot(int segment, int slot, bool lookUp)
     for (int kind = 0; kind < 5; ++kind) {
         TPlacement& rec = state.ring[slot][kind];
         if (lookUp)
-            rec.object = Engine3D().GetObjectUsingName(FindSlotObjects(slot, kind));
+            rec.object = state.worldObjects ? Engine3D().GetObjectUsingName(FindSlotObjects(slot, kind)) : nullptr;
         if (kind == 0)
             PlaceSceneryObject(rec, {PointAlongHeading(s.spots[0].point, 1250, s.spots[0].heading), s.spots[0].heading});
         else
@@ -161,7 +161,7 @@ bool LoadLandmarks(const std::string& root, std::string* error)
         }
         rec.name = rest.size() > 1 ? rest.substr(1, kNameLength) : "adsign1";
         DebugLine(plat_format("%d   %g   >%s<\n", static_cast<int>(n), rec.offset, rec.name.c_str()));
-        rec.place.object = Engine3D().GetObjectUsingName(rec.name);
+        rec.place.object = state.worldObjects ? Engine3D().GetObjectUsingName(rec.name) : nullptr;
         state.landmarks.push_back(rec);
     }
     DebugLine("-------------------------------------------------\n");

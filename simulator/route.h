@@ -73,6 +73,7 @@ struct TRouteState {
     int slotToRecycle = 5;
     double targetHead = 0.0;
     double currentHead = 0.0;
+    bool worldObjects = true;  // false when no world is loaded: objects are not looked up
 };
 
 TRouteState& Route();

@@ -1,24 +1,13 @@
-// Calls from the main window and the tick into units that are not built in yet.
-// Each keeps its place in the calling order; the unit that owns it fills in the body.
-// The tick calls its hooks holding SimLock; the GUI handlers call theirs without it, so a
-// hook that shows a dialog takes SimLock itself only around the simulation variables.
+// Calls from the main window and the tick into the units that own them, each in its place in
+// the calling order. The tick calls its hooks holding SimLock; the GUI handlers call theirs
+// without it, so a hook that shows a dialog takes SimLock itself only around the simulation
+// variables.
 #pragma once
 #include <string>
 
 #include "sim_space.h"  // first screen and situations
 
 class QWidget;
-
-// Which of the commands' units are built in. The main window disables a command whose unit
-// is not, so no command pretends to work; the unit sets its flag when it fills its hook in.
-inline constexpr bool kEditorModeBuilt = true;       // EnterEditorMode: "Cab Layout . . ."
-inline constexpr bool kPhysicsFormBuilt = true;      // ShowPhysicsForm: "Loco Physics . . ."
-inline constexpr bool kTimeFormBuilt = true;         // ShowTimeForm: "Timetable"
-inline constexpr bool kOptionsFormBuilt = true;      // ShowOptionsForm: "Options . . ."
-inline constexpr bool kCabItemBrowserBuilt = true;   // ShowCabItemBrowser: "Insert . . ."
-inline constexpr bool kCabItemEditorsBuilt = true;   // EditSelectedCabItem: "Edit . . ."
-inline constexpr bool kTestLightsBuilt = true;       // CycleTestLights: "test lights"
-inline constexpr bool kRouteBuilt = false;           // JumpToSegment: "Jump to . . ."
 
 // Traction model and cab layout.
 void SetupDriveMode();         // leave editor mode, reset physics, load model, cab and items
@@ -38,9 +27,10 @@ void ShowCabItemBrowser();  // "Cab Items" / "Insert . . ."
 void EditSelectedCabItem(); // "Cab Items" / "Edit . . ."
 
 // 3D view, route and track following.
+// Called under SimLock with messages held: the warnings show once the lock is released.
 void LoadWorld3D(QWidget* panel);  // on failure the 3D view and card flags go off
-void LoadRouteSurvey();
-void PlaceTrainAndScenery(int start);
+bool LoadRouteSurvey();            // false after its message: the start stops
+bool PlaceTrainAndScenery(int start);  // false after its message for a start off the loop
 void JumpToSegment(int n);
 int SegmentCount();
 int CurrentSegment();  // the segment the train is on; the start segment until a route runs

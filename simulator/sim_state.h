@@ -31,6 +31,7 @@ struct TSimState {
     bool card3D = true;        // the 3D card is wanted
     bool wireFrame = false;    // the world is drawn as wire frames
     bool worldLoaded = false;  // world, route and scenery are loaded
+    bool engineStarted = false;  // a world load started the engine; closing stops it
     bool editorMode = false;   // the cab layout editor is active
     bool soundOn = false;
 

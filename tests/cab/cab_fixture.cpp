@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "../common/bmp_writer.h"
+#include "../common/route_files.h"
 #include "brake.h"
 #include "cab_items.h"
 #include "cab_layout.h"
@@ -158,6 +159,8 @@ void CabTest::SetUp()
     fs::remove_all(root);
     fs::create_directories(root / "traction");
     SimState.paths.root = root.string();
+    WriteRouteFiles(root);
+    SetEngine3D(&engine);
     window = std::make_unique<TVaruRor>();
 }
 
@@ -166,6 +169,7 @@ void CabTest::TearDown()
     LeaveEditorMode();
     FreeCabItems();
     window.reset();
+    SetEngine3D(nullptr);
     fs::remove_all(root);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../common/box_texts.h"
+#include "../common/recording_engine3d.h"
 #include "cit_stream.h"
 
 class TVaruRor;
@@ -44,5 +45,6 @@ protected:
     std::string IniPath(const std::string& model) const;
 
     std::filesystem::path root;
+    TRecordingEngine3D engine;
     std::unique_ptr<TVaruRor> window;
 };

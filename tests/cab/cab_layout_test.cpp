@@ -88,9 +88,8 @@ TEST_F(CabLayoutTest, CabItemsMenuOpensInTheEditorAfterARun)
     EditCabLayout("TESTLOCO");
     EXPECT_TRUE(window->CIT_menu->menuAction()->isEnabled());
     EXPECT_TRUE(window->CIT_menu->isEnabled());
-    // Its commands wait for the cab item editors.
-    EXPECT_EQ(window->Insert1->isEnabled(), kCabItemBrowserBuilt);
-    EXPECT_EQ(window->Edit_menu->isEnabled(), kCabItemEditorsBuilt);
+    EXPECT_TRUE(window->Insert1->isEnabled());
+    EXPECT_TRUE(window->Edit_menu->isEnabled());
 }
 
 TEST_F(CabLayoutTest, MovedItemKeepsItsPlaceAfterReload)

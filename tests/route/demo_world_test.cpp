@@ -9,7 +9,7 @@
 #include "demo_world_bitmaps.h"
 #include "drovik.h"
 #include "foundation/engine_globals.h"
-#include "recording_engine3d.h"
+#include "../common/recording_engine3d.h"
 #include "route.h"
 #include "world/bsp_node.h"
 #include "world/dynamic_object.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../common/files.h"
-#include "recording_engine3d.h"
+#include "../common/recording_engine3d.h"
 #include "route.h"
 #include "sim_state.h"
 

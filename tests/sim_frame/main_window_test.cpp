@@ -1,5 +1,6 @@
 // The main cab window: caption, size, menus, start/stop, messages and close order.
 #include <QApplication>
+#include <QDir>
 #include <QDialog>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -17,6 +18,8 @@
 #include <vector>
 
 #include "../common/box_texts.h"
+#include "../common/recording_engine3d.h"
+#include "../common/route_files.h"
 #include "../common/widget_pixels.h"
 #include "main_window.h"
 #include "physics.h"
@@ -40,8 +43,22 @@ protected:
         plat_message_box_clear_records();
         sleeps.clear();
         plat_clock_override(nullptr, RecordSleep);
+        root = std::filesystem::weakly_canonical(std::filesystem::path(DROVIK_TEST_BINARY_DIR) / "window_root");
+        std::filesystem::remove_all(root);
+        WriteRouteFiles(root);
+        SimState.paths.root = root.string();
+        savedDir = QDir::currentPath();
+        SetEngine3D(&engine);
     }
-    void TearDown() override { plat_clock_override(nullptr, nullptr); }
+    void TearDown() override
+    {
+        SetEngine3D(nullptr);
+        QDir::setCurrent(savedDir);
+        plat_clock_override(nullptr, nullptr);
+    }
+    std::filesystem::path root;
+    QString savedDir;
+    TRecordingEngine3D engine;
 
     // A small train, so "Start Sim" has something to drive.
     static void GiveTrain(double tonnage = 420, double length = 60)

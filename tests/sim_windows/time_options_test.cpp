@@ -12,7 +12,7 @@
 #include <random>
 
 #include "../common/files.h"
-#include "../route/recording_engine3d.h"
+#include "../common/recording_engine3d.h"
 #include "ini_file.h"
 #include "main_window.h"
 #include "options_form.h"
