@@ -4,6 +4,8 @@
 #include <string>
 
 #include "formats/binary_world.h"
+#include "formats/directx_world.h"
+#include "formats/raw_world.h"
 #include "formats/text_world.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -17,10 +19,12 @@
 namespace {
 
 // Rows of the table, in order; empty entries report that the format is not built.
-world_reader readers[world_format_count] = {engine_read_world_design, nullptr, nullptr, nullptr, nullptr,
+world_reader readers[world_format_count] = {engine_read_world_design, nullptr,
+                                            engine_read_world_design_directx_format,
+                                            engine_read_world_design_raw_format, nullptr,
                                             engine_read_world_design_drovik_binary_format};
-world_writer writers[world_format_count] = {engine_save_text_world, nullptr, nullptr, nullptr, nullptr,
-                                            engine_save_drovik_binary_world};
+world_writer writers[world_format_count] = {engine_save_text_world, nullptr, engine_save_directx_world,
+                                            engine_save_raw_format, nullptr, engine_save_drovik_binary_world};
 
 void report(const std::string& text) {
     if (world_formats_report_errors()) report_error(1, text.c_str());
