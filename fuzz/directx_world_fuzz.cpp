@@ -4,9 +4,6 @@
 #include <cstdint>
 
 #include "formats/directx_world.h"
-#include "foundation/errors.h"
-#include "world/engine_state.h"
-#include "world/engine_state_load.h"
 #include "world/polygon.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -15,13 +12,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    engine_init_world_state(1, 5, 6, 5, 0);
     x_mesh mesh;
     if (engine_parse_x_text(reinterpret_cast<const char*>(data), size, "fuzz.x", mesh) == 0) {
         polygon* list = nullptr;
         engine_convert_x_world_to_polygons(mesh, &list);
         polygon_list_free(&list);
     }
-    engine_close(1);
     return 0;
 }

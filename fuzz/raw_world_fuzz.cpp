@@ -3,8 +3,6 @@
 #include <cstdint>
 
 #include "formats/raw_world.h"
-#include "world/engine_state.h"
-#include "world/engine_state_load.h"
 #include "world/polygon.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -13,10 +11,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    engine_init_world_state(1, 5, 6, 5, 0);
     polygon* list = nullptr;
     engine_parse_raw_text(reinterpret_cast<const char*>(data), size, &list);
     polygon_list_free(&list);
-    engine_close(1);
     return 0;
 }

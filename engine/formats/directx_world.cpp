@@ -31,8 +31,6 @@ namespace {
 
 constexpr int face_min_points = 3;
 constexpr size_t texture_name_limit = 259;
-constexpr size_t dump_length = 200;
-constexpr size_t dump_whole = 210;
 constexpr double file_units = 100;  // world units per file unit
 
 void report(int kind, const std::string& text) {
@@ -220,12 +218,7 @@ bool read_texture_cords(x_scan& s, x_mesh& mesh) {
 
 void dump_text(const x_scan& s, const char* name) {
     engine_log_printf(texts::file_line, name ? name : "");
-    if (s.pos >= s.text.size()) {
-        engine_log_write(texts::dump_end);
-        return;
-    }
-    const size_t rest = s.text.size() - s.pos;
-    engine_log_printf(texts::dump, s.text.substr(s.pos, rest <= dump_whole ? rest : dump_length).c_str());
+    log_error_dump(texts::dump, s.text, s.pos);
 }
 
 // A polygon of one face: its points in reverse index order, the material's colour and texture.

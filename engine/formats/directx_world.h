@@ -81,7 +81,6 @@ inline constexpr const char* cords_failed = "engine_load_x_file: read_texture_co
 inline constexpr const char* cant_load = "engine_load_x_file: cant load file ";
 inline constexpr const char* file_line = "( file_name==%s )\n";
 inline constexpr const char* dump = "Error Dump:\n-----------\n%s\n";
-inline constexpr const char* dump_end = "Error Dump: End of file was reached\n";
 inline constexpr const char* init_poly_failed = "engine_convert_x_world_to_polygons: init_poly failed\n";
 inline constexpr const char* bad_cords = "engine_convert_x_world_to_polygons: bad bitmaps cord OR bad light cords\n";
 inline constexpr const char* add_failed = "engine_convert_x_world_to_polygons: failed to add polygon\n";

@@ -20,9 +20,6 @@ namespace texts = raw_texts;
 
 namespace {
 
-constexpr size_t dump_length = 200;
-constexpr size_t dump_whole = 210;
-
 void report(int kind, const std::string& text) {
     if (raw_world_report_errors()) report_error(kind, text.c_str());
 }
@@ -51,15 +48,6 @@ polygon* make_triangle(const double corners[9], double shade) {
         polygon_add_point_to_head(p, values);
     }
     return p;
-}
-
-void dump_text(const std::string& text, size_t pos) {
-    if (pos >= text.size()) {
-        engine_log_write(texts::dump_end);
-        return;
-    }
-    const size_t rest = text.size() - pos;
-    engine_log_printf(texts::dump, text.substr(pos, rest <= dump_whole ? rest : dump_length).c_str());
 }
 
 // Whether the file exists and holds nothing.
@@ -110,7 +98,7 @@ int engine_parse_raw_text(const char* text, size_t size, polygon** list) {
         polygon* p = make_triangle(corners, shade);
         if (!p) {
             report(2, texts::init_poly_failed);
-            dump_text(whole, pos);
+            log_error_dump(texts::dump, whole, pos);
             return -1;
         }
         pos = line_end + 1;
@@ -122,7 +110,7 @@ int engine_parse_raw_text(const char* text, size_t size, polygon** list) {
         if (polygon_list_add(list, p) != 0) {
             report(1, texts::add_failed);
             free_polygon(p);
-            dump_text(whole, pos);
+            log_error_dump(texts::dump, whole, pos);
             return -1;
         }
     }

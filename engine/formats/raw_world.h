@@ -24,7 +24,6 @@ inline constexpr const char* init_poly_failed = "engine_load_raw_file: init_poly
 inline constexpr const char* add_failed = "engine_load_raw_file: failed to add polygon\n";
 inline constexpr const char* flat_triangles = "engine_load_raw_file: triangles whose corners span no plane were left out\n";
 inline constexpr const char* dump = "Error Dump (The bug is above this point):\n-----------------------------------------\n%s\n";
-inline constexpr const char* dump_end = "Error Dump: End of file was reached\n";
 inline constexpr const char* open_failed = "engine_save_raw_format: coudnt open file %s\n";
 inline constexpr const char* short_polygon =
     "engine_save_raw_format: internal error, polygon doesnt have three points !!!\n";

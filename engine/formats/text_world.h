@@ -56,7 +56,6 @@ inline constexpr const char* wrong_polygon_count = "engine_read_world_file: wron
 inline constexpr const char* expected_item = "engine_read_world_file: we expected BEGIN_MODULE: or ANIMATION:\n";
 inline constexpr const char* instead = "instead we got %s\n";
 inline constexpr const char* dump = "Error Dump (The bug is above this point):\n---------------------------------------\n%s\n";
-inline constexpr const char* dump_end = "Error Dump: End of file was reached\n";
 inline constexpr const char* failed_reading = "engine_read_world_design: failed reading %s\n";
 inline constexpr const char* load_end = "\n\n==========================================\n\n";
 inline constexpr const char* two_atmospheres = "read_atmosphere: two atmosphere declerations !!! delete one of them\n";

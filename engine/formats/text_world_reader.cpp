@@ -1094,12 +1094,7 @@ bool read_item(scan& s, const std::string& item) {
 }
 
 void error_dump(const scan& s) {
-    if (s.pos >= s.text.size()) {
-        engine_log_write(text_world_texts::dump_end);
-        return;
-    }
-    const size_t left = s.text.size() - s.pos;
-    engine_log_printf(text_world_texts::dump, s.text.substr(s.pos, left > 210 ? 200 : left).c_str());
+    log_error_dump(text_world_texts::dump, s.text, s.pos);
 }
 
 bool read_design_items(scan& s, int counted) {

@@ -101,6 +101,15 @@ int engine_save(const char* path, group* g, int flags) {
     return writers[row](target.c_str(), g, flags) == 0 ? 0 : -1;
 }
 
+void log_error_dump(const char* format, const std::string& text, size_t pos) {
+    if (pos >= text.size()) {
+        engine_log_write(world_format_texts::dump_end);
+        return;
+    }
+    const size_t left = text.size() - pos;
+    engine_log_printf(format, text.substr(pos, left > 210 ? 200 : left).c_str());
+}
+
 int read_into_new_module(const char* path, polygon_list_reader reader, bool may_become_main, group** top_group) {
     auto* m = init_module();
     if (!m) {

@@ -233,6 +233,18 @@ TEST_F(UtilitiesApi, TextBoxes) {
     EXPECT_EQ(boxes[1].text, "plain");
 }
 
+TEST_F(UtilitiesApi, ConvertingAWorldLoadsItForViewingAndSavesTheWhole) {
+    std::ofstream(in_folder("one.raw"), std::ios::binary) << "0 0 0 100 0 0 100 100 0\n";
+    EXPECT_EQ(Drovik_utilities_convert_3d_formats("one.raw", folder_.c_str(), "", in_folder("one.drovik").c_str(), 0), 0);
+    EXPECT_TRUE(fs::exists(in_folder("one.drovik")));
+    // Loaded for viewing, the world is saved only in the binary format.
+    EXPECT_EQ(Drovik_utilities_convert_3d_formats("one.raw", folder_.c_str(), "", in_folder("one.x").c_str(), 0), -1);
+    EXPECT_FALSE(fs::exists(in_folder("one.x")));
+    EXPECT_EQ(Drovik_utilities_convert_3d_formats("none.raw", folder_.c_str(), "", in_folder("two.drovik").c_str(), 0),
+              -1);
+    EXPECT_FALSE(fs::exists(in_folder("two.drovik")));
+}
+
 uint32_t fake_now = 0;
 uint32_t fake_tick() { return fake_now; }
 
