@@ -1,5 +1,6 @@
 /* A program that knows only drovik.h: a math and utilities sample, a generated world saved as .x
-   and .raw files and loaded back, and hand-written .x and raw files. Prints one line per check. */
+   and .raw files and loaded back, hand-written .x and raw files, and a key that reaches the
+   keyboard navigation at the next render. Prints one line per check. */
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -100,11 +101,30 @@ static void hand_written_files(void) {
           "it stops at its short third line");
 }
 
+/* A key given to the platform's key state reaches the navigation at the next render: 'a' widens
+   the first camera's field of view by 5 degrees. */
+static void navigation_key(void) {
+    DROVIK_WINDOW window = plat_window_create_memory(64, 48);
+    DROVIK_HANDLE first;
+    double before;
+    check(Drovik_engine_load_world("stack.wld", ".", "", 1) == 0, "a world loads with keyboard navigation");
+    first = Drovik_camera_get_first_camera();
+    check(window && Drovik_engine_render(window, NULL) == 0, "a first frame renders");
+    before = Drovik_camera_get_zoom(first);
+    plat_key_event('A', true);
+    plat_key_event('A', false);
+    check(Drovik_camera_get_zoom(first) == before, "the key waits for the next render");
+    check(Drovik_engine_render(window, NULL) == 0 && Drovik_camera_get_zoom(first) == before + 5,
+          "the next render widens the field of view by 5 degrees");
+    plat_window_destroy(window);
+}
+
 int main(void) {
     math_sample();
     utilities_sample();
     generated_world();
     hand_written_files();
+    navigation_key();
     Drovik_engine_close();
     printf("%d failures\n", failures);
     return failures == 0 ? 0 : 1;
