@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/window.h"
 #include "render/bitmap_texture.h"
+#include "render/navigation.h"
 #include "world/engine_state.h"
 #include "world/engine_state_load.h"
 
@@ -83,6 +84,8 @@ DROVIK_API int Drovik_engine_load_world(const char* file, const char* world_fold
         refresh_log_window();
     }
     engine_close(0);
+    navigation_free();
+    if (flags & load_flags::navigation_object) navigation_make(world_folder, bitmaps_folder);
     const plat_pixel_format format = plat_display_pixel_format();
     const int result = engine_load_world(file, world_folder, bitmaps_folder, static_cast<uint32_t>(flags),
                                          mask_width(format.red_mask), mask_width(format.green_mask),
@@ -95,6 +98,7 @@ DROVIK_API int Drovik_engine_load_world(const char* file, const char* world_fold
         }
         return -1;
     }
+    navigation_start(file);
     unload_unused_bitmaps(&engine_state.bitmaps);
     destroy_log_window();
     engine_set_world_loaded(1);
@@ -170,6 +174,7 @@ DROVIK_API int Drovik_engine_close() {
         plat_sleep_ms(10);
     }
     set_log_window_caption(texts::caption_general);
+    navigation_free();
     engine_shutdown();
     return 0;
 }

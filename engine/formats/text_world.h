@@ -33,6 +33,11 @@ void text_world_clear_kept_sounds();
 // Saves `g` (NULL: the whole world) as "<base>.wld" (with flag 0x20 also "<base>.001"...): 0 / -1.
 int engine_save_text_world(const char* base_path, group* g, int flags);
 
+// Fills a polygon just read (its plane computed): missing texture cords from the first three points
+// that carry them, points made coplanar, repeated points dropped, derived values set. 0; -1 when
+// fewer than three points carry cords; -2 when fewer than three points remain.
+int polygon_fill_read_values(polygon* p);
+
 // Seeds the source of random colours and progress ranges.
 void text_world_seed_random(uint32_t seed);
 uint32_t text_world_random();
@@ -51,7 +56,6 @@ inline constexpr const char* wrong_polygon_count = "engine_read_world_file: wron
 inline constexpr const char* expected_item = "engine_read_world_file: we expected BEGIN_MODULE: or ANIMATION:\n";
 inline constexpr const char* instead = "instead we got %s\n";
 inline constexpr const char* dump = "Error Dump (The bug is above this point):\n---------------------------------------\n%s\n";
-inline constexpr const char* dump_end = "Error Dump: End of file was reached\n";
 inline constexpr const char* failed_reading = "engine_read_world_design: failed reading %s\n";
 inline constexpr const char* load_end = "\n\n==========================================\n\n";
 inline constexpr const char* two_atmospheres = "read_atmosphere: two atmosphere declerations !!! delete one of them\n";

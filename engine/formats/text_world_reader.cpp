@@ -885,14 +885,12 @@ bool read_polygon_fields(scan& s, polygon* p) {
         if (!read_point(s, p)) return field_failed(block, "points");
     }
     if (polygon_calculate_plane(p) != 0) report(1, "read_points:  calculate_poly_plane failed\n");
-    if (!interpolate_cords(p)) {
+    const int filled = polygon_fill_read_values(p);
+    if (filled == -1) {
         report(2, "read_points: bad bitmaps cord OR bad light cords\n");
         return false;
     }
-    polygon_make_coplanner(p, 1e-10);
-    remove_polys_redandent_points(p, 1e-10);
-    if (p->point_count < polygon_min_points) return field_failed(block, "points");
-    polygon_recalculate(p);
+    if (filled != 0) return field_failed(block, "points");
     return true;
 }
 
@@ -1116,12 +1114,7 @@ bool read_item(scan& s, const std::string& item) {
 }
 
 void error_dump(const scan& s) {
-    if (s.pos >= s.text.size()) {
-        engine_log_write(text_world_texts::dump_end);
-        return;
-    }
-    const size_t left = s.text.size() - s.pos;
-    engine_log_printf(text_world_texts::dump, s.text.substr(s.pos, left > 210 ? 200 : left).c_str());
+    log_error_dump(text_world_texts::dump, s.text, s.pos);
 }
 
 bool read_design_items(scan& s, int counted) {
@@ -1258,6 +1251,15 @@ int run_load(const char* directory, const char* file_name, const std::string& pa
 int& text_world_confine_includes() {
     static int flag = 0;
     return flag;
+}
+
+int polygon_fill_read_values(polygon* p) {
+    if (!interpolate_cords(p)) return -1;
+    polygon_make_coplanner(p, 1e-10);
+    remove_polys_redandent_points(p, 1e-10);
+    if (p->point_count < polygon_min_points) return -2;
+    polygon_recalculate(p);
+    return 0;
 }
 
 int& text_world_report_errors() {

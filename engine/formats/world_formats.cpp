@@ -4,7 +4,9 @@
 #include <string>
 
 #include "formats/binary_world.h"
+#include "formats/directx_world.h"
 #include "formats/md2_world.h"
+#include "formats/raw_world.h"
 #include "formats/text_world.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -18,11 +20,12 @@
 namespace {
 
 // Rows of the table, in order; empty entries report that the format is not built.
-world_reader readers[world_format_count] = {engine_read_world_design, nullptr, nullptr, nullptr,
-                                            engine_read_world_design_md2_format,
+world_reader readers[world_format_count] = {engine_read_world_design, nullptr,
+                                            engine_read_world_design_directx_format,
+                                            engine_read_world_design_raw_format, engine_read_world_design_md2_format,
                                             engine_read_world_design_drovik_binary_format};
-world_writer writers[world_format_count] = {engine_save_text_world, nullptr, nullptr, nullptr, nullptr,
-                                            engine_save_drovik_binary_world};
+world_writer writers[world_format_count] = {engine_save_text_world, nullptr, engine_save_directx_world,
+                                            engine_save_raw_format, nullptr, engine_save_drovik_binary_world};
 
 void report(const std::string& text) {
     if (world_formats_report_errors()) report_error(1, text.c_str());
@@ -97,6 +100,15 @@ int engine_save(const char* path, group* g, int flags) {
     }
     const std::string target = is_text_format(row) ? strip_extension(path) : std::string(path);
     return writers[row](target.c_str(), g, flags) == 0 ? 0 : -1;
+}
+
+void log_error_dump(const char* format, const std::string& text, size_t pos) {
+    if (pos >= text.size()) {
+        engine_log_write(world_format_texts::dump_end);
+        return;
+    }
+    const size_t left = text.size() - pos;
+    engine_log_printf(format, text.substr(pos, left > 210 ? 200 : left).c_str());
 }
 
 int read_into_new_module(const char* path, polygon_list_reader reader, bool may_become_main, group** top_group) {

@@ -1,6 +1,9 @@
 // The world-format table, the reader and writer chosen by a file's extension, and the entry that
 // reads a one-module format into a fresh "MAIN" module.
 #pragma once
+#include <cstddef>
+#include <string>
+
 #include "foundation/engine_globals.h"
 #include "world/records.h"
 
@@ -60,6 +63,10 @@ int engine_save(const char* path, group* g, int flags);
 // main module when there is none: 0 / -1.
 int read_into_new_module(const char* path, polygon_list_reader reader, bool may_become_main, group** top_group);
 
+// Writes the text from pos to the engine log through the format (200 characters, or all that are
+// left when at most 210 are), or the end-of-file line when nothing is left: a reader's error dump.
+void log_error_dump(const char* format, const std::string& text, size_t pos);
+
 namespace world_format_texts {
 inline constexpr const char* unsupported_read = "engine_read_world_design: unsupported file format ( *.%s )\n";
 inline constexpr const char* missing_reader = "engine_read_world_design: no reader is built for ( *.%s ) files\n";
@@ -71,4 +78,5 @@ inline constexpr const char* node_failed = "read_into_new_module: failed creatin
 inline constexpr const char* caption_light = "Light";
 inline constexpr const char* caption_saving = "Saving";
 inline constexpr const char* main_module = "MAIN";
+inline constexpr const char* dump_end = "Error Dump: End of file was reached\n";
 }  // namespace world_format_texts

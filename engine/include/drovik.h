@@ -630,4 +630,54 @@ DROVIK_API int Drovik_group_set_physics_maxspeed(DROVIK_HANDLE group_handle, dou
 /* ---- Engine family: terrain from a height bitmap. ---- */
 DROVIK_API DROVIK_HANDLE Drovik_engine_create_terrain_from_bitmap(const char* bitmap_file, double height_step, int polygon_count, DROVIK_HANDLE bitmap, int repeat_x, int repeat_y, const unsigned char* colour_map, int map_entries, const double scale[3], int* polygons_out); /* 8- or 24-bit BMP or a JPEG; without a bitmap the heights coloured through the map (red-first triples, NULL: the default map) texture it; a group "Terrain" in the MAIN module, or NULL; loads an empty editor world when none is loaded */
 
+/* ---- Utilities family: pictures on windows and surfaces, bitmap and JPEG files, whole-file
+   reads, format conversion, and test exports that show in a box what a caller passed. ---- */
+DROVIK_API int Drovik_utilities_paste_resource_bitmap(DROVIK_WINDOW window, int resource_id, int margin); /* the built-in picture (1000: the logo) into the client area inset by margin */
+DROVIK_API int Drovik_utilities_paste_bitmap(DROVIK_WINDOW window, DROVIK_SURFACE bitmap, int margin); /* copied or stretched into the client area inset by margin; 0 on failure */
+DROVIK_API int Drovik_utilities_copy_bitmap_on_dc(DROVIK_SURFACE dc, DROVIK_SURFACE bitmap, int x, int y, int width, int height); /* dc: a surface or a window; sizes <= 0 take the bitmap's; 0 on failure */
+DROVIK_API DROVIK_SURFACE Drovik_utilities_load_bitmap_from_file(const char* file_name); /* a BMP or a ".jpg" file as a new surface; NULL on failure */
+DROVIK_API int Drovik_utilities_save_bitmap(DROVIK_SURFACE bitmap, const char* file_name); /* a 24-bit BMP file of the same size; 0 / -1 */
+DROVIK_API int Drovik_utilities_jpg2bmp(const char* file_name); /* "x.jpg" -> "x.bmp"; 0 / -1 */
+DROVIK_API int Drovik_utilities_bmp2jpg(const char* file_name); /* "x.bmp" -> "x.jpg"; 0 / -1 */
+DROVIK_API int Drovik_utilities_resample_bitmap(const char* source_file, const char* destination_file, int width, int height); /* a BMP file resized; 0 / -1 with a box */
+DROVIK_API int Drovik_utilities_convert_3d_formats(const char* world_file, const char* world_folder, const char* bitmaps_folder, const char* output_file, int save_flags); /* loads the world, saves the whole of it; 0 / -1 */
+DROVIK_API void Drovik_utilities_rgb16_to_rgb24(unsigned short pixel, unsigned char* red, unsigned char* green, unsigned char* blue); /* NULL outs are skipped */
+DROVIK_API char* Drovik_utilities_file_to_memory(const char* file_name, int* size); /* the whole file and a NUL after it; NULL when missing or empty */
+DROVIK_API void Drovik_utilities_free_file_memory(char* buffer); /* frees a buffer of Drovik_utilities_file_to_memory */
+DROVIK_API int Drovik_utilities_is_windows98(void); /* 0 */
+DROVIK_API void Drovik_utilities_test_address(const void* address, int length); /* the address and its first (at most 1000) bytes */
+DROVIK_API void Drovik_utilities_test_PDWORD(const int* address); /* the address and the 32-bit value there */
+DROVIK_API void Drovik_utilities_test_2PDWORD(const int* address1, const int* address2); /* both addresses and both values */
+DROVIK_API void Drovik_utilities_test_LPSTR(char* text); /* the text */
+DROVIK_API void Drovik_utilities_test_LPCSTR(const char* text); /* the text in a box captioned with the export's name */
+DROVIK_API const char* Drovik_utilities_test_string(void); /* "Testing string transfer" */
+
+/* ---- Math family: points and vectors are arrays of three doubles, planes of four (a, b, c, d)
+   with a unit normal. ---- */
+DROVIK_API double Drovik_math_get_square_distance(const double p1[3], const double p2[3]);
+DROVIK_API double Drovik_math_get_distance(const double p1[3], const double p2[3]);
+DROVIK_API double Drovik_math_get_vector_length(const double v[3]);
+DROVIK_API double Drovik_math_product(const double a[3], const double b[3]); /* dot product; 0 for NULL */
+DROVIK_API double* Drovik_math_cross(const double a[3], const double b[3], double out[3]); /* out may be a or b; returns out */
+DROVIK_API int Drovik_math_normalize_vector(double v[3]); /* -1 for a zero vector, left unchanged */
+DROVIK_API int Drovik_math_does_segment_intersect_plane(const double plane[4], const double p1[3], const double p2[3], double out[3]); /* out: the line's crossing (p1 when parallel); 1 when within the segment */
+DROVIK_API double Drovik_math_get_distance_between_point_and_line(const double point[3], const double line_p1[3], const double line_p2[3]); /* 1e300 for a degenerate line */
+DROVIK_API int Drovik_math_get_closest_point_on_line(const double point[3], const double line_p1[3], const double line_p2[3], double out[3]); /* -1 and (0, 0, 0) for a degenerate line */
+DROVIK_API int Drovik_math_is_point_on_segment(const double point[3], const double start[3], const double end[3]);
+DROVIK_API int Drovik_math_points_to_plane(double plane[4], const double p1[3], const double p2[3], const double p3[3]); /* -1 (d := 0) for collinear points */
+DROVIK_API int Drovik_math_get_plane_point_relations(const double plane[4], const double point[3], double tolerance); /* 3 in front, 1 on, 2 behind */
+DROVIK_API int Drovik_math_is_clockwise(const double p1[3], const double p2[3], const double p3[3]);
+DROVIK_API int Drovik_math_is_clockwise_from_direction(const double direction[3], const double p1[3], const double p2[3], const double p3[3]);
+DROVIK_API int Drovik_math_get_reflected_direction(const double direction[3], const double plane_normal[3], double out[3]); /* out normalised; -1 for a zero direction or normal */
+
+/* ---- Profiler family: numbered chunks of timed work (-1 asks for a new chunk). ---- */
+DROVIK_API int Drovik_profiler_start_measuring(int chunk, const char* chunk_name); /* the chunk number, -2 when it cannot be timed */
+DROVIK_API int Drovik_profiler_end_measuring(int chunk); /* the microseconds measured */
+
+/* ---- Keyboard navigation of worlds loaded with flag 1: polled by every render, it takes its
+   keys from the platform's key state, which a C host feeds through this function of the
+   platform library (C linkage, not in libdrovik.so). ---- */
+#include <stdbool.h>
+DROVIK_EXTERN_C void plat_key_event(int virtual_key, bool down); /* Windows virtual-key codes: '0'..'9', 'A'..'Z', 0x20 space, 0x25..0x28 arrows, 0x70.. F1.. */
+
 #endif

@@ -62,6 +62,12 @@ plat_surface* genwin_load_bitmap_file(const char* path) {
     uint8_t* image = winbmp_from_memory(reinterpret_cast<const uint8_t*>(data), static_cast<size_t>(size), nullptr,
                                         nullptr);
     engine_free(data);
+    plat_surface* s = genwin_surface_from_image(image);
+    engine_free(image);
+    return s;
+}
+
+plat_surface* genwin_surface_from_image(const uint8_t* image) {
     plat_surface* s = image ? plat_surface_create(winbmp_get_width(image), winbmp_get_height(image)) : nullptr;
     for (int y = 0; s && y < s->height; ++y) {
         for (int x = 0; x < s->width; ++x) {
@@ -70,7 +76,6 @@ plat_surface* genwin_load_bitmap_file(const char* path) {
             s->bits[y * s->pitch_pixels + x] = rgb_to_pixel(r, g, b);
         }
     }
-    engine_free(image);
     return s;
 }
 

@@ -1,6 +1,8 @@
 // Bitmaps on windows: bitmap files and the engine's built-in pictures as 16-bit surfaces, pasted or
 // copied into windows and surfaces.
 #pragma once
+#include <cstdint>
+
 #include "platform/surface.h"
 #include "platform/window.h"
 
@@ -10,6 +12,8 @@ int& genwin_report_errors();
 
 // An 8- or 24-bit BMP file as a new surface; NULL when it is missing or damaged.
 plat_surface* genwin_load_bitmap_file(const char* path);
+// A bitmap image held in memory (8 or 24 bits) as a new surface; NULL for NULL.
+plat_surface* genwin_surface_from_image(const uint8_t* image);
 // The engine's built-in picture of that id as a new surface; NULL with a report for an unknown id.
 plat_surface* genwin_get_resource_bitmap(int id);
 // Copies the bitmap into the window's client area inset by margin on every side, scaled when sizes differ.

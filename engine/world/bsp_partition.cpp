@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -79,21 +80,42 @@ struct extent {
     double low, high;  // smallest and largest of normal . point over the polygon's points
 };
 
+// The points of a list's polygons that have points, copied side by side once per node so that
+// every family reads them from one array.
+struct point_table {
+    std::vector<polygon*> polygons;
+    std::vector<size_t> first;  // where each polygon's x, y, z triples start in `xyz`; one past the end last
+    std::vector<double> xyz;
+
+    explicit point_table(const std::vector<polygon*>& list) {
+        polygons.reserve(list.size());
+        first.reserve(list.size() + 1);
+        xyz.reserve(12 * list.size());
+        for (polygon* p : list) {
+            if (!p->points) continue;  // on every plane: counts nowhere
+            polygons.push_back(p);
+            first.push_back(xyz.size());
+            for (const point* pt = p->points; pt; pt = pt->next) xyz.insert(xyz.end(), {pt->x, pt->y, pt->z});
+        }
+        first.push_back(xyz.size());
+    }
+};
+
 // Counts every member of a family at once. A point's value against a member is
 // (normal . point) + d, computed as the plane test computes it, so for a fixed d it rises with
 // normal . point: a polygon has a point in front when its largest value is, and one behind when
 // its smallest is. Polygons whose values cannot be ordered (not a number) are tested plainly.
 class family_counter {
 public:
-    family_counter(const vec3& normal, const std::vector<polygon*>& list) {
+    family_counter(const vec3& normal, const point_table& points) {
         std::vector<extent> extents;
-        extents.reserve(list.size());
-        for (polygon* p : list) {
-            if (!p->points) continue;  // on every plane: counts nowhere
+        extents.reserve(points.polygons.size());
+        for (size_t i = 0; i < points.polygons.size(); ++i) {
             extent e{HUGE_VAL, -HUGE_VAL};
             bool ordered = true;
-            for (const point* pt = p->points; pt; pt = pt->next) {
-                const double v = normal.x * pt->x + normal.y * pt->y + normal.z * pt->z;
+            for (size_t k = points.first[i]; k < points.first[i + 1]; k += 3) {
+                const double* pt = &points.xyz[k];
+                const double v = normal.x * pt[0] + normal.y * pt[1] + normal.z * pt[2];
                 if (std::isnan(v)) ordered = false;
                 e.low = std::min(e.low, v);
                 e.high = std::max(e.high, v);
@@ -101,7 +123,7 @@ public:
             if (ordered) {
                 extents.push_back(e);
             } else {
-                unordered_.push_back(p);
+                unordered_.push_back(points.polygons[i]);
             }
         }
         const size_t n = extents.size();
@@ -110,8 +132,12 @@ public:
             low[i] = {extents[i].low, i};
             high[i] = {extents[i].high, i};
         }
-        std::sort(low.begin(), low.end());
-        std::sort(high.begin(), high.end());
+        // Equal values fall on one side of every plane, so their order among themselves is free.
+        const auto by_value = [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
+            return a.first < b.first;
+        };
+        std::sort(low.begin(), low.end(), by_value);
+        std::sort(high.begin(), high.end(), by_value);
         by_low_.resize(n);
         high_rank_.resize(n);
         lows_.resize(n);
@@ -211,19 +237,21 @@ public:
         }
         std::unordered_map<normal_key, int, normal_hash> families;
         std::vector<size_t> sizes;
-        for (const candidate& c : candidates_) {
+        for (candidate& c : candidates_) {
             if (!finite(c.pl)) continue;
             const auto [at, fresh] = families.try_emplace(normal_key(c.pl), static_cast<int>(sizes.size()));
             if (fresh) sizes.push_back(0);
             sizes[static_cast<size_t>(at->second)]++;
+            c.family = at->second;
         }
         members_.resize(sizes.size());
         for (candidate& c : candidates_) {
-            if (!finite(c.pl)) continue;
-            const int f = families[normal_key(c.pl)];
-            if (sizes[static_cast<size_t>(f)] < family_minimum) continue;
-            c.family = f;
-            members_[static_cast<size_t>(f)].push_back(&c);
+            if (c.family < 0) continue;
+            if (sizes[static_cast<size_t>(c.family)] < family_minimum) {
+                c.family = -1;
+                continue;
+            }
+            members_[static_cast<size_t>(c.family)].push_back(&c);
         }
         counted_.assign(members_.size(), false);
     }
@@ -264,7 +292,8 @@ private:
         if (c.family < 0) return count_each(c.pl, list_, limit);
         const size_t f = static_cast<size_t>(c.family);
         if (!counted_[f]) {
-            family_counter({c.pl.a, c.pl.b, c.pl.c}, list_).count(members_[f]);
+            if (!points_) points_ = std::make_unique<point_table>(list_);
+            family_counter({c.pl.a, c.pl.b, c.pl.c}, *points_).count(members_[f]);
             counted_[f] = true;
         }
         return c.counted;
@@ -274,6 +303,7 @@ private:
     std::vector<candidate> candidates_;
     std::vector<std::vector<candidate*>> members_;
     std::vector<bool> counted_;
+    std::unique_ptr<point_table> points_;  // made when the first family is counted
 };
 
 }  // namespace

@@ -33,6 +33,7 @@ protected:
     static constexpr uint16_t near_green = 0x2E45;  // (40, 200, 40)
 
     void SetUp() override {
+        engine_hooks_ = frame_hooks_state();
         plat_display_reset_for_tests();
         plat_keys_reset();
         plat_priority_clear_requests();
@@ -46,7 +47,7 @@ protected:
     void TearDown() override {
         plat_window_destroy(window_);
         render_backend_use(nullptr);
-        frame_hooks_state() = frame_hooks{};
+        frame_hooks_state() = engine_hooks_;
         plat_keys_reset();
         EXPECT_EQ(Drovik_engine_close(), 0);
         const std::string errors = read_file(work_.dir() / "error.log");
@@ -88,4 +89,5 @@ protected:
     static inline uint32_t now_ = 0;
     temp_work_dir work_{"frame"};
     plat_window* window_ = nullptr;
+    frame_hooks engine_hooks_{};  // the engine's own, put back after each case
 };

@@ -23,5 +23,5 @@ enum plat_vk {
 // Bit 15 set: the key is down now. Bit 0 set: pressed since the previous call for this key.
 int16_t plat_get_async_key_state(int vk);
 // Hosts report key changes here; left/right modifiers also set the generic code.
-void plat_key_event(int vk, bool down);
+extern "C" void plat_key_event(int vk, bool down);
 void plat_keys_reset();

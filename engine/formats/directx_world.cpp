@@ -1,0 +1,460 @@
+// DirectX .x text worlds: the mesh parser, its conversion to polygons, and the mesh writer.
+#include "formats/directx_world.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "formats/bitmap_save.h"
+#include "formats/text_world.h"
+#include "formats/world_formats.h"
+#include "foundation/errors.h"
+#include "foundation/files.h"
+#include "foundation/memory.h"
+#include "foundation/strings.h"
+#include "platform/numbers.h"
+#include "render/colour.h"
+#include "world/bsp_node.h"
+#include "world/engine_state.h"
+#include "world/group.h"
+#include "world/object_module.h"
+#include "world/polygon.h"
+#include "world/polygon_geometry.h"
+#include "world/world_order.h"
+
+namespace texts = directx_texts;
+
+namespace {
+
+constexpr int face_min_points = 3;
+constexpr size_t texture_name_limit = 259;
+constexpr double file_units = 100;  // world units per file unit
+
+void report(int kind, const std::string& text) {
+    if (directx_world_report_errors()) report_error(kind, text.c_str());
+}
+
+// A cursor over the text. Numbers may be separated by blanks, ';' and ',' in any mix.
+struct x_scan {
+    const std::string& text;
+    size_t pos = 0;
+
+    bool find(const char* keyword, bool from_start) {
+        const size_t at = text.find(keyword, from_start ? 0 : pos);
+        if (at == std::string::npos) return false;
+        pos = at + std::strlen(keyword);
+        return true;
+    }
+    void skip_separators() {
+        while (pos < text.size() && (std::isspace(static_cast<unsigned char>(text[pos])) || text[pos] == ';' ||
+                                     text[pos] == ','))
+            ++pos;
+    }
+    bool number(double& out) {
+        skip_separators();
+        if (pos >= text.size()) return false;
+        char* end = nullptr;
+        const char* start = text.c_str() + pos;
+        const double value = plat_strtod(start, &end);
+        if (end == start || !std::isfinite(value)) return false;
+        pos += static_cast<size_t>(end - start);
+        out = value;
+        return true;
+    }
+    bool whole(int& out) {
+        skip_separators();
+        size_t p = pos;
+        const bool negative = p < text.size() && text[p] == '-';
+        if (negative || (p < text.size() && text[p] == '+')) ++p;
+        if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) return false;
+        long long value = 0;
+        for (; p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); ++p) {
+            value = value * 10 + (text[p] - '0');
+            if (value > INT_MAX) return false;
+        }
+        pos = p;
+        out = static_cast<int>(negative ? -value : value);
+        return true;
+    }
+    // A count of items of at least `item_size` characters each that the rest of the text can hold.
+    bool count(int& out, size_t item_size) {
+        return whole(out) && out >= 0 && static_cast<size_t>(out) <= (text.size() - pos) / item_size;
+    }
+    // The next word: a run of letters, digits and '_', or one other character.
+    std::string word() {
+        skip_separators();
+        const size_t start = pos;
+        while (pos < text.size() && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_')) ++pos;
+        if (pos == start && pos < text.size()) ++pos;
+        return text.substr(start, pos - start);
+    }
+    void skip_line() {
+        const size_t end = text.find('\n', pos);
+        pos = end == std::string::npos ? text.size() : end + 1;
+    }
+};
+
+bool fail(const char* text) {
+    report(1, text);
+    return false;
+}
+
+bool read_mesh_points(x_scan& s, x_mesh& mesh) {
+    int count = 0;
+    if (!s.find("Mesh ", true) || !s.find("{", false)) return fail(texts::no_mesh);
+    // The shortest vertex is "0;0;0".
+    if (!s.count(count, 5)) return fail(texts::no_point_count);
+    mesh.vertices.assign(static_cast<size_t>(count), x_vertex{});
+    for (x_vertex& v : mesh.vertices) {
+        if (!s.number(v.x) || !s.number(v.y) || !s.number(v.z)) return fail(texts::no_point);
+        v.x *= file_units;
+        v.y *= file_units;
+        v.z *= file_units;
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return fail(texts::no_point);
+    }
+    return true;
+}
+
+bool read_mesh_faces(x_scan& s, x_mesh& mesh) {
+    int count = 0;
+    // The shortest face is "3;0,0,0".
+    if (!s.count(count, 7)) return fail(texts::no_face_count);
+    mesh.faces.assign(static_cast<size_t>(count), x_face{});
+    for (int f = 0; f < count; ++f) {
+        x_face& face = mesh.faces[static_cast<size_t>(f)];
+        int points = 0;
+        if (!s.whole(points)) {
+            engine_log_printf(texts::face_number, f);
+            return fail(texts::no_face_points);
+        }
+        if (points < face_min_points || points > polygon_max_points) {
+            engine_log_printf(texts::face_number, f);
+            return fail(texts::bad_face_points);
+        }
+        face.indices.resize(static_cast<size_t>(points));
+        for (int i = 0; i < points; ++i) {
+            int& index = face.indices[static_cast<size_t>(i)];
+            if (!s.whole(index)) {
+                engine_log_printf(texts::point_number, i);
+                return fail(texts::no_face_point);
+            }
+            if (index < 0 || static_cast<size_t>(index) >= mesh.vertices.size()) {
+                engine_log_printf(texts::point_number, i);
+                return fail(texts::bad_face_index);
+            }
+        }
+    }
+    return true;
+}
+
+bool read_material_list(x_scan& s, x_mesh& mesh) {
+    int materials = 0, faces = 0;
+    if (!s.find("MeshMaterialList {", false)) return fail(texts::no_material_list);
+    // The shortest material is "Material {0;0;0;0;;0;0;0;0;;0;0;0;;}".
+    // Materials may stand anywhere in the text.
+    if (!s.whole(materials) || materials < 0 || static_cast<size_t>(materials) > s.text.size() / 32)
+        return fail(texts::no_material_count);
+    if (!s.whole(faces)) return fail(texts::no_list_face_count);
+    if (faces < 0 || static_cast<size_t>(faces) != mesh.faces.size()) return fail(texts::list_face_count);
+    for (x_face& face : mesh.faces) {
+        if (!s.whole(face.material)) return fail(texts::no_material_index);
+        if (face.material < 0 || face.material >= materials) return fail(texts::bad_material_index);
+    }
+    mesh.materials.assign(static_cast<size_t>(materials), x_material{});
+    return true;
+}
+
+bool read_texture_name(x_scan& s, x_material& m) {
+    const size_t open = s.text.find('"', s.pos);
+    const size_t close = open == std::string::npos ? open : s.text.find('"', open + 1);
+    if (close == std::string::npos) return fail(texts::no_texture);
+    if (close - open - 1 > texture_name_limit) return fail(texts::long_texture);
+    m.texture = s.text.substr(open + 1, close - open - 1);
+    s.pos = close + 1;
+    // Past the texture block's closing brace.
+    return s.find("}", false) || fail(texts::no_texture);
+}
+
+bool read_materials(x_scan& s, x_mesh& mesh) {
+    bool first = true;
+    for (x_material& m : mesh.materials) {
+        double unused = 0;
+        if (!s.find("Material ", first) || !s.find("{", false)) return fail(texts::no_material);
+        first = false;
+        if (!s.number(m.red) || !s.number(m.green) || !s.number(m.blue) || !s.number(m.alpha) ||
+            !s.number(m.power))
+            return fail(texts::no_material);
+        for (int i = 0; i < 6; ++i) {
+            if (!s.number(unused)) return fail(texts::no_material);
+        }
+        const std::string next = s.word();
+        if (next == "TextureFilename") {
+            if (!read_texture_name(s, m)) return false;
+        } else if (next != "}") {
+            return fail(texts::no_texture);
+        }
+        // Past the material's own closing brace when a texture block came first.
+        if (next != "}" && !s.find("}", false)) return fail(texts::no_material);
+        s.skip_line();
+    }
+    return true;
+}
+
+bool read_texture_cords(x_scan& s, x_mesh& mesh) {
+    int count = 0;
+    // The shortest cord pair is "0;0".
+    if (!s.find("MeshTextureCoords", false) || !s.find("{", false) || !s.count(count, 3))
+        return fail(texts::no_cords);
+    if (static_cast<size_t>(count) > mesh.vertices.size()) return fail(texts::too_many_cords);
+    for (int i = 0; i < count; ++i) {
+        x_vertex& v = mesh.vertices[static_cast<size_t>(i)];
+        if (!s.number(v.bm_x) || !s.number(v.bm_y)) return fail(texts::no_cords);
+    }
+    return true;
+}
+
+void dump_text(const x_scan& s, const char* name) {
+    engine_log_printf(texts::file_line, name ? name : "");
+    log_error_dump(texts::dump, s.text, s.pos);
+}
+
+// A polygon of one face: its points in reverse index order, the material's colour and texture.
+polygon* face_polygon(const x_mesh& mesh, const x_face& face) {
+    polygon* p = init_poly();
+    if (!p) {
+        report(2, texts::init_poly_failed);
+        return nullptr;
+    }
+    const x_material& m = mesh.materials[static_cast<size_t>(face.material)];
+    const double shade = std::floor(light_intensity_to_shade(std::max(0.0, 100 + 4 * m.power), 8));
+    for (const int index : face.indices) {
+        const x_vertex& v = mesh.vertices[static_cast<size_t>(index)];
+        const double values[6] = {v.x, v.y, v.z, v.bm_x, v.bm_y, shade};
+        polygon_add_point_to_head(p, values);
+    }
+    auto channel = [](double c) { return static_cast<int32_t>(std::clamp(c, 0.0, 1.0) * 255); };
+    p->red = channel(m.red);
+    p->green = channel(m.green);
+    p->blue = channel(m.blue);
+    p->colour_pixel = rgb_to_pixel(p->red, p->green, p->blue);
+    if (!m.texture.empty()) polygon_set_bitmap_name(p, m.texture.c_str());
+    polygon_calculate_plane(p);
+    if (polygon_fill_read_values(p) != 0) {
+        report(1, texts::bad_cords);
+        free_polygon(p);
+        return nullptr;
+    }
+    return p;
+}
+
+// Fills the MAIN module the dispatcher made: a static object placing the file's own module.
+int read_into_main(const char* path, module* main, group**) {
+    module* mesh_module = init_module();
+    if (!mesh_module) {
+        report(1, texts::module_failed);
+        return -1;
+    }
+    std::string name = strip_extension(get_file_name(path).c_str());
+    module_find_unique_name(engine_state.modules, name);
+    jstrcpy_with_allocating(&mesh_module->name, name.c_str());
+    mesh_module->root = init_bsp_node();
+    if (!mesh_module->root) {
+        report(1, texts::node_failed);
+        module_destroy(mesh_module);
+        return -1;
+    }
+    module_list_push(&engine_state.modules, mesh_module);
+    object* o = init_object();
+    if (!o) {
+        report(2, texts::object_failed);
+        return -1;
+    }
+    object_set_module_name(o, name.c_str());
+    o->placed = mesh_module;
+    bsp_node_push_object(main->root, o);
+    x_mesh mesh;
+    if (engine_load_x_file(path, mesh) != 0) return -1;
+    return engine_convert_x_world_to_polygons(mesh, &mesh_module->root->polygons);
+}
+
+// Text building in the C locale.
+struct x_out {
+    std::string text;
+    template <typename... A>
+    void add(const char* format, A... values) {
+        text += plat_format(format, values...);
+    }
+};
+
+std::string texture_file_name(const polygon* p) {
+    return get_file_name(p->texture->image.name) + ".bmp";
+}
+
+void write_materials(x_out& out, const group* g) {
+    int number = 0;
+    for (polygon* p = group_get_first_polygon(g); p; p = group_get_next_polygon(g, p)) {
+        out.add("\nMaterial Material%d {\n", number++);
+        out.add("\t%.6lf;\t%.6lf;\t%.6lf;\t1.000000;;\n", p->red / 255.0, p->green / 255.0, p->blue / 255.0);
+        out.add("\t%.6lf;\n", 0.0);
+        for (int i = 0; i < 2; ++i) out.add("\t%.6lf;\t%.6lf;\t%.6lf;;\n", 0.0, 0.0, 0.0);
+        if (p->texture && p->texture->image.name)
+            out.add("\tTextureFilename {\n\t\t\t\"%s\";\n\t\t}\n", texture_file_name(p).c_str());
+        out.add("\n\t}\n");
+    }
+}
+
+void write_points(x_out& out, const group* g, const vec3& c, double s, int point_count) {
+    out.add("Mesh {\n\t%d;\n", point_count);
+    int written = 0;
+    for (polygon* p = group_get_first_polygon(g); p; p = group_get_next_polygon(g, p)) {
+        for (const point* pt = p->points; pt; pt = pt->next) {
+            const bool last = ++written == point_count;
+            out.add(last ? "\t% .16lf;\t% .16lf;\t% .16lf;;\n" : "\t% .16lf;\t% .16lf;\t% .16lf;,\n", (pt->y - c.y) / s,
+                    (pt->z - c.z) / s, -(pt->x - c.x) / s);
+        }
+    }
+}
+
+void write_faces(x_out& out, const group* g, int polygon_count, int point_count) {
+    out.add("\n\t%d;\n", polygon_count);
+    int number = 0;
+    for (polygon* p = group_get_first_polygon(g); p; p = group_get_next_polygon(g, p)) {
+        out.add("\t%d;\t", p->point_count);
+        for (const point* pt = p->points; pt; pt = pt->next) {
+            const char* format = pt->next ? "%d," : (number + 1 == point_count ? "%d;;\n\n" : "%d;,\n");
+            out.add(format, number++);
+        }
+    }
+}
+
+void write_material_list(x_out& out, int polygon_count) {
+    out.add("\tMeshMaterialList {\n");
+    out.add("\n\t\t%d;\n\t\t%d;\n", polygon_count, polygon_count);
+    for (int i = 0; i < polygon_count; ++i) out.add(i + 1 < polygon_count ? "\t\t%d,\n" : "\t\t%d;;\n", i);
+    for (int i = 0; i < polygon_count; ++i) out.add("\t\t{Material%d}\n", i);
+    out.add("\t}\n\n");
+}
+
+void write_texture_cords(x_out& out, const group* g, int point_count) {
+    out.add("\tMeshTextureCoords {\n\t\t%d;\n", point_count);
+    int written = 0;
+    for (polygon* p = group_get_first_polygon(g); p; p = group_get_next_polygon(g, p)) {
+        for (const point* pt = p->points; pt; pt = pt->next) {
+            const bool last = ++written == point_count;
+            out.add(last ? "\t\t% .16lf;\t% .16lf;;\n" : "\t\t% .16lf;\t% .16lf;\n", pt->bitmap_x, pt->bitmap_y);
+        }
+    }
+    out.add("\t}\n\n");
+}
+
+}  // namespace
+
+int& directx_world_report_errors() {
+    static int flag = 1;
+    return flag;
+}
+
+int engine_read_world_design_directx_format(const char*, const char*, const char* path, group** top_group) {
+    return read_into_new_module(path, read_into_main, false, top_group);
+}
+
+int engine_load_x_file(const char* path, x_mesh& mesh) {
+    char* data = nullptr;
+    int size = 0;
+    if (file_to_memory(path, &data, &size) != 0) {
+        report(1, texts::cant_load);
+        engine_log_printf("%s\n", path ? path : "");
+        return -1;
+    }
+    const int result = engine_parse_x_text(data, static_cast<size_t>(size), path, mesh);
+    engine_free(data);
+    return result;
+}
+
+int engine_parse_x_text(const char* text, size_t size, const char* name, x_mesh& mesh) {
+    const std::string whole(text ? text : "", text ? size : 0);
+    x_scan s{whole};
+    const char* failed = nullptr;
+    if (!read_mesh_points(s, mesh) || !read_mesh_faces(s, mesh)) failed = texts::mesh_failed;
+    else if (!read_material_list(s, mesh) || !read_materials(s, mesh)) failed = texts::list_failed;
+    else if (!read_texture_cords(s, mesh)) failed = texts::cords_failed;
+    if (!failed) return 0;
+    report(1, failed);
+    dump_text(s, name);
+    mesh = x_mesh{};
+    return -1;
+}
+
+int engine_convert_x_world_to_polygons(x_mesh& mesh, polygon** list) {
+    int result = 0;
+    for (const x_face& face : mesh.faces) {
+        polygon* p = face_polygon(mesh, face);
+        if (!p) {
+            result = -1;
+            break;
+        }
+        if (polygon_list_add(list, p) != 0) {
+            report(1, texts::add_failed);
+            free_polygon(p);
+            result = -1;
+            break;
+        }
+    }
+    mesh = x_mesh{};
+    return result;
+}
+
+int directx_check_world(const group* g, vec3& centre, double& scale) {
+    double box[6];
+    group_get_bounding_box(g, box);
+    centre = {(box[0] + box[3]) / 2, (box[1] + box[4]) / 2, (box[2] + box[5]) / 2};
+    const double half = std::max({box[3] - box[0], box[4] - box[1], box[5] - box[2]}) / 2;
+    scale = half / 8;
+    int result = 0;
+    if (!(half > 0)) {
+        report(1, texts::bad_world);
+        scale = 1;
+    }
+    if (!(half >= 1e-30)) {
+        report(1, texts::strange_world);
+        scale = 1;
+        result = -1;
+    }
+    return result;
+}
+
+int engine_save_directX_format(const char* path, group* g) {
+    const int polygon_count = group_get_number_of_polygons(g);
+    const int point_count = group_get_number_of_points(g);
+    // Nothing to write: the old file stays as it is.
+    if (polygon_count == 0) {
+        report(1, texts::bad_world);
+        return -1;
+    }
+    vec3 centre;
+    double scale = 1;
+    const int geometry = directx_check_world(g, centre, scale);
+    x_out out;
+    out.add("xof 0303txt 0032\n# Generated by Drovik VR Engine\n\n\nHeader {\n\t1;\n\t0;\n\t1;\n}\n");
+    write_materials(out, g);
+    write_points(out, g, centre, scale, point_count);
+    write_faces(out, g, polygon_count, point_count);
+    write_material_list(out, polygon_count);
+    write_texture_cords(out, g, point_count);
+    out.add("} #closing the mesh\n\n");
+    if (mem2file(path, out.text.data(), static_cast<int>(out.text.size())) != 0) {
+        report(1, plat_format(texts::open_failed, path ? path : ""));
+        return -1;
+    }
+    return geometry;
+}
+
+int engine_save_directx_world(const char* path, group* g, int flags) {
+    const int result = engine_save_directX_format(path, g);
+    if (result == 0 && (flags & (save_flags::bitmaps_jpeg | save_flags::bitmaps_bmp | save_flags::bitmaps_engine)))
+        engine_save_bitmaps_of_group(g, path, flags, 0);
+    return result;
+}
