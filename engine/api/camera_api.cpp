@@ -611,8 +611,8 @@ DROVIK_API int Drovik_camera_convert_point_to_world_space(DROVIK_HANDLE camera_h
     camera* c = checked(row, camera_handle);
     if (!c || !in || !out) return api_refusal{row};
     if (!c->matrices_valid) camera_mark_rebuilt(c);
-    vec3 point = to_vec(in);
-    vec_mul_mat(point, c->matrix);
+    vec3 point;
+    mul_vec_mat3(point, to_vec(in), c->matrix);
     from_vec(out, point);
     return 0;
 }
@@ -623,8 +623,9 @@ DROVIK_API int Drovik_camera_convert_point_to_camera_space(DROVIK_HANDLE camera_
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c || !in || !out) return api_refusal{row};
-    vec3 point = to_vec(in);
-    vec_mul_mat(point, c->inverse_matrix);
+    if (!c->matrices_valid) camera_mark_rebuilt(c);
+    vec3 point;
+    mul_vec_mat3(point, to_vec(in), c->inverse_matrix);
     from_vec(out, point);
     return 0;
 }

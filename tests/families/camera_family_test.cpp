@@ -451,6 +451,14 @@ TEST_F(CameraFamily, MoveTurnAndConvertPoints) {
     ASSERT_EQ(Drovik_camera_convert_point_to_camera_space(camera, world, back), 0);
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(back[k], in[k], 1e-9);
     EXPECT_EQ(Drovik_camera_convert_point_to_world_space(camera, in, nullptr), -1);
+    // The eye is the origin of camera space.
+    const double eye[3] = {0, 0, 0};
+    ASSERT_EQ(Drovik_camera_convert_point_to_world_space(camera, eye, world), 0);
+    EXPECT_NEAR(world[0], -5, 1e-9);
+    EXPECT_NEAR(world[1], 3, 1e-9);
+    const double at[3] = {-5, 3, 0};
+    ASSERT_EQ(Drovik_camera_convert_point_to_camera_space(camera, at, back), 0);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(back[k], 0, 1e-9);
 
     const double bad[3] = {0, 0, 0};
     const double ok[3] = {1, 0, 0};
