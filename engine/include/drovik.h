@@ -370,4 +370,18 @@ DROVIK_API const char* Drovik_engine_get_last_error(void);
 DROVIK_API int Drovik_engine_clear_drovik_log_files(void); /* empties the logs */
 DROVIK_API DROVIK_SURFACE Drovik_engine_get_logo(void);
 
+/* ---- Camera family: the current camera, window pixels, the chase type and movement steps. ---- */
+DROVIK_API int Drovik_camera_set_current(DROVIK_HANDLE camera, DROVIK_WINDOW window); /* 0 / -1 */
+DROVIK_API int Drovik_camera_point_at_2D(DROVIK_HANDLE camera, int x, int y); /* aims at what the pixel shows; -1 when nothing */
+DROVIK_API int Drovik_camera_move_toward_point_2D(DROVIK_HANDLE camera, int x, int y, double fraction); /* that share of the way there */
+DROVIK_API int Drovik_camera_get_location_to_fit_rectangle(DROVIK_HANDLE camera, int left, int top, int right, int bottom, double location[3]); /* where the rectangle's width fills the view */
+DROVIK_API int Drovik_camera_set_chase_type(DROVIK_HANDLE camera, int type);
+DROVIK_API int Drovik_camera_advance(DROVIK_HANDLE camera); /* one movement step */
+DROVIK_API int Drovik_camera_advance_all(void);
+
+/* ---- 3D card family: the switches between the software renderer and a 3D card. ---- */
+DROVIK_API int Drovik_3D_card_use(int use); /* 1 starts the card (-1 when no device), 0 goes back to software */
+DROVIK_API int Drovik_3D_card_check_hardware_support(void); /* 1 */
+DROVIK_API int Drovik_3D_card_use_detailed(int flags, int full_screen, int width, int height, int bits_per_pixel, int device_choice); /* flags 4: software; -1 when no device */
+
 #endif

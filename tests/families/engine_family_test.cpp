@@ -250,22 +250,7 @@ TEST_F(EngineFamily, ModesCycleAndPerspectiveToggles) {
     EXPECT_EQ(Drovik_engine_is_zbuffer(), 0);
 }
 
-// A 400 x 300 camera at the origin looking along -x, made current.
-class EngineView : public FamilyTest {
-protected:
-    void SetUp() override {
-        FamilyTest::SetUp();
-        DROVIK_CAMERA_VALUES values;
-        DROVIK_HANDLE probe = Drovik_camera_create("probe");
-        Drovik_camera_save(probe, &values);
-        values.width = 400;
-        values.height = 300;
-        eye_ = static_cast<camera*>(Drovik_camera_recreate("eye", &values));
-        ASSERT_NE(eye_, nullptr);
-        engine_state.current_camera = eye_;
-    }
-    camera* eye_ = nullptr;
-};
+using EngineView = ViewTest;
 
 TEST_F(EngineView, PointsProjectToTheWindowByWhereTheyLie) {
     struct case_row {
@@ -324,11 +309,7 @@ TEST_F(EngineView, EdgesAreClippedToTheFrustum) {
 
 TEST_F(EngineView, PixelOfAPolygonGivesThatPolygon) {
     DROVIK_HANDLE wall = Drovik_object_create("wall");
-    polygon* p = init_poly();
-    for (const vec3& q : {vec3{-10, -1, -1}, vec3{-10, -1, 1}, vec3{-10, 1, 1}, vec3{-10, 1, -1}}) {
-        const double values[6] = {q.x, q.y, q.z, 0, 0, 8};
-        polygon_add_point(p, values);
-    }
+    polygon* p = wall_at(-10);
     ASSERT_EQ(Drovik_object_add_polygon(wall, p), 0);
     const double centre[3] = {-10, 0, 0};
     int at[2];

@@ -16,6 +16,7 @@
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/object_module.h"
+#include "world/polygon.h"
 
 class FamilyTest : public ::testing::Test {
 protected:
@@ -42,6 +43,16 @@ protected:
 
     void set_editor_mode(int editor) { engine_state.editor_mode = editor; }
 
+    // A 2 x 2 square in the plane x = at, centred on the x axis, seen from the +x side.
+    static polygon* wall_at(double at) {
+        polygon* p = init_poly();
+        for (const vec3& q : {vec3{at, -1, -1}, vec3{at, -1, 1}, vec3{at, 1, 1}, vec3{at, 1, -1}}) {
+            const double values[6] = {q.x, q.y, q.z, 0, 0, 8};
+            polygon_add_point(p, values);
+        }
+        return p;
+    }
+
     std::string log() { return read_file(work_.dir() / "error.log"); }
 
     // The report lines written since the last call.
@@ -63,4 +74,21 @@ protected:
     size_t seen_ = 0;
     size_t records_before_ = 0;
     uint32_t bytes_before_ = 0;
+};
+
+// A 400 x 300 camera at the origin looking along -x, made current.
+class ViewTest : public FamilyTest {
+protected:
+    void SetUp() override {
+        FamilyTest::SetUp();
+        DROVIK_CAMERA_VALUES values;
+        DROVIK_HANDLE probe = Drovik_camera_create("probe");
+        Drovik_camera_save(probe, &values);
+        values.width = 400;
+        values.height = 300;
+        eye_ = static_cast<camera*>(Drovik_camera_recreate("eye", &values));
+        ASSERT_NE(eye_, nullptr);
+        engine_state.current_camera = eye_;
+    }
+    camera* eye_ = nullptr;
 };
