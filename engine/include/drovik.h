@@ -369,6 +369,9 @@ DROVIK_API DROVIK_WINDOW Drovik_engine_log_window_get_hwnd(void);
 DROVIK_API const char* Drovik_engine_get_last_error(void);
 DROVIK_API int Drovik_engine_clear_drovik_log_files(void); /* empties the logs */
 DROVIK_API DROVIK_SURFACE Drovik_engine_get_logo(void);
+DROVIK_API int Drovik_engine_create_shadow(DROVIK_HANDLE caster, DROVIK_HANDLE receiver, const double light[3], int mode); /* groups, polygons or objects; 0 / -1 */
+DROVIK_API long Drovik_engine_create_dynamic_shadow(DROVIK_HANDLE caster, DROVIK_HANDLE receiver, const double light[3], int mode); /* removed again by Drovik_engine_delete_dynamic_shadows; the time taken */
+DROVIK_API void Drovik_engine_delete_dynamic_shadows(void);
 
 /* ---- Camera family: the current camera, window pixels, the chase type and movement steps. ---- */
 DROVIK_API int Drovik_camera_set_current(DROVIK_HANDLE camera, DROVIK_WINDOW window); /* 0 / -1 */
