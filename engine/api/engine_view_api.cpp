@@ -39,6 +39,17 @@ camera* guarded_camera(const api_export_row& row) {
     return c;
 }
 
+// Runs `work` with the current camera behind the world guard; the row's value when either fails
+// or an argument is missing.
+template <typename Work>
+auto with_view(const char* export_name, bool arguments_given, Work&& work) -> decltype(work(std::declval<camera*>())) {
+    engine_guard guard;
+    const api_export_row& row = engine_row_of(export_name);
+    camera* c = guarded_camera(row);
+    if (!c || !arguments_given) return api_refusal{row};
+    return work(c);
+}
+
 vec3 to_camera_space(const camera* c, const vec3& world) {
     vec3 p;
     mul_vec_mat3(p, world, c->inverse_matrix);
@@ -176,13 +187,11 @@ DROVIK_API DROVIK_HANDLE Drovik_engine_get_polygon_at_point_2D(int x, int y) {
 }
 
 DROVIK_API int Drovik_engine_mark_polygon_at_point(int x, int y) {
-    engine_guard guard;
-    const api_export_row& row = engine_row_of(__func__);
-    const camera* c = guarded_camera(row);
-    if (!c) return api_refusal{row};
-    int width, height;
-    view_window_size(c, width, height);
-    return engine_mark_polygon_at_point(x, y, width, height) ? 0 : -1;
+    return with_view(__func__, true, [=](camera* c) {
+        int width, height;
+        view_window_size(c, width, height);
+        return engine_mark_polygon_at_point(x, y, width, height) ? 0 : -1;
+    });
 }
 
 DROVIK_API int Drovik_engine_2D_point_to_3D_point_on_plane(int x, int y, const double plane_abcd[4],
@@ -214,72 +223,63 @@ DROVIK_API int Drovik_engine_2D_point_to_3D_point_on_plane(int x, int y, const d
 }
 
 DROVIK_API int Drovik_engine_3D_point_to_2D(const double point[3], int window_point[2]) {
-    engine_guard guard;
-    const api_export_row& row = engine_row_of(__func__);
     if (window_point) window_point[0] = window_point[1] = 0;
-    const camera* c = guarded_camera(row);
-    if (!c || !point || !window_point) return api_refusal{row};
-    return point_to_window(c, api_vec(point), window_point);
+    return with_view(__func__, point && window_point,
+                     [=](camera* c) { return point_to_window(c, api_vec(point), window_point); });
 }
 
 DROVIK_API int Drovik_engine_clip_edge(const double a[3], const double b[3], double a_out[3], double b_out[3]) {
-    engine_guard guard;
-    const api_export_row& row = engine_row_of(__func__);
-    const camera* c = guarded_camera(row);
-    if (!c || !a || !b || !a_out || !b_out) return api_refusal{row};
-    vec3 from = api_vec(a), to = api_vec(b);
-    const int result = clip_to_frustum(c, from, to);
-    if (result != nothing_left) {
-        api_put_vec(a_out, from);
-        api_put_vec(b_out, to);
-    }
-    return result;
+    return with_view(__func__, a && b && a_out && b_out, [=](camera* c) {
+        vec3 from = api_vec(a), to = api_vec(b);
+        const int result = clip_to_frustum(c, from, to);
+        if (result != nothing_left) {
+            api_put_vec(a_out, from);
+            api_put_vec(b_out, to);
+        }
+        return result;
+    });
 }
 
 DROVIK_API int Drovik_engine_3D_edge_to_2D(const double a[3], const double b[3], int a_out[2], int b_out[2]) {
-    engine_guard guard;
-    const api_export_row& row = engine_row_of(__func__);
-    const camera* c = guarded_camera(row);
-    if (!c || !a || !b || !a_out || !b_out) return api_refusal{row};
-    vec3 from = api_vec(a), to = api_vec(b);
-    const int result = clip_to_frustum(c, from, to);
-    if (result == nothing_left) {
-        a_out[0] = a_out[1] = 0;
-        b_out[0] = b_out[1] = far_corner;
-        return nothing_left;
-    }
-    if (point_to_window(c, from, a_out) != 0) {
-        log_line(texts::edge_internal_1);
-        return -1;
-    }
-    if (point_to_window(c, to, b_out) != 0) {
-        log_line(texts::edge_internal_2);
-        return -1;
-    }
-    return result;
+    return with_view(__func__, a && b && a_out && b_out, [=](camera* c) {
+        vec3 from = api_vec(a), to = api_vec(b);
+        const int result = clip_to_frustum(c, from, to);
+        if (result == nothing_left) {
+            a_out[0] = a_out[1] = 0;
+            b_out[0] = b_out[1] = far_corner;
+            return nothing_left;
+        }
+        if (point_to_window(c, from, a_out) != 0) {
+            log_line(texts::edge_internal_1);
+            return -1;
+        }
+        if (point_to_window(c, to, b_out) != 0) {
+            log_line(texts::edge_internal_2);
+            return -1;
+        }
+        return result;
+    });
 }
 
 DROVIK_API int Drovik_engine_translate_movement_on_screen_to_movement_in_world(const double point[3],
                                                                                double moved[3], int dx, int dy) {
-    engine_guard guard;
-    const api_export_row& row = engine_row_of(__func__);
     clear_vec(moved);
-    const camera* c = guarded_camera(row);
-    if (!c || !point || !moved) return api_refusal{row};
-    vec3 p = to_camera_space(c, api_vec(point));
-    if (c->perspective) {
-        if (std::fabs(p.x) < flat_depth) return -1;
-        double sx, sy;
-        project(c, p, sx, sy);
-        p.y = (sx + dx) * p.x / c->focal_length;
-        p.z = (sy - dy) * p.x / c->focal_length;
-    } else {
-        if (c->parallel_scale_x == 0 || c->parallel_scale_y == 0) return -1;
-        p.y += dx / c->parallel_scale_x;
-        p.z -= dy / c->parallel_scale_y;
-    }
-    api_put_vec(moved, to_world_space(c, p));
-    return 0;
+    return with_view(__func__, point && moved, [=](camera* c) {
+        vec3 p = to_camera_space(c, api_vec(point));
+        if (c->perspective) {
+            if (std::fabs(p.x) < flat_depth) return -1;
+            double sx, sy;
+            project(c, p, sx, sy);
+            p.y = (sx + dx) * p.x / c->focal_length;
+            p.z = (sy - dy) * p.x / c->focal_length;
+        } else {
+            if (c->parallel_scale_x == 0 || c->parallel_scale_y == 0) return -1;
+            p.y += dx / c->parallel_scale_x;
+            p.z -= dy / c->parallel_scale_y;
+        }
+        api_put_vec(moved, to_world_space(c, p));
+        return 0;
+    });
 }
 
 DROVIK_API int Drovik_engine_translate_movement_on_screen_to_world(const double point[3], double moved[3], int dx,

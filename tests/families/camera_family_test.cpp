@@ -17,22 +17,12 @@ const std::string wrong_kind_log =
 const std::string wrong_kind_box =
     "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !";
 
-double as_number(const void* handle) { return handle ? 1 : 0; }
-
-// Each export that takes a camera, the name its check prints and its result when refused.
-struct camera_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
-};
-
 double v3[3] = {1, 2, 3};
 double out3[3];
 double a, b, c;
 DROVIK_CAMERA_VALUES record;
 
-const camera_row camera_rows[] = {
+const family_row camera_rows[] = {
     {"Drovik_camera_get_next_camera", "Drovik_camera_get_next_camera", 0,
      [](DROVIK_HANDLE h) { return as_number(Drovik_camera_get_next_camera(h)); }},
     {"Drovik_camera_get_width", "Drovik_camera_get_width", 0,
@@ -222,17 +212,7 @@ protected:
 };
 
 TEST_F(CameraFamily, EveryExportRefusesAForeignHandleUnderItsCheckName) {
-    void* polygon = record_create(sizeof(::polygon), kind_polygon);
-    for (const camera_row& row : camera_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(polygon), row.failure);
-        EXPECT_EQ(new_log(), std::string(row.check_name) + ": " + wrong_kind_log);
-        const std::vector<plat_box_record> boxes = new_boxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, row.check_name);
-        EXPECT_EQ(boxes[0].text, wrong_kind_box);
-    }
-    record_destroy(polygon);
+    expect_foreign_handles_refused(camera_rows, wrong_kind_box);
 }
 
 TEST_F(CameraFamily, GuardsRefuseOnceAndChangeNothing) {

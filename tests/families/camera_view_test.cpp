@@ -10,19 +10,9 @@
 
 namespace {
 
-const std::string wrong_kind_log =
-    "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !\n";
-
 double out3[3];
 
-struct camera_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
-};
-
-const camera_row camera_rows[] = {
+const family_row camera_rows[] = {
     {"Drovik_camera_set_current", "Drovik_camera_set_current", -1,
      [](DROVIK_HANDLE h) { return double(Drovik_camera_set_current(h, nullptr)); }},
     {"Drovik_camera_point_at_2D", "Drovik_camera_point_at_2D", -1,
@@ -40,16 +30,8 @@ const camera_row camera_rows[] = {
 using CameraView = ViewTest;
 
 TEST_F(CameraView, EveryExportRefusesAForeignHandleUnderItsCheckName) {
-    void* polygon = record_create(sizeof(::polygon), kind_polygon);
-    for (const camera_row& row : camera_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(polygon), row.failure);
-        EXPECT_EQ(new_log(), std::string(row.check_name) + ": " + wrong_kind_log);
-        const std::vector<plat_box_record> boxes = new_boxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, row.check_name);
-    }
-    record_destroy(polygon);
+    expect_foreign_handles_refused(
+        camera_rows, "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !");
 
     engine_set_world_loaded(0);
     EXPECT_EQ(Drovik_camera_set_current(eye_, nullptr), -1);

@@ -26,8 +26,6 @@ double plane4[4] = {0, 0, 1, 0};
 int pixel[2], pixel_b[2];
 DROVIK_HANDLE handle_a, handle_b;
 
-double as_number(const void* handle) { return handle ? 1 : 0; }
-
 const engine_row engine_rows[] = {
     {"Drovik_engine_add_polygon", "Drovik_engine_add_polygon", -1,
      [] { return double(Drovik_engine_add_polygon(nullptr)); }},

@@ -19,16 +19,6 @@ const std::string object_wrong_kind_box =
     "Fatal, It is not an object handle !.Got a different kind of handle\nCheck if you accidantlly gave the wrong "
     "handle !";
 
-double as_number(const void* handle) { return handle ? 1 : 0; }
-
-// Each export that takes an object, the name its check prints and its result when refused.
-struct object_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
-};
-
 double v3[3] = {1, 2, 3};
 double out3[3];
 double matrix[4][4];
@@ -38,7 +28,7 @@ int i1, i2;
 unsigned char rgb[3] = {10, 20, 30};
 DROVIK_HANDLE handles[4];
 
-const object_row object_rows[] = {
+const family_row object_rows[] = {
     {"Drovik_object_get_next_object", "Drovik_object_get_next_object", 0,
      [](DROVIK_HANDLE h) { return as_number(Drovik_object_get_next_object(h)); }},
     {"Drovik_object_get_name", "Drovik_object_get_name", 0,
@@ -317,17 +307,7 @@ protected:
 };
 
 TEST_F(ObjectFamily, EveryExportRefusesAForeignHandleUnderItsCheckName) {
-    void* polygon = record_create(sizeof(::polygon), kind_polygon);
-    for (const object_row& row : object_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(polygon), row.failure);
-        EXPECT_EQ(new_log(), std::string(row.check_name) + ": " + wrong_kind_log);
-        const std::vector<plat_box_record> boxes = new_boxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, row.check_name);
-        EXPECT_EQ(boxes[0].text, object_wrong_kind_box);
-    }
-    record_destroy(polygon);
+    expect_foreign_handles_refused(object_rows, object_wrong_kind_box);
 }
 
 TEST_F(ObjectFamily, ModeGuardsRefuseOnce) {
