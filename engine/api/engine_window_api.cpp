@@ -16,6 +16,8 @@
 #include "world/engine_state_load.h"
 #include "world/group.h"
 #include "world/polygon.h"
+#include "world/polygon_geometry.h"
+#include "world/world_order.h"
 
 namespace {
 
@@ -94,6 +96,18 @@ DROVIK_API int Drovik_engine_add_polygon(DROVIK_HANDLE polygon_handle) {
     module* main = engine_state.main_module;
     if (!main || !main->root || !polygon_is_valid(p)) return -1;
     return polygon_list_add(&main->root->polygons, p);
+}
+
+DROVIK_API int Drovik_engine_reduce_polygons_count(double tolerance) {
+    engine_guard guard;
+    const api_export_row& row = engine_row_of(__func__);
+    if (!api_world_guard(row.check_name)) return api_refusal{row};
+    if (!api_editor_only_guard(row.check_name, engine_state.editor_mode)) return api_refusal{row};
+    module* main = engine_state.main_module;
+    if (!main || !main->root) return 0;
+    const int joins = optimize_polygon_list(&main->root->polygons, nullptr, tolerance);
+    thread_polygons_in_world_order();
+    return joins;
 }
 
 DROVIK_API int Drovik_engine_get_number_of_loaded_bitmaps() {

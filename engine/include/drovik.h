@@ -295,6 +295,7 @@ typedef struct plat_surface* DROVIK_SURFACE; /* a 16-bit picture */
 #endif
 DROVIK_API DROVIK_HANDLE Drovik_engine_add_world(const char* world_file, const char* world_folder, const char* bitmaps_folder, const double position[3]); /* editor mode; the new group, NULL on failure */
 DROVIK_API int Drovik_engine_add_polygon(DROVIK_HANDLE polygon); /* editor mode; onto the MAIN module */
+DROVIK_API int Drovik_engine_reduce_polygons_count(double tolerance); /* editor mode; joins pairs of polygons, returns the joins */
 DROVIK_API int Drovik_engine_get_number_of_loaded_bitmaps(void);
 DROVIK_API int Drovik_engine_unload_unused_bitmaps(void); /* the number unloaded */
 DROVIK_API int Drovik_engine_unload_all_bitmaps(void);

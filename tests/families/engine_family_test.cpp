@@ -7,6 +7,7 @@
 #include "family_fixture.h"
 #include "platform/window.h"
 #include "render/camera.h"
+#include "world/bsp_node.h"
 #include "world/bsp_tree.h"
 #include "world/polygon.h"
 
@@ -29,6 +30,8 @@ DROVIK_HANDLE handle_a, handle_b;
 const engine_row engine_rows[] = {
     {"Drovik_engine_add_polygon", "Drovik_engine_add_polygon", -1,
      [] { return double(Drovik_engine_add_polygon(nullptr)); }},
+    {"Drovik_engine_reduce_polygons_count", "Drovik_engine_reduce_polygons_count", -1,
+     [] { return double(Drovik_engine_reduce_polygons_count(0.001)); }},
     {"Drovik_engine_set_default_brightness", "Drovik_engine_set_default_brightness", -1,
      [] { return double(Drovik_engine_set_default_brightness()); }},
     {"Drovik_engine_increase_brightness", "Drovik_engine_increase_brightness", -1,
@@ -335,6 +338,32 @@ TEST_F(EngineView, PixelOfAPolygonGivesThatPolygon) {
     const std::vector<plat_box_record> boxes = new_boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Drovik_engine_2D_point_to_3D_point_on_plane:\nBad params\n");
+}
+
+TEST_F(EngineFamily, EditorWorldTakesPolygonsAndJoinsNeighbours) {
+    module* main = init_module();
+    main->root = init_bsp_node();
+    module_list_push(&engine_state.modules, main);
+    engine_state.main_module = main;
+    polygon* refused = wall_at(-10);
+    EXPECT_EQ(Drovik_engine_add_polygon(refused), -1);
+    free_polygon(refused);
+    EXPECT_EQ(Drovik_engine_reduce_polygons_count(0.001), -1);
+    std::vector<plat_box_record> boxes = new_boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Drovik_engine_add_polygon:\nWorks only in editor mode !!\n");
+    EXPECT_EQ(boxes[1].text, "Drovik_engine_reduce_polygons_count:\nWorks only in editor mode !!\n");
+
+    set_editor_mode(1);
+    polygon* left = wall_at(-10);
+    polygon* right = wall_at(-10);
+    for (point* q = right->points; q; q = q->next) q->y += 2;
+    ASSERT_EQ(Drovik_engine_add_polygon(left), 0);
+    ASSERT_EQ(Drovik_engine_add_polygon(right), 0);
+    EXPECT_EQ(Drovik_engine_reduce_polygons_count(0.001), 1);
+    ASSERT_NE(main->root->polygons, nullptr);
+    EXPECT_EQ(main->root->polygons->next, nullptr);
+    EXPECT_GE(main->root->polygons->point_count, 4);
 }
 
 TEST_F(EngineFamily, LogWindowKeepsItsValues) {
