@@ -8,3 +8,8 @@ render_hooks& render_hooks_state() {
     static render_hooks hooks{polygon_choose_animation_texture, nullptr, engine_run_dynamic_events};
     return hooks;
 }
+
+frame_hooks& frame_hooks_state() {
+    static frame_hooks hooks{};
+    return hooks;
+}
