@@ -6,6 +6,7 @@
 #include "api/record_access.h"
 #include "foundation/strings.h"
 #include "render/camera.h"
+#include "render/rendering_manager.h"
 #include "world/chase.h"
 #include "world/engine_state.h"
 #include "world/movers.h"
@@ -39,13 +40,14 @@ bool point_under_pixel(int x, int y, vec3& at) {
 
 }  // namespace
 
-// Until the rendering manager binds a camera to a window, the camera becomes the current camera.
-DROVIK_API int Drovik_camera_set_current(DROVIK_HANDLE camera_handle, DROVIK_WINDOW) {
+// With a window the rendering manager binds the camera to it; the camera becomes the current one.
+DROVIK_API int Drovik_camera_set_current(DROVIK_HANDLE camera_handle, DROVIK_WINDOW window) {
     engine_guard guard;
     const api_export_row& row = api_export_row_of(camera_view_exports, __func__);
     if (!api_world_guard(row.check_name)) return api_refusal{row};
     camera* c = api_checked<camera>(row, camera_handle, DROVIK_KIND_CAMERA);
     if (!c) return api_refusal{row};
+    if (window && rendering_manager().set_active_camera(window, c) != 0) return -1;
     set_current_camera(c);
     return 0;
 }

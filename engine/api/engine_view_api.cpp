@@ -6,6 +6,7 @@
 #include "api/record_access.h"
 #include "foundation/errors.h"
 #include "render/camera.h"
+#include "render/rendering_manager.h"
 #include "world/collision.h"
 #include "world/engine_state.h"
 #include "world/picking.h"
@@ -24,11 +25,13 @@ constexpr int nothing_left = 1, wholly_inside = 2, cut = 3;
 constexpr int frustum_planes = 5;
 constexpr int far_corner = 1000;
 
-// The window the current camera draws into. Until the rendering manager tells its window, the
-// window is taken to be the camera's own pixel size.
+// The window the camera draws into: the rendering manager's while the camera is bound to it, else
+// one of the camera's own pixel size.
 void view_window_size(const camera* c, int& width, int& height) {
-    width = c->width;
-    height = c->height;
+    const Rendering_manager& manager = rendering_manager();
+    const bool bound = manager.cam == c && manager.window_width > 0 && manager.window_height > 0;
+    width = bound ? manager.window_width : c->width;
+    height = bound ? manager.window_height : c->height;
 }
 
 // The world guard, then the current camera; NULL (the row's value to return) when either fails.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "family_fixture.h"
+#include "render/rendering_manager.h"
 #include "world/records.h"
 
 namespace {
@@ -371,7 +372,10 @@ TEST_F(CameraFamily, SetValuesMovesTheCameraAndLeavesThePixelSizeToTheNextRender
 
     values.width = 640;
     values.distance_from_eye = 8;
+    rendering_manager().dimension_changed = 0;
     EXPECT_NE(Drovik_camera_set_values(camera, &values), 0);
+    EXPECT_EQ(rendering_manager().dimension_changed, 1) << "the buffers are made anew";
+    rendering_manager().dimension_changed = 0;
     EXPECT_EQ(Drovik_camera_get_width(camera), 0);
     EXPECT_EQ(Drovik_camera_get_height(camera), 0);
     EXPECT_EQ(Drovik_camera_get_distance_from_eye(camera), 8);
@@ -552,8 +556,10 @@ TEST_F(CameraFamily, DeletingACameraClearsEveryLinkToIt) {
     object->chased_camera = static_cast<camera*>(target);
     Drovik_camera_set_camera_to_chase(chaser, target);
     engine_state.current_camera = static_cast<camera*>(target);
+    rendering_manager().cam = static_cast<camera*>(target);
 
     EXPECT_EQ(Drovik_camera_delete(target), 0);
+    EXPECT_EQ(rendering_manager().cam, nullptr) << "a new camera at the same address is bound afresh";
     EXPECT_EQ(Drovik_camera_get_chased_camera(chaser), nullptr);
     EXPECT_EQ(object->chased_camera, nullptr);
     EXPECT_EQ(Drovik_camera_get_current(), nullptr);
