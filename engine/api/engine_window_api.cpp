@@ -7,11 +7,11 @@
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/strings.h"
-#include "platform/display.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 #include "render/bitmap_texture.h"
 #include "render/genwin.h"
+#include "render/rendering_manager.h"
 #include "world/engine_state.h"
 #include "world/engine_state_load.h"
 #include "world/group.h"
@@ -130,25 +130,25 @@ DROVIK_API int Drovik_engine_unload_all_bitmaps() {
 DROVIK_API int Drovik_engine_set_resolution(int width, int height, int bits_per_pixel) {
     engine_guard guard;
     if (!engine_is_initialized()) engine_first_init();
-    if (!plat_display_set_mode(width, height, bits_per_pixel)) return -1;
+    const int result = rendering_manager().display.set_resolution(width, height, bits_per_pixel);
     plat_window* window = engine_g().default_window;
-    if (window && plat_is_window(window)) plat_window_set_client_size(window, width, height);
-    return 0;
+    if (result == 0 && window && plat_is_window(window)) plat_window_set_client_size(window, width, height);
+    return result;
 }
 
 DROVIK_API int Drovik_engine_set_color_depth(int bits_per_pixel) {
     engine_guard guard;
     if (!engine_is_initialized()) engine_first_init();
-    return plat_display_set_depth(bits_per_pixel) ? 0 : -1;
+    return rendering_manager().display.set_color_depth(bits_per_pixel);
 }
 
 DROVIK_API void Drovik_engine_get_resolution(int* width, int* height, int* bits_per_pixel) {
     engine_guard guard;
-    int w = 0, h = 0;
-    plat_display_size(&w, &h);
+    int w = 0, h = 0, bits = 0;
+    rendering_manager().display.get_resolution(&w, &h, &bits);
     if (width) *width = w;
     if (height) *height = h;
-    if (bits_per_pixel) *bits_per_pixel = plat_display_depth();
+    if (bits_per_pixel) *bits_per_pixel = bits;
 }
 
 DROVIK_API int Drovik_engine_get_original_color_depth() {

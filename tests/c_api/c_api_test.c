@@ -245,6 +245,11 @@ static void families(void) {
           "a card start without a card fails without a box");
     check(file_has("error.log", errors_at, "card3d_start: no 3D device found\n"), "the failed start is reported once");
     check(Drovik_object_delete(sample_object) == 0 && Drovik_camera_delete(copy) == 0, "the sample is deleted");
+
+    int width = 0, height = 0, bits = 0;
+    check(Drovik_engine_set_resolution(800, 600, 16) == 0, "a display mode is set");
+    Drovik_engine_get_resolution(&width, &height, &bits);
+    check(width == 800 && height == 600 && bits == 16, "the display reports the mode set");
 }
 
 int main(void) {
