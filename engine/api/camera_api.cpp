@@ -10,6 +10,7 @@
 #include "foundation/errors.h"
 #include "foundation/strings.h"
 #include "render/camera.h"
+#include "render/rendering_manager.h"
 #include "world/engine_state.h"
 
 static_assert(sizeof(DROVIK_CAMERA_VALUES) == sizeof(camera_values));
@@ -195,6 +196,8 @@ void forget_camera(const camera* gone) {
         if (c->chased_camera == gone) c->chased_camera = nullptr;
     }
     if (engine_state.current_camera == gone) engine_state.current_camera = nullptr;
+    // A new camera at the same address is bound afresh, buffers and all.
+    if (rendering_manager().cam == gone) rendering_manager().cam = nullptr;
 }
 
 double clamp_tilt(double degrees) { return std::clamp(degrees, -90.0, 90.0); }
@@ -321,8 +324,9 @@ DROVIK_API int Drovik_camera_set_values(DROVIK_HANDLE camera_handle, const DROVI
         camera_set_field_of_view(c, v.field_of_view);
         changed = true;
     }
-    // The next render sizes the camera to its window.
+    // The next render sizes the camera to its window, with buffers made anew.
     if (c->width != v.width || c->height != v.height) {
+        rendering_manager().dimension_changed = 1;
         c->width = 0;
         c->height = 0;
         changed = rebuild = true;
@@ -611,8 +615,8 @@ DROVIK_API int Drovik_camera_convert_point_to_world_space(DROVIK_HANDLE camera_h
     camera* c = checked(row, camera_handle);
     if (!c || !in || !out) return api_refusal{row};
     if (!c->matrices_valid) camera_mark_rebuilt(c);
-    vec3 point = to_vec(in);
-    vec_mul_mat(point, c->matrix);
+    vec3 point;
+    mul_vec_mat3(point, to_vec(in), c->matrix);
     from_vec(out, point);
     return 0;
 }
@@ -623,8 +627,9 @@ DROVIK_API int Drovik_camera_convert_point_to_camera_space(DROVIK_HANDLE camera_
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c || !in || !out) return api_refusal{row};
-    vec3 point = to_vec(in);
-    vec_mul_mat(point, c->inverse_matrix);
+    if (!c->matrices_valid) camera_mark_rebuilt(c);
+    vec3 point;
+    mul_vec_mat3(point, to_vec(in), c->inverse_matrix);
     from_vec(out, point);
     return 0;
 }

@@ -793,6 +793,8 @@ void propagate_dynamic_box_up(dynamic_object* d) {
     for (bsp_node* node = d->node; node; node = node->parent) box_extend(node->box, box);
 }
 
+void dynamic_get_bounding_box(const dynamic_object* d, double box[6]) { box_in_tree_space(d, box); }
+
 void engine_place_dynamic_objects(module* world, dynamic_object* list) {
     if (!world || !world->root) return;
     restore_and_detach(world->root);

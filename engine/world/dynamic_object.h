@@ -84,5 +84,7 @@ void collect_dynamic_objects(module* m, dynamic_object** list);
 // location (sons into their father's module tree) and grows the node boxes by its box.
 void engine_place_dynamic_objects(module* world, dynamic_object* list);
 void propagate_dynamic_box_up(dynamic_object* d);
+// The object's module box through its total matrix (its location alone for an empty module).
+void dynamic_get_bounding_box(const dynamic_object* d, double box[6]);
 // Flags the modules of the objects and their sons, and every module nested in them.
 void mark_dynamic_modules(dynamic_object* objects);

@@ -45,7 +45,7 @@ step_speeds scale_to_elapsed_time(dynamic_object* d) {
     saved.absolute_speed = d->absolute_speed;
     saved.absolute_force = d->absolute_force;
     const bool physics_collision = d->chase_type == CHASE_PHYSICS && d->chase_physics_collision;
-    if (!engine_state.time_based_objects || d->time_based != 1 || physics_collision) return saved;
+    if (engine_state.time_based_objects != 1 || d->time_based != 1 || physics_collision) return saved;
     const uint32_t now = engine_clock_now();
     // The first step after a load moves unscaled; a step in the same millisecond moves nothing.
     if (d->last_tick != 0) {

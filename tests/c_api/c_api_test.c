@@ -145,18 +145,29 @@ static int copy_file(const char* from, const char* to) {
     return ok;
 }
 
-/* Headless message boxes go to stderr: the guard's box is caught in a file for the one call. */
-static void world_guard(void) {
-    check(Drovik_engine_is_engine_empty() == 1, "no world is loaded at first");
+/* Runs the call with stderr caught in STDERR_FILE; 1 when it was caught. */
+static int with_stderr_caught(void (*call)(void)) {
     fflush(stderr);
     const int kept = dup(2);
     const int caught = kept >= 0 && freopen(STDERR_FILE, "w", stderr) != NULL;
-    const int result = Drovik_engine_save("guard.drovik", NULL, 0);
+    call();
     fflush(stderr);
     if (kept >= 0) {
         dup2(kept, 2);
         close(kept);
     }
+    return caught;
+}
+
+static int guard_result;
+
+static void save_before_a_load(void) { guard_result = Drovik_engine_save("guard.drovik", NULL, 0); }
+
+/* Headless message boxes go to stderr: the guard's box is caught in a file for the one call. */
+static void world_guard(void) {
+    check(Drovik_engine_is_engine_empty() == 1, "no world is loaded at first");
+    const int caught = with_stderr_caught(save_before_a_load);
+    const int result = guard_result;
     check(caught, "stderr caught for the guarded call");
     check(result == -1, "saving before a load is refused");
     check(file_has(STDERR_FILE, 0,
@@ -187,6 +198,60 @@ static void worlds(void) {
     check(count == 6 && extensions && strcmp(extensions[5], "drovik") == 0, "six formats, the binary one last");
 }
 
+static DROVIK_HANDLE sample_object;
+static int foreign_result, card_result;
+
+static void ask_a_camera_export_about_an_object(void) { foreign_result = Drovik_camera_get_width(sample_object); }
+
+static void start_the_card_without_one(void) { card_result = Drovik_3D_card_use_detailed(2, 0, 0, 0, 0, 0); }
+
+/* The engine, camera and object families on a binary world. */
+static void families(void) {
+    check(Drovik_engine_load_world("full.drovik", DROVIK_C_API_FIXTURES, "", 0) == 0, "the full binary world loads");
+    Drovik_engine_set_culling_depth(128);
+    Drovik_engine_increase_culling_depth();
+    const int far = Drovik_engine_get_culling_depth();
+    Drovik_engine_decrease_culling_depth();
+    check(far == 3200 && Drovik_engine_get_culling_depth() == 160, "culling depth steps 128, 3200, 160");
+
+    DROVIK_HANDLE camera = Drovik_camera_get_default_camera();
+    DROVIK_CAMERA_VALUES values;
+    check(camera && Drovik_camera_save(camera, &values) == 0 && sizeof values == 216, "the camera record is saved");
+    values.location[2] = 77;
+    DROVIK_HANDLE copy = Drovik_camera_recreate("c_api_copy", &values);
+    double x = 0, y = 0, z = 0;
+    Drovik_camera_get_location(copy, &x, &y, &z);
+    check(copy && z == 77 && Drovik_camera_get_width(copy) == values.width, "a camera is made from the record");
+
+    sample_object = Drovik_object_create("c_api_box");
+    check(sample_object && Drovik_object_get_object_using_name("c_api_box") == sample_object, "an object is found by name");
+    double box[2][3];
+    check(Drovik_object_set_location(sample_object, 10, 20, 30) == 0 &&
+              Drovik_object_get_bounding_box(sample_object, box) == 0 && box[0][0] == 10 && box[1][2] == 30,
+          "the object's box stands where it was put");
+
+    size_t errors_at = file_size("error.log");
+    check(with_stderr_caught(ask_a_camera_export_about_an_object) && foreign_result == 0,
+          "a camera export refuses an object handle");
+    check(file_has("error.log", errors_at,
+                   "Drovik_camera_get_width: Fatal, got a different kind of handle\n"
+                   "Check if you accidantlly gave the wrong handle !\n"),
+          "error.log names the export and the wrong kind");
+    check(file_has(STDERR_FILE, 0, "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !"),
+          "the box says the same");
+
+    errors_at = file_size("error.log");
+    check(with_stderr_caught(start_the_card_without_one) && card_result == -1 && file_size(STDERR_FILE) == 0,
+          "a card start without a card fails without a box");
+    check(file_has("error.log", errors_at, "card3d_start: no 3D device found\n"), "the failed start is reported once");
+    check(Drovik_object_delete(sample_object) == 0 && Drovik_camera_delete(copy) == 0, "the sample is deleted");
+
+    int width = 0, height = 0, bits = 0;
+    check(Drovik_engine_set_resolution(800, 600, 16) == 0, "a display mode is set");
+    Drovik_engine_get_resolution(&width, &height, &bits);
+    check(width == 800 && height == 600 && bits == 16, "the display reports the mode set");
+}
+
 int main(void) {
     remove("Drovik.log");
     remove("error.log");
@@ -194,6 +259,7 @@ int main(void) {
     handle_checks();
     world_guard();
     worlds();
+    families();
     check(Drovik_engine_close() == 0, "the engine closes");
     check(file_size("Drovik.log") > 0 && !file_has("Drovik.log", 0, "Didnt free all mem"),
           "Drovik.log reports no memory left behind");

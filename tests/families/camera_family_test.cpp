@@ -8,6 +8,7 @@
 #include <string>
 
 #include "family_fixture.h"
+#include "render/rendering_manager.h"
 #include "world/records.h"
 
 namespace {
@@ -17,22 +18,12 @@ const std::string wrong_kind_log =
 const std::string wrong_kind_box =
     "Fatal, got a different kind of handle\nCheck if you accidantlly gave the wrong handle !";
 
-double as_number(const void* handle) { return handle ? 1 : 0; }
-
-// Each export that takes a camera, the name its check prints and its result when refused.
-struct camera_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
-};
-
 double v3[3] = {1, 2, 3};
 double out3[3];
 double a, b, c;
 DROVIK_CAMERA_VALUES record;
 
-const camera_row camera_rows[] = {
+const family_row camera_rows[] = {
     {"Drovik_camera_get_next_camera", "Drovik_camera_get_next_camera", 0,
      [](DROVIK_HANDLE h) { return as_number(Drovik_camera_get_next_camera(h)); }},
     {"Drovik_camera_get_width", "Drovik_camera_get_width", 0,
@@ -222,17 +213,7 @@ protected:
 };
 
 TEST_F(CameraFamily, EveryExportRefusesAForeignHandleUnderItsCheckName) {
-    void* polygon = record_create(sizeof(::polygon), kind_polygon);
-    for (const camera_row& row : camera_rows) {
-        SCOPED_TRACE(row.export_name);
-        EXPECT_EQ(row.call(polygon), row.failure);
-        EXPECT_EQ(new_log(), std::string(row.check_name) + ": " + wrong_kind_log);
-        const std::vector<plat_box_record> boxes = new_boxes();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].caption, row.check_name);
-        EXPECT_EQ(boxes[0].text, wrong_kind_box);
-    }
-    record_destroy(polygon);
+    expect_foreign_handles_refused(camera_rows, wrong_kind_box);
 }
 
 TEST_F(CameraFamily, GuardsRefuseOnceAndChangeNothing) {
@@ -391,7 +372,10 @@ TEST_F(CameraFamily, SetValuesMovesTheCameraAndLeavesThePixelSizeToTheNextRender
 
     values.width = 640;
     values.distance_from_eye = 8;
+    rendering_manager().dimension_changed = 0;
     EXPECT_NE(Drovik_camera_set_values(camera, &values), 0);
+    EXPECT_EQ(rendering_manager().dimension_changed, 1) << "the buffers are made anew";
+    rendering_manager().dimension_changed = 0;
     EXPECT_EQ(Drovik_camera_get_width(camera), 0);
     EXPECT_EQ(Drovik_camera_get_height(camera), 0);
     EXPECT_EQ(Drovik_camera_get_distance_from_eye(camera), 8);
@@ -451,6 +435,14 @@ TEST_F(CameraFamily, MoveTurnAndConvertPoints) {
     ASSERT_EQ(Drovik_camera_convert_point_to_camera_space(camera, world, back), 0);
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(back[k], in[k], 1e-9);
     EXPECT_EQ(Drovik_camera_convert_point_to_world_space(camera, in, nullptr), -1);
+    // The eye is the origin of camera space.
+    const double eye[3] = {0, 0, 0};
+    ASSERT_EQ(Drovik_camera_convert_point_to_world_space(camera, eye, world), 0);
+    EXPECT_NEAR(world[0], -5, 1e-9);
+    EXPECT_NEAR(world[1], 3, 1e-9);
+    const double at[3] = {-5, 3, 0};
+    ASSERT_EQ(Drovik_camera_convert_point_to_camera_space(camera, at, back), 0);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(back[k], 0, 1e-9);
 
     const double bad[3] = {0, 0, 0};
     const double ok[3] = {1, 0, 0};
@@ -564,8 +556,10 @@ TEST_F(CameraFamily, DeletingACameraClearsEveryLinkToIt) {
     object->chased_camera = static_cast<camera*>(target);
     Drovik_camera_set_camera_to_chase(chaser, target);
     engine_state.current_camera = static_cast<camera*>(target);
+    rendering_manager().cam = static_cast<camera*>(target);
 
     EXPECT_EQ(Drovik_camera_delete(target), 0);
+    EXPECT_EQ(rendering_manager().cam, nullptr) << "a new camera at the same address is bound afresh";
     EXPECT_EQ(Drovik_camera_get_chased_camera(chaser), nullptr);
     EXPECT_EQ(object->chased_camera, nullptr);
     EXPECT_EQ(Drovik_camera_get_current(), nullptr);

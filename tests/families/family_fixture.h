@@ -16,6 +16,18 @@
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/object_module.h"
+#include "world/polygon.h"
+
+// One export of a family table as the tests hold it: the export, the name its check prints, its
+// result when refused, and a call of it with the handle given.
+struct family_row {
+    const char* export_name;
+    const char* check_name;
+    double failure;
+    double (*call)(DROVIK_HANDLE);
+};
+
+inline double as_number(const void* handle) { return handle ? 1 : 0; }
 
 class FamilyTest : public ::testing::Test {
 protected:
@@ -42,6 +54,35 @@ protected:
 
     void set_editor_mode(int editor) { engine_state.editor_mode = editor; }
 
+    // Every row's export called with a polygon where its handle belongs: the row's failure value,
+    // the wrong-kind line under the row's check name and one box captioned with it.
+    template <typename Row, size_t count>
+    void expect_foreign_handles_refused(const Row (&rows)[count], const std::string& box_text) {
+        void* foreign = record_create(sizeof(::polygon), kind_polygon);
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.export_name);
+            EXPECT_EQ(row.call(foreign), row.failure);
+            EXPECT_EQ(new_log(), std::string(row.check_name) +
+                                     ": Fatal, got a different kind of handle\nCheck if you accidantlly gave the "
+                                     "wrong handle !\n");
+            const std::vector<plat_box_record> boxes = new_boxes();
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].caption, row.check_name);
+            EXPECT_EQ(boxes[0].text, box_text);
+        }
+        record_destroy(foreign);
+    }
+
+    // A 2 x 2 square in the plane x = at, centred on the x axis, seen from the +x side.
+    static polygon* wall_at(double at) {
+        polygon* p = init_poly();
+        for (const vec3& q : {vec3{at, -1, -1}, vec3{at, -1, 1}, vec3{at, 1, 1}, vec3{at, 1, -1}}) {
+            const double values[6] = {q.x, q.y, q.z, 0, 0, 8};
+            polygon_add_point(p, values);
+        }
+        return p;
+    }
+
     std::string log() { return read_file(work_.dir() / "error.log"); }
 
     // The report lines written since the last call.
@@ -63,4 +104,21 @@ protected:
     size_t seen_ = 0;
     size_t records_before_ = 0;
     uint32_t bytes_before_ = 0;
+};
+
+// A 400 x 300 camera at the origin looking along -x, made current.
+class ViewTest : public FamilyTest {
+protected:
+    void SetUp() override {
+        FamilyTest::SetUp();
+        DROVIK_CAMERA_VALUES values;
+        DROVIK_HANDLE probe = Drovik_camera_create("probe");
+        Drovik_camera_save(probe, &values);
+        values.width = 400;
+        values.height = 300;
+        eye_ = static_cast<camera*>(Drovik_camera_recreate("eye", &values));
+        ASSERT_NE(eye_, nullptr);
+        engine_state.current_camera = eye_;
+    }
+    camera* eye_ = nullptr;
 };

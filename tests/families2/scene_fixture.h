@@ -22,17 +22,6 @@
 #include "world/track.h"
 #include "world/world_order.h"
 
-// A refused export as a number: handles as 1 or 0.
-inline double as_number(const void* handle) { return handle ? 1 : 0; }
-
-// One row of a family's table: the export, the name its check prints, its result when refused.
-struct family_row {
-    const char* export_name;
-    const char* check_name;
-    double failure;
-    double (*call)(DROVIK_HANDLE);
-};
-
 class SceneTest : public FamilyTest {
 protected:
     void SetUp() override {
