@@ -24,7 +24,6 @@ inline double v16[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 inline double out16[16];
 inline int i;
 inline const unsigned char rgb[3] = {1, 2, 3};
-inline double as_number(const void* handle) { return handle ? 1 : 0; }
 }  // namespace row_arguments
 
 struct corner {

@@ -19,6 +19,7 @@
 #include "physics.h"
 #include "platform/msgbox.h"
 #include "route.h"
+#include "sim_hooks.h"
 #include "sim_state.h"
 #include "vehicle.h"
 
@@ -96,6 +97,9 @@ TEST_F(ThreeDView, StartSimShowsTheLineAndAJumpMovesIt)
     EXPECT_NE(first, moved);
     w.StartStopSim();
     EXPECT_TRUE(plat_message_box_records().empty());
+    std::lock_guard guard(SimLock);
+    Switch3DCardOff();
+    CloseEngine();
 }
 
 }  // namespace
