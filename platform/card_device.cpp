@@ -150,20 +150,17 @@ bool start_context(EGLDeviceEXT device, EGLDisplay* display, EGLContext* context
                                  EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
     EGLContext c = EGL_NO_CONTEXT;
     if (config && eglBindAPI(EGL_OPENGL_API)) c = eglCreateContext(d, config, EGL_NO_CONTEXT, attributes);
-    if (c == EGL_NO_CONTEXT) {
-        eglTerminate(d);
-        return false;
-    }
+    if (c == EGL_NO_CONTEXT) return false;
     *display = d;
     *context = c;
     return true;
 }
 
+// The display stays initialised for the process: terminating it unloads the driver, and with it
+// what the driver keeps for its life.
 void stop_context(EGLDisplay display, EGLContext context) {
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, context);
-    eglTerminate(display);
-    eglReleaseThread();
 }
 
 std::vector<plat_card_device_info> probe() {
