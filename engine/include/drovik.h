@@ -159,4 +159,11 @@ DROVIK_API double Drovik_camera_set_friction(DROVIK_HANDLE camera, double value)
 DROVIK_API double Drovik_camera_get_elasticity(DROVIK_HANDLE camera);
 DROVIK_API int Drovik_camera_set_elasticity(DROVIK_HANDLE camera, double value);
 
+/* ---- Engine family: the 3D card. ---- */
+DROVIK_API int Drovik_engine_check_3d_hardware_support(void); /* always 1 */
+DROVIK_API int Drovik_engine_use_3D_accelerator_card(int yes_no); /* 1: the card starts on the last rendering window (the default window before any), its result; 0: back to software, 0 */
+DROVIK_API int Drovik_engine_is_3D_accelerator_card_used(void); /* 1 / 0 */
+DROVIK_API int Drovik_engine_set_3D_accelerator_resolution(int width, int height); /* stores the full-screen size; a running card of another size restarts; 0 / -1 */
+DROVIK_API void Drovik_engine_get_3D_accelerator_resolution(int* width, int* height); /* the card's frame size, 0 x 0 without a card */
+
 #endif

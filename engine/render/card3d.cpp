@@ -197,7 +197,7 @@ card3d_record& card3d() {
 }
 
 card3d_options& card3d_settings() {
-    static card3d_options options{0, 0, 0, 1, 0, 1, 1};
+    static card3d_options options{0, 0, 0, 1, 0, 1, 1, nullptr, nullptr};
     return options;
 }
 

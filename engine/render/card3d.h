@@ -43,6 +43,10 @@ struct card3d_options {
     int reload_new_only;      // upload only the bitmaps without a card texture
     int present_after_render; // the frame end shows the frame
     int show_frame_rate;      // the frame end draws the frame-rate text
+    // Seams for the rendering manager: the window of the last render call (the card starts on
+    // it), and what to run when the card hands back to the software renderer (re-create buffers).
+    plat_window* rendering_window;
+    void (*software_return)();
 };
 
 card3d_record& card3d();
