@@ -4,6 +4,8 @@
 #include "card_fixture.h"
 #include "render/background.h"
 #include "render/colour.h"
+#include "world/light.h"
+#include "world/world_order.h"
 
 const card3d_device& CardTest::fake_card_table() { return card3d_device_gl(); }
 
@@ -178,6 +180,27 @@ TEST_F(CardGl, AFrameIsDrawnOnAnotherThreadThanTheStart) {
     });
     other.join();
     expect_near(at(81, 61), {0, 255, 0}, "drawn on the other thread");
+}
+
+TEST_F(CardGl, TheWorldIsDrawnWithItsPointColoursAndALightChangesThem) {
+    polygon* p = wall(-5, -1, 1, -1, 1, 200, 100, 50);
+    put(main_->root, p);
+    finish_tree();
+    thread_polygons_in_world_order();
+    auto frame = [&] {
+        begin();
+        EXPECT_EQ(draw_world(nullptr, main_, cam_, nullptr), 0);
+        card3d_after_render();
+    };
+    frame();
+    expect_near(at(81, 61), {200, 100, 50}, "unlit");
+    // Ambient only: black, then 86 % of the colour through a shift of 8: (67, 33, 16).
+    light* lamp = light_create(&engine_state.lights, "lamp");
+    lamp->type = 8;
+    light_activate(lamp, 0);
+    frame();
+    expect_near(at(81, 61), {67, 33, 16}, "lit");
+    light_delete_all(&engine_state.lights);
 }
 
 TEST_F(CardGl, TheCapabilityReportNamesTheRenderer) {
