@@ -126,11 +126,10 @@ void destroy_device() {
     r.frame_held = 0;
 }
 
-// The driver dialog when it may show; a new choice re-creates the device.
+// The driver dialog, once a start, when it may show; a new choice re-creates the device.
 bool offer_dialog(plat_window* window) {
     card3d_options& o = card3d_settings();
-    if (o.hide_dialog || o.dialog_shown) return true;
-    o.dialog_shown = 1;
+    if (o.hide_dialog) return true;
     if (card3d_driver_dialog(card3d().windowed) != 1) return true;
     const card3d_device_record* device = card3d_selected_device();
     engine_state.card_full_screen = device && !device->windowed;
@@ -197,7 +196,7 @@ card3d_record& card3d() {
 }
 
 card3d_options& card3d_settings() {
-    static card3d_options options{0, 0, 0, 1, 0, 1, 1, nullptr, nullptr};
+    static card3d_options options{0, 0, 1, 0, 1, 1, nullptr, nullptr};
     return options;
 }
 

@@ -38,7 +38,6 @@ struct card3d_record {
 struct card3d_options {
     int keep_choice;          // start without the driver dialog, keeping the device chosen
     int hide_dialog;          // never show the driver dialog
-    int dialog_shown;         // the dialog shows at most once a session
     int allow_software;       // a failed hardware start falls back to the software device
     int reload_new_only;      // upload only the bitmaps without a card texture
     int present_after_render; // the frame end shows the frame

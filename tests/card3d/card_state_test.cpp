@@ -5,6 +5,7 @@
 
 #include "card_fixture.h"
 #include "fake_card.h"
+#include "platform/card_dialog.h"
 #include "render/bitmap_texture.h"
 #include "world/world_order.h"
 
@@ -271,6 +272,28 @@ TEST_F(CardFake, TheFrameSetsTheCameraOnePixelLargerThanTheTarget) {
     EXPECT_EQ(cam_->width, width + 1);
     EXPECT_EQ(cam_->height, height + 1);
     card3d_after_render();
+}
+
+TEST_F(CardFake, TheDriverDialogShowsOnceAStartUnlessHiddenAndItsChoiceIsUsed) {
+    card().devices = {{"gpu", false}, {"llvmpipe", true}};
+    static int shown;
+    shown = 0;
+    plat_card_dialog_set_handler([](const plat_card_dialog_model* m) {
+        ++shown;
+        m->choose(m->model, 1, 1);
+        return 1;
+    });
+    card3d_settings().hide_dialog = 0;
+    start();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(card().opened_index, 1);
+    EXPECT_EQ(card3d_selected_device()->name, "llvmpipe");
+
+    card3d_close();
+    card3d_settings().hide_dialog = 1;
+    start();
+    EXPECT_EQ(shown, 1);
+    plat_card_dialog_set_handler(nullptr);
 }
 
 TEST_F(CardFake, ClosingGoesBackToSoftwareAndDropsEveryTexture) {

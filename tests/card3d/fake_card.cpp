@@ -14,6 +14,7 @@ bool open(int index, int width, int height, bool depth) {
     f().height = height;
     f().depth = depth;
     ++f().opens;
+    f().opened_index = index;
     return true;
 }
 

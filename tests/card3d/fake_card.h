@@ -15,6 +15,7 @@ struct fake_card {
     std::vector<plat_card_device_info> devices;
     plat_card_caps caps;
     int opens = 0;
+    int opened_index = -1;
     bool open = false;
     int width = 0, height = 0;
     bool depth = false;
