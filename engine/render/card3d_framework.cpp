@@ -191,20 +191,13 @@ void card3d_show_error(uint32_t code, bool fatal) {
 // The bitmap's pixels through its palette as RGBA8; a transparent pixel (255) gets alpha 0.
 std::vector<uint8_t> card3d_bitmap_rgba(const bitmap_texture* b);
 
-uint32_t card3d_container_create(const char* name, int stage, int flags) {
-    if (!name || !*name) return card3d_codes::generic_init;
-    if (card3d_container_find(name)) return 0;
-    containers().insert(containers().begin(), card3d_container{bounded(name), stage, flags, nullptr, 0});
-    return 0;
-}
-
-card3d_container* card3d_container_find(const char* name) {
-    if (!name) return nullptr;
-    const std::string wanted = bounded(name);
+card3d_container* card3d_container_for(const char* name, int stage, int flags, bitmap_texture* bitmap) {
+    if (!name || !*name) return nullptr;
     for (card3d_container& c : containers()) {
-        if (strcasecmp(c.name.c_str(), wanted.c_str()) == 0) return &c;
+        if (c.bitmap == bitmap && strcasecmp(c.name.c_str(), name) == 0) return &c;
     }
-    return nullptr;
+    containers().push_front(card3d_container{name, stage, flags, bitmap, 0});
+    return &containers().front();
 }
 
 uint32_t card3d_container_restore(card3d_container* c) {

@@ -94,8 +94,9 @@ struct card3d_container {
 namespace card3d_container_flags {
 inline constexpr int transparent_black = 2, bits32 = 4;
 }
-uint32_t card3d_container_create(const char* name, int stage, int flags);
-card3d_container* card3d_container_find(const char* name);
+// The container of that name serving the bitmap, else a new one for it (two bitmaps may share a
+// name with different transparency).
+card3d_container* card3d_container_for(const char* name, int stage, int flags, bitmap_texture* bitmap);
 // Uploads the container's bitmap (again): 0 or a code.
 uint32_t card3d_container_restore(card3d_container* container);
 uint32_t card3d_containers_restore_all();

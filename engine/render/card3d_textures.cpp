@@ -97,17 +97,12 @@ int card3d_load_a_bitmap(bitmap_texture* b) {
     bitmap_texture* source = copy ? copy : b;
     const std::string name = image_name(source);
     const int flags = b->image.transparent_index >= 0 ? card3d_container_flags::transparent_black : 0;
-    if (card3d_container_create(name.c_str(), 0, flags) != 0) {
+    card3d_container* container = card3d_container_for(name.c_str(), 0, flags, source);
+    if (!container) {
         report("card3d_load_a_bitmap: problems with loading bitmap into the 3d card");
         if (card3d_report_errors()) engine_log_printf("\tbitmap= %s\n", name.c_str());
         return -1;
     }
-    card3d_container* container = card3d_container_find(name.c_str());
-    if (!container) {
-        report("card3d_load_a_bitmap: Textures wasnt loaded into the 3D card");
-        return -1;
-    }
-    container->bitmap = source;
     card3d_device_scope scope;
     if (card3d_container_restore(container) != 0) {
         report("card3d_load_a_bitmap: Failed to restore texture");

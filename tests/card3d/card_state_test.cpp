@@ -6,6 +6,7 @@
 #include "card_fixture.h"
 #include "fake_card.h"
 #include "platform/card_dialog.h"
+#include "platform/display.h"
 #include "render/bitmap_texture.h"
 #include "world/world_order.h"
 
@@ -294,6 +295,76 @@ TEST_F(CardFake, TheDriverDialogShowsOnceAStartUnlessHiddenAndItsChoiceIsUsed) {
     start();
     EXPECT_EQ(shown, 1);
     plat_card_dialog_set_handler(nullptr);
+}
+
+TEST_F(CardFake, BitmapsSharingANameEachKeepTheirOwnTexture) {
+    const std::string name = "a/folder/whose/name/runs/past/forty/characters/brick";
+    bitmap_texture* plain = bitmap(name.c_str(), 8, 8, 1);
+    bitmap_texture* see_through = bitmap(name.c_str(), 8, 8, 1, 0);
+    bitmap_texture* other = bitmap((name + "2").c_str(), 8, 8, 1);
+    start();
+    EXPECT_EQ(card3d_container_count(), 3);
+    EXPECT_EQ(card().textures.size(), 3u);
+    EXPECT_NE(plain->card_texture, see_through->card_texture);
+    EXPECT_NE(plain->card_texture, other->card_texture);
+    const auto* transparent = static_cast<const card3d_container*>(see_through->card_texture);
+    EXPECT_EQ(transparent->flags, card3d_container_flags::transparent_black);
+}
+
+TEST_F(CardFake, FullScreenRecordsTheModeAndMaximisesTheWindow) {
+    card().devices = {{"gpu", false}, {"llvmpipe", true}};
+    ASSERT_EQ(card3d_use_detailed(window_, 800, 600, 16, 0, 1, 0), 0);
+    EXPECT_EQ(engine_state.card_full_screen, 1);
+    EXPECT_EQ(card().width, 800);
+    EXPECT_EQ(card().height, 600);
+    EXPECT_EQ(card3d_get_width(), 800);
+    const auto modes = plat_display_mode_requests();
+    ASSERT_FALSE(modes.empty());
+    EXPECT_EQ(modes.back().width, 800);
+    EXPECT_EQ(modes.back().height, 600);
+    EXPECT_EQ(modes.back().bits, 16);
+    card3d_close();
+    EXPECT_EQ(engine_state.card_full_screen, 0);
+    EXPECT_EQ(engine_state.card_width, 800);  // the full-screen size stays
+}
+
+TEST_F(CardFake, AParallelCameraTurnsTexturePerspectiveOff) {
+    start();
+    const size_t from = card().states.size();
+    cam_->perspective = 0;
+    ASSERT_EQ(card3d_before_each_render(window_, cam_), 0);
+    card3d_after_render();
+    EXPECT_EQ(card().values(PLAT_CARD_TEXTURE_PERSPECTIVE, from), std::vector<uint32_t>{0});
+}
+
+TEST_F(CardFake, AZBufferChangeOrAResizedWindowMakesTheDeviceAgain) {
+    engine_state.zbuffer_state = 1;
+    start();
+    EXPECT_TRUE(card().depth);
+    const int opens = card().opens;
+    engine_state.zbuffer_state = 0;
+    ASSERT_EQ(card3d_before_each_render(window_, cam_), 0);
+    card3d_after_render();
+    EXPECT_EQ(card().opens, opens + 1);
+    EXPECT_FALSE(card().depth);
+
+    plat_window_set_client_size(window_, 200, 100);
+    ASSERT_EQ(card3d_before_each_render(window_, cam_), 0);
+    card3d_after_render();
+    EXPECT_EQ(card().opens, opens + 2);
+    EXPECT_EQ(card().width, 200);
+    EXPECT_EQ(card().height, 100);
+    EXPECT_EQ(cam_->width, 201);
+}
+
+TEST_F(CardFake, ThePrimaryDisplaysOwnDeviceIsNotMesasSoftwareOne) {
+    EXPECT_EQ(card3d_use_detailed(window_, 0, 0, 0, 0, 0, 0), -1);
+    EXPECT_EQ(engine_state.card_in_use, 0);
+    EXPECT_EQ(card3d_use_detailed(window_, 0, 0, 0, 0, 0, 1), -1);
+    card().devices = {{"gpu", false}, {"llvmpipe", true}};
+    card3d_free_enumeration();
+    EXPECT_EQ(card3d_use_detailed(window_, 0, 0, 0, 0, 0, 0), 0);
+    EXPECT_EQ(card().opened_index, 0);
 }
 
 TEST_F(CardFake, ClosingGoesBackToSoftwareAndDropsEveryTexture) {

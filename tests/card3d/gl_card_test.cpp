@@ -203,6 +203,21 @@ TEST_F(CardGl, TheWorldIsDrawnWithItsPointColoursAndALightChangesThem) {
     light_delete_all(&engine_state.lights);
 }
 
+TEST_F(CardGl, TheFrameRateTextIsDrawnInOrangeAtTheTopLeft) {
+    card3d_settings().show_frame_rate = 1;
+    begin();
+    card3d_after_render();
+    int orange = 0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            const rgb c = at(x, y);
+            if (c.r > 200 && c.g > 100 && c.g < 160 && c.b < 40) ++orange;
+        }
+    }
+    EXPECT_GT(orange, 20);
+    expect_near(at(81, 100), {10, 20, 200}, "below the text");
+}
+
 TEST_F(CardGl, TheCapabilityReportNamesTheRenderer) {
     const std::string report = read_file("card3d.txt");
     EXPECT_NE(report.find("\tGL_RENDERER\t" + plat_card_read_caps().renderer + "\n"), std::string::npos);
