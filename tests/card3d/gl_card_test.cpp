@@ -218,6 +218,37 @@ TEST_F(CardGl, TheFrameRateTextIsDrawnInOrangeAtTheTopLeft) {
     expect_near(at(81, 100), {10, 20, 200}, "below the text");
 }
 
+TEST_F(CardGl, WithoutTexturePerspectiveTexelsFollowTheScreenLinearly) {
+    // Red on the left half of the texture, blue on the right.
+    std::vector<uint8_t> pixels(64);
+    for (int x = 0; x < 64; ++x) pixels[x] = x < 32 ? 0 : 2;
+    const rgb8 palette[3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    bitmap_texture* halves =
+        bitmap_texture_create_from_pixels(&engine_state.bitmaps, "halves", 64, 1, pixels.data(), palette, 3, -1);
+    ASSERT_EQ(card3d_load_a_bitmap(halves), 0);
+    polygon* p = quad();
+    p->texture = halves;
+    // Near on the left (depth 2), far on the right (depth 20); at 10 pixels right of the centre the
+    // perspective-correct texel is u = 0.14, the screen-linear one u = 0.63.
+    const card3d_corner corners[4] = {{-40, 20, -2, 2, 0xFFFFFF, 0, 0},
+                                      {40, 20, -20, 20, 0xFFFFFF, 1, 0},
+                                      {40, -20, -20, 20, 0xFFFFFF, 1, 1},
+                                      {-40, -20, -2, 2, 0xFFFFFF, 0, 1}};
+    const struct {
+        int perspective;
+        rgb want;
+    } cases[] = {{1, {255, 0, 0}}, {0, {0, 0, 255}}};
+    for (const auto& c : cases) {
+        cam_->perspective = c.perspective;
+        begin();
+        card3d_draw_polygon(p, corners, 4);
+        card3d_after_render();
+        expect_near(at(91, 61), c.want, c.perspective ? "perspective" : "screen linear");
+    }
+    cam_->perspective = 1;
+    p->texture = nullptr;
+}
+
 TEST_F(CardGl, TheCapabilityReportNamesTheRenderer) {
     const std::string report = read_file("card3d.txt");
     EXPECT_NE(report.find("\tGL_RENDERER\t" + plat_card_read_caps().renderer + "\n"), std::string::npos);
