@@ -30,16 +30,13 @@
 #include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
+#include "render_bench_scene.h"
 
 namespace {
 
 constexpr int frame_width = 640;
 constexpr int frame_height = 480;
 constexpr int path_frames = 120;
-
-struct corner {
-    double x, y, z, u, v;
-};
 
 bitmap_texture* texture(const char* name, int width, int height, int cell, const rgb8& a, const rgb8& b) {
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height);
@@ -50,25 +47,14 @@ bitmap_texture* texture(const char* name, int width, int height, int cell, const
     return bitmap_texture_create_from_pixels(&engine_state.bitmaps, name, width, height, pixels.data(), palette, 2, -1);
 }
 
-void quad(bsp_node* node, bitmap_texture* t, const corner (&c)[4]) {
-    polygon* p = init_poly();
-    for (const corner& q : c) {
-        const double values[6] = {q.x, q.y, q.z, q.u, q.v, 8};
-        polygon_add_point(p, values);
-    }
-    polygon_set_bitmap_fill(p, t);
-    polygon_recalculate(p);
-    polygon_list_add(&node->polygons, p);
-}
-
 // A box of side s standing on the ground at (x, y): its four sides and its top.
 void box(bsp_node* node, bitmap_texture* t, double x, double y, double s) {
     const double a = x - s / 2, b = x + s / 2, c = y - s / 2, d = y + s / 2;
-    quad(node, t, {{b, d, s, 1, 0}, {b, d, 0, 1, 1}, {b, c, 0, 0, 1}, {b, c, s, 0, 0}});
-    quad(node, t, {{a, c, s, 1, 0}, {a, c, 0, 1, 1}, {a, d, 0, 0, 1}, {a, d, s, 0, 0}});
-    quad(node, t, {{a, d, s, 1, 0}, {a, d, 0, 1, 1}, {b, d, 0, 0, 1}, {b, d, s, 0, 0}});
-    quad(node, t, {{b, c, s, 1, 0}, {b, c, 0, 1, 1}, {a, c, 0, 0, 1}, {a, c, s, 0, 0}});
-    quad(node, t, {{a, c, s, 0, 0}, {a, d, s, 1, 0}, {b, d, s, 1, 1}, {b, c, s, 0, 1}});
+    bench_add_quad(node, t, {{b, d, s, 1, 0}, {b, d, 0, 1, 1}, {b, c, 0, 0, 1}, {b, c, s, 0, 0}});
+    bench_add_quad(node, t, {{a, c, s, 1, 0}, {a, c, 0, 1, 1}, {a, d, 0, 0, 1}, {a, d, s, 0, 0}});
+    bench_add_quad(node, t, {{a, d, s, 1, 0}, {a, d, 0, 1, 1}, {b, d, 0, 0, 1}, {b, d, s, 0, 0}});
+    bench_add_quad(node, t, {{b, c, s, 1, 0}, {b, c, 0, 1, 1}, {a, c, 0, 0, 1}, {a, c, s, 0, 0}});
+    bench_add_quad(node, t, {{a, c, s, 0, 0}, {a, d, s, 1, 0}, {b, d, s, 1, 1}, {b, c, s, 0, 1}});
 }
 
 class bench_world {
@@ -89,8 +75,8 @@ public:
         for (int i = 0; i < 20; ++i) {
             for (int j = -4; j < 4; ++j) {
                 const double x = -i * 400.0, y = j * 400.0;
-                quad(main_->root, grass, {{x, y, 0, 0, 0}, {x - 400, y, 0, 0, 1}, {x - 400, y + 400, 0, 1, 1},
-                                          {x, y + 400, 0, 1, 0}});
+                bench_add_quad(main_->root, grass, {{x, y, 0, 0, 0}, {x - 400, y, 0, 0, 1}, {x - 400, y + 400, 0, 1, 1},
+                                                   {x, y + 400, 0, 1, 0}});
             }
             box(main_->root, brick, -i * 400.0 - 200, (i % 2 ? 1 : -1) * 500.0, 200);
         }

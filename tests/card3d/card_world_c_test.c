@@ -9,25 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "../common/c_checks.h"
 #include "drovik.h"
-
-static int failures = 0;
-
-static void check(int ok, const char* what) {
-    printf("%s: %s\n", ok ? "ok" : "FAILED", what);
-    fflush(stdout);
-    if (!ok) ++failures;
-}
-
-static void put16(unsigned char* p, unsigned v) {
-    p[0] = (unsigned char)v;
-    p[1] = (unsigned char)(v >> 8);
-}
-
-static void put32(unsigned char* p, unsigned long v) {
-    put16(p, (unsigned)(v & 0xFFFF));
-    put16(p + 2, (unsigned)(v >> 16));
-}
 
 /* A 4 x 4 8-bit BMP of two colours. */
 static int write_bmp(const char* path) {
