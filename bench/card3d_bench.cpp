@@ -15,6 +15,7 @@
 #include "foundation/strings.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
+#include "api/engine_render_api.h"
 #include "render/background.h"
 #include "render/bitmap_texture.h"
 #include "render/camera.h"
@@ -120,7 +121,7 @@ public:
 
     bool start_card() {
         card3d_settings().hide_dialog = 1;
-        card3d_settings().show_frame_rate = 0;
+        engine_render_frame_state().show_frames_per_second = 0;
         return card3d_init(window_) == 0;
     }
 

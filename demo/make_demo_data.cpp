@@ -3,6 +3,7 @@
 #include "demo_cab.h"
 #include "demo_situations.h"
 #include "demo_sounds.h"
+#include "demo_world.h"
 #include "demo_world_bitmaps.h"
 
 #include "train_file.h"
@@ -227,7 +228,9 @@ int main(int argc, char** argv)
         const bool situations = WriteDemoScreens(root) && WriteDemoSituations(root);
         const bool cab = WriteDemoCab(root, loco.name);
         const bool bitmaps = WriteDemoWorldBitmaps(root);
-        return w.Ok() && sounds && situations && cab && bitmaps ? 0 : 1;
+        const bool route = WriteDemoRoute(root);
+        const bool world = bitmaps && WriteDemoWorld(root);
+        return w.Ok() && sounds && situations && cab && bitmaps && route && world ? 0 : 1;
     } catch (const std::exception& e) {
         // Folders that cannot be made end the run with the system's reason.
         std::fprintf(stderr, "make_demo_data: %s\n", e.what());

@@ -15,12 +15,17 @@ int depth_before_mode = 0;  // 0 while no mode is set
 plat_display_mode current_mode = {0, 0, 0};
 std::vector<int> depth_requests;
 std::vector<plat_display_mode> mode_requests;
+bool format_overridden = false;
+plat_pixel_format format_override = {0, 0, 0, 0};
+bool open_fails = false;
 
 }  // namespace
 
 plat_pixel_format plat_display_pixel_format()
 {
     std::lock_guard<std::mutex> guard(display_mutex);
+    if (format_overridden)
+        return format_override;
     switch (depth) {
     case 15: return {15, 0x7C00, 0x03E0, 0x001F};
     case 16: return {16, 0xF800, 0x07E0, 0x001F};
@@ -101,9 +106,26 @@ std::vector<plat_display_mode> plat_display_mode_requests()
     return mode_requests;
 }
 
+bool plat_display_open()
+{
+    std::lock_guard<std::mutex> guard(display_mutex);
+    return !open_fails;
+}
+
+void plat_display_override_for_tests(const plat_pixel_format* format, bool fail_open)
+{
+    std::lock_guard<std::mutex> guard(display_mutex);
+    format_overridden = format != nullptr;
+    if (format)
+        format_override = *format;
+    open_fails = fail_open;
+}
+
 void plat_display_reset_for_tests()
 {
     std::lock_guard<std::mutex> guard(display_mutex);
+    format_overridden = false;
+    open_fails = false;
     depth = start_depth;
     depth_before_mode = 0;
     current_mode = {0, 0, 0};

@@ -60,6 +60,26 @@ void plat_surface_destroy(plat_surface* surface)
     delete surface;
 }
 
+int plat_surface_width(const plat_surface* surface)
+{
+    return surface ? surface->width : 0;
+}
+
+int plat_surface_height(const plat_surface* surface)
+{
+    return surface ? surface->height : 0;
+}
+
+int plat_surface_pitch(const plat_surface* surface)
+{
+    return surface ? surface->pitch_pixels : 0;
+}
+
+uint16_t* plat_surface_bits(const plat_surface* surface)
+{
+    return surface ? surface->bits : nullptr;
+}
+
 bool plat_present(plat_window* window, const plat_surface* surface, int dst_x, int dst_y,
                   int width, int height, int src_x, int src_y)
 {

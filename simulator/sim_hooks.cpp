@@ -6,9 +6,6 @@
 
 #include "sim_state.h"
 
-void ShowTimeForm() {}
-void ShowOptionsForm() {}
-
 void LoadWorld3D(QWidget*) {}
 void LoadRouteSurvey() {}
 void PlaceTrainAndScenery(int) {}

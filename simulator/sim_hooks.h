@@ -13,8 +13,8 @@ class QWidget;
 // is not, so no command pretends to work; the unit sets its flag when it fills its hook in.
 inline constexpr bool kEditorModeBuilt = true;       // EnterEditorMode: "Cab Layout . . ."
 inline constexpr bool kPhysicsFormBuilt = true;      // ShowPhysicsForm: "Loco Physics . . ."
-inline constexpr bool kTimeFormBuilt = false;        // ShowTimeForm: "Timetable"
-inline constexpr bool kOptionsFormBuilt = false;     // ShowOptionsForm: "Options . . ."
+inline constexpr bool kTimeFormBuilt = true;         // ShowTimeForm: "Timetable"
+inline constexpr bool kOptionsFormBuilt = true;      // ShowOptionsForm: "Options . . ."
 inline constexpr bool kCabItemBrowserBuilt = true;   // ShowCabItemBrowser: "Insert . . ."
 inline constexpr bool kCabItemEditorsBuilt = true;   // EditSelectedCabItem: "Edit . . ."
 inline constexpr bool kTestLightsBuilt = true;       // CycleTestLights: "test lights"

@@ -29,6 +29,7 @@ struct TSimState {
 
     bool view3D = true;        // the 3D view is updated every tick
     bool card3D = true;        // the 3D card is wanted
+    bool wireFrame = false;    // the world is drawn as wire frames
     bool worldLoaded = false;  // world, route and scenery are loaded
     bool editorMode = false;   // the cab layout editor is active
     bool soundOn = false;

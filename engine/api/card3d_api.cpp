@@ -1,4 +1,5 @@
 // Engine family: switching the 3D card on and off, its resolution and the hardware check.
+#include "api/engine_render_api.h"
 #include "api/export_guards.h"
 #include "platform/window.h"
 #include "render/card3d.h"
@@ -6,17 +7,10 @@
 
 namespace {
 
-// The window the card starts on: the last rendering window while it lives.
-plat_window* start_window() {
-    plat_window* window = card3d_settings().rendering_window;
-    return window && plat_is_window(window) ? window : nullptr;
-}
-
+// The card starts on the window of the last render call (the default window before any).
 int use_card(int on) {
-    if (on == 1) return card3d_init(start_window());
-    card3d_close();
-    if (card3d_settings().software_return) card3d_settings().software_return();
-    return 0;
+    plat_window* window = engine_render_frame_state().current_window;
+    return card3d_use(window && plat_is_window(window) ? window : nullptr, on);
 }
 
 }  // namespace

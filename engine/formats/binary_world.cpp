@@ -206,6 +206,7 @@ void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const std:
         p->green = p->points->green;
         p->blue = p->points->blue;
     }
+    p->colour_pixel = rgb_to_pixel(p->red, p->green, p->blue);
     polygon_recalculate(p);
     if (r.presence & has_family_head) {
         for (int i = 0; i < 3; ++i) p->centre[i] = r.centre[i];
@@ -417,6 +418,7 @@ bool build_tracks(const bf_world& w) {
         const std::vector<double> points(r.points.begin(), r.points.end());
         track_set_points(t, points.data(), static_cast<int>(points.size() / 3));
         t->cyclic = r.cyclic;
+        t->save = 1;
         append(&engine_state.tracks, t);
     }
     return true;
@@ -542,6 +544,7 @@ bool build_lights(const bf_world& w, const std::vector<group*>& groups, const st
         l->diffuse = r.diffuse;
         l->specular = r.specular;
         l->specular_shining = r.specular_shining;
+        l->save = 1;
         append(&engine_state.lights, l);
     }
     return true;
@@ -950,6 +953,7 @@ void collect_scene(int flags, const saved_indices& saved, bf_world& out) {
         out.cameras.push_back(std::move(r));
     }
     for (const jtrack* t = engine_state.tracks; t; t = t->next) {
+        if ((flags & save_flags::marked_only) && !t->save) continue;
         bf_track r{};
         r.name = optional_text(t->name);
         r.cyclic = t->cyclic;
@@ -969,6 +973,7 @@ void collect_scene(int flags, const saved_indices& saved, bf_world& out) {
         out.backgrounds.push_back(std::move(r));
     }
     for (const light* l = engine_state.lights; l; l = l->next) {
+        if ((flags & save_flags::marked_only) && !l->save) continue;
         bf_light r{};
         r.name = optional_text(l->name);
         std::tie(r.target_index, r.target_kind) = saved.light_target(l);

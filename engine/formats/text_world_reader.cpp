@@ -18,9 +18,11 @@
 #include "foundation/strings.h"
 #include "platform/numbers.h"
 #include "render/background.h"
+#include "render/blending.h"
 #include "render/camera.h"
 #include "render/colour.h"
 #include "foundation/dictionary.h"
+#include "foundation/engine_globals.h"
 #include "world/animation.h"
 #include "world/bsp_node.h"
 #include "world/dynamic_object.h"
@@ -149,7 +151,8 @@ struct load_state {
     bool atmosphere_allowed = true;
     bool default_colour_allowed = true;
     bool default_colour_given = false;
-    int polygon_items = 0;
+    int polygon_items = 0;     // in the current file
+    int items_of_load = 0;     // in every file of the load: the progress steps
 };
 
 load_state* current = nullptr;
@@ -305,6 +308,7 @@ bool read_jtrack(scan& s) {
         return false;
     }
     t->cyclic = cyclic == "YES" ? 1 : 0;
+    t->save = 1;
     jstrcpy_with_allocating(&t->name, name.c_str());
     t->next = engine_state.tracks;
     engine_state.tracks = t;
@@ -534,6 +538,7 @@ bool read_light_fields(scan& s, light* l) {
     }
     if (!keyword_word(s, block, "END_LIGHT:", word)) return false;
     if (jstricmp(word.c_str(), l->name) != 0) report(1, "read_light: LIGHT_END: name is different than the light begin name !\n");
+    l->save = 1;
     s.skip_line();
     return true;
 }
@@ -861,7 +866,11 @@ bool read_polygon_fields(scan& s, polygon* p) {
     if (!s.find("TRANSPARENT:") || !read_int(s, p->transparent_index) || p->transparent_index < -1 ||
         p->transparent_index > 255)
         return field_failed(block, "TRANSPARENT");
-    if (!s.line_ended()) s.word();  // blending keyword: kept by the default blending
+    if (!s.line_ended()) {
+        const int blending = convert_translucent_string_to_number(s.word().c_str());
+        if (blending < 0) report(1, "read_transparent: Illegal blending mode - glass\n");
+        else polygon_set_translucent(p, blending);
+    }
     std::string rotated;
     if (!keyword_word(s, block, "ROTATED:", rotated) || (rotated != "YES" && rotated != "NO"))
         return field_failed(block, "ROTATED");
@@ -1015,11 +1024,22 @@ bool read_a_dynamic_object(scan& s, module* m) {
 
 // ------------------------------------------------------------- modules
 
+// One progress step each 20 polygon items; past the end the range takes a new random end.
+void advance_progress() {
+    if (++current->items_of_load % 20 != 0) return;
+    engine_globals& g = engine_g();
+    set_log_window_progress(g.progress_position + 1);
+    if (g.progress_position > g.progress_target)
+        set_log_window_target(10 + static_cast<int>(text_world_random() * 20 / 32767));
+    refresh_log_window();
+}
+
 bool read_module_items(scan& s, module* m) {
     for (;;) {
         const std::string item = upper(s.word());
         if (item == "POLYGON:") {
             ++current->polygon_items;
+            advance_progress();
             if (!read_a_polygon(s, m)) report(2, "read_a_module: failed reading a polygon\n");
         } else if (item == "OBJECT:") {
             if (!read_an_object(s, m)) return false;
@@ -1222,6 +1242,8 @@ int run_load(const char* directory, const char* file_name, const std::string& pa
     if (!engine_state.adding_world && !engine_state.modules) kept_sounds().clear();
     load_state* outer = current;
     current = &state;
+    set_log_window_target(50);
+    set_log_window_progress(1);
     const size_t sounds = kept_sounds().size();
     const int result = read_all_files(state, path, first_text);
     if (result != 0) hand_objects_to_world();

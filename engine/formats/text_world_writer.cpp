@@ -1,6 +1,7 @@
 // Writer of world text files: the design is built in memory and written through a temporary file.
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "foundation/files.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
+#include "render/blending.h"
 #include "world/engine_state.h"
 #include "foundation/geometry.h"
 #include "world/dynamic_object.h"
@@ -86,7 +88,7 @@ void write_polygon(text_out& out, polygon* p, bool strip, const vec3& offset) {
     else
         out.add(plat_format("\t\tBITMAP: %s\n",
                             out.name(strip ? get_file_name(p->bitmap_name).c_str() : p->bitmap_name)));
-    out.add(plat_format("\t\tTRANSPARENT: %d  \n", p->transparent_index));
+    out.add(plat_format("\t\tTRANSPARENT: %d  %s\n", p->transparent_index, polygon_get_translucent_name(p)));
     out.add(p->rotated ? "\t\tROTATED: YES\n" : "\t\tROTATED: NO\n");
     out.add(plat_format("\t\tLIGHT_DIMINUTION: %lG\n", p->light_diminution * 4166.67));
     out.add(plat_format("\t\tNUM_OF_POINTS: %d\n", p->point_count));
@@ -96,8 +98,9 @@ void write_polygon(text_out& out, polygon* p, bool strip, const vec3& offset) {
     if (mirrored) polygon_mirror_horizontal_bitmap(p);
 }
 
-void write_tracks(text_out& out) {
+void write_tracks(text_out& out, bool marked_only) {
     for (const jtrack* t = engine_state.tracks; t; t = t->next) {
+        if (marked_only && !t->save) continue;
         out.add(plat_format("TRACK: %s\n", out.name(t->name)));
         out.add(t->cyclic ? "\tCYCLIC: YES\n" : "\tCYCLIC: NO\n");
         for (int i = 0; i < t->point_count; ++i)
@@ -190,11 +193,12 @@ const char* light_target_word(int kind) {
     return kind == kind_dynamic_object ? "OBJECT" : kind == kind_polygon ? "POLYGON" : "GROUP";
 }
 
-void write_lights(text_out& out) {
+void write_lights(text_out& out, bool marked_only) {
     static const char* const words[] = {" LIGHT_DIRECTIONAL ", " LIGHT_EFFECTED_BY_DISTANCE_LINEAR",
                                         " LIGHT_EFFECTED_BY_DISTANCE_SQUARE", " LIGHT_AMBIENT", " LIGHT_DIFFUSE",
                                         " LIGHT_SPECULAR"};
     for (const light* l = engine_state.lights; l; l = l->next) {
+        if (marked_only && !l->save) continue;
         out.add(plat_format("LIGHT: %s\n", out.name(l->name)));
         out.add(plat_format("\tLOCATION: %lG %lG %lG\n", l->location[0], l->location[1], l->location[2]));
         out.add(plat_format("\tDIRECTION: %lG %lG %lG\n", l->direction[0], l->direction[1], l->direction[2]));
@@ -263,8 +267,8 @@ void write_scene(text_out& out, int flags) {
     const bool strip = (flags & 0x1E) != 0;
     write_cameras(out, marked_only);
     write_backgrounds(out, marked_only, strip);
-    write_lights(out);
-    write_tracks(out);
+    write_lights(out, marked_only);
+    write_tracks(out, marked_only);
 }
 
 // The sound blocks of the hook, through a memory stream.
@@ -330,7 +334,11 @@ struct tree_save {
     std::vector<std::string> parts;  // by part number
     text_out out;                    // collects the bad name across parts
     bool sounds_ok = true;
+    std::set<const polygon*> in_object_modules;  // written in the modules of dynamic groups
 };
+
+bool dynamic_modules(const tree_save& t) { return (t.flags & save_flags::dynamic_modules) != 0; }
+bool strip_directories(const tree_save& t) { return (t.flags & 0x1E) != 0; }
 
 std::vector<group*> children_of(const group* father) {
     std::vector<group*> list;
@@ -353,6 +361,61 @@ std::string part_name(const std::string& base, int part) {
 
 void write_children(tree_save& t, text_out& out, const group* g, const vec3& offset, int part);
 
+// The dynamic object a group with object parameters stands for: the live one of its name in
+// viewer mode, else a temporary one made from the group (`temporary` set; the caller frees it).
+dynamic_object* object_of_group(const group* c, bool& temporary) {
+    // In editor mode the objects' polygons lie folded in world space: the group stands for them.
+    dynamic_object* existing =
+        c->name && !engine_state.editor_mode ? dynamic_find_by_name(engine_state.dynamic_objects, c->name) : nullptr;
+    temporary = !existing;
+    return existing ? existing : dynamic_create_from_group(c);
+}
+
+// The groups below `g` (NULL: the world) that carry dynamic-object parameters.
+std::vector<group*> dynamic_groups_in(const group* g) {
+    std::vector<group*> list;
+    for (group* c = engine_state.groups; c; c = c->next) {
+        if (c != g && c->holds_object_parameters && group_is_included(c, g)) list.push_back(c);
+    }
+    return list;
+}
+
+const char* module_name_of(const group* c) { return c->name ? c->name : "NO_NAME"; }
+
+// One module per dynamic group, its polygons around the object's location.
+void write_object_modules(tree_save& t, text_out& out) {
+    for (const group* c : dynamic_groups_in(t.top)) {
+        bool temporary = false;
+        dynamic_object* d = object_of_group(c, temporary);
+        if (!d) continue;
+        const vec3 at = dynamic_get_location(d);
+        if (temporary) dynamic_free(d);
+        out.add(plat_format("\n\nBEGIN_MODULE: %s\n", out.name(module_name_of(c))));
+        for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+            if (!group_is_included(p->owner_group, c)) continue;
+            write_polygon(out, p, strip_directories(t), {-at.x, -at.y, -at.z});
+            t.in_object_modules.insert(p);
+        }
+        out.add(plat_format("\n\nEND_MODULE: %s\n", module_name_of(c)));
+    }
+}
+
+// The object blocks of the dynamic groups below `g`, placed where they stand.
+void write_object_blocks(text_out& out, const group* g) {
+    for (const group* c : dynamic_groups_in(g)) {
+        bool temporary = false;
+        dynamic_object* d = object_of_group(c, temporary);
+        if (!d) continue;
+        write_dynamic_object(out, d, dynamic_get_location(d));
+        if (temporary) dynamic_free(d);
+    }
+}
+
+bool polygon_in_design(const tree_save& t, const polygon* p, const group* g) {
+    if (!dynamic_modules(t)) return p->owner_group == g;
+    return p->release_save && !t.in_object_modules.count(p) && group_is_included(p->owner_group, g);
+}
+
 // One design: its header and scene blocks at the top, its module, its children's designs after.
 void write_design(tree_save& t, const group* g, bool top, const vec3& offset, int part) {
     text_out out;
@@ -372,15 +435,19 @@ void write_design(tree_save& t, const group* g, bool top, const vec3& offset, in
             write_scene(out, t.flags);
             t.sounds_ok = hook_sounds(out, t.directory);
         }
-        write_animations(out, !(t.flags & 0x41), t.top, (t.flags & 0x1E) != 0);
+        write_animations(out, !(t.flags & 0x41), t.top, strip_directories(t));
+        if (dynamic_modules(t)) write_object_modules(t, out);
         out.add("BEGIN_MODULE: main\n");
     } else {
         out.add(plat_format("\n\nBEGIN_MODULE: %s\n", out.name(g->name)));
     }
     if (static_cast<int>(t.parts.size()) <= part) t.parts.resize(static_cast<size_t>(part) + 1);
-    write_children(t, out, g, offset, part);
+    if (dynamic_modules(t))
+        write_object_blocks(out, g);
+    else
+        write_children(t, out, g, offset, part);
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-        if (p->owner_group == g) write_polygon(out, p, (t.flags & 0x1E) != 0, offset);
+        if (polygon_in_design(t, p, g)) write_polygon(out, p, strip_directories(t), offset);
     }
     out.add(top ? "\n\nEND_MODULE: main\n" : plat_format("\n\nEND_MODULE: %s\n", g->name ? g->name : ""));
     if (t.keep_parts) out.add("\n\nEND_DESIGN:\n\n");
@@ -393,18 +460,14 @@ void write_children(tree_save& t, text_out& out, const group* g, const vec3& off
     for (group* c : children_of(g)) {
         vec3 child_offset = offset;
         if (c->holds_object_parameters) {
-            // In editor mode the objects' polygons lie folded in world space: the group stands for them.
-            dynamic_object* existing = c->name && !engine_state.editor_mode
-                                           ? dynamic_find_by_name(engine_state.dynamic_objects, c->name)
-                                           : nullptr;
-            dynamic_object* d = existing ? existing : dynamic_create_from_group(c);
-            if (d) {
+            bool temporary = false;
+            if (dynamic_object* d = object_of_group(c, temporary)) {
                 const vec3 at = dynamic_get_location(d);
                 const vec3 placed{at.x + offset.x, at.y + offset.y, at.z + offset.z};
                 write_dynamic_object(out, d, placed);
                 // The object's polygons go into its own space, around the location as written.
-                child_offset = existing ? vec3{0, 0, 0} : vec3{offset.x - placed.x, offset.y - placed.y, offset.z - placed.z};
-                if (!existing) dynamic_free(d);
+                child_offset = temporary ? vec3{offset.x - placed.x, offset.y - placed.y, offset.z - placed.z} : vec3{0, 0, 0};
+                if (temporary) dynamic_free(d);
             }
         } else if (object* o = init_object_using_group(c)) {
             double* t3 = o->matrix.m[3];
@@ -449,7 +512,7 @@ void text_world_set_sound_hooks(sound_block_reader reader, sound_block_writer wr
 
 int engine_save_text_world(const char* base_path, group* g, int flags) {
     if (!base_path || !*base_path) return -1;
-    tree_save t{g, flags, base_path, get_directory(base_path), (flags & 0x20) && !(flags & 0x80), {}, {}};
+    tree_save t{g, flags, base_path, get_directory(base_path), (flags & 0x20) && !(flags & 0x80), {}, {}, true, {}};
     write_design(t, g, true, {0, 0, 0}, 0);
     if (!t.out.bad_name.empty()) {
         report(plat_format(text_world_texts::bad_name, t.out.bad_name.c_str()));

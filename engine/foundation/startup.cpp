@@ -1,6 +1,5 @@
 // The engine's life: library entry, first-use start-up, shutdown, the default and log windows.
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 
 #include "formats/world_formats.h"
@@ -15,6 +14,7 @@
 #include "platform/surface.h"
 #include "platform/window.h"
 #include "render/colour.h"
+#include "render/rendering_manager.h"
 #include "world/engine_state_load.h"
 
 namespace {
@@ -115,19 +115,22 @@ void engine_first_init() {
     }
     g.initialized = 1;
     open_log_files();
-    int depth = plat_display_depth();
-    g.startup_depth = depth;
-    if (depth != 16) {
-        plat_display_set_depth(16);
-        depth = plat_display_depth();
+    // The display mode through the rendering manager; a depth switch goes through the display
+    // settings, as its restore at close does.
+    Rendering_manager& manager = rendering_manager();
+    manager.set_16bit_rgb_mode();
+    g.startup_depth = manager.bits_per_pixel;
+    if (manager.bits_per_pixel != 16) {
+        set_display_bits_per_pixel(16);
+        manager.set_16bit_rgb_mode();
     }
-    if (depth != 16) {
+    if (manager.bits_per_pixel != 16) {
         plat_message_box("Warning", startup_texts::depth_failed, PLAT_ICON_WARNING, PLAT_BUTTONS_OK);
     }
-    // The pixel format of the mode the display ended in.
-    const plat_pixel_format format = plat_display_pixel_format();
-    set_pixel_format_bits(std::popcount(format.red_mask), std::popcount(format.green_mask),
-                          std::popcount(format.blue_mask));
+    // A broken mask was reported by the wrapper; the engine then keeps its 5-6-5 packing.
+    if (manager.red_width > 0 && manager.green_width > 0 && manager.blue_width > 0) {
+        set_pixel_format_bits(manager.red_width, manager.green_width, manager.blue_width);
+    }
     g.progress_colour = progress_brush_colour;
     create_log_window();
     destroy_log_window();
@@ -139,6 +142,7 @@ void engine_first_init() {
 void engine_shutdown() {
     engine_globals& g = engine_g();
     engine_close(1);
+    rendering_manager().release();
     if (g.default_window && plat_is_window(g.default_window)) plat_window_destroy(g.default_window);
     g.default_window = nullptr;
     g.default_window_shown = 0;
@@ -147,7 +151,7 @@ void engine_shutdown() {
     const uint32_t left = engine_get_bytes_in_use();
     if (left != 0 && startup_report_errors()) report_errorf(startup_texts::leak, static_cast<int>(left));
     profiler_reset();
-    if (g.startup_depth != 16 && g.startup_depth != 0) plat_display_set_depth(g.startup_depth);
+    if (g.startup_depth != 16 && g.startup_depth != 0) set_display_bits_per_pixel(g.startup_depth);
     g.startup_depth = 0;
     close_log_files();
     g.initialized = 0;

@@ -159,6 +159,54 @@ DROVIK_API double Drovik_camera_set_friction(DROVIK_HANDLE camera, double value)
 DROVIK_API double Drovik_camera_get_elasticity(DROVIK_HANDLE camera);
 DROVIK_API int Drovik_camera_set_elasticity(DROVIK_HANDLE camera, double value);
 
+/* ---- Windows and surfaces: a window argument or result is a platform window, a frame is a
+   16-bit RGB565 top-down surface. These platform functions (C linkage, in the platform library,
+   not in libdrovik.so) let a C program hand the engine a window and read its frames. ---- */
+#include <stdint.h>
+typedef struct plat_window* DROVIK_WINDOW;
+typedef struct plat_surface* DROVIK_SURFACE; /* opaque */
+DROVIK_EXTERN_C DROVIK_WINDOW plat_window_create_memory(int width, int height); /* headless window keeping its last frame; NULL for a size outside 0..16384 */
+DROVIK_EXTERN_C void plat_window_destroy(DROVIK_WINDOW window);
+DROVIK_EXTERN_C void plat_window_client_size(const struct plat_window* window, int* width, int* height);
+DROVIK_EXTERN_C uint16_t plat_window_pixel(const struct plat_window* window, int x, int y); /* 0 outside */
+DROVIK_EXTERN_C void plat_window_minimize(DROVIK_WINDOW window);
+DROVIK_EXTERN_C void plat_window_restore(DROVIK_WINDOW window);
+DROVIK_EXTERN_C int plat_surface_width(const struct plat_surface* surface);
+DROVIK_EXTERN_C int plat_surface_height(const struct plat_surface* surface);
+DROVIK_EXTERN_C int plat_surface_pitch(const struct plat_surface* surface); /* row length in pixels, even */
+DROVIK_EXTERN_C uint16_t* plat_surface_bits(const struct plat_surface* surface); /* top-down rows */
+
+/* ---- Engine family: rendering a frame. Times in milliseconds; window NULL = the default
+   rendering window, camera NULL = the default camera. ---- */
+DROVIK_API int Drovik_engine_render(DROVIK_WINDOW window, DROVIK_HANDLE camera); /* moves, lights, draws and presents one frame; 0 / -1 */
+DROVIK_API DROVIK_SURFACE Drovik_engine_render_on_bitmap(DROVIK_WINDOW window, DROVIK_HANDLE camera); /* draws without presenting; the frame's surface, NULL on failure */
+DROVIK_API DROVIK_SURFACE Drovik_engine_render_on_dc(DROVIK_WINDOW window, DROVIK_HANDLE camera); /* as render_on_bitmap; with the 3D card its back buffer */
+DROVIK_API DROVIK_SURFACE Drovik_engine_render_on_memCDC(DROVIK_WINDOW window, DROVIK_HANDLE camera); /* as render_on_bitmap; with the 3D card a copy of its back buffer */
+DROVIK_API int Drovik_engine_bitblt(void); /* presents the last frame */
+DROVIK_API int Drovik_engine_copy_image_from_dc_to_screen(void); /* the same as Drovik_engine_bitblt */
+DROVIK_API int Drovik_engine_set_thread_priority(int thread_priority, int priority_class); /* applied while a frame draws; returns the class */
+DROVIK_API int Drovik_engine_show_frames_per_second_rate(int on); /* the 3D card's overlay; returns the value */
+DROVIK_API void Drovik_engine_set_group_to_render(DROVIK_HANDLE group); /* only this group's polygons are drawn; NULL = the whole world */
+DROVIK_API int Drovik_engine_get_picture_quality(void); /* target pixel count of a frame, 200000 at start */
+DROVIK_API void Drovik_engine_set_picture_quality(int pixel_count);
+DROVIK_API int Drovik_engine_increase_picture_quality(void); /* x1.1; -1 with a beep at the window's own size */
+DROVIK_API int Drovik_engine_decrease_picture_quality(void); /* x0.9, at least 4 (a beep there) */
+DROVIK_API int Drovik_engine_set_automatic_quality_control(DROVIK_WINDOW window, DROVIK_HANDLE camera); /* 1 when the full-window quality was kept */
+DROVIK_API int Drovik_engine_get_last_program_cycle_time(void); /* between the last two renders, 0 after the first */
+DROVIK_API int Drovik_engine_get_last_render_execution_time(void);
+DROVIK_API int Drovik_engine_get_average_program_cycle_time(void); /* microseconds, profiler chunk "Program cycle" */
+DROVIK_API int Drovik_engine_get_average_render_execution_time(void); /* microseconds, profiler chunk "Drovik_engine_render" */
+DROVIK_API double Drovik_engine_get_computer_speed_factor(void); /* last render time x 0.01; 1.0 until a cycle time is known */
+DROVIK_API int Drovik_engine_set_maximum_rendering_time(int ms); /* kept when not negative; returns the argument */
+DROVIK_API int Drovik_engine_set_minimum_rendering_time(int ms);
+DROVIK_API int Drovik_engine_get_maximum_rendering_time(void);
+DROVIK_API int Drovik_engine_get_minimum_rendering_time(void);
+DROVIK_API DROVIK_WINDOW Drovik_engine_get_default_rendering_window_hwnd(void); /* made once, shown */
+DROVIK_API int Drovik_engine_maximize_default_rendering_window(void);
+DROVIK_API void Drovik_engine_minimize_default_rendering_window(void); /* hides it */
+DROVIK_API int Drovik_engine_set_default_rendering_window_title(const char* title);
+DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height); /* the client size; the position is the system's */
+
 /* ---- Engine family: the 3D card. ---- */
 DROVIK_API int Drovik_engine_check_3d_hardware_support(void); /* always 1 */
 DROVIK_API int Drovik_engine_use_3D_accelerator_card(int yes_no); /* 1: the card starts on the last rendering window (the default window before any), its result; 0: back to software, 0 */

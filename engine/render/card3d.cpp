@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "api/engine_render_api.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "platform/clock.h"
@@ -16,6 +17,8 @@
 #include "render/card3d_device.h"
 #include "render/card3d_framework.h"
 #include "render/colour.h"
+#include "render/render_hooks.h"
+#include "render/rendering_manager.h"
 #include "world/engine_settings.h"
 #include "world/engine_state.h"
 
@@ -166,6 +169,16 @@ int recreate(plat_window* window) {
     return 0;
 }
 
+// A start that keeps the device chosen and shows no dialog.
+int start_without_dialog(plat_window* window) {
+    card3d_options& o = card3d_settings();
+    const int keep = o.keep_choice;
+    o.keep_choice = 1;
+    const int result = card3d_init(window);
+    o.keep_choice = keep;
+    return result;
+}
+
 uint32_t background_colour() {
     return 0xFF000000u | static_cast<uint32_t>(engine_state.background_red & 0xFF) << 16 |
            static_cast<uint32_t>(engine_state.background_green & 0xFF) << 8 |
@@ -196,7 +209,7 @@ card3d_record& card3d() {
 }
 
 card3d_options& card3d_settings() {
-    static card3d_options options{0, 0, 1, 0, 1, 1, nullptr, nullptr};
+    static card3d_options options{0, 0, 1, 0};
     return options;
 }
 
@@ -256,23 +269,15 @@ int card3d_use_detailed(plat_window* window, int width, int height, int bits, in
     engine_state.card_full_screen = 0;
     int flags = (software_only ? card3d_select::software_only : 0) |
                 (driver_choice == 1 ? card3d_select::secondary_driver : card3d_select::primary_driver);
-    card3d_options& o = card3d_settings();
-    const int keep = o.keep_choice;
     if (full_screen == 1) {
         engine_state.card_width = width;
         engine_state.card_height = height;
         engine_state.card_depth = bits;
         engine_state.card_full_screen = 1;
         flags |= card3d_select::full_screen;
-        o.keep_choice = 1;
     }
-    if (card3d_select_default_device(flags) != 0) {
-        o.keep_choice = keep;
-        return -1;
-    }
-    const int result = card3d_init(window);
-    o.keep_choice = keep;
-    return result;
+    if (card3d_select_default_device(flags) != 0) return -1;
+    return full_screen == 1 ? start_without_dialog(window) : card3d_init(window);
 }
 
 int card3d_close() {
@@ -297,6 +302,35 @@ int card3d_close() {
     card3d_free_enumeration();
     r = card3d_record{};
     return 0;
+}
+
+int card3d_use(plat_window* window, int on) {
+    if (on == 1) return card3d_init(window ? window : card3d().window);
+    card3d_close();
+    rendering_manager().dimension_changed = 1;
+    return 0;
+}
+
+int card3d_set_window_mode(int reload_new_only) {
+    plat_window* window = card3d().window;
+    card3d_close();
+    engine_state.card_full_screen = 0;
+    card3d_options& o = card3d_settings();
+    const int reload = o.reload_new_only;
+    o.reload_new_only = reload_new_only;
+    const int result = start_without_dialog(window);
+    o.reload_new_only = reload;
+    return result;
+}
+
+int card3d_set_full_screen_mode(int width, int height) {
+    card3d_init(card3d().window);
+    plat_window* window = card3d().window;
+    card3d_close();
+    engine_state.card_width = width;
+    engine_state.card_height = height;
+    engine_state.card_full_screen = 1;
+    return start_without_dialog(window);
 }
 
 int card3d_is_hardware_supported() { return 1; }
@@ -354,8 +388,8 @@ void card3d_after_render() {
     if (!r.mode) return;
     card3d_device_scope scope;
     card3d_device_current().read_back(r.frame);
-    if (card3d_settings().show_frame_rate) draw_frame_rate();
-    if (card3d_settings().present_after_render) card3d_show_frame();
+    if (engine_render_frame_state().show_frames_per_second) draw_frame_rate();
+    if (rendering_manager().present_after_render) card3d_show_frame();
     if (r.frame_held) card3d_device_current().release();
     r.frame_held = 0;
 }
@@ -363,6 +397,20 @@ void card3d_after_render() {
 void card3d_show_frame() {
     const card3d_record& r = card3d();
     if (r.mode && r.frame) plat_present(r.window, r.frame, 0, 0, r.target_width, r.target_height, 0, 0);
+}
+
+frame_hooks card3d_frame_hooks() {
+    frame_hooks hooks{};
+    hooks.card_use = [](int on) { card3d_use(nullptr, on); };
+    hooks.card_set_window_mode = [](int reload) { card3d_set_window_mode(reload); };
+    hooks.card_set_full_screen_mode = [](int width, int height) { card3d_set_full_screen_mode(width, height); };
+    hooks.card_take_back_buffer = card3d_get_dc;
+    hooks.card_release_back_buffer = card3d_release_dc;
+    hooks.card_show_frame = [] {
+        card3d_show_frame();
+        return 0;
+    };
+    return hooks;
 }
 
 int card3d_get_width() { return card3d().frame ? card3d().target_width : 0; }

@@ -40,12 +40,6 @@ struct card3d_options {
     int hide_dialog;          // never show the driver dialog
     int allow_software;       // a failed hardware start falls back to the software device
     int reload_new_only;      // upload only the bitmaps without a card texture
-    int present_after_render; // the frame end shows the frame
-    int show_frame_rate;      // the frame end draws the frame-rate text
-    // Seams for the rendering manager: the window of the last render call (the card starts on
-    // it), and what to run when the card hands back to the software renderer (re-create buffers).
-    plat_window* rendering_window;
-    void (*software_return)();
 };
 
 card3d_record& card3d();
@@ -57,6 +51,12 @@ int card3d_init(plat_window* window);
 int card3d_use_detailed(plat_window* window, int width, int height, int bits, int driver_choice, int full_screen,
                         int software_only);
 int card3d_close();
+// The frame's switches: on (in the card's last window, else the default one; the frame moves it
+// to its own) or off (the rendering manager makes its buffers again); window mode and full screen
+// restart the card without the driver dialog.
+int card3d_use(plat_window* window, int on);
+int card3d_set_window_mode(int reload_new_only);
+int card3d_set_full_screen_mode(int width, int height);
 int card3d_is_hardware_supported();
 int card3d_before_each_render(plat_window* window, camera* c);
 void card3d_after_render();
@@ -88,6 +88,8 @@ void card3d_release_dc();
 int card3d_render_on_memDC(plat_surface* destination);
 // Shows the read-back frame in the card's window.
 void card3d_show_frame();
+// The render export's hooks into the card: switches, the back buffer and showing the frame.
+struct frame_hooks card3d_frame_hooks();
 void card3d_write_capability_report();
 
 // The card's row of the back-end table.

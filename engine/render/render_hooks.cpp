@@ -1,10 +1,16 @@
 // Calls from the renderer into world parts that plug in separately; an unset hook does nothing.
 #include "render/render_hooks.h"
+#include "render/card3d.h"
 #include "world/animation.h"
 #include "world/movers.h"
 
 render_hooks& render_hooks_state() {
     // Object lights are applied once a frame before drawing, so no per-view hook is set.
     static render_hooks hooks{polygon_choose_animation_texture, nullptr, engine_run_dynamic_events};
+    return hooks;
+}
+
+frame_hooks& frame_hooks_state() {
+    static frame_hooks hooks = card3d_frame_hooks();
     return hooks;
 }

@@ -268,6 +268,7 @@ struct light {
     camera* viewer;  // the specular term's viewer; NULL: the current camera
     uint8_t done;    // activated in the current frame
     uint8_t entity_deleted;  // the entity lit was deleted: the light lights nothing
+    int32_t save;            // 1: written by a save of marked records only
     int32_t reserved[2];
 };
 
@@ -280,6 +281,7 @@ struct jtrack {
     int32_t cyclic;  // 1: after the last point the track goes on from the first
     jtrack* next;
     int32_t visit_flag;
+    int32_t save;  // 1: written by a save of marked records only
 };
 
 // One bitmap of a texture animation's frame list.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/bmp_writer.h"
 #include "../render/render_fixture.h"
 #include "world/records.h"
 
@@ -26,48 +27,20 @@ inline uint32_t get32(const bytes& b, size_t at) { return get16(b, at) | get16(b
 // A BMP file: pixels are red-first colours, top row first; 8-bit files get a palette of the
 // distinct colours in order of first appearance.
 inline bytes make_bmp(int width, int height, int bits, int info_size, const std::vector<rgb8>& pixels) {
-    std::vector<rgb8> palette;
-    std::vector<uint8_t> index;
+    bmp_image image{width, height, bits, info_size, {}, {}};
     for (const rgb8& c : pixels) {
+        const uint32_t colour = static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b;
+        if (bits != 8) {
+            image.pixels.push_back(colour);
+            continue;
+        }
         size_t i = 0;
-        while (i < palette.size() && (palette[i].r != c.r || palette[i].g != c.g || palette[i].b != c.b)) ++i;
-        if (i == palette.size()) palette.push_back(c);
-        index.push_back(static_cast<uint8_t>(i));
+        while (i < image.palette.size() && image.palette[i] != colour) ++i;
+        if (i == image.palette.size()) image.palette.push_back(colour);
+        image.pixels.push_back(static_cast<uint32_t>(i));
     }
-    const size_t row = (static_cast<size_t>(width) * bits / 8 + 3) / 4 * 4;
-    const size_t offset = 14 + info_size + (bits == 8 ? 4 * palette.size() : 0);
-    bytes b(offset + row * height, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 2, static_cast<uint32_t>(b.size()));
-    put32(b, 10, static_cast<uint32_t>(offset));
-    put32(b, 14, static_cast<uint32_t>(info_size));
-    put32(b, 18, static_cast<uint32_t>(width));
-    put32(b, 22, static_cast<uint32_t>(height));
-    put16(b, 26, 1);
-    put16(b, 28, static_cast<uint32_t>(bits));
-    if (bits == 8) {
-        put32(b, 46, static_cast<uint32_t>(palette.size()));
-        for (size_t i = 0; i < palette.size(); ++i) {
-            b[14 + info_size + 4 * i] = palette[i].b;
-            b[15 + info_size + 4 * i] = palette[i].g;
-            b[16 + info_size + 4 * i] = palette[i].r;
-        }
-    }
-    for (int y = 0; y < height; ++y) {
-        const size_t at = offset + row * (height - 1 - y);
-        for (int x = 0; x < width; ++x) {
-            const size_t k = static_cast<size_t>(y) * width + x;
-            if (bits == 8) {
-                b[at + x] = index[k];
-            } else {
-                b[at + 3 * x] = pixels[k].b;
-                b[at + 3 * x + 1] = pixels[k].g;
-                b[at + 3 * x + 2] = pixels[k].r;
-            }
-        }
-    }
-    return b;
+    const std::string file = bmp_bytes(image);
+    return bytes(file.begin(), file.end());
 }
 
 inline void write_file(const std::string& path, const bytes& data) {

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "../common/bmp_writer.h"
 #include "brake.h"
 #include "cab_items.h"
 #include "cab_layout.h"
@@ -18,43 +19,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void put16(std::string& s, uint32_t v)
-{
-    s.push_back(char(v & 0xFF));
-    s.push_back(char((v >> 8) & 0xFF));
-}
-
-void put32(std::string& s, uint32_t v)
-{
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
-
-// A 24-bit bitmap file from a pixel function (x, y) -> 0xRRGGBB, rows stored bottom-up.
+// A 24-bit bitmap file from a pixel function (x, y) -> 0xRRGGBB.
 template <class Pixel>
 std::string Bitmap24(int width, int height, Pixel pixel)
 {
-    const int stride = (width * 3 + 3) & ~3;
-    std::string s = "BM";
-    put32(s, uint32_t(54 + stride * height));
-    put32(s, 0);
-    put32(s, 54);
-    put32(s, 40);
-    put32(s, uint32_t(width));
-    put32(s, uint32_t(height));
-    put16(s, 1);
-    put16(s, 24);
-    for (int i = 0; i < 6; ++i) put32(s, 0);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const uint32_t c = pixel(x, y);
-            s.push_back(char(c & 0xFF));
-            s.push_back(char((c >> 8) & 0xFF));
-            s.push_back(char((c >> 16) & 0xFF));
-        }
-        s.append(size_t(stride - width * 3), '\0');
+    bmp_image image{width, height, 24, 40, {}, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) image.pixels.push_back(pixel(x, y));
     }
-    return s;
+    return bmp_bytes(image);
 }
 
 CitValue Int(int64_t v) { return CitValue::make_integer(v); }
@@ -87,18 +60,11 @@ std::string ImageListBytes(int width, int height, const std::vector<uint32_t>& c
 {
     const int count = int(colours.size());
     const int rows = std::max(1, (count + 3) / 4);
-    std::string s;
-    put16(s, 0x4C49);
-    put16(s, 0x0101);
-    put16(s, uint32_t(count));
-    put16(s, uint32_t(rows * 4));
-    put16(s, 4);
-    put16(s, uint32_t(width));
-    put16(s, uint32_t(height));
-    put32(s, 0xFFFFFFFF);
-    put16(s, 0x18);
-    for (int i = 0; i < 4; ++i) put16(s, 0xFFFF);
-    return s + Bitmap24(width * 4, height * rows, [&](int x, int y) {
+    le_bytes s;
+    s.u16(0x4C49).u16(0x0101).u16(uint16_t(count)).u16(uint16_t(rows * 4)).u16(4).u16(uint16_t(width));
+    s.u16(uint16_t(height)).u32(0xFFFFFFFF).u16(0x18);
+    for (int i = 0; i < 4; ++i) s.u16(0xFFFF);
+    return s.s + Bitmap24(width * 4, height * rows, [&](int x, int y) {
                const int i = (y / height) * 4 + x / width;
                return i < count ? colours[size_t(i)] : 0u;
            });

@@ -11,6 +11,8 @@
 #include <limits>
 #include <optional>
 
+#include "../common/bmp_writer.h"
+
 namespace {
 
 // Bytes of a stream written by hand, tag by tag, independent of the code under test.
@@ -248,11 +250,7 @@ CitValue boolean(bool b) { return CitValue::make_boolean(b); }
 
 // A small bitmap file: header, info header, 2 x 1 pixels of 24 bits.
 std::string tiny_bitmap() {
-    Bytes b;
-    b.raw("BM").u32(62).u32(0).u32(54);
-    b.u32(40).u32(2).u32(1).u16(1).u16(24).u32(0).u32(8).u32(0).u32(0).u32(0).u32(0);
-    b.u8(0).u8(0).u8(255).u8(255).u8(255).u8(255).u16(0);
-    return b.s;
+    return bmp_bytes({2, 1, 24, 40, {}, {0xFF0000, 0xFFFFFF}});
 }
 
 CitValue bitmap_data() { return CitValue::make_binary(cit_write_graphic_data({"", tiny_bitmap()}, false)); }

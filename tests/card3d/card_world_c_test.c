@@ -1,8 +1,10 @@
 /* A program that knows only drovik.h, with no display: a textured world is loaded, the 3D card
-   started and stopped, its capability report checked, and the engine closed. One line per check. */
+   started, rendered from two threads and stopped, its capability report checked, and the engine
+   closed. One line per check. */
 #define _POSIX_C_SOURCE 200809L
 
 #include <dirent.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -73,6 +75,29 @@ static int report_is_whole(void) {
     return ok;
 }
 
+struct render_job {
+    DROVIK_WINDOW window;
+    int result;
+};
+
+static void* render_on_thread(void* data) {
+    struct render_job* job = data;
+    job->result = Drovik_engine_render(job->window, NULL);
+    return NULL;
+}
+
+/* Renders once on this thread and once on another; both must draw the card's frame. */
+static void render_from_two_threads(DROVIK_WINDOW window) {
+    check(Drovik_engine_render(window, NULL) == 0, "a card frame on the loading thread");
+    const uint16_t first = plat_window_pixel(window, 2, 2);
+    struct render_job job = {window, -1};
+    pthread_t other;
+    const int started = pthread_create(&other, NULL, render_on_thread, &job) == 0;
+    if (started) pthread_join(other, NULL);
+    check(started && job.result == 0, "a card frame on another thread");
+    check(first != 0 && plat_window_pixel(window, 2, 2) == first, "both frames show the background colour");
+}
+
 int main(void) {
     char cwd[512], bitmaps[600], path[700], before[4096], after[4096];
     if (!getcwd(cwd, sizeof cwd)) return 1;
@@ -97,6 +122,11 @@ int main(void) {
     Drovik_engine_get_3D_accelerator_resolution(&width, &height);
     check(width > 0 && height > 0, "the card's frame has a size");
     check(report_is_whole(), "card3d.txt has its first and last lines and names the renderer");
+    DROVIK_WINDOW window = plat_window_create_memory(160, 120);
+    Drovik_engine_show_frames_per_second_rate(0);
+    render_from_two_threads(window);
+    Drovik_engine_get_3D_accelerator_resolution(&width, &height);
+    check(width == 160 && height == 120, "the card follows the rendering window");
     listing(bitmaps, after, sizeof after);
     check(strcmp(before, after) == 0, "no file is added beside the bitmaps");
 
@@ -118,6 +148,7 @@ int main(void) {
     check(Drovik_engine_use_3D_accelerator_card(0) == 0, "back to software once more");
 
     Drovik_engine_close();
+    plat_window_destroy(window);
     text = read_text("Drovik.log");
     check(text && !strstr(text, "Didnt free all mem"), "the engine closes with no leak line");
     free(text);

@@ -2,6 +2,7 @@
 #include <thread>
 
 #include "card_fixture.h"
+#include "api/engine_render_api.h"
 #include "render/background.h"
 #include "render/colour.h"
 #include "world/light.h"
@@ -20,7 +21,7 @@ protected:
     void SetUp() override {
         CardTest::SetUp();
         if (plat_card_devices().empty()) GTEST_SKIP() << "no OpenGL device";
-        card3d_settings().show_frame_rate = 0;
+        engine_render_frame_state().show_frames_per_second = 0;
         engine_state.background_red = 10;
         engine_state.background_green = 20;
         engine_state.background_blue = 200;
@@ -32,7 +33,7 @@ protected:
     }
 
     void TearDown() override {
-        card3d_settings().show_frame_rate = 1;
+        engine_render_frame_state().show_frames_per_second = 1;
         CardTest::TearDown();
     }
 
@@ -204,7 +205,7 @@ TEST_F(CardGl, TheWorldIsDrawnWithItsPointColoursAndALightChangesThem) {
 }
 
 TEST_F(CardGl, TheFrameRateTextIsDrawnInOrangeAtTheTopLeft) {
-    card3d_settings().show_frame_rate = 1;
+    engine_render_frame_state().show_frames_per_second = 1;
     begin();
     card3d_after_render();
     int orange = 0;

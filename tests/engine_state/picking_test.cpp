@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "../common/bmp_writer.h"
 #include "render/camera.h"
 #include "world/picking.h"
 #include "world/polygon_geometry.h"
@@ -34,43 +35,17 @@ void build_gallery() {
     add_dynamic(main, "car1", "CAR");
 }
 
-struct little_endian {
-    std::string bytes;
-    void u16(uint16_t v) { bytes += {char(v & 0xff), char(v >> 8)}; }
-    void u32(uint32_t v) {
-        u16(static_cast<uint16_t>(v & 0xffff));
-        u16(static_cast<uint16_t>(v >> 16));
-    }
-};
-
-// A bottom-up Windows bitmap; grey levels given top row first (palette index = grey for 8 bits).
+// A Windows bitmap of grey levels given top row first (palette index = grey for 8 bits).
 void write_bmp(const std::filesystem::path& path, int width, int height, int bits, const std::vector<int>& grey) {
-    const int row = (width * bits / 8 + 3) / 4 * 4;
-    const int palette = bits == 8 ? 256 * 4 : 0;
-    const uint32_t offset = 14 + 40 + palette;
-    little_endian f;
-    f.bytes = "BM";
-    f.u32(offset + row * height);
-    f.u32(0);
-    f.u32(offset);
-    f.u32(40);
-    f.u32(static_cast<uint32_t>(width));
-    f.u32(static_cast<uint32_t>(height));
-    f.u16(1);
-    f.u16(static_cast<uint16_t>(bits));
-    for (int i = 0; i < 6; ++i) f.u32(0);
-    for (int i = 0; i < palette / 4; ++i) f.u32(static_cast<uint32_t>(i * 0x010101));
-    for (int y = height - 1; y >= 0; --y) {
-        std::string line(static_cast<size_t>(row), '\0');
-        for (int x = 0; x < width; ++x) {
-            const char g = static_cast<char>(grey[static_cast<size_t>(y * width + x)]);
-            if (bits == 8) line[static_cast<size_t>(x)] = g;
-            if (bits == 24) line.replace(static_cast<size_t>(3 * x), 3, 3, g);
-            if (bits == 16) line.replace(static_cast<size_t>(2 * x), 2, 2, g);
-        }
-        f.bytes += line;
+    bmp_image image{width, height, bits, 40, {}, {}};
+    if (bits == 8) {
+        for (uint32_t i = 0; i < 256; ++i) image.palette.push_back(i * 0x010101);
     }
-    std::ofstream(path, std::ios::binary) << f.bytes;
+    for (int g : grey) {
+        const uint32_t level = static_cast<uint8_t>(g);
+        image.pixels.push_back(bits == 8 ? level : bits == 16 ? level * 0x0101 : level * 0x010101);
+    }
+    std::ofstream(path, std::ios::binary) << bmp_bytes(image);
 }
 
 std::vector<polygon*> group_polygons(const group* g) {

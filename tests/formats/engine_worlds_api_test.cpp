@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "../common/files.h"
 #include "drovik.h"
 #include "formats/binary_format.h"
 #include "formats/world_formats.h"
@@ -28,11 +29,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string fixtures = DROVIK_FORMATS_FIXTURES;
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string error_log() { return read_file(log_directory() + "/error.log"); }
 

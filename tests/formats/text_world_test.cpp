@@ -18,17 +18,23 @@
 #include <string>
 #include <vector>
 
+#include "../common/files.h"
 #include "drovik.h"
 #include "formats/text_world.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
+#include "foundation/strings.h"
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
+#include "render/blending.h"
 #include "world/dynamic_from_file.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
 #include "world/engine_state_load.h"
+#include "world/group.h"
+#include "world/light.h"
+#include "world/track.h"
 #include "world/world_order.h"
 
 namespace fs = std::filesystem;
@@ -36,11 +42,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string wld = std::string(DROVIK_TEST_DATA) + "/wld";
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string error_log() { return read_file(log_directory() + "/error.log"); }
 std::string engine_log() { return read_file(log_directory() + "/Drovik.log"); }
@@ -707,6 +708,258 @@ TEST_F(TextWorld, SoundBlocksGoThroughTheHookPair) {
     // A block the default hook cannot read fails the file.
     EXPECT_EQ(load_text("BEGIN_DESIGN:\nSOUND: s\n\tOBJECT_TYPE: group\nEND_SOUND: s\nEND_DESIGN:\n"), -1);
     EXPECT_NE(error_log().find("read_world_sound: failed\n"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, MarkedOnlySaveLeavesOutTracksAndLightsMadeAfterTheLoad) {
+    ASSERT_EQ(load_text("BEGIN_DESIGN:\nTRACK: read_track\n\tCYCLIC: NO\n\t0 0 0\n\t1 0 0\nEND_TRACK: read_track\n"
+                        "LIGHT: read_light\n\tLOCATION: 0 0 100\n\tDIRECTION: 0 0 -1\n\tCOLOR: 255 255 255\n"
+                        "\tAMBIENT: 0.1 0.8 0.3 20\n\tRAYTRACING: NO\n\tDISTANCE: -1\n\tTARGET: GROUP NULL\n"
+                        "\tAUTO: NO LIGHT_ADD\n\tTYPE: LIGHT_AMBIENT\nEND_LIGHT: read_light\n"
+                        "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+              0)
+        << engine_get_last_error();
+    jtrack* made = init_jtrack();
+    ASSERT_NE(made, nullptr);
+    const double points[6] = {0, 0, 0, 0, 5, 0};
+    ASSERT_EQ(track_set_points(made, points, 2), 0);
+    jstrcpy_with_allocating(&made->name, "made_track");
+    made->next = engine_state.tracks;
+    engine_state.tracks = made;
+    ASSERT_NE(light_create(&engine_state.lights, "made_light"), nullptr);
+
+    for (const char* ext : {"wld", "drovik"}) {
+        SCOPED_TRACE(ext);
+        const std::string marked = in_folder(std::string("marked.") + ext);
+        const std::string all = in_folder(std::string("all.") + ext);
+        ASSERT_EQ(Drovik_engine_save(marked.c_str(), nullptr, 0x01), 0) << engine_get_last_error();
+        ASSERT_EQ(Drovik_engine_save(all.c_str(), nullptr, 0), 0) << engine_get_last_error();
+        const std::string marked_text = read_file(marked), all_text = read_file(all);
+        for (const char* name : {"read_track", "read_light"}) {
+            EXPECT_NE(marked_text.find(name), std::string::npos) << name;
+            EXPECT_NE(all_text.find(name), std::string::npos) << name;
+        }
+        for (const char* name : {"made_track", "made_light"}) {
+            EXPECT_EQ(marked_text.find(name), std::string::npos) << name;
+            EXPECT_NE(all_text.find(name), std::string::npos) << name;
+        }
+    }
+}
+
+TEST_F(TextWorld, BlendingKeywordIsReadAndWritten) {
+    const std::string head = "BEGIN_DESIGN:\nBEGIN_MODULE: main\n\tPOLYGON: glass\n\t\tCOLOR: 1 2 3\n"
+                             "\t\tBITMAP: NO_BITMAP\n\t\tTRANSPARENT: 5  ";
+    const std::string tail = "\n\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: 3\n"
+                             "\t\t\t0 0 0 0 0 100\n\t\t\t10 0 0 1 0 100\n\t\t\t10 10 0 1 1 100\n"
+                             "END_MODULE: main\nEND_DESIGN:\n";
+    struct blending_case {
+        const char* keyword;
+        const char* read_back;
+        bool reported;
+    } cases[] = {
+        {"NORMAL_GLASS", "NORMAL_GLASS", false},
+        {"filter_glass", "FILTER_GLASS", false},
+        {"", "DISABLE_BLENDING", false},
+        {"MILKY_GLASS", "DISABLE_BLENDING", true},
+    };
+    for (const blending_case& c : cases) {
+        SCOPED_TRACE(c.keyword);
+        const size_t log_before = error_log().size();
+        ASSERT_EQ(load_text(head + c.keyword + tail), 0) << engine_get_last_error();
+        polygon* p = polygon_named("glass");
+        ASSERT_NE(p, nullptr);
+        EXPECT_STREQ(polygon_get_translucent_name(p), c.read_back);
+        EXPECT_EQ(error_log().find("read_transparent: Illegal blending mode - glass\n", log_before) != std::string::npos,
+                  c.reported);
+        ASSERT_EQ(engine_save_text_world(in_folder("b").c_str(), nullptr, 0), 0);
+        EXPECT_NE(read_file(in_folder("b.wld")).find(std::string("\t\tTRANSPARENT: 5  ") + c.read_back + "\n"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(TextWorld, ModulePerDynamicGroupReadsBackAsTheSameObject) {
+    ASSERT_EQ(Drovik_engine_load_world("dynamic.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_save(in_folder("d.wld").c_str(), nullptr, 0x80 | 0x20), 0) << engine_get_last_error();
+    const std::string text = read_file(in_folder("d.wld"));
+    EXPECT_EQ(count_of(text, "BEGIN_MODULE:"), 2) << text;
+    EXPECT_NE(text.find("\n\nBEGIN_MODULE: car1\n\n\tPOLYGON: body\n"), std::string::npos) << text;
+    EXPECT_LT(text.find("BEGIN_MODULE: car1"), text.find("BEGIN_MODULE: main"));
+    EXPECT_NE(text.find("\n\tDYNAMIC: car1\n"), std::string::npos);
+    EXPECT_EQ(count_of(text, "POLYGON: body"), 1);
+    EXPECT_EQ(count_of(text, "INCLUDE_FILE:"), 0);
+    EXPECT_FALSE(fs::exists(in_folder("d.001")));
+
+    ASSERT_EQ(Drovik_engine_load_world("d.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    const dynamic_object* d = engine_state.dynamic_objects;
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->name, "car1");
+    EXPECT_EQ(d->control, 7);
+    EXPECT_NEAR(dynamic_get_location(d).y, 20.5, 1e-9);
+    EXPECT_NE(world_summary().find("body 200 0 0 - t-1 r1: (-0.5 -0.5 0 200 8) (0.5 -0.5 0 200 8) (0.5 0.5 0 200 8)"),
+              std::string::npos)
+        << world_summary();
+    EXPECT_NE(world_summary().find("ground 50 50 50"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, ProgressStepsEveryTwentyPolygons) {
+    ASSERT_EQ(load_text(std::string(polygon_head) + polygon_tail), 0);
+    engine_close(1);
+    struct progress_case {
+        int polygons;
+        int position;
+        int lowest_end, highest_end;
+    } cases[] = {
+        {19, 1, 50, 50},
+        {45, 3, 50, 50},
+        // The 50th step passes the end of 50: a random end of 10 to 30 follows, the bar wrapping.
+        {1000, 0, 10, 30},
+    };
+    for (const progress_case& c : cases) {
+        SCOPED_TRACE(c.polygons);
+        std::string text = polygon_head;
+        for (int i = 0; i < c.polygons; ++i) text += polygon_text("p" + std::to_string(i), 3);
+        text += polygon_tail;
+        engine_init_world_state(1, 5, 6, 5, 0);
+        ASSERT_EQ(text_world_read_memory(text.data(), text.size(), folder_.c_str()), 0);
+        if (c.position) {
+            EXPECT_EQ(engine_g().progress_position, c.position);
+        } else {
+            EXPECT_GE(engine_g().progress_position, 1);
+            EXPECT_LE(engine_g().progress_position, engine_g().progress_target);
+        }
+        EXPECT_GE(engine_g().progress_target, c.lowest_end);
+        EXPECT_LE(engine_g().progress_target, c.highest_end);
+        engine_close(1);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Counts of the world's lists: polygons, cameras, tracks, lights, backgrounds, animations, groups.
+std::string lists_held() {
+    auto count = [](auto* head) {
+        int n = 0;
+        for (auto* r = head; r; r = r->next) ++n;
+        return n;
+    };
+    return plat_format("p%d c%d t%d l%d b%d a%d g%d", count_polygons(), count(engine_state.cameras),
+                       count(engine_state.tracks), count(engine_state.lights), count(engine_state.backgrounds),
+                       count(engine_state.animations), count(engine_state.groups));
+}
+
+TEST_F(TextWorld, FixtureTable) {
+    struct fixture_case {
+        const char* file;
+        int result;
+        const char* report;  // a line the logs must hold, or ""
+        const char* lists;   // after a successful load
+    } cases[] = {
+        // The main module's polygons make a group; an object makes one more.
+        {"box.wld", 0, "", "p2 c1 t1 l0 b0 a0 g1"},
+        {"crlf.wld", 0, "", "p2 c1 t1 l0 b0 a0 g1"},
+        {"includes.wld", 0, "", "p1 c1 t0 l0 b0 a0 g1"},
+        {"scene.wld", 0, "", "p1 c1 t0 l1 b1 a1 g1"},
+        {"dynamic.wld", 0, "", "p2 c1 t1 l0 b0 a0 g2"},
+        {"no_begin.wld", -1, "engine_read_world_file: cant find BEGIN_DESIGN:\n", ""},
+        {"open_comment.wld", -1, "engine_read_world_file: bad comments missing closing *\\ \n", ""},
+        {"missing_include.wld", -1, "engine_read_world_design: failed reading ", ""},
+        {"short_polygon.wld", -1, "read_a_module: failed reading a polygon\n", ""},
+    };
+    for (const fixture_case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const size_t errors_before = error_log().size(), log_before = engine_log().size();
+        ASSERT_EQ(Drovik_engine_load_world(c.file, wld.c_str(), "", 4), c.result) << engine_get_last_error();
+        if (*c.report) {
+            const bool in_error_log = error_log().find(c.report, errors_before) != std::string::npos;
+            const bool in_engine_log = engine_log().find(c.report, log_before) != std::string::npos;
+            EXPECT_TRUE(in_error_log || in_engine_log) << error_log().substr(errors_before);
+        }
+        if (c.result == 0) {
+            EXPECT_EQ(lists_held(), c.lists);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextWorld, PartNumbersOfATwelveGroupTreeFollowPreOrder) {
+    ASSERT_EQ(load_text(std::string(polygon_head) + polygon_text("floor", 3) + polygon_tail), 0);
+    // name, father: numbered in pre-order after the main module's group.
+    const std::pair<const char*, const char*> tree[] = {
+        {"a", nullptr}, {"a1", "a"},  {"a1x", "a1"},  {"a1y", "a1"},   {"a2", "a"}, {"b", nullptr},
+        {"b1", "b"},    {"b1x", "b1"}, {"b1xx", "b1x"}, {"c", nullptr}, {"d", nullptr}, {"d1", "d"},
+    };
+    group* made[12] = {};
+    // Appended in order, so the group list holds each father's children in tree order.
+    group** tail = &engine_state.groups;
+    while (*tail) tail = &(*tail)->next;
+    for (int i = 0; i < 12; ++i) {
+        group* g = group_create(tail, tree[i].first);
+        ASSERT_NE(g, nullptr);
+        made[i] = g;
+        while (*tail) tail = &(*tail)->next;
+        for (int j = 0; j < i; ++j) {
+            if (tree[i].second && std::string(tree[j].first) == tree[i].second) group_set_father_group(g, made[j]);
+        }
+    }
+    ASSERT_EQ(engine_save_text_world(in_folder("w").c_str(), nullptr, 0x20), 0);
+    // The main module's group comes first, as part 1.
+    const std::pair<const char*, std::vector<const char*>> includes[] = {
+        {"w.wld", {"w.001   // the_world\n", "w.002   // a\n", "w.007   // b\n", "w.011   // c\n", "w.012   // d\n"}},
+        {"w.002", {"w.003   // a1\n", "w.006   // a2\n"}},
+        {"w.003", {"w.004   // a1x\n", "w.005   // a1y\n"}},
+        {"w.007", {"w.008   // b1\n"}},
+        {"w.009", {"w.010   // b1xx\n"}},
+        {"w.012", {"w.013   // d1\n"}},
+        {"w.001", {}},
+        {"w.011", {}},
+    };
+    for (const auto& [file, lines] : includes) {
+        SCOPED_TRACE(file);
+        const std::string text = read_file(in_folder(file));
+        EXPECT_EQ(count_of(text, "INCLUDE_FILE: "), static_cast<int>(lines.size())) << text;
+        for (const char* line : lines) EXPECT_NE(text.find(std::string("INCLUDE_FILE: ") + line), std::string::npos);
+    }
+    EXPECT_TRUE(fs::exists(in_folder("w.013")));
+    EXPECT_FALSE(fs::exists(in_folder("w.014")));
+}
+
+TEST_F(TextWorld, MirroredBitmapIsWrittenUnmirrored) {
+    ASSERT_EQ(load_text(std::string(polygon_head) + polygon_text("m", 3) + polygon_tail), 0);
+    polygon* p = polygon_named("m");
+    ASSERT_NE(p, nullptr);
+    const double cords[3][2] = {{0, 0}, {1, 0}, {1, 1}};
+    int i = 0;
+    for (point* pt = p->points; pt; pt = pt->next, ++i) {
+        pt->bitmap_x = cords[i][0];
+        pt->bitmap_y = cords[i][1];
+    }
+    polygon_mirror_horizontal_bitmap(p);
+    p->bitmap_mirrored = 1;
+    ASSERT_EQ(engine_save_text_world(in_folder("m").c_str(), nullptr, 0), 0);
+    const std::string text = read_file(in_folder("m.wld"));
+    i = 0;
+    for (const point* pt = p->points; pt; pt = pt->next, ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NE(text.find(plat_format("\t% .16lG\t% .16lG\t% .16lG\t 100\t", pt->z, cords[i][0], cords[i][1])),
+                  std::string::npos)
+            << text;
+    }
+    // Mirrored again after the write.
+    const double mirrored_x[3] = {1, 0, 0};
+    i = 0;
+    for (const point* pt = p->points; pt; pt = pt->next, ++i) EXPECT_DOUBLE_EQ(pt->bitmap_x, mirrored_x[i]);
 }
 
 }  // namespace

@@ -28,4 +28,9 @@ std::vector<plat_display_mode> plat_display_modes();
 bool plat_display_set_mode(int width, int height, int bits);
 bool plat_display_restore_mode();
 std::vector<plat_display_mode> plat_display_mode_requests();
+// Whether the display service opens; false only while a test makes it fail.
+bool plat_display_open();
+// Tests: a pixel format reported in place of the depth's own (nullptr goes back to it), and a
+// display that fails to open. The reset clears both.
+void plat_display_override_for_tests(const plat_pixel_format* format, bool fail_open);
 void plat_display_reset_for_tests();

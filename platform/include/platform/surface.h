@@ -14,6 +14,12 @@ struct plat_surface {
 plat_surface* plat_surface_create(int width, int height);  // zero-filled; nullptr on bad size
 void plat_surface_destroy(plat_surface* surface);
 
+// The fields for programs in plain C (declared in drovik.h); 0 or NULL for a NULL surface.
+extern "C" int plat_surface_width(const plat_surface* surface);
+extern "C" int plat_surface_height(const plat_surface* surface);
+extern "C" int plat_surface_pitch(const plat_surface* surface);  // in pixels
+extern "C" uint16_t* plat_surface_bits(const plat_surface* surface);
+
 // BitBlt: copies a width x height block of the surface from (src_x, src_y) to (dst_x, dst_y)
 // in the window's client area, clipped to both. Any thread.
 bool plat_present(plat_window* window, const plat_surface* surface, int dst_x, int dst_y,

@@ -22,10 +22,11 @@ constexpr int PLAT_DEFAULT_POSITION = INT32_MIN;
 // Sizes run from 0 to 16384 pixels; anything else gives nullptr.
 plat_window* plat_window_create_sdl(const char* title, int x, int y, int width, int height,
                                     bool visible);
-plat_window* plat_window_create_memory(int width, int height);
+// C linkage: programs in plain C make memory windows and read their frames (declared in drovik.h).
+extern "C" plat_window* plat_window_create_memory(int width, int height);
 plat_window* plat_window_create_host(int width, int height, plat_frame_callback callback,
                                      void* user);
-void plat_window_destroy(plat_window* window);
+extern "C" void plat_window_destroy(plat_window* window);
 
 // Every call below accepts a stale handle and then does nothing (or returns 0, "", false).
 // Destroying a window waits for calls still working on it.
@@ -33,22 +34,22 @@ void plat_window_destroy(plat_window* window);
 bool plat_is_window(const void* handle);
 plat_window_kind plat_window_kind_of(const plat_window* window);
 
-void plat_window_client_size(const plat_window* window, int* width, int* height);
+extern "C" void plat_window_client_size(const plat_window* window, int* width, int* height);
 void plat_window_set_client_size(plat_window* window, int width, int height);
 void plat_window_set_title(plat_window* window, const char* title);
 std::string plat_window_title(const plat_window* window);
 
 void plat_window_show(plat_window* window);
 void plat_window_hide(plat_window* window);
-void plat_window_minimize(plat_window* window);
+extern "C" void plat_window_minimize(plat_window* window);
 void plat_window_maximize(plat_window* window);
-void plat_window_restore(plat_window* window);
+extern "C" void plat_window_restore(plat_window* window);
 bool plat_window_is_visible(const plat_window* window);
 bool plat_window_is_minimized(const plat_window* window);
 
 // The window's current client frame (RGB565, client width x height, pitch = width).
 std::vector<uint16_t> plat_window_frame(const plat_window* window);
-uint16_t plat_window_pixel(const plat_window* window, int x, int y);
+extern "C" uint16_t plat_window_pixel(const plat_window* window, int x, int y);
 
 // Handles SDL events (key state, close requests, size changes) and brings real windows up to
 // date with frames presented from other threads. Does nothing except on the thread that
