@@ -129,6 +129,12 @@ void destroy_device() {
     r.frame_held = 0;
 }
 
+// A start that failed part way leaves nothing behind, the display mode included.
+void abandon_start() {
+    destroy_device();
+    if (engine_state.card_full_screen) plat_display_restore_mode();
+}
+
 // The driver dialog, once a start, when it may show; a new choice re-creates the device.
 bool offer_dialog(plat_window* window) {
     card3d_options& o = card3d_settings();
@@ -232,11 +238,11 @@ int card3d_init(plat_window* window) {
     if (o.keep_choice && engine_state.card_full_screen) choose_full_screen_mode(card3d_selected_device());
     if (const uint32_t code = create_device(window)) {
         card3d_show_error(code, true);
-        destroy_device();
+        abandon_start();
         return -1;
     }
     if (!o.keep_choice && !offer_dialog(window)) {
-        destroy_device();
+        abandon_start();
         return -1;
     }
     {
@@ -244,7 +250,7 @@ int card3d_init(plat_window* window) {
         r.caps = card3d_device_current().read_caps();
         if (r.caps.max_texture < 1) {
             report("card3d_init: faild geting caps");
-            destroy_device();
+            abandon_start();
             return -1;
         }
         card3d_write_capability_report();
