@@ -67,13 +67,13 @@ void card_use(int on) {
 void poll_hot_keys() {
     if (!is_down(PLAT_VK_MENU) || !is_down(PLAT_VK_CONTROL)) return;
     const frame_hooks& hooks = frame_hooks_state();
-    if (was_pressed(PLAT_VK_A + ('V' - 'A'))) {
+    if (was_pressed('V')) {
         if (engine_state.card_in_use) {
             card_use(0);
         } else if (hooks.card_set_window_mode) {
             hooks.card_set_window_mode(1);
         }
-    } else if (was_pressed(PLAT_VK_A + ('F' - 'A'))) {
+    } else if (was_pressed('F')) {
         if (engine_state.card_full_screen) {
             card_use(0);
         } else if (hooks.card_set_full_screen_mode) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "formats/binary_world.h"
+#include "formats/md2_world.h"
 #include "formats/text_world.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -17,7 +18,8 @@
 namespace {
 
 // Rows of the table, in order; empty entries report that the format is not built.
-world_reader readers[world_format_count] = {engine_read_world_design, nullptr, nullptr, nullptr, nullptr,
+world_reader readers[world_format_count] = {engine_read_world_design, nullptr, nullptr, nullptr,
+                                            engine_read_world_design_md2_format,
                                             engine_read_world_design_drovik_binary_format};
 world_writer writers[world_format_count] = {engine_save_text_world, nullptr, nullptr, nullptr, nullptr,
                                             engine_save_drovik_binary_world};

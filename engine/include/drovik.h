@@ -206,6 +206,230 @@ DROVIK_API int Drovik_engine_maximize_default_rendering_window(void);
 DROVIK_API void Drovik_engine_minimize_default_rendering_window(void); /* hides it */
 DROVIK_API int Drovik_engine_set_default_rendering_window_title(const char* title);
 DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height); /* the client size; the position is the system's */
+/* ---- 3D animation family: the vertex-animated models (MD2) loaded with a world or an object;
+   a failed 3D animation check returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_first(void);
+DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_next(DROVIK_HANDLE animation); /* checks under the name Drovik_3D_animation_get_next_anim3d */
+DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_using_name(const char* name); /* letter case ignored */
+DROVIK_API const char* Drovik_3D_animation_get_name(DROVIK_HANDLE animation); /* the model's file name, made unique */
+DROVIK_API int Drovik_3D_animation_delete(DROVIK_HANDLE animation); /* with its sequences; objects playing it keep their last frame; 0 / -1 */
+DROVIK_API void Drovik_3D_animation_delete_all(void);
+
+/* ---- 3D sequence family: named runs of model frames (steps) with a duration in ms each;
+   positions count steps; a failed check returns 0 unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_get_first(DROVIK_HANDLE animation);
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_get_next(DROVIK_HANDLE sequence); /* checks under the name Drovik_3D_sequence_get_next_seq3d */
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_get_using_name(DROVIK_HANDLE animation, const char* name); /* animation checked under the name Drovik_3D_sequence_delete_all */
+DROVIK_API const char* Drovik_3D_sequence_get_name(DROVIK_HANDLE sequence);
+DROVIK_API DROVIK_HANDLE Drovik_3D_sequence_duplicate(DROVIK_HANDLE animation, DROVIK_HANDLE sequence, const char* name); /* a copy on the animation's list, name made unique; NULL on failure */
+DROVIK_API int Drovik_3D_sequence_delete(DROVIK_HANDLE animation, DROVIK_HANDLE sequence); /* -1 for a sequence not in the animation */
+DROVIK_API void Drovik_3D_sequence_delete_all(DROVIK_HANDLE animation);
+DROVIK_API double Drovik_3D_sequence_get_speed(DROVIK_HANDLE sequence); /* checks under the name Drovik_3D_sequence_get_next_seq3d */
+DROVIK_API int Drovik_3D_sequence_set_speed(DROVIK_HANDLE sequence, double speed); /* the position is kept; a negative speed is ignored; 0 */
+DROVIK_API int Drovik_3D_sequence_get_number_of_frames(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_get_frame_duration(DROVIK_HANDLE sequence, int index); /* -1 for an index out of range or a failed check */
+DROVIK_API int Drovik_3D_sequence_set_frame_duration(DROVIK_HANDLE sequence, int index, int duration); /* 0 / -1; checks under the name Drovik_3D_sequence_get_frame_duration */
+DROVIK_API int Drovik_3D_sequence_is_cyclic(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_set_cyclic(DROVIK_HANDLE sequence, int yes_no); /* the flag; checks under the name Drovik_3D_sequence_is_cyclic */
+DROVIK_API int Drovik_3D_sequence_set_current_frame(DROVIK_HANDLE sequence, double position); /* 0 / -1 for a position outside [0, frames] */
+DROVIK_API double Drovik_3D_sequence_get_current_frame(DROVIK_HANDLE sequence); /* the position now */
+DROVIK_API int Drovik_3D_sequence_pause(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_play(DROVIK_HANDLE sequence); /* on from the stored position, laps kept; 0 */
+DROVIK_API int Drovik_3D_sequence_is_paused(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_backwards_play(DROVIK_HANDLE sequence, int yes_no); /* a change mirrors the position: p' = frames - p; 0 */
+DROVIK_API int Drovik_3D_sequence_is_backwards(DROVIK_HANDLE sequence);
+DROVIK_API int Drovik_3D_sequence_get_number_of_laps(DROVIK_HANDLE sequence); /* checks under the name Drovik_3D_sequence_is_backwards */
+
+/* ---- Point family: one point of a polygon; a failed check returns 0 or NULL, a NULL array -1. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_point_get_next_point(DROVIK_HANDLE point); /* NULL after the polygon's last point */
+DROVIK_API int Drovik_point_get_xyz(DROVIK_HANDLE point, double xyz[3]);
+DROVIK_API int Drovik_point_set_xyz(DROVIK_HANDLE point, const double xyz[3]); /* the point only; the polygon is not recomputed */
+DROVIK_API int Drovik_point_get_bitmap_xy(DROVIK_HANDLE point, double xy[2]);
+DROVIK_API int Drovik_point_set_bitmap_xy(DROVIK_HANDLE point, DROVIK_HANDLE polygon, const double xy[2]); /* the polygon's drawer is chosen again */
+DROVIK_API int Drovik_point_get_rgb(DROVIK_HANDLE point, unsigned char rgb[3]);
+DROVIK_API int Drovik_point_set_rgb(DROVIK_HANDLE point, DROVIK_HANDLE unused, const unsigned char rgb[3]);
+DROVIK_API double Drovik_point_get_brightness(DROVIK_HANDLE point); /* percent; 100 = the colour itself */
+DROVIK_API int Drovik_point_set_brightness(DROVIK_HANDLE point, double intensity); /* percent; 0 */
+
+/* ---- Entity family: any handle. ---- */
+DROVIK_API int Drovik_entity_get_name(DROVIK_HANDLE entity, char* buffer, int buffer_size); /* at most size - 1 characters, zero-filled; the count copied, 0 for an unnamed kind */
+
+/* ---- Object family, 3D animations: a failed object check returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_object_get_3D_animation(DROVIK_HANDLE object);
+DROVIK_API int Drovik_object_set_3D_animation(DROVIK_HANDLE object, DROVIK_HANDLE animation); /* polygons of frame 0 replace the object's, first sequence played; 0 / -1 */
+DROVIK_API int Drovik_object_set_3D_sequence(DROVIK_HANDLE object, DROVIK_HANDLE sequence, int transition_ms); /* 0 switches at once; 0 / -1 */
+DROVIK_API int Drovik_object_replace_3D_sequence_when_finished(DROVIK_HANDLE object, DROVIK_HANDLE sequence, int transition_ms); /* follows the current one at its end; the time; checks under the name Drovik_object_set_3D_sequence */
+DROVIK_API DROVIK_HANDLE Drovik_object_get_3D_sequence(DROVIK_HANDLE object); /* checks under the name Drovik_object_set_3D_sequence */
+/* ---- Light family: vectors are arrays of three doubles, colours three bytes red, green, blue;
+   operations 0 add (reset first), 1 add, 2 subtract. A failed light check returns 0, 0.0 or NULL
+   unless noted; NULL vector, colour and out arguments are never touched and give that value. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_light_create(const char* name, const double location[3]); /* name made unique */
+DROVIK_API void Drovik_light_delete(DROVIK_HANDLE light);
+DROVIK_API void Drovik_light_delete_all(void);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_using_name(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_first_light(void);
+DROVIK_API DROVIK_HANDLE Drovik_light_get_next_light(DROVIK_HANDLE light);
+DROVIK_API int Drovik_light_set_location(DROVIK_HANDLE light, const double location[3]); /* 1 */
+DROVIK_API int Drovik_light_get_location(DROVIK_HANDLE light, double location[3]); /* 1 */
+DROVIK_API int Drovik_light_set_direction(DROVIK_HANDLE light, const double direction[3]); /* normalised; zero becomes (1, 0, 0); 1 */
+DROVIK_API int Drovik_light_get_direction(DROVIK_HANDLE light, double direction[3]); /* 1 */
+DROVIK_API int Drovik_light_point_at(DROVIK_HANDLE light, const double target[3]); /* 1 */
+DROVIK_API int Drovik_light_set_color(DROVIK_HANDLE light, const unsigned char rgb[3]); /* 1 */
+DROVIK_API unsigned char* Drovik_light_get_color(DROVIK_HANDLE light, unsigned char rgb[3]); /* fills and returns rgb */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_type_of_light(DROVIK_HANDLE light, int type); /* 1 directional, 2 linear, 4 quadratic, 8 ambient, 0x10 diffuse, 0x20 specular; returns the light */
+DROVIK_API int Drovik_light_get_type_of_light(DROVIK_HANDLE light);
+DROVIK_API int Drovik_light_set_ray_tracing(DROVIK_HANDLE light, int yes_no); /* returns the flag */
+DROVIK_API int Drovik_light_is_ray_tracing(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_set_distance_reach(DROVIK_HANDLE light, double reach); /* -1 unlimited; returns the reach */
+DROVIK_API double Drovik_light_get_distance_reach(DROVIK_HANDLE light);
+DROVIK_API DROVIK_HANDLE Drovik_light_set_ambient(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_diffuse(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API DROVIK_HANDLE Drovik_light_set_specular(DROVIK_HANDLE light, double value); /* returns the light */
+DROVIK_API double Drovik_light_get_ambient(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_get_diffuse(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_get_specular(DROVIK_HANDLE light);
+DROVIK_API double Drovik_light_set_specular_shining(DROVIK_HANDLE light, double value); /* checks under the name Drovik_light_set_type_of_light */
+DROVIK_API double Drovik_light_get_specular_shining(DROVIK_HANDLE light); /* checks under the name Drovik_light_set_type_of_light */
+DROVIK_API int Drovik_light_set_entity_to_light(DROVIK_HANDLE light, DROVIK_HANDLE entity); /* a group (NULL = the world), object or polygon; 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_light_get_entity_to_light(DROVIK_HANDLE light); /* NULL: the whole world */
+DROVIK_API void Drovik_light_activate(DROVIK_HANDLE light, int operation); /* lights the entity now (3D card only) */
+DROVIK_API void Drovik_light_activate_before_each_render(DROVIK_HANDLE light, int yes_no, int operation);
+DROVIK_API int Drovik_light_is_activated_before_render(DROVIK_HANDLE light, int* operation); /* the flag; the operation written out */
+DROVIK_API void Drovik_light_remove_light(DROVIK_HANDLE light); /* the entity's points get their unlit colours */
+DROVIK_API const char* Drovik_light_get_name(DROVIK_HANDLE light);
+DROVIK_API void Drovik_light_set_name(DROVIK_HANDLE light, const char* name); /* made unique among the lights */
+
+/* ---- Background family: the sky backgrounds and the current one. A failed background check
+   returns 0, 0.0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_background_create(const char* name, DROVIK_HANDLE bitmap); /* a panorama of the bitmap, name made unique */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_handle(const char* name); /* exact letter case */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_first_background(void);
+DROVIK_API DROVIK_HANDLE Drovik_background_get_next(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_use(DROVIK_HANDLE background); /* NULL: no background */
+DROVIK_API DROVIK_HANDLE Drovik_background_get_current_background(void);
+DROVIK_API void Drovik_background_set_distance(DROVIK_HANDLE background, double distance);
+DROVIK_API double Drovik_background_get_distance(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_bottom(DROVIK_HANDLE background, double bottom); /* world height of the picture's bottom edge */
+DROVIK_API double Drovik_background_get_bottom(DROVIK_HANDLE background); /* checks under the name Drovik_background_set_bottom */
+DROVIK_API int Drovik_background_set_bottom_intensity(DROVIK_HANDLE background, double percent); /* 0 / -1 */
+DROVIK_API double Drovik_background_get_bottom_intensity(DROVIK_HANDLE background);
+DROVIK_API int Drovik_background_set_intensity_step(DROVIK_HANDLE background, double step); /* per row upwards; 0 / -1 */
+DROVIK_API double Drovik_background_get_intensity_step(DROVIK_HANDLE background);
+DROVIK_API int Drovik_background_set_save_flag(DROVIK_HANDLE background, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_background_get_save_flag(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_name(DROVIK_HANDLE background, const char* name); /* copied as given */
+DROVIK_API const char* Drovik_background_get_name(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_set_bitmap(DROVIK_HANDLE background, DROVIK_HANDLE bitmap);
+DROVIK_API DROVIK_HANDLE Drovik_background_get_bitmap(DROVIK_HANDLE background);
+DROVIK_API const char* Drovik_background_get_bitmap_name(DROVIK_HANDLE background);
+DROVIK_API void Drovik_background_delete(DROVIK_HANDLE background); /* the current one leaves none current */
+DROVIK_API void Drovik_background_delete_all(void);
+
+/* ---- Animation family: texture animations. Views 1 front, 2 front sided, 3 side, 4 back sided,
+   5 back; frame indexes from 0; frame times in hundredths of a second. A failed animation check
+   returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_animation_create(const char* name); /* name made unique; NULL for an empty name */
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_handle(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_first_animation(void);
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_next(DROVIK_HANDLE animation);
+DROVIK_API const char* Drovik_animation_get_name(DROVIK_HANDLE animation);
+DROVIK_API void Drovik_animation_set_name(DROVIK_HANDLE animation, const char* name); /* made unique; NULL or empty refused */
+DROVIK_API int Drovik_animation_add_bitmap(DROVIK_HANDLE animation, int view, DROVIK_HANDLE bitmap, int index); /* index < 0 or past the end appends; the frame's index or -1; every view padded to the longest */
+DROVIK_API int Drovik_animation_remove_bitmap(DROVIK_HANDLE animation, int view, int index); /* 0 / -1 */
+DROVIK_API int Drovik_animation_set_bitmap(DROVIK_HANDLE animation, int view, int index, DROVIK_HANDLE bitmap); /* 0 / -1 */
+DROVIK_API DROVIK_HANDLE Drovik_animation_get_bitmap(DROVIK_HANDLE animation, int view, int index);
+DROVIK_API const char* Drovik_animation_get_frame_bitmap_name(DROVIK_HANDLE animation, int view, int index);
+DROVIK_API int Drovik_animation_get_frame_transparent_index(DROVIK_HANDLE animation, int view, int index); /* 0 when absent */
+DROVIK_API int Drovik_animation_get_number_of_frames(DROVIK_HANDLE animation); /* checks under the name Drovik_animation_was_animation_created_in_the_last_load */
+DROVIK_API int Drovik_animation_get_number_of_bitmaps(DROVIK_HANDLE animation); /* frames over all five views; -1 on a failed check */
+DROVIK_API int Drovik_animation_get_all_bitmaps(DROVIK_HANDLE animation, DROVIK_HANDLE* bitmaps); /* views 1 to 5; the number written */
+DROVIK_API int Drovik_animation_set_times(DROVIK_HANDLE animation, const unsigned int* times, int count); /* the first count frames; 0 / -1 */
+DROVIK_API int Drovik_animation_get_times(DROVIK_HANDLE animation, unsigned int* times, int count); /* 0 / -1 */
+DROVIK_API unsigned int Drovik_animation_get_frame_time(DROVIK_HANDLE animation, int index); /* 0 outside the frames; checks under the name Drovik_animation_get_times */
+DROVIK_API int Drovik_animation_set_frame_time(DROVIK_HANDLE animation, int index, unsigned int time); /* 0 / -1; checks under the name Drovik_animation_set_times */
+DROVIK_API void Drovik_animation_factor_speed(DROVIK_HANDLE animation, double factor); /* every time multiplied, at least 1 */
+DROVIK_API void Drovik_animation_set_speed(DROVIK_HANDLE animation, double speed); /* relative to the times as loaded */
+DROVIK_API int Drovik_animation_set_save_flag(DROVIK_HANDLE animation, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_animation_get_save_flag(DROVIK_HANDLE animation);
+DROVIK_API int Drovik_animation_is_part_of_the_last_world(DROVIK_HANDLE animation); /* 1 when the last world load made it */
+DROVIK_API int Drovik_animation_get_number_of_polygons_with_animation(DROVIK_HANDLE animation); /* checks under the name Drovik_animation_is_part_of_the_last_world */
+DROVIK_API DROVIK_HANDLE Drovik_animation_duplicate(DROVIK_HANDLE animation, const char* name); /* same frames and times */
+DROVIK_API void Drovik_animation_delete(DROVIK_HANDLE animation); /* its polygons keep showing their current frame */
+DROVIK_API void Drovik_animation_delete_all(void);
+
+/* ---- Track family: tracks are arrays of count points, three doubles each. A failed track check
+   returns 0, 0.0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_track_create(const char* name, int cyclic, const double* points, int count); /* name made unique; NULL for no points */
+DROVIK_API DROVIK_HANDLE Drovik_track_get_using_name(const char* name);
+DROVIK_API DROVIK_HANDLE Drovik_track_get_first_track(void);
+DROVIK_API DROVIK_HANDLE Drovik_track_get_next(DROVIK_HANDLE track);
+DROVIK_API const char* Drovik_track_get_name(DROVIK_HANDLE track);
+DROVIK_API void Drovik_track_set_name(DROVIK_HANDLE track, const char* name); /* not made unique; NULL or empty refused */
+DROVIK_API int Drovik_track_is_cyclic(DROVIK_HANDLE track); /* -1 on a failed check */
+DROVIK_API int Drovik_track_get_number_of_points(DROVIK_HANDLE track);
+DROVIK_API const double* Drovik_track_get_points(DROVIK_HANDLE track);
+DROVIK_API int Drovik_track_get_point(DROVIK_HANDLE track, int index, double point[3]); /* 0 / -1 */
+DROVIK_API double Drovik_track_get_point_element(DROVIK_HANDLE track, int index, int element); /* element 0-2; 0.0 after a box */
+DROVIK_API int Drovik_track_set_points_buffer(DROVIK_HANDLE track, const double* points, int count); /* a copy replaces the points; 0 / -1 */
+DROVIK_API int Drovik_track_set_number_of_points(DROVIK_HANDLE track, int count); /* 0 up to the points held; 0 / -1 */
+DROVIK_API int Drovik_track_find_closest_point_on_track(DROVIK_HANDLE track, const double location[3]); /* the index, -1 for none */
+DROVIK_API int Drovik_track_set_save_flag(DROVIK_HANDLE track, int yes_no); /* the flag; not 0 or 1: a box, its answer */
+DROVIK_API int Drovik_track_get_save_flag(DROVIK_HANDLE track);
+DROVIK_API void Drovik_track_delete(DROVIK_HANDLE track); /* its objects and cameras follow no track */
+DROVIK_API void Drovik_track_delete_all(void);
+
+/* ---- Bitmap family: the cached bitmap textures. Images are one byte per pixel, rows top-down;
+   palettes up to 256 entries of three bytes red, green, blue; palette colours are read and set
+   at the normal shade level. A failed bitmap check returns 0 or NULL unless noted. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_load(const char* file_name, int transparent_index); /* -1: none; the cached one when loaded; opens an empty editor world first when none is loaded */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_handle(const char* name, int transparent_index); /* by file name without folder or extension, any letter case */
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_first_bitmap(void);
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_get_next(DROVIK_HANDLE bitmap);
+DROVIK_API DROVIK_HANDLE Drovik_bitmap_resample(DROVIK_HANDLE bitmap, int width, int height); /* a new bitmap; checks under the name Drovik_bitmap_duplicate */
+DROVIK_API int Drovik_bitmap_unload(DROVIK_HANDLE bitmap); /* its polygons get their colour; 0 / -1 */
+DROVIK_API int Drovik_bitmap_get_number_of_polygons_using_bitmap(DROVIK_HANDLE bitmap);
+DROVIK_API const char* Drovik_bitmap_get_name(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_get_width(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_get_height(DROVIK_HANDLE bitmap);
+DROVIK_API unsigned char* Drovik_bitmap_get_memory(DROVIK_HANDLE bitmap); /* the first pixel */
+DROVIK_API const unsigned char* Drovik_bitmap_get_palette(DROVIK_HANDLE bitmap); /* red, green, blue per entry */
+DROVIK_API int Drovik_bitmap_get_palette_size(DROVIK_HANDLE bitmap);
+DROVIK_API int Drovik_bitmap_rgb_color_to_index(DROVIK_HANDLE bitmap, int red, int green, int blue); /* the nearest entry (the lower of equals); the palette size when the transparent colour is nearer; -1 on a failed check */
+DROVIK_API int Drovik_bitmap_index_to_rgb(DROVIK_HANDLE bitmap, int index, int* red, int* green, int* blue); /* 0 / -1 (outs 0); checks under the name Drovik_bitmap_rgb_color_to_index */
+DROVIK_API int Drovik_bitmap_set_palette_color(DROVIK_HANDLE bitmap, int index, int red, int green, int blue); /* 0 / -1; checks under the name Drovik_bitmap_rgb_color_to_index */
+DROVIK_API int Drovik_bitmap_get_transparent_index(DROVIK_HANDLE bitmap); /* -1 for none or a failed check */
+DROVIK_API int Drovik_bitmap_get_transparent_rgb(DROVIK_HANDLE bitmap, int* red, int* green, int* blue); /* 0 / -1 */
+DROVIK_API void Drovik_bitmap_save(DROVIK_HANDLE bitmap, const char* file_name); /* by extension: jpg a JPEG, jbm .jbm and .clr, else a BMP; NULL or "": <its name>.bmp here */
+/* ---- Sound family: sounds played through the sound library (libfmod.so, loaded at run time),
+   optionally attached to an object, polygon or group and placed in 3D relative to the current
+   camera. Without the library a warning box is shown once and loads give NULL. Volumes run
+   1..1000; a sound plays on one channel at a time. ---- */
+DROVIK_API DROVIK_HANDLE Drovik_sound_load(const char* file, DROVIK_HANDLE entity, double reach); /* ".mp3" or ".wav" file; entity NULL = not attached; reach 0 counts as 1; NULL on failure */
+DROVIK_API int Drovik_sound_attach(DROVIK_HANDLE sound, DROVIK_HANDLE entity); /* object, polygon or group; NULL detaches; 0 / -1 */
+DROVIK_API int Drovik_sound_play_all_sounds(void); /* each sound once, not looping; 1, -1 at the first without a channel, 0 without the library */
+DROVIK_API int Drovik_sound_play(DROVIK_HANDLE sound, int loop); /* restarts a playing sound; 0 / -1 */
+DROVIK_API int Drovik_sound_stop(DROVIK_HANDLE sound); /* 0 / -1 */
+DROVIK_API int Drovik_sound_stop_all_sounds(void); /* 0 */
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_first(void);
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_next(DROVIK_HANDLE sound); /* NULL at the end */
+DROVIK_API int Drovik_sound_update_listener(void); /* re-places playing attached sounds (each frame); does nothing before another sound call */
+DROVIK_API int Drovik_sound_set_volume(DROVIK_HANDLE sound, int volume); /* clamped to 1..1000; 1, 0 when not a sound */
+DROVIK_API int Drovik_sound_get_volume(DROVIK_HANDLE sound); /* 0..1000; -1 when not playing */
+DROVIK_API int Drovik_sound_set_frequency(DROVIK_HANDLE sound, int frequency); /* Hz, kept; 1 when applied to the playing sound, else 0 */
+DROVIK_API int Drovik_sound_get_frequency(DROVIK_HANDLE sound); /* Hz; -1 when not playing */
+DROVIK_API int Drovik_sound_is_sound_playing(DROVIK_HANDLE sound); /* 1 / 0; -1 when not a sound */
+DROVIK_API int Drovik_sound_set_sound_name(DROVIK_HANDLE sound, const char* name); /* -1 when the name is used by a sound */
+DROVIK_API const char* Drovik_sound_get_sound_name(DROVIK_HANDLE sound);
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_handle_using_name(const char* name); /* exact name */
+DROVIK_API DROVIK_HANDLE Drovik_sound_get_handle_using_entity(DROVIK_HANDLE entity); /* the first sound attached to it */
+DROVIK_API int Drovik_sound_set_distance_reach(DROVIK_HANDLE sound, double reach); /* 0 / -1 */
+DROVIK_API int Drovik_sound_set_pause_mode(DROVIK_HANDLE sound, int pause); /* the library's result; -1 when not a sound, 0 without the library */
+DROVIK_API int Drovik_sound_CD_play(int track); /* the library's result; 0 without it */
+DROVIK_API int Drovik_sound_CD_stop(void); /* 0 without the library */
+DROVIK_API int Drovik_sound_CD_set_pause_mode(int pause); /* 0 without the library */
+DROVIK_API int Drovik_sound_CD_get_track(void); /* -1 without the library */
+DROVIK_API int Drovik_sound_CD_get_num_of_tracks(void); /* -1 without the library */
+DROVIK_API int Drovik_sound_CD_eject(void); /* 0 without the library */
 
 /* ---- Engine family: the 3D card. ---- */
 DROVIK_API int Drovik_engine_check_3d_hardware_support(void); /* always 1 */

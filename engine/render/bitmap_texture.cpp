@@ -113,6 +113,22 @@ bool frames_use(const frame_item* frames, const bitmap_texture* b) {
     return false;
 }
 
+// Animation and background frames keep the bitmap's name but show it no longer.
+void clear_frames_showing(const bitmap_texture* b) {
+    for (animation* a = engine_state.animations; a; a = a->next) {
+        for (frame_item* view : a->views) {
+            for (frame_item* f = view; f; f = f->next) {
+                if (f->bitmap == b) f->bitmap = nullptr;
+            }
+        }
+    }
+    for (background* g = engine_state.backgrounds; g; g = g->next) {
+        for (frame_item* f = g->frames; f; f = f->next) {
+            if (f->bitmap == b) f->bitmap = nullptr;
+        }
+    }
+}
+
 bool animation_uses(const animation* a, const bitmap_texture* b) {
     if (!a) return false;
     for (const frame_item* view : a->views) {
@@ -349,6 +365,7 @@ bitmap_texture* bitmap_texture_extract(bitmap_texture** list, bitmap_texture* b)
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
         if (p->texture == b) polygon_set_color_fill(p, -1, -1, -1);
     }
+    clear_frames_showing(b);
     return b;
 }
 

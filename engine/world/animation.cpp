@@ -8,6 +8,7 @@
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
+#include "render/polygon_fill.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
 
@@ -52,6 +53,7 @@ animation* init_animation() {
         return nullptr;
     }
     a->speed_factor = 1.0;
+    a->save = 1;
     return a;
 }
 
@@ -185,9 +187,18 @@ void animation_unhook(animation* a) {
     for (module* m = engine_state.modules; m; m = m->next) {
         for_each_polygon_in(m->root, [a](polygon* p) {
             if (p->anim != a) return;
+            // The polygon goes on showing the frame it shows now, as a plain bitmap.
+            bitmap_texture* shown = p->texture;
+            if (!shown && p->animation_frame >= 0) {
+                shown = animate_get_texture_from_list(animation_get_first_list(a), p->animation_frame);
+            }
             p->anim = nullptr;
-            p->bitmap_is_animation = 0;
             p->animation_running = 0;
+            if (shown) {
+                polygon_set_bitmap_fill(p, shown);
+            } else {
+                polygon_set_color_fill(p, -1, -1, -1);
+            }
         });
     }
 }

@@ -27,7 +27,7 @@ inline constexpr int view_back_sided = 4;
 inline constexpr int view_back = 5;
 
 void animation_delete_all(animation** list);
-// Clears every polygon's link to the animation.
+// Clears every polygon's link to the animation; each keeps showing its current frame's bitmap.
 void animation_unhook(animation* a);
 animation* animation_find(animation* list, const char* name);
 // 0, with a taken name's "_<digits>" ending replaced by a free "_<n>"; -1 when every suffix is taken.

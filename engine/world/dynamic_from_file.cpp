@@ -7,6 +7,7 @@
 #include "foundation/strings.h"
 #include "world/bsp_tree.h"
 #include "world/dynamic_object.h"
+#include "world/dynamic_sequence3d.h"
 #include "world/engine_state.h"
 #include "world/engine_state_load.h"
 #include "world/polygon.h"
@@ -14,7 +15,8 @@
 
 dynamic_object* dynamic_create_from_file(const char* path) {
     polygon* polygons = nullptr;
-    if (!path || engine_load_file_polygons(path, &polygons) != 0) {
+    anim3d* animation = nullptr;
+    if (!path || engine_load_file_polygons(path, &polygons, &animation) != 0) {
         if (dynamic_report_errors()) report_error(1, "dynamic_create_from_file: failed\n");
         return nullptr;
     }
@@ -28,5 +30,9 @@ dynamic_object* dynamic_create_from_file(const char* path) {
     d->own_module->root->polygons = polygons;
     build_module_bsp_tree(d->own_module, false);
     thread_polygons_in_world_order();
+    if (animation) {
+        d->animation3d = animation;
+        dynamic_set_3D_sequence_at_once(d, animation->sequences);
+    }
     return d;
 }

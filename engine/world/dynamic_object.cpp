@@ -11,7 +11,9 @@
 #include "foundation/strings.h"
 #include "world/bsp_node.h"
 #include "world/chase.h"
+#include "world/dynamic_sequence3d.h"
 #include "world/engine_state.h"
+#include "world/engine_state_links.h"
 #include "world/entity_list.h"
 #include "world/light.h"
 #include "world/object_module.h"
@@ -83,6 +85,7 @@ void unhook(dynamic_object* d) {
         if (c->chased_object == d) c->chased_object = nullptr;
     }
     light_forget_entity(d);
+    world_links_entity_freed(d);
     if (engine_state.player_object == d) engine_state.player_object = nullptr;
     if (d->node) {
         dynamic_node_list_remove(&d->node->dynamic_objects, d);
@@ -259,6 +262,8 @@ void place_in_tree(bsp_node* root, dynamic_object* d, const mat4& accumulated, i
 
 }  // namespace
 
+void dynamic_for_each(dynamic_object* list, const std::function<void(dynamic_object*)>& f) { for_each_in(list, f); }
+
 int& dynamic_report_errors() {
     static int flag = 1;
     return flag;
@@ -415,6 +420,7 @@ void dynamic_free(dynamic_object* d) {
         dynamic_free(son);
     }
     unhook(d);
+    dynamic_release_3D_sequences(d);
     free_strings(d);
     record_destroy(d);
 }

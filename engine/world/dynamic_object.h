@@ -1,5 +1,7 @@
 // Dynamic objects: movable sub-worlds with father/son trees, axes, location, speed and physics.
 #pragma once
+#include <functional>
+
 #include "foundation/geometry.h"
 #include "world/records.h"
 
@@ -20,6 +22,8 @@ dynamic_object* dynamic_get_by_index(dynamic_object* list, int n);
 dynamic_object* dynamic_find_by_name(dynamic_object* list, const char* name);
 dynamic_object* dynamic_find_by_module_name(dynamic_object* list, const char* name);
 void dynamic_free_all(dynamic_object** list);
+// Every object of the list and, recursively, of their son lists.
+void dynamic_for_each(dynamic_object* list, const std::function<void(dynamic_object*)>& f);
 void dynamic_node_list_push(dynamic_object** list, dynamic_object* d);
 int dynamic_node_list_remove(dynamic_object** list, dynamic_object* d);
 void dynamic_node_list_free(dynamic_object** list);

@@ -12,9 +12,11 @@
 #include "render/camera.h"
 #include "render/card3d.h"
 #include "render/frame_buffers.h"
+#include "world/anim3d.h"
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
+#include "world/engine_state_links.h"
 #include "world/engine_state_load.h"
 #include "world/group.h"
 #include "world/light.h"
@@ -30,18 +32,6 @@ void free_list(T*& head, F&& free_one) {
         free_one(head);
         head = next;
     }
-}
-
-template <typename T>
-void free_named(T* record) {
-    engine_free(record->name);
-    record_destroy(record);
-}
-
-void free_anim3d(anim3d* a) {
-    free_list(a->frames, free_named<frame3d>);
-    free_list(a->sequences, free_named<seq3d>);
-    free_named(a);
 }
 
 int freed_since(uint32_t before) { return static_cast<int>(before - engine_get_bytes_in_use()); }
@@ -69,6 +59,8 @@ void engine_close(int full) {
     engine_state_record& s = engine_state;
     const bool scratch = engine_state_is_scratch();
     engine_log_write(load_texts::close_banner);
+    // Links from outside the world go first; a scratch state holds none of them.
+    if (!scratch) world_links_entity_freed(nullptr);
     set_log_window_caption(load_texts::caption_closing);
     // The 3D card belongs to the live world; a scratch state never held it.
     if (!scratch) {
@@ -92,7 +84,7 @@ void engine_close(int full) {
     free_list(s.cameras, camera_free);
     s.current_camera = nullptr;
     light_delete_all(&s.lights);
-    free_list(s.animations3d, free_anim3d);
+    anim3d_delete_all(&s.animations3d);
 
     before = engine_get_bytes_in_use();
     for (dynamic_object* d = s.dynamic_objects; d; d = d->next) {

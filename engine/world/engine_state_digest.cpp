@@ -235,5 +235,6 @@ int engine_digest_worlds(const char* bitmaps_directory, module* modules, int imm
     if (!s.cameras) camera_create_default_camera(&s.cameras);
     set_current_camera(s.cameras);
     engine_compute_groups_bounding_boxes();
+    world_links_world_digested();
     return 0;
 }

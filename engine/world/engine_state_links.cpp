@@ -101,3 +101,16 @@ int connect_chase_objects(dynamic_object* objects, camera* cameras) {
     }
     return result;
 }
+
+world_link_hooks& world_link_hooks_state() {
+    static world_link_hooks hooks{};
+    return hooks;
+}
+
+void world_links_entity_freed(const void* entity) {
+    if (world_link_hooks_state().entity_freed) world_link_hooks_state().entity_freed(entity);
+}
+
+void world_links_world_digested() {
+    if (world_link_hooks_state().world_digested) world_link_hooks_state().world_digested();
+}

@@ -12,6 +12,7 @@
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/strings.h"
+#include "world/anim3d_load.h"
 #include "world/bsp_node.h"
 #include "world/engine_state.h"
 #include "world/engine_state_digest.h"
@@ -208,17 +209,30 @@ group* engine_add_world_any_format(const char* file, const char* world_directory
     if (jstricmp(get_extension(file).c_str(), "wld") == 0)
         return engine_add_world(file, world_directory, bitmaps_directory, position);
     polygon* taken = nullptr;
+    if (is_md2(file)) {
+        // Into the live state, so that an unchanged model's animation is used again.
+        const std::string path = str_concatenate_paths(file, world_directory);
+        if (anim3d_load_md2_file(path.c_str(), &taken)) append_to_main_root(taken);
+        return nullptr;
+    }
     group* top = nullptr;
     if (scratch_load(file, world_directory, bitmaps_directory, true, &taken, &top) != 0) return nullptr;
     append_to_main_root(taken);
-    return is_md2(file) ? nullptr : top;
+    return top;
 }
 
-int engine_load_file_polygons(const char* file, polygon** out) {
+int engine_load_file_polygons(const char* file, polygon** out, anim3d** animation) {
     if (!out) return -1;
     *out = nullptr;
+    if (animation) *animation = nullptr;
     group* top = nullptr;
-    if (scratch_load(file, nullptr, nullptr, false, out, &top) != 0) return -1;
+    if (file && is_md2(file)) {
+        anim3d* a = anim3d_load_md2_file(file, out);
+        if (animation) *animation = a;
+        if (!a) return -1;
+    } else if (scratch_load(file, nullptr, nullptr, false, out, &top) != 0) {
+        return -1;
+    }
     if (engine_state.zbuffer_state == 0) engine_state.zbuffer_state = 1;
     return 0;
 }

@@ -17,8 +17,9 @@ group* engine_add_world(const char* file, const char* world_directory, const cha
 // the MAIN root. The group the reader reports, or NULL.
 group* engine_add_world_any_format(const char* file, const char* world_directory, const char* bitmaps_directory,
                                    const vec3& position);
-// The polygons of a world file, loaded in a scratch state; 0 / -1.
-int engine_load_file_polygons(const char* file, polygon** out);
+// The polygons of a world file, loaded in a scratch state (an MD2 model in the live state, its
+// 3D animation given through `animation`); 0 / -1.
+int engine_load_file_polygons(const char* file, polygon** out, anim3d** animation = nullptr);
 // Frees the world (with full = 1 the bitmaps too) and writes the summary, statistics and profile.
 void engine_close(int full);
 

@@ -16,6 +16,7 @@
 #include "render/blending.h"
 #include "render/polygon_fill.h"
 #include "world/engine_state.h"
+#include "world/engine_state_links.h"
 #include "world/light.h"
 #include "world/polygon.h"
 #include "world/polygon_geometry.h"
@@ -341,6 +342,7 @@ group* group_extract(group** list, group* g) {
         if (c->chased_group == g) c->chased_group = nullptr;
     }
     light_forget_entity(g);
+    world_links_entity_freed(g);
     return g;
 }
 

@@ -10,6 +10,7 @@
 #include "world/chase.h"
 #include "world/dynamic_fall.h"
 #include "world/dynamic_object.h"
+#include "world/dynamic_sequence3d.h"
 #include "world/engine_state.h"
 
 namespace {
@@ -198,8 +199,9 @@ void engine_move_dynamic_objects(dynamic_object* d) {
 
 void engine_move_all_dynamic_objects() {
     for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
-        if (d->disabled || d->no_automatic_advance) continue;
-        engine_move_dynamic_objects(d);
+        if (d->disabled) continue;
+        if (!d->no_automatic_advance) engine_move_dynamic_objects(d);
+        dynamic_step_3D_animation(d);
     }
 }
 

@@ -5,7 +5,8 @@
 
 // One step of one object by its chase type.
 void engine_move_dynamic_objects(dynamic_object* d);
-// One step of every object that is not disabled and advances automatically.
+// One step of every object that is not disabled and advances automatically, and the frame of
+// its 3D animation.
 void engine_move_all_dynamic_objects();
 // One step of one camera by its chase type.
 void engine_move_cameras(camera* c);

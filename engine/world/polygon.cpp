@@ -11,6 +11,7 @@
 #include "foundation/strings.h"
 #include "render/drawer_flags.h"
 #include "world/engine_state.h"
+#include "world/engine_state_links.h"
 #include "world/light.h"
 #include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"
@@ -106,6 +107,7 @@ int list_remove(polygon** list, polygon* p, polygon* polygon::*link) {
 
 void release_polygon(polygon* p) {
     light_forget_entity(p);
+    world_links_entity_freed(p);
     if (p->patch_kind) patch_count--;
     if (p->fast_pool) return;
     engine_free(p->bitmap_name);

@@ -305,6 +305,8 @@ struct animation {
     char* name;
     int32_t reserved[2];
     int32_t visit_flag;
+    int32_t save;                // the animation family's yes/no save flag
+    uint8_t made_by_interface;  // created through the exports, not by a world load
 };
 
 struct frame3d {
@@ -317,6 +319,33 @@ struct seq3d {
     int32_t kind;  // kind_seq3d
     char* name;
     seq3d* next;
+    int32_t* frame_indexes;  // the model frame of each step
+    int32_t* durations;      // milliseconds of each step
+    int32_t total_duration;
+    uint32_t start_tick;  // tick at which step 0 began; 0 = not started
+    int32_t step_count;
+    double speed;  // multiplies every duration
+    uint8_t cyclic;
+    uint8_t paused;     // the stored position is used
+    uint8_t backwards;  // played from the end
+    uint8_t transition;
+    uint8_t model_sequence;  // made from the model's frame names
+    uint8_t temporary;       // belongs to the object playing it; deleted when replaced
+    double position;         // last position, in steps
+    int32_t loop_count;      // times the end was passed since the last start
+};
+
+// The validated layout of an MD2 model: counts and the offsets of the sections used.
+struct md2_layout {
+    int32_t skin_width, skin_height;  // at least 1
+    int32_t frame_size;
+    int32_t vertex_count;
+    int32_t cord_count;
+    int32_t triangle_count;
+    int32_t frame_count;
+    int32_t cords_offset;
+    int32_t triangles_offset;
+    int32_t frames_offset;
 };
 
 struct anim3d {
@@ -325,6 +354,13 @@ struct anim3d {
     frame3d* frames;
     seq3d* sequences;
     anim3d* next;
+    char* file_name;  // without folder and extension
+    uint8_t* model;   // the whole MD2 file
+    int32_t file_size;
+    int64_t file_time;  // modification time when read
+    int32_t frame_count;
+    md2_layout layout;
+    double centre[3];  // centre of frame 0's box, subtracted from every point
 };
 
 // Camera space: the camera looks along its negative x axis, y is screen right, z is up.

@@ -23,7 +23,10 @@ vec3 track_point(const jtrack* t, int i) { return {t->points[3 * i], t->points[3
 void clear_object_links(dynamic_object* list, const jtrack* track, int depth) {
     if (depth > 1000) return;
     for (dynamic_object* d = list; d; d = d->next) {
-        if (d->track == track) d->track = nullptr;
+        if (d->track == track) {
+            d->track = nullptr;
+            d->track_name = static_cast<char*>(engine_free(d->track_name));
+        }
         clear_object_links(d->first_son, track, depth + 1);
     }
 }
@@ -139,7 +142,9 @@ void track_unhook(jtrack* track) {
     if (!track) return;
     clear_object_links(engine_state.dynamic_objects, track, 0);
     for (camera* c = engine_state.cameras; c; c = c->next) {
-        if (c->track == track) c->track = nullptr;
+        if (c->track != track) continue;
+        c->track = nullptr;
+        jstrcpy_with_allocating(&c->track_name, "NO_TRACK");
     }
 }
 

@@ -18,7 +18,7 @@ jtrack* track_find(jtrack* list, const char* name);
 int track_set_points(jtrack* track, const double* points, int count);
 // Shortens the track to its first `count` points; a count above the points held is refused: 0 / -1.
 int track_set_number_of_points(jtrack* track, int count);
-// Clears every link of the world's objects and cameras to the track.
+// Clears every link of the world's objects and cameras to the track, as setting no track does.
 void track_unhook(jtrack* track);
 void track_delete(jtrack* track);
 void track_delete_all(jtrack** list);

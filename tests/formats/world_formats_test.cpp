@@ -6,6 +6,7 @@
 
 #include "formats/binary_world.h"
 #include "formats/text_world.h"
+#include "formats/md2_world.h"
 #include "formats/world_formats.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
@@ -73,6 +74,7 @@ TEST_F(WorldFormats, TableHasSixRowsWithMftListedOnly) {
     EXPECT_EQ(world_formats_set_writer("mft", fake_writer), -1);
     EXPECT_EQ(world_formats_set_writer("md2", fake_writer), -1);
     EXPECT_EQ(world_formats_set_reader("md2", fake_reader), 0);
+    world_formats_set_reader("md2", engine_read_world_design_md2_format);
 }
 
 TEST_F(WorldFormats, ReaderIsChosenByExtensionInAnyCase) {
@@ -101,11 +103,13 @@ TEST_F(WorldFormats, UnknownOrMissingReadersAreReported) {
         {"noextension", "engine_read_world_design: unsupported file format ( *. )\n"},
         {"a.MD2", "engine_read_world_design: no reader is built for ( *.MD2 ) files\n"},
     };
+    world_formats_set_reader("md2", nullptr);
     for (const refused& c : cases) {
         EXPECT_EQ(read_world_design1("", c.file, nullptr), -1) << c.file;
         EXPECT_EQ(engine_get_last_error(), c.report.substr(0, 59)) << "the last error keeps 59 characters";
     }
     EXPECT_TRUE(calls.empty());
+    world_formats_set_reader("md2", engine_read_world_design_md2_format);
 }
 
 TEST_F(WorldFormats, SaveChoosesTheWriterAndGivesTheTextWriterABasePath) {

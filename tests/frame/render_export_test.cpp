@@ -12,6 +12,8 @@
 #include "platform/surface.h"
 #include "render/world_traversal.h"
 #include "world/bsp_node.h"
+#include "world/chase.h"
+#include "world/dynamic_object.h"
 #include "world/object_module.h"
 
 namespace {
@@ -57,6 +59,95 @@ TEST_F(RenderExport, ADynamicObjectStandsBetweenTheQuads) {
             }
         }
     }
+}
+
+// Objects advance once a frame while the world's switch is on.
+TEST_F(RenderExport, ObjectsAdvanceWithEveryRenderWhileSwitchedOn) {
+    load("quads_and_object.drovik");
+    dynamic_object* board = engine_state.dynamic_objects;
+    ASSERT_NE(board, nullptr);
+    board->chase_type = CHASE_PHYSICS;
+    board->max_speed = 100;
+    dynamic_set_speed(board, {-10, 0, 0});
+    for (int frame = 0; frame < 3; ++frame) {
+        now_ += 100;
+        ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+    }
+    const double moved_to = dynamic_get_location(board).x;
+    EXPECT_LT(moved_to, 0);
+    engine_state.advance_objects = 0;
+    for (int frame = 0; frame < 3; ++frame) {
+        now_ += 100;
+        ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+    }
+    EXPECT_EQ(dynamic_get_location(board).x, moved_to);
+}
+
+TEST_F(RenderExport, NavigationIsPolledOnceBeforeDrawingAndTheListenerPlacedAfter) {
+    render_backend recording = render_backend_software();
+    recording.world = [](draw_buffer* buffer, module* root, camera* c, dynamic_object* objects) {
+        calls.push_back("draw");
+        return draw_world_software(buffer, root, c, objects);
+    };
+    render_backend_use(&recording);
+    frame_hooks& hooks = frame_hooks_state();
+    hooks.update_sound_listener = [] { calls.push_back("listener"); };
+    hooks.navigation_poll = [] {
+        calls.push_back("navigation");
+        return 0;
+    };
+    static int mode;
+    hooks.navigation_mode = [] { return mode; };
+    for (int m : {0, 1, 2, 3}) {
+        SCOPED_TRACE(m);
+        mode = m;
+        calls.clear();
+        ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+        const std::vector<std::string> polled{"navigation", "draw", "listener"};
+        const std::vector<std::string> not_polled{"draw", "listener"};
+        EXPECT_EQ(calls, m == 1 || m == 2 ? polled : not_polled);
+    }
+    expect_two_quads(window_, 1);
+
+    // A navigation mode without its object.
+    mode = 1;
+    hooks.navigation_poll = [] { return -1; };
+    const size_t before = errors().size();
+    ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+    EXPECT_EQ(errors().substr(before), "Drovik_engine_render: internal error\n");
+}
+
+TEST_F(RenderExport, GroupToRenderTakesAGroupOrTheWholeWorld) {
+    Drovik_engine_set_group_to_render(nullptr);
+    EXPECT_EQ(engine_state.group_to_render, nullptr);
+    group* walls = engine_state.groups;
+    ASSERT_NE(walls, nullptr);
+    Drovik_engine_set_group_to_render(walls);
+    EXPECT_EQ(engine_state.group_to_render, walls);
+    ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+    expect_two_quads(window_, 1);
+    plat_message_box_clear_records();
+    static int not_a_group;
+    Drovik_engine_set_group_to_render(&not_a_group);
+    EXPECT_EQ(engine_state.group_to_render, walls);
+    ASSERT_EQ(plat_message_box_records().size(), 1u);
+    EXPECT_EQ(plat_message_box_records()[0].caption, "Drovik_engine_set_group_to_render");
+    Drovik_engine_set_group_to_render(nullptr);
+}
+
+// On a 5-5-5 screen the engine starts with that packing and the frame comes out in it.
+TEST_F(RenderExport, AFiveFiveFiveScreenGetsFiveFiveFiveFrames) {
+    ASSERT_EQ(Drovik_engine_close(), 0);
+    const plat_pixel_format five_five_five{16, 0x7C00, 0x03E0, 0x001F};
+    plat_display_override_for_tests(&five_five_five, false);
+    load("two_quads.drovik");
+    ASSERT_EQ(Drovik_engine_render(window_, nullptr), 0);
+    EXPECT_EQ(plat_window_pixel(window_, 2, 2), 0x5295);    // (160, 160, 170)
+    EXPECT_EQ(plat_window_pixel(window_, 70, 60), 0x64A5);  // (200, 40, 40)
+    EXPECT_EQ(plat_window_pixel(window_, 100, 60), 0x1725); // (40, 200, 40)
+    ASSERT_EQ(Drovik_engine_close(), 0);
+    plat_display_reset_for_tests();
+    load("two_quads.drovik");
 }
 
 TEST_F(RenderExport, CycleTimeIsZeroAtFirstThenTheTimeBetweenRenders) {
