@@ -147,6 +147,12 @@ int main(void) {
     check(report_is_whole(), "the report is written again");
     check(Drovik_engine_use_3D_accelerator_card(0) == 0, "back to software once more");
 
+    check(Drovik_3D_card_hide_driver_selection_window(1) == 1, "the driver dialog is hidden");
+    check(Drovik_3D_card_is_driver_selection_window_visible() == 1, "and the flag reads back as stored");
+    check(Drovik_3D_card_use(1) == 0 && Drovik_3D_card_is_used() == 1, "the card family starts the card");
+    check(Drovik_3D_card_use_detailed(4, 1, 800, 600, 16, 0) == 0, "flags 4 ask for software");
+    check(Drovik_3D_card_is_used() == 0 && Drovik_3D_card_is_full_screen_mode() == 0, "whatever else is asked");
+
     Drovik_engine_close();
     plat_window_destroy(window);
     text = read_text("Drovik.log");
