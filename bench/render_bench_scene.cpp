@@ -23,21 +23,6 @@ namespace {
 constexpr int frame_width = 640;
 constexpr int frame_height = 480;
 
-struct corner {
-    double x, y, z, u, v;
-};
-
-void add_quad(bsp_node* node, bitmap_texture* texture, const corner (&c)[4]) {
-    polygon* p = init_poly();
-    for (const corner& q : c) {
-        const double values[6] = {q.x, q.y, q.z, q.u, q.v, 8};
-        polygon_add_point(p, values);
-    }
-    polygon_set_bitmap_fill(p, texture);
-    polygon_recalculate(p);
-    polygon_list_add(&node->polygons, p);
-}
-
 bitmap_texture* checker_texture() {
     std::vector<uint8_t> pixels(64 * 64);
     for (int y = 0; y < 64; ++y) {
@@ -52,6 +37,17 @@ bitmap_texture* checker_texture() {
 }
 
 }  // namespace
+
+void bench_add_quad(bsp_node* node, bitmap_texture* texture, const bench_corner (&corners)[4]) {
+    polygon* p = init_poly();
+    for (const bench_corner& q : corners) {
+        const double values[6] = {q.x, q.y, q.z, q.u, q.v, 8};
+        polygon_add_point(p, values);
+    }
+    polygon_set_bitmap_fill(p, texture);
+    polygon_recalculate(p);
+    polygon_list_add(&node->polygons, p);
+}
 
 bench_scene::bench_scene() {
     plat_message_box_set_headless(true);
@@ -68,12 +64,12 @@ bench_scene::bench_scene() {
         const double x = -200.0 - i * 300;
         for (int k = -3; k <= 3; k += 2) {
             const double y = k * 250.0;
-            add_quad(main_->root, texture, {{x, y + 100, 200, 1, 0}, {x, y + 100, 0, 1, 1}, {x, y - 100, 0, 0, 1},
+            bench_add_quad(main_->root, texture, {{x, y + 100, 200, 1, 0}, {x, y + 100, 0, 1, 1}, {x, y - 100, 0, 0, 1},
                                             {x, y - 100, 200, 0, 0}});
         }
         for (int j = -8; j < 8; ++j) {
             const double y = j * 150.0;
-            add_quad(main_->root, texture, {{x + 150, y, 0, 0, 0}, {x + 150, y + 150, 0, 1, 0},
+            bench_add_quad(main_->root, texture, {{x + 150, y, 0, 0, 0}, {x + 150, y + 150, 0, 1, 0},
                                             {x - 150, y + 150, 0, 1, 2}, {x - 150, y, 0, 0, 2}});
         }
     }

@@ -3,6 +3,13 @@
 #include "render/draw_buffer.h"
 #include "world/records.h"
 
+struct bench_corner {
+    double x, y, z, u, v;
+};
+
+// A quad of the bitmap (brightness 8 at every corner) at the head of the node's list.
+void bench_add_quad(bsp_node* node, bitmap_texture* texture, const bench_corner (&corners)[4]);
+
 class bench_scene {
 public:
     bench_scene();

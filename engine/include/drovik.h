@@ -903,4 +903,23 @@ DROVIK_API int Drovik_profiler_end_measuring(int chunk); /* the microseconds mea
 #include <stdbool.h>
 DROVIK_EXTERN_C void plat_key_event(int virtual_key, bool down); /* Windows virtual-key codes: '0'..'9', 'A'..'Z', 0x20 space, 0x25..0x28 arrows, 0x70.. F1.. */
 
+/* ---- Engine family: the 3D card. ---- */
+DROVIK_API int Drovik_engine_check_3d_hardware_support(void); /* always 1 */
+DROVIK_API int Drovik_engine_use_3D_accelerator_card(int yes_no); /* 1: the card starts on the last rendering window (the default window before any), its result; 0: back to software, 0 */
+DROVIK_API int Drovik_engine_is_3D_accelerator_card_used(void); /* 1 / 0 */
+DROVIK_API int Drovik_engine_set_3D_accelerator_resolution(int width, int height); /* stores the full-screen size; a running card of another size restarts; 0 / -1 */
+DROVIK_API void Drovik_engine_get_3D_accelerator_resolution(int* width, int* height); /* the card's frame size, 0 x 0 without a card */
+
+/* ---- 3D card family: the card's switches and options. ---- */
+DROVIK_API int Drovik_3D_card_use(int yes_no); /* as Drovik_engine_use_3D_accelerator_card */
+DROVIK_API int Drovik_3D_card_is_used(void);
+DROVIK_API int Drovik_3D_card_check_hardware_support(void); /* always 1 */
+DROVIK_API int Drovik_3D_card_use_detailed(int flags, int full_screen, int width, int height, int bits, int device_choice); /* flags 4: software; 1: software device only; device choice 1: a secondary display's; -1 when no device matches */
+DROVIK_API int Drovik_3D_card_set_full_screen_mode(int width, int height); /* restarts the card full screen without the driver dialog */
+DROVIK_API int Drovik_3D_card_set_window_mode(void); /* restarts the card in its window without the driver dialog */
+DROVIK_API int Drovik_3D_card_is_full_screen_mode(void);
+DROVIK_API int Drovik_3D_card_allow_software_emulation(int yes_no); /* a failed hardware start falls back to the software device; returns the flag */
+DROVIK_API int Drovik_3D_card_hide_driver_selection_window(int yes_no); /* returns the flag */
+DROVIK_API int Drovik_3D_card_is_driver_selection_window_visible(void); /* the flag stored by the hide call */
+
 #endif

@@ -12,6 +12,7 @@
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "render/camera.h"
+#include "render/card3d.h"
 #include "render/jbm.h"
 #include "render/window_copy.h"
 #include "world/animation.h"
@@ -50,10 +51,27 @@ bool sky_rows_on_screen(const background* b, const camera* c, int bitmap_height,
     return true;
 }
 
+// The 3D card draws the copy as one textured rectangle over the card's frame.
+int card_rectangle(bitmap_texture* bitmap, const sky_rows& rows, int destination_x, int column, int width, bool mirror) {
+    const jbm_info& image = bitmap->image;
+    const double e = card3d_get_width(), l = card3d_get_height();
+    if (e <= 0 || l <= 0 || rows.count <= 0) {
+        report(mirror ? "copy_window_paletted_mirror: bad dimensions !!" : "copy_window_paletted: width==0 !!");
+        return -1;
+    }
+    double u0 = static_cast<double>(column) / image.width, u1 = (column + width - 1.0) / image.width;
+    if (mirror) std::swap(u0, u1);
+    const double v0 = static_cast<double>(rows.first) / image.height;
+    const double v1 = (rows.first + rows.count - 1.0) / image.height;
+    return card3d_draw_textured_rectangle(bitmap, destination_x / e, rows.top / l, (destination_x + width - 1) / e,
+                                          (rows.top + rows.count - 1) / l, u0, v0, u1, v1, 1);
+}
+
 // One copy of columns [column, column + width) of the bitmap, plain or mirrored, to destination x.
 int copy_columns(const background* b, const jbm_info& image, draw_buffer* buffer, const sky_rows& rows,
                  int destination_x, int column, int width, bool mirror, double top_brightness) {
     if (width <= 0) return 0;
+    if (!buffer) return card_rectangle(b->current_frame->bitmap, rows, destination_x, column, width, mirror);
     auto* cells = static_cast<uint16_t*>(get_picture_first_cell(buffer));
     const uint8_t* pixels = image.image + 8;
     // The image decides the copy: a paletted image goes through its shade tables whatever the type.
@@ -186,7 +204,11 @@ int background_get_x_offset(const camera* c, int width) {
 
 int background_draw64k(background* b, draw_buffer* buffer, const camera* c) {
     const jbm_info& image = b->current_frame->bitmap->image;
-    const int w = image.width, e = buffer->picture_width, length = buffer->picture_length;
+    // Without a buffer the 3D card's frame is the target; it draws no 16-bit pictures.
+    if (!buffer && b->type == 10) return 0;
+    const int w = image.width;
+    const int e = buffer ? buffer->picture_width : card3d_get_width();
+    const int length = buffer ? buffer->picture_length : card3d_get_height();
     if (w < e) report("background_draw64k: Warning I think the background is too small");
     const int h = std::min(w, e);
     const int l = background_get_x_offset(c, w);
@@ -216,7 +238,7 @@ int background_draw64k(background* b, draw_buffer* buffer, const camera* c) {
 int engine_draw_world_background(background* b, draw_buffer* buffer, uint16_t colour, const camera* c) {
     if (!engine_state.card_in_use) clear_draw_buffer_buffer(buffer, colour);
     if (!b) return 0;
-    if (!b->current_frame || !b->current_frame->bitmap || !buffer || !c) return -1;
+    if (!b->current_frame || !b->current_frame->bitmap || (!buffer && !engine_state.card_in_use) || !c) return -1;
     if (b->type != 7 && b->type != 10) {
         report("engine_draw_world_background: unsopurted background type");
         return -1;

@@ -17,6 +17,7 @@
 #include "render/jbm.h"
 #include "render/jbm_files.h"
 #include "render/polygon_fill.h"
+#include "render/render_backend.h"
 #include "render/shade_tables.h"
 #include "world/engine_state.h"
 #include "world/world_order.h"
@@ -48,6 +49,8 @@ bitmap_texture* bitmap_texture_create_from_pixels(bitmap_texture** list, const c
 
 void bitmap_texture_free(bitmap_texture* bitmap) {
     if (!bitmap) return;
+    // The 3D card lets go of its texture and container first.
+    render_backend_current().texture_release(bitmap);
     jbm_info_free(&bitmap->image);
     while (bitmap_level* level = bitmap->levels) {
         bitmap->levels = level->next;
@@ -402,11 +405,15 @@ int bitmap_count_polygons_using(const bitmap_texture* b) {
 }
 
 int unload_unused_bitmaps(bitmap_texture** list) {
+    // Chosen first, deleted after: deleting a bitmap also deletes its card copy, wherever that stands
+    // in the list. A card copy goes only with its source.
+    std::vector<bitmap_texture*> unused;
+    for (bitmap_texture* b = list ? *list : nullptr; b; b = b->next) {
+        if (!b->card_source && !is_used(b)) unused.push_back(b);
+    }
     int deleted = 0;
-    for (bitmap_texture* b = list ? *list : nullptr; b;) {
-        bitmap_texture* next = b->next;
-        if (!is_used(b) && bitmap_texture_delete(list, b) == 0) ++deleted;
-        b = next;
+    for (bitmap_texture* b : unused) {
+        if (bitmap_texture_delete(list, b) == 0) ++deleted;
     }
     return deleted;
 }

@@ -43,7 +43,8 @@ bool faces_camera(const polygon* p, const camera* c) {
 void copy_points(const polygon* p, std::vector<clip_point>& out) {
     out.clear();
     for (const point* q = p->points; q; q = q->next) {
-        out.push_back({q->x, q->y, q->z, q->bitmap_x, q->bitmap_y, q->brightness});
+        out.push_back({q->x, q->y, q->z, q->bitmap_x, q->bitmap_y, q->brightness, static_cast<double>(q->red),
+                       static_cast<double>(q->green), static_cast<double>(q->blue)});
     }
 }
 
@@ -72,7 +73,7 @@ void project_and_draw(polygon* p, camera* c, bool ready) {
         const clip_point& w = t.points[i];
         vec3 at;
         mul_vec_mat3(at, {w.x, w.y, w.z}, c->inverse_matrix);
-        t.camera_points[i] = {at.x, at.y, at.z, w.bitmap_x, w.bitmap_y, w.brightness};
+        t.camera_points[i] = {at.x, at.y, at.z, w.bitmap_x, w.bitmap_y, w.brightness, w.red, w.green, w.blue};
     }
     const int check = raster_frame_state().check_spans;
     const int projected = c->perspective ? project_poly(t.camera_points.data(), count, t.projected.data(), c, check)

@@ -16,7 +16,8 @@ clip_point crossing(const plane& p, const clip_point& a, const clip_point& b) {
     const double t = va / (va - vb);
     auto mix = [t](double u, double w) { return u + t * (w - u); };
     return {mix(a.x, b.x), mix(a.y, b.y), mix(a.z, b.z), mix(a.bitmap_x, b.bitmap_x),
-            mix(a.bitmap_y, b.bitmap_y), mix(a.brightness, b.brightness)};
+            mix(a.bitmap_y, b.bitmap_y), mix(a.brightness, b.brightness), mix(a.red, b.red),
+            mix(a.green, b.green), mix(a.blue, b.blue)};
 }
 
 // Screen point inside the picture, else the two report lines; used with the check flag.

@@ -8,6 +8,7 @@
 // A point as the clipper carries it: position, bitmap cords and brightness.
 struct clip_point {
     double x, y, z, bitmap_x, bitmap_y, brightness;
+    double red = 0, green = 0, blue = 0;  // the point's colour, drawn by the 3D card
 };
 
 // A projected point relative to the screen centre: x to the right, y upward.

@@ -1,5 +1,6 @@
 // Calls from the renderer into world parts that plug in separately; an unset hook does nothing.
 #include "render/render_hooks.h"
+#include "render/card3d.h"
 #include "render/navigation.h"
 #include "world/animation.h"
 #include "world/movers.h"
@@ -12,7 +13,7 @@ render_hooks& render_hooks_state() {
 
 frame_hooks& frame_hooks_state() {
     static frame_hooks hooks = [] {
-        frame_hooks h{};
+        frame_hooks h = card3d_frame_hooks();
         h.navigation_mode = navigation_mode;
         h.navigation_poll = navigation_poll;
         return h;

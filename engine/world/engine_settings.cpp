@@ -77,8 +77,15 @@ void set_fog_colour(int r, int g, int b) {
     change_palettes(current_atmospheric_colour());
 }
 
+}  // namespace
+
+int& engine_settings_report_errors() {
+    static int flag = 1;
+    return flag;
+}
+
 // Takes the objects and their sons out of the tree nodes that hold them this frame.
-void drop_from_nodes(dynamic_object* list) {
+void engine_detach_dynamic_objects(dynamic_object* list) {
     for (dynamic_object* d = list; d; d = d->next) {
         if (d->node) {
             dynamic_node_list_remove(&d->node->dynamic_objects, d);
@@ -86,15 +93,8 @@ void drop_from_nodes(dynamic_object* list) {
         }
         d->node = nullptr;
         d->next_in_node = nullptr;
-        drop_from_nodes(d->first_son);
+        engine_detach_dynamic_objects(d->first_son);
     }
-}
-
-}  // namespace
-
-int& engine_settings_report_errors() {
-    static int flag = 1;
-    return flag;
 }
 
 void engine_set_default_brightness() { set_brightness_value("engine_set_default_brightness", 0); }
@@ -259,7 +259,7 @@ int engine_is_zbuffer_off() { return engine_state.zbuffer_state == 0 ? 1 : 0; }
 
 int engine_use_zbuffer(int on) {
     if (engine_state.editor_mode) return -1;
-    drop_from_nodes(engine_state.dynamic_objects);
+    engine_detach_dynamic_objects(engine_state.dynamic_objects);
     engine_state.zbuffer_state = on == 1 ? 1 : 0;
     return 0;
 }

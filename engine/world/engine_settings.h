@@ -47,3 +47,5 @@ int engine_is_freeze_mode();
 int engine_is_zbuffer_off();
 // -1 in editor mode; else drops the dynamic objects from the tree nodes and sets the z-buffer; 0.
 int engine_use_zbuffer(int on);
+// Takes the objects and their sons out of the tree nodes that hold them this frame.
+void engine_detach_dynamic_objects(struct dynamic_object* list);

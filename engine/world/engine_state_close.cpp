@@ -10,6 +10,7 @@
 #include "render/background.h"
 #include "render/bitmap_texture.h"
 #include "render/camera.h"
+#include "render/card3d.h"
 #include "render/frame_buffers.h"
 #include "world/anim3d.h"
 #include "world/animation.h"
@@ -63,6 +64,7 @@ void engine_close(int full) {
     set_log_window_caption(load_texts::caption_closing);
     // The 3D card belongs to the live world; a scratch state never held it.
     if (!scratch) {
+        card3d_close();
         s.card_in_use = 0;
         free_frame_buffers();
     }

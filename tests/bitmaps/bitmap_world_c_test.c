@@ -13,25 +13,8 @@
 
 #include <jpeglib.h>
 
+#include "../common/c_checks.h"
 #include "drovik.h"
-
-static int failures = 0;
-
-static void check(int ok, const char* what) {
-    printf("%s: %s\n", ok ? "ok" : "FAILED", what);
-    fflush(stdout);
-    if (!ok) ++failures;
-}
-
-static void put16(unsigned char* p, unsigned v) {
-    p[0] = (unsigned char)v;
-    p[1] = (unsigned char)(v >> 8);
-}
-
-static void put32(unsigned char* p, unsigned long v) {
-    put16(p, (unsigned)(v & 0xFFFF));
-    put16(p + 2, (unsigned)(v >> 16));
-}
 
 static unsigned long get32(const unsigned char* p) {
     return p[0] | p[1] << 8 | (unsigned long)p[2] << 16 | (unsigned long)p[3] << 24;
