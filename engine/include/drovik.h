@@ -649,11 +649,6 @@ DROVIK_API int Drovik_camera_set_chase_type(DROVIK_HANDLE camera, int type);
 DROVIK_API int Drovik_camera_advance(DROVIK_HANDLE camera); /* one movement step */
 DROVIK_API int Drovik_camera_advance_all(void);
 
-/* ---- 3D card family: the switches between the software renderer and a 3D card. ---- */
-DROVIK_API int Drovik_3D_card_use(int use); /* 1 starts the card (-1 when no device), 0 goes back to software */
-DROVIK_API int Drovik_3D_card_check_hardware_support(void); /* 1 */
-DROVIK_API int Drovik_3D_card_use_detailed(int flags, int full_screen, int width, int height, int bits_per_pixel, int device_choice); /* flags 4: software; -1 when no device */
-
 /* ---- Polygon family: a failed polygon check returns 0 or NULL unless noted (-1 where an export
    reports 0 / -1 with its handles checked); shape changes work on object polygons or in editor mode. ---- */
 DROVIK_API DROVIK_HANDLE Drovik_polygon_get_first_polygon(void); /* world order (the MAIN root list in editor mode) */

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "family_fixture.h"
-#include "render/render_backend.h"
 #include "world/chase.h"
 
 namespace {
@@ -88,21 +87,6 @@ TEST_F(CameraView, ChaseTypeStepsAndADeletedTarget) {
     EXPECT_EQ(Drovik_camera_advance(chaser), 0);
     Drovik_camera_get_location(chaser, &x, &y, &z);
     EXPECT_NEAR(x, 100, 1e-9) << "without its target the chaser stays";
-}
-
-TEST_F(CameraView, CardSwitchesWithoutACardStayInSoftware) {
-    new_log();
-    EXPECT_EQ(Drovik_3D_card_check_hardware_support(), 1);
-    EXPECT_EQ(Drovik_3D_card_use_detailed(2, 0, 0, 0, 0, 0), -1);
-    EXPECT_EQ(new_log(), "card3d_start: no 3D device found\n");
-    EXPECT_EQ(Drovik_3D_card_use(1), -1);
-    EXPECT_EQ(new_log(), "card3d_start: no 3D device found\n");
-    EXPECT_TRUE(new_boxes().empty());
-    EXPECT_EQ(engine_state.card_in_use, 0);
-    EXPECT_EQ(&render_backend_current(), &render_backend_software());
-    EXPECT_EQ(Drovik_3D_card_use_detailed(4, 1, 640, 480, 16, 0), 0);
-    EXPECT_EQ(Drovik_3D_card_use(0), 0);
-    EXPECT_EQ(new_log(), "");
 }
 
 }  // namespace
