@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 
+#include "../common/recording_engine3d.h"
 #include "demo_world.h"
 #include "demo_world_bitmaps.h"
 #include "main_window.h"
@@ -100,6 +101,80 @@ TEST_F(ThreeDView, StartSimShowsTheLineAndAJumpMovesIt)
     std::lock_guard guard(SimLock);
     Switch3DCardOff();
     CloseEngine();
+}
+
+}  // namespace
+
+namespace {
+
+class LoadWorldCalls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSimState();
+        plat_message_box_clear_records();
+        SimState.paths.root = "/demo";
+        panel.resize(200, 100);
+        SetEngine3D(&engine);
+    }
+    void TearDown() override
+    {
+        SetEngine3D(nullptr);
+        ResetSimState();
+    }
+    TRecordingEngine3D engine;
+    QLabel panel;
+};
+
+TEST_F(LoadWorldCalls, OptionsFollowTheLoadInOrder)
+{
+    SimState.wireFrame = true;
+    LoadWorld3D(&panel);
+    const std::vector<std::string> expected = {
+        "LoadWorld(/demo\\world\\architype.drovik, /demo\\world\\bitmaps\\)",
+        "HideLogWindow()",
+        "SetFarObjectsColorAccuracy(16)",
+        "SetPerspectiveCorrectionAccuracy(100)",
+        "UseZBuffer(1)",
+        "SetAtmosphericEffectIntensity(0.07)",
+        "ShowFramesPerSecondRate(0)",
+        "SetWireFrameRenderingMode()",
+        "SetColorDepth(16)",
+        "CheckHardwareSupport()",
+        "Use3DCardDetailed(2, 0, 0, 0, 0, 0)",
+        "HideLogWindow()",
+        "GetDefaultCamera()",
+        "SetCameraZoom(camera, 70)",
+        "SetPictureQuality(20000)",
+    };
+    EXPECT_EQ(engine.calls, expected);
+    EXPECT_EQ(SimState.camera, engine.Camera());
+    EXPECT_TRUE(SimState.card3D);
+    EXPECT_TRUE(plat_message_box_records().empty());
+}
+
+TEST_F(LoadWorldCalls, WithoutACardTheCardGoesOffWithItsWarning)
+{
+    engine.hardware = 0;
+    LoadWorld3D(&panel);
+    EXPECT_EQ(engine.CallsOf("Use3DCard(").size(), 1u);
+    EXPECT_EQ(engine.CallsOf("Use3DCard(").front(), "Use3DCard(0)");
+    EXPECT_FALSE(SimState.card3D);
+    const auto boxes = plat_message_box_records();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Please use a 3D graphics device.\r\n(The game will run better and faster.)");
+}
+
+TEST_F(LoadWorldCalls, AFailedLoadTurnsTheViewAndTheCardOff)
+{
+    engine.loadResult = -1;
+    LoadWorld3D(&panel);
+    EXPECT_EQ(engine.calls.size(), 1u);
+    EXPECT_FALSE(SimState.view3D);
+    EXPECT_FALSE(SimState.card3D);
+    const auto boxes = plat_message_box_records();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Failed to load, aborting 3D world.\r\nLook at error.log to see why");
 }
 
 }  // namespace
