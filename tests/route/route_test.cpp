@@ -330,6 +330,13 @@ TEST_F(RouteFiles, MissingAndOversizedFilesAreRefused)
     EXPECT_FALSE(LoadRouteSurvey(root.string(), &error));
     EXPECT_EQ(error, "The route survey " + root.string() + "\\routes\\Tarrow-Venn\\Tarr_Venn_survey.txt could not be read.");
 
+    // Four points, one of them repeated: three different, too few for a loop.
+    Write("routes/Tarrow-Venn/Tarr_Venn_survey.txt", "0 0 0\n0 0 0\n50 0 0\n90 0 0\n");
+    Write("routes/Tarrow-Venn/track_profile.txt", "");
+    EXPECT_FALSE(LoadRouteSurvey(root.string(), &error));
+    EXPECT_EQ(error, "The route survey " + root.string() +
+                         "\\routes\\Tarrow-Venn\\Tarr_Venn_survey.txt has fewer than 8 different points.");
+
     Write("routes/Tarrow-Venn/Tarr_Venn_survey.txt", "0 0 0\n1 1\n");
     Write("routes/Tarrow-Venn/track_profile.txt", "");
     EXPECT_FALSE(LoadRouteSurvey(root.string(), &error));
