@@ -259,7 +259,7 @@ uint8_t* winbmp_create_resampled(const uint8_t* image, int width, int height) {
                 const double h = std::min<double>(v + 1, y1) - std::max<double>(v, y0);
                 for (int u = static_cast<int>(x0); u < x1 && u < source_width; ++u) {
                     const double w = (std::min<double>(u + 1, x1) - std::max<double>(u, x0)) * h;
-                    int c[3];
+                    int c[3] = {0, 0, 0};
                     winbmp_get_pixel(image, u, v, &c[0], &c[1], &c[2]);
                     for (int k = 0; k < 3; ++k) sums[k] += w * c[k];
                 }
@@ -289,7 +289,7 @@ uint8_t* winbmp_convert_8bit_to_24bit(const uint8_t* image) {
     uint8_t* out = winbmp_init_bitmap(width, height, 24);
     for (int y = 0; out && y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            int r, g, b;
+            int r = 0, g = 0, b = 0;
             winbmp_get_pixel(image, x, y, &r, &g, &b);
             winbmp_set_pixel(out, x, y, r, g, b);
         }
