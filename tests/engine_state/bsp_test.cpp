@@ -200,7 +200,7 @@ TEST_F(BspTest, ShortOrBadCacheIsRebuiltAndRewritten) {
         {"a plane without a unit normal",
          [](std::string b) {
              const double big = 7;
-             std::memcpy(&b[32], &big, 8);
+             b.replace(32, sizeof big, reinterpret_cast<const char*>(&big), sizeof big);
              return b;
          },
          ""},
