@@ -11,21 +11,10 @@
 
 namespace anim3d_test {
 
-inline uint32_t fake_now = 1000;
-inline uint32_t fake_tick() { return fake_now; }
+using state_test::clock_now;
 
-class Anim3dTest : public state_test::StateTest {
+class Anim3dTest : public state_test::ClockedStateTest {
 protected:
-    void SetUp() override {
-        StateTest::SetUp();
-        fake_now = 1000;
-        plat_clock_override(fake_tick, nullptr);
-    }
-    void TearDown() override {
-        StateTest::TearDown();
-        plat_clock_override(nullptr, nullptr);
-    }
-
     // Copies a generated model (a path under the fixtures folder) into the case's folder.
     std::string model(const std::string& name) {
         const std::filesystem::path target = folder / std::filesystem::path(name).filename();

@@ -169,7 +169,7 @@ TEST_F(Families, SequencesArePlayedPausedReversedAndTimed) {
     EXPECT_DOUBLE_EQ(Drovik_3D_sequence_get_current_frame(jump), 2.5) << "mirrored once";
     EXPECT_EQ(Drovik_3D_sequence_is_backwards(jump), 1);
     EXPECT_EQ(Drovik_3D_sequence_pause(jump), 0);
-    fake_now += 1000;
+    clock_now += 1000;
     EXPECT_DOUBLE_EQ(Drovik_3D_sequence_get_current_frame(jump), 2.5);
     EXPECT_EQ(Drovik_3D_sequence_is_paused(jump), 1);
     EXPECT_EQ(Drovik_3D_sequence_play(jump), 0);
@@ -184,7 +184,7 @@ TEST_F(Families, SequencesArePlayedPausedReversedAndTimed) {
     EXPECT_EQ(Drovik_3D_sequence_set_cyclic(run, 0), 0);
     EXPECT_EQ(Drovik_3D_sequence_is_cyclic(run), 0);
     EXPECT_EQ(Drovik_3D_sequence_set_current_frame(run, 0), 0);
-    fake_now += 2000 * 2 + 1;
+    clock_now += 2000 * 2 + 1;
     Drovik_3D_sequence_get_current_frame(run);
     Drovik_3D_sequence_get_current_frame(run);
     EXPECT_EQ(Drovik_3D_sequence_get_number_of_laps(run), 2);

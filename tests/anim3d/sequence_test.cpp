@@ -58,24 +58,24 @@ protected:
 TEST_F(Sequences, ACyclicSequenceWrapsAndCountsItsLaps) {
     EXPECT_EQ(position(run), 0) << "the first reading starts the sequence";
     EXPECT_EQ(run->start_tick, 1000u);
-    fake_now += 250;
+    clock_now += 250;
     EXPECT_DOUBLE_EQ(position(run), 2.5);
-    fake_now += 400;
+    clock_now += 400;
     EXPECT_DOUBLE_EQ(position(run), 0.5);
     EXPECT_EQ(run->loop_count, 1);
     EXPECT_EQ(run->start_tick, 1600u);
     // Across the wrap of the 32-bit tick.
     run->start_tick = 0xFFFFFF00u;
-    fake_now = 0x50;
+    clock_now = 0x50;
     EXPECT_DOUBLE_EQ(position(run), 3.36);
 }
 
 TEST_F(Sequences, ANonCyclicSequenceRestsAtZeroAndCountsTheCallsAfterItsEnd) {
     run->cyclic = 0;
     position(run);
-    fake_now += 599;
+    clock_now += 599;
     EXPECT_DOUBLE_EQ(position(run), 5.99);
-    fake_now += 2;
+    clock_now += 2;
     EXPECT_EQ(position(run), 0);
     EXPECT_EQ(position(run), 0);
     EXPECT_EQ(run->loop_count, 2);
@@ -85,11 +85,11 @@ TEST_F(Sequences, APausedSequenceHoldsItsPositionAndPlaysOnKeepingItsLaps) {
     ASSERT_EQ(sequence3d_set_current_position(run, 2.5), 0);
     run->loop_count = 3;
     sequence3d_pause(run);
-    fake_now += 300;
+    clock_now += 300;
     EXPECT_DOUBLE_EQ(position(run), 2.5);
     sequence3d_play(run);
     EXPECT_EQ(run->loop_count, 3);
-    fake_now += 100;
+    clock_now += 100;
     EXPECT_DOUBLE_EQ(position(run), 3.5);
 }
 
@@ -111,7 +111,7 @@ TEST_F(Sequences, ANewSpeedKeepsThePositionAndANegativeOneIsIgnored) {
     ASSERT_EQ(sequence3d_set_current_position(run, 2.5), 0);
     sequence3d_set_speed(run, 2);
     EXPECT_DOUBLE_EQ(position(run), 2.5);
-    fake_now += 100;
+    clock_now += 100;
     EXPECT_DOUBLE_EQ(position(run), 3.0) << "each step now lasts 200 ms";
     sequence3d_set_speed(run, -1);
     EXPECT_EQ(run->speed, 2);
@@ -220,7 +220,7 @@ TEST_F(Switching, ATransitionRunsFromTheFrameShownToTheNewFirstFrame) {
 
     engine_move_all_dynamic_objects();
     EXPECT_EQ(object->sequence, t) << "the transition plays to its end";
-    fake_now += 460;
+    clock_now += 460;
     engine_move_all_dynamic_objects();
     EXPECT_EQ(object->sequence, run);
     EXPECT_EQ(object->next_sequence, nullptr);
@@ -241,7 +241,7 @@ TEST_F(Switching, AFinishedSequenceGivesWayToTheWaitingOne) {
     object->transition_time = 0;
     engine_move_all_dynamic_objects();
     EXPECT_EQ(object->sequence, run);
-    fake_now += 601;
+    clock_now += 601;
     engine_move_all_dynamic_objects();
     EXPECT_EQ(object->sequence, jump);
 }

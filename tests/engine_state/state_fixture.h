@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -159,6 +161,22 @@ protected:
     std::filesystem::path folder;
     uint32_t baseline = 0;
     error_log_reader errors;
+};
+
+// A state test whose engine clock reads `clock_now`, 1000 at the start of each case.
+inline uint32_t clock_now = 1000;
+
+class ClockedStateTest : public StateTest {
+protected:
+    void SetUp() override {
+        StateTest::SetUp();
+        clock_now = 1000;
+        plat_clock_override([] { return clock_now; }, nullptr);
+    }
+    void TearDown() override {
+        plat_clock_override(nullptr, nullptr);
+        StateTest::TearDown();
+    }
 };
 
 }  // namespace state_test

@@ -11,21 +11,8 @@ namespace {
 
 using namespace state_test;
 
-uint32_t fake_now = 1;
-uint32_t fake_tick() { return fake_now; }
-
-class Movers : public StateTest {
+class Movers : public ClockedStateTest {
 protected:
-    void SetUp() override {
-        StateTest::SetUp();
-        fake_now = 1000;
-        plat_clock_override(fake_tick, nullptr);
-    }
-    void TearDown() override {
-        plat_clock_override(nullptr, nullptr);
-        StateTest::TearDown();
-    }
-
     // MAIN with a floor and a wall at x = 100; "car" and "van" stand in it, "wagon" rides in "train".
     void load_yard() {
         scene() = [] {
@@ -64,13 +51,13 @@ TEST_F(Movers, StepsScaleToTheTimeSinceTheLastStep) {
     dynamic_object* car = on_straight_track();
     engine_move_dynamic_objects(car);
     EXPECT_DOUBLE_EQ(dynamic_get_location(car).x, 100) << "the first step after a load is unscaled";
-    fake_now += 500;
+    clock_now += 500;
     engine_move_dynamic_objects(car);
     EXPECT_DOUBLE_EQ(dynamic_get_location(car).x, 150) << "half a second moves half the speed";
     engine_move_dynamic_objects(car);
     EXPECT_DOUBLE_EQ(dynamic_get_location(car).x, 150) << "a step in the same millisecond moves nothing";
     for (int i = 0; i < 1000; ++i) {
-        fake_now += 10;
+        clock_now += 10;
         engine_move_dynamic_objects(car);
     }
     EXPECT_NEAR(dynamic_get_location(car).x, 1150, 1e-6);
@@ -96,10 +83,10 @@ TEST_F(Movers, DueEventsRunOnceAndDeleteConsecutiveObjects) {
     dynamic_object* van = object("van");
     ASSERT_TRUE(car->next == van || van->next == car);
     car->event = van->event = 1;
-    car->event_time = van->event_time = fake_now;
+    car->event_time = van->event_time = clock_now;
     dynamic_object* train = object("train");
     train->event = 2;
-    train->event_time = fake_now - 5;
+    train->event_time = clock_now - 5;
     engine_run_dynamic_events();
     EXPECT_EQ(object("car"), nullptr);
     EXPECT_EQ(object("van"), nullptr);
@@ -108,7 +95,7 @@ TEST_F(Movers, DueEventsRunOnceAndDeleteConsecutiveObjects) {
     EXPECT_EQ(train->event_time, 0u);
 
     train->event = 7;
-    train->event_time = fake_now;
+    train->event_time = clock_now;
     const std::string before = error_log();
     engine_run_dynamic_events();
     engine_run_dynamic_events();
@@ -119,16 +106,16 @@ TEST_F(Movers, DueEventsRunOnceAndDeleteConsecutiveObjects) {
 
 TEST_F(Movers, DeadlinesHoldAcrossTheClockWrap) {
     load_yard();
-    fake_now = 0xFFFFFF00u;
+    clock_now = 0xFFFFFF00u;
     dynamic_object* car = object("car");
     car->event = 2;
-    car->event_time = fake_now + 0x200;  // wraps to 0x100
+    car->event_time = clock_now + 0x200;  // wraps to 0x100
     engine_run_dynamic_events();
     EXPECT_EQ(car->disabled, 0);
-    fake_now = 0x50;
+    clock_now = 0x50;
     engine_run_dynamic_events();
     EXPECT_EQ(car->disabled, 0);
-    fake_now = 0x100;
+    clock_now = 0x100;
     engine_run_dynamic_events();
     EXPECT_EQ(car->disabled, 1);
 }
@@ -159,7 +146,7 @@ TEST_F(Movers, ACameraFollowsAnObjectAndLosesItWhenItIsDeleted) {
     cam->chased_object = car;
     cam->chase_offset[2] = 10;  // up, in the camera's own axes
     for (int i = 0; i < 3; ++i) {
-        fake_now += 100;
+        clock_now += 100;
         engine_move_all_dynamic_objects();
         engine_move_all_cameras();
         const vec3 at = camera_get_location(cam);
@@ -184,7 +171,7 @@ TEST_F(Movers, ACameraOnATrackMovesByItsSpeedPerSecond) {
     camera_set_absolute_speed(cam, 100);
     engine_move_cameras(cam);
     EXPECT_NEAR(camera_get_location(cam).x, 100, 1e-9) << "the first step is unscaled";
-    fake_now += 500;
+    clock_now += 500;
     engine_move_cameras(cam);
     EXPECT_NEAR(camera_get_location(cam).x, 150, 1e-9);
     engine_move_cameras(cam);
