@@ -19,6 +19,7 @@
 #include "cab_items.h"
 #include "cab_layout.h"
 #include "cab_picture.h"
+#include "integer_text.h"
 #include "main_window.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
@@ -55,9 +56,10 @@ void SetNumber(QLineEdit* edit, int value)
 int FieldInt(const QLineEdit* edit, int low, int high)
 {
     const std::string text = Bytes(edit);
-    long value = 0;
-    if (!plat_parse_int(text, &value) || value < INT32_MIN || value > INT32_MAX)
-        throw EConvertError("'" + text + "' is not a valid integer value");
+    int value = 0;
+    std::string error;
+    if (!IntegerText(text, INT32_MIN, INT32_MAX, &value, &error))
+        throw EConvertError(error);
     if (value < low || value > high)
         throw EConvertError("'" + text + "' is not a valid value for " +
                             edit->accessibleName().toStdString() + ": it must lie between " +

@@ -14,6 +14,7 @@
 #include "brake.h"
 #include "cab_item_files.h"
 #include "ini_file.h"
+#include "integer_text.h"
 #include "main_window.h"
 #include "physics.h"
 #include "platform/msgbox.h"
@@ -200,13 +201,12 @@ bool ParseCabItemValue(const std::string& full, TCabItemValue* out)
         if (colon != std::string::npos)
             left = value.substr(colon + 1);
     }
-    long number = 0;
+    std::string error;
     for (auto [text, field] : {std::pair{&top, &v.top}, std::pair{&left, &v.left}}) {
-        if (!plat_parse_int(*text, &number) || number < -32768 || number > 32767) {
-            ShowMessage("'" + *text + "' is not a valid integer value");
+        if (!IntegerText(*text, -32768, 32767, field, &error)) {
+            ShowMessage(error);
             return false;
         }
-        *field = int(number);
     }
     *out = std::move(v);
     return true;

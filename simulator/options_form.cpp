@@ -16,6 +16,7 @@
 
 #include "engine3d.h"
 #include "ini_file.h"
+#include "integer_text.h"
 #include "main_window.h"
 #include "physics.h"
 #include "platform/numbers.h"
@@ -57,14 +58,7 @@ QButtonGroup* Radios(QGroupBox* box, const char* name, std::initializer_list<con
 // The edit's integer; false with the framework's conversion message.
 bool EditInt(const QLineEdit* edit, int* out, std::string* error)
 {
-    const std::string text = edit->text().toLatin1().toStdString();
-    long value = 0;
-    if (!plat_parse_int(text, &value) || value < INT32_MIN || value > INT32_MAX) {
-        *error = "'" + text + "' is not a valid integer value";
-        return false;
-    }
-    *out = static_cast<int>(value);
-    return true;
+    return IntegerText(edit->text().toLatin1().toStdString(), INT32_MIN, INT32_MAX, out, error);
 }
 
 bool EngineLive(bool running)

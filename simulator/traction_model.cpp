@@ -19,6 +19,7 @@
 #include "clock_control.h"
 #include "info_box.h"
 #include "ini_file.h"
+#include "integer_text.h"
 #include "loco_physics_form.h"
 #include "main_window.h"
 #include "physics.h"
@@ -48,13 +49,11 @@ std::string CabItemList()
 
 bool ReadInt(const TIniFile& ini, const char* key, const char* def, int* out)
 {
-    const std::string text = ini.ReadString("cab layout", key, def);
-    long value = 0;
-    if (!plat_parse_int(text, &value) || value < -32768 || value > 32767) {
-        ShowMessage("'" + text + "' is not a valid integer value");
+    std::string error;
+    if (!IntegerText(ini.ReadString("cab layout", key, def), -32768, 32767, out, &error)) {
+        ShowMessage(error);
         return false;
     }
-    *out = int(value);
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include "brake.h"
 #include "ini_file.h"
+#include "integer_text.h"
 #include "qt_message_box.h"
 #include "sim_state.h"
 #include "train_file.h"
@@ -76,10 +77,10 @@ public:
     }
     int32_t Integer(const char* key)
     {
-        std::string text = Text(key);
-        long value = 0;
-        if (!plat_parse_int(text, &value) || value < INT32_MIN || value > INT32_MAX) {
-            Fail("'" + text + "' is not a valid integer value");
+        int value = 0;
+        std::string error;
+        if (!IntegerText(Text(key), INT32_MIN, INT32_MAX, &value, &error)) {
+            Fail(error);
             value = 0;
         }
         return int32_t(value);
