@@ -492,7 +492,7 @@ int write_parts(const tree_save& t) {
         const std::string path = part_name(t.base, 0);
         return mem2file(path.c_str(), merged.data(), static_cast<int>(merged.size())) == 0 ? 0 : -1;
     }
-    // Part 0 last, so a failure leaves the old design whole.
+    // The main file last, so a failure leaves the old design whole.
     for (size_t i = t.parts.size(); i-- > 0;) {
         const std::string path = part_name(t.base, static_cast<int>(i));
         if (mem2file(path.c_str(), t.parts[i].data(), static_cast<int>(t.parts[i].size())) != 0) {
