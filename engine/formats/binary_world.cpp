@@ -156,6 +156,32 @@ std::vector<animation*> build_animations(const bf_world& w) {
     return animations;
 }
 
+// One record per stored polygon, those of equal point count made together; empty on failure.
+std::vector<polygon*> make_polygons(const bf_world& w) {
+    std::vector<size_t> of_count(static_cast<size_t>(polygon_max_points) + 1, 0);
+    for (const bf_polygon& r : w.polygons) of_count[r.points.size()]++;
+    std::vector<polygon*> made;
+    std::vector<std::vector<polygon*>> by_count(of_count.size());
+    for (size_t points = 0; points < of_count.size(); ++points) {
+        by_count[points].resize(of_count[points]);
+        if (of_count[points] == 0) continue;
+        if (!init_polys_with_points(static_cast<int>(points), of_count[points], by_count[points].data())) {
+            by_count[points].clear();
+            for (const auto& list : by_count) {
+                for (polygon* p : list) free_polygon(p);
+            }
+            return made;
+        }
+    }
+    made.reserve(w.polygons.size());
+    std::vector<size_t> taken(of_count.size(), 0);
+    for (const bf_polygon& r : w.polygons) {
+        const size_t points = r.points.size();
+        made.push_back(by_count[points][taken[points]++]);
+    }
+    return made;
+}
+
 void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const std::vector<group*>& groups,
                   const std::vector<animation*>& animations, const std::vector<polygon*>& polys) {
     p->orientation = static_cast<int32_t>(r.kind_word & kind_orientation);
@@ -611,14 +637,10 @@ int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygon_alloc);
-    std::vector<polygon*> polys(w.polygons.size(), nullptr);  // editor-mode copies join at the end
-    for (size_t i = 0; i < polys.size(); ++i) {
-        polys[i] = init_poly_with_points(static_cast<int>(w.polygons[i].points.size()));
-        if (!polys[i]) {
-            for (size_t j = 0; j < i; ++j) free_polygon(polys[j]);
-            report(plat_format(bf_world_texts::section_failed, "polygons"));
-            return -1;
-        }
+    std::vector<polygon*> polys = make_polygons(w);  // editor-mode copies join at the end
+    if (polys.size() != w.polygons.size()) {
+        report(plat_format(bf_world_texts::section_failed, "polygons"));
+        return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygons);
     for (size_t i = 0; i < polys.size(); ++i) {

@@ -1,21 +1,40 @@
 // The registry of live records: ordered by address so a whole big block can be forgotten at once
-// and an address inside a registered block is found by one search.
+// and an address inside a registered block or run is found by one search.
 #include "foundation/registry.h"
 
 #include "foundation/memory.h"
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <memory_resource>
 #include <mutex>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define DROVIK_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#define DROVIK_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#else
+#define DROVIK_POISON(address, size) ((void)(address), (void)(size))
+#define DROVIK_UNPOISON(address, size) ((void)(address), (void)(size))
+#endif
 
 namespace {
 
+// Which cells of a run are still live; a dead cell is never read again.
+struct run_cells {
+    std::vector<bool> alive;
+    size_t live;
+};
+
 struct entry {
     size_t size;  // 1 for a single record
+    size_t cell_size;
     int32_t slot_kind;
     uint32_t slots_offset;
     uint32_t slot_size;  // 0: no slots
+    std::unique_ptr<run_cells> cells;  // NULL: the range is one record
 };
 
 struct registry_state {
@@ -32,20 +51,28 @@ registry_state& registry() {
 
 uintptr_t address_of(const void* p) { return reinterpret_cast<uintptr_t>(p); }
 
-void insert(const void* record, const entry& e) {
+void insert(const void* record, entry e) {
     if (!record) return;
     registry_state& r = registry();
     std::lock_guard<std::mutex> guard(r.lock);
-    r.records.insert_or_assign(address_of(record), e);
+    r.records.insert_or_assign(address_of(record), std::move(e));
 }
 
-// Whether the address is the start of a live slot of the block registered at `begin`.
-bool live_slot(uintptr_t begin, const entry& e, uintptr_t at) {
-    if (e.slot_size == 0 || at < begin + e.slots_offset || at + sizeof(int32_t) > begin + e.size) return false;
-    if ((at - begin - e.slots_offset) % e.slot_size != 0) return false;
+// Whether `within` bytes into a live cell is the start of a live slot of that cell.
+bool live_slot(const entry& e, uintptr_t within, uintptr_t at) {
+    if (e.slot_size == 0 || within < e.slots_offset || within + sizeof(int32_t) > e.cell_size) return false;
+    if ((within - e.slots_offset) % e.slot_size != 0) return false;
     int32_t kind = 0;
     std::memcpy(&kind, reinterpret_cast<const void*>(at), sizeof kind);
     return kind == e.slot_kind;
+}
+
+// The entry whose range holds the address, or the map's end.
+std::pmr::map<uintptr_t, entry>::iterator holder(registry_state& r, uintptr_t at) {
+    auto found = r.records.upper_bound(at);
+    if (found == r.records.begin()) return r.records.end();
+    --found;
+    return at - found->first < found->second.size ? found : r.records.end();
 }
 
 // A zero-filled block with its kind word set, or NULL.
@@ -56,12 +83,29 @@ void* allocate_record(size_t size, int32_t kind) {
     return record;
 }
 
+// Kills one cell of a run: filled with 0x55 and no handle from now on. Returns the run's memory
+// once its last cell has died (the entry is then gone), else NULL.
+void* kill_cell(std::pmr::map<uintptr_t, entry>& records, std::pmr::map<uintptr_t, entry>::iterator found,
+                size_t cell) {
+    entry& e = found->second;
+    void* at = reinterpret_cast<void*>(found->first + cell * e.cell_size);
+    e.cells->alive[cell] = false;
+    std::memset(at, dead_record_byte, e.cell_size);
+    DROVIK_POISON(at, e.cell_size);
+    if (--e.cells->live != 0) return nullptr;
+    void* memory = reinterpret_cast<void*>(found->first);
+    DROVIK_UNPOISON(memory, e.size);
+    records.erase(found);
+    return memory;
+}
+
 }  // namespace
 
-void registry_add(const void* record) { insert(record, {1, 0, 0, 0}); }
+void registry_add(const void* record) { insert(record, {1, 1, 0, 0, 0, nullptr}); }
 
 void registry_add_block(const void* block, size_t size, size_t slots_offset, size_t slot_size, int32_t slot_kind) {
-    insert(block, {size, slot_kind, static_cast<uint32_t>(slots_offset), static_cast<uint32_t>(slot_size)});
+    insert(block, {size, size, slot_kind, static_cast<uint32_t>(slots_offset), static_cast<uint32_t>(slot_size),
+                   nullptr});
 }
 
 void registry_remove(const void* record) {
@@ -80,11 +124,15 @@ bool registry_lookup(const void* address, int32_t* kind) {
     registry_state& r = registry();
     std::lock_guard<std::mutex> guard(r.lock);
     const uintptr_t at = address_of(address);
-    auto found = r.records.upper_bound(at);
-    if (found == r.records.begin()) return false;
-    --found;
-    // A registered record is live, so its kind word can be read.
-    if (found->first != at && !live_slot(found->first, found->second, at)) return false;
+    const auto found = holder(r, at);
+    if (found == r.records.end()) return false;
+    const entry& e = found->second;
+    const uintptr_t offset = at - found->first;
+    const size_t cell = e.cells ? offset / e.cell_size : 0;
+    if (e.cells && !e.cells->alive[cell]) return false;
+    // A live record's memory can be read.
+    const uintptr_t within = offset - cell * e.cell_size;
+    if (within != 0 && !live_slot(e, within, at)) return false;
     std::memcpy(kind, address, sizeof *kind);
     return true;
 }
@@ -107,8 +155,39 @@ void* record_block_create(size_t size, int32_t kind, size_t slots_offset, size_t
     return block;
 }
 
+void* record_run_create(size_t count, size_t cell_size, int32_t kind, size_t slots_offset, size_t slot_size,
+                        int32_t slot_kind) {
+    if (count == 0 || cell_size < sizeof kind || count > SIZE_MAX / cell_size) return nullptr;
+    auto* run = static_cast<unsigned char*>(engine_alloc(count * cell_size));
+    if (!run) return nullptr;
+    for (size_t i = 0; i < count; ++i) std::memcpy(run + i * cell_size, &kind, sizeof kind);
+    auto cells = std::make_unique<run_cells>(run_cells{std::vector<bool>(count, true), count});
+    insert(run, {count * cell_size, cell_size, slot_kind, static_cast<uint32_t>(slots_offset),
+                 static_cast<uint32_t>(slot_size), std::move(cells)});
+    return run;
+}
+
 void record_destroy(void* record) {
     if (!record) return;
+    void* dead_run = nullptr;
+    {
+        registry_state& r = registry();
+        std::lock_guard<std::mutex> guard(r.lock);
+        const uintptr_t at = address_of(record);
+        const auto found = holder(r, at);
+        if (found != r.records.end() && found->second.cells) {
+            const entry& e = found->second;
+            const size_t cell = (at - found->first) / e.cell_size;
+            // Only the start of a live cell is a record of the run.
+            if (at != found->first + cell * e.cell_size || !e.cells->alive[cell]) return;
+            dead_run = kill_cell(r.records, found, cell);
+            if (!dead_run) return;
+        }
+    }
+    if (dead_run) {
+        engine_free(dead_run);
+        return;
+    }
     registry_remove(record);
     if (!is_in_big_block(record)) engine_fill_dead(record);
     engine_free(record);

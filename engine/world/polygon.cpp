@@ -1,6 +1,7 @@
 // Polygons and their points: creation, lists, copies, derived values, validity and freeing.
 #include "world/polygon.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -189,19 +190,10 @@ void polygon_patch_count_add(int delta) { patch_count += delta; }
 
 polygon* init_poly() { return init_poly_with_points(0); }
 
-polygon* init_poly_with_points(int points) {
-    polygon* p = nullptr;
-    if (points > 0 && points <= polygon_max_points) {
-        p = static_cast<polygon*>(record_block_create(point_slots_offset + sizeof(point) * static_cast<size_t>(points),
-                                                      kind_polygon, point_slots_offset, sizeof(point), kind_point));
-        if (p) p->block_points = static_cast<uint8_t>(points);
-    } else {
-        p = record_new<polygon>(kind_polygon);
-    }
-    if (!p) {
-        report("init_poly: failed to alloc mem\n");
-        return nullptr;
-    }
+namespace {
+
+// The defaults of a fresh record and its serial id.
+void set_new_polygon(polygon* p) {
     p->serial_id = ++serial_counter;
     p->ancestor_id = p->serial_id;
     p->collisional = 1;
@@ -220,7 +212,58 @@ polygon* init_poly_with_points(int points) {
     p->specular = 85;
     p->specular_shining = 1;
     p->fast_pool = fast_alloc_mode() ? 1 : 0;
+}
+
+size_t block_size(int points) { return point_slots_offset + sizeof(point) * static_cast<size_t>(points); }
+
+}  // namespace
+
+polygon* init_poly_with_points(int points) {
+    polygon* p = nullptr;
+    if (points > 0 && points <= polygon_max_points) {
+        p = static_cast<polygon*>(
+            record_block_create(block_size(points), kind_polygon, point_slots_offset, sizeof(point), kind_point));
+        if (p) p->block_points = static_cast<uint8_t>(points);
+    } else {
+        p = record_new<polygon>(kind_polygon);
+    }
+    if (!p) {
+        report("init_poly: failed to alloc mem\n");
+        return nullptr;
+    }
+    set_new_polygon(p);
     return p;
+}
+
+bool init_polys_with_points(int points, size_t count, polygon** out) {
+    if (points <= 0 || points > polygon_max_points || fast_alloc_mode()) {
+        for (size_t i = 0; i < count; ++i) {
+            out[i] = init_poly_with_points(points);
+            if (out[i]) continue;
+            for (size_t j = 0; j < i; ++j) free_polygon(out[j]);
+            return false;
+        }
+        return true;
+    }
+    constexpr size_t run_cells = 16384;
+    const size_t cell = block_size(points);
+    for (size_t first = 0; first < count; first += run_cells) {
+        const size_t cells = std::min(run_cells, count - first);
+        auto* run = static_cast<unsigned char*>(
+            record_run_create(cells, cell, kind_polygon, point_slots_offset, sizeof(point), kind_point));
+        if (!run) {
+            report("init_poly: failed to alloc mem\n");
+            for (size_t j = 0; j < first; ++j) free_polygon(out[j]);
+            return false;
+        }
+        for (size_t i = 0; i < cells; ++i) {
+            polygon* p = reinterpret_cast<polygon*>(run + i * cell);
+            p->block_points = static_cast<uint8_t>(points);
+            set_new_polygon(p);
+            out[first + i] = p;
+        }
+    }
+    return true;
 }
 
 int polygon_list_add(polygon** list, polygon* p) {

@@ -1,5 +1,6 @@
 // Polygons and their points: creation, lists, copies, derived values, validity and freeing.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/geometry.h"
@@ -31,6 +32,9 @@ void polygon_patch_count_add(int delta);
 polygon* init_poly();
 // A polygon whose first `points` points (at most the maximum) are allocated with it in one block.
 polygon* init_poly_with_points(int points);
+// `count` such polygons at `out`, made in runs that share memory (each still freed on its own);
+// false, with nothing made, when memory runs out.
+bool init_polys_with_points(int points, size_t count, polygon** out);
 int polygon_list_add(polygon** list, polygon* p);
 int polygon_list_add_by_bitmap(polygon** list, polygon* p);
 int polygon_world_order_push(polygon** list, polygon* p);

@@ -86,4 +86,25 @@ TEST_F(LoadedWorldHandles, PointsOfAClosedWorldAreNoHandles) {
     for (point* pt : all) EXPECT_FALSE(is_point(pt));
 }
 
+TEST_F(LoadedWorldHandles, ADeletedPolygonLeavesTheOthersAndItsMemoryIsNotReadAgain) {
+    polygon* p = get_first_polygon();
+    while (p && (p->next_patch || p->owner)) p = get_next_polygon(p);
+    ASSERT_NE(p, nullptr);
+    std::vector<const void*> others;
+    for (polygon* q = get_first_polygon(); q; q = get_next_polygon(q)) {
+        if (q == p) continue;
+        others.push_back(q);
+        for (point* pt : points_of(q)) others.push_back(pt);
+    }
+    ASSERT_EQ(polygon_list_remove(&engine_state.main_module->root->polygons, p), 0);
+    ASSERT_EQ(polygon_world_list_remove(&engine_state.world_order, p), 0);
+    free_polygon(p);
+    for (const void* handle : others) EXPECT_TRUE(is_polygon(handle) || is_point(handle));
+#if defined(__SANITIZE_ADDRESS__)
+    // Dead while its run lives on, or freed with the run's last polygon.
+    volatile int32_t* dead = &p->serial_id;
+    EXPECT_DEATH((void)*dead, "use-after-poison|heap-use-after-free");
+#endif
+}
+
 }  // namespace

@@ -119,4 +119,73 @@ TEST(Records, AreRegisteredWithTheirKindWordUntilDestroyed) {
     EXPECT_EQ(engine_get_bytes_in_use(), before);
 }
 
+// Three cells of 64 bytes: a record of kind 7 at the start of each, slots of 16 bytes from byte 16.
+class RecordRun : public ::testing::Test {
+protected:
+    static constexpr size_t cell = 64;
+    static constexpr int32_t record_kind = 7, slot_kind = 9;
+    void SetUp() override {
+        bytes_before_ = engine_get_bytes_in_use();
+        records_before_ = registry_size();
+        run_ = static_cast<unsigned char*>(record_run_create(3, cell, record_kind, 16, 16, slot_kind));
+        ASSERT_NE(run_, nullptr);
+    }
+    unsigned char* cell_at(int i) const { return run_ + static_cast<size_t>(i) * cell; }
+    // Marks the slot `k` of cell `i` as a live record of the slot kind.
+    void use_slot(int i, int k) const { std::memcpy(cell_at(i) + 16 + 16 * k, &slot_kind, sizeof slot_kind); }
+    static int32_t kind_of(const void* address) {
+        int32_t kind = 0;
+        return registry_lookup(address, &kind) ? kind : -1;
+    }
+    unsigned char* run_ = nullptr;
+    uint32_t bytes_before_ = 0;
+    size_t records_before_ = 0;
+};
+
+TEST_F(RecordRun, EachCellIsARecordAndItsUsedSlotsAreRecordsToo) {
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(kind_of(cell_at(i)), record_kind) << "cell " << i;
+        EXPECT_EQ(cell_at(i)[8], 0) << "zero-filled";
+        EXPECT_EQ(kind_of(cell_at(i) + 16), -1) << "a slot not yet used";
+    }
+    use_slot(1, 0);
+    use_slot(1, 2);
+    EXPECT_EQ(kind_of(cell_at(1) + 16), slot_kind);
+    EXPECT_EQ(kind_of(cell_at(1) + 48), slot_kind);
+    EXPECT_EQ(kind_of(cell_at(1) + 24), -1) << "inside a slot";
+    EXPECT_EQ(kind_of(cell_at(1) + 4), -1) << "inside the record";
+    EXPECT_EQ(kind_of(cell_at(3)), -1) << "past the run";
+    EXPECT_EQ(registry_size(), records_before_ + 1) << "one range for the whole run";
+    for (int i = 0; i < 3; ++i) record_destroy(cell_at(i));
+}
+
+TEST_F(RecordRun, ADestroyedCellAndItsSlotsStopBeingRecordsWhileTheOthersStay) {
+    use_slot(1, 0);
+    use_slot(2, 0);
+    record_destroy(cell_at(1));
+    EXPECT_EQ(kind_of(cell_at(1)), -1);
+    EXPECT_EQ(kind_of(cell_at(1) + 16), -1);
+    EXPECT_EQ(kind_of(cell_at(0)), record_kind);
+    EXPECT_EQ(kind_of(cell_at(2)), record_kind);
+    EXPECT_EQ(kind_of(cell_at(2) + 16), slot_kind);
+    record_destroy(cell_at(1));
+    record_destroy(cell_at(0) + 16);
+    EXPECT_EQ(kind_of(cell_at(0)), record_kind) << "destroying a dead cell or a slot address does nothing";
+    EXPECT_GT(engine_get_bytes_in_use(), bytes_before_) << "the run is kept while a cell lives";
+    record_destroy(cell_at(2));
+    record_destroy(cell_at(0));
+    EXPECT_EQ(engine_get_bytes_in_use(), bytes_before_) << "the last cell frees the run";
+    EXPECT_EQ(registry_size(), records_before_);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+TEST_F(RecordRun, ReadingADestroyedCellIsCaughtByAddressSanitizer) {
+    record_destroy(cell_at(0));
+    volatile unsigned char* dead = cell_at(0) + 20;
+    EXPECT_DEATH((void)*dead, "use-after-poison");
+    record_destroy(cell_at(1));
+    record_destroy(cell_at(2));
+}
+#endif
+
 }  // namespace
