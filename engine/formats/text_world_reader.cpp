@@ -863,9 +863,10 @@ bool read_polygon_fields(scan& s, polygon* p) {
         p->bitmap_is_animation = 1;
     }
     if (bitmap != "NO_BITMAP") polygon_set_bitmap_name(p, upper(bitmap).c_str());
-    if (!s.find("TRANSPARENT:") || !read_int(s, p->transparent_index) || p->transparent_index < -1 ||
-        p->transparent_index > 255)
+    int transparent = 0;
+    if (!s.find("TRANSPARENT:") || !read_int(s, transparent) || transparent < -1 || transparent > 255)
         return field_failed(block, "TRANSPARENT");
+    p->transparent_index = static_cast<int16_t>(transparent);
     if (!s.line_ended()) {
         const int blending = convert_translucent_string_to_number(s.word().c_str());
         if (blending < 0) report(1, "read_transparent: Illegal blending mode - glass\n");

@@ -58,57 +58,57 @@ struct point {
     point* next;
 };
 
+// Fields run from the widest to the narrowest, so the record carries no padding.
 struct polygon {
     int32_t kind;  // kind_polygon
+    int32_t serial_id;
     char* name;
     group* owner_group;
     polygon* next;
     polygon* next_in_world_order;
-    int32_t serial_id;
-    int32_t ancestor_id;
     point* points;
-    int32_t point_count;
-    uint8_t disabled;
-    uint8_t collisional;
     double plane[4];
-    int32_t red, green, blue;
-    uint16_t colour_pixel;
-    int32_t average_brightness;
-    int32_t minimum_brightness;
     double light_diminution;
     double fade_distance;
     char* bitmap_name;
-    int32_t transparent_index;
-    int32_t rotated;
-    uint8_t bitmap_is_animation;
     animation* anim;
-    uint8_t animation_running;
-    uint32_t animation_last_tick;
-    int32_t animation_frame;
-    int32_t bitmap_rotation;
-    uint8_t bitmap_mirrored;
     bitmap_texture* texture;
-    int32_t drawer_index;
     double box[6];  // minimum x, y, z, then maximum x, y, z
     double centre[3];
     dynamic_object* owner;
-    int32_t orientation;
-    uint8_t release_save;
     polygon* family_head;
     polygon* family_next;
+    polygon* next_patch;
+    polygon* previous_patch;
+    int32_t ancestor_id;
+    int32_t point_count;
+    int32_t red, green, blue;
+    int32_t average_brightness;
+    int32_t minimum_brightness;
+    uint32_t animation_last_tick;
+    int32_t animation_frame;
+    int32_t bitmap_rotation;
+    int32_t orientation;
     int32_t family_stamp;
+    int32_t ambient, diffuse, specular;
+    uint16_t colour_pixel;
+    int16_t transparent_index;  // -1 none, else 0..255
+    uint8_t rotated;
+    uint8_t drawer_index;
+    uint8_t disabled;
+    uint8_t collisional;
+    uint8_t bitmap_is_animation;
+    uint8_t animation_running;
+    uint8_t bitmap_mirrored;
+    uint8_t release_save;
     uint8_t blending;
     uint8_t blending_on;
     uint8_t patch_kind;
-    polygon* next_patch;
-    polygon* previous_patch;
     uint8_t fast_pool;
     uint8_t linear_bitmap_cords;
-    int32_t ambient, diffuse, specular;
     uint8_t specular_shining;
     uint8_t block_points;  // point slots allocated with the record, after it
     uint8_t block_used;    // slots handed out so far (a freed slot is not used again)
-    double normal_count;
 };
 
 struct group {
