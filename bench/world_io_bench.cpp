@@ -204,15 +204,21 @@ struct memory_figure {
     double held_per_polygon;
 };
 
+// Bytes of live heap blocks, those the heap maps on their own included.
+double heap_bytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
 memory_figure measure_memory(const std::string& world, int polygons) {
     must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");
     malloc_trim(0);
-    const double held_before = static_cast<double>(mallinfo2().uordblks);
+    const double held_before = heap_bytes();
     const double rss_before = static_cast<double>(status_kb("VmRSS:")) * 1024;
     reset_peak();
     must(Drovik_engine_load_world(world.c_str(), ".", nullptr, editor_flags), "editor load");
     const double peak = static_cast<double>(status_kb("VmHWM:")) * 1024 - rss_before;
-    const double held = static_cast<double>(mallinfo2().uordblks) - held_before;
+    const double held = heap_bytes() - held_before;
     return {polygons, peak / polygons, held / polygons};
 }
 

@@ -9,6 +9,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/registry.h"
+#include "platform/memory_probe.h"
 
 namespace {
 
@@ -45,6 +46,9 @@ void raise_max(memory_state& m, uint32_t value) {
     }
 }
 
+// From this size on a block is filled in huge pages where the system offers them.
+constexpr size_t huge_page_block = size_t{4} << 20;
+
 void* ordinary_alloc(size_t size) {
     if (size > SIZE_MAX - sizeof(block_header)) return nullptr;
     auto* header = static_cast<block_header*>(std::calloc(1, sizeof(block_header) + size));
@@ -53,6 +57,7 @@ void* ordinary_alloc(size_t size) {
     header->size = size;
     header->counted = m.uncounted.load() ? 0 : 1;
     if (header->counted) raise_max(m, m.in_use += static_cast<uint32_t>(size));
+    if (size >= huge_page_block) plat_advise_huge_pages(header, sizeof(block_header) + size);
     return header + 1;
 }
 
