@@ -12,6 +12,7 @@
 #include "foundation/errors.h"
 #include "foundation/files.h"
 #include "foundation/memory.h"
+#include "platform/memory_probe.h"
 #include "platform/numbers.h"
 #include "platform/safe_write.h"
 
@@ -195,6 +196,9 @@ void read_polygons(const file_view& f, bf_world& w) {
     const int wn = index_width(w.polygon_names.size());
     const int wpt = index_width(w.points.size());
     const int wc = index_width(w.cords.size());
+    // Fresh memory, filled in huge pages where it is large enough.
+    w.polygons.reserve(static_cast<size_t>(count));
+    plat_advise_huge_pages(w.polygons.data(), w.polygons.capacity() * sizeof(bf_polygon));
     w.polygons.resize(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         bf_polygon& p = w.polygons[static_cast<size_t>(i)];
