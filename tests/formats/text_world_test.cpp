@@ -586,7 +586,7 @@ TEST_F(TextWorld, DynamicObjectBlock) {
     EXPECT_STREQ(d->type, "Car");
     EXPECT_EQ(d->reserved, 2);  // "CAR" in any case
     EXPECT_EQ(d->control, 7);
-    EXPECT_STREQ(d->track_name, "road");
+    EXPECT_STREQ(d->track.name, "road");
     EXPECT_DOUBLE_EQ(d->friction, 1);  // 3 is stored as 1
     EXPECT_EQ(d->rotation_space, 1);
     EXPECT_NEAR(d->rotation[2], 1.5707963267948966, 1e-12);
