@@ -16,6 +16,9 @@
 #include "../common/c_checks.h"
 #include "drovik.h"
 
+/* The hand-written worlds. */
+#define FIXTURES TEXT_WORLD_C_DATA "/wld"
+
 /* ------------------------------------------------------------------ text helpers */
 
 /* A text that grows. */
@@ -261,10 +264,11 @@ static void read_dynamic_objects(text_buffer* out) {
         Drovik_object_get_speed(o, speed);
         Drovik_object_get_force(o, force);
         const int space = Drovik_object_get_physics_rotation(o, rotation);
-        add(&line, "object %s type %s %d control %d enabled %d polygons %d", or_dash(Drovik_object_get_name(o)),
-            or_dash(Drovik_object_get_type_name(o)), Drovik_object_get_object_type_number(o),
+        add(&line, "object %s control %d enabled %d polygons %d", or_dash(Drovik_object_get_name(o)),
             Drovik_object_get_control_type_number(o), Drovik_object_is_enabled(o),
             Drovik_object_get_number_of_polygons(o));
+        if (!binary_view)
+            add(&line, " type %s %d", or_dash(Drovik_object_get_type_name(o)), Drovik_object_get_object_type_number(o));
         add_entity_name(&line, "father", Drovik_object_get_father_object(o));
         add_vector(&line, "at", location);
         add_vector(&line, "x", x);
@@ -281,6 +285,41 @@ static void read_dynamic_objects(text_buffer* out) {
         add(&line, " max %g friction %g elasticity %g rotation space %d", Drovik_object_get_max_speed(o),
             Drovik_object_get_friction(o), Drovik_object_get_elasticity(o), space);
         add_vector(&line, "degrees", rotation);
+        keep_line(&set, &line);
+    }
+    add_sorted(out, &set);
+}
+
+/* In editor mode a dynamic object is a group with the object's values; the binary format keeps
+   only the group's mark. */
+static void read_moving_groups(text_buffer* out) {
+    line_set set = {0};
+    for (DROVIK_HANDLE g = binary_view ? NULL : Drovik_group_get_first_group(); g; g = Drovik_group_get_next(g)) {
+        if (Drovik_group_is_static(g)) continue;
+        text_buffer line = {0};
+        add(&line, "moving group %s polygons %d", or_dash(Drovik_group_get_name(g)), Drovik_group_get_number_of_polygons(g));
+        {
+            double location[3] = {0}, track[3] = {0}, chase[3] = {0}, speed[3] = {0}, force[3] = {0}, rotation[3] = {0};
+            Drovik_group_get_location(g, &location[0], &location[1], &location[2]);
+            Drovik_group_get_track_offset(g, track);
+            Drovik_group_get_chase_offset(g, chase);
+            Drovik_group_get_speed(g, speed);
+            Drovik_group_get_physics_force(g, force);
+            const int space = Drovik_group_get_physics_rotation(g, rotation);
+            add(&line, " control %d", Drovik_group_get_control_number(g));
+            add_vector(&line, "at", location);
+            add(&line, " track %s", or_dash(Drovik_group_get_track_name(g)));
+            add_vector(&line, "offset", track);
+            add(&line, " chase %s type %s softness %g distance %g", name_or_none(Drovik_group_get_chased_name(g), "NO_CHASE"),
+                or_dash(Drovik_group_get_chase_type_name(g)), Drovik_group_get_chase_softness(g),
+                Drovik_group_get_chase_distance(g));
+            add_vector(&line, "by", chase);
+            add_vector(&line, "speed", speed);
+            add_vector(&line, "force", force);
+            add(&line, " max %g friction %g elasticity %g rotation space %d", Drovik_group_get_physics_maxspeed(g),
+                Drovik_group_get_physics_friction(g), Drovik_group_get_physics_elasticity(g), space);
+            add_vector(&line, "degrees", rotation);
+        }
         keep_line(&set, &line);
     }
     add_sorted(out, &set);
@@ -331,6 +370,7 @@ static char* world_readings(int binary) {
     read_tracks(&out);
     read_lights(&out);
     read_dynamic_objects(&out);
+    read_moving_groups(&out);
     read_backgrounds(&out);
     read_animations(&out);
     setlocale(LC_NUMERIC, locale);
@@ -357,8 +397,6 @@ static int same_readings(const char* expected, const char* got, const char* stem
 }
 
 /* ------------------------------------------------------------------ worlds written here */
-
-static const char* const data = TEXT_WORLD_C_DATA "/wld";
 
 /* A 1,000-point track, a 400-frame animation, and a 100-point polygon with colours and normals
    at full precision, each far longer than one search window of the reader. */
@@ -389,6 +427,7 @@ static int write_long_blocks(const char* path) {
 typedef struct {
     const char* file;
     const char* folder;
+    int flags; /* of the loads: 4 editor mode, 0 viewer mode */
     const char* what;
 } world_case;
 
@@ -399,76 +438,86 @@ typedef struct {
     char* again;    /* saved once more */
 } world_record;
 
-/* Loads, reads out, saves both ways, and reads each save back after a fresh start. */
-static void run_world(const world_case* c, const char* pass, world_record* record) {
-    char what[256], base[256], drovik[300], wld[300];
-    snprintf(base, sizeof base, "saved_%s_%s", pass, c->file);
-    for (char* at = base; *at; ++at) {
+/* The name of a save made in a pass: "saved_<pass>_<flags>_<file less extension>.<extension>". */
+static void save_name(char* out, size_t size, const char* pass, int flags, const char* file, const char* extension) {
+    snprintf(out, size, "saved_%s_%d_%.*s.%s", pass, flags, (int)(strrchr(file, '.') - file), file, extension);
+    for (char* at = out; *at; ++at) {
         if (*at == ' ') *at = '_';
     }
-    *strrchr(base, '.') = '\0';
-    snprintf(drovik, sizeof drovik, "%s.drovik", base);
-    snprintf(wld, sizeof wld, "%s.wld", base);
+}
 
-    snprintf(what, sizeof what, "%s: %s (%s) loads", pass, c->file, c->what);
-    check(Drovik_engine_load_world(c->file, c->folder, "", 4) == 0, what);
-    char* original = world_readings(0);
-    char* original_kept = world_readings(1);
-    snprintf(what, sizeof what, "%s: %s is saved as .drovik", pass, c->file);
-    check(Drovik_engine_save(drovik, NULL, 0) == 0, what);
-    snprintf(what, sizeof what, "%s: %s is saved as .wld", pass, c->file);
-    check(Drovik_engine_save(wld, NULL, 0) == 0, what);
-    Drovik_engine_close();
-
-    snprintf(what, sizeof what, "%s: the .drovik save of %s loads", pass, c->file);
-    check(Drovik_engine_load_world(drovik, ".", "", 4) == 0, what);
-    char* from_binary = world_readings(1);
-    snprintf(what, sizeof what, "%s: the .drovik save of %s reads the same", pass, c->file);
-    same_readings(original_kept, from_binary, drovik, what);
-
+/* The .wld save read back: the same readings, and saved once more. In the comma pass the C
+   locale's save also reads, and is written, as it was there. */
+static void check_text_save(const world_case* c, const char* pass, world_record* record, const char* original,
+                            const char* wld) {
+    char what[256], again[300];
+    save_name(again, sizeof again, pass, c->flags, c->file, "again.wld");
     snprintf(what, sizeof what, "%s: the .wld save of %s loads", pass, c->file);
-    check(Drovik_engine_load_world(wld, ".", "", 4) == 0, what);
+    check(Drovik_engine_load_world(wld, ".", "", c->flags) == 0, what);
     char* from_text = world_readings(0);
     snprintf(what, sizeof what, "%s: the .wld save of %s reads the same", pass, c->file);
     same_readings(original, from_text, wld, what);
-
-    char again[320];
-    snprintf(again, sizeof again, "%s.again.wld", base);
     snprintf(what, sizeof what, "%s: the .wld save of %s is saved once more", pass, c->file);
     check(Drovik_engine_save(again, NULL, 0) == 0, what);
     if (!record->readings) {
         snprintf(record->wld, sizeof record->wld, "%s", wld);
         record->readings = from_text;
         record->again = read_text(again);
-        from_text = NULL;
-    } else {
-        /* The file saved in the C locale reads and writes the same here. */
-        snprintf(what, sizeof what, "%s: the C locale's save of %s reads as it did there", pass, c->file);
-        check(Drovik_engine_load_world(record->wld, ".", "", 4) == 0, what);
-        char* c_save = world_readings(0);
-        snprintf(what, sizeof what, "%s: the C locale's save of %s reads the same", pass, c->file);
-        same_readings(record->readings, c_save, again, what);
-        snprintf(what, sizeof what, "%s: the C locale's save of %s is saved once more", pass, c->file);
-        check(Drovik_engine_save(again, NULL, 0) == 0, what);
-        char* text = read_text(again);
-        snprintf(what, sizeof what, "%s: the C locale's save of %s is written as it was there", pass, c->file);
-        check(text && record->again && strcmp(text, record->again) == 0, what);
-        free(c_save);
-        free(text);
+        return;
     }
+    free(from_text);
+    snprintf(what, sizeof what, "%s: the C locale's save of %s loads", pass, c->file);
+    check(Drovik_engine_load_world(record->wld, ".", "", c->flags) == 0, what);
+    char* c_save = world_readings(0);
+    snprintf(what, sizeof what, "%s: the C locale's save of %s reads as it did there", pass, c->file);
+    same_readings(record->readings, c_save, again, what);
+    snprintf(what, sizeof what, "%s: the C locale's save of %s is saved once more", pass, c->file);
+    check(Drovik_engine_save(again, NULL, 0) == 0, what);
+    char* text = read_text(again);
+    snprintf(what, sizeof what, "%s: the C locale's save of %s is written as it was there", pass, c->file);
+    check(text && record->again && strcmp(text, record->again) == 0, what);
+    free(text);
+    free(c_save);
+}
+
+/* Loads, reads out, saves both ways, and reads each save back after a fresh start. Viewer mode
+   saves only binary files. */
+static void run_world(const world_case* c, const char* pass, world_record* record) {
+    const int viewer = !(c->flags & 4);
+    char what[256], drovik[300], wld[300];
+    save_name(drovik, sizeof drovik, pass, c->flags, c->file, "drovik");
+    save_name(wld, sizeof wld, pass, c->flags, c->file, "wld");
+
+    snprintf(what, sizeof what, "%s: %s (%s) loads", pass, c->file, c->what);
+    check(Drovik_engine_load_world(c->file, c->folder, "", c->flags) == 0, what);
+    char* original = world_readings(0);
+    char* original_kept = world_readings(1);
+    snprintf(what, sizeof what, "%s: %s is saved as .drovik", pass, c->file);
+    check(Drovik_engine_save(drovik, NULL, 0) == 0, what);
+    snprintf(what, sizeof what, viewer ? "%s: in viewer mode %s is not saved as .wld" : "%s: %s is saved as .wld", pass,
+             c->file);
+    check(Drovik_engine_save(wld, NULL, 0) == (viewer ? -1 : 0), what);
+    Drovik_engine_close();
+
+    snprintf(what, sizeof what, "%s: the .drovik save of %s loads", pass, c->file);
+    check(Drovik_engine_load_world(drovik, ".", "", c->flags) == 0, what);
+    char* from_binary = world_readings(1);
+    snprintf(what, sizeof what, "%s: the .drovik save of %s reads the same", pass, c->file);
+    same_readings(original_kept, from_binary, drovik, what);
+    if (!viewer) check_text_save(c, pass, record, original, wld);
     free(original);
     free(original_kept);
     free(from_binary);
-    free(from_text);
 }
 
 static const world_case worlds[] = {
-    {"box.wld", TEXT_WORLD_C_DATA "/wld", "polygons, comments, atmosphere, a track and a SOUND block"},
-    {"crlf.wld", TEXT_WORLD_C_DATA "/wld", "the same with CR LF line ends"},
-    {"includes.wld", TEXT_WORLD_C_DATA "/wld", "an include, a default colour and a placed object"},
-    {"scene.wld", TEXT_WORLD_C_DATA "/wld", "a camera, a background, a light and an animation"},
-    {"dynamic.wld", TEXT_WORLD_C_DATA "/wld", "a dynamic object on a track"},
-    {"long.wld", ".", "long blocks"},
+    {"box.wld", FIXTURES, 4, "polygons, comments, atmosphere, a track and a SOUND block"},
+    {"crlf.wld", FIXTURES, 4, "the same with CR LF line ends"},
+    {"includes.wld", FIXTURES, 4, "an include, a default colour and a placed object"},
+    {"scene.wld", FIXTURES, 4, "a camera, a background, a light and an animation"},
+    {"dynamic.wld", FIXTURES, 4, "a dynamic object on a track, in editor mode"},
+    {"dynamic.wld", FIXTURES, 0, "a dynamic object on a track, in viewer mode"},
+    {"long.wld", ".", 4, "long blocks"},
 };
 enum { world_count = sizeof worlds / sizeof worlds[0] };
 
@@ -490,11 +539,11 @@ static void run_damaged(const char* pass) {
         {"bad_number.wld", ".", "read_a_polygon: faild to read COLOR\n"},
         {"comma_number.wld", ".", "read_atmosphere: faild to read FOG:\n"},
         {"too_many_points.wld", ".", "read_a_polygon: faild to read NUM_OF_POINTS\n"},
-        {"missing_include.wld", TEXT_WORLD_C_DATA "/wld",
+        {"missing_include.wld", FIXTURES,
          "engine_read_world_design: failed reading " TEXT_WORLD_C_DATA "/wld/nowhere.wld\n"},
-        {"no_begin.wld", TEXT_WORLD_C_DATA "/wld", "engine_read_world_file: cant find BEGIN_DESIGN:\n"},
-        {"open_comment.wld", TEXT_WORLD_C_DATA "/wld", "engine_read_world_file: bad comments missing closing *\\ \n"},
-        {"short_polygon.wld", TEXT_WORLD_C_DATA "/wld", "read_a_module: failed reading a polygon\n"},
+        {"no_begin.wld", FIXTURES, "engine_read_world_file: cant find BEGIN_DESIGN:\n"},
+        {"open_comment.wld", FIXTURES, "engine_read_world_file: bad comments missing closing *\\ \n"},
+        {"short_polygon.wld", FIXTURES, "read_a_module: failed reading a polygon\n"},
     };
     for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
         const damaged_case* c = &cases[i];
@@ -593,7 +642,7 @@ static void sound_block_comes_back(void) {
     mkdir("sound", 0755);
     mkdir("sound/Sounds", 0755);
     char path[300];
-    snprintf(path, sizeof path, "%s/box.wld", data);
+    snprintf(path, sizeof path, "%s/box.wld", FIXTURES);
     char* fixture = read_text(path);
     check(fixture && write_text("sound/box.wld", fixture), "the fixture with a SOUND block copied beside a Sounds folder");
     check(write_wav("sound/Sounds/bell.wav"), "its sound file written");
@@ -618,7 +667,6 @@ static void sound_block_comes_back(void) {
           "the saved SOUND block is laid out as the writer lays every block out");
     check(file_size("sound/saved/Sounds/bell.wav") == file_size("sound/Sounds/bell.wav"),
           "the sound file is copied beside the saved world");
-    if (saved_block) printf("  saved block: %s\n", saved_words ? saved_words : "-");
 
     /* A block already in the writer's layout comes back byte for byte. */
     check(write_text("sound/saved/again.wld", saved ? saved : ""), "the saved world copied");
