@@ -516,7 +516,8 @@ static const world_case worlds[] = {
     {"includes.wld", FIXTURES, 4, "an include, a default colour and a placed object"},
     {"scene.wld", FIXTURES, 4, "a camera, a background, a light and an animation"},
     {"dynamic.wld", FIXTURES, 4, "a dynamic object on a track, in editor mode"},
-    {"dynamic.wld", FIXTURES, 0, "a dynamic object on a track, in viewer mode"},
+    /* A copy: viewer mode writes its BSP cache beside the world. */
+    {"dynamic.wld", ".", 0, "a dynamic object on a track, in viewer mode"},
     {"long.wld", ".", 4, "long blocks"},
 };
 enum { world_count = sizeof worlds / sizeof worlds[0] };
@@ -641,9 +642,7 @@ static char* block_words(const char* block) {
 static void sound_block_comes_back(void) {
     mkdir("sound", 0755);
     mkdir("sound/Sounds", 0755);
-    char path[300];
-    snprintf(path, sizeof path, "%s/box.wld", FIXTURES);
-    char* fixture = read_text(path);
+    char* fixture = read_text(FIXTURES "/box.wld");
     check(fixture && write_text("sound/box.wld", fixture), "the fixture with a SOUND block copied beside a Sounds folder");
     check(write_wav("sound/Sounds/bell.wav"), "its sound file written");
     check(Drovik_engine_load_world("box.wld", "sound", "", 4) == 0, "the world with a SOUND block loads");
@@ -661,29 +660,20 @@ static void sound_block_comes_back(void) {
                                    "END_SOUND: bell") == 0,
           "the fixture's block read out word by word");
     check(saved_words && original_words && strcmp(saved_words, original_words) == 0,
-          "the saved SOUND block holds the same words in the same order");
+          "the SOUND block comes back unchanged: the same words in the same order");
     check(saved_block && strcmp(saved_block, "SOUND: bell \r\n\r\tOBJECT_TYPE: no_object \r\n\r\tOBJECT_NAME: no_object "
                                              "\r\n\r\tFILE_NAME: bell.wav \r\n\rEND_SOUND: bell \r\n\r\r") == 0,
           "the saved SOUND block is laid out as the writer lays every block out");
+    int blocks = 0;
+    for (const char* at = saved; at && (at = strstr(at, "END_SOUND:")) != NULL; ++at) ++blocks;
+    check(blocks == 1, "the saved world holds one SOUND block");
     check(file_size("sound/saved/Sounds/bell.wav") == file_size("sound/Sounds/bell.wav"),
           "the sound file is copied beside the saved world");
 
-    /* A block already in the writer's layout comes back byte for byte. */
-    check(write_text("sound/saved/again.wld", saved ? saved : ""), "the saved world copied");
-    Drovik_engine_close();
-    check(Drovik_engine_load_world("again.wld", "sound/saved", "", 4) == 0, "the saved world loads");
-    mkdir("sound/again", 0755);
-    check(Drovik_engine_save("sound/again/again.wld", NULL, 0) == 0, "and is saved once more");
-    char* again = read_text("sound/again/again.wld");
-    char* again_block = sound_block(again, "bell");
-    check(again_block && saved_block && strcmp(again_block, saved_block) == 0,
-          "the SOUND block comes back unchanged");
     free(fixture);
     free(saved);
-    free(again);
     free(original_block);
     free(saved_block);
-    free(again_block);
     free(original_words);
     free(saved_words);
 }
@@ -716,6 +706,9 @@ int main(void) {
     world_record records[world_count];
     memset(records, 0, sizeof records);
     check(write_long_blocks("long.wld"), "the world of long blocks written");
+    char* dynamic = read_text(FIXTURES "/dynamic.wld");
+    check(dynamic && write_text("dynamic.wld", dynamic), "the fixture with a dynamic object copied");
+    free(dynamic);
     write_damaged_worlds();
 
     run_table("C locale", records);
