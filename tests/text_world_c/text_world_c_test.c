@@ -516,8 +516,9 @@ static const world_case worlds[] = {
     {"includes.wld", FIXTURES, 4, "an include, a default colour and a placed object"},
     {"scene.wld", FIXTURES, 4, "a camera, a background, a light and an animation"},
     {"dynamic.wld", FIXTURES, 4, "a dynamic object on a track, in editor mode"},
-    /* A copy: viewer mode writes its BSP cache beside the world. */
+    /* Copies: viewer mode writes its BSP cache beside the world. */
     {"dynamic.wld", ".", 0, "a dynamic object on a track, in viewer mode"},
+    {"scene.wld", ".", 0, "a camera, a background, a light and an animation, in viewer mode"},
     {"long.wld", ".", 4, "long blocks"},
 };
 enum { world_count = sizeof worlds / sizeof worlds[0] };
@@ -706,9 +707,15 @@ int main(void) {
     world_record records[world_count];
     memset(records, 0, sizeof records);
     check(write_long_blocks("long.wld"), "the world of long blocks written");
-    char* dynamic = read_text(FIXTURES "/dynamic.wld");
-    check(dynamic && write_text("dynamic.wld", dynamic), "the fixture with a dynamic object copied");
-    free(dynamic);
+    for (int i = 0; i < world_count; ++i) {
+        if (worlds[i].flags & 4) continue;
+        char path[300], what[300];
+        snprintf(path, sizeof path, "%s/%s", FIXTURES, worlds[i].file);
+        char* fixture = read_text(path);
+        snprintf(what, sizeof what, "%s copied for viewer mode", worlds[i].file);
+        check(fixture && write_text(worlds[i].file, fixture), what);
+        free(fixture);
+    }
     write_damaged_worlds();
 
     run_table("C locale", records);
