@@ -358,13 +358,15 @@ bool read_physics(scan& s, const char* block, physics_values& v) {
     return true;
 }
 
-// "CHASE_TYPE:" with a softness, or "NO_CHASE" alone (softness 0.3).
+// "CHASE_TYPE:" with a softness, or "NO_CHASE" alone (softness 0.3). The camera writer puts the
+// softness after "NO_CHASE" as well: a number there is kept.
 bool read_chase_type(scan& s, const char* block, char** type, double& softness) {
     std::string word;
     if (!keyword_word(s, block, "CHASE_TYPE:", word)) return false;
     jstrcpy_with_allocating(type, word.c_str());
     softness = 0.3;
-    if (word != "NO_CHASE" && !read_double(s, softness)) return field_failed(block, "CHASE_TYPE:");
+    if (word != "NO_CHASE") return read_double(s, softness) || field_failed(block, "CHASE_TYPE:");
+    if (!s.line_ended() && plat_parse_double(s.peek(), &softness)) s.word();
     return true;
 }
 
