@@ -49,15 +49,15 @@ layout() {
 "$probe" keys 60 "Kestrovane: Select Situation" Down Return >/dev/null ||
   fail "the first screen did not come up"
 window=$(shown 60 "$ready" "$model: ERROR!" "$box") || fail "the cab window did not come up"
-[ "$window" = "$ready" ] || fail "the cab window came up as \"$window\""
+[ "$window" = "$ready" ] || fail "\"$window\" came up in place of the ready cab window"
 
 # The cab picture (793 x 524) fills the window below the menu bar; the 3D panel and the levers
 # sit on it where the cab layout says. The panel is watched inside its frame (one pixel), which
 # has colours of its own.
 read -r _ height < <("$probe" size 5 "$ready" | tail -n 1)
 [ -n "${height:-}" ] || fail "cannot read the cab window's size"
-menu=$((height - 524))
-panel=($(($(layout 3d_left) + 2)) $(($(layout 3d_top) + menu + 2)) $(($(layout 3d_width) - 4))
+menubar=$((height - 524))
+panel=($(($(layout 3d_left) + 2)) $(($(layout 3d_top) + menubar + 2)) $(($(layout 3d_width) - 4))
        $(($(layout 3d_height) - 4)))
 [ -n "$(layout 3d_width)" ] || fail "the demo cab layout has no 3D panel"
 IFS=: read -r lever_top lever_left < <(layout control1 | sed 's/^[^,]*, *//')
@@ -66,9 +66,8 @@ IFS=: read -r lever_top lever_left < <(layout control1 | sed 's/^[^,]*, *//')
   fail "cannot read the 3D panel"
 
 # File > "Start Sim": the menu's fourth entry.
-"$probe" click 10 "$ready" 20 $((menu / 2)) >/dev/null || fail "cannot click the File menu"
-"$probe" keys 10 "$ready" Down Down Down Down Return >/dev/null ||
-  fail "cannot choose \"Start Sim\""
+"$probe" menu 20 "$ready" 20 $((menubar / 2)) Down Down Down Down Return >/dev/null ||
+  fail "cannot choose \"Start Sim\" from the File menu"
 window=$(shown 60 "Select New Direct3D Driver" "$running" "$box") ||
   fail "the simulation did not start"
 if [ "$window" = "Select New Direct3D Driver" ]; then
@@ -79,7 +78,7 @@ fi
 
 # The POWER lever (40 x 150 in the demo cab) dragged from its top to its foot: full power.
 lever_x=$((lever_left + 20))
-lever_y=$((lever_top + menu))
+lever_y=$((lever_top + menubar))
 "$probe" drag 10 "$running" "$lever_x" $((lever_y + 13)) "$lever_x" $((lever_y + 150)) \
   >/dev/null || fail "cannot move the POWER lever"
 

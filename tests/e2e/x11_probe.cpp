@@ -42,12 +42,20 @@ bool is_viewable(Display* display, Window window)
            attributes.map_state == IsViewable;
 }
 
-// The first shown window that carries one of the captions.
+// Popup menus and tooltips: shown windows that a window manager leaves alone.
+bool is_popup(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) &&
+           attributes.map_state == IsViewable && attributes.override_redirect;
+}
+
+// The first shown window, other than a popup, that carries one of the captions.
 Window find_window(Display* display, Window parent, const std::vector<std::string>& captions)
 {
     const std::string name = window_name(display, parent);
     for (const std::string& caption : captions)
-        if (name == caption && is_viewable(display, parent))
+        if (name == caption && is_viewable(display, parent) && !is_popup(display, parent))
             return parent;
     Window root_return = 0;
     Window parent_return = 0;
@@ -73,6 +81,23 @@ Window wait_for_window(Display* display, const std::vector<std::string>& caption
             return window;
         pause_ms(100);
     }
+}
+
+int popup_count(Display* display)
+{
+    Window root_return = 0;
+    Window parent_return = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root_return, &parent_return, &children,
+                    &count))
+        return 0;
+    int popups = 0;
+    for (unsigned i = 0; i < count; ++i)
+        popups += is_popup(display, children[i]) ? 1 : 0;
+    if (children)
+        XFree(children);
+    return popups;
 }
 
 void send_close(Display* display, Window window)
@@ -171,6 +196,22 @@ void drag(Display* display, Window window, Point from, Point to)
     XTestFakeButtonEvent(display, 1, False, CurrentTime);
     XSync(display, False);
     pause_ms(300);
+}
+
+// Clicks a menu's title and, once its popup is shown, types the keys that choose the entry.
+bool choose_from_menu(Display* display, Window window, Point title,
+                      const std::vector<std::string>& keys, Clock::time_point deadline)
+{
+    const int before = popup_count(display);
+    drag(display, window, title, title);
+    while (popup_count(display) <= before) {
+        if (Clock::now() >= deadline) {
+            std::fprintf(stderr, "x11_probe: no menu opened at %d,%d\n", title.x, title.y);
+            return false;
+        }
+        pause_ms(100);
+    }
+    return type_keys(display, keys);
 }
 
 struct Area {
@@ -321,7 +362,7 @@ int usage()
                  "  wait CAPTION...           one of the windows is shown; prints which\n"
                  "  close                     ask the window to close\n"
                  "  keys KEY...               give it the keyboard and type keys\n"
-                 "  click X Y                 click the left button there\n"
+                 "  menu X Y KEY...           open the menu whose title is there, type keys\n"
                  "  drag X1 Y1 X2 Y2          drag with the left button\n"
                  "  size                      print its width and height\n"
                  "  grab X Y W H FILE         write its pixels there to FILE (PPM)\n"
@@ -348,7 +389,7 @@ int main(int argc, char** argv)
         command == "wait" ||
         ((command == "close" || command == "size") && arg_count == 0) ||
         (command == "keys" && arg_count > 0) ||
-        (command == "click" && arg_count == 2 && read_ints(args, 2, numbers)) ||
+        (command == "menu" && arg_count > 2 && read_ints(args, 2, numbers)) ||
         (command == "drag" && arg_count == 4 && read_ints(args, 4, numbers)) ||
         (command == "grab" && arg_count == 5 && read_ints(args, 4, numbers)) ||
         (command == "watch" && arg_count == 6 && read_ints(args, 4, numbers));
@@ -389,9 +430,12 @@ int main(int argc, char** argv)
     } else if (command == "keys") {
         activate(display, window);
         status = type_keys(display, std::vector<std::string>(args, args + arg_count)) ? 0 : 1;
-    } else if (command == "click") {
+    } else if (command == "menu") {
         activate(display, window);
-        drag(display, window, {numbers[0], numbers[1]}, {numbers[0], numbers[1]});
+        status = choose_from_menu(display, window, {numbers[0], numbers[1]},
+                                  std::vector<std::string>(args + 2, args + arg_count), deadline)
+                     ? 0
+                     : 1;
     } else if (command == "drag") {
         activate(display, window);
         drag(display, window, {numbers[0], numbers[1]}, {numbers[2], numbers[3]});
