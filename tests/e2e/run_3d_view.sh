@@ -57,9 +57,9 @@ window=$(shown 60 "$ready" "$model: ERROR!" "$box") || fail "the cab window did 
 read -r _ height < <("$probe" size 5 "$ready" | tail -n 1)
 [ -n "${height:-}" ] || fail "cannot read the cab window's size"
 menubar=$((height - 524))
+[ -n "$(layout 3d_width)" ] || fail "the demo cab layout has no 3D panel"
 panel=($(($(layout 3d_left) + 2)) $(($(layout 3d_top) + menubar + 2)) $(($(layout 3d_width) - 4))
        $(($(layout 3d_height) - 4)))
-[ -n "$(layout 3d_width)" ] || fail "the demo cab layout has no 3D panel"
 IFS=: read -r lever_top lever_left < <(layout control1 | sed 's/^[^,]*, *//')
 [ -n "${lever_left:-}" ] || fail "the demo cab layout has no POWER lever"
 "$probe" grab 5 "$ready" "${panel[@]}" "$workdir/panel-before.ppm" >/dev/null ||
