@@ -76,13 +76,31 @@ struct Corner {
     double x, y, z, u, v;
 };
 
+// The face normal times 127, on the side from which the corners run clockwise: the side drawn.
+Point face_normal(const std::vector<Corner>& corners)
+{
+    const Corner& a = corners[0];
+    const Corner& b = corners[1];
+    const Corner& c = corners[2];
+    const Point ab{b.x - a.x, b.y - a.y, b.z - a.z}, ac{c.x - a.x, c.y - a.y, c.z - a.z};
+    const Point n{ac.y * ab.z - ac.z * ab.y, ac.z * ab.x - ac.x * ab.z, ac.x * ab.y - ac.y * ab.x};
+    const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    return {n.x / length * 127, n.y / length * 127, n.z / length * 127};
+}
+
+// The corners run clockwise seen from the side that is drawn; each point carries the face normal.
 std::string polygon(const char* name, int r, int g, int b, const char* bitmap, int transparent,
                     const std::vector<Corner>& corners)
 {
     std::string s = plat_format("\tPOLYGON: %s\n\t\tCOLOR: %d %d %d\n\t\tBITMAP: %s\n\t\tTRANSPARENT: %d\n"
                                 "\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: %d\n",
                                 name, r, g, b, bitmap, transparent, static_cast<int>(corners.size()));
-    for (const Corner& c : corners) s += plat_format("\t\t\t%.3f %.3f %.3f %.3f %.3f 100\n", c.x, c.y, c.z, c.u, c.v);
+    const Point n = face_normal(corners);
+    for (const Corner& c : corners) {
+        s += plat_format("\t\t\t%.3f %.3f %.3f %.3f %.3f 100 N: %d %d %d\n", c.x, c.y, c.z, c.u, c.v,
+                         static_cast<int>(std::lround(n.x)), static_cast<int>(std::lround(n.y)),
+                         static_cast<int>(std::lround(n.z)));
+    }
     return s;
 }
 
@@ -96,10 +114,11 @@ std::string upright(const char* name, const char* bitmap, int transparent, doubl
                    {{x1, y1, bottom, 0, v}, {x0, y0, bottom, u, v}, {x0, y0, top, u, 0}, {x1, y1, top, 0, 0}});
 }
 
+// A horizontal quad seen from above.
 std::string flat(const char* name, const char* bitmap, double x0, double y0, double x1, double y1, double z, double u,
                  double v)
 {
-    return polygon(name, 110, 120, 90, bitmap, -1, {{x0, y0, z, 0, v}, {x1, y0, z, u, v}, {x1, y1, z, u, 0}, {x0, y1, z, 0, 0}});
+    return polygon(name, 110, 120, 90, bitmap, -1, {{x0, y0, z, 0, v}, {x0, y1, z, 0, 0}, {x1, y1, z, u, 0}, {x1, y0, z, u, v}});
 }
 
 std::string module(const std::string& name, const std::string& polygons)
@@ -134,7 +153,7 @@ std::string model(const std::string& kind, int tree_key, int palm_key)
                upright("wall", "HOUSE.BMP", -1, 300, 200, -300, 200, 0, 320, 128, 64) +
                upright("wall", "HOUSE.BMP", -1, -300, 200, -300, -200, 0, 320, 128, 64) +
                polygon("roof", 150, 50, 40, "NO_BITMAP", -1,
-                       {{-300, -200, 320, 0, 0}, {300, -200, 320, 0, 0}, {300, 200, 320, 0, 0}, {-300, 200, 320, 0, 0}});
+                       {{-300, -200, 320, 0, 0}, {-300, 200, 320, 0, 0}, {300, 200, 320, 0, 0}, {300, -200, 320, 0, 0}});
     if (kind == "grass") return flat("grass", "GRASS.JPG", -200, -200, 200, 200, 2, 64, 64);
     // A billboard on two posts, facing the line both ways.
     return polygon("board", 230, 200, 40, "NO_BITMAP", -1,
@@ -163,12 +182,19 @@ int key_index(const fs::path& bmp)
     return -1;
 }
 
+// The sun, high in the south-west, lights the whole world with its ambient and diffuse terms.
+const char* const sun =
+    "LIGHT: sun\n\tLOCATION: -300000 -400000 600000\n\tDIRECTION: 0.3 0.4 -0.6\n\tCOLOR: 255 250 230\n"
+    "\tAMBIENT: 1 2 0 1\n\tRAYTRACING: NO\n\tDISTANCE: -1\n\tTARGET: GROUP NULL\n\tAUTO: NO LIGHT_SET\n"
+    "\tTYPE: LIGHT_AMBIENT LIGHT_DIFFUSE\nEND_LIGHT: sun\n\n";
+
 std::string world_text(const std::vector<Point>& points, int tree_key, int palm_key)
 {
     std::string s = "// The Tarrow-Venn demo world, in the route survey's coordinates.\nBEGIN_DESIGN:\n\n";
     s += "ATMOSPHERE: 170 190 215 FOG: 0.0700  LIGHT: 0\n\n";
     s += "BACKGROUND: sky\n\tNUMBER_OF_FRAMES: 1\n\tREPLACE_RATE: 1\n\tPICTURES_EXTENSION: JBM\n\tPICTURES: sky\n"
          "\tDISTANCE: 100000\n\tBOTTOM: 0\n\tBOTTOM_INTENSITY: 100\n\tINTENSITY_STEP: 0\nEND_BACKGROUND: sky\n\n";
+    s += sun;
 
     std::string main;
     const char* kinds[] = {"track", "tree", "house", "palm", "grass"};
@@ -191,8 +217,8 @@ std::string world_text(const std::vector<Point>& points, int tree_key, int palm_
         const double nx = -(b.y - a.y) / length * kRailWidth / 2, ny = (b.x - a.x) / length * kRailWidth / 2;
         const double v = 64 * length / kRailWidth;
         main += polygon("rail", 90, 80, 70, "TRACK.BMP", -1,
-                        {{a.x + nx, a.y + ny, 3, 0, v}, {a.x - nx, a.y - ny, 3, 64, v}, {b.x - nx, b.y - ny, 3, 64, 0},
-                         {b.x + nx, b.y + ny, 3, 0, 0}});
+                        {{a.x + nx, a.y + ny, 3, 0, v}, {b.x + nx, b.y + ny, 3, 0, 0}, {b.x - nx, b.y - ny, 3, 64, 0},
+                         {a.x - nx, a.y - ny, 3, 64, v}});
     }
     s += module("main", main);
     for (int slot = 0; slot < 6; ++slot) {
@@ -200,6 +226,21 @@ std::string world_text(const std::vector<Point>& points, int tree_key, int palm_
     }
     for (const Landmark& l : landmarks) s += module(l.name, model("adsign", -1, -1));
     return s + "END_DESIGN:\n";
+}
+
+// Lights colour the points only while the 3D card is in use: the card runs for this, without its
+// driver dialog. Without it the world keeps its unlit colours.
+void apply_lights()
+{
+    const int hidden = Drovik_3D_card_is_driver_selection_window_visible();
+    Drovik_3D_card_hide_driver_selection_window(1);
+    if (Drovik_engine_use_3D_accelerator_card(1) == 0) {
+        for (DROVIK_HANDLE l = Drovik_light_get_first_light(); l; l = Drovik_light_get_next_light(l))
+            Drovik_light_activate(l, 0);
+    } else {
+        std::fprintf(stderr, "make_demo_data: the 3D card did not start; the world is saved without its lights applied\n");
+    }
+    Drovik_3D_card_hide_driver_selection_window(hidden);
 }
 
 }  // namespace
@@ -243,6 +284,8 @@ bool WriteDemoWorld(const std::string& root)
     bool ok = !ec && DemoWriteFile((scratch / "architype.wld").string(), std::vector<unsigned char>(text.begin(), text.end()));
     const std::string bitmaps_folder = bitmaps.string() + "/";
     ok = ok && Drovik_engine_load_world("architype.wld", scratch.string().c_str(), bitmaps_folder.c_str(), 0) == 0;
+    if (ok)
+        apply_lights();
     ok = ok && Drovik_engine_save(target.string().c_str(), nullptr, 0x800) == 0;
     Drovik_engine_close();
     fs::remove_all(scratch, ec);

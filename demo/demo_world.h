@@ -7,5 +7,6 @@
 bool WriteDemoRoute(const std::string& root);
 
 // root/world/architype.drovik: a text world in the survey's coordinates, converted by the engine
-// with its BSP trees stored. Needs root/world/bitmaps; false after a line on stderr.
+// with its BSP trees stored and the points lit by its sun when the 3D card starts (else unlit,
+// after a line on stderr). Needs root/world/bitmaps; false after a line on stderr.
 bool WriteDemoWorld(const std::string& root);

@@ -7,11 +7,14 @@
 #include <string>
 
 #include "api/export_guards.h"
+#include "api/record_access.h"
 #include "foundation/errors.h"
 #include "foundation/strings.h"
 #include "render/camera.h"
 #include "render/rendering_manager.h"
+#include "world/chase.h"
 #include "world/engine_state.h"
+#include "world/track.h"
 
 static_assert(sizeof(DROVIK_CAMERA_VALUES) == sizeof(camera_values));
 static_assert(offsetof(DROVIK_CAMERA_VALUES, culling_depth) == offsetof(camera_values, culling_depth));
@@ -146,11 +149,15 @@ camera* checked(const api_export_row& row, DROVIK_HANDLE handle) {
 // A getter's whole work: the checked camera's field, or the row's failure value.
 template <typename T>
 T read_field(const char* export_name, DROVIK_HANDLE camera_handle, T camera::*field) {
-    engine_guard guard;
-    const api_export_row& row = row_of(export_name);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return c->*field;
+    return api_with_record<camera>(row_of(export_name), camera_handle, DROVIK_KIND_CAMERA,
+                                   [field](camera* c) -> T { return c->*field; });
+}
+
+// The same for a field of the camera's track or chase part.
+template <typename Part, typename T>
+T read_field(const char* export_name, DROVIK_HANDLE camera_handle, Part camera::*part, T Part::*field) {
+    return api_with_record<camera>(row_of(export_name), camera_handle, DROVIK_KIND_CAMERA,
+                                   [part, field](camera* c) -> T { return (c->*part).*field; });
 }
 
 vec3 to_vec(const double v[3]) { return {v[0], v[1], v[2]}; }
@@ -190,10 +197,10 @@ bool same(const vec3& a, const vec3& b) { return a.x == b.x && a.y == b.y && a.z
 // Every link to a camera about to be freed: chasing objects and cameras and the current camera.
 void forget_camera(const camera* gone) {
     for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
-        if (d->chased_camera == gone) d->chased_camera = nullptr;
+        if (d->chase.chased_camera == gone) d->chase.chased_camera = nullptr;
     }
     for (camera* c = engine_state.cameras; c; c = c->next) {
-        if (c->chased_camera == gone) c->chased_camera = nullptr;
+        if (c->chase.chased_camera == gone) c->chase.chased_camera = nullptr;
     }
     if (engine_state.current_camera == gone) engine_state.current_camera = nullptr;
     // A new camera at the same address is bound afresh, buffers and all.
@@ -201,15 +208,6 @@ void forget_camera(const camera* gone) {
 }
 
 double clamp_tilt(double degrees) { return std::clamp(degrees, -90.0, 90.0); }
-
-// The chase links of a camera: one target at a time, its name copied into the chase name.
-void set_chase_target(camera* c, camera* target_camera, dynamic_object* target_object, group* target_group,
-                      const char* target_name) {
-    c->chased_camera = target_camera;
-    c->chased_object = target_object;
-    c->chased_group = target_group;
-    jstrcpy_with_allocating(&c->chase_name, target_name);
-}
 
 // The chase exports that take handles refuse editor mode.
 camera* checked_viewer_chase(const api_export_row& row, DROVIK_HANDLE handle) {
@@ -748,11 +746,11 @@ DROVIK_API int Drovik_camera_is_perspective_projection(DROVIK_HANDLE camera_hand
 }
 
 DROVIK_API const char* Drovik_camera_get_track_name(DROVIK_HANDLE camera_handle) {
-    return read_field(__func__, camera_handle, &camera::track_name);
+    return read_field(__func__, camera_handle, &camera::track, &track_part::name);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_camera_get_track_handle(DROVIK_HANDLE camera_handle) {
-    return read_field(__func__, camera_handle, &camera::track);
+    return read_field(__func__, camera_handle, &camera::track, &track_part::line);
 }
 
 DROVIK_API int Drovik_camera_set_track(DROVIK_HANDLE camera_handle, DROVIK_HANDLE track_handle) {
@@ -761,16 +759,16 @@ DROVIK_API int Drovik_camera_set_track(DROVIK_HANDLE camera_handle, DROVIK_HANDL
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
     if (!track_handle) {
-        c->track = nullptr;
-        jstrcpy_with_allocating(&c->track_name, texts::no_track);
+        c->track.line = nullptr;
+        jstrcpy_with_allocating(&c->track.name, texts::no_track);
         return 0;
     }
     if (!api_check_handle(track_handle, row.check_name, DROVIK_KIND_TRACK)) return api_refusal{row};
     jtrack* t = static_cast<jtrack*>(track_handle);
-    c->track = t;
-    jstrcpy_with_allocating(&c->track_name, t->name);
+    c->track.line = t;
+    jstrcpy_with_allocating(&c->track.name, t->name);
     camera_reset_track_target(c);
-    if (t->cyclic == 1) c->next_track_point = camera_get_next_track_point(c);
+    if (t->cyclic == 1) c->track.next_point = camera_get_next_track_point(c);
     return 0;
 }
 
@@ -779,7 +777,7 @@ DROVIK_API int Drovik_camera_get_track_offset(DROVIK_HANDLE camera_handle, doubl
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    return copy3(offset, c->track_offset);
+    return copy3(offset, c->track.offset);
 }
 
 DROVIK_API int Drovik_camera_set_track_offset(DROVIK_HANDLE camera_handle, const double offset[3]) {
@@ -787,22 +785,19 @@ DROVIK_API int Drovik_camera_set_track_offset(DROVIK_HANDLE camera_handle, const
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    return copy3(c->track_offset, offset);
+    return copy3(c->track.offset, offset);
 }
 
 DROVIK_API int Drovik_camera_get_next_point_on_track(DROVIK_HANDLE camera_handle) {
-    return read_field(__func__, camera_handle, &camera::next_track_point);
+    return read_field(__func__, camera_handle, &camera::track, &track_part::next_point);
 }
 
 DROVIK_API int Drovik_camera_set_next_point_on_track(DROVIK_HANDLE camera_handle, int index) {
     engine_guard guard;
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
-    // A track without points counts as none: a clamp would store -1.
-    if (!c || !c->track || c->track->point_count < 1) return api_refusal{row};
-    const int count = c->track->point_count;
-    c->next_track_point = std::clamp(index, 0, count - 1);
-    return index < 0 || index >= count ? -1 : 0;
+    if (!c) return api_refusal{row};
+    return track_set_next_point(c->track, index);
 }
 
 DROVIK_API int Drovik_camera_set_name_to_chase(DROVIK_HANDLE camera_handle, const char* name) {
@@ -810,12 +805,12 @@ DROVIK_API int Drovik_camera_set_name_to_chase(DROVIK_HANDLE camera_handle, cons
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    jstrcpy_with_allocating(&c->chase_name, name);
+    jstrcpy_with_allocating(&c->chase.name, name);
     return 1;
 }
 
 DROVIK_API const char* Drovik_camera_get_name_to_chase(DROVIK_HANDLE camera_handle) {
-    return read_field(__func__, camera_handle, &camera::chase_name);
+    return read_field(__func__, camera_handle, &camera::chase, &chase_part::name);
 }
 
 DROVIK_API int Drovik_camera_set_object_to_chase(DROVIK_HANDLE camera_handle, DROVIK_HANDLE object_handle) {
@@ -824,7 +819,7 @@ DROVIK_API int Drovik_camera_set_object_to_chase(DROVIK_HANDLE camera_handle, DR
     camera* c = checked_viewer_chase(row, camera_handle);
     if (!c || !api_check_handle(object_handle, row.check_name, DROVIK_KIND_OBJECT)) return api_refusal{row};
     dynamic_object* target = static_cast<dynamic_object*>(object_handle);
-    set_chase_target(c, nullptr, target, nullptr, target->name);
+    chase_set_target(c->chase, nullptr, target, nullptr, target->name);
     return 1;
 }
 
@@ -834,7 +829,7 @@ DROVIK_API int Drovik_camera_set_camera_to_chase(DROVIK_HANDLE camera_handle, DR
     camera* c = checked_viewer_chase(row, camera_handle);
     if (!c || !api_check_handle(target_handle, row.check_name, DROVIK_KIND_CAMERA)) return api_refusal{row};
     camera* target = static_cast<camera*>(target_handle);
-    set_chase_target(c, target, nullptr, nullptr, target->name);
+    chase_set_target(c->chase, target, nullptr, nullptr, target->name);
     return 1;
 }
 
@@ -849,7 +844,7 @@ DROVIK_API int Drovik_camera_set_group_to_chase(DROVIK_HANDLE camera_handle, DRO
     }
     if (!api_check_handle(group_handle, row.check_name, DROVIK_KIND_GROUP)) return api_refusal{row};
     group* target = static_cast<group*>(group_handle);
-    set_chase_target(c, nullptr, nullptr, target, target->name);
+    chase_set_target(c->chase, nullptr, nullptr, target, target->name);
     return 1;
 }
 
@@ -858,7 +853,7 @@ DROVIK_API DROVIK_HANDLE Drovik_camera_get_chased_object(DROVIK_HANDLE camera_ha
     const api_export_row& row = row_of(__func__);
     camera* c = checked_viewer_chase(row, camera_handle);
     if (!c) return api_refusal{row};
-    return c->chased_object;
+    return c->chase.chased_object;
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_camera_get_chased_camera(DROVIK_HANDLE camera_handle) {
@@ -866,7 +861,7 @@ DROVIK_API DROVIK_HANDLE Drovik_camera_get_chased_camera(DROVIK_HANDLE camera_ha
     const api_export_row& row = row_of(__func__);
     camera* c = checked_viewer_chase(row, camera_handle);
     if (!c) return api_refusal{row};
-    return c->chased_camera;
+    return c->chase.chased_camera;
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_camera_get_chased_group(DROVIK_HANDLE camera_handle) {
@@ -874,7 +869,7 @@ DROVIK_API DROVIK_HANDLE Drovik_camera_get_chased_group(DROVIK_HANDLE camera_han
     const api_export_row& row = row_of(__func__);
     camera* c = checked_viewer_chase(row, camera_handle);
     if (!c) return api_refusal{row};
-    return c->chased_group;
+    return c->chase.chased_group;
 }
 
 DROVIK_API int Drovik_camera_get_chase_offset(DROVIK_HANDLE camera_handle, double offset[3]) {
@@ -882,7 +877,7 @@ DROVIK_API int Drovik_camera_get_chase_offset(DROVIK_HANDLE camera_handle, doubl
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    return copy3(offset, c->chase_offset);
+    return copy3(offset, c->chase.offset);
 }
 
 DROVIK_API int Drovik_camera_set_chase_offset(DROVIK_HANDLE camera_handle, const double offset[3]) {
@@ -890,11 +885,11 @@ DROVIK_API int Drovik_camera_set_chase_offset(DROVIK_HANDLE camera_handle, const
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    return copy3(c->chase_offset, offset);
+    return copy3(c->chase.offset, offset);
 }
 
 DROVIK_API double Drovik_camera_get_chase_softness(DROVIK_HANDLE camera_handle) {
-    return read_field(__func__, camera_handle, &camera::chase_softness);
+    return read_field(__func__, camera_handle, &camera::chase, &chase_part::softness);
 }
 
 DROVIK_API double Drovik_camera_set_chase_softness(DROVIK_HANDLE camera_handle, double softness) {
@@ -902,12 +897,12 @@ DROVIK_API double Drovik_camera_set_chase_softness(DROVIK_HANDLE camera_handle, 
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    c->chase_softness = std::clamp(softness, 0.0, 1.0);
-    return c->chase_softness;
+    c->chase.softness = std::clamp(softness, 0.0, 1.0);
+    return c->chase.softness;
 }
 
 DROVIK_API int Drovik_camera_get_chase_type(DROVIK_HANDLE camera_handle) {
-    return read_field(__func__, camera_handle, &camera::chase_type);
+    return read_field(__func__, camera_handle, &camera::chase, &chase_part::type);
 }
 
 DROVIK_API int Drovik_camera_set_chase_distance(DROVIK_HANDLE camera_handle, double distance) {
@@ -915,12 +910,12 @@ DROVIK_API int Drovik_camera_set_chase_distance(DROVIK_HANDLE camera_handle, dou
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    c->chase_distance = distance;
+    c->chase.distance = distance;
     return 1;
 }
 
 DROVIK_API double Drovik_camera_get_chase_distance(DROVIK_HANDLE camera_handle) {
-    return read_field(__func__, camera_handle, &camera::chase_distance);
+    return read_field(__func__, camera_handle, &camera::chase, &chase_part::distance);
 }
 
 DROVIK_API int Drovik_camera_get_speed(DROVIK_HANDLE camera_handle, double speed[3]) {

@@ -98,11 +98,7 @@ DROVIK_API int Drovik_camera_get_location_to_fit_rectangle(DROVIK_HANDLE camera_
 
 DROVIK_API int Drovik_camera_set_chase_type(DROVIK_HANDLE camera_handle, int type) {
     return with_camera(__func__, camera_handle, [=](camera* c) {
-        if (c->chase_type == type) return 0;
-        c->chase_type = type;
-        const std::string name = chase_convert_number_to_string(type, c->fall_flag, c->fall_height);
-        jstrcpy_with_allocating(&c->chase_type_string, name.c_str());
-        camera_reset_track_target(c);
+        if (chase_set_type(c->chase, type, c->fall_flag, c->fall_height)) camera_reset_track_target(c);
         return 0;
     });
 }

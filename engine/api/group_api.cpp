@@ -969,88 +969,88 @@ DROVIK_API int Drovik_group_set_patches_translucent(DROVIK_HANDLE group_handle, 
 
 DROVIK_API int Drovik_group_set_name_to_chase(DROVIK_HANDLE group_handle, const char* name) {
     return with_group_record(__func__, group_handle, texts::null_handle, [name](group* g) {
-        jstrcpy_with_allocating(&g->chase_name, name);
+        jstrcpy_with_allocating(&g->chase.name, name);
         return 0;
     });
 }
 
 DROVIK_API const char* Drovik_group_get_chased_name(DROVIK_HANDLE group_handle) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [](group* g) -> const char* { return g->chase_name; });
+                             [](group* g) -> const char* { return g->chase.name; });
 }
 
 DROVIK_API int Drovik_group_get_chase_offset(DROVIK_HANDLE group_handle, double offset[3]) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return read3(g->chase_offset, offset); });
+                             [offset](group* g) { return read3(g->chase.offset, offset); });
 }
 
 DROVIK_API int Drovik_group_set_chase_offset(DROVIK_HANDLE group_handle, const double offset[3]) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return write3(g->chase_offset, offset); });
+                             [offset](group* g) { return write3(g->chase.offset, offset); });
 }
 
 DROVIK_API double Drovik_group_get_chase_softness(DROVIK_HANDLE group_handle) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [](group* g) { return g->chase_softness; });
+                             [](group* g) { return g->chase.softness; });
 }
 
 DROVIK_API double Drovik_group_set_chase_softness(DROVIK_HANDLE group_handle, double softness) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [softness](group* g) { return g->chase_softness = std::clamp(softness, 0.0, 1.0); });
+                             [softness](group* g) { return g->chase.softness = std::clamp(softness, 0.0, 1.0); });
 }
 
 DROVIK_API const char* Drovik_group_get_chase_type_name(DROVIK_HANDLE group_handle) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [](group* g) -> const char* { return g->chase_type; });
+                             [](group* g) -> const char* { return g->chase.type_string; });
 }
 
 DROVIK_API int Drovik_group_get_chase_type(DROVIK_HANDLE group_handle) {
     return with_group_record(__func__, group_handle, texts::null_handle, [](group* g) {
         int fall_flag = g->fall_flag;
         double height = g->fall_height;
-        return chase_convert_string_to_number(g->chase_type, &height, &fall_flag);
+        return chase_convert_string_to_number(g->chase.type_string, &height, &fall_flag);
     });
 }
 
 DROVIK_API int Drovik_group_set_chase_type(DROVIK_HANDLE group_handle, int type) {
     return with_group_record(__func__, group_handle, texts::null_handle, [type](group* g) {
         const std::string text = chase_convert_number_to_string(type, g->fall_flag, g->fall_height);
-        return jstrcpy_with_allocating(&g->chase_type, text.c_str()) ? 0 : -1;
+        return jstrcpy_with_allocating(&g->chase.type_string, text.c_str()) ? 0 : -1;
     });
 }
 
 DROVIK_API int Drovik_group_set_chase_distance(DROVIK_HANDLE group_handle, double distance) {
     return with_group_record(__func__, group_handle, texts::null_handle, [distance](group* g) {
-        g->chase_distance = distance;
+        g->chase.distance = distance;
         return 0;
     });
 }
 
 DROVIK_API double Drovik_group_get_chase_distance(DROVIK_HANDLE group_handle) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [](group* g) { return g->chase_distance; });
+                             [](group* g) { return g->chase.distance; });
 }
 
 DROVIK_API int Drovik_group_set_track_name(DROVIK_HANDLE group_handle, const char* name) {
     return with_group_record(__func__, group_handle, texts::null_handle, [name](group* g) {
-        jstrcpy_with_allocating(&g->track_name, name);
+        jstrcpy_with_allocating(&g->track.name, name);
         return 0;
     });
 }
 
 DROVIK_API const char* Drovik_group_get_track_name(DROVIK_HANDLE group_handle) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [](group* g) -> const char* { return g->track_name; });
+                             [](group* g) -> const char* { return g->track.name; });
 }
 
 DROVIK_API int Drovik_group_get_track_offset(DROVIK_HANDLE group_handle, double offset[3]) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return read3(g->track_offset, offset); });
+                             [offset](group* g) { return read3(g->track.offset, offset); });
 }
 
 DROVIK_API int Drovik_group_set_track_offset(DROVIK_HANDLE group_handle, const double offset[3]) {
     return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return write3(g->track_offset, offset); });
+                             [offset](group* g) { return write3(g->track.offset, offset); });
 }
 
 DROVIK_API int Drovik_group_set_falling_from_track(DROVIK_HANDLE group_handle, double fall_height, int track_mode) {

@@ -22,6 +22,7 @@
 #include "world/movers.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
+#include "world/track.h"
 #include "world/world_order.h"
 
 namespace {
@@ -194,6 +195,12 @@ T read_field(const char* export_name, DROVIK_HANDLE handle, T dynamic_object::*f
     return with_object(export_name, handle, [field](dynamic_object* d) -> T { return d->*field; });
 }
 
+// The same for a field of the object's track or chase part.
+template <typename Part, typename T>
+T read_field(const char* export_name, DROVIK_HANDLE handle, Part dynamic_object::*part, T Part::*field) {
+    return with_object(export_name, handle, [part, field](dynamic_object* d) -> T { return (d->*part).*field; });
+}
+
 bool valid_space(int space) { return space == space_world || space == space_object || space == space_camera; }
 
 bool refuse_space(int space) {
@@ -204,9 +211,9 @@ bool refuse_space(int space) {
 
 // A track chase aims at the point after the nearest one once the object is put somewhere new.
 void follow_new_place(dynamic_object* d) {
-    if (!(d->chase_type & track_chase_bit)) return;
+    if (!(d->chase.type & track_chase_bit)) return;
     dynamic_update_track_target(d);
-    d->next_track_point = dynamic_get_next_track_point(d);
+    d->track.next_point = dynamic_get_next_track_point(d);
 }
 
 // The objects of the world's list that lie in the tree of `root` (the root included).
@@ -242,16 +249,6 @@ void collect_polygons(const bsp_node* node, std::vector<polygon*>& out) {
     for (polygon* p = node->polygons; p; p = p->next) out.push_back(p);
 }
 
-// The chase links of an object: one target at a time, its name copied into the chase name.
-int set_chase_target(dynamic_object* d, camera* target_camera, dynamic_object* target_object, group* target_group,
-                     const char* target_name) {
-    d->chased_camera = target_camera;
-    d->chased_object = target_object;
-    d->chased_group = target_group;
-    jstrcpy_with_allocating(&d->chase_name, target_name);
-    return 0;
-}
-
 // A sequence that is not one of the animation's own is a temporary one (a transition).
 bool is_own_sequence(const anim3d* a, const seq3d* s) {
     for (const seq3d* own = a ? a->sequences : nullptr; own; own = own->next) {
@@ -263,8 +260,8 @@ bool is_own_sequence(const anim3d* a, const seq3d* s) {
 // The strings of a copy are its own; lists, placement and temporaries are not shared.
 bool own_copy_fields(dynamic_object* copy) {
     bool ok = true;
-    for (char** s : {&copy->name, &copy->type, &copy->module_name, &copy->father_name, &copy->track_name,
-                     &copy->chase_name, &copy->chase_type_string}) {
+    for (char** s : {&copy->name, &copy->type, &copy->module_name, &copy->father_name, &copy->track.name,
+                     &copy->chase.name, &copy->chase.type_string}) {
         const char* shared = *s;
         *s = nullptr;
         if (shared && !jstrcpy_with_allocating(s, shared)) ok = false;
@@ -783,58 +780,54 @@ DROVIK_API int Drovik_object_rotate_including_sons(DROVIK_HANDLE object, double 
 }
 
 DROVIK_API const char* Drovik_object_get_track_name(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::track_name);
+    return read_field(__func__, object, &dynamic_object::track, &track_part::name);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_object_get_track_handle(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::track);
+    return read_field(__func__, object, &dynamic_object::track, &track_part::line);
 }
 
 DROVIK_API int Drovik_object_set_track(DROVIK_HANDLE object, DROVIK_HANDLE track_handle) {
     const api_export_row& row = row_of(__func__);
     return with_object(__func__, object, [&](dynamic_object* d) {
         if (!track_handle) {
-            d->track = nullptr;
-            jstrcpy_with_allocating(&d->track_name, nullptr);
+            d->track.line = nullptr;
+            jstrcpy_with_allocating(&d->track.name, nullptr);
             return 0;
         }
         jtrack* t = api_checked<jtrack>(row, track_handle, DROVIK_KIND_TRACK);
         if (!t) return -1;
-        d->track = t;
-        jstrcpy_with_allocating(&d->track_name, t->name);
+        d->track.line = t;
+        jstrcpy_with_allocating(&d->track.name, t->name);
         dynamic_update_track_target(d);
-        d->next_track_point = dynamic_get_next_track_point(d);
+        d->track.next_point = dynamic_get_next_track_point(d);
         return 0;
     });
 }
 
 DROVIK_API int Drovik_object_get_track_offset(DROVIK_HANDLE object, double offset[3]) {
-    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(offset, d->track_offset); });
+    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(offset, d->track.offset); });
 }
 
 DROVIK_API int Drovik_object_set_track_offset(DROVIK_HANDLE object, const double offset[3]) {
-    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(d->track_offset, offset); });
+    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(d->track.offset, offset); });
 }
 
 DROVIK_API int Drovik_object_get_next_point_on_track(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::next_track_point);
+    return read_field(__func__, object, &dynamic_object::track, &track_part::next_point);
 }
 
 DROVIK_API int Drovik_object_set_next_point_on_track(DROVIK_HANDLE object, int index) {
-    return with_object(__func__, object, [=](dynamic_object* d) {
-        // A track without points counts as none: a clamp would store -1.
-        if (!d->track || d->track->point_count < 1) return -1;
-        const int count = d->track->point_count;
-        d->next_track_point = std::clamp(index, 0, count - 1);
-        return index < 0 || index >= count ? -1 : 0;
-    });
+    return with_object(__func__, object, [=](dynamic_object* d) { return track_set_next_point(d->track, index); });
 }
 
 DROVIK_API int Drovik_object_set_object_to_chase(DROVIK_HANDLE object, DROVIK_HANDLE target) {
     const api_export_row& row = row_of(__func__);
     return with_object(__func__, object, [&](dynamic_object* d) {
         dynamic_object* t = checked(row, target);
-        return t ? set_chase_target(d, nullptr, t, nullptr, t->name) : -1;
+        if (!t) return -1;
+        chase_set_target(d->chase, nullptr, t, nullptr, t->name);
+        return 0;
     });
 }
 
@@ -842,7 +835,9 @@ DROVIK_API int Drovik_object_set_camera_to_chase(DROVIK_HANDLE object, DROVIK_HA
     const api_export_row& row = row_of(__func__);
     return with_object(__func__, object, [&](dynamic_object* d) {
         camera* t = api_checked<camera>(row, target, DROVIK_KIND_CAMERA);
-        return t ? set_chase_target(d, t, nullptr, nullptr, t->name) : -1;
+        if (!t) return -1;
+        chase_set_target(d->chase, t, nullptr, nullptr, t->name);
+        return 0;
     });
 }
 
@@ -854,60 +849,58 @@ DROVIK_API int Drovik_object_set_group_to_chase(DROVIK_HANDLE object, DROVIK_HAN
             return -1;
         }
         group* t = api_checked<group>(row, target, DROVIK_KIND_GROUP);
-        return t ? set_chase_target(d, nullptr, nullptr, t, t->name) : -1;
+        if (!t) return -1;
+        chase_set_target(d->chase, nullptr, nullptr, t, t->name);
+        return 0;
     });
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_object_get_chased_object(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::chased_object);
+    return read_field(__func__, object, &dynamic_object::chase, &chase_part::chased_object);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_object_get_chased_camera(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::chased_camera);
+    return read_field(__func__, object, &dynamic_object::chase, &chase_part::chased_camera);
 }
 
 DROVIK_API DROVIK_HANDLE Drovik_object_get_chased_group(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::chased_group);
+    return read_field(__func__, object, &dynamic_object::chase, &chase_part::chased_group);
 }
 
 DROVIK_API int Drovik_object_get_chase_offset(DROVIK_HANDLE object, double offset[3]) {
-    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(offset, d->chase_offset); });
+    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(offset, d->chase.offset); });
 }
 
 DROVIK_API int Drovik_object_set_chase_offset(DROVIK_HANDLE object, const double offset[3]) {
-    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(d->chase_offset, offset); });
+    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(d->chase.offset, offset); });
 }
 
 DROVIK_API double Drovik_object_get_chase_softness(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::chase_softness);
+    return read_field(__func__, object, &dynamic_object::chase, &chase_part::softness);
 }
 
 DROVIK_API double Drovik_object_set_chase_softness(DROVIK_HANDLE object, double softness) {
     return with_object(__func__, object,
-                       [=](dynamic_object* d) { return d->chase_softness = std::clamp(softness, 0.0, 1.0); });
+                       [=](dynamic_object* d) { return d->chase.softness = std::clamp(softness, 0.0, 1.0); });
 }
 
 DROVIK_API int Drovik_object_get_chase_type(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::chase_type);
+    return read_field(__func__, object, &dynamic_object::chase, &chase_part::type);
 }
 
 DROVIK_API int Drovik_object_set_chase_type(DROVIK_HANDLE object, int type) {
     return with_object(__func__, object, [=](dynamic_object* d) {
-        if (d->chase_type == type) return 0;
-        d->chase_type = type;
-        const std::string name = chase_convert_number_to_string(type, d->fall_flag, d->fall_height);
-        jstrcpy_with_allocating(&d->chase_type_string, name.c_str());
-        follow_new_place(d);
+        if (chase_set_type(d->chase, type, d->fall_flag, d->fall_height)) follow_new_place(d);
         return 0;
     });
 }
 
 DROVIK_API int Drovik_object_set_chase_distance(DROVIK_HANDLE object, double distance) {
-    return with_object(__func__, object, [=](dynamic_object* d) { return d->chase_distance = distance, 0; });
+    return with_object(__func__, object, [=](dynamic_object* d) { return d->chase.distance = distance, 0; });
 }
 
 DROVIK_API double Drovik_object_get_chase_distance(DROVIK_HANDLE object) {
-    return read_field(__func__, object, &dynamic_object::chase_distance);
+    return read_field(__func__, object, &dynamic_object::chase, &chase_part::distance);
 }
 
 DROVIK_API int Drovik_object_set_falling_from_track(DROVIK_HANDLE object, double fall_height, int track_mode) {
@@ -933,7 +926,7 @@ DROVIK_API int Drovik_object_get_falling_from_track_params(DROVIK_HANDLE object,
 }
 
 DROVIK_API int Drovik_object_get_location_on_track_before_falling(DROVIK_HANDLE object, double location[3]) {
-    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(location, d->track_target); });
+    return with_object(__func__, object, [=](dynamic_object* d) { return api_copy3(location, d->track.target); });
 }
 
 DROVIK_API int Drovik_object_advance(DROVIK_HANDLE object) {

@@ -251,6 +251,14 @@ void read_polygons(const file_view& f, bf_world& w) {
     }
 }
 
+// The chase name, offset, type and softness, in the order cameras and dynamic objects both keep them.
+void read_chase(const file_view& f, byte_reader& r, const char* section, bf_chase_part& chase) {
+    chase.name = f.text(r.u32(), section);
+    r.floats(chase.offset, 3);
+    chase.type = f.text(r.u32(), section);
+    chase.softness = r.f32();
+}
+
 void read_cameras(const file_view& f, bf_world& w) {
     int32_t count = 0;
     byte_reader r = records(f, at::camera_size, at::camera_count, at::camera_offset, camera_size, "cameras", &count,
@@ -270,13 +278,10 @@ void read_cameras(const file_view& f, bf_world& w) {
         r.floats(c.x_axis, 3);
         r.floats(c.y_axis, 3);
         r.floats(c.z_axis, 3);
-        r.floats(c.track_offset, 3);
-        c.track_name = f.text(r.u32(), s);
-        c.chase_distance = r.f32();
-        c.chase_name = f.text(r.u32(), s);
-        r.floats(c.chase_offset, 3);
-        c.chase_type = f.text(r.u32(), s);
-        c.chase_softness = r.f32();
+        r.floats(c.track.offset, 3);
+        c.track.name = f.text(r.u32(), s);
+        c.chase.distance = r.f32();
+        read_chase(f, r, s, c.chase);
         r.floats(c.speed, 3);
         r.floats(c.force, 3);
         r.floats(c.rotation, 3);
@@ -312,13 +317,10 @@ void read_dynamic_objects(const file_view& f, bf_world& w) {
         d.name = f.text(r.u32(), s);
         d.father_name = f.text(r.u32(), s);
         d.control = r.i32();
-        d.track_name = f.text(r.u32(), s);
-        r.floats(d.track_offset, 3);
-        d.chase_name = f.text(r.u32(), s);
-        r.floats(d.chase_offset, 3);
-        d.chase_type = f.text(r.u32(), s);
-        d.chase_softness = r.f32();
-        d.chase_distance = r.f32();
+        d.track.name = f.text(r.u32(), s);
+        r.floats(d.track.offset, 3);
+        read_chase(f, r, s, d.chase);
+        d.chase.distance = r.f32();
         r.floats(d.speed, 3);
         r.floats(d.force, 3);
         r.floats(d.rotation, 3);
@@ -704,6 +706,10 @@ struct heap_writer {
 
 uint64_t string_size(const bf_string& s) { return s ? s->size() + 1 : 0; }
 
+uint64_t strings_size(const bf_track_part& track, const bf_chase_part& chase) {
+    return string_size(track.name) + string_size(chase.name) + string_size(chase.type);
+}
+
 uint64_t names_size(const std::vector<std::string>& names) {
     uint64_t total = 0;
     for (const auto& n : names) total += n.size() + 1;
@@ -805,15 +811,14 @@ std::array<uint64_t, section_total> section_sizes(const bf_world& w, const index
     size[s_bsp] = w.bsp_nodes.size() * static_cast<uint64_t>(bsp_node_size);
     size[s_cameras] = w.cameras.size() * static_cast<uint64_t>(camera_size);
     for (const bf_camera& c : w.cameras) {
-        size[s_cameras] += string_size(c.name) + string_size(c.track_name) + string_size(c.chase_name) +
-                           string_size(c.chase_type);
+        size[s_cameras] += string_size(c.name) + strings_size(c.track, c.chase);
     }
     size[s_tracks] = w.tracks.size() * static_cast<uint64_t>(track_size);
     for (const bf_track& t : w.tracks) size[s_tracks] += t.points.size() * 4 + string_size(t.name);
     size[s_dynamic] = w.dynamic_objects.size() * static_cast<uint64_t>(dynamic_object_size);
     for (const bf_dynamic_object& d : w.dynamic_objects) {
-        size[s_dynamic] += string_size(d.name) + string_size(d.father_name) + string_size(d.track_name) +
-                           string_size(d.chase_name) + string_size(d.chase_type) + d.polygons.size() * 4;
+        size[s_dynamic] += string_size(d.name) + string_size(d.father_name) + strings_size(d.track, d.chase) +
+                           d.polygons.size() * 4;
     }
     size[s_animations] = w.animations.size() * static_cast<uint64_t>(animation_size);
     for (const bf_animation& a : w.animations) {
@@ -839,6 +844,13 @@ void write_names(byte_writer& out, const std::vector<std::string>& names) {
     }
 }
 
+void write_chase(byte_writer& out, heap_writer& heap, const bf_chase_part& chase) {
+    out.u32(heap.string(chase.name));
+    out.floats(chase.offset, 3);
+    out.u32(heap.string(chase.type));
+    out.f32(chase.softness);
+}
+
 void write_cameras(byte_writer& out, heap_writer& heap, const bf_world& w) {
     for (const bf_camera& c : w.cameras) {
         out.u32(heap.string(c.name));
@@ -853,13 +865,10 @@ void write_cameras(byte_writer& out, heap_writer& heap, const bf_world& w) {
         out.floats(c.x_axis, 3);
         out.floats(c.y_axis, 3);
         out.floats(c.z_axis, 3);
-        out.floats(c.track_offset, 3);
-        out.u32(heap.string(c.track_name));
-        out.f32(c.chase_distance);
-        out.u32(heap.string(c.chase_name));
-        out.floats(c.chase_offset, 3);
-        out.u32(heap.string(c.chase_type));
-        out.f32(c.chase_softness);
+        out.floats(c.track.offset, 3);
+        out.u32(heap.string(c.track.name));
+        out.f32(c.chase.distance);
+        write_chase(out, heap, c.chase);
         out.floats(c.speed, 3);
         out.floats(c.force, 3);
         out.floats(c.rotation, 3);
@@ -886,13 +895,10 @@ void write_dynamic_objects(byte_writer& out, heap_writer& heap, const bf_world& 
         out.u32(heap.string(d.name));
         out.u32(heap.string(d.father_name));
         out.i32(d.control);
-        out.u32(heap.string(d.track_name));
-        out.floats(d.track_offset, 3);
-        out.u32(heap.string(d.chase_name));
-        out.floats(d.chase_offset, 3);
-        out.u32(heap.string(d.chase_type));
-        out.f32(d.chase_softness);
-        out.f32(d.chase_distance);
+        out.u32(heap.string(d.track.name));
+        out.floats(d.track.offset, 3);
+        write_chase(out, heap, d.chase);
+        out.f32(d.chase.distance);
         out.floats(d.speed, 3);
         out.floats(d.force, 3);
         out.floats(d.rotation, 3);

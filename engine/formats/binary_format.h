@@ -131,6 +131,22 @@ struct bf_bsp_node {
     bool operator==(const bf_bsp_node&) const = default;
 };
 
+// The track and chase fields cameras and dynamic objects both carry (each record keeps them in its
+// own order in the file).
+struct bf_track_part {
+    bf_string name;
+    float offset[3];
+    bool operator==(const bf_track_part&) const = default;
+};
+
+struct bf_chase_part {
+    bf_string name;
+    float offset[3];
+    bf_string type;
+    float softness, distance;
+    bool operator==(const bf_chase_part&) const = default;
+};
+
 struct bf_camera {
     bf_string name;
     uint16_t width, height;
@@ -140,13 +156,8 @@ struct bf_camera {
     float location[3];
     float eye_distance;
     float x_axis[3], y_axis[3], z_axis[3];
-    float track_offset[3];
-    bf_string track_name;
-    float chase_distance;
-    bf_string chase_name;
-    float chase_offset[3];
-    bf_string chase_type;
-    float chase_softness;
+    bf_track_part track;
+    bf_chase_part chase;
     float speed[3], force[3], rotation[3];
     uint8_t rotation_space;
     float elasticity, friction;
@@ -163,12 +174,8 @@ struct bf_track {
 struct bf_dynamic_object {
     bf_string name, father_name;
     int32_t control;
-    bf_string track_name;
-    float track_offset[3];
-    bf_string chase_name;
-    float chase_offset[3];
-    bf_string chase_type;
-    float chase_softness, chase_distance;
+    bf_track_part track;
+    bf_chase_part chase;
     float speed[3], force[3], rotation[3];
     float friction, elasticity, max_speed;
     uint8_t rotation_space;

@@ -303,6 +303,22 @@ void keep_file_order(const std::vector<dynamic_object*>& created) {
     engine_state.dynamic_objects = rest;
 }
 
+void copy_floats(double* to, const float* from, int count) {
+    for (int i = 0; i < count; ++i) to[i] = from[i];
+}
+
+// The track and chase settings of a camera or dynamic object record; absent names stay as they are.
+void take_track_and_chase(const bf_track_part& file_track, const bf_chase_part& file_chase, track_part& track,
+                          chase_part& chase) {
+    if (file_track.name) jstrcpy_with_allocating(&track.name, file_track.name->c_str());
+    if (file_chase.name) jstrcpy_with_allocating(&chase.name, file_chase.name->c_str());
+    if (file_chase.type) jstrcpy_with_allocating(&chase.type_string, file_chase.type->c_str());
+    copy_floats(track.offset, file_track.offset, 3);
+    copy_floats(chase.offset, file_chase.offset, 3);
+    chase.softness = file_chase.softness;
+    chase.distance = file_chase.distance;
+}
+
 std::vector<dynamic_object*> build_dynamic_objects(const bf_world& w, module* m, std::vector<polygon*>& polys) {
     std::vector<dynamic_object*> created;
     for (const bf_dynamic_object& r : w.dynamic_objects) {
@@ -313,19 +329,13 @@ std::vector<dynamic_object*> build_dynamic_objects(const bf_world& w, module* m,
         }
         created.push_back(d);
         if (r.father_name) jstrcpy_with_allocating(&d->father_name, r.father_name->c_str());
-        if (r.track_name) jstrcpy_with_allocating(&d->track_name, r.track_name->c_str());
-        if (r.chase_name) jstrcpy_with_allocating(&d->chase_name, r.chase_name->c_str());
-        if (r.chase_type) jstrcpy_with_allocating(&d->chase_type_string, r.chase_type->c_str());
+        take_track_and_chase(r.track, r.chase, d->track, d->chase);
         d->control = r.control;
         for (int i = 0; i < 3; ++i) {
-            d->track_offset[i] = r.track_offset[i];
-            d->chase_offset[i] = r.chase_offset[i];
             d->rotation[i] = r.rotation[i];
             d->rotation_centre[i] = r.reference[i];
             d->scale[i] = r.scale[i];
         }
-        d->chase_softness = r.chase_softness;
-        d->chase_distance = r.chase_distance;
         d->friction = r.friction;
         d->elasticity = r.elasticity;
         d->max_speed = r.max_speed;
@@ -389,7 +399,7 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
         }
     }
     for (polygon* p : polys) p->owner = nullptr;
-    for (camera* c = engine_state.cameras; c; c = c->next) c->chased_object = nullptr;
+    for (camera* c = engine_state.cameras; c; c = c->next) c->chase.chased_object = nullptr;
     while (engine_state.dynamic_objects) dynamic_delete(engine_state.dynamic_objects);
 }
 
@@ -450,10 +460,6 @@ bool build_tracks(const bf_world& w) {
     return true;
 }
 
-void copy_floats(double* to, const float* from, int count) {
-    for (int i = 0; i < count; ++i) to[i] = from[i];
-}
-
 bool build_cameras(const bf_world& w) {
     set_log_window_caption(bf_world_texts::caption_cameras);
     bool built = true;
@@ -470,15 +476,9 @@ bool build_cameras(const bf_world& w) {
         camera_set_axes(c, {r.x_axis[0], r.x_axis[1], r.x_axis[2]}, {r.y_axis[0], r.y_axis[1], r.y_axis[2]},
                         {r.z_axis[0], r.z_axis[1], r.z_axis[2]});
         camera_mark_rebuilt(c);
-        if (r.track_name) jstrcpy_with_allocating(&c->track_name, r.track_name->c_str());
-        if (r.chase_name) jstrcpy_with_allocating(&c->chase_name, r.chase_name->c_str());
-        if (r.chase_type) jstrcpy_with_allocating(&c->chase_type_string, r.chase_type->c_str());
-        copy_floats(c->track_offset, r.track_offset, 3);
-        copy_floats(c->chase_offset, r.chase_offset, 3);
+        take_track_and_chase(r.track, r.chase, c->track, c->chase);
         copy_floats(c->speed, r.speed, 3);
         copy_floats(c->force, r.force, 3);
-        c->chase_distance = r.chase_distance;
-        c->chase_softness = r.chase_softness;
         c->elasticity = r.elasticity;
         c->friction = r.friction;
         copy_floats(c->rotation, r.rotation, 3);
@@ -912,6 +912,20 @@ void put_floats(float* to, const double* from, int count) {
     for (int i = 0; i < count; ++i) to[i] = static_cast<float>(from[i]);
 }
 
+// The track of a camera or dynamic object under the name its record writes.
+bf_track_part track_record(bf_string name, const track_part& track) {
+    bf_track_part r{std::move(name), {}};
+    put_floats(r.offset, track.offset, 3);
+    return r;
+}
+
+bf_chase_part chase_record(const chase_part& chase) {
+    bf_chase_part r{optional_text(chase.name), {}, optional_text(chase.type_string),
+                    static_cast<float>(chase.softness), static_cast<float>(chase.distance)};
+    put_floats(r.offset, chase.offset, 3);
+    return r;
+}
+
 // Where the saved records stand in the file, for the references that count them.
 struct saved_indices {
     const std::map<const group*, uint32_t>& groups;
@@ -959,13 +973,8 @@ void collect_scene(int flags, const saved_indices& saved, bf_world& out) {
         put_floats(r.x_axis, c->matrix.m[0], 3);
         put_floats(r.y_axis, c->matrix.m[1], 3);
         put_floats(r.z_axis, c->matrix.m[2], 3);
-        put_floats(r.track_offset, c->track_offset, 3);
-        r.track_name = track_name_of(c->track_name);
-        r.chase_distance = static_cast<float>(c->chase_distance);
-        r.chase_name = optional_text(c->chase_name);
-        put_floats(r.chase_offset, c->chase_offset, 3);
-        r.chase_type = optional_text(c->chase_type_string);
-        r.chase_softness = static_cast<float>(c->chase_softness);
+        r.track = track_record(track_name_of(c->track.name), c->track);
+        r.chase = chase_record(c->chase);
         put_floats(r.speed, c->speed, 3);
         put_floats(r.force, c->force, 3);
         r.elasticity = static_cast<float>(c->elasticity);
@@ -1190,12 +1199,9 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         r.name = optional_text(d->name);
         r.father_name = optional_text(d->father_name);
         r.control = d->control;
-        r.track_name = optional_text(d->track_name);
-        r.chase_name = optional_text(d->chase_name);
-        r.chase_type = optional_text(d->chase_type_string);
+        r.track = track_record(optional_text(d->track.name), d->track);
+        r.chase = chase_record(d->chase);
         for (int i = 0; i < 3; ++i) {
-            r.track_offset[i] = static_cast<float>(d->track_offset[i]);
-            r.chase_offset[i] = static_cast<float>(d->chase_offset[i]);
             r.speed[i] = static_cast<float>(d->speed[i]);
             r.force[i] = static_cast<float>(d->force[i]);
             r.rotation[i] = static_cast<float>(d->rotation[i]);
@@ -1204,8 +1210,6 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
             r.scale[i] = static_cast<float>(d->scale[i]);
             for (int j = 0; j < 3; ++j) r.rotation_rows[i * 3 + j] = static_cast<float>(d->axis_system.m[i][j]);
         }
-        r.chase_softness = static_cast<float>(d->chase_softness);
-        r.chase_distance = static_cast<float>(d->chase_distance);
         r.friction = static_cast<float>(d->friction);
         r.elasticity = static_cast<float>(d->elasticity);
         r.max_speed = static_cast<float>(d->max_speed);

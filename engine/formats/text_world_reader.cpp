@@ -25,6 +25,7 @@
 #include "foundation/engine_globals.h"
 #include "world/animation.h"
 #include "world/bsp_node.h"
+#include "world/chase.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/object_module.h"
@@ -357,14 +358,24 @@ bool read_physics(scan& s, const char* block, physics_values& v) {
     return true;
 }
 
-// "CHASE_TYPE:" with a softness, or "NO_CHASE" alone (softness 0.3).
+// "CHASE_TYPE:" with a softness, or "NO_CHASE" alone (softness 0.3). The camera writer puts the
+// softness after "NO_CHASE" as well: a number there is kept.
 bool read_chase_type(scan& s, const char* block, char** type, double& softness) {
     std::string word;
     if (!keyword_word(s, block, "CHASE_TYPE:", word)) return false;
     jstrcpy_with_allocating(type, word.c_str());
     softness = 0.3;
-    if (word != "NO_CHASE" && !read_double(s, softness)) return field_failed(block, "CHASE_TYPE:");
+    if (word != "NO_CHASE") return read_double(s, softness) || field_failed(block, "CHASE_TYPE:");
+    if (!s.line_ended() && plat_parse_double(s.peek(), &softness)) s.word();
     return true;
+}
+
+// The track and chase lines cameras and dynamic objects both carry.
+bool read_track_and_chase(scan& s, const char* block, track_part& track, chase_part& chase) {
+    return read_named_offset(s, block, "TRACK:", "NO_TRACK", &track.name, track.offset) &&
+           read_named_offset(s, block, "CHASE:", "NO_CHASE", &chase.name, chase.offset) &&
+           read_chase_type(s, block, &chase.type_string, chase.softness) &&
+           keyword_doubles(s, block, "CHASE_DISTANCE:", &chase.distance, 1);
 }
 
 struct camera_axes {
@@ -411,15 +422,10 @@ bool read_camera_fields(scan& s, const std::string& name, camera*& made) {
         report(1, "read_camera: CULLING_DEPTH: is missing\n");
     }
     if (!keyword_doubles(s, block, "EYE_DISTANCE:", &eye, 1) || field < 0 || eye < 0) return false;
-    char* track = nullptr;
-    char* chase = nullptr;
-    char* chase_type = nullptr;
-    double track_offset[3], chase_offset[3], softness = 0.3, distance = 0;
+    track_part track{};
+    chase_part chase{};
     physics_values physics;
-    const bool read = read_named_offset(s, block, "TRACK:", "NO_TRACK", &track, track_offset) &&
-                      read_named_offset(s, block, "CHASE:", "NO_CHASE", &chase, chase_offset) &&
-                      read_chase_type(s, block, &chase_type, softness) &&
-                      keyword_doubles(s, block, "CHASE_DISTANCE:", &distance, 1) && read_physics(s, block, physics);
+    const bool read = read_track_and_chase(s, block, track, chase) && read_physics(s, block, physics);
     std::string closing;
     const bool closed = read && keyword_word(s, block, "END_CAMERA:", closing);
     if (closed && jstricmp(closing.c_str(), name.c_str()) != 0) {
@@ -439,13 +445,8 @@ bool read_camera_fields(scan& s, const std::string& name, camera*& made) {
             const double(&r)[3][3] = axes.rows;
             camera_set_axes(c, {r[0][0], r[0][1], r[0][2]}, {r[1][0], r[1][1], r[1][2]}, {r[2][0], r[2][1], r[2][2]});
         }
-        std::swap(c->track_name, track);
-        std::swap(c->chase_name, chase);
-        std::swap(c->chase_type_string, chase_type);
-        std::copy(track_offset, track_offset + 3, c->track_offset);
-        std::copy(chase_offset, chase_offset + 3, c->chase_offset);
-        c->chase_softness = softness;
-        c->chase_distance = distance;
+        track_copy_settings(c->track, track);
+        chase_copy_settings(c->chase, chase);
         std::copy(physics.speed, physics.speed + 3, c->speed);
         c->absolute_speed = std::sqrt(physics.speed[0] * physics.speed[0] + physics.speed[1] * physics.speed[1] +
                                       physics.speed[2] * physics.speed[2]);
@@ -459,9 +460,7 @@ bool read_camera_fields(scan& s, const std::string& name, camera*& made) {
     } else if (closed && jstricmp(closing.c_str(), name.c_str()) == 0) {
         report(2, "read_camera: camera_init failed\n");
     }
-    engine_free(track);
-    engine_free(chase);
-    engine_free(chase_type);
+    for (char* owned : {track.name, chase.name, chase.type_string}) engine_free(owned);
     s.skip_line();
     made = c;
     return c != nullptr;
@@ -964,13 +963,8 @@ bool read_dynamic_fields(scan& s, dynamic_object* d, const std::string& name) {
         if (!plat_parse_int(word, &v) || v < INT_MIN || v > INT_MAX) return field_failed(block, "CONTROL:");
         d->control = static_cast<int32_t>(v);
     }
-    if (!read_named_offset(s, block, "TRACK:", "NO_TRACK", &d->track_name, d->track_offset) ||
-        !read_named_offset(s, block, "CHASE:", "NO_CHASE", &d->chase_name, d->chase_offset))
-        return false;
     physics_values physics;
-    if (!read_chase_type(s, block, &d->chase_type_string, d->chase_softness) ||
-        !keyword_doubles(s, block, "CHASE_DISTANCE:", &d->chase_distance, 1) || !read_physics(s, block, physics))
-        return false;
+    if (!read_track_and_chase(s, block, d->track, d->chase) || !read_physics(s, block, physics)) return false;
     dynamic_set_speed(d, {physics.speed[0], physics.speed[1], physics.speed[2]});
     dynamic_set_force(d, {physics.force[0], physics.force[1], physics.force[2]});
     d->max_speed = physics.max_speed;

@@ -151,13 +151,14 @@ void write_cameras(text_out& out, bool marked_only) {
         out.add(plat_format("\tVIEW_FIELD: %lG\n", c->field_of_view));
         out.add(plat_format("\tCULLING_DEPTH: %lG\n", c->culling_depth));
         out.add(plat_format("\tEYE_DISTANCE: %lG\n", c->distance_from_eye));
-        write_named_offset(out, "\tTRACK:", c->track_name, "NO_TRACK", c->track_offset, false);
+        write_named_offset(out, "\tTRACK:", c->track.name, "NO_TRACK", c->track.offset, false);
+        const chase_part& chase = c->chase;
         // The camera's empty chase line carries two tabs.
-        write_named_offset(out, c->chase_name && std::strcmp(c->chase_name, "NO_CHASE") != 0 ? "\tCHASE:" : "\t\tCHASE:",
-                           c->chase_name, "NO_CHASE", c->chase_offset, true);
-        out.add(plat_format("\tCHASE_TYPE: %s %lG\n", out.name(c->chase_type_string ? c->chase_type_string : "NO_CHASE"),
-                            c->chase_softness));
-        out.add(plat_format("\tCHASE_DISTANCE: % .16lG\n", c->chase_distance));
+        write_named_offset(out, chase.name && std::strcmp(chase.name, "NO_CHASE") != 0 ? "\tCHASE:" : "\t\tCHASE:",
+                           chase.name, "NO_CHASE", chase.offset, true);
+        out.add(plat_format("\tCHASE_TYPE: %s %lG\n", out.name(chase.type_string ? chase.type_string : "NO_CHASE"),
+                            chase.softness));
+        out.add(plat_format("\tCHASE_DISTANCE: % .16lG\n", chase.distance));
         write_physics(out, "\tPHYSICS:", {c->speed, c->force, c->max_speed, c->friction, c->elasticity, c->rotation,
                                            c->rotation_space != 0});
         out.add(plat_format("END_CAMERA: %s\n\n", c->name ? c->name : ""));
@@ -309,13 +310,13 @@ void write_dynamic_object(text_out& out, const dynamic_object* d, const vec3& lo
     if (d->control == 2) out.add("\t\tCONTROL: COMPUTER\n");
     else if (d->control == 1) out.add("\t\tCONTROL: PLAYER\n");
     else out.add(plat_format("\t\tCONTROL: %d\n", d->control));
-    write_named_offset(out, "\t\tTRACK:", d->track_name, "NO_TRACK", d->track_offset, true);
-    write_named_offset(out, "\t\tCHASE:", d->chase_name, "NO_CHASE", d->chase_offset, true);
-    if (d->chase_type_string && std::strcmp(d->chase_type_string, "NO_CHASE") != 0)
-        out.add(plat_format("\t\tCHASE_TYPE: %s % .16lG\n", out.name(d->chase_type_string), d->chase_softness));
+    write_named_offset(out, "\t\tTRACK:", d->track.name, "NO_TRACK", d->track.offset, true);
+    write_named_offset(out, "\t\tCHASE:", d->chase.name, "NO_CHASE", d->chase.offset, true);
+    if (d->chase.type_string && std::strcmp(d->chase.type_string, "NO_CHASE") != 0)
+        out.add(plat_format("\t\tCHASE_TYPE: %s % .16lG\n", out.name(d->chase.type_string), d->chase.softness));
     else
         out.add("\t\tCHASE_TYPE: NO_CHASE\n");
-    out.add(plat_format("\t\tCHASE_DISTANCE: % .16lG\n", d->chase_distance));
+    out.add(plat_format("\t\tCHASE_DISTANCE: % .16lG\n", d->chase.distance));
     write_physics(out, "\t\tPHYSICS:", {d->speed, d->force, d->max_speed, d->friction, d->elasticity, d->rotation,
                                          d->rotation_space != 0});
     out.add("\t\tMATRIX: \n\t\t\t1\t0\t0\n\t\t\t0\t1\t0\n\t\t\t0\t0\t1\n");

@@ -173,14 +173,14 @@ camera* camera_init(const char* name, int width, int height, double field_of_vie
     }
     camera_set_location(c, location);
     compute_world_planes(c);
-    c->chase_softness = 0.1;
+    c->chase.softness = 0.1;
     c->matrices_valid = 1;
-    c->next_track_point = 1;
+    c->track.next_point = 1;
     c->time_based = 1;
-    c->chase_type = 0;
+    c->chase.type = 0;
     c->save = 1;
     c->visit_flag = 1;
-    jstrcpy_with_allocating(&c->track_name, "NO_TRACK");
+    jstrcpy_with_allocating(&c->track.name, "NO_TRACK");
     return c;
 }
 
@@ -296,7 +296,7 @@ int camera_find_unique_name(camera* list, std::string& name) {
 
 void camera_free(camera* c) {
     if (!c) return;
-    for (char* owned : {c->name, c->track_name, c->chase_name, c->chase_type_string}) engine_free(owned);
+    for (char* owned : {c->name, c->track.name, c->chase.name, c->chase.type_string}) engine_free(owned);
     record_destroy(c);
 }
 
@@ -433,20 +433,10 @@ void camera_set_absolute_speed(camera* c, double value) {
     camera_set_speed(c, velocity);
 }
 
-int camera_get_next_track_point(const camera* c) {
-    if (!c || !c->track) return 0;
-    const vec3 at{c->location[0] - c->track_offset[0], c->location[1] - c->track_offset[1],
-                  c->location[2] - c->track_offset[2]};
-    const int closest = track_find_closest_point(c->track, at);
-    return closest < 0 || closest + 1 >= c->track->point_count ? 0 : closest + 1;
-}
+int camera_get_next_track_point(const camera* c) { return c ? track_next_point(c->track, location_of(c), 0) : 0; }
 
 void camera_reset_track_target(camera* c) {
-    for (int k = 0; k < 3; ++k) c->target_point[k] = c->location[k];
-    const int next = camera_get_next_track_point(c);
-    if (c->track && next < c->track->point_count) {
-        c->target_point[2] = c->track->points[3 * next + 2] + c->track_offset[2];
-    }
+    track_set_target(c->track, location_of(c), camera_get_next_track_point(c));
 }
 
 int camera_save_values(const camera* c, camera_values* values) {

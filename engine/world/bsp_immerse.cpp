@@ -192,7 +192,7 @@ int immerse_all_modules_objects(engine_state_record& state, module* main_module,
         if (immerse_a_module(main_module, 1) != 0) result = -1;
         dynamic_free_all(objects);
         state.player_object = nullptr;
-        for (camera* c = state.cameras; c; c = c->next) c->chased_object = nullptr;
+        for (camera* c = state.cameras; c; c = c->next) c->chase.chased_object = nullptr;
     } else {
         for (dynamic_object* d = *objects; d; d = d->next) make_dynamic_group(d, nullptr);
         if (immerse_a_module(main_module, 1) != 0) result = -1;

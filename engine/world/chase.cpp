@@ -2,6 +2,7 @@
 // steps of dynamic objects and cameras.
 #include "world/chase.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/errors.h"
@@ -40,7 +41,10 @@ struct chase_frame {
     vec3 x{1, 0, 0}, y{0, 1, 0}, z{0, 0, 1};
 };
 
-chase_frame frame_of(const dynamic_object* object, const camera* cam, const group* g) {
+chase_frame frame_of(const chase_part& chase) {
+    const dynamic_object* object = chase.chased_object;
+    const camera* cam = chase.chased_camera;
+    const group* g = chase.chased_group;
     chase_frame f;
     if (object) {
         f.found = true;
@@ -58,9 +62,6 @@ chase_frame frame_of(const dynamic_object* object, const camera* cam, const grou
     return f;
 }
 
-chase_frame frame_of(const dynamic_object* d) { return frame_of(d->chased_object, d->chased_camera, d->chased_group); }
-chase_frame frame_of(const camera* c) { return frame_of(c->chased_object, c->chased_camera, c->chased_group); }
-
 vec3 blend(double f, const vec3& a, const vec3& b) {
     vec3 out, other;
     vec_scale(out, f, a);
@@ -69,15 +70,9 @@ vec3 blend(double f, const vec3& a, const vec3& b) {
     return out;
 }
 
-template <typename T>
-vec3 offset_of(const T* e) {
-    return {e->chase_offset[0], e->chase_offset[1], e->chase_offset[2]};
-}
+vec3 offset_of(const chase_part& chase) { return {chase.offset[0], chase.offset[1], chase.offset[2]}; }
 
-template <typename T>
-vec3 track_offset_of(const T* e) {
-    return {e->track_offset[0], e->track_offset[1], e->track_offset[2]};
-}
+vec3 offset_of(const track_part& track) { return {track.offset[0], track.offset[1], track.offset[2]}; }
 
 // The axes and location of a precise chase: the own axes blended toward the target's by the
 // softness and repaired into a basis, the place the chase distance along the new x axis.
@@ -86,41 +81,40 @@ struct precise_place {
     vec3 location;
 };
 
-template <typename T>
-bool precise_placement(const T* e, const vec3 own[3], const char* group_message, precise_place& out) {
-    const chase_frame f = frame_of(e);
+bool precise_placement(const chase_part& chase, const vec3 own[3], const char* group_message, precise_place& out) {
+    const chase_frame f = frame_of(chase);
     if (f.group_only) {
         report(group_message);
         return false;
     }
     if (!f.found) return false;
-    const double k = e->chase_softness;
+    const double k = chase.softness;
     const vec3 target[3] = {f.x, f.y, f.z};
     for (int i = 0; i < 3; ++i) out.axes[i] = blend(k, target[i], own[i]);
     if (repair_basis(out.axes[0], out.axes[1], out.axes[2]) != 0) return false;
     vec3 behind;
-    vec_scale(behind, e->chase_distance, out.axes[0]);
+    vec_scale(behind, chase.distance, out.axes[0]);
     out.location = f.location;
     vec_add(out.location, behind);
-    vec_add(out.location, offset_of(e));
+    vec_add(out.location, offset_of(chase));
     return true;
 }
 
-// A track step by the entity's absolute speed from where it stands: its new next point, and the
+// A track step by the mover's absolute speed from where it stands: its new next point, and the
 // location and direction it takes.
-template <typename T>
-void track_placement(T* e, const vec3& from, const vec3& old_direction, double factor, vec3& location,
-                     vec3& direction) {
-    const vec3 offset = track_offset_of(e);
-    e->next_track_point = track_advance(e->track, offset, from, e->next_track_point, e->absolute_speed, location);
+void track_placement(track_part& track, double speed, const vec3& from, const vec3& old_direction, double factor,
+                     vec3& location, vec3& direction) {
+    const vec3 offset = offset_of(track);
+    track.next_point = track_advance(track.line, offset, from, track.next_point, speed, location);
     vec3 on_track = location;
     vec_sub(on_track, offset);
-    track_get_direction(e->track, on_track, old_direction, e->next_track_point, factor, direction);
+    track_get_direction(track.line, on_track, old_direction, track.next_point, factor, direction);
 }
 
 void step_along_track(dynamic_object* d, double factor) {
     vec3 location, direction;
-    track_placement(d, dynamic_get_location(d), dynamic_get_direction(d), factor, location, direction);
+    track_placement(d->track, d->absolute_speed, dynamic_get_location(d), dynamic_get_direction(d), factor, location,
+                    direction);
     dynamic_set_location(d, location);
     dynamic_set_direction(d, direction);
 }
@@ -170,12 +164,36 @@ std::string chase_convert_number_to_string(int code, int fall_flag, double heigh
     return text;
 }
 
+void chase_copy_settings(chase_part& to, const chase_part& from) {
+    jstrcpy_with_allocating(&to.name, from.name);
+    std::copy(from.offset, from.offset + 3, to.offset);
+    jstrcpy_with_allocating(&to.type_string, from.type_string);
+    to.softness = from.softness;
+    to.distance = from.distance;
+}
+
+void chase_set_target(chase_part& chase, camera* target_camera, dynamic_object* target_object, group* target_group,
+                      const char* target_name) {
+    chase.chased_camera = target_camera;
+    chase.chased_object = target_object;
+    chase.chased_group = target_group;
+    jstrcpy_with_allocating(&chase.name, target_name);
+}
+
+bool chase_set_type(chase_part& chase, int type, int fall_flag, double fall_height) {
+    if (chase.type == type) return false;
+    chase.type = type;
+    const std::string name = chase_convert_number_to_string(type, fall_flag, fall_height);
+    jstrcpy_with_allocating(&chase.type_string, name.c_str());
+    return true;
+}
+
 void dynamic_trace_location(dynamic_object* d) {
     if (!d) return;
-    const chase_frame f = frame_of(d);
+    const chase_frame f = frame_of(d->chase);
     if (!f.found) return;
     vec3 location = f.location;
-    vec_add(location, offset_of(d));
+    vec_add(location, offset_of(d->chase));
     dynamic_set_axis_system(d, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
     dynamic_set_location(d, location);
 }
@@ -184,17 +202,18 @@ void dynamic_trace_precise(dynamic_object* d) {
     if (!d) return;
     precise_place place;
     const vec3 own[3] = {row(d->total_matrix, 0), row(d->total_matrix, 1), row(d->total_matrix, 2)};
-    if (!precise_placement(d, own, "dynamic_trace_precise: chasing a group is not supported yet !!\n", place)) return;
+    if (!precise_placement(d->chase, own, "dynamic_trace_precise: chasing a group is not supported yet !!\n", place))
+        return;
     dynamic_set_axis_system(d, place.axes[0], place.axes[1], place.axes[2]);
     dynamic_set_location(d, place.location);
 }
 
 void dynamic_trace_track(dynamic_object* d) {
-    if (d && d->track) step_along_track(d, d->chase_softness);
+    if (d && d->track.line) step_along_track(d, d->chase.softness);
 }
 
 void dynamic_trace_track_airplane(dynamic_object* d) {
-    if (!d || !d->track) return;
+    if (!d || !d->track.line) return;
     const double head = dynamic_get_head(d);
     double bank = dynamic_get_bank(d);
     step_along_track(d, 1);
@@ -278,10 +297,10 @@ double dynamic_move_according_to_physics_recursive(dynamic_object* d, vec3& from
 
 void camera_trace_location(camera* c) {
     if (!c) return;
-    const chase_frame f = frame_of(c);
+    const chase_frame f = frame_of(c->chase);
     if (!f.found) return;
     vec3 location = f.location;
-    vec_add(location, offset_of(c));
+    vec_add(location, offset_of(c->chase));
     camera_set_location(c, location);
 }
 
@@ -290,21 +309,22 @@ void camera_trace_precise(camera* c) {
     precise_place place;
     vec3 own[3];
     camera_get_axes(c, own[0], own[1], own[2]);
-    if (!precise_placement(c, own, "camera_trace_precise: chasing a group is not supported yet !!\n", place)) return;
+    if (!precise_placement(c->chase, own, "camera_trace_precise: chasing a group is not supported yet !!\n", place))
+        return;
     camera_set_axes(c, place.axes[0], place.axes[1], place.axes[2]);
     camera_set_location(c, place.location);
 }
 
 void camera_trace_flexible(camera* c) {
     if (!c) return;
-    const chase_frame f = frame_of(c);
+    const chase_frame f = frame_of(c->chase);
     if (f.group_only) {
         report("camera_trace_flexible: chasing a group is not supported yet !!\n");
         return;
     }
     if (!f.found) return;
     const vec3 d = camera_get_direction(c);
-    const double k = c->chase_softness;
+    const double k = c->chase.softness;
     vec3 direction{d.y, -d.x, d.z};
     if (vec_dot(f.x, d) <= 0.999) {
         vec3 back = f.x;
@@ -315,27 +335,28 @@ void camera_trace_flexible(camera* c) {
     camera_set_direction(c, direction);
     // P lies the chase distance behind the target; Q keeps the distance from where the camera is.
     vec3 p, q, v = camera_get_location(c), step;
-    vec_scale(step, c->chase_distance, f.x);
+    vec_scale(step, c->chase.distance, f.x);
     p = f.location;
     vec_add(p, step);
-    vec_sub(v, offset_of(c));
+    vec_sub(v, offset_of(c->chase));
     vec_sub(v, f.location);
     vec_normalize(v);
-    vec_scale(step, c->chase_distance, v);
+    vec_scale(step, c->chase.distance, v);
     q = f.location;
     vec_add(q, step);
     vec3 toward = p;
     vec_sub(toward, q);
     vec_scale(toward, k, toward);
     vec_add(q, toward);
-    vec_add(q, offset_of(c));
+    vec_add(q, offset_of(c->chase));
     camera_set_location(c, q);
 }
 
 void camera_trace_track(camera* c) {
-    if (!c || !c->track) return;
+    if (!c || !c->track.line) return;
     vec3 location, direction;
-    track_placement(c, camera_get_location(c), camera_get_direction(c), c->chase_softness, location, direction);
+    track_placement(c->track, c->absolute_speed, camera_get_location(c), camera_get_direction(c), c->chase.softness,
+                    location, direction);
     camera_set_location(c, location);
     camera_set_direction(c, direction);
 }

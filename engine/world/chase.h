@@ -11,6 +11,16 @@ enum chase_type_code { NO_CHASE = 0, CHASE_LOCATION = 2, CHASE_PRECISE = 3, CHAS
 int chase_convert_string_to_number(const char* text, double* height, int* fall_flag);
 std::string chase_convert_number_to_string(int code, int fall_flag, double height);
 
+// The settings of a chase part a file or a group keeps: name, offset, type keyword, softness and
+// distance.
+void chase_copy_settings(chase_part& to, const chase_part& from);
+// One target at a time: the given one (the others NULL), its name copied into the chase name.
+void chase_set_target(chase_part& chase, camera* target_camera, dynamic_object* target_object, group* target_group,
+                      const char* target_name);
+// A new type code with its keyword (the fall suffix from the flag and height); false when the
+// type is the one set already.
+bool chase_set_type(chase_part& chase, int type, int fall_flag, double fall_height);
+
 // The steps of a dynamic object, one per chase type.
 void dynamic_trace_location(dynamic_object* d);
 void dynamic_trace_precise(dynamic_object* d);

@@ -49,8 +49,8 @@ void rebuild_total(dynamic_object* d) {
 }
 
 void free_strings(dynamic_object* d) {
-    for (char** s : {&d->module_name, &d->father_name, &d->type, &d->name, &d->track_name, &d->chase_name,
-                     &d->chase_type_string}) {
+    for (char** s : {&d->module_name, &d->father_name, &d->type, &d->name, &d->track.name, &d->chase.name,
+                     &d->chase.type_string}) {
         engine_free(*s);
         *s = nullptr;
     }
@@ -79,10 +79,10 @@ void unhook(dynamic_object* d) {
     unlink_from_lists(d);
     for_each_in(engine_state.dynamic_objects, [d](dynamic_object* e) {
         if (e->father == d) e->father = nullptr;
-        if (e->chased_object == d) e->chased_object = nullptr;
+        if (e->chase.chased_object == d) e->chase.chased_object = nullptr;
     });
     for (camera* c = engine_state.cameras; c; c = c->next) {
-        if (c->chased_object == d) c->chased_object = nullptr;
+        if (c->chase.chased_object == d) c->chase.chased_object = nullptr;
     }
     light_forget_entity(d);
     world_links_entity_freed(d);
@@ -276,12 +276,12 @@ dynamic_object* init_dynamic_object() {
         return nullptr;
     }
     d->control = 1;
-    d->next_track_point = 1;
+    d->track.next_point = 1;
     matrix_identity(d->total_matrix);
     matrix_identity(d->axis_system);
     d->scale[0] = d->scale[1] = d->scale[2] = 1;
     d->time_based = 1;
-    d->chase_softness = 0.1;
+    d->chase.softness = 0.1;
     d->max_speed = 1e100;
     d->chase_physics_collision = 1;
     d->collisional = 1;
@@ -317,12 +317,8 @@ dynamic_object* dynamic_create_from_group(const group* g) {
     jstrcpy_with_allocating(&d->name, g->name);
     if (g->given_name) jstrcpy_with_allocating(&d->module_name, g->name);
     jstrcpy_with_allocating(&d->type, g->object_type ? g->object_type : "regular");
-    jstrcpy_with_allocating(&d->track_name, g->track_name);
-    copy3(d->track_offset, g->track_offset);
-    d->chase_distance = g->chase_distance;
-    jstrcpy_with_allocating(&d->chase_name, g->chase_name);
-    copy3(d->chase_offset, g->chase_offset);
-    d->chase_softness = g->chase_softness;
+    track_copy_settings(d->track, g->track);
+    chase_copy_settings(d->chase, g->chase);
     d->fall_flag = g->fall_flag;
     d->fall_height = g->fall_height;
     d->fall_from_track = g->fall_from_track;
@@ -335,12 +331,13 @@ dynamic_object* dynamic_create_from_group(const group* g) {
     copy3(d->rotation, g->rotation);
     d->rotation_space = g->rotation_space;
     d->control = g->control;
-    if (g->chase_type) {
+    // The object's type keyword is the canonical one, its fall suffix from the group's fall values.
+    if (g->chase.type_string) {
         double height = 0;
         int fall = 0;
-        d->chase_type = chase_convert_string_to_number(g->chase_type, &height, &fall);
-        const std::string canonical = chase_convert_number_to_string(d->chase_type, d->fall_flag, d->fall_height);
-        jstrcpy_with_allocating(&d->chase_type_string, canonical.c_str());
+        d->chase.type = chase_convert_string_to_number(g->chase.type_string, &height, &fall);
+        const std::string canonical = chase_convert_number_to_string(d->chase.type, d->fall_flag, d->fall_height);
+        jstrcpy_with_allocating(&d->chase.type_string, canonical.c_str());
     }
     dynamic_set_total_move_mat_and_(d);
     return d;
@@ -615,23 +612,12 @@ void dynamic_physics_step(dynamic_object* d, double time_factor, int timed) {
 }
 
 int dynamic_get_next_track_point(const dynamic_object* d) {
-    if (!d || !d->track) return 1;
-    vec3 from = dynamic_get_location(d);
-    from = {from.x - d->track_offset[0], from.y - d->track_offset[1], from.z - d->track_offset[2]};
-    const int closest = track_find_closest_point(d->track, from);
-    if (closest < 0) return 1;
-    return closest + 1 >= d->track->point_count ? 0 : closest + 1;
+    return d ? track_next_point(d->track, dynamic_get_location(d), 1) : 1;
 }
 
 void dynamic_update_track_target(dynamic_object* d) {
     if (!d) return;
-    const vec3 location = dynamic_get_location(d);
-    d->track_target[0] = location.x;
-    d->track_target[1] = location.y;
-    d->track_target[2] = location.z;
-    const int n = dynamic_get_next_track_point(d);
-    if (d->track && d->track->points && n >= 0 && n < d->track->point_count)
-        d->track_target[2] = d->track->points[3 * n + 2] + d->track_offset[2];
+    track_set_target(d->track, dynamic_get_location(d), dynamic_get_next_track_point(d));
 }
 
 void dynamic_disable(dynamic_object* d) {

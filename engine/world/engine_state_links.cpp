@@ -16,17 +16,33 @@ bool no_track_exact(const char* name) { return !name || jstrcmp(name, "NO_TRACK"
 
 // Links one object; false (with the two report lines) when its track is missing.
 bool link_object_track(dynamic_object* d, const dynamic_object* named, jtrack* tracks) {
-    d->track = nullptr;
-    if (no_track_exact(d->track_name)) return true;
-    d->track = track_find_by_name(tracks, d->track_name);
-    if (d->track) return true;
+    d->track.line = nullptr;
+    if (no_track_exact(d->track.name)) return true;
+    d->track.line = track_find_by_name(tracks, d->track.name);
+    if (d->track.line) return true;
     report_error(1, "connect_tracks_to_dynamic_objects: couldnt find track\n");
     engine_log_printf("\tThe dynamic object name is %s (module=%s). His track is %s\n",
-                      named->name ? named->name : "", named->module_name ? named->module_name : "", d->track_name);
+                      named->name ? named->name : "", named->module_name ? named->module_name : "", d->track.name);
     return false;
 }
 
 bool is_no_chase(const char* name) { return jstrcmp(name, "NO_CHASE") == 0; }
+
+// The type code from the keyword (and the fall values from its suffix), and the target by the
+// chase name: an object by name (or, with `module_names`, by module name), a camera, a group.
+// False when the named target is missing.
+bool connect_chase(chase_part& chase, double* fall_height, int* fall_flag, dynamic_object* objects, camera* cameras,
+                   bool module_names) {
+    chase.type = chase_convert_string_to_number(chase.type_string, fall_height, fall_flag);
+    chase.chased_camera = nullptr;
+    chase.chased_object = nullptr;
+    chase.chased_group = nullptr;
+    if (!chase.name || is_no_chase(chase.name)) return true;
+    if ((chase.chased_object = dynamic_find_by_name(objects, chase.name))) return true;
+    if (module_names && (chase.chased_object = dynamic_find_by_module_name(objects, chase.name))) return true;
+    if ((chase.chased_camera = camera_find_by_name(cameras, chase.name))) return true;
+    return (chase.chased_group = group_find_by_name(engine_state.groups, chase.name)) != nullptr;
+}
 
 }  // namespace
 
@@ -46,7 +62,7 @@ int connect_tracks_to_dynamic_objects(dynamic_object* objects, jtrack* tracks) {
         }
     }
     for (dynamic_object* d = objects; d; d = d->next) {
-        d->next_track_point = dynamic_get_next_track_point(d);
+        d->track.next_point = dynamic_get_next_track_point(d);
         dynamic_update_track_target(d);
     }
     return 0;
@@ -54,18 +70,18 @@ int connect_tracks_to_dynamic_objects(dynamic_object* objects, jtrack* tracks) {
 
 int connect_tracks_to_cameras(camera* cameras, jtrack* tracks) {
     for (camera* c = cameras; c; c = c->next) {
-        c->track = nullptr;
-        if (!c->track_name || jstricmp(c->track_name, "NO_TRACK") == 0) continue;
-        c->track = track_find_by_name(tracks, c->track_name);
-        if (c->track) continue;
+        c->track.line = nullptr;
+        if (!c->track.name || jstricmp(c->track.name, "NO_TRACK") == 0) continue;
+        c->track.line = track_find_by_name(tracks, c->track.name);
+        if (c->track.line) continue;
         report_error(1, "connect_tracks_to_cameras: couldnt find track\n");
-        engine_log_printf("\tThe camera name is %s . His track is %s\n", c->name ? c->name : "", c->track_name);
+        engine_log_printf("\tThe camera name is %s . His track is %s\n", c->name ? c->name : "", c->track.name);
         return -1;
     }
     for (camera* c = cameras; c; c = c->next) {
-        if (!c->track) continue;
-        c->next_track_point = camera_get_next_track_point(c);
-        for (int k = 0; k < 3; ++k) c->target_point[k] = c->location[k];
+        if (!c->track.line) continue;
+        c->track.next_point = camera_get_next_track_point(c);
+        for (int k = 0; k < 3; ++k) c->track.target[k] = c->location[k];
     }
     return 0;
 }
@@ -73,30 +89,15 @@ int connect_tracks_to_cameras(camera* cameras, jtrack* tracks) {
 int connect_chase_objects(dynamic_object* objects, camera* cameras) {
     int result = 0;
     for (dynamic_object* d = objects; d; d = d->next) {
-        d->chase_type = chase_convert_string_to_number(d->chase_type_string, &d->fall_height, &d->fall_flag);
-        d->chased_camera = nullptr;
-        d->chased_object = nullptr;
-        d->chased_group = nullptr;
-        if (!d->chase_name || is_no_chase(d->chase_name)) continue;
-        if ((d->chased_object = dynamic_find_by_name(objects, d->chase_name))) continue;
-        if ((d->chased_object = dynamic_find_by_module_name(objects, d->chase_name))) continue;
-        if ((d->chased_camera = camera_find_by_name(cameras, d->chase_name))) continue;
-        if ((d->chased_group = group_find_by_name(engine_state.groups, d->chase_name))) continue;
+        if (connect_chase(d->chase, &d->fall_height, &d->fall_flag, objects, cameras, true)) continue;
         report_errorf("connect_chase_objects: dynamic object %s couldnt find object %s (for chasing)\n",
-                      d->name ? d->name : "", d->chase_name);
+                      d->name ? d->name : "", d->chase.name);
         result = -1;
     }
     for (camera* c = cameras; c; c = c->next) {
-        c->chase_type = chase_convert_string_to_number(c->chase_type_string, &c->fall_height, &c->fall_flag);
-        c->chased_camera = nullptr;
-        c->chased_object = nullptr;
-        c->chased_group = nullptr;
-        if (!c->chase_name || is_no_chase(c->chase_name)) continue;
-        if ((c->chased_object = dynamic_find_by_name(objects, c->chase_name))) continue;
-        if ((c->chased_camera = camera_find_by_name(cameras, c->chase_name))) continue;
-        if ((c->chased_group = group_find_by_name(engine_state.groups, c->chase_name))) continue;
+        if (connect_chase(c->chase, &c->fall_height, &c->fall_flag, objects, cameras, false)) continue;
         report_errorf("connect_chase_objects: camera %s couldnt find object %s (for chasing)\n",
-                      c->name ? c->name : "", c->chase_name);
+                      c->name ? c->name : "", c->chase.name);
         result = -1;
     }
     return result;

@@ -15,12 +15,14 @@
 #include "foundation/strings.h"
 #include "render/blending.h"
 #include "render/polygon_fill.h"
+#include "world/chase.h"
 #include "world/engine_state.h"
 #include "world/engine_state_links.h"
 #include "world/light.h"
 #include "world/polygon.h"
 #include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"
+#include "world/track.h"
 #include "world/vertex_normals.h"
 #include "world/world_order.h"
 
@@ -67,7 +69,7 @@ void unregister_name(group* g) {
 }
 
 void free_strings(group* g) {
-    for (char** s : {&g->name, &g->given_name, &g->object_type, &g->track_name, &g->chase_name, &g->chase_type,
+    for (char** s : {&g->name, &g->given_name, &g->object_type, &g->track.name, &g->chase.name, &g->chase.type_string,
                      &g->further_name}) {
         engine_free(*s);
         *s = nullptr;
@@ -77,7 +79,7 @@ void free_strings(group* g) {
 // Duplicates every owned string of a copied record; -1 when memory runs out.
 int duplicate_strings(group* g) {
     int failures = 0;
-    for (char** s : {&g->given_name, &g->object_type, &g->track_name, &g->chase_name, &g->chase_type,
+    for (char** s : {&g->given_name, &g->object_type, &g->track.name, &g->chase.name, &g->chase.type_string,
                      &g->further_name}) {
         const char* source = *s;
         *s = nullptr;
@@ -243,7 +245,7 @@ group* group_create(group** list, const char* name) {
         return nullptr;
     }
     matrix_identity(g->axis_system);
-    g->chase_softness = 0.1;
+    g->chase.softness = 0.1;
     g->max_speed = 1e100;
     g->next = *list;
     *list = g;
@@ -262,7 +264,7 @@ group* group_create_using_object(group** list, const object* obj) {
         return nullptr;
     }
     matrix_identity(g->axis_system);
-    g->chase_softness = 0.1;
+    g->chase.softness = 0.1;
     g->max_speed = 1e100;
     if (obj->dynamic) group_set_object_parameters(g, obj->dynamic);
     unregister_name(g);
@@ -292,13 +294,8 @@ void group_set_object_parameters(group* g, const dynamic_object* d) {
     unregister_name(g);
     jstrcpy_with_allocating(&g->name, d->name);
     jstrcpy_with_allocating(&g->object_type, d->type);
-    jstrcpy_with_allocating(&g->track_name, d->track_name);
-    copy3(g->track_offset, d->track_offset);
-    g->chase_distance = d->chase_distance;
-    jstrcpy_with_allocating(&g->chase_name, d->chase_name);
-    copy3(g->chase_offset, d->chase_offset);
-    jstrcpy_with_allocating(&g->chase_type, d->chase_type_string);
-    g->chase_softness = d->chase_softness;
+    track_copy_settings(g->track, d->track);
+    chase_copy_settings(g->chase, d->chase);
     g->fall_flag = d->fall_flag;
     g->fall_height = d->fall_height;
     g->fall_from_track = d->fall_from_track;
@@ -335,11 +332,11 @@ group* group_extract(group** list, group* g) {
         }
     }
     for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
-        if (d->chased_group == g) d->chased_group = nullptr;
+        if (d->chase.chased_group == g) d->chase.chased_group = nullptr;
         if (d->made_group == g) d->made_group = nullptr;
     }
     for (camera* c = engine_state.cameras; c; c = c->next) {
-        if (c->chased_group == g) c->chased_group = nullptr;
+        if (c->chase.chased_group == g) c->chase.chased_group = nullptr;
     }
     light_forget_entity(g);
     world_links_entity_freed(g);

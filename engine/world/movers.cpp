@@ -2,6 +2,7 @@
 // and the timed events of dynamic objects.
 #include "world/movers.h"
 
+#include <array>
 #include <vector>
 
 #include "foundation/engine_clock.h"
@@ -22,7 +23,24 @@ void report_unsupported(const dynamic_object* d) {
     report_errorf(
         "engine_move_dynamic_objects: Chasing type %s (for object %s) is not supported yet\n\t\tCurrently available "
         "are: NO_CHASE, CHASE_TRACK, CHASE_TRACK_AIRPLANE, CHASE_LOCATION\n",
-        d->chase_type_string ? d->chase_type_string : "", d->name ? d->name : "");
+        d->chase.type_string ? d->chase.type_string : "", d->name ? d->name : "");
+}
+
+using offset3 = std::array<double, 3>;
+
+// A step uses the chase offset turned into world axes by the mover's axes; returns the offset as set.
+offset3 turn_chase_offset(chase_part& chase, const mat4& axes) {
+    const offset3 unturned{chase.offset[0], chase.offset[1], chase.offset[2]};
+    vec3 turned;
+    vec_mul_rotation(turned, {unturned[0], unturned[1], unturned[2]}, axes);
+    chase.offset[0] = turned.x;
+    chase.offset[1] = turned.y;
+    chase.offset[2] = turned.z;
+    return unturned;
+}
+
+void restore_chase_offset(chase_part& chase, const offset3& unturned) {
+    for (int i = 0; i < 3; ++i) chase.offset[i] = unturned[i];
 }
 
 void scale3(double* v, double k) {
@@ -44,7 +62,7 @@ step_speeds scale_to_elapsed_time(dynamic_object* d) {
     }
     saved.absolute_speed = d->absolute_speed;
     saved.absolute_force = d->absolute_force;
-    const bool physics_collision = d->chase_type == CHASE_PHYSICS && d->chase_physics_collision;
+    const bool physics_collision = d->chase.type == CHASE_PHYSICS && d->chase_physics_collision;
     if (engine_state.time_based_objects != 1 || d->time_based != 1 || physics_collision) return saved;
     const uint32_t now = engine_clock_now();
     // The first step after a load moves unscaled; a step in the same millisecond moves nothing.
@@ -64,7 +82,7 @@ step_speeds scale_to_elapsed_time(dynamic_object* d) {
 // Per-second speeds again: the ones kept aside, or for physics the step's result per second.
 void restore_speeds(dynamic_object* d, const step_speeds& saved) {
     if (!saved.scaled) return;
-    if (d->chase_type == CHASE_PHYSICS && saved.elapsed > 1e-6) {
+    if (d->chase.type == CHASE_PHYSICS && saved.elapsed > 1e-6) {
         scale3(d->speed, 1 / saved.elapsed);
         scale3(d->force, 1 / saved.elapsed);
         d->absolute_speed /= saved.elapsed;
@@ -79,6 +97,14 @@ void restore_speeds(dynamic_object* d, const step_speeds& saved) {
     d->absolute_force = saved.absolute_force;
 }
 
+vec3 target_of(const track_part& track) { return {track.target[0], track.target[1], track.target[2]}; }
+
+void put_target(track_part& track, const vec3& on_track) {
+    track.target[0] = on_track.x;
+    track.target[1] = on_track.y;
+    track.target[2] = on_track.z;
+}
+
 // A track step that falls onto the ground: the step runs on the track's own height and the
 // object is then put down on what lies beneath.
 void track_step_with_fall(dynamic_object* d, void (*step)(dynamic_object*)) {
@@ -86,19 +112,16 @@ void track_step_with_fall(dynamic_object* d, void (*step)(dynamic_object*)) {
         step(d);
         return;
     }
-    dynamic_set_location(d, {d->track_target[0], d->track_target[1], d->track_target[2]});
+    dynamic_set_location(d, target_of(d->track));
     step(d);
-    const vec3 on_track = dynamic_get_location(d);
-    d->track_target[0] = on_track.x;
-    d->track_target[1] = on_track.y;
-    d->track_target[2] = on_track.z;
+    put_target(d->track, dynamic_get_location(d));
     dynamic_fall_down(d, 0);
 }
 
-void step_by_type(dynamic_object* d, const double* unturned_offset, double elapsed, bool scaled) {
-    switch (d->chase_type) {
+void step_by_type(dynamic_object* d, const offset3& unturned_offset, double elapsed, bool scaled) {
+    switch (d->chase.type) {
         case CHASE_LOCATION:
-            for (int i = 0; i < 3; ++i) d->chase_offset[i] = unturned_offset[i];
+            restore_chase_offset(d->chase, unturned_offset);
             dynamic_trace_location(d);
             break;
         case CHASE_PRECISE:
@@ -124,7 +147,7 @@ void report_unsupported(const camera* c) {
     report_errorf(
         "engine_move_cameras: Chasing type %s (for camera %s) is not supported yet\n\t\tCurrently available are: "
         "CHASE_TRACK, NO_CHASE, CHASE_LOCATION, CHASE_PRECISE, CHASE_FLEXIBLE\n",
-        c->chase_type_string ? c->chase_type_string : "", c->name ? c->name : "");
+        c->chase.type_string ? c->chase.type_string : "", c->name ? c->name : "");
 }
 
 // The camera's speed for this step: by the time since its last step; the first step is unscaled
@@ -146,35 +169,27 @@ void camera_track_step_with_fall(camera* c) {
         camera_trace_track(c);
         return;
     }
-    camera_set_location(c, {c->target_point[0], c->target_point[1], c->target_point[2]});
+    camera_set_location(c, target_of(c->track));
     camera_trace_track(c);
-    const vec3 on_track = camera_get_location(c);
-    c->target_point[0] = on_track.x;
-    c->target_point[1] = on_track.y;
-    c->target_point[2] = on_track.z;
+    put_target(c->track, camera_get_location(c));
     camera_fall_down(c, c->fall_pass_through);
 }
 
 }  // namespace
 
 void engine_move_cameras(camera* c) {
-    if (!c || c->chase_type == NO_CHASE) return;
+    if (!c || c->chase.type == NO_CHASE) return;
     if (!c->matrices_valid) camera_mark_rebuilt(c);
-    const double unturned[3] = {c->chase_offset[0], c->chase_offset[1], c->chase_offset[2]};
-    vec3 turned;
-    vec_mul_rotation(turned, {unturned[0], unturned[1], unturned[2]}, c->matrix);
-    c->chase_offset[0] = turned.x;
-    c->chase_offset[1] = turned.y;
-    c->chase_offset[2] = turned.z;
+    const offset3 unturned = turn_chase_offset(c->chase, c->matrix);
     const double per_second = scale_camera_speed(c);
-    switch (c->chase_type) {
+    switch (c->chase.type) {
         case CHASE_LOCATION: camera_trace_location(c); break;
         case CHASE_PRECISE: camera_trace_precise(c); break;
         case CHASE_FLEXIBLE: camera_trace_flexible(c); break;
         case CHASE_TRACK: camera_track_step_with_fall(c); break;
         default: report_unsupported(c);
     }
-    for (int i = 0; i < 3; ++i) c->chase_offset[i] = unturned[i];
+    restore_chase_offset(c->chase, unturned);
     c->absolute_speed = per_second;
 }
 
@@ -183,17 +198,12 @@ void engine_move_all_cameras() {
 }
 
 void engine_move_dynamic_objects(dynamic_object* d) {
-    if (!d || d->chase_type == NO_CHASE) return;
-    double unturned[3] = {d->chase_offset[0], d->chase_offset[1], d->chase_offset[2]};
-    vec3 turned;
-    vec_mul_rotation(turned, {unturned[0], unturned[1], unturned[2]}, d->axis_system);
-    d->chase_offset[0] = turned.x;
-    d->chase_offset[1] = turned.y;
-    d->chase_offset[2] = turned.z;
+    if (!d || d->chase.type == NO_CHASE) return;
+    const offset3 unturned = turn_chase_offset(d->chase, d->axis_system);
     const step_speeds saved = scale_to_elapsed_time(d);
     d->distance_counter += d->absolute_speed;
     step_by_type(d, unturned, saved.elapsed, saved.scaled);
-    for (int i = 0; i < 3; ++i) d->chase_offset[i] = unturned[i];
+    restore_chase_offset(d->chase, unturned);
     restore_speeds(d, saved);
 }
 

@@ -111,6 +111,30 @@ struct polygon {
     uint8_t block_used;    // slots handed out so far (a freed slot is not used again)
 };
 
+// The track a camera or dynamic object runs along. A group keeps the name and offset for the
+// object it stands for; the rest stays unused there.
+struct track_part {
+    char* name;
+    jtrack* line;      // the track of that name, once connected
+    double offset[3];  // added to every point of the track
+    int32_t next_point;
+    double target[3];  // the place on the track before a fall puts the mover down
+};
+
+// What a camera or dynamic object chases and how. A group keeps the settings for the object it
+// stands for; the connected target and the type code stay unused there.
+struct chase_part {
+    char* name;
+    double offset[3];
+    char* type_string;  // the type keyword, with its "_FALL<height>" suffix
+    double softness;
+    camera* chased_camera;  // at most one target, found by the name
+    dynamic_object* chased_object;
+    group* chased_group;
+    int32_t type;
+    double distance;
+};
+
 struct group {
     int32_t kind;  // kind_group
     group* next;
@@ -123,14 +147,9 @@ struct group {
     mat4 axis_system;
     // Parameters of the dynamic object the group stands for, one for one with dynamic_object.
     char* object_type;
-    char* track_name;
-    double track_offset[3];
+    track_part track;
     int32_t control;
-    double chase_distance;
-    char* chase_name;
-    double chase_offset[3];
-    char* chase_type;
-    double chase_softness;
+    chase_part chase;
     int32_t fall_flag;
     double fall_height;
     int32_t fall_from_track;
@@ -196,10 +215,7 @@ struct dynamic_object {
     int32_t disabled;
     int32_t control;  // 1 PLAYER, 2 COMPUTER
     int32_t reserved;
-    char* track_name;
-    jtrack* track;
-    double track_offset[3];
-    int32_t next_track_point;
+    track_part track;
     mat4 total_matrix;  // scale x axis system: the placement
     mat4 axis_system;   // rows x, y, z axes and the location
     double scale[3];
@@ -212,18 +228,9 @@ struct dynamic_object {
     bsp_node* node;
     uint32_t last_tick;
     int32_t time_based;
-    char* chase_name;
-    double chase_offset[3];
-    char* chase_type_string;
-    double chase_softness;
-    camera* chased_camera;
-    dynamic_object* chased_object;
-    group* chased_group;
-    int32_t chase_type;
-    double chase_distance;
+    chase_part chase;
     int32_t fall_flag;
     double fall_height;
-    double track_target[3];
     int32_t fall_from_track;
     double speed[3];
     double absolute_speed;
@@ -385,22 +392,10 @@ struct camera {
     int32_t matrices_valid;
     uint32_t last_tick;
     int32_t time_based;
-    char* track_name;
-    jtrack* track;
-    double track_offset[3];
-    int32_t next_track_point;
-    char* chase_name;
-    double chase_offset[3];
-    char* chase_type_string;
-    double chase_softness;
-    camera* chased_camera;
-    dynamic_object* chased_object;
-    group* chased_group;
-    int32_t chase_type;
-    double chase_distance;
+    track_part track;
+    chase_part chase;
     int32_t fall_flag;
     double fall_height;
-    double target_point[3];
     int32_t fall_pass_through;
     double speed[3];
     double absolute_speed;

@@ -1,6 +1,7 @@
 // Tracks: the polylines that dynamic objects and cameras follow.
 #include "world/track.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/dictionary.h"
@@ -23,9 +24,9 @@ vec3 track_point(const jtrack* t, int i) { return {t->points[3 * i], t->points[3
 void clear_object_links(dynamic_object* list, const jtrack* track, int depth) {
     if (depth > 1000) return;
     for (dynamic_object* d = list; d; d = d->next) {
-        if (d->track == track) {
-            d->track = nullptr;
-            d->track_name = static_cast<char*>(engine_free(d->track_name));
+        if (d->track.line == track) {
+            d->track.line = nullptr;
+            d->track.name = static_cast<char*>(engine_free(d->track.name));
         }
         clear_object_links(d->first_son, track, depth + 1);
     }
@@ -142,9 +143,9 @@ void track_unhook(jtrack* track) {
     if (!track) return;
     clear_object_links(engine_state.dynamic_objects, track, 0);
     for (camera* c = engine_state.cameras; c; c = c->next) {
-        if (c->track != track) continue;
-        c->track = nullptr;
-        jstrcpy_with_allocating(&c->track_name, "NO_TRACK");
+        if (c->track.line != track) continue;
+        c->track.line = nullptr;
+        jstrcpy_with_allocating(&c->track.name, "NO_TRACK");
     }
 }
 
@@ -213,4 +214,34 @@ void track_get_direction(const jtrack* track, const vec3& position, const vec3& 
     vec_scale(blended, 1 - factor, old_direction);
     vec_add(blended, q);
     if (vec_normalize(blended) == 0) out = blended;
+}
+
+void track_copy_settings(track_part& to, const track_part& from) {
+    jstrcpy_with_allocating(&to.name, from.name);
+    std::copy(from.offset, from.offset + 3, to.offset);
+}
+
+int track_next_point(const track_part& track, const vec3& location, int none) {
+    if (!track.line) return none;
+    const vec3 at{location.x - track.offset[0], location.y - track.offset[1], location.z - track.offset[2]};
+    const int closest = track_find_closest_point(track.line, at);
+    if (closest < 0) return none;
+    return closest + 1 >= track.line->point_count ? 0 : closest + 1;
+}
+
+void track_set_target(track_part& track, const vec3& location, int next_point) {
+    track.target[0] = location.x;
+    track.target[1] = location.y;
+    track.target[2] = location.z;
+    const jtrack* t = track.line;
+    if (t && t->points && next_point >= 0 && next_point < t->point_count)
+        track.target[2] = t->points[3 * next_point + 2] + track.offset[2];
+}
+
+int track_set_next_point(track_part& track, int index) {
+    // A track without points counts as none: a clamp would store -1.
+    if (!track.line || track.line->point_count < 1) return -1;
+    const int count = track.line->point_count;
+    track.next_point = std::clamp(index, 0, count - 1);
+    return index < 0 || index >= count ? -1 : 0;
 }

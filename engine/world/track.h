@@ -33,3 +33,15 @@ int track_advance(const jtrack* track, const vec3& offset, const vec3& location,
 // that comes out zero keeps the old one.
 void track_get_direction(const jtrack* track, const vec3& position, const vec3& old_direction, int next_point,
                          double factor, vec3& out);
+
+// The settings of a mover's track part a file or a group keeps: the name and the offset.
+void track_copy_settings(track_part& to, const track_part& from);
+// The point after the one nearest the location (less the offset), 0 past the last point; `none`
+// without a track or points.
+int track_next_point(const track_part& track, const vec3& location, int none);
+// Sets the target to the location, at the height of the next point (offset added) where that
+// point exists.
+void track_set_target(track_part& track, const vec3& location, int next_point);
+// Sets the next point to `index` clamped to the track's points; -1 when it had to be clamped or
+// there is no track with points, else 0.
+int track_set_next_point(track_part& track, int index);

@@ -13,8 +13,8 @@ app=$!
 status=0
 # The first screen comes first; closing it chooses nothing, and the cab window follows with
 # the default model, which an empty folder does not hold.
-"$probe" "Kestrovane: Select Situation" 60 close || status=1
-[ $status -ne 0 ] || "$probe" "RE-RUZ125: ERROR!" 60 close || status=1
+"$probe" close 60 "Kestrovane: Select Situation" || status=1
+[ $status -ne 0 ] || "$probe" close 60 "RE-RUZ125: ERROR!" || status=1
 if [ $status -ne 0 ]; then
   kill "$app" 2>/dev/null || true
   wait "$app" 2>/dev/null || true

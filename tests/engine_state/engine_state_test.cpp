@@ -215,7 +215,7 @@ TEST_F(StateTest, DigestionFailuresReportAndCloseCleanly) {
              module* main = add_module("MAIN");
              add_floor(add_module("CAR"), 0, 0, 0, 5);
              dynamic_object* d = add_dynamic(main, "car1", "CAR");
-             jstrcpy_with_allocating(&d->track_name, "no_track");
+             jstrcpy_with_allocating(&d->track.name, "no_track");
          },
          "connect_tracks_to_dynamic_objects: couldnt find track\n"
          "engine_digest_worlds: Some Tracks are missing!!\n"},
@@ -223,7 +223,7 @@ TEST_F(StateTest, DigestionFailuresReportAndCloseCleanly) {
          [] {
              add_module("MAIN");
              camera* c = camera_init("cab", 100, 100, 60, 0, 0, {0, 0, 0}, {1, 0, 0}, 4);
-             jstrcpy_with_allocating(&c->track_name, "up_line");
+             jstrcpy_with_allocating(&c->track.name, "up_line");
              engine_state.cameras = c;
          },
          "connect_tracks_to_cameras: couldnt find track\n"
@@ -233,7 +233,7 @@ TEST_F(StateTest, DigestionFailuresReportAndCloseCleanly) {
              module* main = add_module("MAIN");
              add_floor(add_module("CAR"), 0, 0, 0, 5);
              dynamic_object* d = add_dynamic(main, "car1", "CAR");
-             jstrcpy_with_allocating(&d->chase_name, "ghost");
+             jstrcpy_with_allocating(&d->chase.name, "ghost");
          },
          "connect_chase_objects: dynamic object car1 couldnt find object ghost (for chasing)\n"
          "engine_digest_worlds: connect_chase_objects failed\n"},
@@ -252,7 +252,7 @@ TEST_F(StateTest, CameraWithLowerCaseNoTrackHasNoTrack) {
     scene() = [] {
         add_module("MAIN");
         camera* c = camera_init("cab", 100, 100, 60, 0, 0, {0, 0, 0}, {1, 0, 0}, 4);
-        jstrcpy_with_allocating(&c->track_name, "no_track");
+        jstrcpy_with_allocating(&c->track.name, "no_track");
         engine_state.cameras = c;
     };
     ASSERT_EQ(load("cab.wld"), 0);

@@ -553,7 +553,7 @@ TEST_F(CameraFamily, DeletingACameraClearsEveryLinkToIt) {
     DROVIK_HANDLE chaser = create("chaser");
     DROVIK_HANDLE target = create("target");
     dynamic_object* object = dynamic_create("runner");  // joins the world's objects
-    object->chased_camera = static_cast<camera*>(target);
+    object->chase.chased_camera = static_cast<camera*>(target);
     Drovik_camera_set_camera_to_chase(chaser, target);
     engine_state.current_camera = static_cast<camera*>(target);
     rendering_manager().cam = static_cast<camera*>(target);
@@ -561,19 +561,19 @@ TEST_F(CameraFamily, DeletingACameraClearsEveryLinkToIt) {
     EXPECT_EQ(Drovik_camera_delete(target), 0);
     EXPECT_EQ(rendering_manager().cam, nullptr) << "a new camera at the same address is bound afresh";
     EXPECT_EQ(Drovik_camera_get_chased_camera(chaser), nullptr);
-    EXPECT_EQ(object->chased_camera, nullptr);
+    EXPECT_EQ(object->chase.chased_camera, nullptr);
     EXPECT_EQ(Drovik_camera_get_current(), nullptr);
     EXPECT_EQ(Drovik_camera_get_next_camera(chaser), nullptr);
     new_boxes();
     EXPECT_EQ(Drovik_camera_delete(target), -1);
 
     DROVIK_HANDLE other = create("other");
-    object->chased_camera = static_cast<camera*>(other);
+    object->chase.chased_camera = static_cast<camera*>(other);
     Drovik_camera_set_camera_to_chase(chaser, other);
     engine_state.current_camera = static_cast<camera*>(chaser);
     Drovik_camera_delete_all();
     EXPECT_EQ(Drovik_camera_get_first_camera(), nullptr);
-    EXPECT_EQ(object->chased_camera, nullptr);
+    EXPECT_EQ(object->chase.chased_camera, nullptr);
     EXPECT_EQ(engine_state.current_camera, nullptr);
 }
 

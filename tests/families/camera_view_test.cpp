@@ -75,7 +75,7 @@ TEST_F(CameraView, ChaseTypeStepsAndADeletedTarget) {
     Drovik_camera_set_location(target, 100, 0, 0);
     EXPECT_EQ(Drovik_camera_set_chase_type(chaser, CHASE_LOCATION), 0);
     EXPECT_EQ(Drovik_camera_get_chase_type(chaser), CHASE_LOCATION);
-    EXPECT_STREQ(static_cast<camera*>(chaser)->chase_type_string, "CHASE_LOCATION");
+    EXPECT_STREQ(static_cast<camera*>(chaser)->chase.type_string, "CHASE_LOCATION");
     ASSERT_EQ(Drovik_camera_set_camera_to_chase(chaser, target), 1);
     EXPECT_EQ(Drovik_camera_advance(chaser), 0);
     double x = 0, y = 0, z = 0;

@@ -526,7 +526,7 @@ TEST_F(ObjectFamily, ChaseTargetsAreCheckedAndAFailureChangesNothing) {
     DROVIK_HANDLE eye = Drovik_camera_create("eye");
     EXPECT_EQ(Drovik_object_set_object_to_chase(chaser, target), 0);
     EXPECT_EQ(Drovik_object_get_chased_object(chaser), target);
-    EXPECT_EQ(std::string(static_cast<dynamic_object*>(chaser)->chase_name), "cat");
+    EXPECT_EQ(std::string(static_cast<dynamic_object*>(chaser)->chase.name), "cat");
 
     EXPECT_EQ(Drovik_object_set_camera_to_chase(chaser, target), -1);
     EXPECT_EQ(new_log(), "Drovik_object_set_camera_to_chase: " + wrong_kind_log);
@@ -539,13 +539,13 @@ TEST_F(ObjectFamily, ChaseTargetsAreCheckedAndAFailureChangesNothing) {
     EXPECT_EQ(Drovik_object_set_camera_to_chase(chaser, eye), 0);
     EXPECT_EQ(Drovik_object_get_chased_object(chaser), nullptr);
     EXPECT_EQ(Drovik_object_get_chased_camera(chaser), eye);
-    EXPECT_EQ(std::string(static_cast<dynamic_object*>(chaser)->chase_name), "eye");
+    EXPECT_EQ(std::string(static_cast<dynamic_object*>(chaser)->chase.name), "eye");
 
     EXPECT_NEAR(Drovik_object_set_chase_softness(chaser, 1.5), 1, 0);
     EXPECT_NEAR(Drovik_object_set_chase_softness(chaser, -0.2), 0, 0);
     EXPECT_EQ(Drovik_object_set_chase_type(chaser, 2), 0);
     EXPECT_EQ(Drovik_object_get_chase_type(chaser), 2);
-    EXPECT_STREQ(static_cast<dynamic_object*>(chaser)->chase_type_string, "CHASE_LOCATION");
+    EXPECT_STREQ(static_cast<dynamic_object*>(chaser)->chase.type_string, "CHASE_LOCATION");
 }
 
 TEST_F(ObjectFamily, NextPointIsClampedAndATrackWithoutPointsIsNone) {

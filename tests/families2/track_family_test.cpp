@@ -152,15 +152,15 @@ TEST_F(TrackFamily, ADeletedTrackLeavesItsFollowersWithoutATrack) {
     DROVIK_HANDLE camera = Drovik_camera_create("cab");
     ASSERT_EQ(Drovik_camera_set_track(camera, t), 0);
     dynamic_object* engine = dynamic_create("engine");
-    engine->track = static_cast<jtrack*>(t);
-    jstrcpy_with_allocating(&engine->track_name, "rail");
+    engine->track.line = static_cast<jtrack*>(t);
+    jstrcpy_with_allocating(&engine->track.name, "rail");
 
     Drovik_track_delete(t);
     EXPECT_EQ(Drovik_track_get_first_track(), kept);
     EXPECT_EQ(Drovik_camera_get_track_handle(camera), nullptr);
     EXPECT_STREQ(Drovik_camera_get_track_name(camera), "NO_TRACK");
-    EXPECT_EQ(engine->track, nullptr);
-    EXPECT_EQ(engine->track_name, nullptr);
+    EXPECT_EQ(engine->track.line, nullptr);
+    EXPECT_EQ(engine->track.name, nullptr);
     advance_and_render();
 
     Drovik_track_delete_all();

@@ -44,7 +44,7 @@ TEST_F(FamiliesWorldClose, ANewWorldHoldsNoLinkToTheOldOne) {
     EXPECT_EQ(Drovik_light_get_first_light(), nullptr);
     EXPECT_EQ(Drovik_bitmap_get_first_bitmap(), nullptr);
     EXPECT_EQ(Drovik_light_is_light(lamp, nullptr), 0);
-    for (camera* c = engine_state.cameras; c; c = c->next) EXPECT_EQ(c->track, nullptr);
+    for (camera* c = engine_state.cameras; c; c = c->next) EXPECT_EQ(c->track.line, nullptr);
 }
 
 }  // namespace

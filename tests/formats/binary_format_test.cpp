@@ -133,9 +133,9 @@ TEST(BinaryFormatParse, SmallWorldHoldsWhatTheGeneratorWrote) {
     ASSERT_EQ(w.cameras.size(), 1u);
     const bf_camera& c = w.cameras[0];
     EXPECT_EQ(c.name, "cam1");
-    EXPECT_EQ(c.track_name, "line");
-    EXPECT_FALSE(c.chase_name.has_value());
-    EXPECT_EQ(c.chase_type, "NO_CHASE");
+    EXPECT_EQ(c.track.name, "line");
+    EXPECT_FALSE(c.chase.name.has_value());
+    EXPECT_EQ(c.chase.type, "NO_CHASE");
     EXPECT_EQ(c.width, 320);
     EXPECT_EQ(c.height, 200);
     EXPECT_FLOAT_EQ(c.rotation[2], 0.25f);
@@ -150,7 +150,7 @@ TEST(BinaryFormatParse, SmallWorldHoldsWhatTheGeneratorWrote) {
     const bf_dynamic_object& d = w.dynamic_objects[0];
     EXPECT_EQ(d.name, "train");
     EXPECT_FALSE(d.father_name.has_value());
-    EXPECT_EQ(d.chase_type, "CHASE_PRECISE");
+    EXPECT_EQ(d.chase.type, "CHASE_PRECISE");
     EXPECT_EQ(d.polygons, (std::vector<uint32_t>{1, 2}));
     EXPECT_FLOAT_EQ(d.location[2], 7.0f);
     EXPECT_FLOAT_EQ(d.max_speed, 99.0f);

@@ -167,8 +167,8 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
         EXPECT_EQ(engine_state.dynamic_objects, nullptr);
         EXPECT_EQ(triangle->owner, nullptr);
         EXPECT_STREQ(house->name, "train");
-        EXPECT_STREQ(house->track_name, "line");
-        EXPECT_STREQ(house->chase_type, "CHASE_PRECISE");
+        EXPECT_STREQ(house->track.name, "line");
+        EXPECT_STREQ(house->chase.type_string, "CHASE_PRECISE");
         EXPECT_DOUBLE_EQ(house->max_speed, 99.0);
         return;
     }
@@ -176,19 +176,19 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     ASSERT_NE(train, nullptr);
     EXPECT_STREQ(train->name, "train");
     EXPECT_EQ(engine_state.player_object, train);  // control code 1
-    EXPECT_STREQ(train->chase_type_string, "CHASE_PRECISE");
+    EXPECT_STREQ(train->chase.type_string, "CHASE_PRECISE");
     EXPECT_DOUBLE_EQ(dynamic_get_location(train).z, 7.0);
     EXPECT_EQ(triangle->owner, train);
     EXPECT_EQ(patch->owner, train);
     ASSERT_NE(train->own_module, nullptr);
     EXPECT_TRUE(bsp_tree_contains_polygon(train->own_module->root, triangle));
     // The digest linked the track and made the file's camera current.
-    ASSERT_NE(train->track, nullptr);
-    EXPECT_STREQ(train->track->name, "line");
-    EXPECT_EQ(train->track->point_count, 3);
+    ASSERT_NE(train->track.line, nullptr);
+    EXPECT_STREQ(train->track.line->name, "line");
+    EXPECT_EQ(train->track.line->point_count, 3);
     ASSERT_NE(engine_state.cameras, nullptr);
     EXPECT_STREQ(engine_state.cameras->name, "cam1");
-    EXPECT_EQ(engine_state.cameras->track, train->track);
+    EXPECT_EQ(engine_state.cameras->track.line, train->track.line);
     EXPECT_EQ(get_current_camera(), engine_state.cameras);
     EXPECT_DOUBLE_EQ(engine_state.cameras->matrix.m[3][2], 3.0);
     ASSERT_NE(engine_state.lights, nullptr);
@@ -306,7 +306,7 @@ TEST_F(BinaryWorldViewer, CollectingGivesTheFileRecordsBack) {
     EXPECT_EQ(collected.settings->brightness, original.settings->brightness);
     ASSERT_EQ(collected.cameras.size(), 1u);
     EXPECT_EQ(collected.cameras[0].name, "cam1");
-    EXPECT_EQ(collected.cameras[0].track_name, "line");
+    EXPECT_EQ(collected.cameras[0].track.name, "line");
     EXPECT_FLOAT_EQ(collected.cameras[0].location[1], 2.0f);
     ASSERT_EQ(collected.tracks.size(), 1u);
     EXPECT_EQ(collected.tracks[0].points, original.tracks[0].points);
@@ -424,7 +424,7 @@ TEST_P(BinaryWorld, SavedWorldLoadsAgain) {
     // Editor mode makes the object from the group, so it takes the group's whole subtree.
     ASSERT_EQ(saved.dynamic_objects.size(), 1u);
     EXPECT_EQ(saved.dynamic_objects[0].polygons.size(), GetParam() == 1 ? 3u : 2u);
-    EXPECT_EQ(saved.dynamic_objects[0].track_name, "line");
+    EXPECT_EQ(saved.dynamic_objects[0].track.name, "line");
 
     TearDown();
     SetUp();
@@ -444,7 +444,7 @@ TEST_P(BinaryWorld, SavedWorldLoadsAgain) {
         const group* house = group_find_by_name(engine_state.groups, "train");
         ASSERT_NE(house, nullptr);
         EXPECT_EQ(house->holds_object_parameters, 1);
-        EXPECT_STREQ(house->track_name, "line");
+        EXPECT_STREQ(house->track.name, "line");
     }
     std::error_code error;
     fs::remove_all(folder, error);
@@ -459,7 +459,7 @@ public:
         out_.precision(9);
         const engine_state_record& e = engine_state;
         for (const group* g = e.groups; g; g = g->next) {
-            line("group", g->name, name_of(g->father), g->holds_object_parameters, g->track_name);
+            line("group", g->name, name_of(g->father), g->holds_object_parameters, g->track.name);
         }
         for (polygon* p = get_first_polygon(); p; p = get_next_polygon_in_tree(p)) {
             line("polygon", p->name, name_of(p->owner_group), p->bitmap_name, p->red, p->green, p->blue,
@@ -470,16 +470,16 @@ public:
             }
         }
         for (const dynamic_object* d = e.dynamic_objects; d; d = d->next) {
-            line("object", d->name, d->control, d->track_name, d->chase_name, d->chase_type_string, d->rotation_space);
+            line("object", d->name, d->control, d->track.name, d->chase.name, d->chase.type_string, d->rotation_space);
             numbers("  ", d->axis_system.m[3], 3);
             numbers("  ", d->rotation, 3);
         }
         for (const camera* c = e.cameras; c; c = c->next) {
-            line("camera", c->name, c->track_name, c->chase_name, c->chase_type_string, c->field_of_view,
-                 c->chase_softness, int{c->rotation_space}, c->elasticity, c->friction);
+            line("camera", c->name, c->track.name, c->chase.name, c->chase.type_string, c->field_of_view,
+                 c->chase.softness, int{c->rotation_space}, c->elasticity, c->friction);
             for (int row = 0; row < 4; ++row) numbers("  ", c->matrix.m[row], 3);
             numbers("  ", c->rotation, 3);
-            numbers("  ", c->chase_offset, 3);
+            numbers("  ", c->chase.offset, 3);
         }
         for (const jtrack* t = e.tracks; t; t = t->next) {
             line("track", t->name, t->cyclic, t->point_count);

@@ -199,10 +199,10 @@ TEST_F(EngineWorldsApi, CameraChasingAnObjectWithoutPolygonsLoadsInBothModes) {
         ASSERT_NE(engine_state.cameras, nullptr);
         if (flags == 4) {
             EXPECT_EQ(engine_state.dynamic_objects, nullptr);
-            EXPECT_EQ(engine_state.cameras->chased_object, nullptr);
+            EXPECT_EQ(engine_state.cameras->chase.chased_object, nullptr);
         } else {
-            ASSERT_NE(engine_state.cameras->chased_object, nullptr);
-            EXPECT_STREQ(engine_state.cameras->chased_object->name, "beacon");
+            ASSERT_NE(engine_state.cameras->chase.chased_object, nullptr);
+            EXPECT_STREQ(engine_state.cameras->chase.chased_object->name, "beacon");
         }
     }
 }

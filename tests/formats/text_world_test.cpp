@@ -349,6 +349,33 @@ TEST_F(TextWorld, SceneBlocksLoadAndSurviveSaving) {
     EXPECT_EQ(scene_summary(), original);
 }
 
+// The camera writer puts the softness after "NO_CHASE": read back, it stays.
+TEST_F(TextWorld, CameraWithoutChaseKeepsItsSoftness) {
+    const auto camera_block = [](const char* name, const char* chase_type) {
+        return std::string("CAMERA: ") + name + "\n\tLOCATION: 0 0 0\n\tDIRECTION: 1 0 0\n\tVIEW_FIELD: 60\n" +
+               "\tCULLING_DEPTH: 100\n\tEYE_DISTANCE: 1\n\tTRACK: NO_TRACK\n\tCHASE: NO_CHASE\n\tCHASE_TYPE: " +
+               chase_type + "\n\tCHASE_DISTANCE: 0\n\tPHYSICS: SPEED: 0 0 0 FORCE: 0 0 0 MAX_SPEED: 1 FRICTION: 0 " +
+               "ELASTICITY: 0\nEND_CAMERA: " + name + "\n";
+    };
+    const auto softness = [](const char* name) {
+        for (const camera* c = engine_state.cameras; c; c = c->next) {
+            if (std::string(c->name) == name) return c->chase.softness;
+        }
+        return -1.0;
+    };
+    ASSERT_EQ(load_text("BEGIN_DESIGN:\n" + camera_block("soft", "NO_CHASE 0.1") + camera_block("plain", "NO_CHASE") +
+                        "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n"),
+              0)
+        << engine_get_last_error();
+    EXPECT_DOUBLE_EQ(softness("soft"), 0.1);
+    EXPECT_DOUBLE_EQ(softness("plain"), 0.3);
+    ASSERT_EQ(Drovik_engine_save(in_folder("soft.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    EXPECT_NE(read_file(in_folder("soft.wld")).find("\tCHASE_TYPE: NO_CHASE 0.1\n"), std::string::npos);
+    ASSERT_EQ(Drovik_engine_load_world("soft.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_DOUBLE_EQ(softness("soft"), 0.1);
+    EXPECT_DOUBLE_EQ(softness("plain"), 0.3);
+}
+
 struct block_case {
     const char* what;
     const char* block;
@@ -586,7 +613,7 @@ TEST_F(TextWorld, DynamicObjectBlock) {
     EXPECT_STREQ(d->type, "Car");
     EXPECT_EQ(d->reserved, 2);  // "CAR" in any case
     EXPECT_EQ(d->control, 7);
-    EXPECT_STREQ(d->track_name, "road");
+    EXPECT_STREQ(d->track.name, "road");
     EXPECT_DOUBLE_EQ(d->friction, 1);  // 3 is stored as 1
     EXPECT_EQ(d->rotation_space, 1);
     EXPECT_NEAR(d->rotation[2], 1.5707963267948966, 1e-12);

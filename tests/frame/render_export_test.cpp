@@ -66,7 +66,7 @@ TEST_F(RenderExport, ObjectsAdvanceWithEveryRenderWhileSwitchedOn) {
     load("quads_and_object.drovik");
     dynamic_object* board = engine_state.dynamic_objects;
     ASSERT_NE(board, nullptr);
-    board->chase_type = CHASE_PHYSICS;
+    board->chase.type = CHASE_PHYSICS;
     board->max_speed = 100;
     dynamic_set_speed(board, {-10, 0, 0});
     for (int frame = 0; frame < 3; ++frame) {

@@ -46,12 +46,12 @@ TEST_F(Chase, AirplaneBanksTowardTenTimesTheHeadingChange) {
     const double kink = 100 * std::tan(1 * M_PI / 180);
     const double points[] = {0, 0, 0, 100, -kink, 0, 200, 0, 0};
     dynamic_object* plane = dynamic_create("plane");
-    plane->track = track_create(&engine_state.tracks, "air", 0, points, 3);
+    plane->track.line = track_create(&engine_state.tracks, "air", 0, points, 3);
     dynamic_set_direction(plane, {100, -kink, 0});
     EXPECT_NEAR(dynamic_get_head(plane), 179, 1e-9);
     plane->absolute_speed = 150;
     dynamic_trace_track_airplane(plane);
-    EXPECT_EQ(plane->next_track_point, 2);
+    EXPECT_EQ(plane->track.next_point, 2);
     // A tenth of the way from level to the target.
     EXPECT_NEAR(dynamic_get_bank(plane), -2, 1e-6);
 }
@@ -61,10 +61,10 @@ TEST_F(Chase, PreciseWithSoftnessOneTakesTheTargetsAxes) {
     dynamic_rotate_z(target, M_PI / 2, space_object);
     dynamic_set_location(target, {10, 20, 30});
     dynamic_object* chaser = dynamic_create("chaser");
-    chaser->chased_object = target;
-    chaser->chase_softness = 1;
-    chaser->chase_distance = 5;
-    chaser->chase_offset[2] = 1;
+    chaser->chase.chased_object = target;
+    chaser->chase.softness = 1;
+    chaser->chase.distance = 5;
+    chaser->chase.offset[2] = 1;
     dynamic_trace_precise(chaser);
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) EXPECT_NEAR(chaser->axis_system.m[r][c], target->axis_system.m[r][c], 1e-12);
@@ -81,8 +81,8 @@ TEST_F(Chase, LocationChaseFollowsTheTargetAndResetsAxes) {
     dynamic_set_location(target, {1, 2, 3});
     dynamic_object* chaser = dynamic_create("chaser");
     dynamic_rotate_z(chaser, 1, space_object);
-    chaser->chased_object = target;
-    chaser->chase_offset[0] = 4;
+    chaser->chase.chased_object = target;
+    chaser->chase.offset[0] = 4;
     dynamic_trace_location(chaser);
     const vec3 at = dynamic_get_location(chaser);
     EXPECT_DOUBLE_EQ(at.x, 5);

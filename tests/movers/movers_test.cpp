@@ -37,9 +37,9 @@ protected:
     dynamic_object* on_straight_track() {
         const double points[] = {0, 0, 50, 100000, 0, 50};
         dynamic_object* car = object("car");
-        car->track = track_create(&engine_state.tracks, "line", 0, points, 2);
-        car->chase_type = CHASE_TRACK;
-        car->next_track_point = 1;
+        car->track.line = track_create(&engine_state.tracks, "line", 0, points, 2);
+        car->chase.type = CHASE_TRACK;
+        car->track.next_point = 1;
         dynamic_set_location(car, {0, 0, 50});
         dynamic_set_absolute_speed(car, 100);
         return car;
@@ -68,7 +68,7 @@ TEST_F(Movers, StepsScaleToTheTimeSinceTheLastStep) {
 TEST_F(Movers, PhysicsIntoAWallWithoutElasticityStopsThere) {
     load_yard();
     dynamic_object* car = object("car");
-    car->chase_type = CHASE_PHYSICS;
+    car->chase.type = CHASE_PHYSICS;
     car->elasticity = 0;
     dynamic_set_location(car, {0, 0, 50});
     dynamic_set_speed(car, {200, 0, 0});
@@ -126,14 +126,14 @@ TEST_F(Movers, DeletingAFatherUnhooksEveryChaserOfItsSons) {
     ASSERT_NE(train->first_son, nullptr);
     dynamic_object* wagon = train->first_son;
     dynamic_object* car = object("car");
-    car->chase_type = CHASE_LOCATION;
-    car->chased_object = wagon;
+    car->chase.type = CHASE_LOCATION;
+    car->chase.chased_object = wagon;
     camera* cam = get_cameras_list();
     ASSERT_NE(cam, nullptr);
-    cam->chased_object = wagon;
+    cam->chase.chased_object = wagon;
     dynamic_delete(train);
-    EXPECT_EQ(car->chased_object, nullptr);
-    EXPECT_EQ(cam->chased_object, nullptr);
+    EXPECT_EQ(car->chase.chased_object, nullptr);
+    EXPECT_EQ(cam->chase.chased_object, nullptr);
     engine_move_all_dynamic_objects();
 }
 
@@ -142,9 +142,9 @@ TEST_F(Movers, ACameraFollowsAnObjectAndLosesItWhenItIsDeleted) {
     dynamic_object* car = on_straight_track();
     camera* cam = get_cameras_list();
     ASSERT_EQ(camera_set_direction(cam, {1, 0, 0}), 0);
-    cam->chase_type = CHASE_LOCATION;
-    cam->chased_object = car;
-    cam->chase_offset[2] = 10;  // up, in the camera's own axes
+    cam->chase.type = CHASE_LOCATION;
+    cam->chase.chased_object = car;
+    cam->chase.offset[2] = 10;  // up, in the camera's own axes
     for (int i = 0; i < 3; ++i) {
         clock_now += 100;
         engine_move_all_dynamic_objects();
@@ -155,7 +155,7 @@ TEST_F(Movers, ACameraFollowsAnObjectAndLosesItWhenItIsDeleted) {
     }
     const vec3 last = camera_get_location(cam);
     dynamic_delete(car);
-    EXPECT_EQ(cam->chased_object, nullptr);
+    EXPECT_EQ(cam->chase.chased_object, nullptr);
     engine_move_all_cameras();
     EXPECT_EQ(camera_get_location(cam).x, last.x);
 }
@@ -164,9 +164,9 @@ TEST_F(Movers, ACameraOnATrackMovesByItsSpeedPerSecond) {
     load_yard();
     const double points[] = {0, 0, 50, 100000, 0, 50};
     camera* cam = get_cameras_list();
-    cam->track = track_create(&engine_state.tracks, "line", 0, points, 2);
-    cam->chase_type = CHASE_TRACK;
-    cam->next_track_point = 1;
+    cam->track.line = track_create(&engine_state.tracks, "line", 0, points, 2);
+    cam->chase.type = CHASE_TRACK;
+    cam->track.next_point = 1;
     camera_set_location(cam, {0, 0, 50});
     camera_set_absolute_speed(cam, 100);
     engine_move_cameras(cam);
@@ -184,10 +184,10 @@ TEST_F(Movers, AFlexibleCameraKeepsItsDistanceAndSlidesBehindTheTarget) {
     dynamic_object* car = object("car");
     dynamic_set_location(car, {0, 0, 0});
     camera* cam = get_cameras_list();
-    cam->chase_type = CHASE_FLEXIBLE;
-    cam->chased_object = car;
-    cam->chase_distance = 50;
-    cam->chase_softness = 0.1;
+    cam->chase.type = CHASE_FLEXIBLE;
+    cam->chase.chased_object = car;
+    cam->chase.distance = 50;
+    cam->chase.softness = 0.1;
     camera_set_location(cam, {30, 40, 0});
     engine_move_cameras(cam);
     // Q = (30, 40, 0) at the distance, P = (50, 0, 0) behind the target: a tenth of the way.
@@ -204,10 +204,10 @@ TEST_F(Movers, APreciseCameraTakesTheTargetsAxesAtSoftnessOne) {
     dynamic_rotate_z(car, M_PI / 2, space_object);
     dynamic_set_location(car, {10, 20, 30});
     camera* cam = get_cameras_list();
-    cam->chase_type = CHASE_PRECISE;
-    cam->chased_object = car;
-    cam->chase_softness = 1;
-    cam->chase_distance = 5;
+    cam->chase.type = CHASE_PRECISE;
+    cam->chase.chased_object = car;
+    cam->chase.softness = 1;
+    cam->chase.distance = 5;
     engine_move_cameras(cam);
     vec3 x, y, z;
     camera_get_axes(cam, x, y, z);
@@ -229,8 +229,8 @@ TEST_F(Movers, TheDeleteOnlyFlagKeepsTheModule) {
 TEST_F(Movers, UnsupportedTypesAreReportedEveryStep) {
     load_yard();
     dynamic_object* car = object("car");
-    car->chase_type = CHASE_FLEXIBLE;
-    jstrcpy_with_allocating(&car->chase_type_string, "CHASE_FLEXIBLE");
+    car->chase.type = CHASE_FLEXIBLE;
+    jstrcpy_with_allocating(&car->chase.type_string, "CHASE_FLEXIBLE");
     const std::string before = error_log();
     engine_move_dynamic_objects(car);
     engine_move_dynamic_objects(car);

@@ -98,11 +98,11 @@ TEST_F(Tracks, NamesAreUniqueAndFoundWithoutCase) {
     EXPECT_EQ(track_find(engine_state.tracks, "RAIL"), a);
     EXPECT_EQ(track_find_closest_point(a, {9, 1, 0}), 1);
     dynamic_object* d = dynamic_create("loco");
-    d->track = a;
+    d->track.line = a;
     EXPECT_EQ(list_remove(&engine_state.tracks, a), 0);
     EXPECT_EQ(list_remove(&engine_state.tracks, a), -1);
     track_delete(a);
-    EXPECT_EQ(d->track, nullptr);
+    EXPECT_EQ(d->track.line, nullptr);
 }
 
 }  // namespace

@@ -52,11 +52,11 @@ TEST_F(Cameras, DefaultCameraConstants) {
     EXPECT_EQ(c->own_culling_depth, 0);
     EXPECT_EQ(c->perspective, 1);
     EXPECT_EQ(c->matrices_valid, 1);
-    EXPECT_EQ(c->next_track_point, 1);
+    EXPECT_EQ(c->track.next_point, 1);
     EXPECT_EQ(c->time_based, 1);
-    EXPECT_EQ(c->chase_type, 0);
-    EXPECT_DOUBLE_EQ(c->chase_softness, 0.1);
-    EXPECT_STREQ(c->track_name, "NO_TRACK");
+    EXPECT_EQ(c->chase.type, 0);
+    EXPECT_DOUBLE_EQ(c->chase.softness, 0.1);
+    EXPECT_STREQ(c->track.name, "NO_TRACK");
     vec3 x, y, z;
     camera_get_axes(c, x, y, z);
     expect_vec(x, 1, 0, 0);
@@ -322,15 +322,15 @@ TEST_F(Cameras, NextTrackPoint) {
     camera* c = make("rider", 64, 48);
     ASSERT_TRUE(c);
     EXPECT_EQ(camera_get_next_track_point(c), 0) << "no track";
-    c->track = &track;
+    c->track.line = &track;
     camera_set_location(c, {1, 0, 0});
     EXPECT_EQ(camera_get_next_track_point(c), 1);
     camera_reset_track_target(c);
-    EXPECT_DOUBLE_EQ(c->target_point[0], 1);
-    EXPECT_DOUBLE_EQ(c->target_point[2], 5);
+    EXPECT_DOUBLE_EQ(c->track.target[0], 1);
+    EXPECT_DOUBLE_EQ(c->track.target[2], 5);
     camera_set_location(c, {19, 0, 0});
     EXPECT_EQ(camera_get_next_track_point(c), 0) << "past the last point";
-    c->track = nullptr;
+    c->track.line = nullptr;
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST_F(DynamicObjects, CreationMakesAModuleAndListsTheObject) {
     EXPECT_EQ(d->own_module->dynamic, 1);
     EXPECT_NE(d->own_module->root, nullptr);
     EXPECT_EQ(d->control, 1);
-    EXPECT_EQ(d->next_track_point, 1);
+    EXPECT_EQ(d->track.next_point, 1);
     EXPECT_DOUBLE_EQ(d->scale[2], 1);
     EXPECT_EQ(dynamic_find_by_name(engine_state.dynamic_objects, "LOCO"), d);
     EXPECT_EQ(dynamic_get_by_index(engine_state.dynamic_objects, 1), nullptr);
@@ -204,7 +204,7 @@ TEST_F(DynamicObjects, DeletionUnhooksEverythingThatPointedAtTheObject) {
     dynamic_object* son = init_dynamic_object();
     loco->first_son = son;
     dynamic_set_father(tender, loco);
-    camera_car->chased_object = loco;
+    camera_car->chase.chased_object = loco;
     engine_state.player_object = loco;
     polygon* body = make({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}});
     body->owner = loco;
@@ -225,7 +225,7 @@ TEST_F(DynamicObjects, DeletionUnhooksEverythingThatPointedAtTheObject) {
     EXPECT_FALSE(registry_lookup(loco_module, &kind));
     EXPECT_FALSE(registry_lookup(body, &kind));
     EXPECT_EQ(tender->father, nullptr);
-    EXPECT_EQ(camera_car->chased_object, nullptr);
+    EXPECT_EQ(camera_car->chase.chased_object, nullptr);
     EXPECT_EQ(engine_state.player_object, nullptr);
     EXPECT_EQ(patch->owner, nullptr);
     EXPECT_EQ(stand_in->dynamic, nullptr);
@@ -286,16 +286,16 @@ TEST_F(DynamicObjects, TheNextTrackPointFollowsTheClosestOne) {
     line->point_count = 3;
     dynamic_object* d = dynamic_create("railcar");
     EXPECT_EQ(dynamic_get_next_track_point(d), 1) << "no track";
-    d->track = line;
-    d->track_offset[2] = 1;
+    d->track.line = line;
+    d->track.offset[2] = 1;
     dynamic_set_location(d, {9, 0, 2});
     EXPECT_EQ(dynamic_get_next_track_point(d), 2);
     dynamic_update_track_target(d);
-    EXPECT_DOUBLE_EQ(d->track_target[0], 9);
-    EXPECT_DOUBLE_EQ(d->track_target[2], 6);
+    EXPECT_DOUBLE_EQ(d->track.target[0], 9);
+    EXPECT_DOUBLE_EQ(d->track.target[2], 6);
     dynamic_set_location(d, {19, 0, 0});
     EXPECT_EQ(dynamic_get_next_track_point(d), 0) << "after the last point";
-    d->track = nullptr;
+    d->track.line = nullptr;
     line->points = nullptr;
     record_destroy(line);
 }
@@ -303,7 +303,7 @@ TEST_F(DynamicObjects, TheNextTrackPointFollowsTheClosestOne) {
 TEST_F(DynamicObjects, GroupsTurnIntoObjectsWithTheirParameters) {
     group* g = group_create(&engine_state.groups, "bus");
     g->centre[0] = 4;
-    jstrcpy_with_allocating(&g->chase_type, "chase_precise_fall12.5");
+    jstrcpy_with_allocating(&g->chase.type_string, "chase_precise_fall12.5");
     g->fall_flag = 1;
     g->fall_height = 12.5;
     g->max_speed = 3;
@@ -311,8 +311,8 @@ TEST_F(DynamicObjects, GroupsTurnIntoObjectsWithTheirParameters) {
     ASSERT_NE(d, nullptr);
     EXPECT_STREQ(d->name, "bus");
     EXPECT_STREQ(d->type, "regular");
-    EXPECT_EQ(d->chase_type, CHASE_PRECISE);
-    EXPECT_STREQ(d->chase_type_string, "CHASE_PRECISE_FALL12.5");
+    EXPECT_EQ(d->chase.type, CHASE_PRECISE);
+    EXPECT_STREQ(d->chase.type_string, "CHASE_PRECISE_FALL12.5");
     EXPECT_DOUBLE_EQ(d->max_speed, 3);
     EXPECT_DOUBLE_EQ(dynamic_get_location(d).x, 4);
     dynamic_free(d);

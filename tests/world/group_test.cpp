@@ -17,7 +17,7 @@ TEST_F(Groups, NamesGetUnderscoresAndAreMadeUnique) {
     EXPECT_STREQ(b->given_name, "Signal_Box");
     EXPECT_EQ(engine_state.groups, b) << "new groups go to the head";
     EXPECT_EQ(group_find_by_name(engine_state.groups, "SIGNAL_BOX"), a);
-    EXPECT_DOUBLE_EQ(a->chase_softness, 0.1);
+    EXPECT_DOUBLE_EQ(a->chase.softness, 0.1);
     EXPECT_DOUBLE_EQ(a->max_speed, 1e100);
 }
 
