@@ -359,7 +359,7 @@ TEST_F(TextWorld, CameraWithoutChaseKeepsItsSoftness) {
     };
     const auto softness = [](const char* name) {
         for (const camera* c = engine_state.cameras; c; c = c->next) {
-            if (std::string(c->name) == name) return c->chase_softness;
+            if (std::string(c->name) == name) return c->chase.softness;
         }
         return -1.0;
     };
