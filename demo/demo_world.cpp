@@ -164,6 +164,13 @@ std::string model(const std::string& kind, int tree_key, int palm_key)
            upright("post", "NO_BITMAP", -1, 180, 0, 200, 0, 0, 180, 0, 0);
 }
 
+// The reduction to 256 colours keeps 5 bits of red and blue and 6 of green: the key (255, 0, 255)
+// becomes (248, 0, 248). A palette entry is the key when it matches the key in those bits.
+bool is_key(const rgb8& c)
+{
+    return (c.r & 0xF8) == (255 & 0xF8) && (c.g & 0xFC) == 0 && (c.b & 0xF8) == (255 & 0xF8);
+}
+
 // The palette index of the key colour in an 8-bit bitmap, -1 when it has none.
 int key_index(const fs::path& bmp)
 {
@@ -177,7 +184,7 @@ int key_index(const fs::path& bmp)
     const int count = winbmp_get_palette(image, palette);
     engine_free(image);
     for (int i = 0; i < count; ++i) {
-        if (palette[i].r == 255 && palette[i].g == 0 && palette[i].b == 255) return i;
+        if (is_key(palette[i])) return i;
     }
     return -1;
 }
