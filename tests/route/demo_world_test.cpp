@@ -267,11 +267,16 @@ TEST_F(DemoWorld, TheSceneShowsThroughATree)
         left = std::min(left, i % width), right = std::max(right, i % width);
         top = std::min(top, i / width), bottom = std::max(bottom, i / width);
     }
-    // The crown is a disc in a square and the trunk a narrow bar below it: the tree covers well under
-    // three quarters of the box around it.
+    // The picture is drawn once: its crown is a disc in a square and its trunk a narrow bar below it.
+    // The tree covers well under three quarters of the box around it, and the box's top corners,
+    // beside the crown, show the scene behind.
     ASSERT_GT(changed, 200);
     const int box = (right - left + 1) * (bottom - top + 1);
     EXPECT_LT(changed * 4, box * 3) << changed << " of " << box;
+    for (int column : {left, right}) {
+        const size_t i = static_cast<size_t>(top * width + column);
+        EXPECT_EQ(with_tree[i], without_tree[i]) << column << ", " << top;
+    }
 }
 
 // The generator starts the 3D card, so the sun colours the points it lights before they are saved.
