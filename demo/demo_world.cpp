@@ -72,6 +72,7 @@ bool write_text(const fs::path& path, const std::string& text)
 
 // ---- world text
 
+// u and v count whole bitmaps: 0 to 1 spans the picture once, larger values repeat it.
 struct Corner {
     double x, y, z, u, v;
 };
@@ -140,21 +141,21 @@ std::string dynamic_block(const std::string& name, double x, double y)
 std::string model(const std::string& kind, int tree_key, int palm_key)
 {
     if (kind == "track")
-        return flat("rails", "TRACK.BMP", -kRailWidth / 2, -1250, kRailWidth / 2, 1250, 4, 64, 64 * 2500 / kRailWidth);
+        return flat("rails", "TRACK.BMP", -kRailWidth / 2, -1250, kRailWidth / 2, 1250, 4, 1, 2500 / kRailWidth);
     if (kind == "tree")
-        return upright("tree", "TREE.BMP", tree_key, -150, 0, 150, 0, 0, 600, 64, 128) +
-               upright("tree", "TREE.BMP", tree_key, 0, -150, 0, 150, 0, 600, 64, 128);
+        return upright("tree", "TREE.BMP", tree_key, -150, 0, 150, 0, 0, 600, 1, 1) +
+               upright("tree", "TREE.BMP", tree_key, 0, -150, 0, 150, 0, 600, 1, 1);
     if (kind == "palm")
-        return upright("palm", "PALM.BMP", palm_key, -160, 0, 160, 0, 0, 700, 64, 128) +
-               upright("palm", "PALM.BMP", palm_key, 0, -160, 0, 160, 0, 700, 64, 128);
+        return upright("palm", "PALM.BMP", palm_key, -160, 0, 160, 0, 0, 700, 1, 1) +
+               upright("palm", "PALM.BMP", palm_key, 0, -160, 0, 160, 0, 700, 1, 1);
     if (kind == "house")
-        return upright("wall", "HOUSE.BMP", -1, -300, -200, 300, -200, 0, 320, 128, 64) +
-               upright("wall", "HOUSE.BMP", -1, 300, -200, 300, 200, 0, 320, 128, 64) +
-               upright("wall", "HOUSE.BMP", -1, 300, 200, -300, 200, 0, 320, 128, 64) +
-               upright("wall", "HOUSE.BMP", -1, -300, 200, -300, -200, 0, 320, 128, 64) +
+        return upright("wall", "HOUSE.BMP", -1, -300, -200, 300, -200, 0, 320, 1, 1) +
+               upright("wall", "HOUSE.BMP", -1, 300, -200, 300, 200, 0, 320, 1, 1) +
+               upright("wall", "HOUSE.BMP", -1, 300, 200, -300, 200, 0, 320, 1, 1) +
+               upright("wall", "HOUSE.BMP", -1, -300, 200, -300, -200, 0, 320, 1, 1) +
                polygon("roof", 150, 50, 40, "NO_BITMAP", -1,
                        {{-300, -200, 320, 0, 0}, {-300, 200, 320, 0, 0}, {300, 200, 320, 0, 0}, {300, -200, 320, 0, 0}});
-    if (kind == "grass") return flat("grass", "GRASS.JPG", -200, -200, 200, 200, 2, 64, 64);
+    if (kind == "grass") return flat("grass", "GRASS.JPG", -200, -200, 200, 200, 2, 1, 1);
     // A billboard on two posts, facing the line both ways.
     return polygon("board", 230, 200, 40, "NO_BITMAP", -1,
                    {{-250, 0, 180, 0, 0}, {250, 0, 180, 0, 0}, {250, 0, 420, 0, 0}, {-250, 0, 420, 0, 0}}) +
@@ -162,6 +163,13 @@ std::string model(const std::string& kind, int tree_key, int palm_key)
                    {{250, 0, 180, 0, 0}, {-250, 0, 180, 0, 0}, {-250, 0, 420, 0, 0}, {250, 0, 420, 0, 0}}) +
            upright("post", "NO_BITMAP", -1, -200, 0, -180, 0, 0, 180, 0, 0) +
            upright("post", "NO_BITMAP", -1, 180, 0, 200, 0, 0, 180, 0, 0);
+}
+
+// The reduction to 256 colours keeps 5 bits of red and blue and 6 of green: the key (255, 0, 255)
+// becomes (248, 0, 248). A palette entry is the key when it matches the key in those bits.
+bool is_key(const rgb8& c)
+{
+    return (c.r & 0xF8) == (255 & 0xF8) && (c.g & 0xFC) == 0 && (c.b & 0xF8) == (255 & 0xF8);
 }
 
 // The palette index of the key colour in an 8-bit bitmap, -1 when it has none.
@@ -177,7 +185,7 @@ int key_index(const fs::path& bmp)
     const int count = winbmp_get_palette(image, palette);
     engine_free(image);
     for (int i = 0; i < count; ++i) {
-        if (palette[i].r == 255 && palette[i].g == 0 && palette[i].b == 255) return i;
+        if (is_key(palette[i])) return i;
     }
     return -1;
 }
@@ -208,17 +216,17 @@ std::string world_text(const std::vector<Point>& points, int tree_key, int palm_
     for (int row = -10; row < 10; ++row) {
         for (int column = -10; column < 10; ++column)
             main += flat("ground", "GROUND.JPG", column * tile, row * tile, (column + 1) * tile, (row + 1) * tile, 0,
-                         512, 512);
+                         4, 4);
     }
     for (size_t i = 0; i + 1 < points.size(); ++i) {
         const Point& a = points[i];
         const Point& b = points[i + 1];
         const double length = std::hypot(b.x - a.x, b.y - a.y);
         const double nx = -(b.y - a.y) / length * kRailWidth / 2, ny = (b.x - a.x) / length * kRailWidth / 2;
-        const double v = 64 * length / kRailWidth;
+        const double v = length / kRailWidth;
         main += polygon("rail", 90, 80, 70, "TRACK.BMP", -1,
-                        {{a.x + nx, a.y + ny, 3, 0, v}, {b.x + nx, b.y + ny, 3, 0, 0}, {b.x - nx, b.y - ny, 3, 64, 0},
-                         {a.x - nx, a.y - ny, 3, 64, v}});
+                        {{a.x + nx, a.y + ny, 3, 0, v}, {b.x + nx, b.y + ny, 3, 0, 0}, {b.x - nx, b.y - ny, 3, 1, 0},
+                         {a.x - nx, a.y - ny, 3, 1, v}});
     }
     s += module("main", main);
     for (int slot = 0; slot < 6; ++slot) {

@@ -1,21 +1,29 @@
 // The demo route and world: what the route files name exists in the converted world, the ground
-// faces the cab, and the generator saves the points its sun lit.
+// faces the cab, trees and palms are see-through around their pictures, and the generator saves
+// the points its sun lit.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "demo_world.h"
 #include "demo_world_bitmaps.h"
 #include "drovik.h"
+#include "foundation/memory.h"
 #include "platform/card_device.h"
+#include "render/winbmp.h"
 #include "foundation/engine_globals.h"
 #include "../common/recording_engine3d.h"
 #include "route.h"
@@ -98,6 +106,56 @@ protected:
     {
         DROVIK_HANDLE sun = Drovik_light_get_first_light();
         return sun ? Drovik_light_get_name(sun) : "";
+    }
+    // A tree seen from 1000 units away: no pixel shows the key colour, and within the tree's outline the
+    // scene behind shows where the picture has no crown or trunk.
+    void ExpectTheSceneThroughTheFirstTree()
+    {
+        DROVIK_HANDLE tree = Drovik_object_get_object_using_name("tree0");
+        ASSERT_NE(tree, nullptr);
+        double x = 0, y = 0, z = 0;
+        ASSERT_EQ(Drovik_object_get_location(tree, &x, &y, &z), 0);
+        DROVIK_HANDLE camera = Drovik_camera_get_default_camera();
+        ASSERT_NE(camera, nullptr);
+        Drovik_camera_set_location(camera, x, y - 1000, 300);
+        Drovik_camera_point_at(camera, x, y, 300);
+        Drovik_camera_set_zoom(camera, 70);
+        const int width = 160, height = 120;
+        const auto render = [&]() {
+            std::vector<uint16_t> pixels;
+            DROVIK_WINDOW window = plat_window_create_memory(width, height);
+            EXPECT_EQ(Drovik_engine_render(window, camera), 0);
+            for (int row = 0; row < height; ++row) {
+                for (int column = 0; column < width; ++column) pixels.push_back(plat_window_pixel(window, column, row));
+            }
+            plat_window_destroy(window);
+            return pixels;
+        };
+        const std::vector<uint16_t> with_tree = render();
+        ASSERT_EQ(Drovik_object_disable(tree), 0);
+        const std::vector<uint16_t> without_tree = render();
+
+        // The key, lit or shaded, in RGB565: red and blue at least 16 of 31, green at most 7 of 63.
+        const auto keyed = [](uint16_t p) { return (p >> 11) >= 16 && (p >> 5 & 63) <= 7 && (p & 31) >= 16; };
+        int left = width, right = -1, top = height, bottom = -1, changed = 0;
+        EXPECT_EQ(std::count_if(with_tree.begin(), with_tree.end(), keyed), 0);
+        for (int i = 0; i < width * height; ++i) {
+            if (with_tree[static_cast<size_t>(i)] == without_tree[static_cast<size_t>(i)])
+                continue;
+            ++changed;
+            left = std::min(left, i % width), right = std::max(right, i % width);
+            top = std::min(top, i / width), bottom = std::max(bottom, i / width);
+        }
+        // The picture is drawn once: its crown is a disc in a square and its trunk a narrow bar below it.
+        // The tree covers well under three quarters of the box around it, and the box's top corners,
+        // beside the crown, show the scene behind.
+        ASSERT_GT(changed, 200);
+        const int box = (right - left + 1) * (bottom - top + 1);
+        EXPECT_LT(changed * 4, box * 3) << changed << " of " << box;
+        for (int column : {left, right}) {
+            const size_t i = static_cast<size_t>(top * width + column);
+            EXPECT_EQ(with_tree[i], without_tree[i]) << column << ", " << top;
+        }
     }
     fs::path root, home;
     TRecordingEngine3D engine;
@@ -186,6 +244,58 @@ TEST_F(DemoWorld, TheGroundAndTheRailsShowFromTheCab)
         }
     }
     EXPECT_GT(flat, 400);
+}
+
+// The 8-bit tree and palm pictures stand on a key colour that the reduction to 256 colours stores as
+// (248, 0, 248): their polygons name that palette entry as transparent.
+TEST_F(DemoWorld, TreesAndPalmsAreTransparentWhereTheirPicturesShowTheKey)
+{
+    LoadDemoWorld();
+    std::map<std::string, int> keys;
+    for (const char* name : {"tree", "palm"}) {
+        std::ifstream in(root / "world" / "bitmaps" / (std::string(name) + ".bmp"), std::ios::binary);
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        winbmp_status status{};
+        uint32_t format = 0;
+        uint8_t* image = winbmp_from_memory(bytes.data(), bytes.size(), &status, &format);
+        ASSERT_NE(image, nullptr) << name;
+        rgb8 palette[256];
+        const int count = winbmp_get_palette(image, palette);
+        engine_free(image);
+        for (int i = 0; i < count; ++i) {
+            if (palette[i].r == 248 && palette[i].g == 0 && palette[i].b == 248)
+                keys[name] = i;
+        }
+        ASSERT_EQ(keys.count(name), 1u) << name;
+    }
+    std::map<std::string, std::set<int>> indices;
+    for (DROVIK_HANDLE p = Drovik_polygon_get_first_polygon(); p; p = Drovik_polygon_get_next(p)) {
+        const std::string name = Drovik_polygon_get_name(p);
+        if (keys.count(name) != 0)
+            indices[name].insert(Drovik_polygon_get_transparent_index(p));
+    }
+    for (const auto& [name, key] : keys) EXPECT_EQ(indices[name], std::set<int>{key}) << name;
+}
+
+// The software renderer and the 3D card draw the trees see-through.
+TEST_F(DemoWorld, TheSceneShowsThroughATree)
+{
+    LoadDemoWorld();
+    ExpectTheSceneThroughTheFirstTree();
+}
+
+TEST_F(DemoWorld, TheSceneShowsThroughATreeOnThe3DCard)
+{
+    if (plat_card_devices().empty())
+        GTEST_SKIP() << "no OpenGL device";
+    LoadDemoWorld();
+    const int visible = Drovik_3D_card_is_driver_selection_window_visible();
+    Drovik_3D_card_hide_driver_selection_window(1);
+    ASSERT_EQ(Drovik_engine_use_3D_accelerator_card(1), 0);
+    Drovik_engine_show_frames_per_second_rate(0);  // the rate at the top left changes between frames
+    ExpectTheSceneThroughTheFirstTree();
+    Drovik_engine_show_frames_per_second_rate(1);
+    Drovik_3D_card_hide_driver_selection_window(visible);
 }
 
 // The generator starts the 3D card, so the sun colours the points it lights before they are saved.
