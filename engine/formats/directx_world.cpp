@@ -285,7 +285,11 @@ struct x_out {
     std::string text;
     template <typename... A>
     void add(const char* format, A... values) {
-        text += plat_format(format, values...);
+        if constexpr (sizeof...(A) == 0) {
+            text += format;
+        } else {
+            text += plat_format(format, values...);
+        }
     }
 };
 
