@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "../common/c_checks.h"
+#include "../common/c_files.h"
 #include "drovik.h"
 
 /* A 4 x 4 8-bit BMP of two colours. */
@@ -34,18 +35,6 @@ static int write_bmp(const char* path) {
     if (!file) return 0;
     const int ok = fwrite(data, 1, sizeof data, file) == sizeof data;
     return fclose(file) == 0 && ok;
-}
-
-static char* read_text(const char* path) {
-    FILE* file = fopen(path, "rb");
-    if (!file) return NULL;
-    fseek(file, 0, SEEK_END);
-    const long length = ftell(file);
-    fseek(file, 0, SEEK_SET);
-    char* text = calloc((size_t)(length > 0 ? length : 0) + 1, 1);
-    if (text && fread(text, 1, (size_t)length, file) != (size_t)length) text[0] = 0;
-    fclose(file);
-    return text;
 }
 
 /* The folder's entry names, one a line, sorted. */

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "../common/c_files.h"
 #include "drovik.h"
 
 #define STDERR_FILE "sound_c_stderr.txt"
@@ -55,27 +56,15 @@ static void write_wav(const char* path) {
     fclose(file);
 }
 
-static char* read_file(const char* path) {
-    FILE* file = fopen(path, "rb");
-    if (!file) return NULL;
-    fseek(file, 0, SEEK_END);
-    const long size = ftell(file);
-    fseek(file, 0, SEEK_SET);
-    char* text = size >= 0 ? malloc((size_t)size + 1) : NULL;
-    if (text) text[fread(text, 1, (size_t)size, file)] = '\0';
-    fclose(file);
-    return text;
-}
-
 static int file_contains(const char* path, const char* part) {
-    char* text = read_file(path);
+    char* text = read_text(path);
     const int found = text && strstr(text, part) != NULL;
     free(text);
     return found;
 }
 
 static int occurrences(const char* path, const char* part) {
-    char* text = read_file(path);
+    char* text = read_text(path);
     int count = 0;
     for (const char* at = text; at && (at = strstr(at, part)) != NULL; at += strlen(part)) ++count;
     free(text);

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include "../common/c_checks.h"
+#include "../common/c_files.h"
 #include "drovik.h"
 
 /* The hand-written worlds. */
@@ -45,18 +46,6 @@ static void add(text_buffer* b, const char* format, ...) {
     vsnprintf(b->text + b->size, (size_t)n + 1, format, args);
     va_end(args);
     b->size += (size_t)n;
-}
-
-static char* read_text(const char* path) {
-    FILE* file = fopen(path, "rb");
-    if (!file) return NULL;
-    fseek(file, 0, SEEK_END);
-    const long size = ftell(file);
-    fseek(file, 0, SEEK_SET);
-    char* text = size >= 0 ? malloc((size_t)size + 1) : NULL;
-    if (text) text[fread(text, 1, (size_t)size, file)] = '\0';
-    fclose(file);
-    return text;
 }
 
 static int write_text(const char* path, const char* text) {
