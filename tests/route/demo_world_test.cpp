@@ -163,13 +163,8 @@ protected:
 
 TEST_F(DemoWorld, RouteNamesWorldObjectsAndTheLoopPassesTheLastStop)
 {
-    ASSERT_TRUE(WriteDemoWorldBitmaps(root.string()));
     ASSERT_TRUE(WriteDemoRoute(root.string()));
-    ASSERT_TRUE(WriteDemoWorld(root.string()));
-    const std::string bitmaps = (root / "world" / "bitmaps").string() + "/";
-    ASSERT_EQ(Drovik_engine_load_world((root / "world" / "architype.drovik").string().c_str(),
-                                       (root / "world").string().c_str(), bitmaps.c_str(), 0),
-              0);
+    ASSERT_NO_FATAL_FAILURE(LoadDemoWorld());
 
     // Stored trees: the models' modules are split into more nodes than there are modules.
     int modules = 0, nodes = 0;
