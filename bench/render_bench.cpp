@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "render/fill_bag.h"
-#include "render/span_drawers.h"
+#include "render/software/fill_bag.h"
+#include "render/software/span_drawers.h"
 #include "render_bench_scene.h"
 
 namespace {

@@ -6,17 +6,17 @@
 #include "foundation/errors.h"
 #include "foundation/strings.h"
 #include "platform/msgbox.h"
-#include "render/bitmap_texture.h"
-#include "render/camera.h"
-#include "render/frame_buffers.h"
-#include "render/polygon_fill.h"
+#include "render/images/bitmap_texture.h"
 #include "render/render_backend.h"
-#include "render/world_traversal.h"
+#include "render/software/frame_buffers.h"
+#include "render/software/world_traversal.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"
+#include "world/camera.h"
 #include "world/engine_state.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
+#include "world/polygon_fill.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // A generated textured scene for the renderer benchmark: a checkered floor and rows of walls.
 #pragma once
-#include "render/draw_buffer.h"
+#include "render/software/draw_buffer.h"
 #include "world/records.h"
 
 struct bench_corner {

@@ -4,9 +4,9 @@
 
 #include "bitmap_writer.h"
 #include "drovik.h"
-#include "platform/numbers.h"
-#include "render/winbmp.h"
 #include "foundation/memory.h"
+#include "platform/numbers.h"
+#include "render/images/winbmp.h"
 
 #include <cmath>
 #include <cstdio>

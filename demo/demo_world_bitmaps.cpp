@@ -10,8 +10,8 @@
 #include <functional>
 
 #include "foundation/memory.h"
-#include "render/jpeg_convert.h"
-#include "render/winbmp.h"
+#include "render/images/jpeg_convert.h"
+#include "render/images/winbmp.h"
 
 namespace fs = std::filesystem;
 

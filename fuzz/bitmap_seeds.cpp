@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "foundation/memory.h"
-#include "render/jbm.h"
-#include "render/jbm_files.h"
-#include "render/jpeg_convert.h"
-#include "render/winbmp.h"
+#include "render/images/jbm.h"
+#include "render/images/jbm_files.h"
+#include "render/images/jpeg_convert.h"
+#include "render/images/winbmp.h"
 
 namespace fs = std::filesystem;
 

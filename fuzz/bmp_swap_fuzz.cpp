@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/jbm.h"
-#include "render/jbm_files.h"
-#include "render/le_bytes.h"
+#include "foundation/le_bytes.h"
+#include "render/images/jbm.h"
+#include "render/images/jbm_files.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     jbm_report_errors() = 0;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "render/jbm.h"
-#include "render/jbm_files.h"
+#include "render/images/jbm.h"
+#include "render/images/jbm_files.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     jbm_report_errors() = 0;

@@ -5,8 +5,8 @@
 
 #include "foundation/memory.h"
 #include "platform/msgbox.h"
-#include "render/winbmp.h"
-#include "render/jpeg_convert.h"
+#include "render/images/jpeg_convert.h"
+#include "render/images/winbmp.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     plat_message_box_set_headless(true);

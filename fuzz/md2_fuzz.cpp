@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine_state_load.h"
 #include "fuzz_support.h"
 #include "world/anim3d.h"
 #include "world/anim3d_load.h"
 #include "world/engine_state.h"
-#include "world/engine_state_load.h"
 #include "world/polygon.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine_state_load.h"
 #include "formats/text_world.h"
 #include "world/engine_state.h"
-#include "world/engine_state_load.h"
 
 namespace {
 std::string scratch;

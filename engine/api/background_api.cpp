@@ -5,7 +5,7 @@
 #include "api/family_exports.h"
 #include "foundation/errors.h"
 #include "foundation/strings.h"
-#include "render/background.h"
+#include "render/software/background.h"
 #include "world/engine_state.h"
 
 namespace {

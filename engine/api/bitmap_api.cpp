@@ -13,10 +13,10 @@
 #include "foundation/strings.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
-#include "render/bitmap_texture.h"
-#include "render/colour.h"
-#include "render/jbm.h"
-#include "render/shade_tables.h"
+#include "render/images/bitmap_texture.h"
+#include "render/images/jbm.h"
+#include "render/images/shade_tables.h"
+#include "world/colour.h"
 #include "world/engine_state.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include "api/record_access.h"
 #include "foundation/strings.h"
-#include "render/camera.h"
-#include "render/rendering_manager.h"
+#include "render/software/rendering_manager.h"
+#include "world/camera.h"
 #include "world/chase.h"
 #include "world/engine_state.h"
 #include "world/movers.h"

@@ -1,9 +1,9 @@
 // Engine and 3D card families: switching the 3D card on and off, its resolution, options and the
 // hardware check.
-#include "api/engine_render_api.h"
 #include "api/export_guards.h"
 #include "platform/window.h"
-#include "render/card3d.h"
+#include "render/card3d/card3d.h"
+#include "render/frame_state.h"
 #include "world/engine_state.h"
 
 namespace {

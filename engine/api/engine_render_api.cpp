@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "api/engine_render_api.h"
 #include "api/export_guards.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -13,13 +12,14 @@
 #include "platform/priority.h"
 #include "platform/surface.h"
 #include "platform/window.h"
-#include "render/camera.h"
+#include "render/engine_settings.h"
+#include "render/frame_state.h"
 #include "render/render_backend.h"
 #include "render/render_hooks.h"
-#include "render/rendering_manager.h"
-#include "render/window_copy.h"
+#include "render/software/rendering_manager.h"
+#include "render/software/window_copy.h"
+#include "world/camera.h"
 #include "world/dynamic_object.h"
-#include "world/engine_settings.h"
 #include "world/engine_state.h"
 #include "world/light.h"
 #include "world/movers.h"

@@ -2,7 +2,7 @@
 // accuracy of far objects, culling depth, z-buffer, automatic movement, speaker).
 #include "api/engine_family.h"
 #include "foundation/errors.h"
-#include "world/engine_settings.h"
+#include "render/engine_settings.h"
 #include "world/engine_state.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "api/export_guards.h"
+#include "engine_state_load.h"
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -13,10 +14,9 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/window.h"
-#include "render/bitmap_texture.h"
-#include "render/navigation.h"
+#include "render/images/bitmap_texture.h"
+#include "render/software/navigation.h"
 #include "world/engine_state.h"
-#include "world/engine_state_load.h"
 
 namespace engine_world_texts {
 inline constexpr const char* load_name = "Drovik_engine_load_world";

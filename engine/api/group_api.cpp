@@ -8,12 +8,12 @@
 #include "api/polygon_group_tables.h"
 #include "foundation/errors.h"
 #include "foundation/strings.h"
-#include "render/camera.h"
-#include "render/polygon_fill.h"
+#include "world/camera.h"
 #include "world/chase.h"
 #include "world/group.h"
 #include "world/light.h"
 #include "world/polygon.h"
+#include "world/polygon_fill.h"
 #include "world/polygon_geometry.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "api/record_access.h"
+#include "dynamic_from_file.h"
 #include "foundation/engine_clock.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -15,7 +16,6 @@
 #include "world/bsp_tree.h"
 #include "world/chase.h"
 #include "world/collision.h"
-#include "world/dynamic_from_file.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/light.h"

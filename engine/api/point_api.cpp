@@ -1,8 +1,8 @@
 // Point family: reading and writing one polygon point's location, bitmap cords, colour and
 // brightness.
 #include "api/export_guards.h"
-#include "render/colour.h"
-#include "render/polygon_fill.h"
+#include "world/colour.h"
+#include "world/polygon_fill.h"
 
 namespace {
 

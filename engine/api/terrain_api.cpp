@@ -12,9 +12,9 @@
 #include "foundation/memory.h"
 #include "foundation/strings.h"
 #include "platform/paths.h"
-#include "render/bitmap_texture.h"
-#include "render/jpeg_convert.h"
-#include "render/winbmp.h"
+#include "render/images/bitmap_texture.h"
+#include "render/images/jpeg_convert.h"
+#include "render/images/winbmp.h"
 #include "world/engine_state.h"
 #include "world/terrain.h"
 

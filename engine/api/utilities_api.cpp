@@ -17,10 +17,10 @@
 #include "platform/numbers.h"
 #include "platform/surface.h"
 #include "platform/window.h"
-#include "render/colour.h"
-#include "render/genwin.h"
-#include "render/jpeg_convert.h"
-#include "render/winbmp.h"
+#include "render/images/genwin.h"
+#include "render/images/jpeg_convert.h"
+#include "render/images/winbmp.h"
+#include "world/colour.h"
 
 namespace utilities_texts {
 inline constexpr const char* resample_params = "Drovik_utilities_resample_bitmap: bad params\n";

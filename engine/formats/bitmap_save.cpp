@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "formats/bitmap_file_form.h"
+#include "formats/world_formats.h"
 #include "foundation/errors.h"
 #include "foundation/files.h"
 #include "foundation/strings.h"
-#include "formats/bitmap_file_form.h"
-#include "formats/world_formats.h"
-#include "render/jbm.h"
-#include "render/jbm_files.h"
-#include "render/jpeg_convert.h"
+#include "render/images/jbm.h"
+#include "render/images/jbm_files.h"
+#include "render/images/jpeg_convert.h"
 #include "world/engine_state.h"
 #include "world/group.h"
 #include "world/world_order.h"

@@ -12,7 +12,7 @@
 #include "foundation/memory.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
-#include "render/colour.h"
+#include "world/colour.h"
 #include "world/group.h"
 #include "world/polygon.h"
 

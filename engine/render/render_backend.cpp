@@ -3,10 +3,10 @@
 #include "render/render_backend.h"
 
 #include "platform/surface.h"
-#include "render/camera.h"
-#include "render/draw_buffer.h"
-#include "render/raster_iface.h"
-#include "render/world_traversal.h"
+#include "render/software/draw_buffer.h"
+#include "render/software/raster_iface.h"
+#include "render/software/world_traversal.h"
+#include "world/camera.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "render/poly_clip.h"
+#include "world/poly_clip.h"
 #include "world/records.h"
 
 struct draw_buffer;

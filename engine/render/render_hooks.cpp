@@ -1,7 +1,7 @@
 // Calls from the renderer into world parts that plug in separately; an unset hook does nothing.
 #include "render/render_hooks.h"
-#include "render/card3d.h"
-#include "render/navigation.h"
+#include "render/card3d/card3d.h"
+#include "render/software/navigation.h"
 #include "world/animation.h"
 #include "world/movers.h"
 

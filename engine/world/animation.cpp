@@ -8,9 +8,9 @@
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
-#include "render/polygon_fill.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
+#include "world/polygon_fill.h"
 
 namespace {
 

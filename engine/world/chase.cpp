@@ -8,7 +8,7 @@
 #include "foundation/errors.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/collision.h"
 #include "world/dynamic_object.h"
 #include "world/group.h"

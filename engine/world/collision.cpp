@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "foundation/errors.h"
-#include "render/camera.h"
 #include "world/bsp_tree.h"
+#include "world/camera.h"
 #include "world/engine_state.h"
 #include "world/group.h"
 #include "world/polygon.h"

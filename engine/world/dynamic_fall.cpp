@@ -2,7 +2,7 @@
 #include "world/dynamic_fall.h"
 
 #include "foundation/errors.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/dynamic_object.h"
 
 namespace {

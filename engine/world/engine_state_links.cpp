@@ -3,7 +3,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/strings.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/chase.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"

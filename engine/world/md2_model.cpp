@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "foundation/errors.h"
-#include "render/le_bytes.h"
+#include "foundation/le_bytes.h"
 
 namespace {
 

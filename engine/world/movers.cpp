@@ -7,7 +7,7 @@
 
 #include "foundation/engine_clock.h"
 #include "foundation/errors.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/chase.h"
 #include "world/dynamic_fall.h"
 #include "world/dynamic_object.h"

@@ -1,7 +1,7 @@
 // Screen picking: the point of a window turned into the polygon and the world point under it.
 #include "world/picking.h"
 
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/collision.h"
 #include "world/engine_state.h"
 

@@ -10,7 +10,7 @@
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
-#include "render/drawer_flags.h"
+#include "render/software/drawer_flags.h"
 #include "world/engine_state.h"
 #include "world/engine_state_links.h"
 #include "world/light.h"

@@ -6,9 +6,9 @@
 
 #include "foundation/errors.h"
 #include "foundation/profiler.h"
-#include "render/colour.h"
-#include "render/poly_clip.h"
-#include "render/polygon_fill.h"
+#include "world/colour.h"
+#include "world/poly_clip.h"
+#include "world/polygon_fill.h"
 #include "world/polygon_geometry.h"
 
 namespace {

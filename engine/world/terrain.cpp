@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/errors.h"
-#include "render/colour.h"
+#include "world/colour.h"
 #include "world/engine_state.h"
 #include "world/group.h"
 #include "world/polygon.h"

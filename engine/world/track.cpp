@@ -9,7 +9,7 @@
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/engine_state.h"
 #include "world/entity_list.h"
 

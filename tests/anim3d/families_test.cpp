@@ -8,8 +8,8 @@
 
 #include "anim3d_fixture.h"
 #include "drovik.h"
+#include "dynamic_from_file.h"
 #include "platform/msgbox.h"
-#include "world/dynamic_from_file.h"
 #include "world/light.h"
 #include "world/track.h"
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "anim3d_fixture.h"
-#include "world/dynamic_from_file.h"
+#include "dynamic_from_file.h"
+#include "engine_state_load.h"
 #include "world/dynamic_object.h"
-#include "world/engine_state_load.h"
 #include "world/polygon.h"
 
 namespace {

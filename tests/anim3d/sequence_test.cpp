@@ -5,7 +5,7 @@
 #include <string>
 
 #include "anim3d_fixture.h"
-#include "world/dynamic_from_file.h"
+#include "dynamic_from_file.h"
 #include "world/dynamic_object.h"
 #include "world/dynamic_sequence3d.h"
 #include "world/entity_list.h"

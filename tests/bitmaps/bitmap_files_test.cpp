@@ -6,12 +6,12 @@
 
 #include "bitmap_fixture.h"
 #include "foundation/files.h"
-#include "render/colour.h"
-#include "render/jbm.h"
-#include "render/jbm_files.h"
-#include "render/jpeg_convert.h"
 #include "foundation/memory.h"
-#include "render/winbmp.h"
+#include "render/images/jbm.h"
+#include "render/images/jbm_files.h"
+#include "render/images/jpeg_convert.h"
+#include "render/images/winbmp.h"
+#include "world/colour.h"
 #include "world/engine_state.h"
 
 namespace fs = std::filesystem;

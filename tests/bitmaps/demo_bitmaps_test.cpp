@@ -3,7 +3,7 @@
 
 #include "bitmap_fixture.h"
 #include "demo_world_bitmaps.h"
-#include "render/bitmap_texture.h"
+#include "render/images/bitmap_texture.h"
 #include "world/engine_state.h"
 
 TEST_F(BitmapTest, DemoWorldBitmapsLoadAsPowerOfTwoTextures) {

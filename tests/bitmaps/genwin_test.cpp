@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "bitmap_fixture.h"
-#include "render/colour.h"
-#include "render/genwin.h"
+#include "render/images/genwin.h"
+#include "world/colour.h"
 
 TEST_F(BitmapTest, BitmapFilePastesIntoAWindowInsetByTheMargin) {
     const rgb8 a = exact(248, 0, 0), b = exact(0, 0, 248);

@@ -7,12 +7,12 @@
 
 #include "bitmap_fixture.h"
 #include "foundation/engine_globals.h"
-#include "render/background.h"
-#include "render/bitmap_texture.h"
-#include "render/camera.h"
-#include "render/colour.h"
-#include "render/draw_buffer.h"
-#include "render/window_copy.h"
+#include "render/images/bitmap_texture.h"
+#include "render/software/background.h"
+#include "render/software/draw_buffer.h"
+#include "render/software/window_copy.h"
+#include "world/camera.h"
+#include "world/colour.h"
 #include "world/engine_state.h"
 
 namespace {

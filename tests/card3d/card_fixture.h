@@ -4,9 +4,9 @@
 
 #include "../render/traversal_fixture.h"
 #include "platform/window.h"
-#include "render/card3d.h"
-#include "render/card3d_device.h"
-#include "render/card3d_framework.h"
+#include "render/card3d/card3d.h"
+#include "render/card3d/card3d_device.h"
+#include "render/card3d/card3d_framework.h"
 
 class CardTest : public TraversalTest {
 protected:

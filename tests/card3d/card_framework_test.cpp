@@ -3,7 +3,7 @@
 
 #include "platform/card_dialog.h"
 #include "platform/msgbox.h"
-#include "render/card3d_framework.h"
+#include "render/card3d/card3d_framework.h"
 
 namespace {
 

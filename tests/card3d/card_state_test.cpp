@@ -7,7 +7,7 @@
 #include "fake_card.h"
 #include "platform/card_dialog.h"
 #include "platform/display.h"
-#include "render/bitmap_texture.h"
+#include "render/images/bitmap_texture.h"
 #include "world/world_order.h"
 
 const card3d_device& CardTest::fake_card_table() { return fake_card::table(); }

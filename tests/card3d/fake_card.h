@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/card3d_device.h"
+#include "render/card3d/card3d_device.h"
 
 struct fake_card {
     std::vector<std::pair<plat_card_state, uint32_t>> states;

@@ -2,9 +2,9 @@
 #include <thread>
 
 #include "card_fixture.h"
-#include "api/engine_render_api.h"
-#include "render/background.h"
-#include "render/colour.h"
+#include "render/frame_state.h"
+#include "render/software/background.h"
+#include "world/colour.h"
 #include "world/light.h"
 #include "world/world_order.h"
 

@@ -2,8 +2,8 @@
 #include <optional>
 
 #include "../engine_state/state_fixture.h"
-#include "render/camera.h"
 #include "world/bsp_tree.h"
+#include "world/camera.h"
 #include "world/collision.h"
 #include "world/dynamic_fall.h"
 #include "world/polygon_geometry.h"

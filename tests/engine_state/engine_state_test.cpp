@@ -1,9 +1,9 @@
 // Loading, digesting and closing a world: the empty world, the load flags, "the_world" and failures.
 #include "state_fixture.h"
 
-#include "render/camera.h"
+#include "engine_state_digest.h"
 #include "world/bsp_immerse.h"
-#include "world/engine_state_digest.h"
+#include "world/camera.h"
 #include "world/world_order.h"
 
 using namespace state_test;

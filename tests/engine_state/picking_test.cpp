@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../common/bmp_writer.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/picking.h"
 #include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "../common/files.h"
+#include "engine_state_load.h"
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
@@ -24,7 +25,6 @@
 #include "world/bsp_node.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
-#include "world/engine_state_load.h"
 #include "world/group.h"
 #include "world/object_module.h"
 #include "world/polygon.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "family_fixture.h"
-#include "render/rendering_manager.h"
+#include "render/software/rendering_manager.h"
 #include "world/records.h"
 
 namespace {

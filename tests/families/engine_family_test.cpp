@@ -6,9 +6,9 @@
 
 #include "family_fixture.h"
 #include "platform/window.h"
-#include "render/camera.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"
+#include "world/camera.h"
 #include "world/polygon.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // background, the save flag's box, deleting, and a background whose bitmap is unloaded.
 #include <gtest/gtest.h>
 
-#include "render/draw_buffer.h"
+#include "render/software/draw_buffer.h"
 #include "scene_fixture.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "drovik.h"
+#include "engine_state_load.h"
 #include "foundation/engine_globals.h"
 #include "foundation/memory.h"
 #include "world/engine_state.h"
-#include "world/engine_state_load.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
 

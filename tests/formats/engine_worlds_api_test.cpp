@@ -10,6 +10,7 @@
 
 #include "../common/files.h"
 #include "drovik.h"
+#include "engine_state_load.h"
 #include "formats/binary_format.h"
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
@@ -18,9 +19,8 @@
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/engine_state.h"
-#include "world/engine_state_load.h"
 #include "world/polygon_patch.h"
 #include "world/world_order.h"
 

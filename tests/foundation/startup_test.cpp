@@ -7,8 +7,8 @@
 #include "foundation/memory.h"
 #include "platform/display.h"
 #include "platform/window.h"
-#include "render/colour.h"
 #include "work_dir.h"
+#include "world/colour.h"
 
 namespace {
 

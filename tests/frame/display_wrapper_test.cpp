@@ -6,9 +6,9 @@
 #include "foundation/engine_globals.h"
 #include "platform/display.h"
 #include "platform/msgbox.h"
-#include "render/colour.h"
-#include "render/direct_draw.h"
-#include "render/rendering_manager.h"
+#include "render/software/direct_draw.h"
+#include "render/software/rendering_manager.h"
+#include "world/colour.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 
 #include "../common/files.h"
 #include "../foundation/work_dir.h"
-#include "api/engine_render_api.h"
 #include "drovik.h"
 #include "foundation/errors.h"
 #include "platform/clock.h"
@@ -19,9 +18,10 @@
 #include "platform/msgbox.h"
 #include "platform/priority.h"
 #include "platform/window.h"
+#include "render/frame_state.h"
 #include "render/render_backend.h"
 #include "render/render_hooks.h"
-#include "render/rendering_manager.h"
+#include "render/software/rendering_manager.h"
 #include "world/engine_state.h"
 
 class FrameTest : public ::testing::Test {

@@ -10,7 +10,7 @@
 #include "foundation/engine_globals.h"
 #include "frame_fixture.h"
 #include "platform/surface.h"
-#include "render/world_traversal.h"
+#include "render/software/world_traversal.h"
 #include "world/bsp_node.h"
 #include "world/chase.h"
 #include "world/dynamic_object.h"

@@ -4,7 +4,7 @@
 
 #include "frame_fixture.h"
 #include "platform/surface.h"
-#include "render/camera.h"
+#include "world/camera.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Lights: each term against hand-worked values, modes, the frame's activation order, connection.
 #include "../world/world_fixture.h"
-#include "render/polygon_fill.h"
 #include "world/light.h"
+#include "world/polygon_fill.h"
 
 #include <fstream>
 #include <iterator>

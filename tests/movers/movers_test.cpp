@@ -1,8 +1,8 @@
 // The per-frame movers under a fake clock, timed events and deleting objects that others chase.
 #include "../engine_state/state_fixture.h"
 #include "foundation/engine_clock.h"
-#include "render/camera.h"
 #include "platform/clock.h"
+#include "world/camera.h"
 #include "world/chase.h"
 #include "world/movers.h"
 #include "world/track.h"

@@ -15,10 +15,10 @@
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/msgbox.h"
-#include "render/camera.h"
-#include "render/navigation.h"
+#include "render/engine_settings.h"
+#include "render/software/navigation.h"
+#include "world/camera.h"
 #include "world/dynamic_object.h"
-#include "world/engine_settings.h"
 #include "world/engine_state.h"
 
 namespace fs = std::filesystem;

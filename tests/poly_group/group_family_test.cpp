@@ -8,7 +8,7 @@
 
 #include "foundation/strings.h"
 #include "poly_group_fixture.h"
-#include "render/camera.h"
+#include "world/camera.h"
 #include "world/dynamic_object.h"
 #include "world/polygon_geometry.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "poly_group_fixture.h"
 #include "foundation/strings.h"
-#include "render/bitmap_texture.h"
-#include "render/raster_iface.h"
+#include "poly_group_fixture.h"
+#include "render/images/bitmap_texture.h"
+#include "render/software/raster_iface.h"
 #include "world/animation.h"
 #include "world/dynamic_object.h"
 #include "world/light.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "poly_group_fixture.h"
 #include "foundation/memory.h"
-#include "render/bitmap_texture.h"
-#include "render/jpeg_convert.h"
-#include "render/winbmp.h"
+#include "poly_group_fixture.h"
+#include "render/images/bitmap_texture.h"
+#include "render/images/jpeg_convert.h"
+#include "render/images/winbmp.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "foundation/errors.h"
 #include "platform/msgbox.h"
-#include "render/poly_clip.h"
+#include "world/poly_clip.h"
 
 namespace {
 

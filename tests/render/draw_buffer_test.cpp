@@ -2,8 +2,8 @@
 #include <cstring>
 #include <vector>
 
-#include "render/draw_buffer.h"
-#include "render/frame_buffers.h"
+#include "render/software/draw_buffer.h"
+#include "render/software/frame_buffers.h"
 #include "render_fixture.h"
 
 namespace {

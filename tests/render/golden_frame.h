@@ -11,7 +11,7 @@
 #include <iterator>
 #include <string>
 
-#include "render/colour.h"
+#include "world/colour.h"
 
 inline std::string ppm_of(const uint16_t* pixels, int width, int height, int pitch) {
     std::string out = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "golden_frame.h"
-#include "render/bitmap_texture.h"
+#include "render/images/bitmap_texture.h"
 #include "traversal_fixture.h"
 
 namespace {

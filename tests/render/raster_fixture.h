@@ -9,8 +9,8 @@
 
 #include "foundation/errors.h"
 #include "platform/msgbox.h"
-#include "render/colour.h"
-#include "render/polygon_raster.h"
+#include "render/software/polygon_raster.h"
+#include "world/colour.h"
 #include "world/engine_state.h"
 
 class RasterTest : public ::testing::Test {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "raster_fixture.h"
-#include "render/drawer_flags.h"
-#include "render/span_drawers.h"
+#include "render/software/drawer_flags.h"
+#include "render/software/span_drawers.h"
 
 // Pixel centres on the left and top edges are drawn, those on the right and bottom edges not.
 TEST_F(RasterTest, FillRulePixelSets) {

@@ -6,17 +6,17 @@
 
 #include "../common/files.h"
 #include "../foundation/work_dir.h"
+#include "engine_state_load.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "platform/msgbox.h"
-#include "render/bitmap_texture.h"
-#include "render/camera.h"
-#include "render/colour.h"
+#include "render/images/bitmap_texture.h"
 #include "world/bsp_node.h"
+#include "world/camera.h"
+#include "world/colour.h"
 #include "world/engine_state.h"
-#include "world/engine_state_load.h"
 #include "world/object_module.h"
 
 class RenderTest : public ::testing::Test {

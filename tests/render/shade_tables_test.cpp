@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "render/jbm.h"
-#include "render/shade_tables.h"
+#include "render/images/jbm.h"
+#include "render/images/shade_tables.h"
 #include "render_fixture.h"
 
 namespace {

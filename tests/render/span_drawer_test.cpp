@@ -2,9 +2,9 @@
 #include <cmath>
 #include <tuple>
 
-#include "render/bitmap_texture.h"
-#include "render/colour.h"
+#include "render/images/bitmap_texture.h"
 #include "span_fixture.h"
+#include "world/colour.h"
 
 namespace {
 

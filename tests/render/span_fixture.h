@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/fill_bag.h"
-#include "render/span_drawers.h"
+#include "render/software/fill_bag.h"
+#include "render/software/span_drawers.h"
 
 class SpanTest : public ::testing::Test {
 protected:

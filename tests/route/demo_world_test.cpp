@@ -18,14 +18,14 @@
 #include <string>
 #include <vector>
 
+#include "../common/recording_engine3d.h"
 #include "demo_world.h"
 #include "demo_world_bitmaps.h"
 #include "drovik.h"
+#include "foundation/engine_globals.h"
 #include "foundation/memory.h"
 #include "platform/card_device.h"
-#include "render/winbmp.h"
-#include "foundation/engine_globals.h"
-#include "../common/recording_engine3d.h"
+#include "render/images/winbmp.h"
 #include "route.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"

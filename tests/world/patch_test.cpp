@@ -1,5 +1,5 @@
 // Patches: easy patches, the chain order, deletion by kind, blending flags and shadow patches.
-#include "render/blending.h"
+#include "world/blending.h"
 #include "world/polygon_patch.h"
 #include "world_fixture.h"
 

@@ -1,7 +1,7 @@
 // Polygons and points: validity, lists, copies, bitmap cords, orientation keywords, animation frames.
 #include <cstring>
 
-#include "render/drawer_flags.h"
+#include "render/software/drawer_flags.h"
 #include "world/animation.h"
 #include "world_fixture.h"
 

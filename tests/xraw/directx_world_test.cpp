@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "drovik.h"
-#include "world/engine_state.h"
-#include "world/engine_state_load.h"
+#include "engine_state_load.h"
 #include "formats/world_formats.h"
 #include "world/bsp_node.h"
+#include "world/engine_state.h"
 #include "world/object_module.h"
 #include "world_files.h"
 
