@@ -13,6 +13,8 @@
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/strings.h"
+#include "render/software/frame_buffers.h"
+#include "startup.h"
 #include "world/anim3d_load.h"
 #include "world/bsp_node.h"
 #include "world/engine_state.h"
@@ -136,6 +138,13 @@ void append_to_main_root(polygon* list) {
 bool is_md2(const char* file) { return jstricmp(get_extension(file).c_str(), "md2") == 0; }
 
 }  // namespace
+
+void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_bits, int keep_bitmaps) {
+    if (!engine_is_initialized()) engine_first_init();
+    engine_state_start(editor, red_bits, green_bits, blue_bits, keep_bitmaps);
+    // The frame buffers belong to the live world; a scratch load keeps them.
+    if (!engine_state_is_scratch()) init_frame_buffers();
+}
 
 int engine_load_world(const char* file, const char* world_directory, const char* bitmaps_directory, uint32_t flags,
                       int red_bits, int green_bits, int blue_bits, int* out_count) {

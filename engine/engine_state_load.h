@@ -6,6 +6,9 @@
 #include "foundation/geometry.h"
 #include "world/records.h"
 
+// The full reset before a load: first-use start-up, the pixel format, the frame buffers, the
+// counters; with keep_bitmaps the bitmap list survives.
+void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_bits, int keep_bitmaps);
 // Resets the state, reads the file with the reader of its extension (NULL: an empty world with
 // one "MAIN" module) and digests it; 0 / -1. out_count gets the number of polygons.
 int engine_load_world(const char* file, const char* world_directory, const char* bitmaps_directory, uint32_t flags,

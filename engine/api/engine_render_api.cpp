@@ -18,6 +18,7 @@
 #include "render/render_hooks.h"
 #include "render/software/rendering_manager.h"
 #include "render/software/window_copy.h"
+#include "startup.h"
 #include "world/camera.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -213,11 +214,6 @@ plat_window* default_window_shown() {
 }
 
 }  // namespace
-
-render_frame_state& engine_render_frame_state() {
-    static render_frame_state state;
-    return state;
-}
 
 DROVIK_API int Drovik_engine_render(DROVIK_WINDOW window, DROVIK_HANDLE camera_handle) {
     engine_guard guard;

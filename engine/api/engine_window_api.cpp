@@ -13,6 +13,7 @@
 #include "render/images/bitmap_texture.h"
 #include "render/images/genwin.h"
 #include "render/software/rendering_manager.h"
+#include "startup.h"
 #include "world/engine_state.h"
 #include "world/group.h"
 #include "world/polygon.h"

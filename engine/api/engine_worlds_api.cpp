@@ -16,6 +16,7 @@
 #include "platform/window.h"
 #include "render/images/bitmap_texture.h"
 #include "render/software/navigation.h"
+#include "startup.h"
 #include "world/engine_state.h"
 
 namespace engine_world_texts {

@@ -1,10 +1,14 @@
-// The library-lifetime engine object: first-use start-up, shutdown, default and log windows.
+// The library-lifetime engine record, the default rendering window and the log window.
 #pragma once
 #include <cstdint>
 
 struct plat_window;
 
 inline constexpr int world_format_count = 6;
+// The record's render priorities and progress brush (red 255, green 128, blue 0, RGB565).
+inline constexpr int high_priority_class = 128;
+inline constexpr int highest_thread_priority = 2;
+inline constexpr uint16_t progress_brush_colour = 0xFC00;
 
 struct engine_globals {
     plat_window* default_window;
@@ -33,8 +37,6 @@ struct engine_globals {
 engine_globals& engine_g();
 
 int engine_is_initialized();
-void engine_first_init();
-void engine_shutdown();
 int engine_world_loaded();
 void engine_set_world_loaded(int loaded);
 

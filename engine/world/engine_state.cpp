@@ -5,11 +5,9 @@
 #include <cstring>
 
 #include "foundation/dictionary.h"
-#include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/strings.h"
-#include "render/software/frame_buffers.h"
 #include "world/camera.h"
 #include "world/colour.h"
 #include "world/group.h"
@@ -91,8 +89,7 @@ void engine_state_release() {
     }
 }
 
-void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_bits, int keep_bitmaps) {
-    if (!engine_is_initialized()) engine_first_init();
+void engine_state_start(int editor, int red_bits, int green_bits, int blue_bits, int keep_bitmaps) {
     state_initialized = true;
     bitmap_texture* const bitmaps = keep_bitmaps ? engine_state.bitmaps : nullptr;
     engine_state_reset(editor);
@@ -100,11 +97,8 @@ void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_
     engine_state.red_bits = red_bits;
     engine_state.green_bits = green_bits;
     engine_state.blue_bits = blue_bits;
-    // The pixel format and the frame buffers belong to the live world; a scratch load keeps them.
-    if (!scratch) {
-        set_pixel_format_bits(red_bits, green_bits, blue_bits);
-        init_frame_buffers();
-    }
+    // The pixel format belongs to the live world; a scratch load keeps it.
+    if (!scratch) set_pixel_format_bits(red_bits, green_bits, blue_bits);
     engine_state.background_pixel = rgb_to_pixel(160, 160, 170);
 }
 

@@ -123,9 +123,9 @@ inline constexpr uint32_t no_bitmaps = 0x10000;
 void engine_state_reset(int editor_mode);
 // Frees the name dictionary and the record's own strings (the lists are freed by their owners).
 void engine_state_release();
-// The full reset before a load: first-use start-up, the pixel format, the counters; with
-// keep_bitmaps the bitmap list survives.
-void engine_init_world_state(int editor, int red_bits, int green_bits, int blue_bits, int keep_bitmaps);
+// The record's reset before a load: the pixel format, the counters; with keep_bitmaps the bitmap
+// list survives.
+void engine_state_start(int editor, int red_bits, int green_bits, int blue_bits, int keep_bitmaps);
 int engine_state_was_initialized();
 // Applies the load flags to the freshly reset record, in the order of their table.
 void engine_apply_load_flags(uint32_t flags);

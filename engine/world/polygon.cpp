@@ -10,10 +10,10 @@
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
-#include "render/software/drawer_flags.h"
 #include "world/engine_state.h"
 #include "world/engine_state_links.h"
 #include "world/light.h"
+#include "world/polygon_fill.h"
 #include "world/polygon_geometry.h"
 #include "world/polygon_patch.h"
 #include "world/world_order.h"
@@ -809,7 +809,7 @@ int polygon_is_valid(polygon* p) {
     if (!p || polygon_recalculate(p) != 0) return 0;
     if (p->point_count == 3) return 1;
     if (!are_poly_points_on_plane(p, 0.001) || is_poly_convex(p) != 1) return 0;
-    if (drawer_table_flags(p->drawer_index, 0).flags != 0) {
+    if (drawer_row_is_bitmap(p->drawer_index)) {
         if (!check_bitmap_x_cords(p) || !check_bitmap_y_cords(p) || !check_brightness_values(p)) return 0;
     }
     if (p->point_count > polygon_max_points) {

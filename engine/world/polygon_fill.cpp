@@ -3,7 +3,6 @@
 
 #include "foundation/memory.h"
 #include "foundation/strings.h"
-#include "render/software/drawer_flags.h"
 #include "world/colour.h"
 #include "world/polygon.h"
 
@@ -20,6 +19,11 @@ bool brightness_is_even(const polygon* p) {
 
 }  // namespace
 
+bool drawer_row_is_bitmap(int row) {
+    return row == DRAWER_ROW_BITMAP_SHADED || row == DRAWER_ROW_BITMAP || row == DRAWER_ROW_TRANSPARENT_SHADED ||
+           row == DRAWER_ROW_TRANSPARENT;
+}
+
 void polygon_set_render_kind(polygon* p) {
     if (!p) return;
     if (!p->texture) {
@@ -29,9 +33,9 @@ void polygon_set_render_kind(polygon* p) {
     const bool transparent = p->texture->image.transparent_index >= 0;
     const bool even = brightness_is_even(p);
     if (transparent) {
-        p->drawer_index = even ? 7 : 5;
+        p->drawer_index = even ? DRAWER_ROW_TRANSPARENT : DRAWER_ROW_TRANSPARENT_SHADED;
     } else {
-        p->drawer_index = even ? 3 : 1;
+        p->drawer_index = even ? DRAWER_ROW_BITMAP : DRAWER_ROW_BITMAP_SHADED;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "startup.h"
 #include "world/bsp_tree.h"
 #include "world/polygon_geometry.h"
 

@@ -2,6 +2,7 @@
 #include "state_fixture.h"
 
 #include "engine_state_digest.h"
+#include "startup.h"
 #include "world/bsp_immerse.h"
 #include "world/camera.h"
 #include "world/world_order.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../common/bmp_writer.h"
+#include "startup.h"
 #include "world/camera.h"
 #include "world/picking.h"
 #include "world/polygon_geometry.h"

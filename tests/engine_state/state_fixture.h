@@ -22,6 +22,7 @@
 #include "foundation/errors.h"
 #include "foundation/memory.h"
 #include "foundation/strings.h"
+#include "startup.h"
 #include "world/bsp_node.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"

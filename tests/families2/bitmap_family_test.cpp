@@ -7,6 +7,7 @@
 
 #include "../bitmaps/bitmap_fixture.h"
 #include "scene_fixture.h"
+#include "startup.h"
 
 namespace {
 

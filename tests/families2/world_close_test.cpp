@@ -5,6 +5,7 @@
 #include "../bitmaps/bitmap_fixture.h"
 #include "drovik.h"
 #include "foundation/engine_globals.h"
+#include "startup.h"
 #include "world/engine_state.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "engine_state_load.h"
 #include "foundation/engine_globals.h"
 #include "foundation/memory.h"
+#include "startup.h"
 #include "world/engine_state.h"
 #include "world/polygon.h"
 #include "world/world_order.h"

@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
+#include "startup.h"
 #include "world/camera.h"
 #include "world/engine_state.h"
 #include "world/polygon_patch.h"

@@ -28,6 +28,7 @@
 #include "foundation/strings.h"
 #include "platform/msgbox.h"
 #include "platform/numbers.h"
+#include "startup.h"
 #include "world/blending.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"

@@ -7,6 +7,7 @@
 #include "foundation/memory.h"
 #include "platform/display.h"
 #include "platform/window.h"
+#include "startup.h"
 #include "work_dir.h"
 #include "world/colour.h"
 

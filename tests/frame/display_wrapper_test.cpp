@@ -8,6 +8,7 @@
 #include "platform/msgbox.h"
 #include "render/software/direct_draw.h"
 #include "render/software/rendering_manager.h"
+#include "startup.h"
 #include "world/colour.h"
 
 namespace {

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine_state_load.h"
 #include "render/software/draw_buffer.h"
 #include "render/software/frame_buffers.h"
 #include "render_fixture.h"

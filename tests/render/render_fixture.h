@@ -13,6 +13,7 @@
 #include "foundation/registry.h"
 #include "platform/msgbox.h"
 #include "render/images/bitmap_texture.h"
+#include "startup.h"
 #include "world/bsp_node.h"
 #include "world/camera.h"
 #include "world/colour.h"

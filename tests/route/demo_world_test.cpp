@@ -27,6 +27,7 @@
 #include "platform/card_device.h"
 #include "render/images/winbmp.h"
 #include "route.h"
+#include "startup.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"
 #include "world/dynamic_object.h"

@@ -15,6 +15,7 @@
 #include "fake_fmod.h"
 #include "foundation/engine_globals.h"
 #include "platform/msgbox.h"
+#include "startup.h"
 #include "work_dir.h"
 
 inline constexpr const char* sound_test_world = R"(BEGIN_DESIGN:

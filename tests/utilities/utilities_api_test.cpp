@@ -20,6 +20,7 @@
 #include "platform/msgbox.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "startup.h"
 
 namespace fs = std::filesystem;
 

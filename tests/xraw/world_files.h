@@ -12,6 +12,7 @@
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "platform/msgbox.h"
+#include "startup.h"
 #include "world/polygon.h"
 #include "world/world_order.h"
 

@@ -49,7 +49,7 @@ constexpr drawer_entry table[DRAWER_ROW_COUNT][DRAWER_MODE_COUNT] = {
     {wire_entry, wire_entry, wire_entry},
 };
 
-constexpr bool row_is_used(int row) { return row == 1 || row == 3 || row == 5 || row == 7 || row == 8 || row == 9; }
+bool row_is_used(int row) { return drawer_row_is_bitmap(row) || row == DRAWER_ROW_SOLID || row == DRAWER_ROW_WIRE; }
 
 bool in_table(int row, int mode) {
     return row >= 0 && row < DRAWER_ROW_COUNT && mode >= 0 && mode < DRAWER_MODE_COUNT && row_is_used(row);

@@ -2,16 +2,13 @@
 // z-buffer state with the row's split and drawer flags.
 #pragma once
 #include "render/software/fill_bag.h"
+#include "world/polygon_fill.h"
 
 inline constexpr int DRAWER_FLAG_TEXTURED = 1;
 inline constexpr int DRAWER_FLAG_VERTEX_SHADING = 2;
 
-inline constexpr int DRAWER_ROW_COUNT = 10;
 inline constexpr int DRAWER_MODE_COUNT = 3;
 inline constexpr int DRAWER_ZBUFFER_STATES = 3;
-// Row of a polygon without bitmap; row of the wire-frame mode.
-inline constexpr int DRAWER_ROW_SOLID = 8;
-inline constexpr int DRAWER_ROW_WIRE = 9;
 
 struct drawer_row_flags {
     int split;  // 1 = fill as triangles only
