@@ -160,21 +160,6 @@ T read_field(const char* export_name, DROVIK_HANDLE camera_handle, Part camera::
                                    [part, field](camera* c) -> T { return (c->*part).*field; });
 }
 
-vec3 to_vec(const double v[3]) { return {v[0], v[1], v[2]}; }
-
-void from_vec(double v[3], const vec3& source) {
-    v[0] = source.x;
-    v[1] = source.y;
-    v[2] = source.z;
-}
-
-// Copies three doubles unless either side is NULL; 0 / -1.
-int copy3(double* destination, const double* source) {
-    if (!destination || !source) return -1;
-    std::copy(source, source + 3, destination);
-    return 0;
-}
-
 vec3 location_of(const camera* c) { return camera_get_location(c); }
 
 // Rebuilds the projection where the camera stands and looks now.
@@ -184,9 +169,9 @@ int rebuild_in_place(camera* c) {
 }
 
 void copy_motion(camera* c, const camera_values& v) {
-    from_vec(c->speed, v.speed);
+    api_put_vec(c->speed, v.speed);
     c->absolute_speed = v.absolute_speed;
-    from_vec(c->force, v.force);
+    api_put_vec(c->force, v.force);
     c->friction = v.friction;
     c->elasticity = v.elasticity;
     c->max_speed = v.max_speed;
@@ -447,7 +432,7 @@ DROVIK_API int Drovik_camera_set_axis_system(DROVIK_HANDLE camera_handle, const 
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
     if (!x_axis || !y_axis || !z_axis) return -1;
-    vec3 x = to_vec(x_axis), y = to_vec(y_axis), z = to_vec(z_axis);
+    vec3 x = api_vec(x_axis), y = api_vec(y_axis), z = api_vec(z_axis);
     if (repair_basis(x, y, z) != 0) return -1;
     return camera_set_axes(c, x, y, z);
 }
@@ -460,9 +445,9 @@ DROVIK_API int Drovik_camera_get_axis_system(DROVIK_HANDLE camera_handle, double
     if (!c) return api_refusal{row};
     vec3 x, y, z;
     camera_get_axes(c, x, y, z);
-    if (x_axis) from_vec(x_axis, x);
-    if (y_axis) from_vec(y_axis, y);
-    if (z_axis) from_vec(z_axis, z);
+    if (x_axis) api_put_vec(x_axis, x);
+    if (y_axis) api_put_vec(y_axis, y);
+    if (z_axis) api_put_vec(z_axis, z);
     return 0;
 }
 
@@ -614,8 +599,8 @@ DROVIK_API int Drovik_camera_convert_point_to_world_space(DROVIK_HANDLE camera_h
     if (!c || !in || !out) return api_refusal{row};
     if (!c->matrices_valid) camera_mark_rebuilt(c);
     vec3 point;
-    mul_vec_mat3(point, to_vec(in), c->matrix);
-    from_vec(out, point);
+    mul_vec_mat3(point, api_vec(in), c->matrix);
+    api_put_vec(out, point);
     return 0;
 }
 
@@ -627,8 +612,8 @@ DROVIK_API int Drovik_camera_convert_point_to_camera_space(DROVIK_HANDLE camera_
     if (!c || !in || !out) return api_refusal{row};
     if (!c->matrices_valid) camera_mark_rebuilt(c);
     vec3 point;
-    mul_vec_mat3(point, to_vec(in), c->inverse_matrix);
-    from_vec(out, point);
+    mul_vec_mat3(point, api_vec(in), c->inverse_matrix);
+    api_put_vec(out, point);
     return 0;
 }
 
@@ -773,19 +758,13 @@ DROVIK_API int Drovik_camera_set_track(DROVIK_HANDLE camera_handle, DROVIK_HANDL
 }
 
 DROVIK_API int Drovik_camera_get_track_offset(DROVIK_HANDLE camera_handle, double offset[3]) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return copy3(offset, c->track.offset);
+    return api_with_record<camera>(row_of(__func__), camera_handle, DROVIK_KIND_CAMERA,
+                                   [offset](camera* c) { return api_copy3(offset, c->track.offset); });
 }
 
 DROVIK_API int Drovik_camera_set_track_offset(DROVIK_HANDLE camera_handle, const double offset[3]) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return copy3(c->track.offset, offset);
+    return api_with_record<camera>(row_of(__func__), camera_handle, DROVIK_KIND_CAMERA,
+                                   [offset](camera* c) { return api_copy3(c->track.offset, offset); });
 }
 
 DROVIK_API int Drovik_camera_get_next_point_on_track(DROVIK_HANDLE camera_handle) {
@@ -873,19 +852,13 @@ DROVIK_API DROVIK_HANDLE Drovik_camera_get_chased_group(DROVIK_HANDLE camera_han
 }
 
 DROVIK_API int Drovik_camera_get_chase_offset(DROVIK_HANDLE camera_handle, double offset[3]) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return copy3(offset, c->chase.offset);
+    return api_with_record<camera>(row_of(__func__), camera_handle, DROVIK_KIND_CAMERA,
+                                   [offset](camera* c) { return api_copy3(offset, c->chase.offset); });
 }
 
 DROVIK_API int Drovik_camera_set_chase_offset(DROVIK_HANDLE camera_handle, const double offset[3]) {
-    engine_guard guard;
-    const api_export_row& row = row_of(__func__);
-    camera* c = checked(row, camera_handle);
-    if (!c) return api_refusal{row};
-    return copy3(c->chase.offset, offset);
+    return api_with_record<camera>(row_of(__func__), camera_handle, DROVIK_KIND_CAMERA,
+                                   [offset](camera* c) { return api_copy3(c->chase.offset, offset); });
 }
 
 DROVIK_API double Drovik_camera_get_chase_softness(DROVIK_HANDLE camera_handle) {
@@ -923,7 +896,7 @@ DROVIK_API int Drovik_camera_get_speed(DROVIK_HANDLE camera_handle, double speed
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    copy3(speed, c->speed);
+    api_copy3(speed, c->speed);
     return 1;
 }
 
@@ -931,7 +904,7 @@ DROVIK_API int Drovik_camera_set_speed(DROVIK_HANDLE camera_handle, const double
     engine_guard guard;
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
-    if (c && speed) camera_set_speed(c, to_vec(speed));
+    if (c && speed) camera_set_speed(c, api_vec(speed));
     return 0;
 }
 
@@ -953,7 +926,7 @@ DROVIK_API int Drovik_camera_get_force(DROVIK_HANDLE camera_handle, double force
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    return copy3(force, c->force);
+    return api_copy3(force, c->force);
 }
 
 DROVIK_API int Drovik_camera_set_force(DROVIK_HANDLE camera_handle, const double force[3]) {
@@ -961,7 +934,7 @@ DROVIK_API int Drovik_camera_set_force(DROVIK_HANDLE camera_handle, const double
     const api_export_row& row = row_of(__func__);
     camera* c = checked(row, camera_handle);
     if (!c) return api_refusal{row};
-    return copy3(c->force, force);
+    return api_copy3(c->force, force);
 }
 
 DROVIK_API double Drovik_camera_get_max_speed(DROVIK_HANDLE camera_handle) {

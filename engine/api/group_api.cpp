@@ -288,6 +288,33 @@ int write3(double* field, const double* value) {
     return 0;
 }
 
+// The name and offset of the group's track or chase part; a NULL group is refused with a box.
+template <typename Part>
+const char* read_part_name(const char* export_name, DROVIK_HANDLE handle, Part group::*part) {
+    return with_group_record(export_name, handle, texts::null_handle,
+                             [part](group* g) -> const char* { return (g->*part).name; });
+}
+
+template <typename Part>
+int store_part_name(const char* export_name, DROVIK_HANDLE handle, Part group::*part, const char* name) {
+    return with_group_record(export_name, handle, texts::null_handle, [=](group* g) {
+        jstrcpy_with_allocating(&(g->*part).name, name);
+        return 0;
+    });
+}
+
+template <typename Part>
+int read_part_offset(const char* export_name, DROVIK_HANDLE handle, Part group::*part, double offset[3]) {
+    return with_group_record(export_name, handle, texts::null_handle,
+                             [=](group* g) { return read3((g->*part).offset, offset); });
+}
+
+template <typename Part>
+int store_part_offset(const char* export_name, DROVIK_HANDLE handle, Part group::*part, const double offset[3]) {
+    return with_group_record(export_name, handle, texts::null_handle,
+                             [=](group* g) { return write3((g->*part).offset, offset); });
+}
+
 }  // namespace
 
 DROVIK_API DROVIK_HANDLE Drovik_group_create(const char* name) {
@@ -968,25 +995,19 @@ DROVIK_API int Drovik_group_set_patches_translucent(DROVIK_HANDLE group_handle, 
 }
 
 DROVIK_API int Drovik_group_set_name_to_chase(DROVIK_HANDLE group_handle, const char* name) {
-    return with_group_record(__func__, group_handle, texts::null_handle, [name](group* g) {
-        jstrcpy_with_allocating(&g->chase.name, name);
-        return 0;
-    });
+    return store_part_name(__func__, group_handle, &group::chase, name);
 }
 
 DROVIK_API const char* Drovik_group_get_chased_name(DROVIK_HANDLE group_handle) {
-    return with_group_record(__func__, group_handle, texts::null_handle,
-                             [](group* g) -> const char* { return g->chase.name; });
+    return read_part_name(__func__, group_handle, &group::chase);
 }
 
 DROVIK_API int Drovik_group_get_chase_offset(DROVIK_HANDLE group_handle, double offset[3]) {
-    return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return read3(g->chase.offset, offset); });
+    return read_part_offset(__func__, group_handle, &group::chase, offset);
 }
 
 DROVIK_API int Drovik_group_set_chase_offset(DROVIK_HANDLE group_handle, const double offset[3]) {
-    return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return write3(g->chase.offset, offset); });
+    return store_part_offset(__func__, group_handle, &group::chase, offset);
 }
 
 DROVIK_API double Drovik_group_get_chase_softness(DROVIK_HANDLE group_handle) {
@@ -1032,25 +1053,19 @@ DROVIK_API double Drovik_group_get_chase_distance(DROVIK_HANDLE group_handle) {
 }
 
 DROVIK_API int Drovik_group_set_track_name(DROVIK_HANDLE group_handle, const char* name) {
-    return with_group_record(__func__, group_handle, texts::null_handle, [name](group* g) {
-        jstrcpy_with_allocating(&g->track.name, name);
-        return 0;
-    });
+    return store_part_name(__func__, group_handle, &group::track, name);
 }
 
 DROVIK_API const char* Drovik_group_get_track_name(DROVIK_HANDLE group_handle) {
-    return with_group_record(__func__, group_handle, texts::null_handle,
-                             [](group* g) -> const char* { return g->track.name; });
+    return read_part_name(__func__, group_handle, &group::track);
 }
 
 DROVIK_API int Drovik_group_get_track_offset(DROVIK_HANDLE group_handle, double offset[3]) {
-    return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return read3(g->track.offset, offset); });
+    return read_part_offset(__func__, group_handle, &group::track, offset);
 }
 
 DROVIK_API int Drovik_group_set_track_offset(DROVIK_HANDLE group_handle, const double offset[3]) {
-    return with_group_record(__func__, group_handle, texts::null_handle,
-                             [offset](group* g) { return write3(g->track.offset, offset); });
+    return store_part_offset(__func__, group_handle, &group::track, offset);
 }
 
 DROVIK_API int Drovik_group_set_falling_from_track(DROVIK_HANDLE group_handle, double fall_height, int track_mode) {

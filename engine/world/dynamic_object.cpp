@@ -16,6 +16,7 @@
 #include "world/engine_state_links.h"
 #include "world/entity_list.h"
 #include "world/light.h"
+#include "world/motion_settings.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/track.h"
@@ -37,8 +38,23 @@ void set_row(mat4& m, int r, const vec3& v) {
     m.m[r][2] = v.z;
 }
 
-void copy3(double* d, const double* s) {
-    for (int k = 0; k < 3; ++k) d[k] = s[k];
+// A speed or force and its length, set together.
+void set_vector(double (&field)[3], double& length, const vec3& v) {
+    field[0] = v.x;
+    field[1] = v.y;
+    field[2] = v.z;
+    length = vec_length(v);
+}
+
+// Keeps the direction ((1, 0, 0) when there is none) and sets the length.
+void set_vector_length(double (&field)[3], double& length, double v) {
+    vec3 direction{field[0], field[1], field[2]};
+    if (vec_normalize(direction) != 0) direction = {1, 0, 0};
+    vec_scale(direction, v, direction);
+    field[0] = direction.x;
+    field[1] = direction.y;
+    field[2] = direction.z;
+    length = v;
 }
 
 // total matrix := scale x axis system.
@@ -317,20 +333,7 @@ dynamic_object* dynamic_create_from_group(const group* g) {
     jstrcpy_with_allocating(&d->name, g->name);
     if (g->given_name) jstrcpy_with_allocating(&d->module_name, g->name);
     jstrcpy_with_allocating(&d->type, g->object_type ? g->object_type : "regular");
-    track_copy_settings(d->track, g->track);
-    chase_copy_settings(d->chase, g->chase);
-    d->fall_flag = g->fall_flag;
-    d->fall_height = g->fall_height;
-    d->fall_from_track = g->fall_from_track;
-    copy3(d->speed, g->speed);
-    d->absolute_speed = g->absolute_speed;
-    copy3(d->force, g->force);
-    d->max_speed = g->max_speed;
-    d->friction = g->friction;
-    d->elasticity = g->elasticity;
-    copy3(d->rotation, g->rotation);
-    d->rotation_space = g->rotation_space;
-    d->control = g->control;
+    copy_motion_settings(*d, *g);
     // The object's type keyword is the canonical one, its fall suffix from the group's fall values.
     if (g->chase.type_string) {
         double height = 0;
@@ -554,41 +557,19 @@ void dynamic_set_total_move_mat_and_(dynamic_object* d) {
 }
 
 void dynamic_set_speed(dynamic_object* d, const vec3& v) {
-    if (!d) return;
-    d->speed[0] = v.x;
-    d->speed[1] = v.y;
-    d->speed[2] = v.z;
-    d->absolute_speed = vec_length(v);
+    if (d) set_vector(d->speed, d->absolute_speed, v);
 }
 
 void dynamic_set_absolute_speed(dynamic_object* d, double v) {
-    if (!d) return;
-    vec3 s{d->speed[0], d->speed[1], d->speed[2]};
-    if (vec_normalize(s) != 0) s = {1, 0, 0};
-    vec_scale(s, v, s);
-    d->speed[0] = s.x;
-    d->speed[1] = s.y;
-    d->speed[2] = s.z;
-    d->absolute_speed = v;
+    if (d) set_vector_length(d->speed, d->absolute_speed, v);
 }
 
 void dynamic_set_force(dynamic_object* d, const vec3& v) {
-    if (!d) return;
-    d->force[0] = v.x;
-    d->force[1] = v.y;
-    d->force[2] = v.z;
-    d->absolute_force = vec_length(v);
+    if (d) set_vector(d->force, d->absolute_force, v);
 }
 
 void dynamic_set_absolute_force(dynamic_object* d, double v) {
-    if (!d) return;
-    vec3 f{d->force[0], d->force[1], d->force[2]};
-    if (vec_normalize(f) != 0) f = {1, 0, 0};
-    vec_scale(f, v, f);
-    d->force[0] = f.x;
-    d->force[1] = f.y;
-    d->force[2] = f.z;
-    d->absolute_force = v;
+    if (d) set_vector_length(d->force, d->absolute_force, v);
 }
 
 void dynamic_physics_step(dynamic_object* d, double time_factor, int timed) {

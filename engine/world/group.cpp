@@ -18,6 +18,7 @@
 #include "world/engine_state.h"
 #include "world/engine_state_links.h"
 #include "world/light.h"
+#include "world/motion_settings.h"
 #include "world/polygon.h"
 #include "world/polygon_fill.h"
 #include "world/polygon_geometry.h"
@@ -86,10 +87,6 @@ int duplicate_strings(group* g) {
         if (source && !jstrcpy_with_allocating(s, source)) failures++;
     }
     return failures ? -1 : 0;
-}
-
-void copy3(double* d, const double* s) {
-    for (int k = 0; k < 3; ++k) d[k] = s[k];
 }
 
 // Every polygon of the world with its patches.
@@ -294,20 +291,7 @@ void group_set_object_parameters(group* g, const dynamic_object* d) {
     unregister_name(g);
     jstrcpy_with_allocating(&g->name, d->name);
     jstrcpy_with_allocating(&g->object_type, d->type);
-    track_copy_settings(g->track, d->track);
-    chase_copy_settings(g->chase, d->chase);
-    g->fall_flag = d->fall_flag;
-    g->fall_height = d->fall_height;
-    g->fall_from_track = d->fall_from_track;
-    copy3(g->speed, d->speed);
-    g->absolute_speed = d->absolute_speed;
-    copy3(g->force, d->force);
-    g->max_speed = d->max_speed;
-    g->friction = d->friction;
-    g->elasticity = d->elasticity;
-    copy3(g->rotation, d->rotation);
-    g->rotation_space = d->rotation_space;
-    g->control = d->control;
+    copy_motion_settings(*g, *d);
 }
 
 group* group_extract(group** list, group* g) {

@@ -58,6 +58,25 @@ int palette_search_limit(const uint8_t* image) {
     return important > 0 && important < entries ? important : entries;
 }
 
+// The sides of an image of the depth a conversion takes, with at least one pixel; false after
+// the conversion's report.
+bool conversion_input_fits(const uint8_t* image, int depth, const char* conversion, int* width, int* height) {
+    const int bits = winbmp_get_bits_per_pixel(image);
+    if (bits != depth) {
+        if (winbmp_report_errors())
+            report_errorf("%s: \bad params - not a %dbit format bitmap. insted we got %ld bit per pixel format\n",
+                          conversion, depth, static_cast<long>(bits));
+        return false;
+    }
+    *width = winbmp_get_width(image);
+    *height = winbmp_get_height(image);
+    if (*width < 1 || *height < 1) {
+        if (winbmp_report_errors()) report_errorf("%s: bad %dbit bitmap. ilegal dimensions", conversion, depth);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int& winbmp_report_errors() {
@@ -273,19 +292,8 @@ uint8_t* winbmp_create_resampled(const uint8_t* image, int width, int height) {
 }
 
 uint8_t* winbmp_convert_8bit_to_24bit(const uint8_t* image) {
-    const int bits = winbmp_get_bits_per_pixel(image);
-    if (bits != 8) {
-        if (winbmp_report_errors())
-            report_errorf("winbmp_convert_8bit_to_24bit: \bad params - not a 8bit format bitmap. insted we got %ld "
-                          "bit per pixel format\n",
-                          static_cast<long>(bits));
-        return nullptr;
-    }
-    const int width = winbmp_get_width(image), height = winbmp_get_height(image);
-    if (width < 1 || height < 1) {
-        report("winbmp_convert_8bit_to_24bit: bad 8bit bitmap. ilegal dimensions");
-        return nullptr;
-    }
+    int width = 0, height = 0;
+    if (!conversion_input_fits(image, 8, "winbmp_convert_8bit_to_24bit", &width, &height)) return nullptr;
     uint8_t* out = winbmp_init_bitmap(width, height, 24);
     for (int y = 0; out && y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -298,19 +306,8 @@ uint8_t* winbmp_convert_8bit_to_24bit(const uint8_t* image) {
 }
 
 uint8_t* winbmp_convert_24bit_to_8bit(const uint8_t* image) {
-    const int bits = winbmp_get_bits_per_pixel(image);
-    if (bits != 24) {
-        if (winbmp_report_errors())
-            report_errorf("winbmp_convert_24bit_to_8bit: \bad params - not a 24bit format bitmap. insted we got %ld "
-                          "bit per pixel format\n",
-                          static_cast<long>(bits));
-        return nullptr;
-    }
-    const int width = winbmp_get_width(image), height = winbmp_get_height(image);
-    if (width < 1 || height < 1) {
-        report("winbmp_convert_24bit_to_8bit: bad 24bit bitmap. ilegal dimensions");
-        return nullptr;
-    }
+    int width = 0, height = 0;
+    if (!conversion_input_fits(image, 24, "winbmp_convert_24bit_to_8bit", &width, &height)) return nullptr;
     std::vector<uint32_t> counts;
     try {
         counts.assign(65536, 0);
