@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "../bitmaps/bitmap_fixture.h"
+#include "../render/images/bitmap_fixture.h"
 #include "scene_fixture.h"
 #include "startup.h"
 

@@ -2,7 +2,7 @@
 // nothing of the old world is reachable from the new one.
 #include <gtest/gtest.h>
 
-#include "../bitmaps/bitmap_fixture.h"
+#include "../render/images/bitmap_fixture.h"
 #include "drovik.h"
 #include "foundation/engine_globals.h"
 #include "startup.h"

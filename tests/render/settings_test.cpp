@@ -1,10 +1,10 @@
 // Engine settings: the steps and limits of each operation and what a change recomputes.
 #include <vector>
 
+#include "../common/render_fixture.h"
 #include "engine_state_load.h"
 #include "render/engine_settings.h"
 #include "render/images/shade_tables.h"
-#include "render_fixture.h"
 #include "world/dynamic_object.h"
 #include "world/polygon.h"
 

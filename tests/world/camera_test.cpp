@@ -2,7 +2,7 @@
 // names, aiming, angles, moves and the inverse matrix, parallel projection.
 #include <cmath>
 
-#include "render_fixture.h"
+#include "../common/render_fixture.h"
 
 namespace {
 

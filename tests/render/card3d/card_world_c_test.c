@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "../common/c_checks.h"
-#include "../common/c_files.h"
+#include "../../common/c_checks.h"
+#include "../../common/c_files.h"
 #include "drovik.h"
 
 /* A 4 x 4 8-bit BMP of two colours. */

@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "../../common/render_fixture.h"
 #include "render/images/jbm.h"
 #include "render/images/shade_tables.h"
-#include "render_fixture.h"
 
 namespace {
 

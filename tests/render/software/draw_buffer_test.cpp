@@ -2,10 +2,10 @@
 #include <cstring>
 #include <vector>
 
+#include "../../common/render_fixture.h"
 #include "engine_state_load.h"
 #include "render/software/draw_buffer.h"
 #include "render/software/frame_buffers.h"
-#include "render_fixture.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "../common/files.h"
-#include "../foundation/work_dir.h"
+#include "../../../common/files.h"
+#include "../../../foundation/work_dir.h"
 #include "drovik.h"
 #include "foundation/errors.h"
 #include "platform/clock.h"

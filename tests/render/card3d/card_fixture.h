@@ -2,7 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "../render/traversal_fixture.h"
+#include "../software/traversal_fixture.h"
 #include "platform/window.h"
 #include "render/card3d/card3d.h"
 #include "render/card3d/card3d_device.h"

@@ -4,7 +4,7 @@ facing a camera at the origin that looks along -x. Usage: gen_frame_worlds.py OU
 import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "formats"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "formats"))
 import gen_binary_world as gen  # noqa: E402
 
 BACKGROUND = (160, 160, 170)

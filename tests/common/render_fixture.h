@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "../common/files.h"
 #include "../foundation/work_dir.h"
 #include "engine_state_load.h"
+#include "files.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/memory.h"

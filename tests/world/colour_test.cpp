@@ -2,7 +2,7 @@
 #include <array>
 #include <vector>
 
-#include "render_fixture.h"
+#include "../common/render_fixture.h"
 
 namespace {
 

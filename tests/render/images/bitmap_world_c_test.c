@@ -13,7 +13,7 @@
 
 #include <jpeglib.h>
 
-#include "../common/c_checks.h"
+#include "../../common/c_checks.h"
 #include "drovik.h"
 
 static unsigned long get32(const unsigned char* p) {

@@ -2,7 +2,7 @@
 // changes and the failure box shown once; and the engine's colour packing that follows it.
 #include <gtest/gtest.h>
 
-#include "../foundation/work_dir.h"
+#include "../../../foundation/work_dir.h"
 #include "foundation/engine_globals.h"
 #include "platform/display.h"
 #include "platform/msgbox.h"

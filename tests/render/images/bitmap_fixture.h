@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../common/bmp_writer.h"
-#include "../render/render_fixture.h"
+#include "../../common/bmp_writer.h"
+#include "../../common/render_fixture.h"
 #include "world/records.h"
 
 using bytes = std::vector<uint8_t>;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../../common/render_fixture.h"
 #include "foundation/strings.h"
 #include "platform/clock.h"
 #include "render/render_backend.h"
@@ -15,7 +16,6 @@
 #include "render/software/frame_buffers.h"
 #include "render/software/raster_iface.h"
 #include "render/software/world_traversal.h"
-#include "render_fixture.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"
 #include "world/camera.h"
