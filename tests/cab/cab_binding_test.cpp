@@ -7,15 +7,15 @@
 #include <fstream>
 #include <initializer_list>
 
-#include "brake.h"
+#include "app/ini_file.h"
+#include "app/main_window.h"
+#include "app/sim_state.h"
+#include "cab/cab_item_files.h"
+#include "cab/cab_items.h"
+#include "cab/traction_model.h"
 #include "cab_fixture.h"
-#include "cab_item_files.h"
-#include "cab_items.h"
-#include "ini_file.h"
-#include "main_window.h"
-#include "physics.h"
-#include "sim_state.h"
-#include "traction_model.h"
+#include "train/brake.h"
+#include "train/physics.h"
 
 namespace {
 

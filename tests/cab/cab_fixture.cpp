@@ -7,14 +7,14 @@
 
 #include "../common/bmp_writer.h"
 #include "../common/route_files.h"
-#include "brake.h"
-#include "cab_items.h"
-#include "cab_layout.h"
-#include "cab_picture.h"
-#include "main_window.h"
-#include "physics.h"
+#include "app/main_window.h"
+#include "app/sim_state.h"
+#include "cab/cab_items.h"
+#include "cab/cab_layout.h"
+#include "cab/cab_picture.h"
 #include "platform/msgbox.h"
-#include "sim_state.h"
+#include "train/brake.h"
+#include "train/physics.h"
 
 namespace fs = std::filesystem;
 

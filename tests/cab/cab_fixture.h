@@ -11,7 +11,7 @@
 
 #include "../common/box_texts.h"
 #include "../common/recording_engine3d.h"
-#include "cit_stream.h"
+#include "cab/cit_stream.h"
 
 class TVaruRor;
 

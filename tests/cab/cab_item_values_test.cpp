@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "app/main_window.h"
+#include "app/sim_state.h"
+#include "cab/cab_items.h"
+#include "cab/traction_model.h"
 #include "cab_fixture.h"
-#include "cab_items.h"
-#include "main_window.h"
-#include "sim_state.h"
-#include "traction_model.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "app/ini_file.h"
+#include "app/main_window.h"
+#include "app/sim_state.h"
+#include "cab/cab_items.h"
+#include "cab/cab_layout.h"
+#include "cab/traction_model.h"
 #include "cab_fixture.h"
-#include "cab_items.h"
-#include "cab_layout.h"
-#include "ini_file.h"
-#include "main_window.h"
-#include "physics.h"
-#include "sim_state.h"
-#include "traction_model.h"
-#include "vehicle.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace {
 

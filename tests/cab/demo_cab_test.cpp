@@ -5,17 +5,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "brake.h"
+#include "app/main_window.h"
+#include "app/sim_state.h"
+#include "app/sim_tick.h"
+#include "cab/cab_items.h"
+#include "cab/cab_layout.h"
+#include "cab/traction_model.h"
 #include "cab_fixture.h"
-#include "cab_items.h"
-#include "cab_layout.h"
 #include "demo_cab.h"
-#include "main_window.h"
-#include "physics.h"
-#include "sim_state.h"
-#include "sim_tick.h"
-#include "traction_model.h"
-#include "vehicle.h"
+#include "train/brake.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace {
 

@@ -12,18 +12,18 @@
 #include <mutex>
 #include <sstream>
 
-#include "brake.h"
+#include "app/ini_file.h"
+#include "app/main_window.h"
+#include "app/sim_state.h"
+#include "app/sound_fx.h"
+#include "cab/cab_items.h"
+#include "cab/cab_picture.h"
+#include "cab/loco_physics_form.h"
+#include "cab/traction_model.h"
 #include "cab_fixture.h"
-#include "cab_items.h"
-#include "cab_picture.h"
-#include "ini_file.h"
-#include "loco_physics_form.h"
-#include "main_window.h"
-#include "physics.h"
-#include "sim_state.h"
-#include "sound_fx.h"
-#include "traction_model.h"
-#include "vehicle.h"
+#include "train/brake.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace {
 

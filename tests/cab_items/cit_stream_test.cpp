@@ -1,5 +1,5 @@
 // Cab item file codec: golden streams built from the format's tags, round trips, bad input.
-#include "cit_stream.h"
+#include "cab/cit_stream.h"
 
 #include <gtest/gtest.h>
 

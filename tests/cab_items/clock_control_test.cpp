@@ -1,5 +1,5 @@
 // Analogue clock: shown time, face geometry, hand angles and ends, events, and the drawn hands.
-#include "clock_control.h"
+#include "cab/clock_control.h"
 
 #include <QApplication>
 #include <QImage>

@@ -26,7 +26,7 @@
 #include "render/winbmp.h"
 #include "foundation/engine_globals.h"
 #include "../common/recording_engine3d.h"
-#include "route.h"
+#include "route/route.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"
 #include "world/dynamic_object.h"

@@ -11,8 +11,8 @@
 
 #include "../common/files.h"
 #include "../common/recording_engine3d.h"
-#include "route.h"
-#include "sim_state.h"
+#include "app/sim_state.h"
+#include "route/route.h"
 
 namespace fs = std::filesystem;
 using namespace Drovik3D;

@@ -14,15 +14,15 @@
 #include <thread>
 
 #include "../common/recording_engine3d.h"
+#include "app/main_window.h"
+#include "app/sim_hooks.h"
+#include "app/sim_state.h"
 #include "demo_world.h"
 #include "demo_world_bitmaps.h"
-#include "main_window.h"
-#include "physics.h"
 #include "platform/msgbox.h"
-#include "route.h"
-#include "sim_hooks.h"
-#include "sim_state.h"
-#include "vehicle.h"
+#include "route/route.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace fs = std::filesystem;
 

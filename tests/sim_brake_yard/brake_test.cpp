@@ -1,6 +1,6 @@
 // Air brake steps checked against numbers worked out by hand.
-#include "brake.h"
-#include "vehicle.h"
+#include "train/brake.h"
+#include "train/vehicle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Gauge and lever controls: values, rounding, geometry, events and what they paint.
-#include "gauge.h"
-#include "trackbar.h"
+#include "cab/gauge.h"
+#include "cab/trackbar.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // INI files: case-insensitive look-ups, defaults, raw values and writes made in place.
-#include "ini_file.h"
+#include "app/ini_file.h"
 
 #include <gtest/gtest.h>
 

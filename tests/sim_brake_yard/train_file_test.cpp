@@ -1,6 +1,6 @@
 // Vehicle record layout, train file round trips, damaged files and consist sums.
-#include "train_file.h"
-#include "vehicle.h"
+#include "train/train_file.h"
+#include "train/vehicle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The rail yard: model INI files, placing and refusing vehicles, and the yard window.
-#include "brake.h"
-#include "sim_state.h"
-#include "train_file.h"
-#include "yard_form.h"
+#include "app/sim_state.h"
+#include "train/brake.h"
+#include "train/train_file.h"
+#include "train/yard_form.h"
 
 #include <platform/msgbox.h>
 

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "hires_timer.h"
+#include "app/hires_timer.h"
 
 namespace {
 

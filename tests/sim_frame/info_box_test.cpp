@@ -8,8 +8,8 @@
 #include <locale>
 
 #include "../common/comma_locale.h"
-#include "brake.h"
-#include "info_box.h"
+#include "app/info_box.h"
+#include "train/brake.h"
 
 namespace {
 

@@ -15,18 +15,18 @@
 #include <vector>
 
 #include "../common/box_texts.h"
-#include "main_window.h"
+#include "app/main_window.h"
 #include "../common/recording_engine3d.h"
 #include "../common/route_files.h"
-#include "physics.h"
+#include "train/physics.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 #include "reset_simulation.h"
-#include "sim_hooks.h"
-#include "sim_state.h"
-#include "sound_fx.h"
-#include "traction_model.h"
-#include "vehicle.h"
+#include "app/sim_hooks.h"
+#include "app/sim_state.h"
+#include "app/sound_fx.h"
+#include "cab/traction_model.h"
+#include "train/vehicle.h"
 
 namespace {
 

@@ -21,14 +21,14 @@
 #include "../common/recording_engine3d.h"
 #include "../common/route_files.h"
 #include "../common/widget_pixels.h"
-#include "main_window.h"
-#include "physics.h"
+#include "app/main_window.h"
+#include "app/sim_hooks.h"
+#include "app/sim_state.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 #include "reset_simulation.h"
-#include "sim_hooks.h"
-#include "sim_state.h"
-#include "vehicle.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Train physics against numbers worked out by hand from the formulas.
 #include <gtest/gtest.h>
 
-#include "brake.h"
-#include "physics.h"
+#include "app/sim_state.h"
 #include "reset_simulation.h"
-#include "sim_state.h"
-#include "vehicle.h"
+#include "train/brake.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include "app/qt_message_box.h"
 #include "platform/msgbox.h"
-#include "qt_message_box.h"
 
 namespace {
 

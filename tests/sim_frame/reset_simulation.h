@@ -1,8 +1,8 @@
 // Puts the simulator's shared state back to a fresh start, for the frame tests' fixtures.
 #pragma once
-#include "physics.h"
-#include "sim_state.h"
-#include "vehicle.h"
+#include "app/sim_state.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 // Default settings, no train, the physics at rest.
 inline void ResetSimulation()

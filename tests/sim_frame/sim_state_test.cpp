@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "sim_state.h"
+#include "app/sim_state.h"
 
 namespace {
 

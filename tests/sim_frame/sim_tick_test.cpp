@@ -1,11 +1,11 @@
 // The simulation tick: the once-a-second work and the simulated clock.
 #include <gtest/gtest.h>
 
-#include "physics.h"
+#include "app/sim_state.h"
+#include "app/sim_tick.h"
 #include "reset_simulation.h"
-#include "sim_state.h"
-#include "sim_tick.h"
-#include "vehicle.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "cab_item_browser.h"
-#include "cab_items.h"
+#include "app/main_window.h"
+#include "cab/cab_item_browser.h"
+#include "cab/cab_items.h"
 #include "editor_fixture.h"
-#include "main_window.h"
-#include "physics.h"
+#include "train/physics.h"
 
 namespace {
 

@@ -4,15 +4,15 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "cab_item_editors.h"
-#include "cab_item_files.h"
-#include "cab_items.h"
+#include "cab/cab_item_editors.h"
+#include "cab/cab_item_files.h"
+#include "cab/cab_items.h"
 #include "editor_fixture.h"
-#include "main_window.h"
-#include "brake.h"
-#include "physics.h"
-#include "sim_state.h"
-#include "traction_model.h"
+#include "app/main_window.h"
+#include "train/brake.h"
+#include "train/physics.h"
+#include "app/sim_state.h"
+#include "cab/traction_model.h"
 
 namespace {
 

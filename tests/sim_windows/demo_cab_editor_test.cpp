@@ -1,11 +1,11 @@
 // The demo cab through its dialogs: OK without changes writes every item back as it was.
-#include "cab_item_editors.h"
-#include "cab_item_files.h"
-#include "cab_items.h"
+#include "app/main_window.h"
+#include "cab/cab_item_editors.h"
+#include "cab/cab_item_files.h"
+#include "cab/cab_items.h"
+#include "cab/traction_model.h"
 #include "demo_cab.h"
 #include "editor_fixture.h"
-#include "main_window.h"
-#include "traction_model.h"
 
 namespace {
 

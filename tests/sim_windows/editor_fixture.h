@@ -8,9 +8,9 @@
 #include <map>
 #include <sstream>
 
+#include "app/ini_file.h"
+#include "cab/cab_layout.h"
 #include "cab_fixture.h"
-#include "cab_layout.h"
-#include "ini_file.h"
 
 class EditorTest : public CabTest {
 protected:

@@ -13,13 +13,13 @@
 
 #include "../common/files.h"
 #include "../common/recording_engine3d.h"
-#include "ini_file.h"
-#include "main_window.h"
-#include "options_form.h"
-#include "physics.h"
+#include "app/ini_file.h"
+#include "app/main_window.h"
+#include "app/sim_state.h"
+#include "forms/options_form.h"
+#include "forms/time_form.h"
 #include "platform/msgbox.h"
-#include "sim_state.h"
-#include "time_form.h"
+#include "train/physics.h"
 
 namespace fs = std::filesystem;
 

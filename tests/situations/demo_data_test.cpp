@@ -9,17 +9,17 @@
 #include <fstream>
 #include <iterator>
 
-#include "cab_picture.h"
-#include "ini_file.h"
+#include "cab/cab_picture.h"
+#include "app/ini_file.h"
 #include "demo_situations.h"
 #include "demo_sounds.h"
-#include "selection_forms.h"
-#include "sim_space.h"
-#include "sim_state.h"
+#include "forms/selection_forms.h"
+#include "app/sim_space.h"
+#include "app/sim_state.h"
 #include "platform/msgbox.h"
 #include "platform/paths.h"
-#include "traction_model.h"
-#include "train_file.h"
+#include "cab/traction_model.h"
+#include "train/train_file.h"
 
 namespace {
 

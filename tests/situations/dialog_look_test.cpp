@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "../common/widget_pixels.h"
-#include "loco_physics_form.h"
-#include "selection_forms.h"
-#include "sim_state.h"
-#include "vehicle.h"
-#include "yard_form.h"
+#include "app/sim_state.h"
+#include "cab/loco_physics_form.h"
+#include "forms/selection_forms.h"
+#include "train/vehicle.h"
+#include "train/yard_form.h"
 
 namespace {
 

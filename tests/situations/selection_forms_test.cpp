@@ -17,14 +17,14 @@
 #include <sstream>
 
 #include "../common/box_texts.h"
-#include "cab_picture.h"
+#include "app/sim_space.h"
+#include "app/sim_state.h"
+#include "cab/cab_picture.h"
+#include "forms/selection_forms.h"
 #include "platform/msgbox.h"
-#include "selection_forms.h"
-#include "sim_space.h"
-#include "sim_state.h"
-#include "train_file.h"
-#include "vehicle.h"
-#include "yard_form.h"
+#include "train/train_file.h"
+#include "train/vehicle.h"
+#include "train/yard_form.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "../common/box_texts.h"
+#include "app/sim_space.h"
+#include "app/sim_state.h"
 #include "platform/msgbox.h"
-#include "sim_space.h"
-#include "sim_state.h"
 
 namespace {
 

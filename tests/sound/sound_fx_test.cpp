@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "brake.h"
-#include "fmod_errors.h"
+#include "app/fmod_errors.h"
+#include "app/sim_state.h"
+#include "app/sound_fx.h"
 #include "platform/msgbox.h"
-#include "sim_state.h"
-#include "sound_fx.h"
+#include "train/brake.h"
 #include "wav_writer.h"
 
 namespace {
