@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "../../sound/wav_writer.h"
 #include "app/fmod_errors.h"
 #include "app/sim_state.h"
 #include "app/sound_fx.h"
 #include "platform/msgbox.h"
 #include "train/brake.h"
-#include "wav_writer.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Train physics against numbers worked out by hand from the formulas.
 #include <gtest/gtest.h>
 
+#include "../shared/reset_simulation.h"
 #include "app/sim_state.h"
-#include "reset_simulation.h"
 #include "train/brake.h"
 #include "train/physics.h"
 #include "train/vehicle.h"

@@ -13,7 +13,7 @@
 #include <set>
 #include <thread>
 
-#include "../common/recording_engine3d.h"
+#include "../../common/recording_engine3d.h"
 #include "app/main_window.h"
 #include "app/sim_hooks.h"
 #include "app/sim_state.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "../common/box_texts.h"
-#include "../common/recording_engine3d.h"
+#include "../../common/box_texts.h"
+#include "../../common/recording_engine3d.h"
 #include "cab/cit_stream.h"
 
 class TVaruRor;

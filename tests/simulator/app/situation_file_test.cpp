@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "../common/box_texts.h"
+#include "../../common/box_texts.h"
 #include "app/sim_space.h"
 #include "app/sim_state.h"
 #include "platform/msgbox.h"

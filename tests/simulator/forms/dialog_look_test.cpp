@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include "../common/widget_pixels.h"
+#include "../../common/widget_pixels.h"
 #include "app/sim_state.h"
 #include "cab/loco_physics_form.h"
 #include "forms/selection_forms.h"

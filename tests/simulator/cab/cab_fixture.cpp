@@ -5,8 +5,8 @@
 
 #include <fstream>
 
-#include "../common/bmp_writer.h"
-#include "../common/route_files.h"
+#include "../../common/bmp_writer.h"
+#include "../../common/route_files.h"
 #include "app/main_window.h"
 #include "app/sim_state.h"
 #include "cab/cab_items.h"

@@ -1,9 +1,9 @@
 // The simulation tick: the once-a-second work and the simulated clock.
 #include <gtest/gtest.h>
 
+#include "../shared/reset_simulation.h"
 #include "app/sim_state.h"
 #include "app/sim_tick.h"
-#include "reset_simulation.h"
 #include "train/physics.h"
 #include "train/vehicle.h"
 

@@ -25,7 +25,7 @@
 #include "platform/card_device.h"
 #include "render/winbmp.h"
 #include "foundation/engine_globals.h"
-#include "../common/recording_engine3d.h"
+#include "../../common/recording_engine3d.h"
 #include "route/route.h"
 #include "world/bsp_node.h"
 #include "world/bsp_tree.h"

@@ -14,18 +14,18 @@
 #include <thread>
 #include <vector>
 
-#include "../common/box_texts.h"
+#include "../../common/box_texts.h"
+#include "../../common/recording_engine3d.h"
+#include "../../common/route_files.h"
+#include "../shared/reset_simulation.h"
 #include "app/main_window.h"
-#include "../common/recording_engine3d.h"
-#include "../common/route_files.h"
-#include "train/physics.h"
-#include "platform/clock.h"
-#include "platform/msgbox.h"
-#include "reset_simulation.h"
 #include "app/sim_hooks.h"
 #include "app/sim_state.h"
 #include "app/sound_fx.h"
 #include "cab/traction_model.h"
+#include "platform/clock.h"
+#include "platform/msgbox.h"
+#include "train/physics.h"
 #include "train/vehicle.h"
 
 namespace {

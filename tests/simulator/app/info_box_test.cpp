@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <locale>
 
-#include "../common/comma_locale.h"
+#include "../../common/comma_locale.h"
 #include "app/info_box.h"
 #include "train/brake.h"
 

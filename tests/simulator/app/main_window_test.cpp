@@ -17,16 +17,16 @@
 #include <thread>
 #include <vector>
 
-#include "../common/box_texts.h"
-#include "../common/recording_engine3d.h"
-#include "../common/route_files.h"
-#include "../common/widget_pixels.h"
+#include "../../common/box_texts.h"
+#include "../../common/recording_engine3d.h"
+#include "../../common/route_files.h"
+#include "../../common/widget_pixels.h"
+#include "../shared/reset_simulation.h"
 #include "app/main_window.h"
 #include "app/sim_hooks.h"
 #include "app/sim_state.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
-#include "reset_simulation.h"
 #include "train/physics.h"
 #include "train/vehicle.h"
 

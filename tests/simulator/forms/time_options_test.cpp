@@ -11,8 +11,8 @@
 #include <fstream>
 #include <random>
 
-#include "../common/files.h"
-#include "../common/recording_engine3d.h"
+#include "../../common/files.h"
+#include "../../common/recording_engine3d.h"
 #include "app/ini_file.h"
 #include "app/main_window.h"
 #include "app/sim_state.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "../common/files.h"
-#include "../common/recording_engine3d.h"
+#include "../../common/files.h"
+#include "../../common/recording_engine3d.h"
 #include "app/sim_state.h"
 #include "route/route.h"
 

@@ -16,7 +16,7 @@
 #include <functional>
 #include <sstream>
 
-#include "../common/box_texts.h"
+#include "../../common/box_texts.h"
 #include "app/sim_space.h"
 #include "app/sim_state.h"
 #include "cab/cab_picture.h"

@@ -11,7 +11,7 @@
 #include <limits>
 #include <optional>
 
-#include "../common/bmp_writer.h"
+#include "../../common/bmp_writer.h"
 
 namespace {
 
