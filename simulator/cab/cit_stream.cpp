@@ -387,17 +387,35 @@ const CitResourceHeader empty_header{CitResId::make_ordinal(0), CitResId::make_o
 
 size_t pad4(size_t n) { return (4 - n % 4) % 4; }
 
-CitResId read_res_id(ByteReader& in, const char* what) {
+// The bytes a name of the 16-bit layout may hold: printable ASCII.
+bool is_res16_name_byte(uint8_t byte) { return byte >= 0x20 && byte <= 0x7E; }
+
+// The size of a resource type's or name's units: 16-bit characters in the 32-bit layout, bytes in
+// the 16-bit layout.
+constexpr size_t res32_id_unit = 2;
+constexpr size_t res16_id_unit = 1;
+
+// A resource type or name of either layout: a unit of all ones and a 16-bit ordinal, or the
+// name's units up to a zero one. A name of the 16-bit layout holds printable ASCII only.
+CitResId read_res_id(ByteReader& in, const char* what, size_t unit_size) {
+    const uint64_t ordinal_mark = (uint64_t(1) << (8 * unit_size)) - 1;
     CitResId id;
-    uint16_t first = in.u16(what);
-    if (first == 0xFFFF) {
+    uint64_t first = in.unsigned_le(unit_size, what);
+    if (first == ordinal_mark) {
         id.is_ordinal = true;
         id.ordinal = in.u16(what);
         return id;
     }
     if (first == 0) in.fail(std::string("empty ") + what);
     id.is_ordinal = false;
-    for (uint16_t unit = first; unit != 0; unit = in.u16(what)) id.name.push_back(char16_t(unit));
+    for (uint64_t unit = first; unit != 0; unit = in.unsigned_le(unit_size, what)) {
+        if (unit_size == res16_id_unit && !is_res16_name_byte(uint8_t(unit))) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", unsigned(unit));
+            in.fail_at(in.pos() - 1, std::string(what) + " holds the byte " + hex + ", not printable ASCII");
+        }
+        id.name.push_back(char16_t(unit));
+    }
     return id;
 }
 
@@ -432,8 +450,8 @@ CitResource read_res_entry(ByteReader& in, size_t& data_offset) {
     CitResource r;
     uint32_t data_size = in.u32("resource data size");
     uint32_t header_size = in.u32("resource header size");
-    r.header.type = read_res_id(in, "resource type");
-    r.header.name = read_res_id(in, "resource name");
+    r.header.type = read_res_id(in, "resource type", res32_id_unit);
+    r.header.name = read_res_id(in, "resource name", res32_id_unit);
     size_t ids_end = in.pos() - start;
     size_t expected = ids_end + pad4(ids_end) + fixed_header_tail;
     if (header_size != expected)
@@ -472,35 +490,11 @@ void write_res_entry(std::string& out, const CitResourceHeader& h, std::string_v
 
 // ---- 16-bit resource container ----
 
-// The bytes a name of the 16-bit layout may hold: printable ASCII.
-bool is_res16_name_byte(uint8_t byte) { return byte >= 0x20 && byte <= 0x7E; }
-
-CitResId read_res16_id(ByteReader& in, const char* what) {
-    CitResId id;
-    uint8_t first = in.u8(what);
-    if (first == 0xFF) {
-        id.is_ordinal = true;
-        id.ordinal = in.u16(what);
-        return id;
-    }
-    if (first == 0) in.fail(std::string("empty ") + what);
-    id.is_ordinal = false;
-    for (uint8_t byte = first; byte != 0; byte = in.u8(what)) {
-        if (!is_res16_name_byte(byte)) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "0x%02X", unsigned(byte));
-            in.fail_at(in.pos() - 1, std::string(what) + " holds the byte " + hex + ", not printable ASCII");
-        }
-        id.name.push_back(char16_t(byte));
-    }
-    return id;
-}
-
 // One 16-bit entry starting at the reader's position; data_offset receives the position of its data.
 CitResource read_res16_entry(ByteReader& in, size_t& data_offset) {
     CitResource r;
-    r.header.type = read_res16_id(in, "resource type");
-    r.header.name = read_res16_id(in, "resource name");
+    r.header.type = read_res_id(in, "resource type", res16_id_unit);
+    r.header.name = read_res_id(in, "resource name", res16_id_unit);
     r.header.memory_flags = in.u16("resource memory flags");
     uint32_t data_size = in.u32("resource data size");
     r.data = read_res_data(in, data_size, data_offset);
