@@ -1,9 +1,9 @@
 // The simulation tick's physics and air brake must take a small part of the 50 ms period.
 #include <benchmark/benchmark.h>
 
-#include "brake.h"
-#include "physics.h"
-#include "vehicle.h"
+#include "train/brake.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <numbers>
 #include <vector>
 
+#include "app/ini_file.h"
 #include "bitmap_writer.h"
-#include "cab_controls.h"
-#include "cab_item_files.h"
-#include "cab_picture.h"
-#include "gauge.h"
-#include "ini_file.h"
-#include "trackbar.h"
+#include "cab/cab_controls.h"
+#include "cab/cab_item_files.h"
+#include "cab/cab_picture.h"
+#include "cab/gauge.h"
+#include "cab/trackbar.h"
 
 namespace fs = std::filesystem;
 

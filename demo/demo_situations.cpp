@@ -3,7 +3,7 @@
 #include "demo_situations.h"
 
 #include "bitmap_writer.h"
-#include "cab_picture.h"
+#include "cab/cab_picture.h"
 
 #include <QColor>
 #include <QImage>

@@ -2,7 +2,7 @@
 #include "demo_sounds.h"
 
 #include "bitmap_writer.h"
-#include "traction_model.h"
+#include "cab/traction_model.h"
 
 #include <cmath>
 #include <cstdint>

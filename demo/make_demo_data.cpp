@@ -6,8 +6,8 @@
 #include "demo_world.h"
 #include "demo_world_bitmaps.h"
 
-#include "train_file.h"
-#include "vehicle.h"
+#include "train/train_file.h"
+#include "train/vehicle.h"
 
 #include <charconv>
 #include <cstdio>

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "cab_items.h"
+#include "app/ini_file.h"
+#include "app/sim_state.h"
+#include "cab/cab_items.h"
 #include "fuzz_support.h"
-#include "ini_file.h"
-#include "sim_state.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "cit_stream.h"
+#include "cab/cit_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cab_picture.h"
+#include "cab/cab_picture.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

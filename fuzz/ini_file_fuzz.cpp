@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/ini_file.h"
 #include "fuzz_support.h"
-#include "ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,8 +1,8 @@
 // libFuzzer target: the situation file reader.
 #include <string>
 
+#include "app/sim_space.h"
 #include "fuzz_support.h"
-#include "sim_space.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

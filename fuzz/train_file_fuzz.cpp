@@ -4,8 +4,8 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "train_file.h"
-#include "vehicle.h"
+#include "train/train_file.h"
+#include "train/vehicle.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine3d.h"
 #include "platform/numbers.h"
+#include "route/engine3d.h"
 
 class TRecordingEngine3D : public TEngine3D {
 public:

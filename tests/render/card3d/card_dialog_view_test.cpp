@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "card_driver_dialog.h"
+#include "forms/card_driver_dialog.h"
 
 namespace {
 

@@ -1,0 +1,14 @@
+// Puts the simulator's shared state back to a fresh start, for the frame tests' fixtures.
+#pragma once
+#include "app/sim_state.h"
+#include "train/physics.h"
+#include "train/vehicle.h"
+
+// Default settings, no train, the physics at rest.
+inline void ResetSimulation()
+{
+    ResetSimState();
+    ClearConsist(Consist);
+    Physics = TPhysics{};
+    PhysicsInit();
+}
