@@ -1,4 +1,4 @@
-// Puts the simulator's shared state back to a fresh start, for the frame tests' fixtures.
+// Puts the simulator's shared state back to a fresh start, for the app and train tests' fixtures.
 #pragma once
 #include "app/sim_state.h"
 #include "train/physics.h"
