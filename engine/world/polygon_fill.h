@@ -14,6 +14,7 @@ inline constexpr int DRAWER_ROW_COUNT = 10;
 
 // True for the rows of a bitmap fill.
 bool drawer_row_is_bitmap(int row);
+
 // The drawer row for the polygon's texture, transparency and brightness spread.
 void polygon_set_render_kind(polygon* p);
 // Colour fill; r, g and b all >= 0 replace the colour, otherwise the present colour stays.
