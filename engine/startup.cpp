@@ -10,7 +10,6 @@
 #include "foundation/memory.h"
 #include "foundation/profiler.h"
 #include "foundation/strings.h"
-#include "platform/display.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
 #include "render/software/rendering_manager.h"
