@@ -1,5 +1,7 @@
 // The 3D card over OpenGL 3.3 core through EGL with no window: a framebuffer object of RGBA8 colour
 // and 24-bit depth, one small shader for pre-transformed vertices, read back into 16-bit surfaces.
+// States, texture bindings and fans are queued and replayed together: the queue's corners go up in
+// one vertex buffer, and each run of fans between two changes is drawn with one call.
 #include "platform/card_device.h"
 
 #include <EGL/egl.h>
@@ -11,6 +13,7 @@
 #include <bit>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include "platform/surface.h"
 
@@ -77,6 +80,12 @@ struct uniforms {
         fog_end, fog_colour;
 };
 
+// One queued step: a state set, a texture bound or a fan of the queue's corners.
+struct card_step {
+    enum kind_t { state, texture, fan } kind;
+    uint32_t a, b;  // state and value; texture; first corner and count
+};
+
 struct card {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
@@ -85,7 +94,15 @@ struct card {
     uniforms u{};
     int width = 0, height = 0;
     bool depth = false;
-    uint32_t states[PLAT_CARD_STATE_COUNT]{};
+    uint32_t states[PLAT_CARD_STATE_COUNT]{};  // as queued
+    bool states_sent[PLAT_CARD_STATE_COUNT]{};  // queued since the defaults
+    uint32_t applied[PLAT_CARD_STATE_COUNT]{};  // as OpenGL has them
+    uint32_t texture = 0;  // bound, as queued
+    bool texture_sent = false;
+    std::vector<card_step> steps;
+    std::vector<plat_card_vertex> corners;
+    std::vector<GLint> run_firsts;
+    std::vector<GLsizei> run_counts;
     int current_depth = 0;  // acquire nesting on the owning thread
 };
 
@@ -277,6 +294,9 @@ void apply_defaults(card& c) {
     c.states[PLAT_CARD_COLOUR_OP] = plat_card_value::op_select_arg1;
     c.states[PLAT_CARD_COLOUR_ARG1] = plat_card_value::arg_diffuse;
     c.states[PLAT_CARD_MIN_FILTER] = c.states[PLAT_CARD_MAG_FILTER] = plat_card_value::filter_linear;
+    std::copy(std::begin(c.states), std::end(c.states), std::begin(c.applied));
+    std::fill(std::begin(c.states_sent), std::end(c.states_sent), false);
+    c.texture_sent = false;
 }
 
 void free_objects(card& c) {
@@ -307,9 +327,9 @@ GLenum compare_function(uint32_t value) {
 
 // 0 diffuse only, 1 texture times diffuse, 2 texture only.
 int colour_mode(const card& c) {
-    const uint32_t op = c.states[PLAT_CARD_COLOUR_OP];
+    const uint32_t op = c.applied[PLAT_CARD_COLOUR_OP];
     if (op == plat_card_value::op_modulate) return 1;
-    if (op == plat_card_value::op_select_arg1 && c.states[PLAT_CARD_COLOUR_ARG1] == plat_card_value::arg_texture)
+    if (op == plat_card_value::op_select_arg1 && c.applied[PLAT_CARD_COLOUR_ARG1] == plat_card_value::arg_texture)
         return 2;
     return 0;
 }
@@ -317,7 +337,7 @@ int colour_mode(const card& c) {
 GLint filter(uint32_t value) { return value == plat_card_value::filter_point ? GL_NEAREST : GL_LINEAR; }
 
 void apply_state(card& c, plat_card_state state) {
-    const uint32_t* s = c.states;
+    const uint32_t* s = c.applied;
     switch (state) {
     case PLAT_CARD_ALPHA_BLEND_ENABLE:
         if (s[state]) glEnable(GL_BLEND);
@@ -358,6 +378,49 @@ void apply_state(card& c, plat_card_state state) {
     }
     default: break;  // the alpha stage, mip filter and stage 1 need nothing more here
     }
+}
+
+void bind_texture(const card& c, uint32_t texture) {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (texture) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter(c.applied[PLAT_CARD_MIN_FILTER]));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter(c.applied[PLAT_CARD_MAG_FILTER]));
+    }
+}
+
+void draw_run(card& c) {
+    if (c.run_firsts.empty()) return;
+    glMultiDrawArrays(GL_TRIANGLE_FAN, c.run_firsts.data(), c.run_counts.data(),
+                      static_cast<GLsizei>(c.run_firsts.size()));
+    c.run_firsts.clear();
+    c.run_counts.clear();
+}
+
+// Replays the queue on the current context: its corners in one upload, its fans by runs.
+void flush(card& c) {
+    if (c.steps.empty()) return;
+    if (!c.corners.empty()) {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(c.corners.size() * sizeof(plat_card_vertex)),
+                     c.corners.data(), GL_STREAM_DRAW);
+    }
+    for (const card_step& step : c.steps) {
+        if (step.kind == card_step::fan) {
+            c.run_firsts.push_back(static_cast<GLint>(step.a));
+            c.run_counts.push_back(static_cast<GLsizei>(step.b));
+            continue;
+        }
+        draw_run(c);
+        if (step.kind == card_step::texture) {
+            bind_texture(c, step.a);
+        } else {
+            c.applied[step.a] = step.b;
+            apply_state(c, static_cast<plat_card_state>(step.a));
+        }
+    }
+    draw_run(c);
+    c.steps.clear();
+    c.corners.clear();
 }
 
 }  // namespace
@@ -424,6 +487,7 @@ bool plat_card_acquire() {
 void plat_card_release() {
     card& c = the_card;
     if (c.context == EGL_NO_CONTEXT || c.current_depth == 0 || --c.current_depth > 0) return;
+    flush(c);
     glFlush();
     eglMakeCurrent(c.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
@@ -458,13 +522,18 @@ plat_card_caps plat_card_read_caps() {
 
 void plat_card_set_state(plat_card_state state, uint32_t value) {
     if (state < 0 || state >= PLAT_CARD_STATE_COUNT || !plat_card_acquire()) return;
-    the_card.states[state] = value;
-    apply_state(the_card, state);
+    card& c = the_card;
+    if (!c.states_sent[state] || c.states[state] != value) {
+        c.states[state] = value;
+        c.states_sent[state] = true;
+        c.steps.push_back({card_step::state, static_cast<uint32_t>(state), value});
+    }
     plat_card_release();
 }
 
 void plat_card_clear(uint32_t colour, bool with_depth, float depth) {
     if (!plat_card_acquire()) return;
+    flush(the_card);
     glClearColor(static_cast<float>(colour >> 16 & 0xFF) / 255.0f, static_cast<float>(colour >> 8 & 0xFF) / 255.0f,
                  static_cast<float>(colour & 0xFF) / 255.0f, static_cast<float>(colour >> 24 & 0xFF) / 255.0f);
     GLbitfield mask = GL_COLOR_BUFFER_BIT;
@@ -474,12 +543,13 @@ void plat_card_clear(uint32_t colour, bool with_depth, float depth) {
         mask |= GL_DEPTH_BUFFER_BIT;
     }
     glClear(mask);
-    glDepthMask(the_card.states[PLAT_CARD_Z_WRITE_ENABLE] ? GL_TRUE : GL_FALSE);
+    glDepthMask(the_card.applied[PLAT_CARD_Z_WRITE_ENABLE] ? GL_TRUE : GL_FALSE);
     plat_card_release();
 }
 
 uint32_t plat_card_texture_create(int width, int height, const uint8_t* rgba) {
     if (width <= 0 || height <= 0 || !rgba || !plat_card_acquire()) return 0;
+    flush(the_card);
     GLuint texture = 0;
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
@@ -488,8 +558,8 @@ uint32_t plat_card_texture_create(int width, int height, const uint8_t* rgba) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter(the_card.states[PLAT_CARD_MIN_FILTER]));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter(the_card.states[PLAT_CARD_MAG_FILTER]));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter(the_card.applied[PLAT_CARD_MIN_FILTER]));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter(the_card.applied[PLAT_CARD_MAG_FILTER]));
     if (glGetError() != GL_NO_ERROR) {
         glDeleteTextures(1, &texture);
         texture = 0;
@@ -501,32 +571,37 @@ uint32_t plat_card_texture_create(int width, int height, const uint8_t* rgba) {
 
 void plat_card_texture_destroy(uint32_t texture) {
     if (!texture || !plat_card_acquire()) return;
+    card& c = the_card;
+    flush(c);
     glDeleteTextures(1, &texture);
+    // Deleting the bound texture unbinds it, and its name may come back for another.
+    if (c.texture == texture) c.texture_sent = false;
     plat_card_release();
 }
 
 void plat_card_set_texture(uint32_t texture) {
     if (!plat_card_acquire()) return;
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    if (texture) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter(the_card.states[PLAT_CARD_MIN_FILTER]));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter(the_card.states[PLAT_CARD_MAG_FILTER]));
+    card& c = the_card;
+    if (!c.texture_sent || c.texture != texture) {
+        c.texture = texture;
+        c.texture_sent = true;
+        c.steps.push_back({card_step::texture, texture, 0});
     }
     plat_card_release();
 }
 
 void plat_card_draw_fan(const plat_card_vertex* vertices, int count) {
     if (!vertices || count < 3 || !plat_card_acquire()) return;
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * sizeof(plat_card_vertex)), vertices,
-                 GL_STREAM_DRAW);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, count);
+    card& c = the_card;
+    c.steps.push_back({card_step::fan, static_cast<uint32_t>(c.corners.size()), static_cast<uint32_t>(count)});
+    c.corners.insert(c.corners.end(), vertices, vertices + count);
     plat_card_release();
 }
 
 bool plat_card_read_back(plat_surface* surface) {
     card& c = the_card;
     if (!surface || !surface->bits || !plat_card_acquire()) return false;
+    flush(c);
     std::vector<uint8_t> rgba(static_cast<size_t>(c.width) * c.height * 4);
     glReadPixels(0, 0, c.width, c.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     const int width = std::min(c.width, surface->width), height = std::min(c.height, surface->height);

@@ -89,6 +89,8 @@ void plat_card_clear(uint32_t colour, bool with_depth, float depth);
 uint32_t plat_card_texture_create(int width, int height, const uint8_t* rgba);
 void plat_card_texture_destroy(uint32_t texture);
 void plat_card_set_texture(uint32_t texture);  // 0: none
+// States, textures and fans are queued and drawn in order by runs: at the latest when the frame is
+// cleared or read back, a texture is made or dropped, or the device is let go.
 void plat_card_draw_fan(const plat_card_vertex* vertices, int count);
 // Copies the frame into the 16-bit surface (RGB565, the frame's top row first), clipped to it.
 bool plat_card_read_back(plat_surface* surface);

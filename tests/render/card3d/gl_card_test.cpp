@@ -1,7 +1,10 @@
 // The 3D card on OpenGL (headless, llvmpipe): frames cleared, drawn, blended, fogged and read back.
+#include <algorithm>
 #include <thread>
+#include <vector>
 
 #include "card_fixture.h"
+#include "platform/surface.h"
 #include "render/frame_state.h"
 #include "render/software/background.h"
 #include "world/colour.h"
@@ -68,6 +71,30 @@ protected:
         EXPECT_NEAR(got.r, want.r, 9) << what;
         EXPECT_NEAR(got.g, want.g, 9) << what;
         EXPECT_NEAR(got.b, want.b, 9) << what;
+    }
+
+    // Walls in front of the camera at many depths: colour fills, two opaque textures and one with
+    // holes, added and multiplied glass, and near fade distances, in an order that changes the state
+    // every few polygons.
+    void mixed_state_world(bitmap_texture* const (&textures)[3]) {
+        uint32_t seed = 12345;
+        auto next = [&](int n) {
+            seed = seed * 1103515245u + 12345u;
+            return static_cast<int>(seed >> 16 & 0x7FFF) % n;
+        };
+        for (int i = 0; i < 400; ++i) {
+            const double x = -3 - next(400) / 20.0;
+            const double y = (next(200) - 100) / 50.0 * -x / 3, z = (next(160) - 80) / 50.0 * -x / 3;
+            const double w = (1 + next(60)) / 40.0 * -x / 3, h = (1 + next(60)) / 40.0 * -x / 3;
+            polygon* p = wall(x, y, y + w, z, z + h, 40 + next(200), 40 + next(200), 40 + next(200));
+            const int kind = i / 3 % 7;
+            if (kind >= 1 && kind <= 3) polygon_set_bitmap_fill(p, textures[kind - 1]);
+            if (kind == 4) p->blending = 0x22;
+            if (kind == 5) p->blending = 0x93;
+            p->blending_on = p->blending != 0;
+            p->fade_distance = kind == 6 ? 12 : 1e100;
+            put(main_->root, p);
+        }
     }
 };
 
@@ -248,6 +275,67 @@ TEST_F(CardGl, WithoutTexturePerspectiveTexelsFollowTheScreenLinearly) {
     }
     cam_->perspective = 1;
     p->texture = nullptr;
+}
+
+// A device that reads the frame back after every polygon, so that each polygon is drawn on its own
+// with the states of its time, as a card drawing polygon by polygon does.
+struct polygon_by_polygon {
+    static plat_surface*& scratch() {
+        static plat_surface* surface = nullptr;
+        return surface;
+    }
+    static void draw_fan(const plat_card_vertex* vertices, int count) {
+        card3d_device_gl().draw_fan(vertices, count);
+        card3d_device_gl().read_back(scratch());
+    }
+    static card3d_device table() {
+        card3d_device d = card3d_device_gl();
+        d.draw_fan = draw_fan;
+        return d;
+    }
+};
+
+TEST_F(CardGl, AWorldOfMixedStatesDrawsAsItDoesPolygonByPolygon) {
+    std::vector<uint8_t> checker(16 * 16), holes(16 * 16);
+    for (int k = 0; k < 256; ++k) {
+        checker[k] = static_cast<uint8_t>((k % 16 / 4 + k / 64) % 3);
+        holes[k] = static_cast<uint8_t>(k % 5 == 0 ? 0 : 1 + k / 16 % 2);
+    }
+    const rgb8 palette[3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    bitmap_texture* const textures[3] = {
+        bitmap("plain", 8, 8, 2),
+        bitmap_texture_create_from_pixels(&engine_state.bitmaps, "checker", 16, 16, checker.data(), palette, 3, -1),
+        bitmap_texture_create_from_pixels(&engine_state.bitmaps, "holes", 16, 16, holes.data(), palette, 3, 0)};
+    for (bitmap_texture* t : textures) ASSERT_EQ(card3d_load_a_bitmap(t), 0);
+    bitmap_texture* sky_picture = bitmap("sky", 256, 128, 1);
+    ::background* sky = background_create(&engine_state.backgrounds, "sky", sky_picture);
+    ASSERT_NE(sky, nullptr);
+    mixed_state_world(textures);
+    finish_tree();
+    thread_polygons_in_world_order();
+    auto frame = [&] {
+        begin();
+        EXPECT_EQ(draw_world(nullptr, main_, cam_, nullptr), 0);
+        EXPECT_EQ(engine_draw_world_background(sky, nullptr, 0, cam_), 0);
+        card3d_after_render();
+        return plat_window_frame(window_);
+    };
+    const std::vector<uint16_t> drawn = frame();
+
+    polygon_by_polygon::scratch() = plat_surface_create(width, height);
+    const card3d_device one_by_one = polygon_by_polygon::table();
+    card3d_device_use(&one_by_one);
+    const std::vector<uint16_t> alone = frame();
+    card3d_device_use(&device());
+    plat_surface_destroy(polygon_by_polygon::scratch());
+
+    ASSERT_EQ(drawn.size(), static_cast<size_t>(width * height));
+    EXPECT_TRUE(drawn == alone);
+    // The frame shows many colours: the states did change under the polygons.
+    std::vector<uint16_t> colours(drawn);
+    std::sort(colours.begin(), colours.end());
+    EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 100);
+    background_delete_all(&engine_state.backgrounds);
 }
 
 TEST_F(CardGl, TheCapabilityReportNamesTheRenderer) {
