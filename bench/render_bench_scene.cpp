@@ -69,8 +69,9 @@ bench_scene::bench_scene() {
         }
         for (int j = -8; j < 8; ++j) {
             const double y = j * 150.0;
-            bench_add_quad(main_->root, texture, {{x + 150, y, 0, 0, 0}, {x + 150, y + 150, 0, 1, 0},
-                                            {x - 150, y + 150, 0, 1, 2}, {x - 150, y, 0, 0, 2}});
+            // Wound to face up, toward the camera above it.
+            bench_add_quad(main_->root, texture, {{x - 150, y, 0, 0, 2}, {x - 150, y + 150, 0, 1, 2},
+                                            {x + 150, y + 150, 0, 1, 0}, {x + 150, y, 0, 0, 0}});
         }
     }
     bsp_compute_bounding_boxes(main_->root);

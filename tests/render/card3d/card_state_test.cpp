@@ -8,6 +8,7 @@
 #include "platform/card_dialog.h"
 #include "platform/display.h"
 #include "render/images/bitmap_texture.h"
+#include "render/software/background.h"
 #include "world/world_order.h"
 
 const card3d_device& CardTest::fake_card_table() { return fake_card::table(); }
@@ -214,6 +215,27 @@ TEST_F(CardFake, StartingUploadsEveryBitmapAndAResizedOneThroughItsCopy) {
     EXPECT_NE(std::find(sizes.begin(), sizes.end(), std::make_pair(16, 16)), sizes.end());
     EXPECT_FALSE(std::filesystem::exists("big.bmp"));
     EXPECT_FALSE(std::filesystem::exists("big_3d.bmp"));
+}
+
+TEST_F(CardFake, FramesOfATexturedWorldUnderASkyUploadNoTexture) {
+    bitmap_texture* brick = bitmap("brick", 16, 16, 0);
+    ::background* sky = background_create(&engine_state.backgrounds, "sky", bitmap("sky", 256, 128, 1));
+    ASSERT_NE(sky, nullptr);
+    start();
+    polygon* p = quad();
+    polygon_set_bitmap_fill(p, brick);
+    finish_tree();
+    thread_polygons_in_world_order();
+    const uint32_t made = card().next_texture;
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(card3d_before_each_render(window_, cam_), 0);
+        EXPECT_EQ(draw_world(nullptr, main_, cam_, nullptr), 0);
+        EXPECT_EQ(engine_draw_world_background(sky, nullptr, 0, cam_), 0);
+        card3d_after_render();
+    }
+    EXPECT_EQ(card().fans.size(), 6u);
+    EXPECT_EQ(card().next_texture, made);
+    background_delete_all(&engine_state.backgrounds);
 }
 
 TEST_F(CardFake, DeletingOrUnloadingABitmapReleasesItsTextureAndContainer) {
