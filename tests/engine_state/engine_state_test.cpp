@@ -243,7 +243,8 @@ TEST_F(StateTest, DigestionFailuresReportAndCloseCleanly) {
         SCOPED_TRACE(c.what);
         scene() = c.build;
         EXPECT_EQ(load("bad.wld"), -1);
-        EXPECT_EQ(new_errors(), std::string(c.message) + "engine_load_world: digest worlds failed\n");
+        EXPECT_EQ(new_errors(), std::string(c.message) + "engine_load_world: digest worlds failed\n" +
+                                    "engine_load_world: failed reading " + folder.string() + "/bad.wld\n");
         engine_close(0);
         EXPECT_EQ(engine_get_bytes_in_use(), baseline);
     }
