@@ -193,14 +193,14 @@ TEST_F(StateTest, DigestionFailuresReportAndCloseCleanly) {
              add_object(main, "SHED", {0, 0, 0});
              add_object(main, "BARN", {5, 0, 0});
          },
-         "connect_modules_to_objects: couldnt match object engine_digest_worlds: Some modules are missing!!\n"},
+         "connect_modules_to_objects: couldnt match object \nengine_digest_worlds: Some modules are missing!!\n"},
         {"module named in another case",
          [] {
              module* main = add_module("MAIN");
              add_module("Shed");
              add_object(main, "SHED", {0, 0, 0});
          },
-         "connect_modules_to_objects: couldnt match object engine_digest_worlds: Some modules are missing!!\n"},
+         "connect_modules_to_objects: couldnt match object \nengine_digest_worlds: Some modules are missing!!\n"},
         {"module that places itself",
          [] {
              module* main = add_module("MAIN");
