@@ -11,7 +11,6 @@
 
 #include "formats/text_world.h"
 #include "formats/world_formats.h"
-#include "foundation/dictionary.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/files.h"
