@@ -135,6 +135,11 @@ void append_to_main_root(polygon* list) {
     thread_polygons_in_world_order();
 }
 
+// The last line of a failed load names the file, joined to its folder as the reader takes it.
+void report_failed_file(const char* routine, const char* file, const char* directory) {
+    if (file) report_errorf("%s: failed reading %s\n", routine, str_concatenate_paths(file, directory).c_str());
+}
+
 bool is_md2(const char* file) { return jstricmp(get_extension(file).c_str(), "md2") == 0; }
 
 }  // namespace
@@ -167,6 +172,7 @@ int engine_load_world(const char* file, const char* world_directory, const char*
         binary = jstricmp(get_extension(file).c_str(), "drovik") == 0;
         if (read_world_design1(world_directory, file, &last_top_group) != 0) {
             report_error(1, "engine_load_world: read_world_design1 returned error\n");
+            report_failed_file("engine_load_world", file, world_directory);
             return -1;
         }
     } else if (make_empty_main_module() != 0) {
@@ -174,6 +180,7 @@ int engine_load_world(const char* file, const char* world_directory, const char*
     }
     if (!binary && engine_digest_worlds(engine_state.bitmaps_directory, engine_state.modules, 1) != 0) {
         report_error(1, "engine_load_world: digest worlds failed\n");
+        report_failed_file("engine_load_world", file, world_directory);
         return -1;
     }
     if (zbuffer_off) engine_state.zbuffer_state = 0;
@@ -187,6 +194,7 @@ group* engine_add_world(const char* file, const char* world_directory, const cha
     engine_set_last_main_module_name(nullptr);
     if (read_world_design1(world_directory, file, nullptr) != 0) {
         report_error(1, "engine_add_world: read_world_design1 returned error\n");
+        report_failed_file("engine_add_world", file, world_directory);
         return nullptr;
     }
     if (!engine_state.last_main_module_name) {
@@ -207,6 +215,7 @@ group* engine_add_world(const char* file, const char* world_directory, const cha
     const char* bitmaps = bitmaps_directory ? bitmaps_directory : engine_state.bitmaps_directory;
     if (engine_digest_worlds(bitmaps, engine_state.modules, 1) != 0) {
         report_error(1, "engine_add_world: digest worlds failed\n");
+        report_failed_file("engine_add_world", file, world_directory);
         return nullptr;
     }
     return named ? group_find_by_name(engine_state.groups, added.c_str()) : nullptr;

@@ -153,6 +153,7 @@ DROVIK_API int Drovik_sound_set_sound_name(DROVIK_HANDLE sound, const char* name
     for (const sound_object* other : m.sounds) {
         if (std::strcmp(other->name, name) == 0) return -1;
     }
+    sound_memory_scope scope;
     jstrcpy_with_allocating(&s->name, name);
     return 0;
 }

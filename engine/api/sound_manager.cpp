@@ -155,6 +155,7 @@ sound_object* load_record(const char* file, void* entity, int16_t kind, double r
     int32_t format = 0;
     const int sample = loaded_sample(file, &format, kind != sound_on_nothing);
     if (sample == 0) return nullptr;
+    sound_memory_scope scope;
     auto* s = static_cast<sound_object*>(record_create(sizeof(sound_object), kind_sound));
     if (!s) {
         m.library.sample_free(sample);
@@ -266,6 +267,7 @@ sound_object* sound_load(const char* file, void* entity, double reach) {
 
 sound_object* sound_load_for_world(const char* file, int16_t kind, const char* entity_name, double reach) {
     sound_object* s = load_record(file, nullptr, kind, reach);
+    sound_memory_scope scope;
     if (s && kind != sound_on_nothing) jstrcpy_with_allocating(&s->pending_entity_name, entity_name);
     return s;
 }

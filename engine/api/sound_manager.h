@@ -8,6 +8,7 @@
 #include <string>
 
 #include "api/sound_library.h"
+#include "foundation/memory.h"
 
 // The registry knows a sound record by this kind word; no entity family uses it.
 inline constexpr int32_t kind_sound = 1140;
@@ -50,6 +51,15 @@ public:
     bool warned = false;           // the missing-library box is shown once
     float distance_scale = 1.0f;
     std::list<sound_object*> sounds;
+};
+
+// Sounds outlive the world (they go at exit), so the memory a sound holds is not counted among
+// the bytes the world leaves behind: its record and strings are made inside one of these.
+struct sound_memory_scope {
+    sound_memory_scope() { engine_set_uncounted(1); }
+    ~sound_memory_scope() { engine_set_uncounted(0); }
+    sound_memory_scope(const sound_memory_scope&) = delete;
+    sound_memory_scope& operator=(const sound_memory_scope&) = delete;
 };
 
 // The one manager, built on first use (the library loads it when it is loaded itself).

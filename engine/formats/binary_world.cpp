@@ -512,7 +512,6 @@ bool build_backgrounds(const bf_world& w) {
         b->bottom = r.bottom_height;
         b->bottom_intensity = r.bottom_intensity;
         b->intensity_step = r.intensity_step;
-        b->created = 1;
         b->save = 1;
         b->to_be_saved = 1;
         append(&engine_state.backgrounds, b);

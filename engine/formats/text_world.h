@@ -33,9 +33,11 @@ void text_world_clear_kept_sounds();
 // Saves `g` (NULL: the whole world) as "<base>.wld" (with flag 0x20 also "<base>.001"...): 0 / -1.
 int engine_save_text_world(const char* base_path, group* g, int flags);
 
-// Fills a polygon just read (its plane computed): missing texture cords from the first three points
-// that carry them, points made coplanar, repeated points dropped, derived values set. 0; -1 when
-// fewer than three points carry cords; -2 when fewer than three points remain.
+// Fills a polygon just read (its plane computed): missing texture cords and brightness from the
+// first three points that carry them, points made coplanar, points on the point before them dropped,
+// a concave polygon and a rotated one not facing along x reported (the latter loses its rotation),
+// derived values set. 0; -1 when fewer than three points carry a value; -2 when fewer than three
+// points remain.
 int polygon_fill_read_values(polygon* p);
 
 // Seeds the source of random colours and progress ranges.

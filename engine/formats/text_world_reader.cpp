@@ -11,7 +11,6 @@
 
 #include "formats/text_world.h"
 #include "formats/world_formats.h"
-#include "foundation/dictionary.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/files.h"
@@ -28,6 +27,7 @@
 #include "world/colour.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
+#include "world/light.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
 #include "world/polygon_geometry.h"
@@ -205,7 +205,8 @@ bool read_atmosphere(scan& s) {
     int rgb[3];
     if (!read_colour(s, "read_atmosphere", rgb)) return false;
     double fog = engine_state.atmospheric_intensity;
-    int light = engine_state.brightness;
+    // The brightness is kept negated: the file holds the value the interface gives.
+    int light = -engine_state.brightness;
     for (std::string word = s.line_ended() ? "" : s.word(); !word.empty(); word = s.line_ended() ? "" : s.word()) {
         const std::string u = upper(word);
         if (u == "FOG:") {
@@ -225,7 +226,7 @@ bool read_atmosphere(scan& s) {
         engine_state.default_atmosphere_blue = rgb[2];
     }
     engine_state.atmospheric_intensity = fog;
-    engine_state.brightness = light;
+    engine_state.brightness = -light;
     current->atmosphere_allowed = false;
     return true;
 }
@@ -302,7 +303,10 @@ bool read_jtrack(scan& s) {
         engine_log_printf(text_world_texts::bad_track, name.c_str(), count);
         return false;
     }
-    jtrack* t = init_jtrack();
+    // A name already loaded stays with its track: the new one takes a variant of it.
+    std::string unique = name;
+    if (jtrack* loaded = track_find(engine_state.tracks, name.c_str())) loaded->save = 1;
+    jtrack* t = trk_find_unique_name(engine_state.tracks, unique) == 0 ? init_jtrack() : nullptr;
     if (!t || track_set_points(t, points.data(), count) != 0) {
         report(2, "read_jtrack: init_track failed");
         if (t) track_delete(t);
@@ -310,7 +314,7 @@ bool read_jtrack(scan& s) {
     }
     t->cyclic = cyclic == "YES" ? 1 : 0;
     t->save = 1;
-    jstrcpy_with_allocating(&t->name, name.c_str());
+    jstrcpy_with_allocating(&t->name, unique.c_str());
     t->next = engine_state.tracks;
     engine_state.tracks = t;
     return true;
@@ -546,13 +550,7 @@ bool read_light(scan& s) {
     window_guard w(s, {"END_LIGHT:"});
     std::string name = s.word();
     if (name.empty()) return field_failed("read_light", "name");
-    find_unique_name(name, [](const std::string& n) {
-        for (const light* l = engine_state.lights; l; l = l->next) {
-            if (l->name && n == l->name) return true;
-        }
-        return false;
-    }, false, "light_create");
-    light* l = record_new<light>(kind_light);
+    light* l = light_find_unique_name(engine_state.lights, name) == 0 ? record_new<light>(kind_light) : nullptr;
     if (!l) {
         report(2, "read_light: light_create failed\n");
         return false;
@@ -640,7 +638,6 @@ bool read_background(scan& s) {
         return false;
     }
     b->current_frame = b->frames;
-    b->created = 1;
     b->save = 1;
     b->to_be_saved = 1;
     b->next = engine_state.backgrounds;
@@ -714,8 +711,9 @@ bool read_animation(scan& s) {
     window_guard w(s, {"END_ANIMATION:"});
     const std::string name = s.word();
     if (name.empty()) return field_failed("read_animation", "name");
-    for (animation* a = engine_state.animations; a; a = a->next) {
-        if (a->name && name == a->name) return skip_block(s, "END_ANIMATION:");
+    if (animation* loaded = animation_find(engine_state.animations, name.c_str())) {
+        loaded->save = 1;
+        return skip_block(s, "END_ANIMATION:");
     }
     animation* a = init_animation();
     if (!a) {
@@ -745,8 +743,9 @@ bool read_point(scan& s, polygon* p) {
     double v[6];
     if (!read_doubles(s, v, 6)) return false;
     v[5] = std::floor(light_intensity_to_shade(v[5] < 0 ? 0 : v[5], 8));
-    const bool missing_cords = v[3] < 0 || v[4] < 0;
-    if (missing_cords) v[3] = v[4] = -1;
+    for (int cord = 3; cord < 5; ++cord) {
+        if (v[cord] < 0) v[cord] = -1;
+    }
     if (polygon_add_point(p, v) != 0) return false;
     point* pt = p->points;
     while (pt->next) pt = pt->next;
@@ -784,11 +783,15 @@ bool fit_plane(const double u[3], const double v[3], const double w[3], double o
     return true;
 }
 
-// Fills missing cords from the linear map of the first three points that carry them.
+// Fills missing cords and brightness from the linear map of the first three points that carry
+// them; false when fewer than three carry one of them.
 bool interpolate_cords(polygon* p) {
     std::vector<point*> pts;
     for (point* pt = p->points; pt; pt = pt->next) pts.push_back(pt);
-    if (pts.size() < 3) return false;
+    if (pts.size() < 3) {
+        report(2, "interpolate_cords: bad poly. less than three points\n");
+        return false;
+    }
     bool all_zero = true;
     for (point* pt : pts) all_zero = all_zero && pt->bitmap_x == 0 && pt->bitmap_y == 0;
     if (all_zero) {
@@ -805,8 +808,11 @@ bool interpolate_cords(polygon* p) {
         else if (ax >= ay && ax >= az) u = pt->y, v = pt->z;
         else u = pt->x, v = pt->y;
     };
-    double point::*fields[2] = {&point::bitmap_x, &point::bitmap_y};
-    for (auto field : fields) {
+    const struct {
+        double point::*field;
+        const char* word;
+    } values[3] = {{&point::bitmap_x, "bm_x"}, {&point::bitmap_y, "bm_y"}, {&point::brightness, "light"}};
+    for (const auto& [field, word] : values) {
         double u[3], v[3], w[3];
         int found = 0;
         for (point* pt : pts) {
@@ -815,9 +821,15 @@ bool interpolate_cords(polygon* p) {
                 w[found++] = pt->*field;
             }
         }
-        if (found < 3) return false;
+        if (found < 3) {
+            report(2, plat_format("interpolate_cords: Couldnt find three positive %s cords\n", word));
+            return false;
+        }
         double k[3];
-        if (!fit_plane(u, v, w, k)) continue;
+        if (!fit_plane(u, v, w, k)) {
+            report(2, plat_format("interpolate_cords: bad %s cords. polygons name=%s\n", word, p->name ? p->name : ""));
+            continue;
+        }
         for (point* pt : pts) {
             double pu, pv;
             proj(pt, pu, pv);
@@ -826,6 +838,59 @@ bool interpolate_cords(polygon* p) {
         }
     }
     return true;
+}
+
+// The point lines of a warning, as the engine log shows them.
+void log_points(const polygon* p) {
+    for (const point* pt = p->points; pt; pt = pt->next)
+        engine_log_printf("\t\t% .16lG % .16lG % .16lG % .16lG % .16lG % .16lG \n", pt->x, pt->y, pt->z, pt->bitmap_x,
+                          pt->bitmap_y, pt->brightness);
+}
+
+bool points_meet(const point* a, const point* b) {
+    const double dx = a->x - b->x, dy = a->y - b->y, dz = a->z - b->z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz) < 1e-10;
+}
+
+// Drops each point that lies on the point before it (the last against the first too).
+void remove_repeated_points(polygon* p) {
+    bool any = false;
+    for (const point* pt = p->points; pt && !any; pt = pt->next) any = points_meet(pt, pt->next ? pt->next : p->points);
+    if (!any) return;
+    report(1, "set_derived_values: Warning, polygon has redandent points\n");
+    log_points(p);
+    for (point* pt = p->points; pt && pt->next;) {
+        if (points_meet(pt, pt->next)) free_point(polygon_extract_point(p, pt->next));
+        else pt = pt->next;
+    }
+    while (p->point_count > 1) {
+        point* last = polygon_get_point(p, p->point_count - 1);
+        if (!points_meet(last, p->points)) break;
+        free_point(polygon_extract_point(p, last));
+    }
+}
+
+// Every corner turns the same way about the normal, once around; points on a line count as convex.
+bool turns_convex(const polygon* p) {
+    std::vector<vec3> v;
+    for (const point* pt = p->points; pt; pt = pt->next) v.push_back({pt->x, pt->y, pt->z});
+    const vec3 n = polygon_normal(p);
+    const size_t count = v.size();
+    int left = 0, right = 0;
+    double turning = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const vec3& a = v[(i + count - 1) % count];
+        const vec3& b = v[i];
+        const vec3& c = v[(i + 1) % count];
+        const vec3 e1{b.x - a.x, b.y - a.y, b.z - a.z};
+        const vec3 e2{c.x - b.x, c.y - b.y, c.z - b.z};
+        const vec3 cross = vec_cross(e1, e2);
+        const double side = vec_dot(cross, n);
+        if (std::fabs(side) <= 1e-9 * vec_length(e1) * vec_length(e2)) continue;
+        (side > 0 ? left : right) += 1;
+        turning += std::atan2(side, vec_dot(e1, e2));
+    }
+    return (left == 0 || right == 0) && std::fabs(std::fabs(turning) - 2 * M_PI) < 0.01;
 }
 
 bool read_polygon_fields(scan& s, polygon* p) {
@@ -1251,8 +1316,17 @@ int& text_world_confine_includes() {
 int polygon_fill_read_values(polygon* p) {
     if (!interpolate_cords(p)) return -1;
     polygon_make_coplanner(p, 1e-10);
-    remove_polys_redandent_points(p, 1e-10);
+    remove_repeated_points(p);
     if (p->point_count < polygon_min_points) return -2;
+    polygon_calculate_plane(p);
+    if (!turns_convex(p)) {
+        report(1, "set_derived_values: Warning, polygon is not convex\n");
+        log_points(p);
+    }
+    if (p->rotated && p->plane[0] < 0.9999999999) {
+        p->rotated = 0;
+        report(1, "set_derived_values: a rotated object must be defined so its normal is (1,0,0)\n");
+    }
     polygon_recalculate(p);
     return 0;
 }

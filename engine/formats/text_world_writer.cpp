@@ -14,6 +14,7 @@
 #include "foundation/strings.h"
 #include "platform/numbers.h"
 #include "world/blending.h"
+#include "world/chase.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
 #include "world/group.h"
@@ -114,16 +115,20 @@ struct physics_line {
     const double* speed;
     const double* force;
     double max_speed, friction, elasticity;
-    const double* rotation;  // radians
+    const double* rotation;  // radians; NULL: no rotation part
     bool object_space;
 };
 
-// The physics line with its rotation part, shared by cameras and dynamic objects.
+// The physics line, shared by cameras and dynamic objects; only an object's carries the rotation.
 void write_physics(text_out& out, const char* key, const physics_line& p) {
     out.add(plat_format("%s SPEED: % .16lG % .16lG % .16lG FORCE: % .16lG % .16lG % .16lG MAX_SPEED: % .16lG "
                         "FRICTION: % .16lG ELASTICITY: % .16lG",
                         key, p.speed[0], p.speed[1], p.speed[2], p.force[0], p.force[1], p.force[2], p.max_speed,
                         p.friction, p.elasticity));
+    if (!p.rotation) {
+        out.add("\n");
+        return;
+    }
     out.add(plat_format("\tROTATION: %s % .16lG % .16lG % .16lG\n", p.object_space ? "OBJECT_SPACE" : "WORLD_SPACE",
                         rad_to_deg(p.rotation[0]), rad_to_deg(p.rotation[1]), rad_to_deg(p.rotation[2])));
 }
@@ -156,11 +161,10 @@ void write_cameras(text_out& out, bool marked_only) {
         // The camera's empty chase line carries two tabs.
         write_named_offset(out, chase.name && std::strcmp(chase.name, "NO_CHASE") != 0 ? "\tCHASE:" : "\t\tCHASE:",
                            chase.name, "NO_CHASE", chase.offset, true);
-        out.add(plat_format("\tCHASE_TYPE: %s %lG\n", out.name(chase.type_string ? chase.type_string : "NO_CHASE"),
-                            chase.softness));
+        const std::string type = chase_convert_number_to_string(chase.type, c->fall_flag, c->fall_height);
+        out.add(plat_format("\tCHASE_TYPE: %s %lG\n", type.c_str(), chase.softness));
         out.add(plat_format("\tCHASE_DISTANCE: % .16lG\n", chase.distance));
-        write_physics(out, "\tPHYSICS:", {c->speed, c->force, c->max_speed, c->friction, c->elasticity, c->rotation,
-                                           c->rotation_space != 0});
+        write_physics(out, "\tPHYSICS:", {c->speed, c->force, c->max_speed, c->friction, c->elasticity, nullptr, false});
         out.add(plat_format("END_CAMERA: %s\n\n", c->name ? c->name : ""));
     }
 }
@@ -194,7 +198,34 @@ const char* light_target_word(int kind) {
     return kind == kind_dynamic_object ? "OBJECT" : kind == kind_polygon ? "POLYGON" : "GROUP";
 }
 
-void write_lights(text_out& out, bool marked_only) {
+// The name of what a light lights: the entity's own, else the name the file gave.
+const char* light_target_name(const light* l) {
+    if (!l->entity) return l->entity_name;
+    switch (l->entity_kind) {
+    case kind_group: return static_cast<const group*>(l->entity)->name;
+    case kind_dynamic_object: return static_cast<const dynamic_object*>(l->entity)->name;
+    default: return static_cast<const polygon*>(l->entity)->name;
+    }
+}
+
+// "GROUP NULL" for the whole world, for the saved group itself and for a target without a name.
+void write_light_target(text_out& out, const light* l, const group* saved) {
+    const char* name = light_target_name(l);
+    const bool named = name && *name;
+    if (!named && l->entity_kind != kind_group) {
+        report(plat_format(l->entity_kind == kind_dynamic_object
+                               ? "output_lights: object to light is null or has no name. light=%s\n"
+                               : "output_lights: polygon to light is null or has no name. light=%s\n",
+                           l->name ? l->name : ""));
+    }
+    if (!named || (saved && l->entity_kind == kind_group && l->entity == saved)) {
+        out.add("\tTARGET: GROUP NULL\n");
+        return;
+    }
+    out.add(plat_format("\tTARGET: %s %s\n", light_target_word(l->entity_kind), out.name(name)));
+}
+
+void write_lights(text_out& out, bool marked_only, const group* saved) {
     static const char* const words[] = {" LIGHT_DIRECTIONAL ", " LIGHT_EFFECTED_BY_DISTANCE_LINEAR",
                                         " LIGHT_EFFECTED_BY_DISTANCE_SQUARE", " LIGHT_AMBIENT", " LIGHT_DIFFUSE",
                                         " LIGHT_SPECULAR"};
@@ -207,9 +238,7 @@ void write_lights(text_out& out, bool marked_only) {
         out.add(plat_format("\tAMBIENT: %lG %lG %lG %lG\n", l->ambient, l->diffuse, l->specular, l->specular_shining));
         out.add(l->ray_tracing ? "\tRAYTRACING: YES\n" : "\tRAYTRACING: NO\n");
         out.add(plat_format("\tDISTANCE: %lG\n", l->distance_reach));
-        const bool named = l->entity_name && *l->entity_name;
-        out.add(plat_format("\tTARGET: %s %s\n", named ? light_target_word(l->entity_kind) : "GROUP",
-                            named ? out.name(l->entity_name) : "NULL"));
+        write_light_target(out, l, saved);
         out.add(l->activate_before_render ? "\tAUTO: YES " : "\tAUTO: NO ");
         out.add(l->mode == 1 ? "LIGHT_ADD\n" : l->mode == 2 ? "LIGHT_SUBTRACT\n" : "LIGHT_SET\n");
         out.add("\tTYPE:");
@@ -257,18 +286,19 @@ void write_animations(text_out& out, bool all, const group* g, bool strip) {
     if (any) out.add("\n\n");
 }
 
-void write_scene(text_out& out, int flags) {
+void write_scene(text_out& out, int flags, const group* saved) {
     const engine_state_record& e = engine_state;
+    // The brightness is kept negated; the file holds the value the interface gives.
     out.add(plat_format("ATMOSPHERE: %ld %ld %ld FOG: %.4lf  LIGHT: %d\n\n", static_cast<long>(e.atmosphere_red),
                         static_cast<long>(e.atmosphere_green), static_cast<long>(e.atmosphere_blue),
-                        e.atmospheric_intensity, e.brightness));
+                        e.atmospheric_intensity, -e.brightness));
     out.add(plat_format("DEFAULT_COLOR: %ld %ld %ld \n\n", static_cast<long>(e.default_atmosphere_red),
                         static_cast<long>(e.default_atmosphere_green), static_cast<long>(e.default_atmosphere_blue)));
     const bool marked_only = (flags & 0x01) != 0;
     const bool strip = (flags & 0x1E) != 0;
     write_cameras(out, marked_only);
     write_backgrounds(out, marked_only, strip);
-    write_lights(out, marked_only);
+    write_lights(out, marked_only, saved);
     write_tracks(out, marked_only);
 }
 
@@ -433,7 +463,7 @@ void write_design(tree_save& t, const group* g, bool top, const vec3& offset, in
     }
     if (top) {
         if (!(t.flags & 0x40)) {
-            write_scene(out, t.flags);
+            write_scene(out, t.flags, t.top);
             t.sounds_ok = hook_sounds(out, t.directory);
         }
         write_animations(out, !(t.flags & 0x41), t.top, strip_directories(t));

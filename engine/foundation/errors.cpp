@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
@@ -159,7 +160,9 @@ void report_error(int, const char* text) {
         const std::string error_path = s.directory + "/error.log";
         FILE* errors = std::fopen(error_path.c_str(), "a");
         if (errors) {
+            // One report a line: a text without its line end gets one, so reports never run together.
             std::fputs(text, errors);
+            if (!*text || text[std::strlen(text) - 1] != '\n') std::fputs("\n", errors);
             std::fclose(errors);
         }
         if (s.speaker == 1) jbeep(200, 50);

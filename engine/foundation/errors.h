@@ -2,7 +2,8 @@
 #pragma once
 #include <string>
 
-// Writes one report line to "error.log" and "Drovik.log"; kind does not change what is written.
+// Writes one report line to "error.log" (ended with a line end when the text has none) and
+// "Drovik.log" (verbatim); kind does not change what is written.
 void report_error(int kind, const char* text);
 // Formats the text (printf rules, C locale) and reports it.
 void report_errorf(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -23,12 +23,13 @@ static_assert(sizeof(block_header) == 16);
 struct memory_state {
     std::atomic<uint32_t> in_use{0};
     std::atomic<uint32_t> max_in_use{0};
-    std::atomic<int> uncounted{0};
     std::recursive_mutex pool_lock;
     int fast_mode = 0;
     int protection = 1;
     big_block* chain = nullptr;
 };
+
+thread_local int uncounted = 0;
 
 memory_state& memory() {
     static memory_state state;
@@ -55,7 +56,7 @@ void* ordinary_alloc(size_t size) {
     if (!header) return nullptr;
     memory_state& m = memory();
     header->size = size;
-    header->counted = m.uncounted.load() ? 0 : 1;
+    header->counted = uncounted ? 0 : 1;
     if (header->counted) raise_max(m, m.in_use += static_cast<uint32_t>(size));
     if (size >= huge_page_block) plat_advise_huge_pages(header, sizeof(block_header) + size);
     return header + 1;
@@ -96,7 +97,7 @@ void engine_fill_dead(void* block) {
 
 uint32_t engine_get_bytes_in_use() { return memory().in_use.load(); }
 uint32_t engine_get_max_bytes_in_use() { return memory().max_in_use.load(); }
-void engine_set_uncounted(int on) { memory().uncounted = on ? 1 : 0; }
+void engine_set_uncounted(int on) { uncounted = on ? 1 : 0; }
 
 void* jfast_alloc(int size) {
     if (size <= 0 || size > big_block_size) {

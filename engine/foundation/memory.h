@@ -24,7 +24,7 @@ size_t engine_block_size(const void* block);
 void engine_fill_dead(void* block);
 uint32_t engine_get_bytes_in_use();
 uint32_t engine_get_max_bytes_in_use();
-// While on, ordinary allocations are not added to the bytes in use.
+// While on, ordinary allocations of the calling thread are not added to the bytes in use.
 void engine_set_uncounted(int on);
 
 void* jfast_alloc(int size);

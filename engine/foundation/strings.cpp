@@ -234,7 +234,7 @@ std::string str_concatenate_paths(const char* name, const char* directory) {
     const bool absolute = is_separator(name[0]) || (length >= 2 && name[1] == ':');
     if (!directory || !*directory || absolute) return name;
     std::string joined = directory;
-    if (!is_separator(joined.back())) joined += '\\';
+    if (!is_separator(joined.back())) joined += '/';
     return joined + name;
 }
 

@@ -26,6 +26,8 @@ std::string get_extension(const char* path);
 std::string get_file_name(const char* path);
 std::string get_directory(const char* path);
 std::string get_file_title(const char* path);
+// The directory, a "/" unless it ends with a separator, and the name; the name alone when the
+// directory is empty or the name is absolute (a leading separator, or a drive letter).
 std::string str_concatenate_paths(const char* name, const char* directory);
 
 int replace_char(char* text, char old_char, char new_char);

@@ -142,11 +142,9 @@ int chase_convert_string_to_number(const char* text, double* height, int* fall_f
         keyword.resize(static_cast<size_t>(fall - text));
         *fall_flag = 1;
         double value = 0;
-        if (plat_sscanf(fall + 5, "%lf", &value) == 1) {
-            *height = value;
-        } else {
+        if (plat_sscanf(fall + 5, "%lf", &value) != 1)
             report_error(1, "chase_convert_string_to_number: coudnt extract the number after FALL\n");
-        }
+        *height = value;
     }
     for (const chase_word& w : words) {
         if (jstricmp(keyword.c_str(), w.keyword) == 0) return w.code;

@@ -150,16 +150,14 @@ void report_unsupported(const camera* c) {
         c->chase.type_string ? c->chase.type_string : "", c->name ? c->name : "");
 }
 
-// The camera's speed for this step: by the time since its last step; the first step is unscaled
-// and a second step in the same millisecond moves nothing. The per-second speed is returned.
+// The camera's speed for this step: by the time since its last step; the first step (no last tick
+// yet) and a second step in the same millisecond move nothing. The per-second speed is returned.
 double scale_camera_speed(camera* c) {
     const double per_second = c->absolute_speed;
     if (!engine_state.time_based_cameras || c->time_based != 1) return per_second;
     const uint32_t now = engine_clock_now();
-    if (c->last_tick != 0) {
-        const int32_t ms = engine_clock_elapsed(now, c->last_tick);
-        c->absolute_speed = (ms > 0 ? ms * ms_to_seconds : 0) * per_second;
-    }
+    const int32_t ms = c->last_tick != 0 ? engine_clock_elapsed(now, c->last_tick) : 0;
+    c->absolute_speed = (ms > 0 ? ms * ms_to_seconds : 0) * per_second;
     c->last_tick = now;
     return per_second;
 }

@@ -193,14 +193,14 @@ TEST_F(StateTest, DigestionFailuresReportAndCloseCleanly) {
              add_object(main, "SHED", {0, 0, 0});
              add_object(main, "BARN", {5, 0, 0});
          },
-         "connect_modules_to_objects: couldnt match object engine_digest_worlds: Some modules are missing!!\n"},
+         "connect_modules_to_objects: couldnt match object \nengine_digest_worlds: Some modules are missing!!\n"},
         {"module named in another case",
          [] {
              module* main = add_module("MAIN");
              add_module("Shed");
              add_object(main, "SHED", {0, 0, 0});
          },
-         "connect_modules_to_objects: couldnt match object engine_digest_worlds: Some modules are missing!!\n"},
+         "connect_modules_to_objects: couldnt match object \nengine_digest_worlds: Some modules are missing!!\n"},
         {"module that places itself",
          [] {
              module* main = add_module("MAIN");
@@ -243,7 +243,8 @@ TEST_F(StateTest, DigestionFailuresReportAndCloseCleanly) {
         SCOPED_TRACE(c.what);
         scene() = c.build;
         EXPECT_EQ(load("bad.wld"), -1);
-        EXPECT_EQ(new_errors(), std::string(c.message) + "engine_load_world: digest worlds failed\n");
+        EXPECT_EQ(new_errors(), std::string(c.message) + "engine_load_world: digest worlds failed\n" +
+                                    "engine_load_world: failed reading " + folder.string() + "/bad.wld\n");
         engine_close(0);
         EXPECT_EQ(engine_get_bytes_in_use(), baseline);
     }

@@ -193,7 +193,9 @@ TEST_P(BinaryWorld, SmallWorldBuildsItsRecords) {
     EXPECT_DOUBLE_EQ(engine_state.cameras->matrix.m[3][2], 3.0);
     ASSERT_NE(engine_state.lights, nullptr);
     EXPECT_STREQ(engine_state.lights->name, "lamp");
-    EXPECT_EQ(engine_state.current_background, engine_state.backgrounds);
+    // A background of a file is no current sky until one is chosen.
+    ASSERT_NE(engine_state.backgrounds, nullptr);
+    EXPECT_EQ(engine_state.current_background, nullptr);
 }
 
 TEST_P(BinaryWorld, ViewerModeTakesTheStoredTree) {
@@ -572,7 +574,7 @@ TEST_P(BinaryWorld, FullWorldSurvivesARoundTrip) {
         GetParam() ? "light headlight 1003 train 1 58 10 20 30 -1 0 2 0 1 1 1 1"
                    : "light headlight 1002 wagon 1 58 10 20 30 -1 0 2 0 1 1 1 1",
         "light spot 1008 window 1 33 0 0 255 0 1 0 0 0.25 0.5 0.75 8",
-        "background dusk red_sky 7 25000 12.5 80 -0.25 1 1 1 0",
+        "background dusk red_sky 7 25000 12.5 80 -0.25 1 1 0 0",
         "settings 3 1 7 5 12 11 22 33 44 55 66 roof 0 0 0 0 0 5000 7",
         "  0.25 0.5 0.75 \n  7 8 9 \n"};
     for (const std::string& e : expected) EXPECT_NE(reloaded.find(e), std::string::npos) << e << "\n" << reloaded;

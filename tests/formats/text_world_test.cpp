@@ -102,7 +102,7 @@ TEST_F(TextWorld, FixtureWithEveryGeometryBlockLoads) {
     EXPECT_NEAR(third->bitmap_y, 64, 1e-9);
     EXPECT_EQ(engine_state.atmosphere_red, 10);
     EXPECT_EQ(engine_state.default_atmosphere_blue, 30);
-    EXPECT_EQ(engine_state.brightness, 5);
+    EXPECT_EQ(Drovik_engine_get_brightness(), 5);
     EXPECT_DOUBLE_EQ(engine_state.atmospheric_intensity, 0.5);
     ASSERT_NE(engine_state.tracks, nullptr);
     EXPECT_EQ(engine_state.tracks->point_count, 3);  // the repeated point is dropped
@@ -222,7 +222,7 @@ TEST_F(TextWorld, AtmosphereLines) {
         EXPECT_EQ(engine_state.atmosphere_red, c.red);
         EXPECT_EQ(engine_state.default_atmosphere_red, c.default_red);
         if (c.fog != 0) {
-            EXPECT_EQ(engine_state.brightness, c.brightness);
+            EXPECT_EQ(Drovik_engine_get_brightness(), c.brightness);
             EXPECT_DOUBLE_EQ(engine_state.atmospheric_intensity, c.fog);
         }
     }
@@ -347,7 +347,10 @@ TEST_F(TextWorld, SceneBlocksLoadAndSurviveSaving) {
     EXPECT_NE(saved.find("\tBACK:        b1\t 4 b2\t 0 b3\t 7\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("\tTYPE: LIGHT_AMBIENT LIGHT_DIFFUSE\n"), std::string::npos);
     ASSERT_EQ(Drovik_engine_load_world("s.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
-    EXPECT_EQ(scene_summary(), original);
+    // A camera's physics line carries no rotation: read back, the camera has none.
+    std::string expected = original;
+    expected.replace(expected.find("rot 1.5708 space 1"), 18, "rot 0 space 0");
+    EXPECT_EQ(scene_summary(), expected);
 }
 
 // The camera writer puts the softness after "NO_CHASE": read back, it stays.
@@ -988,6 +991,312 @@ TEST_F(TextWorld, MirroredBitmapIsWrittenUnmirrored) {
     const double mirrored_x[3] = {1, 0, 0};
     i = 0;
     for (const point* pt = p->points; pt; pt = pt->next, ++i) EXPECT_DOUBLE_EQ(pt->bitmap_x, mirrored_x[i]);
+}
+
+}  // namespace
+
+namespace {
+
+// A module of one polygon whose point lines are given ("x y z bm_x bm_y light" each).
+std::string one_polygon(const std::vector<std::string>& points, const char* rotated = "NO") {
+    std::string text = std::string(polygon_head) + "\tPOLYGON: p\n\t\tCOLOR: 1 2 3\n\t\tBITMAP: NO_BITMAP\n" +
+                       "\t\tTRANSPARENT: -1\n\t\tROTATED: " + rotated + "\n\t\tLIGHT_DIMINUTION: 0\n" +
+                       "\t\tNUM_OF_POINTS: " + std::to_string(points.size()) + "\n";
+    for (const std::string& line : points) text += "\t\t\t" + line + "\n";
+    return text + polygon_tail;
+}
+
+TEST_F(TextWorld, PolygonChecksAfterReading) {
+    const char* const repeated = "set_derived_values: Warning, polygon has redandent points\n";
+    const char* const concave = "set_derived_values: Warning, polygon is not convex\n";
+    const char* const turned = "set_derived_values: a rotated object must be defined so its normal is (1,0,0)\n";
+    struct check_case {
+        const char* what;
+        std::vector<std::string> points;
+        const char* rotated;
+        int points_kept, rotated_kept;
+        std::vector<const char*> reports;
+    } cases[] = {
+        {"a point in the middle of an edge stays",
+         {"0 0 0 0 0 100", "10 0 0 10 0 100", "10 5 0 10 5 100", "10 10 0 10 10 100", "0 10 0 0 10 100"}, "NO", 5, 0, {}},
+        {"a repeated point goes",
+         {"0 0 0 0 0 100", "10 0 0 10 0 100", "10 10 0 10 10 100", "10 10 0 10 10 100", "0 10 0 0 10 100"}, "NO", 4, 0,
+         {repeated}},
+        {"the last point on the first goes",
+         {"0 0 0 0 0 100", "10 0 0 10 0 100", "10 10 0 10 10 100", "0 0 0 0 0 100"}, "NO", 3, 0, {repeated}},
+        {"a concave polygon is kept with a warning",
+         {"0 0 0 0 0 100", "10 0 0 10 0 100", "10 10 0 10 10 100", "5 3 0 5 3 100", "0 10 0 0 10 100"}, "NO", 5, 0,
+         {concave}},
+        {"rotated and facing up loses the flag",
+         {"0 0 0 0 0 100", "10 0 0 10 0 100", "10 10 0 10 10 100", "0 10 0 0 10 100"}, "YES", 4, 0, {turned}},
+        {"rotated and facing along x keeps it",
+         {"0 0 0 0 0 100", "0 0 10 0 10 100", "0 10 10 10 10 100", "0 10 0 10 0 100"}, "YES", 4, 1, {}},
+    };
+    for (const check_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t errors_before = error_log().size(), log_before = engine_log().size();
+        ASSERT_EQ(load_text(one_polygon(c.points, c.rotated)), 0) << engine_get_last_error();
+        const polygon* p = polygon_named("p");
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->point_count, c.points_kept);
+        EXPECT_EQ(p->rotated, c.rotated_kept);
+        const std::string errors = error_log().substr(errors_before);
+        for (const char* line : {repeated, concave, turned}) {
+            const bool expected = std::find(c.reports.begin(), c.reports.end(), line) != c.reports.end();
+            EXPECT_EQ(errors.find(line) != std::string::npos, expected) << line << errors;
+        }
+        // The warnings show the point lines in the engine log.
+        if (!c.reports.empty() && c.reports[0] != turned) {
+            EXPECT_NE(engine_log().find("\t\t 10  10  0  10  10  8 \n", log_before), std::string::npos)
+                << engine_log().substr(log_before);
+        }
+    }
+    // The point in the middle of an edge is saved back.
+    ASSERT_EQ(load_text(one_polygon(cases[0].points)), 0);
+    ASSERT_EQ(Drovik_engine_save(in_folder("kept.wld").c_str(), nullptr, 0), 0);
+    EXPECT_NE(read_file(in_folder("kept.wld")).find("\t\tNUM_OF_POINTS: 5\n"), std::string::npos);
+}
+
+TEST_F(TextWorld, MissingValuesComeFromTheFirstThreePointsThatCarryThem) {
+    // Point 1 lacks only bm_x; its bm_y still counts, so bm_y follows points 1-3 (bm_y = y), and the
+    // fourth point's off-map light is brought onto the map of the first three.
+    ASSERT_EQ(load_text(one_polygon({"0 0 0 -1 0 100", "10 0 0 10 0 100", "10 10 0 10 10 100", "0 10 0 0 20 50"})), 0)
+        << engine_get_last_error();
+    const polygon* p = polygon_named("p");
+    ASSERT_NE(p, nullptr);
+    const point* pts[4] = {p->points, p->points->next, p->points->next->next, p->points->next->next->next};
+    EXPECT_NEAR(pts[0]->bitmap_x, 0, 1e-9);
+    EXPECT_NEAR(pts[0]->bitmap_y, 0, 1e-9);
+    EXPECT_NEAR(pts[3]->bitmap_y, 10, 1e-9);
+    EXPECT_NEAR(pts[3]->brightness, 8, 1e-9);
+
+    struct report_case {
+        const char* what;
+        std::vector<std::string> points;
+        int result;
+        std::vector<const char*> reports;
+    } cases[] = {
+        {"two points with bm_x", {"0 0 0 -1 0 100", "10 0 0 -1 0 100", "10 10 0 10 10 100", "0 10 0 0 10 100"}, 0,
+         {"interpolate_cords: Couldnt find three positive bm_x cords\n",
+          "read_points: bad bitmaps cord OR bad light cords\n"}},
+        {"two points with bm_y", {"0 0 0 0 -1 100", "10 0 0 10 -1 100", "10 10 0 10 10 100", "0 10 0 0 10 100"}, 0,
+         {"interpolate_cords: Couldnt find three positive bm_y cords\n"}},
+        // The first three points on one line: no map, the values stay as read.
+        {"first three in line", {"0 0 0 0 0 100", "5 0 0 5 0 100", "10 0 0 10 0 100", "10 10 0 10 10 100"}, 0,
+         {"interpolate_cords: bad bm_x cords. polygons name=p\n", "interpolate_cords: bad bm_y cords. polygons name=p\n",
+          "interpolate_cords: bad light cords. polygons name=p\n"}},
+    };
+    for (const report_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t before = error_log().size();
+        ASSERT_EQ(load_text(one_polygon(c.points)), c.result);
+        const std::string errors = error_log().substr(before);
+        for (const char* line : c.reports) EXPECT_NE(errors.find(line), std::string::npos) << line << errors;
+    }
+    // Read back with no map, the polygon keeps its own values.
+    const polygon* in_line = polygon_named("p");
+    ASSERT_NE(in_line, nullptr);
+    EXPECT_EQ(in_line->point_count, 4);
+    EXPECT_NEAR(in_line->points->next->bitmap_x, 5, 1e-9);
+}
+
+// The percent written for a shade level is the middle of the level's range, so that the reader's
+// truncation gives the level back; Part of the levels would come back one lower from the exact
+// inverse of the reading.
+TEST_F(TextWorld, EveryShadeLevelSurvivesSaving) {
+    std::string text = polygon_head;
+    for (int t = 0; t < 11; ++t) text += polygon_text("t" + std::to_string(t), 3);
+    ASSERT_EQ(load_text(text + polygon_tail), 0) << engine_get_last_error();
+    for (int t = 0; t < 11; ++t) {
+        int level = 3 * t;
+        for (point* pt = polygon_named(("t" + std::to_string(t)).c_str())->points; pt; pt = pt->next)
+            pt->brightness = std::min(level++, 31);
+    }
+    ASSERT_EQ(Drovik_engine_save(in_folder("levels.wld").c_str(), nullptr, 0), 0);
+    ASSERT_EQ(Drovik_engine_load_world("levels.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    for (int t = 0; t < 11; ++t) {
+        SCOPED_TRACE(t);
+        const polygon* p = polygon_named(("t" + std::to_string(t)).c_str());
+        ASSERT_NE(p, nullptr);
+        int level = 3 * t;
+        for (const point* pt = p->points; pt; pt = pt->next) EXPECT_EQ(pt->brightness, std::min(level++, 31));
+    }
+    EXPECT_NE(read_file(in_folder("levels.wld")).find("\t 100\t"), std::string::npos);  // level 8
+}
+
+}  // namespace
+
+namespace {
+
+const char* const empty_main = "BEGIN_MODULE: main\nEND_MODULE: main\nEND_DESIGN:\n";
+
+std::string track_block(const char* name, const char* points) {
+    return std::string("TRACK: ") + name + "\n\tCYCLIC: NO\n" + points + "END_TRACK: " + name + "\n";
+}
+
+TEST_F(TextWorld, RepeatedTrackNameGetsAVariantAndObjectsKeepTheFirst) {
+    std::string text = read_file(wld + "/dynamic.wld");
+    const size_t design = text.find("BEGIN_DESIGN:") + std::strlen("BEGIN_DESIGN:\n");
+    text.insert(design, track_block("road", "\t100 0 0\n\t200 0 0\n") + track_block("road", "\t0 0 0\n\t1 0 0\n"));
+    std::ofstream(in_folder("w.wld"), std::ios::binary) << text;
+    ASSERT_EQ(Drovik_engine_load_world("w.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    std::vector<std::string> names;
+    for (const jtrack* t = engine_state.tracks; t; t = t->next) names.push_back(t->name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"road", "road_2", "road_3"}));
+    DROVIK_HANDLE first = Drovik_track_get_using_name("road");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(Drovik_track_get_point_element(first, 0, 0), 100.0);
+    EXPECT_EQ(Drovik_track_get_save_flag(first), 1);
+    const dynamic_object* car = engine_state.dynamic_objects;
+    ASSERT_NE(car, nullptr);
+    EXPECT_EQ(car->track.line, first);
+}
+
+TEST_F(TextWorld, AtmosphereLightIsTheBrightnessTheInterfaceGives) {
+    ASSERT_EQ(load_text(std::string("BEGIN_DESIGN:\nATMOSPHERE: 1 2 3 LIGHT: 5 FOG: 0.5\n") + empty_main), 0);
+    EXPECT_EQ(Drovik_engine_get_brightness(), 5);
+    ASSERT_EQ(Drovik_engine_save(in_folder("b.wld").c_str(), nullptr, 0), 0);
+    EXPECT_NE(read_file(in_folder("b.wld")).find("ATMOSPHERE: 1 2 3 FOG: 0.5000  LIGHT: 5\n"), std::string::npos);
+    ASSERT_EQ(Drovik_engine_load_world("b.wld", folder_.c_str(), "", 4), 0);
+    EXPECT_EQ(Drovik_engine_get_brightness(), 5);
+    // The binary file keeps its own field: the value reads back the same.
+    ASSERT_EQ(Drovik_engine_save(in_folder("b.drovik").c_str(), nullptr, 0), 0);
+    ASSERT_EQ(Drovik_engine_load_world("b.drovik", folder_.c_str(), "", 4), 0);
+    EXPECT_EQ(Drovik_engine_get_brightness(), 5);
+}
+
+std::string camera_block(const char* chase_type) {
+    return std::string("CAMERA: c\n\tLOCATION: 0 0 0\n\tDIRECTION: 1 0 0\n\tVIEW_FIELD: 60\n\tCULLING_DEPTH: 100\n") +
+           "\tEYE_DISTANCE: 1\n\tTRACK: NO_TRACK\n\tCHASE: NO_CHASE\n\tCHASE_TYPE: " + chase_type +
+           "\n\tCHASE_DISTANCE: 0\n\tPHYSICS: SPEED: 0 0 0 FORCE: 0 0 0 MAX_SPEED: 1 FRICTION: 1 ELASTICITY: 0.5 " +
+           "ROTATION: OBJECT_SPACE 0 90 0\nEND_CAMERA: c\n";
+}
+
+TEST_F(TextWorld, CameraLinesAsWritten) {
+    struct camera_case {
+        const char* chase_type;
+        const char* written;
+        const char* report;
+    } cases[] = {
+        {"chase_location_FALL2.5 0.2", "\tCHASE_TYPE: CHASE_LOCATION_FALL2.5 0.2\n", ""},
+        {"CHASE_PRECISE_FALL 0.2", "\tCHASE_TYPE: CHASE_PRECISE_FALL0 0.2\n",
+         "chase_convert_string_to_number: coudnt extract the number after FALL\n"},
+        {"NO_CHASE", "\tCHASE_TYPE: NO_CHASE 0.3\n", ""},
+    };
+    for (const camera_case& c : cases) {
+        SCOPED_TRACE(c.chase_type);
+        const size_t before = error_log().size();
+        ASSERT_EQ(load_text("BEGIN_DESIGN:\n" + camera_block(c.chase_type) + empty_main), 0) << engine_get_last_error();
+        if (*c.report) {
+            EXPECT_NE(error_log().find(c.report, before), std::string::npos);
+        }
+        ASSERT_EQ(Drovik_engine_save(in_folder("c.wld").c_str(), nullptr, 0), 0);
+        const std::string saved = read_file(in_folder("c.wld"));
+        EXPECT_NE(saved.find(c.written), std::string::npos) << saved;
+        // The camera's physics line ends after the elasticity.
+        EXPECT_NE(saved.find(" FRICTION:  1 ELASTICITY:  0.5\nEND_CAMERA: c\n"), std::string::npos) << saved;
+        ASSERT_EQ(Drovik_engine_load_world("c.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    }
+}
+
+TEST_F(TextWorld, LightTargetsAsWritten) {
+    const std::string lights =
+        "LIGHT: lamp\n\tLOCATION: 0 0 100\n\tDIRECTION: 0 0 -1\n\tCOLOR: 255 255 255\n\tAMBIENT: 1 1 1 1\n"
+        "\tRAYTRACING: NO\n\tDISTANCE: -1\n\tTARGET: GROUP part\n\tAUTO: NO LIGHT_ADD\n\tTYPE: LIGHT_AMBIENT\n"
+        "END_LIGHT: lamp\n"
+        "LIGHT: LAMP\n\tLOCATION: 0 0 100\n\tDIRECTION: 0 0 -1\n\tCOLOR: 255 255 255\n\tAMBIENT: 1 1 1 1\n"
+        "\tRAYTRACING: NO\n\tDISTANCE: -1\n\tTARGET: GROUP NULL\n\tAUTO: NO LIGHT_ADD\n\tTYPE: LIGHT_AMBIENT\n"
+        "END_LIGHT: LAMP\n";
+    std::string text = read_file(wld + "/includes.wld");
+    text.insert(text.find("BEGIN_DESIGN:") + std::strlen("BEGIN_DESIGN:\n"), lights);
+    std::ofstream(in_folder("includes.wld"), std::ios::binary) << text;
+    fs::copy(wld + "/sub", in_folder("sub"), fs::copy_options::recursive);
+    ASSERT_EQ(Drovik_engine_load_world("includes.wld", folder_.c_str(), "", 4), 0) << error_log();
+    // Light names compare without case: the second one takes a variant.
+    DROVIK_HANDLE lamp = Drovik_light_get_first_light();
+    ASSERT_NE(lamp, nullptr);
+    std::vector<std::string> names;
+    for (const light* l = engine_state.lights; l; l = l->next) names.push_back(l->name);
+    EXPECT_EQ(names, (std::vector<std::string>{"lamp", "LAMP_2"}));
+
+    group* part = group_find_by_name(engine_state.groups, "part");
+    ASSERT_NE(part, nullptr);
+    ASSERT_EQ(Drovik_engine_save(in_folder("whole.wld").c_str(), nullptr, 0), 0);
+    EXPECT_NE(read_file(in_folder("whole.wld")).find("\tTARGET: GROUP part\n"), std::string::npos);
+    ASSERT_EQ(Drovik_engine_save(in_folder("part.wld").c_str(), part, 0), 0);
+    const std::string saved_part = read_file(in_folder("part.wld"));
+    EXPECT_EQ(saved_part.find("\tTARGET: GROUP part\n"), std::string::npos);
+    EXPECT_EQ(count_of(saved_part, "\tTARGET: GROUP NULL\n"), 2);
+
+    // A polygon without a name cannot be named back: the world is lit instead, with a report.
+    polygon* nameless = get_first_polygon();
+    ASSERT_NE(nameless, nullptr);
+    polygon_set_name(nameless, nullptr);
+    ASSERT_EQ(Drovik_light_set_entity_to_light(lamp, nameless), 0);
+    const size_t before = error_log().size();
+    ASSERT_EQ(Drovik_engine_save(in_folder("nameless.wld").c_str(), nullptr, 0), 0);
+    EXPECT_NE(error_log().find("output_lights: polygon to light is null or has no name. light=lamp\n", before),
+              std::string::npos);
+    EXPECT_EQ(count_of(read_file(in_folder("nameless.wld")), "\tTARGET: GROUP NULL\n"), 2);
+}
+
+TEST_F(TextWorld, RepeatedAnimationMarksTheLoadedOneToBeSaved) {
+    const auto animation = [](const char* name) {
+        return std::string("ANIMATION: ") + name + "\n\tNUMBER_OF_FRAMES: 1\n\tTIMES: 5\n\tFRONT: f1\nEND_ANIMATION: " +
+               name + "\n";
+    };
+    ASSERT_EQ(load_text("BEGIN_DESIGN:\n" + animation("flame") + empty_main), 0) << engine_get_last_error();
+    DROVIK_HANDLE flame = engine_state.animations;
+    ASSERT_NE(flame, nullptr);
+    Drovik_animation_set_save_flag(flame, 0);
+    std::ofstream(in_folder("more.wld"), std::ios::binary) << "BEGIN_DESIGN:\n" + animation("FLAME") + empty_main;
+    const double at[3] = {0, 0, 0};
+    EXPECT_NE(Drovik_engine_add_world("more.wld", folder_.c_str(), "", at), nullptr) << engine_get_last_error();
+    ASSERT_EQ(engine_state.animations, flame);
+    EXPECT_EQ(engine_state.animations->next, nullptr);
+    EXPECT_EQ(Drovik_animation_get_save_flag(flame), 1);
+}
+
+TEST_F(TextWorld, BackgroundsOfAFileAreNotTheCurrentSky) {
+    const std::string sky = "BACKGROUND: sky\n\tNUMBER_OF_FRAMES: 1\n\tREPLACE_RATE: 1\n\tPICTURES_EXTENSION: jbm\n"
+                            "\tPICTURES: clouds\n\tDISTANCE: 1000\n\tBOTTOM: 0\n\tBOTTOM_INTENSITY: 100\n"
+                            "\tINTENSITY_STEP: 0\nEND_BACKGROUND: sky\n";
+    ASSERT_EQ(load_text("BEGIN_DESIGN:\n" + sky + empty_main), 0) << engine_get_last_error();
+    ASSERT_NE(engine_state.backgrounds, nullptr);
+    EXPECT_EQ(Drovik_background_get_current_background(), nullptr);
+    ASSERT_EQ(Drovik_engine_save(in_folder("sky.drovik").c_str(), nullptr, 0), 0);
+    ASSERT_EQ(Drovik_engine_load_world("sky.drovik", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    ASSERT_NE(engine_state.backgrounds, nullptr);
+    EXPECT_EQ(Drovik_background_get_current_background(), nullptr);
+}
+
+TEST_F(TextWorld, FailedLoadsEndTheirLinesAndNameTheFile) {
+    std::ofstream(in_folder("bad.drovik"), std::ios::binary) << "not a world";
+    struct failed_case {
+        const char* file;
+        std::string text;
+        const char* reader_line;
+    } cases[] = {
+        {"short.wld", "BEGIN_DESIGN:\n" + track_block("t", "\t1 2 3\n\t1 2 3\n") + empty_main,
+         "set_track_num_of_points: Too few points in track\n"},
+        {"bad.drovik", "", ""},
+        {"missing.raw", "", ""},
+    };
+    for (const failed_case& c : cases) {
+        SCOPED_TRACE(c.file);
+        if (!c.text.empty()) std::ofstream(in_folder(c.file), std::ios::binary) << c.text;
+        const size_t before = error_log().size();
+        EXPECT_EQ(Drovik_engine_load_world(c.file, folder_.c_str(), "", 4), -1);
+        const std::string errors = error_log().substr(before);
+        EXPECT_NE(errors.find(c.reader_line), std::string::npos) << errors;
+        EXPECT_NE(errors.find("engine_load_world: failed reading " + folder_.string() + "/" + c.file + "\n"),
+                  std::string::npos)
+            << errors;
+        EXPECT_EQ(errors.back(), '\n');
+        // Every report stands on a line of its own.
+        EXPECT_EQ(errors.find("engine_load_world:"), errors.find("\nengine_load_world:") + 1) << errors;
+    }
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST_F(WorldFormats, ReaderIsChosenByExtensionInAnyCase) {
         ASSERT_EQ(calls.size(), 1u);
         EXPECT_EQ(calls[0].directory, "worlds");
         EXPECT_EQ(calls[0].file_name, name);
-        EXPECT_EQ(calls[0].path, std::string("worlds\\") + name);
+        EXPECT_EQ(calls[0].path, std::string("worlds/") + name);
     }
     fake_result = -7;
     EXPECT_EQ(read_world_design1("", "b.wld", nullptr), -1);

@@ -29,7 +29,8 @@ TEST(ErrorReporter, OpensBothLogsWithTheirBannersInTheWorkingDirectory) {
     EXPECT_FALSE(std::filesystem::exists(work.dir() / "stam5421.txt"));
 }
 
-TEST(ErrorReporter, WritesTheTextVerbatimToBothLogsAndKeepsItsFirst59Characters) {
+// error.log holds one report a line: a text without its line end gets one there.
+TEST(ErrorReporter, WritesTheTextToBothLogsAndKeepsItsFirst59Characters) {
     temp_work_dir work;
     engine_set_speaker_mode(0);
     const std::string percent_line = "camera_rebuild: 100% of %s %d failed\n";
@@ -39,7 +40,7 @@ TEST(ErrorReporter, WritesTheTextVerbatimToBothLogsAndKeepsItsFirst59Characters)
     report_error(1, long_line.c_str());
     EXPECT_EQ(std::string(engine_get_last_error()), long_line.substr(0, 59));
     const std::string errors = read_file(work.dir() / "error.log");
-    EXPECT_EQ(errors, "Drovik errors file\n------------------\n" + percent_line + long_line);
+    EXPECT_EQ(errors, "Drovik errors file\n------------------\n" + percent_line + long_line + "\n");
     const std::string log = read_file(work.dir() / "Drovik.log");
     EXPECT_TRUE(std::regex_match(log.substr(0, log.size() - percent_line.size() - long_line.size()),
                                  std::regex(log_banner_pattern)));

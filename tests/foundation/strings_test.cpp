@@ -49,7 +49,7 @@ TEST_F(Strings, NullArgumentsAreReportedByName) {
          "jstrcpy_with_allocating: got null \n"},
         {[] { return j_duplicate_name(nullptr, "a") == -1; }, "j_duplicate_name: got null address\n"},
         {[] { return str_concatenate_paths(nullptr, "dir").empty(); },
-         "str_concatenate_paths: got a null name"},
+         "str_concatenate_paths: got a null name\n"},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(c.call()) << c.line;
@@ -113,7 +113,7 @@ TEST_F(Strings, SplitsAndJoinsPaths) {
     EXPECT_EQ(get_file_title("a\\c.part.wld"), "c");
     EXPECT_EQ(str_concatenate_paths("c:\\w.wld", "dir"), "c:\\w.wld");
     EXPECT_EQ(str_concatenate_paths("\\w.wld", "dir"), "\\w.wld");
-    EXPECT_EQ(str_concatenate_paths("w.wld", "dir"), "dir\\w.wld");
+    EXPECT_EQ(str_concatenate_paths("w.wld", "dir"), "dir/w.wld");
     EXPECT_EQ(str_concatenate_paths("w.wld", "dir\\"), "dir\\w.wld");
     EXPECT_EQ(str_concatenate_paths("w.wld", ""), "w.wld");
     EXPECT_EQ(str_concatenate_paths("w.wld", nullptr), "w.wld");

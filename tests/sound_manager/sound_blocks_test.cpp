@@ -206,3 +206,14 @@ TEST_F(SoundBlocks, AnUnnamedEntityIsWrittenAsNoObject) {
     EXPECT_EQ(read_text(work_.dir() / "Sounds" / "horn.wav"), "HORN");
     free_polygon(unnamed);
 }
+
+TEST_F(SoundBlocks, WorldSoundsOutliveTheWorldWithoutCountingAsALeak) {
+    load_world(world_with_bell());
+    DROVIK_HANDLE bell = Drovik_sound_get_first();
+    ASSERT_NE(bell, nullptr);
+    ASSERT_EQ(Drovik_sound_set_sound_name(bell, "renamed_bell"), 0);
+    engine_shutdown();
+    const std::string errors = read_text(work_.dir() / "error.log");
+    EXPECT_EQ(errors.find("Didnt free all mem"), std::string::npos) << errors;
+    EXPECT_EQ(static_cast<sound_object*>(bell)->kind, kind_sound);
+}
