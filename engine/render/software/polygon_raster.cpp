@@ -336,10 +336,9 @@ void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag) {
 }
 
 void fill_poly(const projected_point* projected, int count, fill_bag& bag) {
-    static int chunk = -1;
-    chunk = start_measuring(chunk, "fill_poly");
+    static profiler_site site{"fill_poly"};
+    const profiler_timer timer(site);
     scan_convert(projected, count, bag);
-    end_measuring(chunk);
 }
 
 int fill_polygon_software(camera* c, polygon* p, const clip_point* points, int count,
