@@ -14,7 +14,6 @@ struct raster_band {
     int32_t first_row, end_row;
     frame_statistics* statistics;
     int64_t zbuffer_errors;  // spans refused for z-buffer cells out of range
-    long fill_microseconds;
 };
 
 // Writes the bag's current span; sets `drew` when the dispatcher is to set the span's coverage bits.
