@@ -109,7 +109,8 @@ long profiler_elapsed(uint32_t start_tick) { return static_cast<long>(static_cas
 void profiler_add(int number, long microseconds, long measurements) {
     if (number < 0 || number >= profiler_chunks) return;
     chunk& c = profiler().table[number];
-    c.total.fetch_add(microseconds, std::memory_order_relaxed);
+    // Most measurements of a millisecond tick are 0: they only count.
+    if (microseconds != 0) c.total.fetch_add(microseconds, std::memory_order_relaxed);
     c.measurements.fetch_add(measurements, std::memory_order_relaxed);
 }
 
