@@ -5,6 +5,8 @@
 #include <chrono>
 #include <thread>
 
+#include <time.h>
+
 namespace {
 
 std::atomic<plat_tick_source> tick_override{nullptr};
@@ -19,6 +21,17 @@ uint32_t plat_tick_ms()
     auto since = std::chrono::steady_clock::now().time_since_epoch();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
     return static_cast<uint32_t>(static_cast<uint64_t>(ms));
+}
+
+uint32_t plat_coarse_tick_ms()
+{
+    if (plat_tick_source tick = tick_override.load(std::memory_order_relaxed))
+        return tick();
+    timespec now{};
+    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &now) != 0)
+        return plat_tick_ms();
+    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000 + static_cast<uint64_t>(now.tv_nsec) / 1000000;
+    return static_cast<uint32_t>(ms);
 }
 
 void plat_sleep_ms(uint32_t milliseconds)

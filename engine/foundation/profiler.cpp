@@ -15,8 +15,8 @@ namespace {
 struct chunk {
     bool running;
     uint32_t start_tick;
-    long measurements;
-    long total;  // microseconds
+    std::atomic<long> measurements;
+    std::atomic<long> total;  // microseconds
     char name[profiler_name_length + 1];
 };
 
@@ -24,7 +24,8 @@ struct profiler_state {
     std::recursive_mutex lock;
     chunk table[profiler_chunks];
     int in_use = 0;
-    bool reset = true;
+    std::atomic<bool> reset{true};
+    std::atomic<uint32_t> generation{0};  // raised whenever the table is cleared
 };
 
 profiler_state& profiler() {
@@ -32,7 +33,9 @@ profiler_state& profiler() {
     return state;
 }
 
-long now_microseconds() { return static_cast<long>(plat_tick_ms()) * 1000; }
+uint32_t tick() { return plat_coarse_tick_ms(); }
+
+long now_microseconds() { return static_cast<long>(tick()) * 1000; }
 
 bool in_use(const profiler_state& p, int number) { return number >= 0 && number < p.in_use; }
 
@@ -43,19 +46,79 @@ bool holds_name(const chunk& c, const char* name) {
     return jstricmp(c.name, cut) == 0;
 }
 
-long average(const chunk& c) { return c.measurements ? c.total / c.measurements : 0; }
+long average(const chunk& c) {
+    const long count = c.measurements.load(std::memory_order_relaxed);
+    return count ? c.total.load(std::memory_order_relaxed) / count : 0;
+}
+
+// Clears the table when a reset is pending; the caller holds the lock.
+void clear_if_reset(profiler_state& p) {
+    if (!p.reset.load(std::memory_order_relaxed)) return;
+    for (chunk& c : p.table) {
+        c.running = false;
+        c.start_tick = 0;
+        c.measurements.store(0, std::memory_order_relaxed);
+        c.total.store(0, std::memory_order_relaxed);
+        c.name[0] = '\0';
+    }
+    p.in_use = 0;
+    // 0 stands for no table in a site.
+    if (p.generation.fetch_add(1, std::memory_order_relaxed) + 1 == 0) p.generation.store(1, std::memory_order_relaxed);
+    p.reset.store(false, std::memory_order_release);
+}
+
+// A new chunk named name, or -2 when the table is full; the caller holds the lock.
+int new_chunk(profiler_state& p, const char* name) {
+    if (p.in_use + 1 >= profiler_chunks) {
+        report_error(1, "start_measuring: cant measure time to so many chunks\n");
+        return profiler_disabled_chunk;
+    }
+    const int number = p.in_use++;
+    std::snprintf(p.table[number].name, sizeof p.table[number].name, "%s", name ? name : "");
+    return number;
+}
 
 }  // namespace
+
+int profiler_site_chunk(profiler_site& site) {
+    profiler_state& p = profiler();
+    const uint32_t table = site.table.load(std::memory_order_acquire);
+    if (table != 0 && !p.reset.load(std::memory_order_acquire) &&
+        table == p.generation.load(std::memory_order_relaxed)) {
+        return site.chunk.load(std::memory_order_relaxed);
+    }
+    std::lock_guard<std::recursive_mutex> guard(p.lock);
+    clear_if_reset(p);
+    const uint32_t current = p.generation.load(std::memory_order_relaxed);
+    if (site.table.load(std::memory_order_relaxed) == current) return site.chunk.load(std::memory_order_relaxed);
+    int number = -1;
+    for (int i = 0; i < p.in_use && number == -1; ++i) {
+        if (holds_name(p.table[i], site.name)) number = i;
+    }
+    if (number == -1) number = new_chunk(p, site.name);
+    site.chunk.store(number, std::memory_order_relaxed);
+    site.table.store(current, std::memory_order_release);
+    return number;
+}
+
+uint32_t profiler_tick() { return tick(); }
+
+// Unsigned difference survives the tick count wrapping.
+long profiler_elapsed(uint32_t start_tick) { return static_cast<long>(static_cast<uint32_t>(tick() - start_tick)) * 1000; }
+
+void profiler_add(int number, long microseconds, long measurements) {
+    if (number < 0 || number >= profiler_chunks) return;
+    chunk& c = profiler().table[number];
+    // Most measurements of a millisecond tick are 0: they only count.
+    if (microseconds != 0) c.total.fetch_add(microseconds, std::memory_order_relaxed);
+    c.measurements.fetch_add(measurements, std::memory_order_relaxed);
+}
 
 int start_measuring(int number, const char* name) {
     profiler_state& p = profiler();
     std::lock_guard<std::recursive_mutex> guard(p.lock);
     if (number >= profiler_chunks) return profiler_disabled_chunk;
-    if (p.reset) {
-        for (chunk& c : p.table) c = chunk{};
-        p.in_use = 0;
-        p.reset = false;
-    }
+    clear_if_reset(p);
     if (number == profiler_disabled_chunk) return profiler_disabled_chunk;
     // A number kept from before a reset may be free or another chunk's now: the name finds its
     // chunk again, or a new one is made.
@@ -65,17 +128,10 @@ int start_measuring(int number, const char* name) {
             if (holds_name(p.table[i], name)) number = i;
         }
     }
-    if (number == -1) {
-        if (p.in_use + 1 >= profiler_chunks) {
-            report_error(1, "start_measuring: cant measure time to so many chunks\n");
-            return profiler_disabled_chunk;
-        }
-        number = p.in_use++;
-        std::snprintf(p.table[number].name, sizeof p.table[number].name, "%s", name ? name : "");
-    }
+    if (number == -1) number = new_chunk(p, name);
     if (number < 0) return profiler_disabled_chunk;
     p.table[number].running = true;
-    p.table[number].start_tick = plat_tick_ms();
+    p.table[number].start_tick = tick();
     return number;
 }
 
@@ -92,11 +148,10 @@ long end_measuring(int number) {
         report_error(1, "end_measuring: didnt call start_measuring before\n");
         return 0;
     }
-    // Unsigned difference survives the tick count wrapping.
-    const long elapsed = static_cast<long>(static_cast<uint32_t>(plat_tick_ms() - c.start_tick)) * 1000;
+    const long elapsed = profiler_elapsed(c.start_tick);
     c.running = false;
-    c.total += elapsed;
-    ++c.measurements;
+    c.total.fetch_add(elapsed, std::memory_order_relaxed);
+    c.measurements.fetch_add(1, std::memory_order_relaxed);
     return elapsed;
 }
 
@@ -107,7 +162,7 @@ long get_chunk_average_speed(int number) {
         report_error(1, "get_chunk_average_speed: illegal chunk num\n");
         return 0;
     }
-    if (p.table[number].measurements == 0) {
+    if (p.table[number].measurements.load(std::memory_order_relaxed) == 0) {
         report_error(1, "get_chunk_average_speed: num_of_measurements==0 !\n");
         return 0;
     }
@@ -127,23 +182,23 @@ int find_chunk_by_name(const char* name) {
 int profiler_chunks_in_use() {
     profiler_state& p = profiler();
     std::lock_guard<std::recursive_mutex> guard(p.lock);
-    return p.reset ? 0 : p.in_use;
+    return p.reset.load(std::memory_order_relaxed) ? 0 : p.in_use;
 }
 
 void profiler_reset() {
     profiler_state& p = profiler();
     std::lock_guard<std::recursive_mutex> guard(p.lock);
-    p.reset = true;
+    p.reset.store(true, std::memory_order_release);
 }
 
 void profiler_write_report() {
     profiler_state& p = profiler();
     std::lock_guard<std::recursive_mutex> guard(p.lock);
-    if (p.reset) return;
+    if (p.reset.load(std::memory_order_relaxed)) return;
     engine_log_write("\n\nPROFILING RESULTS\n-----------------\n");
     for (int i = 0; i < p.in_use; ++i) {
         const chunk& c = p.table[i];
-        if (c.measurements == 0) {
+        if (c.measurements.load(std::memory_order_relaxed) == 0) {
             engine_log_printf("%s\t\t --- UNUSED\n", c.name);
             continue;
         }
@@ -171,7 +226,7 @@ void profiler_write_report() {
     double render = 0, clearing = 0, bitblt = 0;
     for (int i = 0; i < p.in_use; ++i) {
         const chunk& c = p.table[i];
-        if (c.measurements == 0) continue;
+        if (c.measurements.load(std::memory_order_relaxed) == 0) continue;
         const double share = static_cast<double>(average(c)) * 100 / cycle;
         const std::string name = c.name;
         if (name == "Drovik_engine_render") {

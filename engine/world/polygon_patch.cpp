@@ -188,16 +188,12 @@ void polygon_update_patches_blending(polygon* father) {
 
 polygon* polygon_add_shadow_patch_not_dynamic(const polygon* receiver, const polygon* caster,
                                               const vec3& light, int kind) {
-    static int chunk = -1;
-    chunk = start_measuring(chunk, "polygon_add_shadow_patch_not_dynamic");
+    static profiler_site site{"polygon_add_shadow_patch_not_dynamic"};
+    const profiler_timer timer(site);
     polygon* result = nullptr;
-    if (!receiver || !caster) {
-        end_measuring(chunk);
-        return nullptr;
-    }
+    if (!receiver || !caster) return nullptr;
     if (caster->point_count < 3) {
         report("polygon_create_shadow_patch: bad shadow_poly. Has to have at least three points\n");
-        end_measuring(chunk);
         return nullptr;
     }
     const plane receiver_plane = polygon_plane(receiver);
@@ -205,12 +201,9 @@ polygon* polygon_add_shadow_patch_not_dynamic(const polygon* receiver, const pol
                         plane_point_side(receiver_plane, light) == 3 &&
                         (caster->rotated || plane_point_side(polygon_plane(caster), light) == 3) &&
                         planes_differ(receiver, caster);
-    if (!usable) {
-        end_measuring(chunk);
-        return nullptr;
-    }
-    static int full_chunk = -1;
-    full_chunk = start_measuring(full_chunk, "polygon_add_shadow_patch_not_dynamic_full");
+    if (!usable) return nullptr;
+    static profiler_site full_site{"polygon_add_shadow_patch_not_dynamic_full"};
+    const profiler_timer full_timer(full_site);
     // Buffers follow the polygons' own sizes.
     mat4 turn;
     const bool turned = caster->rotated &&
@@ -283,8 +276,6 @@ polygon* polygon_add_shadow_patch_not_dynamic(const polygon* receiver, const pol
         polygon_calculate_bounding_box(result, 1);
         result->linear_bitmap_cords = polygon_cords_are_linear(result) == 1 ? 1 : 0;
     }
-    end_measuring(full_chunk);
-    end_measuring(chunk);
     return result;
 }
 
@@ -293,8 +284,8 @@ polygon* polygon_add_shadow_patch(polygon* receiver, polygon* caster, const vec3
         report("polygon_create_shadow_patch: Null params\n");
         return nullptr;
     }
-    static int chunk = -1;
-    chunk = start_measuring(chunk, "polygon_add_shadow_patch");
+    static profiler_site site{"polygon_add_shadow_patch"};
+    const profiler_timer timer(site);
     polygon* receiver_world = receiver->owner ? duplicate_polygon_mat(receiver, receiver->owner->total_matrix) : nullptr;
     polygon* caster_world = caster->owner ? duplicate_polygon_mat(caster, caster->owner->total_matrix) : nullptr;
     polygon* patch = nullptr;
@@ -313,7 +304,6 @@ polygon* polygon_add_shadow_patch(polygon* receiver, polygon* caster, const vec3
         free_polygon(patch);
         patch = nullptr;
     }
-    end_measuring(chunk);
     return patch;
 }
 
@@ -323,8 +313,8 @@ polygon* polygon_add_shadow_patch_family(polygon* receiver, polygon* caster, con
         report("polygon_create_shadow_patch: Null params\n");
         return nullptr;
     }
-    static int chunk = -1;
-    chunk = start_measuring(chunk, "polygon_add_shadow_patch_family");
+    static profiler_site site{"polygon_add_shadow_patch_family"};
+    const profiler_timer timer(site);
     const std::vector<polygon*> receivers = type == 3 || type == 1 ? family_of(receiver) : std::vector<polygon*>{receiver};
     const std::vector<polygon*> casters = type == 3 || type == 2 ? family_of(caster) : std::vector<polygon*>{caster};
     polygon* last = nullptr;
@@ -334,6 +324,5 @@ polygon* polygon_add_shadow_patch_family(polygon* receiver, polygon* caster, con
             if (made) last = made;
         }
     }
-    end_measuring(chunk);
     return last;
 }

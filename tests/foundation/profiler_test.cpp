@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "foundation/profiler.h"
 #include "platform/clock.h"
@@ -133,6 +135,50 @@ TEST_F(Profiler, KeptNumbersFindTheirChunksAfterAReset) {
     EXPECT_EQ(get_chunk_average_speed(first), 4000);
     EXPECT_EQ(measure(first, "first", 6), first);
     EXPECT_EQ(get_chunk_average_speed(first), 5000);
+}
+
+}  // namespace
+
+namespace {
+
+// The engine's own timed places: the chunk is made by name at first use, timed without a lock from
+// several threads at once, found again after a reset, and reported like any other chunk.
+TEST_F(Profiler, SitesTimeTheirChunksFromAnyThreadAndFindThemAfterAReset) {
+    static profiler_site site{"site under test"};
+    const int before = measure(-1, "before", 1);
+    {
+        const profiler_timer timer(site);
+        fake_now += 6;
+    }
+    const int chunk = find_chunk_by_name("site under test");
+    ASSERT_NE(chunk, -1);
+    EXPECT_NE(chunk, before);
+    EXPECT_EQ(get_chunk_average_speed(chunk), 6000);
+
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([] {
+            for (int i = 0; i < 1000; ++i) profiler_add(profiler_site_chunk(site), 6000, 1);
+        });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(get_chunk_average_speed(chunk), 6000);
+    EXPECT_EQ(profiler_chunks_in_use(), 2);
+
+    profiler_reset();
+    measure(-1, "after reset", 2);
+    {
+        const profiler_timer timer(site);
+        fake_now += 4;
+    }
+    EXPECT_EQ(find_chunk_by_name("site under test"), 1);
+    EXPECT_EQ(get_chunk_average_speed(1), 4000);
+    EXPECT_EQ(report(),
+              "\n\nPROFILING RESULTS\n-----------------\n"
+              "after reset  -------------------  Rate=500.000000 per sec (2000 micro seconds each)\n"
+              "site under test  ---------------  Rate=250.000000 per sec (4000 micro seconds each)\n"
+              "\nProgram analysis\n-----------------\n"
+              "couldnt find OR bad values program_cycle_time\n");
 }
 
 }  // namespace

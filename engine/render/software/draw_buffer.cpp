@@ -61,12 +61,12 @@ void free_draw_buffer(draw_buffer* db) {
 }
 
 void clear_draw_buffer_buffer(draw_buffer* db, uint32_t value) {
-    static int chunk = -1;
+    static profiler_site site{"draw_buffer_clear_buffer"};
     if (!db || !db->cells) {
         report("clear_draw_buffer_buffer: db==NULL || db->buffer==NULL");
         return;
     }
-    chunk = start_measuring(chunk, "draw_buffer_clear_buffer");
+    const profiler_timer timer(site);
     switch (db->bytes_per_cell) {
         case 1:
             fill_cells<uint8_t>(db->cells, db->cell_count, value);
@@ -78,7 +78,6 @@ void clear_draw_buffer_buffer(draw_buffer* db, uint32_t value) {
             fill_cells<uint16_t>(db->cells, db->cell_count, value);
             break;
     }
-    end_measuring(chunk);
 }
 
 int set_buffer_dimentions_advanced(draw_buffer* db, int width, int length, int minimum_capacity, int use_external,

@@ -86,10 +86,9 @@ void project_and_draw(polygon* p, camera* c, bool ready) {
 }
 
 void draw_points(polygon* p, camera* c, bool ready) {
-    static int chunk = -1;
-    chunk = start_measuring(chunk, "draw_polygon_patches (fully seen)");
+    static profiler_site site{"draw_polygon_patches (fully seen)"};
+    const profiler_timer timer(site);
     project_and_draw(p, c, ready);
-    end_measuring(chunk);
 }
 
 void draw_with_patches(polygon* p, camera* c) {
@@ -114,10 +113,9 @@ void draw_with_patches(polygon* p, camera* c) {
 void draw_polygon_timed(polygon* p, camera* c) {
     const traversal_state& t = traversal();
     if (!p || (t.budget_exceeded && t.pass != pass_translucent)) return;
-    static int chunk = -1;
-    chunk = start_measuring(chunk, "draw_polygon");
+    static profiler_site site{"draw_polygon"};
+    const profiler_timer timer(site);
     draw_with_patches(p, c);
-    end_measuring(chunk);
 }
 
 void draw_polygon(polygon* p, camera* c) {

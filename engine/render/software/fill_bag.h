@@ -7,6 +7,14 @@
 
 struct fill_bag;
 struct drawer_entry;
+struct frame_statistics;
+
+// A band of rows drawn by one thread: rows first_row up to end_row (exclusive), its own counters.
+struct raster_band {
+    int32_t first_row, end_row;
+    frame_statistics* statistics;
+    int64_t zbuffer_errors;  // spans refused for z-buffer cells out of range
+};
 
 // Writes the bag's current span; sets `drew` when the dispatcher is to set the span's coverage bits.
 using span_drawer = void (*)(fill_bag& bag);
@@ -71,7 +79,11 @@ struct fill_bag {
     bitmap_texture* bitmap;
     int32_t mipmaps;      // 1: the texture level is chosen per span
     double level_factor;  // weight of the span's pixels per bitmap in that choice
-    // The polygon being filled.
+    // The band being drawn; nullptr draws every row and counts into the engine's statistics.
+    raster_band* band;
+    // The polygon being filled (its light diminution is kept for the vertex shades).
+    double light_diminution;
+    int32_t poly_linear;  // 1: bitmap cords linear over the polygon, filled whole unless split
     polygon* poly;
     const clip_point* points;
     const clip_point* camera_points;

@@ -3,6 +3,7 @@
 #include "render/software/polygon_raster.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -10,6 +11,7 @@
 #include "foundation/profiler.h"
 #include "render/images/jbm.h"
 #include "render/software/drawer_flags.h"
+#include "render/software/raster_bands.h"
 #include "render/software/span_drawers.h"
 #include "world/colour.h"
 #include "world/engine_state.h"
@@ -90,9 +92,12 @@ void make_plane(interpolation_plane& out, const fill_bag& bag, const double q[3]
     build_plane(out, bag.projected, w, det);
 }
 
-double vertex_shade(const clip_point& camera_point, const polygon* p, int index) {
-    double level = vertex_shade_level(camera_point.x, camera_point.y, camera_point.z, camera_point.brightness,
-                                      p->light_diminution);
+double raw_vertex_shade(const clip_point& camera_point, double light_diminution) {
+    return vertex_shade_level(camera_point.x, camera_point.y, camera_point.z, camera_point.brightness, light_diminution);
+}
+
+double vertex_shade(const clip_point& camera_point, double light_diminution, int index) {
+    double level = raw_vertex_shade(camera_point, light_diminution);
     if (!(level >= 0 && level < NUMBER_OF_PALETTES)) {
         report_error(1, raster_texts::shade_range[index]);
         level = level >= NUMBER_OF_PALETTES ? NUMBER_OF_PALETTES - 0.0001 : 0;
@@ -137,17 +142,35 @@ void set_run(uint32_t* mask, int64_t first, int64_t last) {
     for (int64_t bit = first; bit <= last; ++bit) mask[bit >> 5] |= 1u << (bit & 31);
 }
 
-void scan_convert(const projected_point* pr, int count, fill_bag& bag) {
-    if (count < 3) return;
+frame_statistics& statistics_of(const fill_bag& bag) {
+    return bag.band ? *bag.band->statistics : engine_state.statistics;
+}
+
+int top_point(const projected_point* pr, int count) {
     int top = 0;
-    double bottom = pr[0].y;
     for (int i = 1; i < count; ++i) {
         if (pr[i].y > pr[top].y || (pr[i].y == pr[top].y && pr[i].x > pr[top].x)) top = i;
-        bottom = std::min(bottom, pr[i].y);
     }
-    if (!std::isfinite(pr[top].y) || !std::isfinite(bottom)) return;
-    frame_statistics& stats = engine_state.statistics;
-    ++stats.polygons;
+    return top;
+}
+
+double lowest_y(const projected_point* pr, int count) {
+    double bottom = pr[0].y;
+    for (int i = 1; i < count; ++i) bottom = std::min(bottom, pr[i].y);
+    return bottom;
+}
+
+bool scannable(const projected_point* pr, int count) {
+    return count >= 3 && std::isfinite(pr[top_point(pr, count)].y) && std::isfinite(lowest_y(pr, count));
+}
+
+// A band's polygons are counted when the walk keeps them, so the band counts rows only.
+void scan_convert(const projected_point* pr, int count, fill_bag& bag) {
+    if (!scannable(pr, count)) return;
+    const int top = top_point(pr, count);
+    const double bottom = lowest_y(pr, count);
+    frame_statistics& stats = statistics_of(bag);
+    if (!bag.band) ++stats.polygons;
     // Each chain walks edges downwards from the top vertex, leaving an edge once the row reaches its
     // lower end; `walked` bounds it to one lap.
     struct chain {
@@ -172,8 +195,12 @@ void scan_convert(const projected_point* pr, int count, fill_bag& bag) {
     const double picture_bottom = bag.middle_y - bag.height - 1.0;
     const double picture_left = -bag.middle_x - 1.5;
     const double picture_right = bag.width - bag.middle_x + 1.5;
-    const double first_row = std::min(std::floor(pr[top].y - 0.5) + 0.5, picture_top);
-    for (double y = first_row; y > std::max(bottom, picture_bottom); y -= 1) {
+    // Rows are half-integer y values, row r at middle_y - 0.5 - r, so a band starts on its own row.
+    double first_row = std::min(std::floor(pr[top].y - 0.5) + 0.5, picture_top);
+    double end = std::max(bottom, picture_bottom);
+    if (bag.band && bag.band->first_row > INT32_MIN) first_row = std::min(first_row, bag.middle_y - 0.5 - bag.band->first_row);
+    if (bag.band && bag.band->end_row < INT32_MAX) end = std::max(end, bag.middle_y - 0.5 - bag.band->end_row);
+    for (double y = first_row; y > end; y -= 1) {
         const double x_right = edge_x(right, y);
         const double x_left = edge_x(left, y);
         const double span_left = std::max(std::ceil(x_left - 0.5) + 0.5, picture_left);
@@ -199,6 +226,8 @@ void prepare_fill_poly_bag(fill_bag& bag, camera* c, polygon* p, int count, cons
     const engine_state_record& s = engine_state;
     const raster_frame& frame = raster_frame_state();
     bag.poly = p;
+    bag.light_diminution = p->light_diminution;
+    bag.poly_linear = p->linear_bitmap_cords == 1 ? 1 : 0;
     bag.cam = c;
     bag.count = count;
     bag.points = points;
@@ -279,7 +308,7 @@ void prepare_for_interpolation(fill_bag& bag) {
     }
     if (bag.flags & DRAWER_FLAG_VERTEX_SHADING) {
         double shade[3];
-        for (int i = 0; i < 3; ++i) shade[i] = vertex_shade(bag.camera_points[i], bag.poly, i);
+        for (int i = 0; i < 3; ++i) shade[i] = vertex_shade(bag.camera_points[i], bag.light_diminution, i);
         make_plane(bag.shade_z, bag, shade, det);
     }
 }
@@ -295,7 +324,7 @@ void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag) {
         last = std::min(last, bag.width - 1);
         if (first > last) return;
     }
-    frame_statistics& stats = engine_state.statistics;
+    frame_statistics& stats = statistics_of(bag);
     const bool full_z = bag.zbuffer_state == 2;
     const int64_t row_bit = static_cast<int64_t>(row) * bag.pitch;
     int64_t bit_first = row_bit + first;
@@ -319,6 +348,10 @@ void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag) {
     if (bag.zbuffer_state != 0) {
         const int64_t cell = static_cast<int64_t>(row) * bag.width + first;
         if (!bag.zbuffer || cell < 0 || cell + (last - first) >= raster_frame_state().zbuffer_cells) {
+            if (bag.band) {
+                ++bag.band->zbuffer_errors;
+                return;
+            }
             report_error(1, raster_texts::zbuffer_range);
             return;
         }
@@ -335,23 +368,63 @@ void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag) {
     if (bag.drew && !full_z) set_run(bag.coverage, bit_first, bit_last);
 }
 
-void fill_poly(const projected_point* projected, int count, fill_bag& bag) {
-    static int chunk = -1;
-    chunk = start_measuring(chunk, "fill_poly");
-    scan_convert(projected, count, bag);
-    end_measuring(chunk);
+namespace {
+
+profiler_site& fill_poly_site() {
+    static profiler_site site{"fill_poly"};
+    return site;
 }
 
-int fill_polygon_software(camera* c, polygon* p, const clip_point* points, int count,
-                          const clip_point* camera_points, const projected_point* projected) {
-    if (!c || !p || count < 3 || !c->frame_destination || !raster_frame_state().coverage) return -1;
-    fill_bag bag;
-    prepare_fill_poly_bag(bag, c, p, count, points, camera_points, projected);
-    const bool marked = raster_frame_state().marked == p;
-    if (count == 3 || (p->linear_bitmap_cords == 1 && bag.split == 0)) {
+// Whether every vertex shade of the bag's polygon is a valid level.
+bool vertex_shades_valid(const fill_bag& bag) {
+    if (!(bag.flags & DRAWER_FLAG_VERTEX_SHADING)) return true;
+    for (int i = 0; i < bag.count; ++i) {
+        const double level = raw_vertex_shade(bag.camera_points[i], bag.light_diminution);
+        if (!(level >= 0 && level < NUMBER_OF_PALETTES)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void fill_poly(const projected_point* projected, int count, fill_bag& bag) {
+    if (bag.band) {
+        scan_convert(projected, count, bag);
+        return;
+    }
+    const profiler_timer timer(fill_poly_site());
+    scan_convert(projected, count, bag);
+}
+
+int fill_poly_calls(const fill_bag& bag) {
+    if (bag.count == 3 || (bag.poly_linear && bag.split == 0)) return 1;
+    return bag.count - 2;
+}
+
+int scannable_fills(const fill_bag& bag) {
+    const projected_point* pr = bag.projected;
+    if (fill_poly_calls(bag) == 1) return scannable(pr, bag.count) ? 1 : 0;
+    int fills = 0;
+    for (int i = 1; i + 1 < bag.count; ++i) {
+        const projected_point tri[3] = {pr[0], pr[i], pr[i + 1]};
+        fills += scannable(tri, 3) ? 1 : 0;
+    }
+    return fills;
+}
+
+bool fill_can_wait(const fill_bag& bag) { return vertex_shades_valid(bag); }
+
+int fill_poly_chunk() { return profiler_site_chunk(fill_poly_site()); }
+
+void fill_prepared_polygon(fill_bag& bag, bool marked) {
+    const int count = bag.count;
+    const clip_point* points = bag.points;
+    const clip_point* camera_points = bag.camera_points;
+    const projected_point* projected = bag.projected;
+    if (fill_poly_calls(bag) == 1) {
         if (marked) bag.wire_frame ^= 1;
         fill_poly(projected, count, bag);
-        return 0;
+        return;
     }
     // A fan of triangles, each with planes of its own.
     for (int i = 1; i + 1 < count; ++i) {
@@ -367,6 +440,16 @@ int fill_polygon_software(camera* c, polygon* p, const clip_point* points, int c
         fill_poly(tri_projected, 3, bag);
         if (marked) bag.wire_frame ^= 1;
     }
+}
+
+int fill_polygon_software(camera* c, polygon* p, const clip_point* points, int count,
+                          const clip_point* camera_points, const projected_point* projected) {
+    if (!c || !p || count < 3 || !c->frame_destination || !raster_frame_state().coverage) return -1;
+    fill_bag bag;
+    prepare_fill_poly_bag(bag, c, p, count, points, camera_points, projected);
+    const bool marked = raster_frame_state().marked == p;
+    if (raster_bands_keep(bag, marked)) return 0;
+    fill_prepared_polygon(bag, marked);
     return 0;
 }
 

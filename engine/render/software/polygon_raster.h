@@ -7,6 +7,15 @@ void prepare_fill_poly_bag(fill_bag& bag, camera* c, polygon* p, int count, cons
                            const clip_point* camera_points, const projected_point* projected);
 void prepare_for_interpolation(fill_bag& bag);
 void fill_poly(const projected_point* projected, int count, fill_bag& bag);
+// Fills a prepared polygon whole, or as a fan of triangles with planes of their own.
+void fill_prepared_polygon(fill_bag& bag, bool marked);
+// The fill_poly calls a prepared polygon makes, and those of them that scan any rows.
+int fill_poly_calls(const fill_bag& bag);
+int scannable_fills(const fill_bag& bag);
+// Whether the polygon may be drawn later, off the walk: false when filling it reports errors.
+bool fill_can_wait(const fill_bag& bag);
+// The chunk the fill_poly time is added to.
+int fill_poly_chunk();
 void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag);
 // The texture fields a span reads, taken from a bitmap.
 span_texture span_texture_of(const bitmap_texture* bitmap);

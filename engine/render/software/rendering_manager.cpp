@@ -235,15 +235,14 @@ void Rendering_manager::bitblt_rendering() {
         report(texts::no_dib);
         return;
     }
-    static int chunk = -1;
-    chunk = start_measuring(chunk, texts::present_chunk);
+    static profiler_site site{texts::present_chunk};
+    const profiler_timer timer(site);
     if (surface->width == window_width && surface->height == window_height) {
         plat_present(window, surface, 0, 0, window_width, window_height, 0, 0);
     } else {
         plat_present_stretched(window, surface, 0, 0, window_width, window_height, 0, 0, surface->width,
                                surface->height);
     }
-    end_measuring(chunk);
 }
 
 int set_display_bits_per_pixel(int bits) {

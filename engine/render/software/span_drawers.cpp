@@ -120,6 +120,19 @@ void set_steps(cursor& c, const sample& from, const sample& to, int pixels) {
     c.dshade = (to_fixed_shade(to.shade) - to_fixed_shade(from.shade)) / pixels;
 }
 
+// value / 2^log2 rounded toward zero, as the division does, by a shift.
+fixed_16_16 divide_by_power_of_two(fixed_16_16 value, int log2) {
+    const fixed_16_16 bias = (value >> 63) & ((fixed_16_16{1} << log2) - 1);
+    return (value + bias) >> log2;
+}
+
+// set_steps over a segment of 2^log2 pixels.
+void set_segment_steps(cursor& c, const sample& from, const sample& to, int log2) {
+    c.du = divide_by_power_of_two(to_fixed(to.u - from.u), log2);
+    c.dv = divide_by_power_of_two(to_fixed(to.v - from.v), log2);
+    c.dshade = divide_by_power_of_two(to_fixed_shade(to.shade) - to_fixed_shade(from.shade), log2);
+}
+
 cursor start_cursor(const sample& s) { return {to_fixed(s.u), to_fixed(s.v), to_fixed_shade(s.shade), 0, 0, 0}; }
 
 // Exact values every N pixels, 16.16 steps between; the last segment ends on the last pixel.
@@ -136,7 +149,7 @@ void walk_perspective(const fill_bag& b, Op& op) {
     for (int k = 0; k < full; ++k) {
         x += step;
         const sample to = sample_at<shade_from>(b, x);
-        set_steps(c, from, to, step);
+        set_segment_steps(c, from, to, b.step_log2);
         op.run(step, c);
         from = to;
     }

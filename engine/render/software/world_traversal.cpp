@@ -12,6 +12,7 @@
 #include "render/software/draw_buffer.h"
 #include "render/software/draw_polygon.h"
 #include "render/software/frame_buffers.h"
+#include "render/software/raster_bands.h"
 #include "render/software/raster_iface.h"
 #include "world/camera.h"
 #include "world/dynamic_object.h"
@@ -189,8 +190,10 @@ int draw_world_software(draw_buffer* buffer, module* root, camera* c, dynamic_ob
     c->frame_destination = get_picture_first_cell(buffer);
     start_walk(c, 0, pass_everything);
     t.software_walk = 1;
+    raster_bands_begin(c);
     if (root && root->root) draw_bsp_node(root->root);
     draw_world_dynamic_objects(objects);
+    raster_bands_end();
     t.software_walk = 0;
     run_events();
     return 0;

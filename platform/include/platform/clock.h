@@ -3,6 +3,9 @@
 #include <cstdint>
 
 uint32_t plat_tick_ms();
+// The same tick read from the system's coarse clock: a few nanoseconds a read, a few milliseconds
+// resolution; the override replaces it too.
+uint32_t plat_coarse_tick_ms();
 void plat_sleep_ms(uint32_t milliseconds);
 
 typedef uint32_t (*plat_tick_source)();
