@@ -368,7 +368,6 @@ TEST_F(CabEditorTest, BadFieldKeepsTheDialogAndItsText)
         f.okButton->click();
         openAfterOk = f.isVisible();
         typed = f.maxValue->text();
-        EXPECT_EQ(QApplication::focusWidget(), f.maxValue);
         f.cancelButton->click();
     }));
     EXPECT_TRUE(openAfterOk);
