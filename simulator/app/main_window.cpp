@@ -415,9 +415,12 @@ void TVaruRor::SaveSituation1Click()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QByteArray file = QFile::encodeName(QFileInfo(dialog.selectedFiles().front()).fileName());
+    const std::string name = SituationNameOfFile(file.toStdString());
     std::string error;
-    if (!SaveSituation(SituationNameOfFile(file.toStdString()), &error))
+    if (!SaveSituation(name, &error))
         ShowError(error);
+    else
+        ShowMessage(SituationSavedMessage(name));
 }
 
 void TVaruRor::SelectTrain1Click()

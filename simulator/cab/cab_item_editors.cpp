@@ -781,8 +781,10 @@ void EditCabItem(TCabItemType type, int n, bool isNew)
 void EditSelectedCabItem()
 {
     QWidget* item = SelectedCabItem();
-    if (!item)
+    if (!item) {
+        ShowMessage("No cab item is selected: click one with the right mouse button first.");
         return;
+    }
     MarkSelectedCabItemPlaced();
     const std::string name = item->objectName().toLatin1().toStdString();
     for (const TCabItemType type : {citLever, citGauge, citToggle, citPush, citLight}) {

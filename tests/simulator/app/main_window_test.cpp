@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -241,6 +242,34 @@ TEST_F(MainWindowTest, SaveSituationDialogTitleAndExtension)
     EXPECT_EQ(title, "Save current situation . . .");
     EXPECT_EQ(suffix, "txt");
     EXPECT_TRUE(BoxTexts().empty());
+}
+
+// A saved situation is reported, as on the first screen.
+TEST_F(MainWindowTest, SaveSituationSaysItWasSaved)
+{
+    for (const char* file : {"routes/Line/Line.dat", "routes/Line/Timetable.txt", "rail yard/Goods.trn"}) {
+        std::filesystem::create_directories((root / file).parent_path());
+        std::ofstream(root / file) << "x";
+    }
+    SimState.paths.route = root.string() + "\\routes\\Line\\Line.dat";
+    SimState.paths.timetable = root.string() + "\\routes\\Line\\Timetable.txt";
+    SimState.paths.train = root.string() + "\\rail yard\\Goods.trn";
+    std::filesystem::create_directories(root / "situations");
+    TVaruRor w;
+    bool done = false;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || done)
+            return;
+        done = true;
+        dialog->selectFile(QString::fromStdString((root / "situations" / "Evening.txt").string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    chooser.start(10);
+    w.SaveSituation1->trigger();
+    EXPECT_TRUE(std::filesystem::exists(root / "situations" / "Evening.txt"));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Situation   \"Evening.txt\"\r  was saved to disk."});
 }
 
 TEST_F(MainWindowTest, JumpToSegmentTextMustBeANumberInRange)

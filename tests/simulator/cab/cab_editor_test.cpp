@@ -415,9 +415,12 @@ TEST_F(CabEditorTest, EditMenuOpensTheSelectedItemsDialog)
     EXPECT_TRUE(window->Insert1->isEnabled());
     EXPECT_TRUE(window->Edit_menu->isEnabled());
 
-    // Nothing selected: nothing opens.
+    // Nothing selected: nothing opens, and a message says why.
     EXPECT_FALSE(OnModal<QDialog>([&] { window->Edit_menu->trigger(); },
                                   [](QDialog& d) { d.reject(); }));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              "No cab item is selected: click one with the right mouse button first."});
+    plat_message_box_clear_records();
 
     QWidget* gauge = CabItems.gauges[1];
     EditorRightButtonDown(gauge->geometry().center());
