@@ -106,7 +106,7 @@ int PositionOf(const T (&table)[N], T value)
     return -1;
 }
 
-// The value of a radio group's checked position; fallback when none is checked.
+// The value of a radio group's checked position; fallback when none, or an added one, is checked.
 template <class T, size_t N>
 T ValueAt(const T (&table)[N], const TRadioGroup* group, T fallback)
 {

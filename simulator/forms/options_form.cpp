@@ -68,6 +68,15 @@ bool EditInt(const QLineEdit* edit, const char* name, int low, int high, int* ou
     return false;
 }
 
+// The integer of a position edit that passed its check.
+int EditValue(const QLineEdit* edit)
+{
+    int value = 0;
+    std::string error;
+    IntegerText(edit->text().toLatin1().toStdString(), INT32_MIN, INT32_MAX, &value, &error);
+    return value;
+}
+
 // The cab window's picture, which holds the 3D window.
 QSize CabArea()
 {
@@ -213,10 +222,10 @@ bool TOptionsForm::ApplyUnderLock(const std::string& tractionIni, bool running)
         Engine3D().SetAtmosphericEffectIntensity(fogCheckBox->isChecked() ? 0.5 : 0.07);
     }
 
-    const int top = top_te->text().toInt();
-    const int left = left_te->text().toInt();
-    const int height = height_te->text().toInt();
-    const int width = width_te->text().toInt();
+    const int top = EditValue(top_te);
+    const int left = EditValue(left_te);
+    const int height = EditValue(height_te);
+    const int width = EditValue(width_te);
     if (VaruRor) {
         VaruRor->ThreeDPanel->setGeometry(left, top, width, height);
         VaruRor->InfoBoxLabel1->setGeometry(left + width + 20, top, 120, height);
