@@ -224,6 +224,10 @@ int main(int argc, char** argv)
     // The 3D card only has to run for the world's lights: Mesa's software renderer serves with no
     // display and no graphics hardware.
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    // Nothing is shown: the widgets and the engine's windows are drawn in memory, also when
+    // the desktop offers a display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
     try {
         Writer w{fs::path(root)};
         write_models(w);

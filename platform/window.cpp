@@ -208,6 +208,10 @@ bool plat_sdl_video_ready()
         sdl_state = -1;
         // Ctrl+C and kill must still end the program, not become an SDL quit event.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // Window pictures go to the X server as plain images: a GL texture behind them would
+        // make a GLX context current on the caller's thread, which the 3D card's context and
+        // the X server do not always allow.
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
         if (plat_display_available() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
             sdl_state = 1;
             sdl_thread = std::this_thread::get_id();

@@ -18,6 +18,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <random>
 #include <utility>
@@ -46,10 +47,12 @@ void ShowError(const std::string& text)
     plat_message_box("Kestrovane", text.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
 }
 
-// "Move to new track location": the segment number to jump to, or "" when cancelled.
+// "Move to new track location": OK jumps to the segment typed; one it cannot jump to keeps the
+// dialog open with what was typed.
 class TOKBottomDlg : public QDialog {
 public:
-    TOKBottomDlg(QWidget* parent, int lastSegment) : QDialog(parent)
+    TOKBottomDlg(QWidget* parent, int lastSegment, std::function<bool(const QString&)> jump)
+        : QDialog(parent), jump_(std::move(jump))
     {
         setWindowTitle("Move to new track location");
         auto* layout = new QVBoxLayout(this);
@@ -65,7 +68,17 @@ public:
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         layout->addWidget(buttons);
     }
+    void accept() override
+    {
+        if (jump_(edit->text()))
+            QDialog::accept();
+        else
+            edit->setFocus();
+    }
     QLineEdit* edit;
+
+private:
+    std::function<bool(const QString&)> jump_;
 };
 
 }  // namespace
@@ -324,9 +337,8 @@ void TVaruRor::Jumpto1Click()
         }
         lastSegment = SegmentCount() - 3;
     }
-    TOKBottomDlg dialog(this, lastSegment);
-    if (dialog.exec() == QDialog::Accepted)
-        JumpToSegmentText(dialog.edit->text());
+    TOKBottomDlg dialog(this, lastSegment, [this](const QString& text) { return JumpToSegmentText(text); });
+    dialog.exec();
 }
 
 bool TVaruRor::JumpToSegmentText(const QString& text)
@@ -415,9 +427,12 @@ void TVaruRor::SaveSituation1Click()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QByteArray file = QFile::encodeName(QFileInfo(dialog.selectedFiles().front()).fileName());
+    const std::string name = SituationNameOfFile(file.toStdString());
     std::string error;
-    if (!SaveSituation(SituationNameOfFile(file.toStdString()), &error))
+    if (!SaveSituation(name, &error))
         ShowError(error);
+    else
+        ShowMessage(SituationSavedMessage(name));
 }
 
 void TVaruRor::SelectTrain1Click()

@@ -13,9 +13,8 @@
 #include <array>
 #include <cstdint>
 #include <mutex>
-#include <stdexcept>
+#include <utility>
 
-#include "app/integer_text.h"
 #include "app/main_window.h"
 #include "app/qt_message_box.h"
 #include "app/sim_state.h"
@@ -30,12 +29,7 @@
 namespace {
 
 constexpr size_t kMaxValueLength = 100;  // a cab layout value is read up to this length
-
-// A field that does not hold what the item needs; the message says which and why.
-class EConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+constexpr int kRowsPerColumn = 9;        // radio buttons in one column of groups
 
 QString Text(const std::string& s)
 {
@@ -52,25 +46,56 @@ void SetNumber(QLineEdit* edit, int value)
     edit->setText(QString::number(value));
 }
 
-// The field's integer, within [low, high]; throws EConvertError otherwise.
-int FieldInt(const QLineEdit* edit, int low, int high)
+// The integer of a field that passed its check.
+int Number(const QLineEdit* edit)
 {
-    const std::string text = Bytes(edit);
-    int value = 0;
-    std::string error;
-    if (!IntegerText(text, INT32_MIN, INT32_MAX, &value, &error))
-        throw EConvertError(error);
-    if (value < low || value > high)
-        throw EConvertError("'" + text + "' is not a valid value for " +
-                            edit->accessibleName().toStdString() + ": it must lie between " +
-                            std::to_string(low) + " and " + std::to_string(high));
+    long value = 0;
+    plat_parse_int(Bytes(edit), &value);
     return int(value);
 }
 
-int FieldInt(const QLineEdit* edit)
-{
-    return FieldInt(edit, INT32_MIN, INT32_MAX);
-}
+// Walks a dialog's fields in order and keeps the first one the item cannot take.
+class TChecker {
+public:
+    const TFieldProblem& Problem() const { return problem_; }
+    bool Ok() const { return problem_.field == nullptr; }
+
+    void Fail(QLineEdit* field, const std::string& message)
+    {
+        if (Ok())
+            problem_ = {field, message};
+    }
+
+    // The field's whole number within [low, high]; low after a problem.
+    int Int(QLineEdit* field, int low, int high)
+    {
+        if (!Ok())
+            return low;
+        long value = 0;
+        if (plat_parse_int(Bytes(field), &value) && value >= low && value <= high)
+            return int(value);
+        const std::string name = field->accessibleName().toStdString();
+        if (low == INT32_MIN && high == INT32_MAX)
+            Fail(field, name + " must be a whole number.");
+        else
+            Fail(field, name + " must be a whole number from " + std::to_string(low) + " to " +
+                            std::to_string(high) + ".");
+        return low;
+    }
+
+    // A range whose minimum lies below its maximum.
+    std::pair<int, int> Range(QLineEdit* minField, QLineEdit* maxField)
+    {
+        const int low = Int(minField, INT32_MIN, INT32_MAX);
+        const int high = Int(maxField, INT32_MIN, INT32_MAX);
+        if (Ok() && low >= high)
+            Fail(minField, "Minimum must be below maximum.");
+        return {low, high};
+    }
+
+private:
+    TFieldProblem problem_;
+};
 
 template <class T, size_t N>
 int PositionOf(const T (&table)[N], T value)
@@ -81,7 +106,7 @@ int PositionOf(const T (&table)[N], T value)
     return -1;
 }
 
-// The value of a radio group's checked position; fallback when none is checked.
+// The value of a radio group's checked position; fallback when none, or an added one, is checked.
 template <class T, size_t N>
 T ValueAt(const T (&table)[N], const TRadioGroup* group, T fallback)
 {
@@ -89,12 +114,32 @@ T ValueAt(const T (&table)[N], const TRadioGroup* group, T fallback)
     return i >= 0 && size_t(i) < N ? table[i] : fallback;
 }
 
-template <class T, size_t N>
-void FillGroup(TRadioGroup* group, const T (&table)[N], T value)
+// Checks the value's position; a value without one gets a button of its own, named by
+// caption, so OK keeps it.
+template <class T, size_t N, class Caption>
+void FillGroup(TRadioGroup* group, const T (&table)[N], T value, Caption caption)
 {
     const int i = PositionOf(table, value);
-    if (i >= 0)
-        group->SetItemIndex(i);
+    group->SetItemIndex(i >= 0 ? i : group->AddItem(caption(value)));
+}
+
+QString ColourCaption(TColor colour)
+{
+    return QString("other: red %1, green %2, blue %3")
+        .arg(colour & 0xFF)
+        .arg((colour >> 8) & 0xFF)
+        .arg((colour >> 16) & 0xFF);
+}
+
+QString KindCaption(TGaugeKind kind)
+{
+    return kind == gkText ? "Text" : kind == gkPie ? "Pie" : QString("kind %1").arg(int(kind));
+}
+
+template <class T>
+QString NumberCaption(T value)
+{
+    return QString("other: %1").arg(int(value));
 }
 
 // The current model's name and its INI file.
@@ -143,41 +188,35 @@ void FillCommon(TCabItemForm& form, const QWidget& item)
     SetNumber(form.left, item.x());
 }
 
-// The function name must make a file name and a cab layout value that read back.
-void CheckFunctionName(const std::string& model, const std::string& function)
+// The function name must be there and make a file name and a cab layout value that read back.
+void CheckFunctionName(TChecker& check, QLineEdit* field, const std::string& model)
 {
+    const std::string function = Bytes(field);
+    if (function.find_first_not_of(" \t") == std::string::npos)
+        check.Fail(field, "Model name may not be empty.");
     if (function.find_first_of(",:=\\/\r\n") != std::string::npos)
-        throw EConvertError("'" + function +
-                            "' cannot be a model name: it may not hold , : = \\ or /");
+        check.Fail(field, "'" + function + "' cannot be a model name: it may not hold , : = \\ or /");
     const std::string value = model + "." + function + ", " + std::to_string(-kMaxCabSide) +
                               ":" + std::to_string(-kMaxCabSide);
     if (value.size() > kMaxValueLength)
-        throw EConvertError("'" + function + "' is too long for a model name");
+        check.Fail(field, "'" + function + "' is too long for a model name");
 }
 
 // Height, width, top and left in that order.
 void ApplyPlace(const TCabItemForm& form, QWidget& item)
 {
-    item.resize(item.width(), FieldInt(form.height, 0, kMaxCabSide));
-    item.resize(FieldInt(form.width, 0, kMaxCabSide), item.height());
-    item.move(item.x(), FieldInt(form.top, -kMaxCabSide, kMaxCabSide));
-    item.move(FieldInt(form.left, -kMaxCabSide, kMaxCabSide), item.y());
+    item.resize(Number(form.width), Number(form.height));
+    item.move(Number(form.left), Number(form.top));
 }
 
-// Sets a range through setters that refuse an inverted one, in the order that lets any
-// valid new range through.
+// Sets a checked range through setters that refuse an inverted one, in the order that lets
+// any valid new range through.
 template <class SetMin, class SetMax>
 void ApplyRange(const QLineEdit* minField, const QLineEdit* maxField, int currentMax,
                 SetMin setMin, SetMax setMax)
 {
-    const int low = FieldInt(minField);
-    int high = 0;
-    try {
-        high = FieldInt(maxField);
-    } catch (const EConvertError&) {
-        setMin(low);
-        throw;
-    }
+    const int low = Number(minField);
+    const int high = Number(maxField);
     if (low >= currentMax) {
         setMax(high);
         setMin(low);
@@ -218,24 +257,20 @@ bool SaveItem(const std::string& key, const QWidget& item, const CitFile& file,
                            stem + ", " + std::to_string(item.y()) + ":" +
                                std::to_string(item.x())))
         return false;
-    if (imageName)
+    // An unchanged name stays as it is written, or unwritten.
+    if (imageName && *imageName != ReadItemBitmapName(key))
         WriteItemBitmapName(key, *imageName);
     return true;
 }
 
-// Runs an apply step by step; a bad field stops it with its message.
-template <class Apply>
-bool Guarded(const TCabItemForm& form, Apply apply)
+// True, with the message, when a field of the dialog is one the item cannot take.
+bool Refused(const TCabItemForm& form)
 {
-    try {
-        CheckFunctionName(CurrentModel().name, Bytes(form.modelName));
-        return apply();
-    } catch (const EConvertError& e) {
-        ShowMessage(e.what());
-    } catch (const EInvalidOperation& e) {
-        ShowMessage(e.what());
-    }
-    return false;
+    const TFieldProblem problem = form.Check();
+    if (!problem.field)
+        return false;
+    ShowMessage(problem.message);
+    return true;
 }
 
 // The end every apply shares: sets the hint and shows the item, then saves it.
@@ -301,6 +336,14 @@ void TRadioGroup::SetItemIndex(int index)
         buttons_[size_t(index)]->setChecked(true);
 }
 
+int TRadioGroup::AddItem(const QString& caption)
+{
+    auto* button = new QRadioButton(caption, this);
+    buttons_.push_back(button);
+    layout()->addWidget(button);
+    return int(buttons_.size()) - 1;
+}
+
 QStringList TRadioGroup::Items() const
 {
     QStringList items;
@@ -316,8 +359,14 @@ TCabItemForm::TCabItemForm(const char* caption, QWidget* parent) : QDialog(paren
     editTitle = new QLabel(this);
     editTitle->setObjectName("editTitle");
     layout_->addWidget(editTitle);
+    // The fields on the left, the groups in columns beside them: the tallest dialog fits a
+    // 768-pixel screen.
+    auto* body = new QHBoxLayout;
     fields_ = new QFormLayout;
-    layout_->addLayout(fields_);
+    body->addLayout(fields_);
+    groupColumns_ = new QHBoxLayout;
+    body->addLayout(groupColumns_);
+    layout_->addLayout(body);
     modelName = AddField("modelName", "Model name");
     fields_->addRow(new QLabel("Dimensions in PIXELS", this));
     height = AddField("height", "Height");
@@ -341,8 +390,39 @@ TRadioGroup* TCabItemForm::AddGroup(const char* name, const char* caption,
     auto* group = new TRadioGroup(caption, items, this);
     group->setObjectName(name);
     group->SetItemIndex(initial);
-    layout_->addWidget(group);
+    const int rows = int(items.size());
+    if (!lastColumn_ || lastColumnRows_ + rows > kRowsPerColumn) {
+        lastColumn_ = new QVBoxLayout;
+        lastColumn_->addStretch();
+        groupColumns_->addLayout(lastColumn_);
+        lastColumnRows_ = 0;
+    }
+    lastColumn_->insertWidget(lastColumn_->count() - 1, group);
+    lastColumnRows_ += rows;
     return group;
+}
+
+TFieldProblem TCabItemForm::Check() const
+{
+    TChecker check;
+    CheckFunctionName(check, modelName, CurrentModel().name);
+    check.Int(height, 0, kMaxCabSide);
+    check.Int(width, 0, kMaxCabSide);
+    check.Int(top, -kMaxCabSide, kMaxCabSide);
+    check.Int(left, -kMaxCabSide, kMaxCabSide);
+    return check.Problem();
+}
+
+void TCabItemForm::accept()
+{
+    const TFieldProblem problem = Check();
+    if (!problem.field) {
+        QDialog::accept();
+        return;
+    }
+    ShowMessage(problem.message);
+    problem.field->setFocus();
+    problem.field->selectAll();
 }
 
 void TCabItemForm::AddButtons(const char* okName, const char* cancelName)
@@ -388,6 +468,33 @@ TGaugeEditForm::TGaugeEditForm(QWidget* parent) : TCabItemForm("GaugeEditForm", 
     AddButtons("OKBtn", "CancelBtn");
 }
 
+TFieldProblem TConEditForm::Check() const
+{
+    TFieldProblem problem = TCabItemForm::Check();
+    if (problem.field)
+        return problem;
+    TChecker check;
+    // The lever keeps its thumb inside its height.
+    const int leverHeight = Number(height);
+    if (leverHeight <= 0)
+        check.Fail(thumbHeight, "Thumb height must be below the Height, which is 0.");
+    check.Int(thumbHeight, 0, leverHeight - 1);
+    check.Int(thumbWidth, 0, kMaxCabSide);
+    check.Range(minValue, maxValue);
+    return check.Problem();
+}
+
+TFieldProblem TGaugeEditForm::Check() const
+{
+    TFieldProblem problem = TCabItemForm::Check();
+    if (problem.field)
+        return problem;
+    TChecker check;
+    const auto [low, high] = check.Range(minValue, maxValue);
+    check.Int(progress, low, high);
+    return check.Problem();
+}
+
 TSwitchPushForm::TSwitchPushForm(QWidget* parent) : TCabItemForm("Switch_Push", parent)
 {
     bitmap = AddField("bitmap", "BackBitmap file");
@@ -399,6 +506,16 @@ TSwitchTogForm::TSwitchTogForm(QWidget* parent) : TCabItemForm("SwitchTogForm", 
     bitmap = AddField("bitmap", "BackBitmap name");
     groupid = AddField("groupid", "GroupID");
     AddButtons("OKBtn", "CancelBtn");
+}
+
+TFieldProblem TSwitchTogForm::Check() const
+{
+    TFieldProblem problem = TCabItemForm::Check();
+    if (problem.field)
+        return problem;
+    TChecker check;
+    check.Int(groupid, INT32_MIN, INT32_MAX);
+    return check.Problem();
 }
 
 TLightForm::TLightForm(QWidget* parent) : TCabItemForm("LightForm", parent)
@@ -427,7 +544,7 @@ void FillControlEdit(TConEditForm& form, int n)
         return;
     form.bitmap->setText(Text(ReadItemBitmapName(ItemKey("control", n))));
     FillCommon(form, *lever);
-    FillGroup(form.RadioGroup1, kOrientations, lever->Orientation());
+    FillGroup(form.RadioGroup1, kOrientations, lever->Orientation(), NumberCaption<TvtbOrientation>);
     SetNumber(form.thumbHeight, lever->TumbHeight());
     SetNumber(form.thumbWidth, lever->TumbWidth());
     SetNumber(form.minValue, lever->Minimum());
@@ -439,23 +556,23 @@ bool ApplyControlEdit(const TConEditForm& form, int n)
     TvexaTracker* lever = Slot(CabItems.levers, n);
     if (!lever)
         return false;
-    return Guarded(form, [&] {
-        ApplyPlace(form, *lever);
-        lever->SetOrientation(ValueAt(kOrientations, form.RadioGroup1, lever->Orientation()));
-        lever->SetTumbHeight(FieldInt(form.thumbHeight, 0, kMaxCabSide));
-        lever->SetTumbWidth(FieldInt(form.thumbWidth, 0, kMaxCabSide));
-        ApplyRange(
-            form.minValue, form.maxValue, lever->Maximum(),
-            [&](int v) { lever->SetMinimum(v); }, [&](int v) { lever->SetMaximum(v); });
-        const std::string image = Bytes(form.bitmap);
-        // A missing frame keeps the frames the lever had; its message says which.
-        LoadLeverImages(n, image);
-        ShowLeverFrame(n, 0);
-        const auto file = [n](const TvexaTracker& t) {
-            return LeverItemFile(t, CabItems.leverImages[size_t(n - 1)]);
-        };
-        return Publish(form, *lever, ItemKey("control", n), file, &image);
-    });
+    if (Refused(form))
+        return false;
+    ApplyPlace(form, *lever);
+    lever->SetOrientation(ValueAt(kOrientations, form.RadioGroup1, lever->Orientation()));
+    lever->SetTumbHeight(Number(form.thumbHeight));
+    lever->SetTumbWidth(Number(form.thumbWidth));
+    ApplyRange(
+        form.minValue, form.maxValue, lever->Maximum(), [&](int v) { lever->SetMinimum(v); },
+        [&](int v) { lever->SetMaximum(v); });
+    const std::string image = Bytes(form.bitmap);
+    // A missing frame keeps the frames the lever had; its message says which.
+    LoadLeverImages(n, image);
+    ShowLeverFrame(n, 0);
+    const auto file = [n](const TvexaTracker& t) {
+        return LeverItemFile(t, CabItems.leverImages[size_t(n - 1)]);
+    };
+    return Publish(form, *lever, ItemKey("control", n), file, &image);
 }
 
 TQuorrGauge* CreateGaugeItem(int n)
@@ -473,9 +590,9 @@ void FillGaugeEdit(TGaugeEditForm& form, int n)
     SetNumber(form.minValue, gauge->MinValue());
     SetNumber(form.maxValue, gauge->MaxValue());
     SetNumber(form.progress, gauge->Progress());
-    FillGroup(form.RadioGroup1, kGaugeKindPositions, gauge->Kind());
-    FillGroup(form.colourGroup1, kNeedleColours, gauge->ForeColor());
-    FillGroup(form.colourGroup2, kNeedleBaseColours, gauge->BackColor());
+    FillGroup(form.RadioGroup1, kGaugeKindPositions, gauge->Kind(), KindCaption);
+    FillGroup(form.colourGroup1, kNeedleColours, gauge->ForeColor(), ColourCaption);
+    FillGroup(form.colourGroup2, kNeedleBaseColours, gauge->BackColor(), ColourCaption);
 }
 
 bool ApplyGaugeEdit(const TGaugeEditForm& form, int n)
@@ -483,21 +600,21 @@ bool ApplyGaugeEdit(const TGaugeEditForm& form, int n)
     TQuorrGauge* gauge = Slot(CabItems.gauges, n);
     if (!gauge)
         return false;
-    return Guarded(form, [&] {
-        ApplyPlace(form, *gauge);
-        ApplyRange(
-            form.minValue, form.maxValue, gauge->MaxValue(),
-            [&](int v) { gauge->SetMinValue(v); }, [&](int v) { gauge->SetMaxValue(v); });
-        gauge->SetProgress(FieldInt(form.progress));
-        gauge->SetKind(ValueAt(kGaugeKindPositions, form.RadioGroup1, gauge->Kind()));
-        gauge->SetForeColor(ValueAt(kNeedleColours, form.colourGroup1, gauge->ForeColor()));
-        gauge->SetBackColor(ValueAt(kNeedleBaseColours, form.colourGroup2, gauge->BackColor()));
-        const std::string image = Bytes(form.bitmap);
-        const QImage back = ItemBitmap(image, gauge->BackBitmap());
-        if (!back.isNull())
-            gauge->SetBackBitmap(back);
-        return Publish(form, *gauge, ItemKey("gauge", n), GaugeItemFile, &image);
-    });
+    if (Refused(form))
+        return false;
+    ApplyPlace(form, *gauge);
+    ApplyRange(
+        form.minValue, form.maxValue, gauge->MaxValue(), [&](int v) { gauge->SetMinValue(v); },
+        [&](int v) { gauge->SetMaxValue(v); });
+    gauge->SetProgress(Number(form.progress));
+    gauge->SetKind(ValueAt(kGaugeKindPositions, form.RadioGroup1, gauge->Kind()));
+    gauge->SetForeColor(ValueAt(kNeedleColours, form.colourGroup1, gauge->ForeColor()));
+    gauge->SetBackColor(ValueAt(kNeedleBaseColours, form.colourGroup2, gauge->BackColor()));
+    const std::string image = Bytes(form.bitmap);
+    const QImage back = ItemBitmap(image, gauge->BackBitmap());
+    if (!back.isNull())
+        gauge->SetBackBitmap(back);
+    return Publish(form, *gauge, ItemKey("gauge", n), GaugeItemFile, &image);
 }
 
 TBitBtn* CreateSwPushItem(int n)
@@ -524,14 +641,14 @@ bool ApplySwPushEdit(const TSwitchPushForm& form, int n)
     TBitBtn* button = Slot(CabItems.pushSwitches, n);
     if (!button)
         return false;
-    return Guarded(form, [&] {
-        ApplyPlace(form, *button);
-        const std::string image = Bytes(form.bitmap);
-        const QImage glyph = ItemBitmap(image, button->Glyph());
-        if (!glyph.isNull())
-            button->SetGlyph(glyph);
-        return Publish(form, *button, ItemKey("swpush", n), PushSwitchItemFile, &image);
-    });
+    if (Refused(form))
+        return false;
+    ApplyPlace(form, *button);
+    const std::string image = Bytes(form.bitmap);
+    const QImage glyph = ItemBitmap(image, button->Glyph());
+    if (!glyph.isNull())
+        button->SetGlyph(glyph);
+    return Publish(form, *button, ItemKey("swpush", n), PushSwitchItemFile, &image);
 }
 
 TSpeedButton* CreateSwTogItem(int n)
@@ -560,15 +677,15 @@ bool ApplySwTogEdit(const TSwitchTogForm& form, int n)
     TSpeedButton* button = Slot(CabItems.toggleSwitches, n);
     if (!button)
         return false;
-    return Guarded(form, [&] {
-        ApplyPlace(form, *button);
-        button->SetGroupIndex(FieldInt(form.groupid));
-        const std::string image = Bytes(form.bitmap);
-        const QImage glyph = ItemBitmap(image, button->Glyph());
-        if (!glyph.isNull())
-            button->SetGlyph(glyph);
-        return Publish(form, *button, ItemKey("swtogg", n), ToggleSwitchItemFile, &image);
-    });
+    if (Refused(form))
+        return false;
+    ApplyPlace(form, *button);
+    button->SetGroupIndex(Number(form.groupid));
+    const std::string image = Bytes(form.bitmap);
+    const QImage glyph = ItemBitmap(image, button->Glyph());
+    if (!glyph.isNull())
+        button->SetGlyph(glyph);
+    return Publish(form, *button, ItemKey("swtogg", n), ToggleSwitchItemFile, &image);
 }
 
 TShape* CreateLightItem(int n)
@@ -587,8 +704,8 @@ void FillLightEdit(TLightForm& form, int n)
     if (!light)
         return;
     FillCommon(form, *light);
-    FillGroup(form.RadioGroup1, kLightColours, light->BrushColor());
-    FillGroup(form.shapeRadioGroup, kLightShapes, light->Shape());
+    FillGroup(form.RadioGroup1, kLightColours, light->BrushColor(), ColourCaption);
+    FillGroup(form.shapeRadioGroup, kLightShapes, light->Shape(), NumberCaption<TShapeType>);
 }
 
 bool ApplyLightEdit(const TLightForm& form, int n)
@@ -596,12 +713,12 @@ bool ApplyLightEdit(const TLightForm& form, int n)
     TShape* light = Slot(CabItems.lights, n);
     if (!light)
         return false;
-    return Guarded(form, [&] {
-        ApplyPlace(form, *light);
-        light->SetBrushColor(ValueAt(kLightColours, form.RadioGroup1, light->BrushColor()));
-        light->SetShape(ValueAt(kLightShapes, form.shapeRadioGroup, light->Shape()));
-        return Publish(form, *light, ItemKey("light", n), LightItemFile, nullptr);
-    });
+    if (Refused(form))
+        return false;
+    ApplyPlace(form, *light);
+    light->SetBrushColor(ValueAt(kLightColours, form.RadioGroup1, light->BrushColor()));
+    light->SetShape(ValueAt(kLightShapes, form.shapeRadioGroup, light->Shape()));
+    return Publish(form, *light, ItemKey("light", n), LightItemFile, nullptr);
 }
 
 void EditControlItem(int n, bool isNew)
@@ -664,8 +781,10 @@ void EditCabItem(TCabItemType type, int n, bool isNew)
 void EditSelectedCabItem()
 {
     QWidget* item = SelectedCabItem();
-    if (!item)
+    if (!item) {
+        ShowMessage("No cab item is selected: click one with the right mouse button first.");
         return;
+    }
     MarkSelectedCabItemPlaced();
     const std::string name = item->objectName().toLatin1().toStdString();
     for (const TCabItemType type : {citLever, citGauge, citToggle, citPush, citLight}) {

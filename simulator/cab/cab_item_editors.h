@@ -12,6 +12,7 @@
 #include "cab/trackbar.h"
 
 class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -38,15 +39,28 @@ public:
     int ItemIndex() const;
     void SetItemIndex(int index);
     QStringList Items() const;
+    // Adds a button after the others; answers its position.
+    int AddItem(const QString& caption);
 
 private:
     std::vector<QRadioButton*> buttons_;
+};
+
+// A field whose text the item cannot take, and why, in words for the user.
+struct TFieldProblem {
+    QLineEdit* field = nullptr;
+    std::string message;
 };
 
 // The fields every cab item dialog has: title, function name, size and position.
 class TCabItemForm : public QDialog {
     Q_OBJECT
 public:
+    // The first field, in the dialog's order, that the item cannot take; none when all can.
+    virtual TFieldProblem Check() const;
+    // OK with a field the item cannot take says why and keeps the dialog open as it is.
+    void accept() override;
+
     QLabel* editTitle;
     QLineEdit* modelName;
     QLineEdit* height;
@@ -67,12 +81,16 @@ protected:
 private:
     QVBoxLayout* layout_;
     QFormLayout* fields_;
+    QHBoxLayout* groupColumns_;
+    QVBoxLayout* lastColumn_ = nullptr;
+    int lastColumnRows_ = 0;
 };
 
 class TConEditForm : public TCabItemForm {
     Q_OBJECT
 public:
     explicit TConEditForm(QWidget* parent = nullptr);
+    TFieldProblem Check() const override;
     QLineEdit* thumbHeight;
     QLineEdit* thumbWidth;
     QLineEdit* minValue;
@@ -85,6 +103,7 @@ class TGaugeEditForm : public TCabItemForm {
     Q_OBJECT
 public:
     explicit TGaugeEditForm(QWidget* parent = nullptr);
+    TFieldProblem Check() const override;
     QLineEdit* minValue;
     QLineEdit* maxValue;
     QLineEdit* progress;
@@ -105,6 +124,7 @@ class TSwitchTogForm : public TCabItemForm {
     Q_OBJECT
 public:
     explicit TSwitchTogForm(QWidget* parent = nullptr);
+    TFieldProblem Check() const override;
     QLineEdit* bitmap;
     QLineEdit* groupid;
 };
@@ -118,10 +138,11 @@ public:
 };
 
 // Item n (1 .. kMaxCabItems) of each type: create puts a new hidden control in slot n; fill
-// shows the item in its dialog; apply sets the item from the dialog in the order of the
-// dialog's fields and saves it (".cit" file, `cab layout` key, image name). A field that is
-// not a number in range stops the apply there with a message: the item keeps the values set
-// before it and no file is written. Apply answers whether it got through.
+// shows the item in its dialog (a value the dialog offers no choice for is shown as it is and
+// kept); apply sets the item from the dialog in the order of the dialog's fields and saves it
+// (".cit" file, `cab layout` key, image name when it changed). A field the item cannot take
+// stops the apply before anything changes, with a message. Apply answers whether it got
+// through.
 TvexaTracker* CreateControlItem(int n);
 void FillControlEdit(TConEditForm& form, int n);
 bool ApplyControlEdit(const TConEditForm& form, int n);

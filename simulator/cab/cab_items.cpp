@@ -132,6 +132,27 @@ void MapAutoBrakeHandle()
     }
 }
 
+// True when the item's function binds the slot.
+bool BindsTo(const QWidget* item, const TSimSlot& slot)
+{
+    return item && SimSlotByFunction(item->toolTip().toLatin1().toStdString()) == &slot;
+}
+
+// A shown variable shows on its bound item and on every other gauge and light of its function:
+// the slot names only the one bound last.
+void ShowOnEveryItem(const TSimSlot& slot)
+{
+    const int n = ItemNumber(slot.name);
+    TQuorrGauge* boundGauge = slot.name[0] == 'g' ? Item(CabItems.gauges, n) : nullptr;
+    TShape* boundLight = slot.name[0] == 'l' ? Item(CabItems.lights, n) : nullptr;
+    for (TQuorrGauge* gauge : CabItems.gauges)
+        if (gauge && (gauge == boundGauge || BindsTo(gauge, slot)))
+            gauge->SetProgress(PhysRound(slot.value));
+    for (TShape* light : CabItems.lights)
+        if (light && (light == boundLight || BindsTo(light, slot)))
+            SetLightItem(light, slot.value);
+}
+
 template <class T>
 void Place(T* item, const TCabItemValue& place, const std::string& name)
 {
@@ -260,13 +281,7 @@ void UpdateSimSlot(TSimSlot& slot)
             slot.value = button->Down() ? 1.0 : 0.0;
         break;
     case 'g':
-        if (TQuorrGauge* gauge = Item(CabItems.gauges, n))
-            gauge->SetProgress(PhysRound(slot.value));
-        break;
-    case 'l':
-        if (TShape* light = Item(CabItems.lights, n))
-            SetLightItem(light, slot.value);
-        break;
+    case 'l': ShowOnEveryItem(slot); break;
     default: break;
     }
 }

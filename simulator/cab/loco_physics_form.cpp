@@ -8,6 +8,10 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
+
+#include "app/qt_message_box.h"
+#include "platform/numbers.h"
 
 namespace {
 
@@ -33,7 +37,52 @@ void FitText(QLineEdit* edit)
     edit->setCursorPosition(0);
 }
 
+// The field's text as a whole number within [low, high].
+bool WholeNumber(const QLineEdit* edit, long low, long high)
+{
+    long value = 0;
+    return plat_parse_int(Bytes(edit), &value) && value >= low && value <= high;
+}
+
+constexpr double kMaxMass = 2000.0;  // tonnes
+
 }  // namespace
+
+void TPhysEditForm::accept()
+{
+    struct WholeField {
+        QLineEdit* edit;
+        const char* name;
+        long low, high;
+        const char* unit;
+    };
+    double massValue = 0.0;
+    std::string problem;
+    QLineEdit* field = nullptr;
+    if (!plat_parse_double(Bytes(mass), &massValue) || !std::isfinite(massValue) ||
+        massValue <= 0.0 || massValue > kMaxMass) {
+        field = mass;
+        problem = "Mass must be a number above 0 and at most 2000 (tonnes).";
+    }
+    const WholeField wholes[] = {{traction, "maxTraction", 0, 10000, " (kN)"},
+                                 {indbrake, "maxIndBrake", 0, 10000, " (kN)"},
+                                 {power, "Power", 0, 100000, " (BHP)"},
+                                 {numAxles, "numAxles", 1, 32, ""}};
+    for (const WholeField& w : wholes) {
+        if (field || WholeNumber(w.edit, w.low, w.high))
+            continue;
+        field = w.edit;
+        problem = std::string(w.name) + " must be a whole number from " + std::to_string(w.low) +
+                  " to " + std::to_string(w.high) + w.unit + ".";
+    }
+    if (!field) {
+        QDialog::accept();
+        return;
+    }
+    ShowMessage(problem);
+    field->setFocus();
+    field->selectAll();
+}
 
 TPhysEditForm::TPhysEditForm(QWidget* parent) : QDialog(parent)
 {

@@ -12,6 +12,8 @@ public:
     explicit TPhysEditForm(QWidget* parent = nullptr);
     void FillPhysEditForm(const TPhysicsKeys& keys);
     TPhysicsKeys Keys() const;
+    // OK with a number the model cannot take says which and keeps the dialog open as it is.
+    void accept() override;
 
     QLineEdit* tractType;
     QLineEdit* descp;

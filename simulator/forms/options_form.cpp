@@ -14,6 +14,7 @@
 
 #include <mutex>
 
+#include "app/hires_timer.h"
 #include "app/ini_file.h"
 #include "app/integer_text.h"
 #include "app/main_window.h"
@@ -21,6 +22,7 @@
 #include "app/sim_hooks.h"
 #include "app/sim_state.h"
 #include "app/sound_fx.h"
+#include "cab/cab_picture.h"
 #include "platform/numbers.h"
 #include "route/engine3d.h"
 #include "train/physics.h"
@@ -55,10 +57,48 @@ QButtonGroup* Radios(QGroupBox* box, const char* name, std::initializer_list<con
     return group;
 }
 
-// The edit's integer; false with the framework's conversion message.
-bool EditInt(const QLineEdit* edit, int* out, std::string* error)
+// The edit's whole number within [low, high]; false with a message naming the field and range.
+bool EditInt(const QLineEdit* edit, const char* name, int low, int high, int* out, std::string* why)
 {
-    return IntegerText(edit->text().toLatin1().toStdString(), INT32_MIN, INT32_MAX, out, error);
+    std::string error;
+    if (low <= high && IntegerText(edit->text().toLatin1().toStdString(), low, high, out, &error))
+        return true;
+    *why = std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
+           std::to_string(high) + ": the 3D window stays inside the cab window.";
+    return false;
+}
+
+// The integer of a position edit that passed its check.
+int EditValue(const QLineEdit* edit)
+{
+    int value = 0;
+    std::string error;
+    IntegerText(edit->text().toLatin1().toStdString(), INT32_MIN, INT32_MAX, &value, &error);
+    return value;
+}
+
+// The cab window's picture, which holds the 3D window.
+QSize CabArea()
+{
+    return VaruRor ? VaruRor->cab_bkgd->size() : QSize(kMaxCabSide, kMaxCabSide);
+}
+
+// The card's driver dialog is modal: the tick must neither wait for SimLock meanwhile nor draw
+// while the engine switches, so the simulation pauses around it.
+void SwitchCardOn()
+{
+    const bool ticking = VaruRor && VaruRor->HiResTimer1.Enabled();
+    if (ticking)
+        VaruRor->HiResTimer1.SetEnabled(false);
+    Engine3D().Use3DCardDetailed(2, 0, 0, 0, 0, 0);
+    Engine3D().HideLogWindow();
+    if (!ticking)
+        return;
+    try {
+        VaruRor->HiResTimer1.SetEnabled(true);
+    } catch (const EHiResTimer& e) {
+        ShowMessage(e.what());
+    }
 }
 
 bool EngineLive(bool running)
@@ -133,7 +173,44 @@ void TOptionsForm::FillOptionsForm(bool running)
     accel3D_ChkBox->setChecked(SimState.card3D);
 }
 
+QLineEdit* TOptionsForm::BadPosition(std::string* why) const
+{
+    const QSize cab = CabArea();
+    int top = 0, left = 0, width = 0, height = 0;
+    if (!EditInt(top_te, "Top", 0, cab.height() - 1, &top, why))
+        return top_te;
+    if (!EditInt(left_te, "Left", 0, cab.width() - 1, &left, why))
+        return left_te;
+    if (!EditInt(width_te, "Width", 1, cab.width() - left, &width, why))
+        return width_te;
+    if (!EditInt(height_te, "Height", 1, cab.height() - top, &height, why))
+        return height_te;
+    return nullptr;
+}
+
+void TOptionsForm::accept()
+{
+    std::string why;
+    QLineEdit* bad = BadPosition(&why);
+    if (!bad) {
+        QDialog::accept();
+        return;
+    }
+    ShowMessage(why);
+    bad->setFocus();
+    bad->selectAll();
+}
+
 bool TOptionsForm::ApplyOptions(const std::string& tractionIni, bool running, std::string* error)
+{
+    if (BadPosition(error))
+        return false;
+    if (ApplyUnderLock(tractionIni, running))
+        SwitchCardOn();
+    return true;
+}
+
+bool TOptionsForm::ApplyUnderLock(const std::string& tractionIni, bool running)
 {
     std::lock_guard guard(SimLock);
     SimState.wireFrame = wireframecheck->isChecked();
@@ -145,10 +222,10 @@ bool TOptionsForm::ApplyOptions(const std::string& tractionIni, bool running, st
         Engine3D().SetAtmosphericEffectIntensity(fogCheckBox->isChecked() ? 0.5 : 0.07);
     }
 
-    int top = 0, left = 0, height = 0, width = 0;
-    if (!EditInt(top_te, &top, error) || !EditInt(left_te, &left, error) || !EditInt(height_te, &height, error) ||
-        !EditInt(width_te, &width, error))
-        return false;
+    const int top = EditValue(top_te);
+    const int left = EditValue(left_te);
+    const int height = EditValue(height_te);
+    const int width = EditValue(width_te);
     if (VaruRor) {
         VaruRor->ThreeDPanel->setGeometry(left, top, width, height);
         VaruRor->InfoBoxLabel1->setGeometry(left + width + 20, top, 120, height);
@@ -171,11 +248,7 @@ bool TOptionsForm::ApplyOptions(const std::string& tractionIni, bool running, st
         Physics.cleanliness = RailTypeGroup->checkedId();
     SimState.view3D = threeD_active_ChkBox->isChecked();
     SimState.card3D = accel3D_ChkBox->isChecked();
-    if (SimState.card3D && EngineLive(running)) {
-        Engine3D().Use3DCardDetailed(2, 0, 0, 0, 0, 0);
-        Engine3D().HideLogWindow();
-    }
-    return true;
+    return SimState.card3D && EngineLive(running);
 }
 
 void ShowOptionsForm()

@@ -334,7 +334,7 @@ TYardForm1::TYardForm1(const std::string& root, const TConsist& consist, QWidget
     OkButton->move(right - 155, 540);
     setFixedSize(right + 8, 575);
 
-    connect(OkButton, &QPushButton::clicked, this, [this] { done(1); });
+    connect(OkButton, &QPushButton::clicked, this, &TYardForm1::OkClick);
     connect(CancelButton, &QPushButton::clicked, this, [this] { done(2); });
     connect(TractionBox, &QComboBox::textActivated, this, &TYardForm1::ChooseTraction);
     connect(CarBox, &QComboBox::textActivated, this, &TYardForm1::ChooseCar);
@@ -344,6 +344,17 @@ TYardForm1::TYardForm1(const std::string& root, const TConsist& consist, QWidget
 bool TYardForm1::SaveChecked() const
 {
     return SaveTrainCheckBox->isChecked();
+}
+
+void TYardForm1::OkClick()
+{
+    const std::string name = bytes(Edit1->text());
+    if ((saveOnOk_ || SaveChecked()) && name.find_first_not_of(" \t") == std::string::npos) {
+        ShowError("Train Name may not be empty: the train is saved under it.");
+        Edit1->setFocus();
+        return;
+    }
+    done(1);
 }
 
 std::string TYardForm1::RootPath(const std::string& tail) const
@@ -522,6 +533,7 @@ TBuildResult BuildTrain(QWidget* parent, const std::string& root, TYardSave when
     }
     if (base.empty()) base = bytes(QDir::currentPath());
     TYardForm1 form(base, driven, parent);
+    if (when == TYardSave::Always) form.SaveOnOk();
     if (form.exec() != 1) return TBuildResult::Cancelled;
 
     std::string error;

@@ -72,6 +72,10 @@ public:
     const std::string& TrainPath() const { return trainPath_; }
     const std::string& TrainName() const { return trainName_; }
     bool SaveChecked() const;
+    // OK saves the train whatever the check box says.
+    void SaveOnOk() { saveOnOk_ = true; }
+    // OK: a train to be saved needs a name; without one the window stays open and says so.
+    void OkClick();
 
     // What the form's handlers do, callable from tests.
     void FormShow();
@@ -106,6 +110,7 @@ protected:
 private:
     friend class TYardGrid;
     std::string root_;
+    bool saveOnOk_ = false;
     TConsist consist_;
     TYardVehicle current_;
     std::string trainPath_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Starts the simulator on a fresh demo data set (on the display with_xvfb.sh gives it) and drives
-# it as a user would: loads the first situation on the first screen, chooses File > "Start Sim",
-# answers the 3D card's driver dialog, pushes the POWER lever down and watches the 3D panel.
+# Writes a fresh demo data set and starts the simulator on it, both on the display with_xvfb.sh
+# gives them as on a desktop, and drives it as a user would: loads the first situation on the
+# first screen, chooses File > "Start Sim", answers the 3D card's driver dialog, pushes the POWER
+# lever down and watches the 3D panel.
 # Passes when the panel is not all one colour and its pixels change while the train runs.
 set -euo pipefail
 probe="$1"
@@ -16,8 +17,19 @@ box="Kestrovane"  # the caption of the simulator's message boxes
 
 rm -rf "$workdir"
 mkdir -p "$workdir"
+# The generator runs as scripts/run starts it, on the display, and shows nothing there: a
+# watcher looks for the engine's windows while it works.
+"$probe" wait 600 "Drovik 3D Graphics Engine" "Drovik default rendering window" \
+  "Select New Direct3D Driver" >"$workdir/generator-windows.log" 2>&1 &
+watcher=$!
 "$make_demo_data" "$workdir/root" >"$workdir/make_demo_data.log" 2>&1 ||
-  { echo "make_demo_data failed:"; cat "$workdir/make_demo_data.log"; exit 1; }
+  { kill "$watcher" 2>/dev/null || true; echo "make_demo_data failed:"; cat "$workdir/make_demo_data.log"; exit 1; }
+kill "$watcher" 2>/dev/null || true
+wait "$watcher" 2>/dev/null || true
+if grep -q '^found' "$workdir/generator-windows.log"; then
+  echo "make_demo_data showed a window: $(cat "$workdir/generator-windows.log")"
+  exit 1
+fi
 
 # Message boxes are windows here, as a user sees them.
 unset DROVIK_HEADLESS_BOXES

@@ -24,14 +24,16 @@ void pause_ms(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// The window's WM_NAME, whether Latin-1 text (Qt) or UTF-8 text (SDL).
 std::string window_name(Display* display, Window window)
 {
-    char* name = nullptr;
+    XTextProperty property{};
     std::string result;
-    if (XFetchName(display, window, &name) && name) {
-        result = name;
-        XFree(name);
-    }
+    if (!XGetWMName(display, window, &property) || !property.value)
+        return result;
+    if (property.format == 8)
+        result.assign(reinterpret_cast<const char*>(property.value), property.nitems);
+    XFree(property.value);
     return result;
 }
 

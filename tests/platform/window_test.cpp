@@ -1,6 +1,8 @@
 // Window registry, state and size of memory and headless SDL windows.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -149,6 +151,31 @@ TEST(RealWindow, PresentsFromAnyThreadAndFollowsStateRequests)
     EXPECT_EQ(plat_window_pixel(w, 10, 10), 0xF800);
     plat_window_restore(w);
     plat_pump_events();
+    plat_window_destroy(w);
+    plat_surface_destroy(s);
+}
+
+// A window's picture reaches the X server without GL: no GLX context is made current on the
+// presenting thread, where it would clash with the 3D card's own context.
+TEST(RealWindow, PresentingMakesNoGlxContextCurrent)
+{
+    if (!plat_display_available())
+        GTEST_SKIP() << "no display";
+    plat_window* w = plat_window_create_sdl("Drovik 3D Graphics Engine", 100, 100, 40, 30, true);
+    ASSERT_NE(w, nullptr);
+    plat_surface* s = plat_surface_create(40, 30);
+    for (int i = 0; i < 40 * 30; ++i)
+        s->bits[i] = 0x07E0;
+    EXPECT_TRUE(plat_present(w, s, 0, 0, 40, 30, 0, 0));
+    plat_pump_events();
+    EXPECT_EQ(plat_window_pixel(w, 5, 5), 0x07E0);
+    if (void* glx = dlopen("libGLX.so.0", RTLD_LAZY | RTLD_NOLOAD)) {
+        using current_context = void* (*)();
+        auto current = reinterpret_cast<current_context>(dlsym(glx, "glXGetCurrentContext"));
+        ASSERT_NE(current, nullptr);
+        EXPECT_EQ(current(), nullptr);
+        dlclose(glx);
+    }
     plat_window_destroy(w);
     plat_surface_destroy(s);
 }

@@ -1,10 +1,12 @@
 // The main cab window: caption, size, menus, start/stop, messages and close order.
 #include <QApplication>
-#include <QDir>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -241,6 +244,65 @@ TEST_F(MainWindowTest, SaveSituationDialogTitleAndExtension)
     EXPECT_EQ(title, "Save current situation . . .");
     EXPECT_EQ(suffix, "txt");
     EXPECT_TRUE(BoxTexts().empty());
+}
+
+// A saved situation is reported, as on the first screen.
+TEST_F(MainWindowTest, SaveSituationSaysItWasSaved)
+{
+    for (const char* file : {"routes/Line/Line.dat", "routes/Line/Timetable.txt", "rail yard/Goods.trn"}) {
+        std::filesystem::create_directories((root / file).parent_path());
+        std::ofstream(root / file) << "x";
+    }
+    SimState.paths.route = root.string() + "\\routes\\Line\\Line.dat";
+    SimState.paths.timetable = root.string() + "\\routes\\Line\\Timetable.txt";
+    SimState.paths.train = root.string() + "\\rail yard\\Goods.trn";
+    std::filesystem::create_directories(root / "situations");
+    TVaruRor w;
+    bool done = false;
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || done)
+            return;
+        done = true;
+        dialog->selectFile(QString::fromStdString((root / "situations" / "Evening.txt").string()));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    chooser.start(10);
+    w.SaveSituation1->trigger();
+    EXPECT_TRUE(std::filesystem::exists(root / "situations" / "Evening.txt"));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Situation   \"Evening.txt\"\r  was saved to disk."});
+}
+
+// OK on a segment that cannot be jumped to keeps the dialog open with what was typed.
+TEST_F(MainWindowTest, JumpDialogKeepsABadSegment)
+{
+    TVaruRor w;
+    {
+        std::lock_guard guard(SimLock);
+        SimState.worldLoaded = true;
+    }
+    bool openAfterOk = false;
+    QString typed;
+    bool done = false;
+    QTimer worker;
+    QObject::connect(&worker, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || done)
+            return;
+        done = true;
+        auto* edit = dialog->findChild<QLineEdit*>("Edit1");
+        edit->setText("abc");
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        openAfterOk = dialog->isVisible();
+        typed = edit->text();
+        dialog->reject();
+    });
+    worker.start(10);
+    w.Jumpto1Click();
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(typed, "abc");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"'abc' is not a valid integer value"});
 }
 
 TEST_F(MainWindowTest, JumpToSegmentTextMustBeANumberInRange)

@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include <cmath>
+
 #include "app/main_window.h"
 #include "cab/cab_item_browser.h"
 #include "cab/cab_items.h"
@@ -114,6 +116,27 @@ TEST_F(CabBrowserTest, InsertWritesTheKeyAndShowsTheItem)
     ASSERT_EQ(CabItems.leverCount, 3);
     EXPECT_EQ(CabItems.levers[2]->pos(), QPoint(280, 350));
     EXPECT_EQ(CabItems.levers[2]->objectName(), "control3");
+}
+
+// Gauges of one function all show its value, not only the one inserted last.
+TEST_F(CabBrowserTest, TwoSpeedGaugesBothReadTheSpeed)
+{
+    for (int i = 0; i < 2; ++i) {
+        TCITbrowse b;
+        b.FormShow();
+        Click(b, "RE-RUZ125.speed.cit");
+        b.InsertCabItem();
+    }
+    EXPECT_TRUE(BoxTexts().empty());
+    ASSERT_EQ(CabItems.gaugeCount, 2);
+    EXPECT_EQ(Value("gauge2"), "RE-RUZ125.speed, 350:280");
+    for (const double speed : {42.0, 17.4}) {
+        Physics.speed.value = speed;
+        UpdateCabItems();
+        EXPECT_EQ(CabItems.gauges[0]->Progress(), int(std::lround(speed))) << speed;
+        EXPECT_EQ(CabItems.gauges[1]->Progress(), int(std::lround(speed))) << speed;
+    }
+    Physics.speed.value = 0.0;
 }
 
 TEST_F(CabBrowserTest, InsertOfAMissingFileWritesNothing)

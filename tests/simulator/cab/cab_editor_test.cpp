@@ -150,18 +150,24 @@ TEST_F(CabEditorTest, RadioMapsBothWays)
         int position;
         TGaugeKind afterOk;
     };
-    // Text and pie have no position: the group stays at "H needle" and OK makes that kind.
+    // Text and pie have no position of their own: they get one after the others, and OK keeps
+    // them.
     for (const KindCase& c : {KindCase{gkHneedle, 0, gkHneedle}, {gk90needle, 7, gk90needle},
-                              {gk180Lneedle, 6, gk180Lneedle}, {gkPie, 0, gkHneedle},
-                              {gkText, 0, gkHneedle}}) {
+                              {gk180Lneedle, 6, gk180Lneedle}, {gkPie, 8, gkPie},
+                              {gkText, 8, gkText}}) {
         CabItems.gauges[0]->SetKind(c.kind);
         TGaugeEditForm form;
         FillGaugeEdit(form, 1);
         EXPECT_EQ(form.RadioGroup1->ItemIndex(), c.position) << int(c.kind);
         EXPECT_EQ(form.RadioGroup1->Items()[0], "H needle");
+        EXPECT_EQ(form.RadioGroup1->Items().size(), c.position == 8 ? 9 : 8) << int(c.kind);
         ASSERT_TRUE(ApplyGaugeEdit(form, 1));
         EXPECT_EQ(CabItems.gauges[0]->Kind(), c.afterOk) << int(c.kind);
     }
+    CabItems.gauges[0]->SetKind(gkPie);
+    TGaugeEditForm pie;
+    FillGaugeEdit(pie, 1);
+    EXPECT_EQ(pie.RadioGroup1->Items()[8], "Pie");
     const std::pair<const char*, TColor> lights[] = {{"Yellow", 0x00FFFF}, {"Red", 0x0000FF},
                                                      {"Green", 0x00FF00}, {"Blue", 0xFF0000},
                                                      {"White", 0xFFFFFF}};
@@ -282,7 +288,7 @@ TEST_F(CabEditorTest, CancelledNewGaugeLeavesCabAndFiles)
     EXPECT_EQ(Files(), files);
 }
 
-TEST_F(CabEditorTest, BadFieldStopsTheApplyAndWritesNothing)
+TEST_F(CabEditorTest, BadFieldIsRefusedAndChangesNothing)
 {
     const auto files = Files();
     struct Case {
@@ -291,12 +297,17 @@ TEST_F(CabEditorTest, BadFieldStopsTheApplyAndWritesNothing)
         std::string message;
     };
     const Case cases[] = {
-        {"width", "abc", "'abc' is not a valid integer value"},
-        {"width", "12.5", "'12.5' is not a valid integer value"},
-        {"width", "99999",
-         "'99999' is not a valid value for Width: it must lie between 0 and 4096"},
-        {"maxValue", "", "'' is not a valid integer value"},
-        {"maxValue", "-5", "Value must be between 11 and 2147483647"},
+        {"width", "abc", "Width must be a whole number from 0 to 4096."},
+        {"width", "12.5", "Width must be a whole number from 0 to 4096."},
+        {"width", "99999", "Width must be a whole number from 0 to 4096."},
+        {"top", "-5000", "Top must be a whole number from -4096 to 4096."},
+        {"maxValue", "", "Maximum value must be a whole number."},
+        {"maxValue", "-5", "Minimum must be below maximum."},
+        {"maxValue", "10", "Minimum must be below maximum."},
+        {"progress", "161", "Initial Value must be a whole number from 10 to 160."},
+        {"progress", "9", "Initial Value must be a whole number from 10 to 160."},
+        {"modelName", "", "Model name may not be empty."},
+        {"modelName", "   ", "Model name may not be empty."},
         {"modelName", "speed, 1",
          "'speed, 1' cannot be a model name: it may not hold , : = \\ or /"},
         {"modelName", std::string(90, 'x'), "'" + std::string(90, 'x') +
@@ -312,10 +323,81 @@ TEST_F(CabEditorTest, BadFieldStopsTheApplyAndWritesNothing)
         EXPECT_FALSE(ApplyGaugeEdit(form, 1)) << c.field << " " << c.text;
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.message});
         EXPECT_EQ(Files(), files) << c.field << " " << c.text;
+        // The gauge keeps every value, those of the good fields before the bad one too.
+        EXPECT_EQ(CabItems.gauges[0]->height(), 120) << c.field << " " << c.text;
+        EXPECT_EQ(CabItems.gauges[0]->MinValue(), 0) << c.field << " " << c.text;
     }
-    // Fields before the bad one keep their new values.
-    EXPECT_EQ(CabItems.gauges[0]->height(), 77);
-    EXPECT_EQ(CabItems.gauges[0]->width(), 40);
+}
+
+TEST_F(CabEditorTest, LeverThumbAndRangeAreChecked)
+{
+    const struct {
+        const char* field;
+        const char* text;
+        std::string message;
+    } cases[] = {
+        {"thumbHeight", "500", "Thumb height must be a whole number from 0 to 59."},
+        {"thumbHeight", "-1", "Thumb height must be a whole number from 0 to 59."},
+        {"thumbWidth", "x", "Thumb width must be a whole number from 0 to 4096."},
+        {"minValue", "3", "Minimum must be below maximum."},
+        {"minValue", "heavy", "Minimum value must be a whole number."},
+    };
+    const auto files = Files();
+    for (const auto& c : cases) {
+        plat_message_box_clear_records();
+        TConEditForm form;
+        FillControlEdit(form, 2);
+        form.height->setText("60");
+        form.maxValue->setText("3");
+        form.findChild<QLineEdit*>(c.field)->setText(c.text);
+        EXPECT_FALSE(ApplyControlEdit(form, 2)) << c.field << " " << c.text;
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(Files(), files);
+    }
+}
+
+// OK on a bad field leaves the dialog open with what was typed; Cancel then leaves all as it was.
+TEST_F(CabEditorTest, BadFieldKeepsTheDialogAndItsText)
+{
+    const auto files = Files();
+    bool openAfterOk = false;
+    QString typed;
+    ASSERT_TRUE(OnModal<TGaugeEditForm>([] { EditGaugeItem(1, false); }, [&](TGaugeEditForm& f) {
+        f.height->setText("80");
+        f.maxValue->setText("ten");
+        f.okButton->click();
+        openAfterOk = f.isVisible();
+        typed = f.maxValue->text();
+        f.cancelButton->click();
+    }));
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(typed, "ten");
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Maximum value must be a whole number."});
+    EXPECT_EQ(CabItems.gauges[0]->height(), 120);
+    EXPECT_EQ(Files(), files);
+}
+
+// A new item without a function name is refused: no file, no key, no item.
+TEST_F(CabEditorTest, NewItemWithoutModelNameIsRefused)
+{
+    const auto list = ReadAll(root / "cab items" / "filenames.txt");
+    const auto ini = ReadAll(IniPath("TESTLOCO"));
+    bool openAfterOk = false;
+    ASSERT_TRUE(OnModal<TSwitchPushForm>([] { EditSwPushItem(2, true); }, [&](TSwitchPushForm& f) {
+        EXPECT_EQ(f.modelName->text(), "");
+        Place(f, " ", 20, 20, 10, 30);
+        f.okButton->click();
+        openAfterOk = f.isVisible();
+        f.cancelButton->click();
+    }));
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Model name may not be empty."});
+    EXPECT_EQ(ReadAll(IniPath("TESTLOCO")), ini);
+    EXPECT_EQ(ReadAll(root / "cab items" / "filenames.txt"), list);
+    for (const auto& entry : fs::directory_iterator(root / "cab items"))
+        EXPECT_EQ(entry.path().filename().string().find(".."), std::string::npos) << entry.path();
+    EXPECT_EQ(CabItems.pushCount, 1);
+    EXPECT_EQ(CabItems.pushSwitches[1], nullptr);
 }
 
 TEST_F(CabEditorTest, EleventhItemIsRefused)
@@ -333,9 +415,12 @@ TEST_F(CabEditorTest, EditMenuOpensTheSelectedItemsDialog)
     EXPECT_TRUE(window->Insert1->isEnabled());
     EXPECT_TRUE(window->Edit_menu->isEnabled());
 
-    // Nothing selected: nothing opens.
+    // Nothing selected: nothing opens, and a message says why.
     EXPECT_FALSE(OnModal<QDialog>([&] { window->Edit_menu->trigger(); },
                                   [](QDialog& d) { d.reject(); }));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                              "No cab item is selected: click one with the right mouse button first."});
+    plat_message_box_clear_records();
 
     QWidget* gauge = CabItems.gauges[1];
     EditorRightButtonDown(gauge->geometry().center());

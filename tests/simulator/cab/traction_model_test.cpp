@@ -1,5 +1,6 @@
 // Traction model files: defaults, the cab picture, loading a model and drive mode.
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +178,62 @@ TEST_F(TractionModelTest, PhysicsFormWithoutAnIniFileWritesOneOnOk)
     EXPECT_EQ(k.tractionType, "nil");
     EXPECT_EQ(k.yearComm, "1900");
     EXPECT_EQ(k.brakeType, "auto");
+}
+
+// A number the model cannot take is refused when OK is pressed: the dialog stays open with
+// what was typed, and the INI file stays as it was.
+TEST_F(TractionModelTest, PhysicsFormRefusesBadNumbersOnOk)
+{
+    WriteIni("TESTLOCO", "", "[loco physics]\r\nmass=84\r\nnumAxles=4\r\n");
+    const std::string ini = IniPath("TESTLOCO");
+    {
+        std::lock_guard guard(SimLock);
+        SimState.paths.traction = ini.substr(0, ini.size() - 4);
+    }
+    const auto read = [&] {
+        std::ifstream in(ini, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = read();
+    const struct {
+        QLineEdit* TPhysEditForm::*field;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {&TPhysEditForm::mass, "heavy", "Mass must be a number above 0 and at most 2000 (tonnes)."},
+        {&TPhysEditForm::mass, "0", "Mass must be a number above 0 and at most 2000 (tonnes)."},
+        {&TPhysEditForm::mass, "-84", "Mass must be a number above 0 and at most 2000 (tonnes)."},
+        {&TPhysEditForm::numAxles, "-3", "numAxles must be a whole number from 1 to 32."},
+        {&TPhysEditForm::numAxles, "4.5", "numAxles must be a whole number from 1 to 32."},
+        {&TPhysEditForm::traction, "", "maxTraction must be a whole number from 0 to 10000 (kN)."},
+        {&TPhysEditForm::indbrake, "x", "maxIndBrake must be a whole number from 0 to 10000 (kN)."},
+        {&TPhysEditForm::power, "-1", "Power must be a whole number from 0 to 100000 (BHP)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        plat_message_box_clear_records();
+        bool openAfterOk = false;
+        QString typed;
+        QTimer worker;
+        bool done = false;
+        QObject::connect(&worker, &QTimer::timeout, [&] {
+            auto* form = qobject_cast<TPhysEditForm*>(QApplication::activeModalWidget());
+            if (!form || done)
+                return;
+            done = true;
+            (form->*c.field)->setText(c.text);
+            form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            openAfterOk = form->isVisible();
+            typed = (form->*c.field)->text();
+            form->reject();
+        });
+        worker.start(10);
+        ShowPhysicsForm();
+        EXPECT_TRUE(openAfterOk);
+        EXPECT_EQ(typed, c.text);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(read(), before);
+    }
 }
 
 TEST_F(TractionModelTest, TractionFileDialogTitleFilterAndFolder)

@@ -4,9 +4,15 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "../../common/widget_pixels.h"
 #include "app/sim_state.h"
+#include "cab/cab_item_browser.h"
+#include "cab/cab_item_editors.h"
 #include "cab/loco_physics_form.h"
+#include "forms/options_form.h"
 #include "forms/selection_forms.h"
 #include "train/vehicle.h"
 #include "train/yard_form.h"
@@ -52,6 +58,38 @@ TEST(DialogLook, PhysicsFieldsShowTheirValuesWhole)
         const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
         EXPECT_GE(end - start, edit->fontMetrics().horizontalAdvance(edit->text()) - 1);
         EXPECT_EQ(edit->cursorPosition(), 0);
+    }
+}
+
+// Every dialog, with its window frame, fits a 1024 x 768 screen.
+TEST(DialogLook, EveryDialogFitsA1024By768Screen)
+{
+    ResetSimState();
+    TConsist empty;
+    ClearConsist(empty);
+    const std::pair<const char*, std::function<std::unique_ptr<QDialog>()>> dialogs[] = {
+        {"ControlEdit", [] { return std::make_unique<TConEditForm>(); }},
+        {"GaugeEditForm", [] { return std::make_unique<TGaugeEditForm>(); }},
+        {"Switch_Push", [] { return std::make_unique<TSwitchPushForm>(); }},
+        {"SwitchTogForm", [] { return std::make_unique<TSwitchTogForm>(); }},
+        {"LightForm", [] { return std::make_unique<TLightForm>(); }},
+        {"cab item browser", [] { return std::make_unique<TCITbrowse>(); }},
+        {"Loco Data from INI file", [] { return std::make_unique<TPhysEditForm>(); }},
+        {"Simulator Options", [] { return std::make_unique<TOptionsForm>(); }},
+        {"Build Train", [&] { return std::make_unique<TYardForm1>("", empty); }},
+        {"Load situation", [] { return std::make_unique<TSelForm>(); }},
+        {"New situation", [] { return std::make_unique<TSel2Form>(); }},
+    };
+    // Room for a title bar and borders.
+    constexpr int frameWidth = 16;
+    constexpr int frameHeight = 40;
+    for (const auto& [name, make] : dialogs) {
+        SCOPED_TRACE(name);
+        const std::unique_ptr<QDialog> dialog = make();
+        dialog->adjustSize();
+        const QSize size = dialog->size().expandedTo(dialog->minimumSizeHint());
+        EXPECT_LE(size.width() + frameWidth, 1024);
+        EXPECT_LE(size.height() + frameHeight, 768);
     }
 }
 

@@ -1,13 +1,19 @@
 // The timetable window and the options window.
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <random>
 
@@ -15,6 +21,7 @@
 #include "../../common/recording_engine3d.h"
 #include "app/ini_file.h"
 #include "app/main_window.h"
+#include "app/sim_hooks.h"
 #include "app/sim_state.h"
 #include "forms/options_form.h"
 #include "forms/time_form.h"
@@ -184,20 +191,136 @@ TEST_F(OptionsFormTest, ApplyInOrderWithTheEngineOnlyWhileRunning)
     }
 }
 
-TEST_F(OptionsFormTest, NonIntegerPositionStopsPartWay)
+// A position that would put the 3D window off the cab window (793 x 524) is refused before
+// anything is applied.
+TEST_F(OptionsFormTest, BadPositionChangesNothing)
 {
     const std::string ini = (root / "RE-RUZ125.ini").string();
+    const struct {
+        const char *top, *left, *width, *height;
+        std::string message;
+    } cases[] = {
+        {"10", "10", "wide", "100",
+         "Width must be a whole number from 1 to 783: the 3D window stays inside the cab window."},
+        {"10", "10", "100000", "100000",
+         "Width must be a whole number from 1 to 783: the 3D window stays inside the cab window."},
+        {"10", "10", "-50", "100",
+         "Width must be a whole number from 1 to 783: the 3D window stays inside the cab window."},
+        {"10", "700", "100", "100",
+         "Width must be a whole number from 1 to 93: the 3D window stays inside the cab window."},
+        {"10", "10", "100", "600",
+         "Height must be a whole number from 1 to 514: the 3D window stays inside the cab window."},
+        {"-1", "10", "100", "100",
+         "Top must be a whole number from 0 to 523: the 3D window stays inside the cab window."},
+        {"10", "800", "100", "100",
+         "Left must be a whole number from 0 to 792: the 3D window stays inside the cab window."},
+    };
+    window->ThreeDPanel->setGeometry(11, 22, 333, 144);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        TOptionsForm f(window);
+        f.FillOptionsForm(false);
+        f.wireframecheck->setChecked(true);
+        f.top_te->setText(c.top);
+        f.left_te->setText(c.left);
+        f.width_te->setText(c.width);
+        f.height_te->setText(c.height);
+        std::string error;
+        EXPECT_FALSE(f.ApplyOptions(ini, false, &error));
+        EXPECT_EQ(error, c.message);
+        EXPECT_FALSE(SimState.wireFrame);
+        EXPECT_EQ(window->ThreeDPanel->geometry(), QRect(11, 22, 333, 144));
+        EXPECT_FALSE(fs::exists(ini));
+    }
+    // The whole cab window is a valid place.
     TOptionsForm f(window);
     f.FillOptionsForm(false);
-    f.wireframecheck->setChecked(true);
-    f.width_te->setText("wide");
-    f.rainGroup->button(1)->setChecked(true);
+    f.top_te->setText("0");
+    f.left_te->setText("0");
+    f.width_te->setText("793");
+    f.height_te->setText("524");
     std::string error;
-    EXPECT_FALSE(f.ApplyOptions(ini, false, &error));
-    EXPECT_EQ(error, "'wide' is not a valid integer value");
-    EXPECT_TRUE(SimState.wireFrame);  // applied before the positions
-    EXPECT_FALSE(SimState.wet);       // after them: not reached
-    EXPECT_FALSE(fs::exists(ini));
+    EXPECT_TRUE(f.ApplyOptions(ini, false, &error)) << error;
+    EXPECT_EQ(window->ThreeDPanel->geometry(), QRect(0, 0, 793, 524));
+}
+
+// OK on a bad position keeps the window open with what was typed, and says why.
+TEST_F(OptionsFormTest, OkOnABadPositionKeepsTheWindow)
+{
+    plat_message_box_set_headless(true);
+    plat_message_box_clear_records();
+    window->ThreeDPanel->setGeometry(11, 22, 333, 144);
+    bool openAfterOk = false;
+    QString typed;
+    bool done = false;
+    QTimer worker;
+    QObject::connect(&worker, &QTimer::timeout, [&] {
+        auto* form = qobject_cast<TOptionsForm*>(QApplication::activeModalWidget());
+        if (!form || done)
+            return;
+        done = true;
+        form->width_te->setText("100000");
+        form->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        openAfterOk = form->isVisible();
+        typed = form->width_te->text();
+        form->reject();
+    });
+    worker.start(10);
+    ShowOptionsForm();
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(typed, "100000");
+    const auto boxes = plat_message_box_records();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              "Width must be a whole number from 1 to 782: the 3D window stays inside the cab window.");
+    EXPECT_EQ(window->ThreeDPanel->geometry(), QRect(11, 22, 333, 144));
+}
+
+// The card's driver dialog may show while the card is switched on: the simulation is paused
+// and SimLock free meanwhile, and runs again afterwards.
+TEST_F(OptionsFormTest, CardIsSwitchedOnWithTheSimulationPausedAndTheLockFree)
+{
+    struct TCardEngine : TRecordingEngine3D {
+        TVaruRor* window = nullptr;
+        bool lockFree = false;
+        bool ticking = true;
+        void Use3DCardDetailed(int a, int b, int c, int d, int e, int f) override
+        {
+            TRecordingEngine3D::Use3DCardDetailed(a, b, c, d, e, f);
+            lockFree = std::async(std::launch::async, [] {
+                           const bool free = SimLock.try_lock();
+                           if (free)
+                               SimLock.unlock();
+                           return free;
+                       }).get();
+            ticking = window->HiResTimer1.Enabled();
+        }
+    } card;
+    card.window = window;
+    SetEngine3D(&card);
+    SimState.worldLoaded = true;
+    SimState.card3D = true;
+    std::atomic<int> ticks{0};
+    window->HiResTimer1.OnTimer = [&] { ++ticks; };
+    window->HiResTimer1.SetEnabled(true);
+    bool done = false;
+    QTimer worker;
+    QObject::connect(&worker, &QTimer::timeout, [&] {
+        auto* form = qobject_cast<TOptionsForm*>(QApplication::activeModalWidget());
+        if (!form || done)
+            return;
+        done = true;
+        form->accept();
+    });
+    worker.start(10);
+    ShowOptionsForm();
+    const bool tickingAfter = window->HiResTimer1.Enabled();
+    window->HiResTimer1.SetEnabled(false);
+    EXPECT_EQ(card.CallsOf("Use3DCardDetailed").size(), 1u);
+    EXPECT_TRUE(card.lockFree);
+    EXPECT_FALSE(card.ticking);
+    EXPECT_TRUE(tickingAfter);
+    SetEngine3D(&engine);
 }
 
 }  // namespace

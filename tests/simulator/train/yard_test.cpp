@@ -480,4 +480,40 @@ TEST_F(YardTest, BuildTrainSavesOrLoadsOnOkAndKeepsAllOnCancel)
     ClearConsist(Consist);
 }
 
+// A train to be saved needs a name: OK without one keeps the yard open with the train made up,
+// says why, and writes nothing.
+TEST_F(YardTest, OkRefusesToSaveATrainWithoutAName)
+{
+    for (const TYardSave when : {TYardSave::WhenChecked, TYardSave::Always}) {
+        for (const char* name : {"", "   "}) {
+            SCOPED_TRACE(std::string("name \"") + name + "\"");
+            ClearConsist(Consist);
+            plat_message_box_clear_records();
+            bool openAfterOk = false;
+            int placed = 0;
+            QTimer::singleShot(0, [&] {
+                auto* form = qobject_cast<TYardForm1*>(QApplication::activeModalWidget());
+                ASSERT_NE(form, nullptr);
+                form->ChooseTraction("RE-RUZ125");
+                form->DrawGrid1MouseDown(0, 0, false);
+                form->Edit1->setText(name);
+                form->Edit1Change(name);
+                form->SaveTrainCheckBox->setChecked(when == TYardSave::WhenChecked);
+                form->OkButton->click();
+                openAfterOk = form->isVisible();
+                placed = form->EditedConsist().count;
+                form->CancelButton->click();
+            });
+            EXPECT_EQ(BuildTrain(nullptr, Root(), when), TBuildResult::Cancelled);
+            EXPECT_TRUE(openAfterOk);
+            EXPECT_EQ(placed, 1);
+            ASSERT_EQ(plat_message_box_records().size(), 1u);
+            EXPECT_EQ(plat_message_box_records()[0].text,
+                      "Train Name may not be empty: the train is saved under it.");
+            EXPECT_TRUE(fs::is_empty(root / "rail yard"));
+            EXPECT_EQ(Consist.count, 0);
+        }
+    }
+}
+
 }  // namespace
