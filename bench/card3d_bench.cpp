@@ -24,6 +24,7 @@
 #include "render/images/winbmp.h"
 #include "render/software/background.h"
 #include "render/software/frame_buffers.h"
+#include "render/software/raster_bands.h"
 #include "render/software/world_traversal.h"
 #include "render_bench_scene.h"
 #include "world/bsp_node.h"
@@ -248,11 +249,9 @@ int main(int argc, char** argv) {
     }
     const double n = reporter.rates["software"], m = reporter.rates["llvmpipe"];
     const char* lp_threads = std::getenv("LP_NUM_THREADS");
-    const char* render_threads = std::getenv("DROVIK_RENDER_THREADS");
-    std::printf("threads: software 1 (DROVIK_RENDER_THREADS=%s), llvmpipe LP_NUM_THREADS=%s (unset: one a core), "
+    std::printf("threads: software %d (DROVIK_RENDER_THREADS), llvmpipe LP_NUM_THREADS=%s (unset: one a core), "
                 "%u cores\n",
-                render_threads ? render_threads : "(unset)", lp_threads ? lp_threads : "(unset)",
-                std::thread::hardware_concurrency());
+                software_render_threads(), lp_threads ? lp_threads : "(unset)", std::thread::hardware_concurrency());
     std::printf("wall clock, medians of 5: software %.1f fps, llvmpipe %.1f fps, ratio %.2f\n", n, m,
                 m > 0 ? n / m : 0.0);
     return 0;

@@ -20,6 +20,7 @@
 #include "drovik.h"
 #include "platform/window.h"
 #include "render/render_backend.h"
+#include "render/software/raster_bands.h"
 #include "world/engine_state.h"
 
 namespace fs = std::filesystem;
@@ -34,8 +35,12 @@ constexpr int town_factors[] = {1, 10, 100};
 // An odd dark grey no polygon of the worlds here draws: what the counting frame leaves uncovered.
 constexpr uint16_t uncovered = 0x0821;
 
-// Thread counts the rasteriser is measured with.
-std::vector<int> thread_counts() { return {1}; }
+// Thread counts the rasteriser is measured with: one, and one per core.
+std::vector<int> thread_counts() {
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    if (cores == 1) return {1};
+    return {1, cores};
+}
 
 struct view {
     double eye[3], target[3];
@@ -133,6 +138,7 @@ void measure(const std::string& world, const view& v, median_reporter& reporter,
         plat_window* window = plat_window_create_memory(r.width, r.height);
         Drovik_engine_set_picture_quality(r.width * r.height);
         for (int threads : thread_counts()) {
+            software_render_set_threads(threads);
             const std::string name = world + " " + std::to_string(r.width) + "x" + std::to_string(r.height) + " " +
                                      std::to_string(threads) + " thread";
             const frame_figures figures = count_frame(window, camera);
@@ -152,9 +158,7 @@ void measure(const std::string& world, const view& v, median_reporter& reporter,
 }
 
 void print_table(const std::vector<table_row>& rows) {
-    const char* asked = std::getenv("DROVIK_RENDER_THREADS");
-    std::printf("\nsoftware renderer, wall clock, medians of 5; DROVIK_RENDER_THREADS=%s, %u cores\n",
-                asked ? asked : "(unset)", std::thread::hardware_concurrency());
+    std::printf("\nsoftware renderer, wall clock, medians of 5; %u cores\n", std::thread::hardware_concurrency());
     std::printf("%-10s %8s %10s %7s %9s %9s %12s %9s %8s\n", "world", "polygons", "frame", "threads", "ms", "fps",
                 "ns/written", "drawn", "hidden");
     for (const table_row& r : rows) {
