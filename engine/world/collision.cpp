@@ -105,8 +105,28 @@ bsp_node* separating_node(bsp_node* node, const vec3& start, const vec3& end) {
     return nullptr;
 }
 
-bool uses_editor_test(bool main_tree) {
-    return engine_state.editor_mode || (!main_tree && !engine_state.bsp_for_others);
+// A module whose root has children was built into a tree; otherwise the root holds the flat list.
+bool has_tree(const bsp_node* root) { return root->front || root->back; }
+
+bool uses_editor_test(const bsp_node* root, bool main_tree) {
+    return engine_state.editor_mode || (!main_tree && !engine_state.bsp_for_others && !has_tree(root));
+}
+
+void test_node_for_editor(collision_context& c, const bsp_node* node) {
+    for (polygon* p = node->polygons; p; p = p->next) {
+        if (!can_block(p)) continue;
+        if (!p->rotated && plane_value(polygon_plane(p), c.viewpoint) <= 0.00001) continue;
+        vec3 at;
+        if (cross_polygon(c, p, at)) keep_if_nearer(c, p, at);
+    }
+}
+
+// Every polygon of the tree, the flat list being a tree of one node.
+void test_tree_for_editor(collision_context& c, const bsp_node* node, int depth) {
+    if (!node || depth > bsp_max_depth) return;
+    test_node_for_editor(c, node);
+    test_tree_for_editor(c, node->front, depth + 1);
+    test_tree_for_editor(c, node->back, depth + 1);
 }
 
 int editor_test(bsp_node* root, const vec3& start, const vec3& end, const vec3& viewpoint, polygon** out_polygon,
@@ -114,12 +134,8 @@ int editor_test(bsp_node* root, const vec3& start, const vec3& end, const vec3& 
     if (!get_current_camera()) return 1;
     collision_context c;
     set_segment(c, start, end);
-    for (polygon* p = root->polygons; p; p = p->next) {
-        if (!can_block(p)) continue;
-        if (!p->rotated && plane_value(polygon_plane(p), viewpoint) <= 0.00001) continue;
-        vec3 at;
-        if (cross_polygon(c, p, at)) keep_if_nearer(c, p, at);
-    }
+    c.viewpoint = viewpoint;
+    test_tree_for_editor(c, root, 0);
     if (!c.hit) return 1;
     if (out_polygon) *out_polygon = c.hit;
     out_point = c.point;
@@ -133,7 +149,7 @@ vec3 camera_location() {
 
 int tree_test(bsp_node* root, bool main_tree, const vec3& start, const vec3& end, const vec3& viewpoint,
               polygon** out_polygon, vec3& out_point) {
-    if (uses_editor_test(main_tree)) return editor_test(root, start, end, viewpoint, out_polygon, out_point);
+    if (uses_editor_test(root, main_tree)) return editor_test(root, start, end, viewpoint, out_polygon, out_point);
     bsp_node* node = separating_node(root, start, end);
     if (!node) return 1;
     collision_context c;
