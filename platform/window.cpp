@@ -208,6 +208,9 @@ bool plat_sdl_video_ready()
         sdl_state = -1;
         // Ctrl+C and kill must still end the program, not become an SDL quit event.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // Window pixels go up through the display server, never through an OpenGL context of SDL's:
+        // the 3D card's context must be the only one the process makes current.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (plat_display_available() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
             sdl_state = 1;
             sdl_thread = std::this_thread::get_id();
