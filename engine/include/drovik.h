@@ -205,7 +205,7 @@ DROVIK_API DROVIK_WINDOW Drovik_engine_get_default_rendering_window_hwnd(void); 
 DROVIK_API int Drovik_engine_maximize_default_rendering_window(void);
 DROVIK_API void Drovik_engine_minimize_default_rendering_window(void); /* hides it */
 DROVIK_API int Drovik_engine_set_default_rendering_window_title(const char* title);
-DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height); /* the client size; the position is the system's */
+DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height); /* the client size, the window moved to (x, y) */
 /* ---- 3D animation family: the vertex-animated models (MD2) loaded with a world or an object;
    a failed 3D animation check returns 0 or NULL unless noted. ---- */
 DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_first(void);

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "card_fixture.h"
+#include "drovik.h"
 #include "fake_card.h"
 #include "platform/card_dialog.h"
 #include "platform/display.h"
@@ -365,6 +366,22 @@ TEST_F(CardFake, ThePrimaryDisplaysOwnDeviceIsNotMesasSoftwareOne) {
     card3d_free_enumeration();
     EXPECT_EQ(card3d_use_detailed(window_, 0, 0, 0, 0, 0, 0), 0);
     EXPECT_EQ(card().opened_index, 0);
+}
+
+TEST_F(CardFake, DisplayModeChangesStopTheCardAndStartItAgain) {
+    start();
+    const int opens = card().opens;
+    EXPECT_EQ(Drovik_engine_set_color_depth(16), 0);
+    EXPECT_EQ(card().opens, opens + 1);
+    EXPECT_TRUE(card().open);
+    EXPECT_EQ(engine_state.card_in_use, 1);
+    EXPECT_EQ(Drovik_engine_set_resolution(800, 600, 16), 0);
+    EXPECT_EQ(card().opens, opens + 2);
+    EXPECT_EQ(engine_state.card_in_use, 1);
+    card3d_close();
+    EXPECT_EQ(Drovik_engine_set_color_depth(16), 0);
+    EXPECT_EQ(card().opens, opens + 2);
+    EXPECT_EQ(engine_state.card_in_use, 0);
 }
 
 TEST_F(CardFake, ClosingGoesBackToSoftwareAndDropsEveryTexture) {
