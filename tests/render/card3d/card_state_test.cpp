@@ -5,6 +5,7 @@
 
 #include "card_fixture.h"
 #include "drovik.h"
+#include "foundation/errors.h"
 #include "fake_card.h"
 #include "platform/card_dialog.h"
 #include "platform/display.h"
@@ -421,6 +422,16 @@ TEST_F(CardFake, DisplayModeChangesStopTheCardAndStartItAgain) {
     EXPECT_EQ(Drovik_engine_set_color_depth(16), 0);
     EXPECT_EQ(card().opens, opens + 2);
     EXPECT_EQ(engine_state.card_in_use, 0);
+}
+
+TEST_F(CardFake, AFrameTheDeviceCannotBeginIsRefusedAndReported) {
+    start();
+    card().open = false;
+    EXPECT_EQ(card3d_before_each_render(window_, cam_), -1);
+    EXPECT_STREQ(engine_get_last_error(), "card3d_before_each_render: BeginScene() failed (Catch)");
+    card().open = true;
+    EXPECT_EQ(card3d_before_each_render(window_, cam_), 0);
+    card3d_after_render();
 }
 
 TEST_F(CardFake, ClosingGoesBackToSoftwareAndDropsEveryTexture) {
