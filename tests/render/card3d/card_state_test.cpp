@@ -10,6 +10,7 @@
 #include "platform/card_dialog.h"
 #include "platform/display.h"
 #include "render/images/bitmap_texture.h"
+#include "render/software/rendering_manager.h"
 #include "world/world_order.h"
 
 const card3d_device& CardTest::fake_card_table() { return fake_card::table(); }
@@ -422,6 +423,7 @@ TEST_F(CardFake, DisplayModeChangesStopTheCardAndStartItAgain) {
     EXPECT_EQ(Drovik_engine_set_color_depth(16), 0);
     EXPECT_EQ(card().opens, opens + 2);
     EXPECT_EQ(engine_state.card_in_use, 0);
+    rendering_manager().display.close();  // the mode calls opened the display wrapper
 }
 
 TEST_F(CardFake, AFrameTheDeviceCannotBeginIsRefusedAndReported) {
