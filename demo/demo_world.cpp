@@ -94,7 +94,7 @@ std::string polygon(const char* name, int r, int g, int b, const char* bitmap, i
                     const std::vector<Corner>& corners)
 {
     std::string s = plat_format("\tPOLYGON: %s\n\t\tCOLOR: %d %d %d\n\t\tBITMAP: %s\n\t\tTRANSPARENT: %d\n"
-                                "\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 0\n\t\tNUM_OF_POINTS: %d\n",
+                                "\t\tROTATED: NO\n\t\tLIGHT_DIMINUTION: 40\n\t\tNUM_OF_POINTS: %d\n",
                                 name, r, g, b, bitmap, transparent, static_cast<int>(corners.size()));
     const Point n = face_normal(corners);
     for (const Corner& c : corners) {

@@ -101,18 +101,36 @@ void choose_current_background() {
     }
 }
 
-void link_polygons_to_animations() {
-    if (!engine_state.animations) return;
-    for_each_tree_polygon([](polygon* p) {
-        if (!polygon_has_bitmap_name(p)) return;
-        for (animation* a = engine_state.animations; a; a = a->next) {
-            if (a->name && jstricmp(a->name, p->bitmap_name) == 0) {
-                p->bitmap_is_animation = 1;
-                p->anim = a;
-                return;
-            }
+animation* animation_named(const char* name) {
+    for (animation* a = engine_state.animations; a; a = a->next) {
+        if (a->name && jstricmp(a->name, name) == 0) return a;
+    }
+    return nullptr;
+}
+
+bitmap_texture* first_picture(const animation* a) {
+    for (const frame_item* view : a->views) {
+        if (view) return view->bitmap;
+    }
+    return nullptr;
+}
+
+// Each polygon marked as animated gets the texture animation its bitmap name names, and that
+// animation's first picture as its bitmap. A missing animation ends it: -1.
+int resolve_polygon_animations() {
+    int result = 0;
+    for_each_tree_polygon([&result](polygon* p) {
+        if (result != 0 || p->bitmap_is_animation != 1 || !polygon_has_bitmap_name(p)) return;
+        animation* a = animation_named(p->bitmap_name);
+        if (!a) {
+            report_errorf("Animation %s is missing !!!\n", p->bitmap_name);
+            result = -1;
+            return;
         }
+        p->anim = a;
+        if (bitmap_texture* picture = first_picture(a)) p->texture = picture;
     });
+    return result;
 }
 
 void store_module_counts() {
@@ -207,7 +225,7 @@ int engine_digest_worlds(const char* bitmaps_directory, module* modules, int imm
             report_error(1, "engine_digest_worlds: init_bitmaps_table failed\n");
     }
     choose_current_background();
-    link_polygons_to_animations();
+    resolve_polygon_animations();
     for_each_tree_polygon([](polygon* p) { polygon_set_render_kind(p); });
     store_module_counts();
     set_log_window_caption(digest_texts::caption_bsp);

@@ -34,8 +34,10 @@ smooth out vec2 texel_perspective;
 noperspective out vec2 texel_linear;
 void main() {
     // Screen pixels to clip space; w restores the eye depth so that interpolation is perspective correct.
+    // Rows go up the framebuffer as they go down the screen: the edge rule then takes a polygon's top
+    // row and leaves its bottom one, and the frame is read back top row first.
     float w = 1.0 / position.w;
-    vec2 ndc = vec2((position.x + 0.5) / target_size.x * 2.0 - 1.0, 1.0 - (position.y + 0.5) / target_size.y * 2.0);
+    vec2 ndc = (position.xy + 0.5) / target_size * 2.0 - 1.0;
     gl_Position = vec4(ndc * w, (position.z * 2.0 - 1.0) * w, w);
     colour = diffuse;
     vertex_fog = specular.a;
@@ -605,9 +607,8 @@ bool plat_card_read_back(plat_surface* surface) {
     std::vector<uint8_t> rgba(static_cast<size_t>(c.width) * c.height * 4);
     glReadPixels(0, 0, c.width, c.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     const int width = std::min(c.width, surface->width), height = std::min(c.height, surface->height);
-    // The frame's rows come bottom first.
     for (int y = 0; y < height; ++y) {
-        const uint8_t* from = rgba.data() + static_cast<size_t>(c.height - 1 - y) * c.width * 4;
+        const uint8_t* from = rgba.data() + static_cast<size_t>(y) * c.width * 4;
         uint16_t* to = surface->bits + static_cast<size_t>(y) * surface->pitch_pixels;
         for (int x = 0; x < width; ++x, from += 4) {
             to[x] = static_cast<uint16_t>((from[0] >> 3) << 11 | (from[1] >> 2) << 5 | from[2] >> 3);

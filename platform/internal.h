@@ -15,6 +15,9 @@ struct plat_window {
     plat_window_kind kind;
     int width = 0;
     int height = 0;
+    int x = PLAT_DEFAULT_POSITION;  // the last place asked for
+    int y = PLAT_DEFAULT_POSITION;
+    bool move_pending = false;
     std::string title;
     bool visible = false;
     bool minimized = false;

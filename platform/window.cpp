@@ -79,6 +79,9 @@ void sdl_apply_state(plat_window* w)
     SDL_GetWindowSize(w->sdl, &cur_w, &cur_h);
     if (!w->maximized && (cur_w != std::max(1, w->width) || cur_h != std::max(1, w->height)))
         SDL_SetWindowSize(w->sdl, std::max(1, w->width), std::max(1, w->height));
+    if (w->move_pending)
+        SDL_SetWindowPosition(w->sdl, w->x, w->y);
+    w->move_pending = false;
     if (!w->visible) {
         SDL_HideWindow(w->sdl);
         return;
@@ -258,6 +261,8 @@ plat_window* plat_window_create_sdl(const char* title, int x, int y, int width, 
     w->kind = PLAT_WINDOW_SDL;
     w->title = title ? title : "";
     w->visible = visible;
+    w->x = x;
+    w->y = y;
     resize_frame(w, width, height);
     if (plat_sdl_video_ready()) {
         int px = x == PLAT_DEFAULT_POSITION ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
@@ -346,6 +351,33 @@ void plat_window_set_client_size(plat_window* window, int width, int height)
         resize_frame(w, width, height);
         state_changed(w);
     });
+}
+
+void plat_window_move(plat_window* window, int x, int y)
+{
+    with_window(window, [&](plat_window* w) {
+        w->x = x;
+        w->y = y;
+        w->move_pending = true;
+        state_changed(w);
+    });
+}
+
+bool plat_window_position(const plat_window* window, int* x, int* y)
+{
+    bool known = false;
+    with_window(window, [&](plat_window* w) {
+        int px = w->x;
+        int py = w->y;
+        if (w->sdl && on_owner_thread(w))
+            SDL_GetWindowPosition(w->sdl, &px, &py);
+        known = px != PLAT_DEFAULT_POSITION && py != PLAT_DEFAULT_POSITION;
+        if (x)
+            *x = px;
+        if (y)
+            *y = py;
+    });
+    return known;
 }
 
 void plat_window_set_title(plat_window* window, const char* title)

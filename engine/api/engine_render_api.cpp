@@ -404,13 +404,14 @@ DROVIK_API int Drovik_engine_set_default_rendering_window_title(const char* titl
     return 1;
 }
 
-DROVIK_API int Drovik_engine_set_default_rendering_window_size(int, int, int width, int height) {
+DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height) {
     engine_guard guard;
     plat_window* window = default_window_shown();
     if (!window) {
         warning_box(texts::size_failed);
         return 0;
     }
+    plat_window_move(window, x, y);
     plat_window_set_client_size(window, width, height);
     return 1;
 }

@@ -10,6 +10,7 @@
 #include "foundation/strings.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "render/card3d/card3d.h"
 #include "render/images/bitmap_texture.h"
 #include "render/images/genwin.h"
 #include "render/software/rendering_manager.h"
@@ -31,6 +32,17 @@ inline constexpr const char* main_suffix = "world";
 }  // namespace texts
 
 constexpr int editor_world = 4;
+
+// A display mode change runs with the 3D card off; a card that was in use starts again after it.
+template <typename Change>
+int with_card_off(Change&& change) {
+    const bool card_on = engine_state.card_in_use != 0;
+    plat_window* window = card3d().window;
+    if (card_on) card3d_use(window, 0);
+    const int result = change();
+    if (card_on) card3d_use(window && plat_is_window(window) ? window : nullptr, 1);
+    return result;
+}
 
 plat_window* log_window_if_shown() {
     const engine_globals& g = engine_g();
@@ -131,16 +143,21 @@ DROVIK_API int Drovik_engine_unload_all_bitmaps() {
 DROVIK_API int Drovik_engine_set_resolution(int width, int height, int bits_per_pixel) {
     engine_guard guard;
     if (!engine_is_initialized()) engine_first_init();
-    const int result = rendering_manager().display.set_resolution(width, height, bits_per_pixel);
-    plat_window* window = engine_g().default_window;
-    if (result == 0 && window && plat_is_window(window)) plat_window_set_client_size(window, width, height);
-    return result;
+    return with_card_off([=] {
+        const int result = rendering_manager().display.set_resolution(width, height, bits_per_pixel);
+        plat_window* window = engine_g().default_window;
+        if (result == 0 && window && plat_is_window(window)) {
+            plat_window_move(window, 0, 0);
+            plat_window_set_client_size(window, width, height);
+        }
+        return result;
+    });
 }
 
 DROVIK_API int Drovik_engine_set_color_depth(int bits_per_pixel) {
     engine_guard guard;
     if (!engine_is_initialized()) engine_first_init();
-    return rendering_manager().display.set_color_depth(bits_per_pixel);
+    return with_card_off([=] { return rendering_manager().display.set_color_depth(bits_per_pixel); });
 }
 
 DROVIK_API void Drovik_engine_get_resolution(int* width, int* height, int* bits_per_pixel) {

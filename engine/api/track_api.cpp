@@ -17,7 +17,7 @@ const api_export_row track_exports[] = {
     {"Drovik_track_is_cyclic", "Drovik_track_is_cyclic", -1},
     {"Drovik_track_get_number_of_points", "Drovik_track_get_number_of_points", 0},
     {"Drovik_track_get_points", "Drovik_track_get_points", 0},
-    {"Drovik_track_get_point", "Drovik_track_get_point", -1},
+    {"Drovik_track_get_point", "Drovik_track_get_point", 0},
     {"Drovik_track_get_point_element", "Drovik_track_get_point_element", 0},
     {"Drovik_track_set_points_buffer", "Drovik_track_set_points_buffer", -1},
     {"Drovik_track_set_number_of_points", "Drovik_track_set_number_of_points", -1},
@@ -94,12 +94,8 @@ DROVIK_API const double* Drovik_track_get_points(DROVIK_HANDLE track_handle) {
 
 DROVIK_API int Drovik_track_get_point(DROVIK_HANDLE track_handle, int index, double point[3]) {
     return with_track(__func__, track_handle, [index, point](jtrack* t) {
-        if (!point) return -1;
-        if (!is_point(t, index)) {
-            warning_box(texts::index_out_of_range);
-            return -1;
-        }
-        api_put_vec(point, t->points + 3 * index);
+        if (!is_point(t, index)) warning_box(texts::index_out_of_range);
+        else if (point) api_put_vec(point, t->points + 3 * index);
         return 0;
     });
 }

@@ -205,7 +205,7 @@ DROVIK_API DROVIK_WINDOW Drovik_engine_get_default_rendering_window_hwnd(void); 
 DROVIK_API int Drovik_engine_maximize_default_rendering_window(void);
 DROVIK_API void Drovik_engine_minimize_default_rendering_window(void); /* hides it */
 DROVIK_API int Drovik_engine_set_default_rendering_window_title(const char* title);
-DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height); /* the client size; the position is the system's */
+DROVIK_API int Drovik_engine_set_default_rendering_window_size(int x, int y, int width, int height); /* the client size, the window moved to (x, y) */
 /* ---- 3D animation family: the vertex-animated models (MD2) loaded with a world or an object;
    a failed 3D animation check returns 0 or NULL unless noted. ---- */
 DROVIK_API DROVIK_HANDLE Drovik_3D_animation_get_first(void);
@@ -368,7 +368,7 @@ DROVIK_API void Drovik_track_set_name(DROVIK_HANDLE track, const char* name); /*
 DROVIK_API int Drovik_track_is_cyclic(DROVIK_HANDLE track); /* -1 on a failed check */
 DROVIK_API int Drovik_track_get_number_of_points(DROVIK_HANDLE track);
 DROVIK_API const double* Drovik_track_get_points(DROVIK_HANDLE track);
-DROVIK_API int Drovik_track_get_point(DROVIK_HANDLE track, int index, double point[3]); /* 0 / -1 */
+DROVIK_API int Drovik_track_get_point(DROVIK_HANDLE track, int index, double point[3]); /* 0 whatever happens */
 DROVIK_API double Drovik_track_get_point_element(DROVIK_HANDLE track, int index, int element); /* element 0-2; 0.0 after a box */
 DROVIK_API int Drovik_track_set_points_buffer(DROVIK_HANDLE track, const double* points, int count); /* a copy replaces the points; 0 / -1 */
 DROVIK_API int Drovik_track_set_number_of_points(DROVIK_HANDLE track, int count); /* 0 up to the points held; 0 / -1 */

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/errors.h"
+#include "render/card3d/card3d.h"
 #include "render/images/shade_tables.h"
 #include "world/bsp_tree.h"
 #include "world/colour.h"
@@ -47,6 +48,7 @@ void recompute_world(visibility trees) {
     }
     engine_compute_fog_distance();
     change_palettes(current_atmospheric_colour());
+    card3d_set_fog();
 }
 
 void set_brightness_value(const char* operation, int value) {
@@ -75,6 +77,7 @@ void set_fog_colour(int r, int g, int b) {
     engine_state.atmosphere_green = g;
     engine_state.atmosphere_blue = b;
     change_palettes(current_atmospheric_colour());
+    card3d_set_fog();
 }
 
 }  // namespace

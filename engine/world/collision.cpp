@@ -2,6 +2,7 @@
 #include "world/collision.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -64,7 +65,7 @@ void keep_if_nearer(collision_context& c, polygon* p, const vec3& at) {
     }
 }
 
-// A ROTATED polygon always faces the viewer: the segment is crossed with its box.
+// In a tree walk a ROTATED polygon, which always faces the viewer, is crossed by its box.
 bool cross_polygon(const collision_context& c, const polygon* p, vec3& at) {
     if (p->rotated) return segment_box_intersection(c.start, c.end, p->box, at) == 1;
     return does_segment_intersect_polygon(c.start, c.end, p, at) == 1;
@@ -105,8 +106,60 @@ bsp_node* separating_node(bsp_node* node, const vec3& start, const vec3& end) {
     return nullptr;
 }
 
-bool uses_editor_test(bool main_tree) {
-    return engine_state.editor_mode || (!main_tree && !engine_state.bsp_for_others);
+// A module whose root has children was built into a tree; otherwise the root holds the flat list.
+bool has_tree(const bsp_node* root) { return root->front || root->back; }
+
+bool uses_editor_test(const bsp_node* root, bool main_tree) {
+    return engine_state.editor_mode || (!main_tree && !engine_state.bsp_for_others && !has_tree(root));
+}
+
+// A ROTATED polygon as it is drawn: turned about the vertical through its centre until its
+// horizontal normal points at the viewpoint, then crossed as a polygon of the turned points.
+bool cross_turned_polygon(const collision_context& c, const polygon* p, vec3& at) {
+    constexpr double tiny = 1e-9;
+    const double cx = p->centre[0], cy = p->centre[1];
+    const double tx = c.viewpoint.x - cx, ty = c.viewpoint.y - cy;
+    const double to_eye = std::hypot(tx, ty), facing = std::hypot(p->plane[0], p->plane[1]);
+    if (to_eye < tiny || facing < tiny) return does_segment_intersect_polygon(c.start, c.end, p, at) == 1;
+    const double nx = p->plane[0] / facing, ny = p->plane[1] / facing;
+    const double ex = tx / to_eye, ey = ty / to_eye;
+    const double cosine = nx * ex + ny * ey, sine = nx * ey - ny * ex;
+    std::vector<point> turned;
+    for (const point* q = p->points; q; q = q->next) {
+        point t = *q;
+        const double dx = q->x - cx, dy = q->y - cy;
+        t.x = cx + dx * cosine - dy * sine;
+        t.y = cy + dx * sine + dy * cosine;
+        turned.push_back(t);
+    }
+    for (size_t i = 0; i < turned.size(); ++i) turned[i].next = i + 1 < turned.size() ? &turned[i + 1] : nullptr;
+    polygon facing_polygon = *p;
+    facing_polygon.points = turned.empty() ? nullptr : turned.data();
+    facing_polygon.plane[0] = ex * facing;
+    facing_polygon.plane[1] = ey * facing;
+    facing_polygon.plane[3] = -(facing_polygon.plane[0] * cx + facing_polygon.plane[1] * cy + p->plane[2] * p->centre[2]);
+    return does_segment_intersect_polygon(c.start, c.end, &facing_polygon, at) == 1;
+}
+
+void test_node_for_editor(collision_context& c, const bsp_node* node) {
+    for (polygon* p = node->polygons; p; p = p->next) {
+        if (!can_block(p)) continue;
+        vec3 at;
+        if (p->rotated) {
+            if (cross_turned_polygon(c, p, at)) keep_if_nearer(c, p, at);
+            continue;
+        }
+        if (plane_value(polygon_plane(p), c.viewpoint) <= 0.00001) continue;
+        if (does_segment_intersect_polygon(c.start, c.end, p, at) == 1) keep_if_nearer(c, p, at);
+    }
+}
+
+// Every polygon of the tree, the flat list being a tree of one node.
+void test_tree_for_editor(collision_context& c, const bsp_node* node, int depth) {
+    if (!node || depth > bsp_max_depth) return;
+    test_node_for_editor(c, node);
+    test_tree_for_editor(c, node->front, depth + 1);
+    test_tree_for_editor(c, node->back, depth + 1);
 }
 
 int editor_test(bsp_node* root, const vec3& start, const vec3& end, const vec3& viewpoint, polygon** out_polygon,
@@ -114,12 +167,8 @@ int editor_test(bsp_node* root, const vec3& start, const vec3& end, const vec3& 
     if (!get_current_camera()) return 1;
     collision_context c;
     set_segment(c, start, end);
-    for (polygon* p = root->polygons; p; p = p->next) {
-        if (!can_block(p)) continue;
-        if (!p->rotated && plane_value(polygon_plane(p), viewpoint) <= 0.00001) continue;
-        vec3 at;
-        if (cross_polygon(c, p, at)) keep_if_nearer(c, p, at);
-    }
+    c.viewpoint = viewpoint;
+    test_tree_for_editor(c, root, 0);
     if (!c.hit) return 1;
     if (out_polygon) *out_polygon = c.hit;
     out_point = c.point;
@@ -133,7 +182,7 @@ vec3 camera_location() {
 
 int tree_test(bsp_node* root, bool main_tree, const vec3& start, const vec3& end, const vec3& viewpoint,
               polygon** out_polygon, vec3& out_point) {
-    if (uses_editor_test(main_tree)) return editor_test(root, start, end, viewpoint, out_polygon, out_point);
+    if (uses_editor_test(root, main_tree)) return editor_test(root, start, end, viewpoint, out_polygon, out_point);
     bsp_node* node = separating_node(root, start, end);
     if (!node) return 1;
     collision_context c;

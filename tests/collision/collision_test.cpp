@@ -166,6 +166,22 @@ TEST_F(Collision, ARotatedSpriteBlocksByItsBox) {
     EXPECT_EQ(is_movement_possible(nullptr, {0, 304, 54}, {100, 304, 54}, hit), 1);
 }
 
+// In editor mode the sprite is turned to face the camera, as drawn: a segment beside its box but
+// through the turned triangle is blocked, one through the box beside the turned triangle is not.
+TEST_F(Collision, InEditorModeARotatedSpriteBlocksAsItIsTurnedTowardTheCamera) {
+    polygon* sprite = world_polygon("sprite");
+    engine_state.editor_mode = 1;
+    camera_set_location(get_current_camera(), {sprite->centre[0], 0, 50});
+    collision_hit hit;
+    EXPECT_EQ(is_movement_possible(nullptr, {48, 0, 46}, {48, 600, 46}, hit), 0);
+    EXPECT_EQ(hit.polygon_hit, sprite);
+    EXPECT_NEAR(hit.point.x, 48, 1e-9);
+    EXPECT_GT(hit.point.y, 296);
+    EXPECT_LT(hit.point.y, 302);
+    EXPECT_EQ(is_movement_possible(nullptr, {54, 0, 54}, {54, 600, 54}, hit), 1);
+    engine_state.editor_mode = 0;
+}
+
 TEST_F(Collision, CombinedNormalSumsEveryCrossedPolygon) {
     vec3 normal;
     EXPECT_EQ(calculate_combined_normal(normal, {0, 0, 50}, {300, 0, 50}), 3);

@@ -15,6 +15,7 @@ P_NEXT_PATCH, P_PREV_PATCH, P_FAMILY_HEAD, P_FAMILY_NEXT = 0x80, 0x100, 0x200, 0
 P_AMBIENT, P_DIFFUSE, P_SPECULAR, P_SHINING, P_BITMAP, P_NAME = 0x800, 0x1000, 0x2000, 0x4000, 0x8000, 0x10000
 # Kind word bits.
 K_TRANSPARENT, K_TRANSPARENT_ZERO, K_THREE, K_FOUR, K_MANY = 0x80, 0x100, 0x200, 0x400, 0x800
+K_COLLISIONAL = 0x20
 
 
 def width(count):
@@ -404,6 +405,36 @@ def chase_world():
     return w
 
 
+def crate_world():
+    """A floor at z = -300 and a crate object: the six faces of a box -200..200 about the object's
+    origin, placed at (1000, 0, 0), and a ball object of no polygons at (0, 0, 50). A camera looks on from (0, 0, 50) along x."""
+    w = empty_world()
+    corners = [((x, y, z), (150, 100, 50), (0, 0, 0)) for x in (-200, 200) for y in (-200, 200) for z in (-200, 200)]
+    ground = [((x, y, -300), (90, 90, 90), (0, 0, 127)) for x, y in ((-5000, -5000), (5000, -5000), (5000, 5000),
+                                                                         (-5000, 5000))]
+    w["points"] = corners + ground
+    w["cords"] = [(0, 0), (1, 0), (1, 1), (0, 1)]
+    w["group_names"] = ["ground", "crate"]
+    w["groups"] = [(1, 0, 0), (2, 0, 1)]
+    w["polygon_names"] = ["floor"]
+    faces = [(0, 1, 3, 2), (4, 6, 7, 5), (0, 4, 5, 1), (2, 3, 7, 6), (0, 2, 6, 4), (1, 5, 7, 3)]
+    w["polygons"] = [{"presence": P_GROUP, "kind": K_COLLISIONAL, "group": 2, "points": list(f), "cords": [0, 1, 2, 3]}
+                     for f in faces]
+    w["polygons"].append({"presence": P_GROUP | P_NAME, "kind": K_COLLISIONAL, "group": 1, "name": 1,
+                          "points": [8, 9, 10, 11],
+                          "cords": [0, 1, 2, 3]})
+    w["cameras"] = [dict(small_world()["cameras"][0], name="look", location=(0, 0, 50), track=None,
+                         chase=None, chase_type="NO_CHASE", speed=(0, 0, 0), rotation=(0, 0, 0))]
+    w["dynamic"] = [{"name": "crate", "father": None, "control": 0, "track": None, "track_offset": (0, 0, 0),
+                     "chase": None, "chase_offset": (0, 0, 0), "chase_type": None, "softness": 0,
+                     "chase_distance": 0, "speed": (0, 0, 0), "force": (0, 0, 0), "rotation": (0, 0, 0),
+                     "friction": 0, "elasticity": 0, "max_speed": 0, "rotation_space": 0, "reference": (0, 0, 0),
+                     "rows": IDENTITY, "location": (1000, 0, 0), "scale": (1, 1, 1),
+                     "polygons": [1, 2, 3, 4, 5, 6]}]
+    w["dynamic"].append(dict(w["dynamic"][0], name="ball", location=(0, 0, 50), polygons=[]))
+    return w
+
+
 def left_out_world():
     """Saved without cameras, tracks, backgrounds and lights (their record sizes are 0) and without BSP."""
     w = empty_world()
@@ -479,7 +510,8 @@ def main():
     good = {"small.drovik": small, "wide.drovik": build(wide_world())[0],
             "left_out.drovik": build(left_out_world())[0], "full.drovik": build(full_world())[0],
             "cube.drovik": build(cube_world())[0], "tree.drovik": build(tree_world())[0],
-            "floors.drovik": build(dict(tree_world(), bsp=[]))[0], "chase.drovik": build(chase_world())[0]}
+            "floors.drovik": build(dict(tree_world(), bsp=[]))[0], "chase.drovik": build(chase_world())[0],
+            "crate.drovik": build(crate_world())[0]}
     for name, data in good.items():
         write(os.path.join(out, name), data)
     damaged = damaged_copies(small, offsets)

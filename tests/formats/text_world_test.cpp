@@ -540,6 +540,26 @@ TEST_F(TextWorld, NamesTheReaderWouldSplitFailTheSave) {
 
 namespace {
 
+// A polygon playing an animation takes the animation's first picture; one naming a missing animation is reported.
+TEST_F(TextWorld, AnimatedPolygonsFindTheirAnimationOrAreReported) {
+    fs::copy_file(wld + "/scene.wld", in_folder("scene.wld"));
+    ASSERT_EQ(Drovik_engine_load_world("scene.wld", folder_.c_str(), "", 0), 0) << engine_get_last_error();
+    polygon* wall = get_first_polygon();
+    ASSERT_NE(wall, nullptr);
+    ASSERT_NE(wall->anim, nullptr);
+    EXPECT_STREQ(wall->anim->name, "flame");
+    ASSERT_NE(wall->anim->views[0], nullptr);
+    EXPECT_EQ(wall->texture, wall->anim->views[0]->bitmap);
+
+    std::string text = read_file(wld + "/scene.wld");
+    const std::string flame = "BITMAP: ANIMATION flame";
+    text.replace(text.find(flame), flame.size(), "BITMAP: ANIMATION smoke");
+    std::ofstream(in_folder("smoke.wld"), std::ios::binary) << text;
+    const size_t errors_before = error_log().size();
+    Drovik_engine_load_world("smoke.wld", folder_.c_str(), "", 0);
+    EXPECT_NE(error_log().find("Animation SMOKE is missing !!!\n", errors_before), std::string::npos);
+}
+
 int owned_polygons(const dynamic_object* d) {
     int n = 0;
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) n += p->owner == d;

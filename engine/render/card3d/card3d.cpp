@@ -356,7 +356,10 @@ int card3d_before_each_render(plat_window* window, camera* c) {
         if (recreate(window) != 0) return -1;
     }
     if (!r.frame_held) r.frame_held = card3d_device_current().acquire() ? 1 : 0;
-    if (!r.frame_held) return -1;
+    if (!r.frame_held) {
+        report("card3d_before_each_render: BeginScene() failed (Catch)");
+        return -1;
+    }
     const int perspective = c->perspective ? 1 : 0;
     if (perspective != r.perspective) {
         set(PLAT_CARD_TEXTURE_PERSPECTIVE, static_cast<uint32_t>(perspective));

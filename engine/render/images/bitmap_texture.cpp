@@ -259,6 +259,8 @@ bitmap_texture* bitmap_texture_create(bitmap_texture** list, const char* name, i
     bitmap_texture* b = load_record(name, source, kind, transparent_index);
     if (!b) return nullptr;
     push(list, b);
+    if (engine_state.mipmaps) bitmap_texture_create_mipmap_levels(b);
+    // A power-of-two copy replaces the record and carries no levels.
     if (engine_state.power_of_two_bitmaps) {
         bitmap_texture* copy = bitmap_texture_make_power_of_two(list, b, engine_state.power_of_two_rounding);
         if (copy && copy != b) {
@@ -266,7 +268,6 @@ bitmap_texture* bitmap_texture_create(bitmap_texture** list, const char* name, i
             b = copy;
         }
     }
-    if (engine_state.mipmaps) bitmap_texture_create_mipmap_levels(b);
     return b;
 }
 

@@ -324,6 +324,10 @@ void draw_y_line_upper(double x_left, double x_right, double y, fill_bag& bag) {
         last = std::min(last, bag.width - 1);
         if (first > last) return;
     }
+    if (last < first) {
+        report_error(1, raster_texts::reversed_span);
+        return;
+    }
     frame_statistics& stats = statistics_of(bag);
     const bool full_z = bag.zbuffer_state == 2;
     const int64_t row_bit = static_cast<int64_t>(row) * bag.pitch;

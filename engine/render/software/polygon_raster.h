@@ -25,6 +25,7 @@ inline constexpr const char* unknown_mode = "prepare_fill_poly_bag: unknown rend
 inline constexpr const char* out_of_range = "draw_y_line: screen cords out of range";
 inline constexpr const char* zbuffer_range =
     "draw_y_line_upper: Internal ERROR. zbuffer address calculation is out of range";
+inline constexpr const char* reversed_span = "draw_y_line_upper: fatal error !";
 inline constexpr const char* shade_range[3] = {"prepare_for_interpolation: pal0>=NUMBER_OF_PALETTES  || pal0<0",
                                                "prepare_for_interpolation: pal1>=NUMBER_OF_PALETTES  || pal1<0",
                                                "prepare_for_interpolation: pal2>=NUMBER_OF_PALETTES  || pal2<0"};

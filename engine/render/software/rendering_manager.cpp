@@ -123,7 +123,7 @@ int Rendering_manager::decrease_picture_quality() {
 int Rendering_manager::set_camera_quality(int quality) {
     if (window_width == 0 || window_height == 0) {
         report(texts::zero_size);
-        return -1;
+        return 0;
     }
     const camera_size size = rendering_camera_size(quality, window_width, window_height);
     const int result = set_camera_resolution(size.width, size.height);

@@ -36,6 +36,10 @@ plat_window_kind plat_window_kind_of(const plat_window* window);
 
 extern "C" void plat_window_client_size(const plat_window* window, int* width, int* height);
 void plat_window_set_client_size(plat_window* window, int width, int height);
+// Puts the window's top-left corner at (x, y) on the screen.
+void plat_window_move(plat_window* window, int x, int y);
+// The window's place on the screen; false while the system still chooses it.
+bool plat_window_position(const plat_window* window, int* x, int* y);
 void plat_window_set_title(plat_window* window, const char* title);
 std::string plat_window_title(const plat_window* window);
 

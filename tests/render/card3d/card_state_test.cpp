@@ -4,11 +4,14 @@
 #include <fstream>
 
 #include "card_fixture.h"
+#include "drovik.h"
+#include "foundation/errors.h"
 #include "fake_card.h"
 #include "platform/card_dialog.h"
 #include "platform/display.h"
 #include "render/images/bitmap_texture.h"
 #include "render/software/background.h"
+#include "render/software/rendering_manager.h"
 #include "world/world_order.h"
 
 const card3d_device& CardTest::fake_card_table() { return fake_card::table(); }
@@ -319,6 +322,45 @@ TEST_F(CardFake, TheDriverDialogShowsOnceAStartUnlessHiddenAndItsChoiceIsUsed) {
     plat_card_dialog_set_handler(nullptr);
 }
 
+// Without the host's view the library asks with a box of one button per device; a script presses them.
+TEST_F(CardFake, WithoutAHostViewTheDialogIsABoxOfOneButtonPerDevice) {
+    card().devices = {{"gpu", false}, {"llvmpipe", true}};
+    card3d_settings().hide_dialog = 0;
+    struct asked {
+        std::string caption, text;
+        std::vector<std::string> buttons;
+    };
+    static std::vector<asked> boxes;
+    static int press;
+    boxes.clear();
+    plat_card_dialog_set_box_handler([](const char* caption, const char* text, const std::vector<std::string>& b) {
+        boxes.push_back({caption, text, b});
+        return press;
+    });
+    const struct {
+        int press;
+        int opened;
+    } cases[] = {{1, 1}, {2, 0}, {-1, 0}, {0, 0}};  // llvmpipe, Cancel, closed, the device already chosen
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.press);
+        card3d_free_enumeration();
+        press = c.press;
+        start();
+        EXPECT_EQ(card().opened_index, c.opened);
+        card3d_close();
+    }
+    plat_card_dialog_set_box_handler(nullptr);
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].caption, "Select New Direct3D Driver");
+    EXPECT_EQ(boxes[0].text, "Driver: Primary Display Driver\nDevice:");
+    EXPECT_EQ(boxes[0].buttons, (std::vector<std::string>{"gpu", "llvmpipe", "Cancel"}));
+
+    // Headless and with neither a view nor a box handler the dialog does not show: the choice stays.
+    card3d_free_enumeration();
+    start();
+    EXPECT_EQ(card().opened_index, 0);
+}
+
 TEST_F(CardFake, BitmapsSharingANameEachKeepTheirOwnTexture) {
     const std::string name = "a/folder/whose/name/runs/past/forty/characters/brick";
     bitmap_texture* plain = bitmap(name.c_str(), 8, 8, 1);
@@ -387,6 +429,33 @@ TEST_F(CardFake, ThePrimaryDisplaysOwnDeviceIsNotMesasSoftwareOne) {
     card3d_free_enumeration();
     EXPECT_EQ(card3d_use_detailed(window_, 0, 0, 0, 0, 0, 0), 0);
     EXPECT_EQ(card().opened_index, 0);
+}
+
+TEST_F(CardFake, DisplayModeChangesStopTheCardAndStartItAgain) {
+    start();
+    const int opens = card().opens;
+    EXPECT_EQ(Drovik_engine_set_color_depth(16), 0);
+    EXPECT_EQ(card().opens, opens + 1);
+    EXPECT_TRUE(card().open);
+    EXPECT_EQ(engine_state.card_in_use, 1);
+    EXPECT_EQ(Drovik_engine_set_resolution(800, 600, 16), 0);
+    EXPECT_EQ(card().opens, opens + 2);
+    EXPECT_EQ(engine_state.card_in_use, 1);
+    card3d_close();
+    EXPECT_EQ(Drovik_engine_set_color_depth(16), 0);
+    EXPECT_EQ(card().opens, opens + 2);
+    EXPECT_EQ(engine_state.card_in_use, 0);
+    rendering_manager().display.close();  // the mode calls opened the display wrapper
+}
+
+TEST_F(CardFake, AFrameTheDeviceCannotBeginIsRefusedAndReported) {
+    start();
+    card().open = false;
+    EXPECT_EQ(card3d_before_each_render(window_, cam_), -1);
+    EXPECT_STREQ(engine_get_last_error(), "card3d_before_each_render: BeginScene() failed (Catch)");
+    card().open = true;
+    EXPECT_EQ(card3d_before_each_render(window_, cam_), 0);
+    card3d_after_render();
 }
 
 TEST_F(CardFake, ClosingGoesBackToSoftwareAndDropsEveryTexture) {

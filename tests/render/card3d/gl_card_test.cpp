@@ -117,6 +117,35 @@ TEST_F(CardGl, AFilledSquareCoversItsPixelsOnly) {
     expect_near(at(81, 83), {10, 20, 200}, "below it");
 }
 
+// Pixel centres lie on whole coordinates: a corner's top and left edges take their row and column,
+// its bottom and right ones do not, from the frame's first row and column to its last.
+TEST_F(CardGl, EdgesTakeTheTopRowAndLeftColumnButNotTheBottomOrRight) {
+    polygon* p = quad();
+    begin();
+    // Centre (81, 61): a band over rows 0 to 9 and columns 0 to 159, and a square over x 100..109, y 110..119.
+    const card3d_corner band[4] = {{-81, 61, -10, 10, 0x00FF0000, 0, 0},
+                                   {79, 61, -10, 10, 0x00FF0000, 1, 0},
+                                   {79, 51, -10, 10, 0x00FF0000, 1, 1},
+                                   {-81, 51, -10, 10, 0x00FF0000, 0, 1}};
+    card3d_draw_polygon(p, band, 4);
+    const card3d_corner corner[4] = {{19, -49, -10, 10, 0x0000FF00, 0, 0},
+                                     {29, -49, -10, 10, 0x0000FF00, 1, 0},
+                                     {29, -59, -10, 10, 0x0000FF00, 1, 1},
+                                     {19, -59, -10, 10, 0x0000FF00, 0, 1}};
+    card3d_draw_polygon(p, corner, 4);
+    card3d_after_render();
+    const rgb red{255, 0, 0}, green{0, 255, 0}, background{10, 20, 200};
+    expect_near(at(0, 0), red, "top left pixel");
+    expect_near(at(159, 0), red, "top right pixel");
+    expect_near(at(80, 9), red, "last row of the band");
+    expect_near(at(80, 10), background, "first row below the band");
+    expect_near(at(100, 110), green, "the square's first pixel");
+    expect_near(at(109, 119), green, "the square's last pixel, in the frame's last row");
+    expect_near(at(99, 115), background, "left of the square");
+    expect_near(at(110, 115), background, "right of the square");
+    expect_near(at(105, 109), background, "above the square");
+}
+
 TEST_F(CardGl, ATransparentTexelShowsTheClearColour) {
     bitmap_texture* see_through = bitmap("hole", 4, 4, 0, 0);
     bitmap_texture* solid = bitmap("solid", 4, 4, 1);

@@ -161,8 +161,11 @@ TEST_F(BitmapTableTest, ResampledLevelSizes) {
     }
 }
 
-TEST_F(BitmapTableTest, OddSizedFileIsReplacedByAPowerOfTwoCopyCarryingTheLevels) {
+// With both switches on, a bitmap whose sides are powers of two keeps its levels; an odd-sized one is
+// replaced by a power-of-two copy that carries none.
+TEST_F(BitmapTableTest, OddSizedFileIsReplacedByAPowerOfTwoCopyWithoutLevels) {
     write_file("odd.bmp", picture(100, 60));
+    write_file("even.bmp", picture(64, 32));
     engine_state.power_of_two_bitmaps = 1;
     engine_state.power_of_two_rounding = 32;
     engine_state.mipmaps = 1;
@@ -173,9 +176,12 @@ TEST_F(BitmapTableTest, OddSizedFileIsReplacedByAPowerOfTwoCopyCarryingTheLevels
     EXPECT_STREQ(b->image.name, "ODD");
     EXPECT_EQ(engine_state.bitmaps, b);
     EXPECT_EQ(b->next, nullptr);
-    ASSERT_NE(b->levels, nullptr);
-    EXPECT_EQ(b->levels->image->width, 64);
-    EXPECT_EQ(b->levels->image->height, 32);
+    EXPECT_EQ(b->levels, nullptr);
+    bitmap_texture* even = bitmap_texture_create(&engine_state.bitmaps, "even", -1);
+    ASSERT_NE(even, nullptr);
+    ASSERT_NE(even->levels, nullptr);
+    EXPECT_EQ(even->levels->image->width, 32);
+    EXPECT_EQ(even->levels->image->height, 16);
 }
 
 TEST_F(BitmapTableTest, ResamplingKeepsMostlyTransparentBoxesTransparent) {

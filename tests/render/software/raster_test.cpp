@@ -2,6 +2,7 @@
 #include <cmath>
 #include <string>
 
+#include "foundation/errors.h"
 #include "raster_fixture.h"
 #include "render/software/drawer_flags.h"
 #include "render/software/span_drawers.h"
@@ -115,6 +116,22 @@ TEST_F(RasterTest, DispatcherTrimsAndChoosesBySpanLength) {
             EXPECT_EQ(mask_[0], whole) << "a drawer that drew gets its span covered";
         }
     }
+}
+
+// A span whose end comes before its start draws nothing and is reported.
+TEST_F(RasterTest, AReversedSpanIsRefused) {
+    fill_bag bag;
+    poly_.drawer_index = 8;
+    fill({{4, 4}, {4, -4}, {-4, -4}});
+    prepare_fill_poly_bag(bag, &cam_, &poly_, 3, camera_points_.data(), camera_points_.data(), projected_.data());
+    bag.perspective_drawer = record_perspective;
+    bag.linear_drawer = record_linear;
+    recorded_kind = nullptr;
+    const frame_statistics before = engine_state.statistics;
+    draw_y_line_upper(5.5 - 16, 2.5 - 16, 11.5, bag);
+    EXPECT_EQ(recorded_kind, nullptr);
+    EXPECT_EQ(engine_state.statistics.hidden_pixels, before.hidden_pixels);
+    EXPECT_STREQ(engine_get_last_error(), "draw_y_line_upper: fatal error !");
 }
 
 TEST_F(RasterTest, DrawerChoiceByRowModeAndZState) {

@@ -1,6 +1,7 @@
 // The 3D view on the demo data with the real engine: "Start Sim" shows the line in the panel,
 // and a jump along the route changes what it shows.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include "app/sim_state.h"
 #include "demo_world.h"
 #include "demo_world_bitmaps.h"
+#include "forms/options_form.h"
 #include "platform/msgbox.h"
 #include "route/route.h"
 #include "train/physics.h"
@@ -98,6 +100,46 @@ TEST_F(ThreeDView, StartSimShowsTheLineAndAJumpMovesIt)
     EXPECT_NE(first, moved);
     w.StartStopSim();
     EXPECT_TRUE(plat_message_box_records().empty());
+    std::lock_guard guard(SimLock);
+    Switch3DCardOff();
+    CloseEngine();
+}
+
+// "Fog" in the Options while driving on the card: the frame's far pixels move toward the atmosphere colour.
+TEST_F(ThreeDView, FogFromTheOptionsReachesTheCardsFrame)
+{
+    TVaruRor w;
+    w.StartStopSim();
+    ASSERT_TRUE(w.HiResTimer1.Enabled());
+    // The only device here may be a software one, which the simulator's start does not take: start it.
+    ASSERT_EQ(Drovik_engine_use_3D_accelerator_card(1), 0);
+    const QImage clear = PanelAfterTicks(w);
+    int r = 0, g = 0, b = 0;
+    Drovik_engine_get_atmospheric_effect(&r, &g, &b);
+    {
+        TOptionsForm form(&w);
+        form.FillOptionsForm(true);
+        EXPECT_FALSE(form.fogCheckBox->isChecked());
+        form.fogCheckBox->setChecked(true);
+        form.accel3D_ChkBox->setChecked(false);  // keeps the running card as it is
+        std::string error;
+        ASSERT_TRUE(form.ApplyOptions("", true, &error)) << error;
+    }
+    ASSERT_EQ(Drovik_engine_is_3D_accelerator_card_used(), 1);
+    const QImage fogged = PanelAfterTicks(w);
+    ASSERT_EQ(fogged.size(), clear.size());
+    const auto gap = [&](QRgb c) { return std::abs(qRed(c) - r) + std::abs(qGreen(c) - g) + std::abs(qBlue(c) - b); };
+    int nearer = 0, farther = 0;
+    for (int y = 0; y < clear.height(); ++y) {
+        for (int x = 0; x < clear.width(); ++x) {
+            const int before = gap(clear.pixel(x, y)), after = gap(fogged.pixel(x, y));
+            if (after + 12 < before) ++nearer;
+            if (after > before + 12) ++farther;
+        }
+    }
+    EXPECT_GT(nearer, clear.width() * clear.height() / 10);
+    EXPECT_LT(farther, nearer / 20);
+    w.StartStopSim();
     std::lock_guard guard(SimLock);
     Switch3DCardOff();
     CloseEngine();

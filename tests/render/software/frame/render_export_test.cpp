@@ -303,6 +303,27 @@ TEST_F(RenderExport, DefaultWindowExports) {
     EXPECT_TRUE(plat_window_is_visible(fallback));
 }
 
+// The size call places the default window too; a resolution change puts it at (0, 0) with the new size.
+TEST_F(RenderExport, TheDefaultWindowGoesWhereItIsPut) {
+    plat_window* fallback = Drovik_engine_get_default_rendering_window_hwnd();
+    ASSERT_TRUE(plat_is_window(fallback));
+    ASSERT_EQ(Drovik_engine_set_default_rendering_window_size(120, 80, 200, 100), 1);
+    plat_pump_events();
+    int x = -1, y = -1;
+    ASSERT_TRUE(plat_window_position(fallback, &x, &y));
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 80);
+    ASSERT_EQ(Drovik_engine_set_resolution(640, 480, 16), 0);
+    plat_pump_events();
+    ASSERT_TRUE(plat_window_position(fallback, &x, &y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    int w = 0, h = 0;
+    plat_window_client_size(fallback, &w, &h);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+}
+
 // Automatic quality control with a clock that runs only while the engine reads it: every reading
 // moves it by the step of the quality being drawn.
 int step_at_old = 0;
