@@ -817,7 +817,7 @@ struct grid_hash {
     size_t operator()(const grid_key& k) const {
         uint64_t h = k.exact * 0x9E3779B97F4A7C15ull;
         for (int64_t c : k.cell) h = (h ^ static_cast<uint64_t>(c)) * 0x100000001B3ull;
-        return static_cast<size_t>(h);
+        return static_cast<size_t>(h ^ (h >> 29));
     }
 };
 
@@ -853,9 +853,7 @@ public:
         for (near.cell[0] = low[0]; near.cell[0] <= high[0]; ++near.cell[0]) {
             for (near.cell[1] = low[1]; near.cell[1] <= high[1]; ++near.cell[1]) {
                 for (near.cell[2] = low[2]; near.cell[2] <= high[2]; ++near.cell[2]) {
-                    const auto found = cells_.find(near);
-                    if (found == cells_.end()) continue;
-                    for (uint32_t index : found->second) {
+                    for (uint32_t index = slots_[find(near)].first; index != none; index = next_[index]) {
                         if (index < best && matches(index, v)) best = index;
                     }
                 }
@@ -864,12 +862,42 @@ public:
         if (best != UINT32_MAX) return best;
         const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
         values_.insert(values_.end(), std::begin(stored), std::end(stored));
-        cells_[key].push_back(index);
+        slot& s = slots_[find(key)];
+        if (s.first == none) {
+            s.key = key;
+            ++used_;
+        }
+        next_.push_back(s.first);
+        s.first = index;
+        if (2 * used_ > slots_.size()) grow();
         add();
         return index;
     }
 
 private:
+    static constexpr uint32_t none = UINT32_MAX;
+
+    // A cell and the latest value in it; the values of a cell are chained through next_.
+    struct slot {
+        grid_key key;
+        uint32_t first = none;
+    };
+
+    size_t find(const grid_key& key) const {
+        const size_t mask = slots_.size() - 1;
+        size_t at = grid_hash{}(key) & mask;
+        while (slots_[at].first != none && !(slots_[at].key == key)) at = (at + 1) & mask;
+        return at;
+    }
+
+    void grow() {
+        std::vector<slot> old(2 * slots_.size());
+        old.swap(slots_);
+        for (const slot& s : old) {
+            if (s.first != none) slots_[find(s.key)] = s;
+        }
+    }
+
     bool matches(uint32_t index, const double* v) const {
         for (int a = 0; a < axes_; ++a) {
             if (!(std::fabs(values_[index * 3 + static_cast<size_t>(a)] - v[a]) <= tolerance_)) return false;
@@ -880,7 +908,9 @@ private:
     double tolerance_;
     int axes_;
     std::vector<double> values_;
-    std::unordered_map<grid_key, std::vector<uint32_t>, grid_hash> cells_;
+    std::vector<slot> slots_ = std::vector<slot>(1024);  // open addressing, at most half full
+    size_t used_ = 0;
+    std::vector<uint32_t> next_;  // each value's earlier value in its cell
 };
 
 // Distinct non-empty names in order of first use, 1-based.
@@ -919,9 +949,12 @@ std::vector<polygon*> saved_polygons(const group* saved) {
     return out;
 }
 
+// Each saved polygon's number in the file, from 1.
+using polygon_numbers = std::unordered_map<const polygon*, uint32_t>;
+
 // Node records in pre-order, the right (back) subtree before the left (front), numbered as
 // bsp_tree_number_nodes numbers them.
-void collect_bsp_node(const bsp_node* node, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
+void collect_bsp_node(const bsp_node* node, const polygon_numbers& index_of, bf_world& out) {
     const polygon* first = node->polygons;
     while (first && !index_of.count(first)) first = first->next;
     bf_bsp_node record{};
@@ -934,7 +967,7 @@ void collect_bsp_node(const bsp_node* node, const std::map<const polygon*, uint3
     if (node->front) collect_bsp_node(node->front, index_of, out);
 }
 
-void collect_bsp(bsp_node* root, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
+void collect_bsp(bsp_node* root, const polygon_numbers& index_of, bf_world& out) {
     bsp_tree_number_nodes(root, 1);
     collect_bsp_node(root, index_of, out);
 }
@@ -980,10 +1013,10 @@ bf_chase_part chase_record(const chase_part& chase) {
 // Where the saved records stand in the file, for the references that count them.
 struct saved_indices {
     const std::map<const group*, uint32_t>& groups;
-    const std::map<const polygon*, uint32_t>& polygons;
+    const polygon_numbers& polygons;
 
-    template <typename T>
-    static uint32_t of(const std::map<const T*, uint32_t>& table, const void* entity) {
+    template <typename T, typename Table>
+    static uint32_t of(const Table& table, const void* entity) {
         const auto found = table.find(static_cast<const T*>(entity));
         return found == table.end() ? 0u : found->second;
     }
@@ -992,8 +1025,8 @@ struct saved_indices {
     std::pair<int32_t, int32_t> light_target(const light* l) const {
         uint32_t index = 0;
         switch (l->entity_kind) {
-            case kind_group: index = of(groups, l->entity); break;
-            case kind_polygon: index = of(polygons, l->entity); break;
+            case kind_group: index = of<group>(groups, l->entity); break;
+            case kind_polygon: index = of<polygon>(polygons, l->entity); break;
             case kind_dynamic_object: {
                 uint32_t k = 1;
                 for (const dynamic_object* d = engine_state.dynamic_objects; d && !index; d = d->next, ++k) {
@@ -1132,7 +1165,8 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     out.top_group = top == group_index.end() ? 0 : static_cast<int32_t>(top->second - 1);
 
     const std::vector<polygon*> polys = saved_polygons(saved);
-    std::map<const polygon*, uint32_t> polygon_index;
+    polygon_numbers polygon_index;
+    polygon_index.reserve(polys.size());
     for (const polygon* p : polys) polygon_index[p] = static_cast<uint32_t>(polygon_index.size() + 1);
     auto index_of = [&](const polygon* p) {
         const auto found = p ? polygon_index.find(p) : polygon_index.end();
@@ -1152,6 +1186,7 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
 
     shared_table points(0.00001, 3), cords(0.0001, 2);
     name_table bitmap_names(out.bitmap_names), polygon_names(out.polygon_names);
+    out.polygons.reserve(polys.size());
     for (const polygon* p : polys) {
         bf_polygon r;
         r.kind_word = static_cast<uint32_t>(p->orientation) & kind_orientation;
@@ -1244,6 +1279,10 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         collect_bsp(engine_state.main_module->root, polygon_index, out);
     }
 
+    std::unordered_map<const dynamic_object*, std::vector<uint32_t>> owned;
+    for (size_t i = 0; i < polys.size(); ++i) {
+        if (polys[i]->owner) owned[polys[i]->owner].push_back(static_cast<uint32_t>(i + 1));
+    }
     for (const dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
         if (!engine_state.editor_mode && !d->own_module) report(bf_world_texts::object_without_module);
         bf_dynamic_object r{};
@@ -1265,9 +1304,7 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         r.elasticity = static_cast<float>(d->elasticity);
         r.max_speed = static_cast<float>(d->max_speed);
         r.rotation_space = static_cast<uint8_t>(d->rotation_space);
-        for (const polygon* p : polys) {
-            if (p->owner == d) r.polygons.push_back(polygon_index[p]);
-        }
+        if (const auto found = owned.find(d); found != owned.end()) r.polygons = std::move(found->second);
         out.dynamic_objects.push_back(std::move(r));
     }
 
