@@ -816,8 +816,12 @@ struct grid_key {
 struct grid_hash {
     size_t operator()(const grid_key& k) const {
         uint64_t h = k.exact * 0x9E3779B97F4A7C15ull;
-        for (int64_t c : k.cell) h = (h ^ static_cast<uint64_t>(c)) * 0x100000001B3ull;
-        return static_cast<size_t>(h ^ (h >> 29));
+        for (int64_t c : k.cell) {
+            h ^= static_cast<uint64_t>(c);
+            h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDull;
+            h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ull;
+        }
+        return static_cast<size_t>(h ^ (h >> 33));
     }
 };
 
@@ -853,7 +857,8 @@ public:
         for (near.cell[0] = low[0]; near.cell[0] <= high[0]; ++near.cell[0]) {
             for (near.cell[1] = low[1]; near.cell[1] <= high[1]; ++near.cell[1]) {
                 for (near.cell[2] = low[2]; near.cell[2] <= high[2]; ++near.cell[2]) {
-                    for (uint32_t index = slots_[find(near)].first; index != none; index = next_[index]) {
+                    const uint32_t cell = slots_[find(near)];
+                    for (uint32_t index = cell == none ? none : latest_[cell]; index != none; index = next_[index]) {
                         if (index < best && matches(index, v)) best = index;
                     }
                 }
@@ -862,14 +867,15 @@ public:
         if (best != UINT32_MAX) return best;
         const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
         values_.insert(values_.end(), std::begin(stored), std::end(stored));
-        slot& s = slots_[find(key)];
-        if (s.first == none) {
-            s.key = key;
-            ++used_;
+        uint32_t& slot = slots_[find(key)];
+        if (slot == none) {
+            slot = static_cast<uint32_t>(cells_.size());
+            cells_.push_back(key);
+            latest_.push_back(none);
         }
-        next_.push_back(s.first);
-        s.first = index;
-        if (2 * used_ > slots_.size()) grow();
+        next_.push_back(latest_[slot]);
+        latest_[slot] = index;
+        if (2 * cells_.size() > slots_.size()) grow();
         add();
         return index;
     }
@@ -877,25 +883,16 @@ public:
 private:
     static constexpr uint32_t none = UINT32_MAX;
 
-    // A cell and the latest value in it; the values of a cell are chained through next_.
-    struct slot {
-        grid_key key;
-        uint32_t first = none;
-    };
-
     size_t find(const grid_key& key) const {
         const size_t mask = slots_.size() - 1;
         size_t at = grid_hash{}(key) & mask;
-        while (slots_[at].first != none && !(slots_[at].key == key)) at = (at + 1) & mask;
+        while (slots_[at] != none && !(cells_[slots_[at]] == key)) at = (at + 1) & mask;
         return at;
     }
 
     void grow() {
-        std::vector<slot> old(2 * slots_.size());
-        old.swap(slots_);
-        for (const slot& s : old) {
-            if (s.first != none) slots_[find(s.key)] = s;
-        }
+        slots_.assign(2 * slots_.size(), none);
+        for (size_t c = 0; c < cells_.size(); ++c) slots_[find(cells_[c])] = static_cast<uint32_t>(c);
     }
 
     bool matches(uint32_t index, const double* v) const {
@@ -908,8 +905,11 @@ private:
     double tolerance_;
     int axes_;
     std::vector<double> values_;
-    std::vector<slot> slots_ = std::vector<slot>(1024);  // open addressing, at most half full
-    size_t used_ = 0;
+    // The cells in use, found through open addressing (at most half full), each with its latest
+    // value; the values of a cell are chained through next_.
+    std::vector<uint32_t> slots_ = std::vector<uint32_t>(1024, none);
+    std::vector<grid_key> cells_;
+    std::vector<uint32_t> latest_;
     std::vector<uint32_t> next_;  // each value's earlier value in its cell
 };
 

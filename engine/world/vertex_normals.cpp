@@ -31,7 +31,6 @@ int64_t cell_of(double v) {
 cell cell_of(const point* pt) { return {cell_of(pt->x), cell_of(pt->y), cell_of(pt->z)}; }
 
 struct entry {
-    cell key;
     uint32_t order;    // position in the scan: polygon by polygon, point by point
     uint32_t polygon;  // index in the polygon list
     point* pt;
@@ -39,8 +38,12 @@ struct entry {
 
 uint64_t cell_hash(const cell& c) {
     uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (int64_t v : c) h = (h ^ static_cast<uint64_t>(v)) * 0xFF51AFD7ED558CCDull;
-    return h ^ (h >> 32);
+    for (int64_t v : c) {
+        h ^= static_cast<uint64_t>(v);
+        h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDull;
+        h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ull;
+    }
+    return h ^ (h >> 33);
 }
 
 // The points of a polygon list grouped by cell, each cell's points in scan order, and the cells
@@ -48,31 +51,40 @@ uint64_t cell_hash(const cell& c) {
 class point_index {
 public:
     explicit point_index(const std::vector<polygon*>& polygons) {
-        std::vector<entry> scan;
-        uint32_t order = 0;
-        for (uint32_t i = 0; i < polygons.size(); ++i) {
-            for (point* pt = polygons[i]->points; pt; pt = pt->next) scan.push_back({cell_of(pt), order++, i, pt});
+        size_t points = 0;
+        for (const polygon* p : polygons) {
+            for (const point* pt = p->points; pt; pt = pt->next) ++points;
         }
         size_t capacity = 16;
-        while (capacity < 2 * scan.size()) capacity *= 2;
+        while (capacity < 2 * points) capacity *= 2;
         slots_.assign(capacity, no_cell);
-        std::vector<uint32_t> cell_of_entry(scan.size());
+        std::vector<uint32_t> cell_of_entry;
+        cell_of_entry.reserve(points);
         std::vector<uint32_t> counts;
-        for (size_t i = 0; i < scan.size(); ++i) {
-            size_t slot = find(scan[i].key);
-            if (slots_[slot] == no_cell) {
-                slots_[slot] = static_cast<uint32_t>(keys_.size());
-                keys_.push_back(scan[i].key);
-                counts.push_back(0);
+        for (const polygon* p : polygons) {
+            for (const point* pt = p->points; pt; pt = pt->next) {
+                const cell key = cell_of(pt);
+                uint32_t& slot = slots_[find(key)];
+                if (slot == no_cell) {
+                    slot = static_cast<uint32_t>(keys_.size());
+                    keys_.push_back(key);
+                    counts.push_back(0);
+                }
+                cell_of_entry.push_back(slot);
+                counts[slot]++;
             }
-            cell_of_entry[i] = slots_[slot];
-            counts[slots_[slot]]++;
         }
         first_.assign(counts.size() + 1, 0);
         for (size_t c = 0; c < counts.size(); ++c) first_[c + 1] = first_[c] + counts[c];
-        std::vector<uint32_t> next(first_.begin(), first_.end() - 1);
-        entries_.resize(scan.size());
-        for (size_t i = 0; i < scan.size(); ++i) entries_[next[cell_of_entry[i]]++] = scan[i];
+        std::vector<uint32_t>& next = counts;  // where each cell's next entry goes
+        std::copy(first_.begin(), first_.end() - 1, next.begin());
+        entries_.resize(cell_of_entry.size());
+        uint32_t order = 0;
+        for (uint32_t i = 0; i < polygons.size(); ++i) {
+            for (point* pt = polygons[i]->points; pt; pt = pt->next, ++order) {
+                entries_[next[cell_of_entry[order]]++] = {order, i, pt};
+            }
+        }
     }
 
     // The points in cell `c`, in scan order.
