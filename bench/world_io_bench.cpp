@@ -1,5 +1,6 @@
-// World load and save through the engine's interface on box-town worlds of growing size: time,
-// MB/s and polygons/s per figure, memory per loaded polygon, and the growth between sizes.
+// World load and save through the engine's interface on box-town worlds of growing size: wall
+// clock and processor time, MB/s and polygons/s per figure, memory per loaded polygon, and the
+// growth between sizes beside that of n log n.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -44,17 +45,23 @@ void reset_peak() {
     clear << "5";
 }
 
-// Processor time of the process: on a shared machine the wall clock also counts the waits for a core.
-double cpu_seconds() {
+double clock_seconds(clockid_t clock) {
     timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    clock_gettime(clock, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
+
+// Wall clock and processor time of a step: on a shared machine the wall clock also counts the
+// waits for a core, the processor time not the kernel's page handling of other processes.
+struct seconds {
+    double wall = 0;
+    double cpu = 0;
+};
 
 struct figure {
     const char* name;
     // Prepares untimed, then returns the seconds of the timed step.
-    std::function<double(const std::string& world)> run;
+    std::function<seconds(const std::string& world)> run;
     // File whose size gives MB/s ("" for the world file itself).
     std::string bytes_of;
     bool needs_stored_trees = false;  // starts from the file the tree build saved
@@ -67,14 +74,15 @@ void must(int result, const char* what) {
     }
 }
 
-double timed(const std::function<int()>& step, const char* what) {
-    const double start = cpu_seconds();
+seconds timed(const std::function<int()>& step, const char* what) {
+    const double wall = clock_seconds(CLOCK_MONOTONIC);
+    const double cpu = clock_seconds(CLOCK_PROCESS_CPUTIME_ID);
     must(step(), what);
-    return cpu_seconds() - start;
+    return {clock_seconds(CLOCK_MONOTONIC) - wall, clock_seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu};
 }
 
 // A load timed on its own: the world before it is closed first, untimed.
-double timed_load(const std::string& file, int flags, const char* what) {
+seconds timed_load(const std::string& file, int flags, const char* what) {
     must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");
     return timed([&] { return Drovik_engine_load_world(file.c_str(), ".", nullptr, flags); }, what);
 }
@@ -90,7 +98,7 @@ std::vector<figure> figures() {
         {"viewer load building trees",
          [=](const std::string& w) {
              remove_cache(w);
-             const double t = timed_load(w, 0, "viewer load");
+             const seconds t = timed_load(w, 0, "viewer load");
              must(Drovik_engine_save("stored.drovik", nullptr, 0), "viewer save");
              return t;
          },
@@ -133,7 +141,7 @@ private:
 
 struct result {
     int polygons;
-    double seconds;
+    seconds time;  // medians of the runs
     double bytes;
 };
 
@@ -142,16 +150,24 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-double exponent(const result& a, const result& b) {
-    return std::log(b.seconds / a.seconds) / std::log(static_cast<double>(b.polygons) / a.polygons);
+// The exponent e of n^e that takes `from` seconds at `n` to `to` seconds at `m`.
+double growth(double from, double to, double n, double m) { return std::log(to / from) / std::log(m / n); }
+
+double wall_exponent(const result& a, const result& b) {
+    return growth(a.time.wall, b.time.wall, a.polygons, b.polygons);
 }
+
+double cpu_exponent(const result& a, const result& b) { return growth(a.time.cpu, b.time.cpu, a.polygons, b.polygons); }
+
+// The exponent n log n itself shows between the two sizes.
+double n_log_n_exponent(double n, double m) { return growth(n * std::log(n), m * std::log(m), n, m); }
 
 // The seconds the next size would take, from the growth seen so far (n^2 until two sizes are known).
 double predicted(const std::vector<result>& seen, int polygons) {
     if (seen.empty()) return 0;
     const result& last = seen.back();
-    const double e = seen.size() >= 2 ? std::max(1.0, exponent(seen[seen.size() - 2], last)) : 2.0;
-    return last.seconds * std::pow(static_cast<double>(polygons) / last.polygons, e);
+    const double e = seen.size() >= 2 ? std::max(1.0, wall_exponent(seen[seen.size() - 2], last)) : 2.0;
+    return last.time.wall * std::pow(static_cast<double>(polygons) / last.polygons, e);
 }
 
 struct memory_figure {
@@ -180,12 +196,13 @@ memory_figure measure_memory(const std::string& world, int polygons) {
 
 void print_table(const std::vector<figure>& all, const std::map<std::string, std::vector<result>>& results,
                  const std::vector<std::string>& skipped, const std::vector<memory_figure>& memory) {
-    std::printf("\n%-30s %10s %12s %10s %14s\n", "figure (processor time)", "polygons", "time (ms)", "MB/s",
-                "polygons/s");
+    std::printf("\n%-30s %10s %10s %10s %10s %10s %14s\n", "figure (medians)", "polygons", "wall ms", "cpu ms",
+                "wall MB/s", "cpu MB/s", "polygons/s");
     for (const figure& f : all) {
         for (const result& r : results.at(f.name)) {
-            std::printf("%-30s %10d %12.2f %10.1f %14.0f\n", f.name, r.polygons, r.seconds * 1000,
-                        r.bytes / r.seconds / 1e6, r.polygons / r.seconds);
+            std::printf("%-30s %10d %10.2f %10.2f %10.1f %10.1f %14.0f\n", f.name, r.polygons, r.time.wall * 1000,
+                        r.time.cpu * 1000, r.bytes / r.time.wall / 1e6, r.bytes / r.time.cpu / 1e6,
+                        r.polygons / r.time.wall);
         }
     }
     for (const std::string& line : skipped) std::printf("%s\n", line.c_str());
@@ -194,16 +211,18 @@ void print_table(const std::vector<figure>& all, const std::map<std::string, std
         std::printf("%-30s %10d %22.0f %22.0f\n", "editor load", m.polygons, m.peak_per_polygon,
                     m.held_per_polygon);
     }
-    std::printf("\n%-30s %24s\n", "growth (two largest sizes)", "exponent of n");
+    std::printf("\n%-30s %22s %10s %10s %10s\n", "growth (two largest sizes)", "exponent of n", "wall",
+                "cpu", "n log n");
     for (const figure& f : all) {
         const std::vector<result>& r = results.at(f.name);
         if (r.size() < 2) {
-            std::printf("%-30s %24s\n", f.name, "(fewer than two sizes)");
+            std::printf("%-30s %22s\n", f.name, "(fewer than two sizes)");
             continue;
         }
         const result& a = r[r.size() - 2];
         const result& b = r.back();
-        std::printf("%-30s %10d -> %-8d %5.2f\n", f.name, a.polygons, b.polygons, exponent(a, b));
+        std::printf("%-30s %10d -> %-8d %10.2f %10.2f %10.2f\n", f.name, a.polygons, b.polygons,
+                    wall_exponent(a, b), cpu_exponent(a, b), n_log_n_exponent(a.polygons, b.polygons));
     }
 }
 
@@ -252,15 +271,16 @@ int main(int argc, char** argv) {
                 skipped.push_back(line);
                 continue;
             }
-            std::vector<double> times;
+            std::vector<double> walls, cpus;
             benchmark::ClearRegisteredBenchmarks();
             const std::string name = std::string(f.name) + "/" + std::to_string(polygons);
             benchmark::RegisterBenchmark(name.c_str(),
-                                         [&f, &times, world, polygons](benchmark::State& state) {
+                                         [&f, &walls, &cpus, world, polygons](benchmark::State& state) {
                                              for (auto _ : state) {
-                                                 const double s = f.run(world);
-                                                 state.SetIterationTime(s);
-                                                 times.push_back(s);
+                                                 const seconds s = f.run(world);
+                                                 state.SetIterationTime(s.wall);
+                                                 walls.push_back(s.wall);
+                                                 cpus.push_back(s.cpu);
                                              }
                                              state.SetItemsProcessed(polygons);
                                          })
@@ -270,9 +290,10 @@ int main(int argc, char** argv) {
                 ->UseManualTime()
                 ->Unit(benchmark::kMillisecond);
             benchmark::RunSpecifiedBenchmarks(&console);
-            if (times.empty()) continue;
+            if (walls.empty()) continue;
             const std::string file = f.bytes_of.empty() ? world : f.bytes_of;
-            results[f.name].push_back({polygons, median(times), static_cast<double>(fs::file_size(file))});
+            results[f.name].push_back(
+                {polygons, {median(walls), median(cpus)}, static_cast<double>(fs::file_size(file))});
         }
         memory.push_back(measure_memory(world, polygons));
         must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");

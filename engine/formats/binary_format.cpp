@@ -181,74 +181,125 @@ uint32_t canonical_count_bits(size_t count) {
     return count >= 256 ? kind_many_points : 0;
 }
 
-void read_polygons(const file_view& f, bf_world& w) {
+// The polygon section as the header places it.
+struct polygon_block {
+    const uint8_t* data;
+    size_t bytes;
+    int32_t count;
+    size_t offset;
+};
+
+polygon_block polygon_section(const file_view& f) {
     const int32_t bytes = f.header_i32(at::polygon_bytes);
     const int32_t count = f.header_i32(at::polygon_count);
     const int32_t offset = f.header_i32(at::polygon_offset);
     if (count < 0 || bytes < 0 || !f.holds(offset, bytes, 1)) fail(plat_format(bf_texts::section_outside, "polygons"));
     if (static_cast<int64_t>(count) * 8 > bytes) fail(plat_format(bf_texts::section_outside, "polygons"));
-    if (count == 0) return;
-    byte_reader r(f.data + offset, static_cast<size_t>(bytes));
-    const int wp = index_width(static_cast<size_t>(count));
-    const int wg = index_width(w.groups.size());
-    const int wa = index_width(static_cast<size_t>(std::max(f.header_i32(at::animation_count), 0)));
-    const int wb = index_width(w.bitmap_names.size());
-    const int wn = index_width(w.polygon_names.size());
-    const int wpt = index_width(w.points.size());
-    const int wc = index_width(w.cords.size());
-    // Fresh memory, filled in huge pages where it is large enough.
-    w.polygons.reserve(static_cast<size_t>(count));
-    plat_advise_huge_pages(w.polygons.data(), w.polygons.capacity() * sizeof(bf_polygon));
-    w.polygons.resize(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-        bf_polygon& p = w.polygons[static_cast<size_t>(i)];
-        const int number = i + 1;
-        p.presence = r.u32();
-        p.kind_word = r.u32();
-        if (p.presence & ~known_presence_bits) fail(plat_format(bf_texts::unknown_parts, number));
-        if ((p.kind_word & kind_three_points) && (p.kind_word & kind_four_points)) {
-            fail(plat_format(bf_texts::unknown_parts, number));
-        }
-        if (p.presence & has_next) p.next = r.index(wp);
-        if (p.presence & has_colour) {
-            p.red = r.u8();
-            p.green = r.u8();
-            p.blue = r.u8();
-        }
-        if (p.presence & has_bitmap_name) p.bitmap_name = r.index(wb);
-        int point_count = 0;
-        if (p.kind_word & kind_three_points) point_count = 3;
-        else if (p.kind_word & kind_four_points) point_count = 4;
-        else point_count = (p.kind_word & kind_many_points) ? r.u16() : r.u8();
-        if (p.presence & has_name) p.name = r.index(wn);
-        if (p.presence & has_group) p.group = r.index(wg);
-        if (p.presence & has_diminution) p.light_diminution = r.f32();
-        if (p.kind_word & kind_has_transparent) {
-            p.transparent_index = (p.kind_word & kind_transparent_zero) ? 0 : r.u8();
-        }
-        if (p.presence & has_animation) p.animation = r.index(wa);
-        if (p.presence & has_blending) p.blending = r.u8();
-        if (p.presence & has_patch_kind) p.patch_kind = r.u8();
-        if (p.presence & has_next_patch) p.next_patch = r.index(wp);
-        if (p.presence & has_previous_patch) p.previous_patch = r.index(wp);
-        if (p.presence & has_family_head) p.family_head = r.index(wp);
-        if (p.presence & has_family_next) p.family_next = r.index(wp);
-        if (p.presence & has_ambient) p.ambient = r.u8();
-        if (p.presence & has_diffuse) p.diffuse = r.u8();
-        if (p.presence & has_specular) p.specular = r.u8();
-        if (p.presence & has_shining) p.specular_shining = r.u8();
-        if (p.presence & has_family_head) r.floats(p.centre, 3);
-        if (!r.ok()) fail(plat_format(bf_texts::polygon_overrun, number));
-        if (point_count < 3) fail(plat_format(bf_texts::bad_point_count, number, point_count));
-        if (static_cast<size_t>(point_count) * static_cast<size_t>(wpt + wc) > r.remaining()) {
-            fail(plat_format(bf_texts::polygon_overrun, number));
-        }
-        p.points.resize(static_cast<size_t>(point_count));
-        p.cords.resize(static_cast<size_t>(point_count));
-        for (auto& index : p.points) index = r.index(wpt);
-        for (auto& index : p.cords) index = r.index(wc);
-        p.kind_word = (p.kind_word & ~kind_point_count_bits) | canonical_count_bits(p.points.size());
+    if (count == 0) return {f.data, 0, 0, 0};
+    return {f.data + offset, static_cast<size_t>(bytes), count, static_cast<size_t>(offset)};
+}
+
+bf_index_widths polygon_widths(const file_view& f, int32_t polygons, const bf_world& w, size_t points, size_t cords) {
+    return {index_width(static_cast<size_t>(polygons)),
+            index_width(w.groups.size()),
+            index_width(static_cast<size_t>(std::max(f.header_i32(at::animation_count), 0))),
+            index_width(w.bitmap_names.size()),
+            index_width(w.polygon_names.size()),
+            index_width(points),
+            index_width(cords)};
+}
+
+// Back to a fresh record, keeping the room of its index lists.
+void reset(bf_polygon& p) {
+    std::vector<uint32_t> points = std::move(p.points);
+    std::vector<uint32_t> cords = std::move(p.cords);
+    p = bf_polygon{};
+    p.points = std::move(points);
+    p.cords = std::move(cords);
+}
+
+// The record at the reader's position; one the section cannot hold fails the parse.
+void decode_polygon(byte_reader& r, const bf_index_widths& iw, int number, bf_polygon& p) {
+    reset(p);
+    p.presence = r.u32();
+    p.kind_word = r.u32();
+    if (p.presence & ~known_presence_bits) fail(plat_format(bf_texts::unknown_parts, number));
+    if ((p.kind_word & kind_three_points) && (p.kind_word & kind_four_points)) {
+        fail(plat_format(bf_texts::unknown_parts, number));
     }
+    if (p.presence & has_next) p.next = r.index(iw.polygon);
+    if (p.presence & has_colour) {
+        p.red = r.u8();
+        p.green = r.u8();
+        p.blue = r.u8();
+    }
+    if (p.presence & has_bitmap_name) p.bitmap_name = r.index(iw.bitmap_name);
+    int point_count = 0;
+    if (p.kind_word & kind_three_points) point_count = 3;
+    else if (p.kind_word & kind_four_points) point_count = 4;
+    else point_count = (p.kind_word & kind_many_points) ? r.u16() : r.u8();
+    if (p.presence & has_name) p.name = r.index(iw.name);
+    if (p.presence & has_group) p.group = r.index(iw.group);
+    if (p.presence & has_diminution) p.light_diminution = r.f32();
+    if (p.kind_word & kind_has_transparent) {
+        p.transparent_index = (p.kind_word & kind_transparent_zero) ? 0 : r.u8();
+    }
+    if (p.presence & has_animation) p.animation = r.index(iw.animation);
+    if (p.presence & has_blending) p.blending = r.u8();
+    if (p.presence & has_patch_kind) p.patch_kind = r.u8();
+    if (p.presence & has_next_patch) p.next_patch = r.index(iw.polygon);
+    if (p.presence & has_previous_patch) p.previous_patch = r.index(iw.polygon);
+    if (p.presence & has_family_head) p.family_head = r.index(iw.polygon);
+    if (p.presence & has_family_next) p.family_next = r.index(iw.polygon);
+    if (p.presence & has_ambient) p.ambient = r.u8();
+    if (p.presence & has_diffuse) p.diffuse = r.u8();
+    if (p.presence & has_specular) p.specular = r.u8();
+    if (p.presence & has_shining) p.specular_shining = r.u8();
+    if (p.presence & has_family_head) r.floats(p.centre, 3);
+    if (!r.ok()) fail(plat_format(bf_texts::polygon_overrun, number));
+    if (point_count < 3) fail(plat_format(bf_texts::bad_point_count, number, point_count));
+    if (static_cast<size_t>(point_count) * static_cast<size_t>(iw.point + iw.cord) > r.remaining()) {
+        fail(plat_format(bf_texts::polygon_overrun, number));
+    }
+    p.points.resize(static_cast<size_t>(point_count));
+    p.cords.resize(static_cast<size_t>(point_count));
+    for (auto& index : p.points) index = r.index(iw.point);
+    for (auto& index : p.cords) index = r.index(iw.cord);
+    p.kind_word = (p.kind_word & ~kind_point_count_bits) | canonical_count_bits(p.points.size());
+}
+
+void read_polygons(const file_view& f, bf_world& w) {
+    const polygon_block block = polygon_section(f);
+    if (block.count == 0) return;
+    const bf_index_widths iw = polygon_widths(f, block.count, w, w.points.size(), w.cords.size());
+    byte_reader r(block.data, block.bytes);
+    // Fresh memory, filled in huge pages where it is large enough.
+    w.polygons.reserve(static_cast<size_t>(block.count));
+    plat_advise_huge_pages(w.polygons.data(), w.polygons.capacity() * sizeof(bf_polygon));
+    w.polygons.resize(static_cast<size_t>(block.count));
+    for (int32_t i = 0; i < block.count; ++i) decode_polygon(r, iw, i + 1, w.polygons[static_cast<size_t>(i)]);
+}
+
+bf_point decode_point(byte_reader& r) {
+    bf_point p{};
+    p.x = r.f32();
+    p.y = r.f32();
+    p.z = r.f32();
+    p.red = r.u8();
+    p.green = r.u8();
+    p.blue = r.u8();
+    p.normal_x = static_cast<int8_t>(r.u8());
+    p.normal_y = static_cast<int8_t>(r.u8());
+    p.normal_z = static_cast<int8_t>(r.u8());
+    r.skip(2);
+    return p;
+}
+
+bf_cord decode_cord(byte_reader& r) {
+    bf_cord c{};
+    c.x = r.f32();
+    c.y = r.f32();
+    return c;
 }
 
 // The chase name, offset, type and softness, in the order cameras and dynamic objects both keep them.
@@ -457,7 +508,7 @@ void read_settings(const file_view& f, bf_world& w) {
     w.settings = s;
 }
 
-void parse(const file_view& f, bf_world& w) {
+void read_header(const file_view& f, bf_world& w) {
     if (f.size < sizeof magic || std::memcmp(f.data, magic, 7) != 0) fail(bf_texts::not_drovik);
     if (f.size < static_cast<size_t>(header_size)) fail(bf_texts::short_header);
     byte_reader version(f.data + at::major, 4);
@@ -465,33 +516,23 @@ void parse(const file_view& f, bf_world& w) {
     const int minor = version.u16();
     if (major != major_version || minor != minor_version) fail(plat_format(bf_texts::bad_version, major, minor));
     w.top_group = f.header_i32(at::top_group);
+}
 
-    int32_t count = 0;
-    byte_reader points = records(f, at::point_size, at::point_count, at::point_offset, point_size, "points", &count);
-    w.points.resize(static_cast<size_t>(count));
-    for (bf_point& p : w.points) {
-        p.x = points.f32();
-        p.y = points.f32();
-        p.z = points.f32();
-        p.red = points.u8();
-        p.green = points.u8();
-        p.blue = points.u8();
-        p.normal_x = static_cast<int8_t>(points.u8());
-        p.normal_y = static_cast<int8_t>(points.u8());
-        p.normal_z = static_cast<int8_t>(points.u8());
-        points.skip(2);
-    }
-    byte_reader cords = records(f, at::cord_size, at::cord_count, at::cord_offset, cord_size, "texture coords", &count);
-    w.cords.resize(static_cast<size_t>(count));
-    for (bf_cord& c : w.cords) {
-        c.x = cords.f32();
-        c.y = cords.f32();
-    }
+byte_reader point_records(const file_view& f, int32_t& count) {
+    return records(f, at::point_size, at::point_count, at::point_offset, point_size, "points", &count);
+}
+
+byte_reader cord_records(const file_view& f, int32_t& count) {
+    return records(f, at::cord_size, at::cord_count, at::cord_offset, cord_size, "texture coords", &count);
+}
+
+void read_names_and_groups(const file_view& f, bf_world& w) {
     w.bitmap_names =
         name_table(f, at::bitmap_names_bytes, at::bitmap_names_count, at::bitmap_names_offset, "bitmap names");
     w.group_names = name_table(f, at::group_names_bytes, at::group_names_count, at::group_names_offset, "group names");
     w.polygon_names =
         name_table(f, at::polygon_names_bytes, at::polygon_names_count, at::polygon_names_offset, "polygon names");
+    int32_t count = 0;
     byte_reader groups = records(f, at::group_size, at::group_count, at::group_offset, group_size, "groups", &count);
     w.groups.resize(static_cast<size_t>(count));
     for (bf_group& g : w.groups) {
@@ -500,7 +541,11 @@ void parse(const file_view& f, bf_world& w) {
         g.object_parameters = groups.u8();
         groups.skip(3);
     }
-    read_polygons(f, w);
+}
+
+// The sections after the polygons: BSP nodes to settings.
+void read_other_sections(const file_view& f, bf_world& w) {
+    int32_t count = 0;
     byte_reader nodes = records(f, at::bsp_size, at::bsp_count, at::bsp_offset, bsp_node_size, "BSP nodes", &count);
     w.bsp_nodes.resize(static_cast<size_t>(count));
     for (bf_bsp_node& n : w.bsp_nodes) {
@@ -516,6 +561,20 @@ void parse(const file_view& f, bf_world& w) {
     read_backgrounds(f, w);
     read_lights(f, w);
     read_settings(f, w);
+}
+
+void parse(const file_view& f, bf_world& w) {
+    read_header(f, w);
+    int32_t count = 0;
+    byte_reader points = point_records(f, count);
+    w.points.resize(static_cast<size_t>(count));
+    for (bf_point& p : w.points) p = decode_point(points);
+    byte_reader cords = cord_records(f, count);
+    w.cords.resize(static_cast<size_t>(count));
+    for (bf_cord& c : w.cords) c = decode_cord(cords);
+    read_names_and_groups(f, w);
+    read_polygons(f, w);
+    read_other_sections(f, w);
     const std::string problem = bfl_check_world(w);
     if (!problem.empty()) fail(problem);
 }
@@ -553,65 +612,84 @@ bool has_shared_target(size_t count, Link link) {
     return false;
 }
 
-std::string check_polygons(const bf_world& w) {
-    const size_t n = w.polygons.size();
-    for (size_t i = 0; i < n; ++i) {
-        const bf_polygon& p = w.polygons[i];
-        const int number = static_cast<int>(i + 1);
-        if (p.presence & ~known_presence_bits) return plat_format(bf_texts::unknown_parts, number);
-        const size_t points = p.points.size();
-        if (points < 3 || points > static_cast<size_t>(max_polygon_points) || p.cords.size() != points) {
-            return plat_format(bf_texts::bad_point_count, number, static_cast<int>(points));
-        }
-        for (uint32_t index : p.points) {
-            if (index >= w.points.size()) return bf_texts::point_index;
-        }
-        for (uint32_t index : p.cords) {
-            if (index >= w.cords.size()) return bf_texts::cord_index;
-        }
-        const bool links_ok = within(p.next, n) && within(p.next_patch, n) && within(p.previous_patch, n) &&
-                              within(p.family_head, n) && within(p.family_next, n);
-        if (!links_ok || !within(p.group, w.groups.size()) || !within(p.name, w.polygon_names.size()) ||
-            !within(p.bitmap_name, w.bitmap_names.size()) || !within(p.animation, w.animations.size())) {
-            return plat_format(bf_texts::bad_index, "polygons");
-        }
-        const bool has_transparent = p.kind_word & kind_has_transparent;
-        const bool transparency_ok = !has_transparent  ? p.transparent_index == -1
-                                     : (p.kind_word & kind_transparent_zero) ? p.transparent_index == 0
-                                     : p.transparent_index >= 0 && p.transparent_index <= 255;
-        if (!transparency_ok) return plat_format(bf_texts::bad_transparency, number);
+// How many records of each kind a polygon's indices may name.
+struct record_counts {
+    size_t polygons, points, cords, groups, polygon_names, bitmap_names, animations;
+};
+
+std::string check_polygon(const bf_polygon& p, int number, const record_counts& c) {
+    if (p.presence & ~known_presence_bits) return plat_format(bf_texts::unknown_parts, number);
+    const size_t points = p.points.size();
+    if (points < 3 || points > static_cast<size_t>(max_polygon_points) || p.cords.size() != points) {
+        return plat_format(bf_texts::bad_point_count, number, static_cast<int>(points));
     }
-    const auto& polys = w.polygons;
-    if (has_cycle(n, [&](size_t i) { return polys[i - 1].next; }) ||
-        has_cycle(n, [&](size_t i) { return polys[i - 1].next_patch; }) ||
-        has_cycle(n, [&](size_t i) { return polys[i - 1].previous_patch; }) ||
-        has_cycle(n, [&](size_t i) { return polys[i - 1].family_next; })) {
-        return plat_format(bf_texts::cyclic_links, "polygons");
+    for (uint32_t index : p.points) {
+        if (index >= c.points) return bf_texts::point_index;
     }
-    if (has_shared_target(n, [&](size_t i) { return polys[i - 1].next; }) ||
-        has_shared_target(n, [&](size_t i) { return polys[i - 1].next_patch; }) ||
-        has_shared_target(n, [&](size_t i) { return polys[i - 1].previous_patch; }) ||
-        has_shared_target(n, [&](size_t i) { return polys[i - 1].family_next; })) {
-        return plat_format(bf_texts::shared_links, "polygons");
+    for (uint32_t index : p.cords) {
+        if (index >= c.cords) return bf_texts::cord_index;
+    }
+    const size_t n = c.polygons;
+    const bool links_ok = within(p.next, n) && within(p.next_patch, n) && within(p.previous_patch, n) &&
+                          within(p.family_head, n) && within(p.family_next, n);
+    if (!links_ok || !within(p.group, c.groups) || !within(p.name, c.polygon_names) ||
+        !within(p.bitmap_name, c.bitmap_names) || !within(p.animation, c.animations)) {
+        return plat_format(bf_texts::bad_index, "polygons");
+    }
+    const bool has_transparent = p.kind_word & kind_has_transparent;
+    const bool transparency_ok = !has_transparent  ? p.transparent_index == -1
+                                 : (p.kind_word & kind_transparent_zero) ? p.transparent_index == 0
+                                 : p.transparent_index >= 0 && p.transparent_index <= 255;
+    if (!transparency_ok) return plat_format(bf_texts::bad_transparency, number);
+    return "";
+}
+
+void add_links(bf_polygon_links& links, const bf_polygon& p) {
+    links.next.push_back(p.next);
+    links.next_patch.push_back(p.next_patch);
+    links.previous_patch.push_back(p.previous_patch);
+    links.family_next.push_back(p.family_next);
+    links.patch_kind.push_back(p.patch_kind);
+    links.point_count.push_back(static_cast<uint32_t>(p.points.size()));
+}
+
+void reserve_links(bf_polygon_links& links, size_t count) {
+    links.next.reserve(count);
+    links.next_patch.reserve(count);
+    links.previous_patch.reserve(count);
+    links.family_next.reserve(count);
+    links.patch_kind.reserve(count);
+    links.point_count.reserve(count);
+}
+
+// Every link must already be within range.
+std::string check_links(const bf_polygon_links& l) {
+    const size_t n = l.size();
+    const auto by = [](const std::vector<uint32_t>& link) { return [&link](size_t i) { return link[i - 1]; }; };
+    for (const auto* link : {&l.next, &l.next_patch, &l.previous_patch, &l.family_next}) {
+        if (has_cycle(n, by(*link))) return plat_format(bf_texts::cyclic_links, "polygons");
+    }
+    for (const auto* link : {&l.next, &l.next_patch, &l.previous_patch, &l.family_next}) {
+        if (has_shared_target(n, by(*link))) return plat_format(bf_texts::shared_links, "polygons");
     }
     return "";
 }
 
-std::string check_bsp(const bf_world& w) {
-    const size_t n = w.bsp_nodes.size();
+std::string check_bsp(const std::vector<bf_bsp_node>& nodes, const bf_polygon_links& links) {
+    const size_t n = nodes.size();
+    const size_t polygons = links.size();
     // Each node list starts at a polygon that no other list reaches.
-    std::vector<uint8_t> listed(w.polygons.size() + 1, 0);
-    for (const bf_polygon& p : w.polygons) listed[p.next] = 1;
-    for (const bf_bsp_node& node : w.bsp_nodes) {
-        if (node.first_polygon > w.polygons.size()) return plat_format(bf_texts::bad_index, "BSP nodes");
+    std::vector<uint8_t> listed(polygons + 1, 0);
+    for (uint32_t next : links.next) listed[next] = 1;
+    for (const bf_bsp_node& node : nodes) {
+        if (node.first_polygon > polygons) return plat_format(bf_texts::bad_index, "BSP nodes");
         if (node.first_polygon != 0 && listed[node.first_polygon]++) {
             return plat_format(bf_texts::shared_links, "BSP nodes");
         }
     }
     std::vector<uint8_t> is_child(n + 1, 0);
     for (size_t i = 0; i < n; ++i) {
-        const bf_bsp_node& node = w.bsp_nodes[i];
-        if (!within(node.first_polygon, w.polygons.size())) return plat_format(bf_texts::bad_index, "BSP nodes");
+        const bf_bsp_node& node = nodes[i];
         for (uint32_t child : {node.right, node.left}) {
             if (child == 0) continue;
             if (child > n) return plat_format(bf_texts::bad_index, "BSP nodes");
@@ -623,10 +701,10 @@ std::string check_bsp(const bf_world& w) {
     return "";
 }
 
-std::string check_scene(const bf_world& w) {
+std::string check_scene(const bf_world& w, size_t polygons) {
     for (const bf_dynamic_object& d : w.dynamic_objects) {
         for (uint32_t index : d.polygons) {
-            if (index == 0 || index > w.polygons.size()) return plat_format(bf_texts::bad_index, "dynamic objects");
+            if (index == 0 || index > polygons) return plat_format(bf_texts::bad_index, "dynamic objects");
         }
     }
     for (const bf_light& l : w.lights) {
@@ -636,7 +714,7 @@ std::string check_scene(const bf_world& w) {
             case target_none: ok = l.target_index == 0; break;
             case target_group: ok = within(index, w.groups.size()); break;
             case target_object: ok = within(index, w.dynamic_objects.size()); break;
-            case target_polygon: ok = within(index, w.polygons.size()); break;
+            case target_polygon: ok = within(index, polygons); break;
             default: ok = false;
         }
         if (!ok) return plat_format(bf_texts::bad_index, "lights");
@@ -1175,14 +1253,7 @@ void serialize(const bf_world& w, std::vector<uint8_t>& file) {
     if (file.size() != total) fail(plat_format(bf_texts::internal_error, "header"));
 }
 
-}  // namespace
-
-int& bfl_report_errors() {
-    static int flag = 1;
-    return flag;
-}
-
-std::string bfl_check_world(const bf_world& w) {
+std::string check_groups(const bf_world& w) {
     if (w.top_group < 0 || static_cast<size_t>(w.top_group) >= w.groups.size()) return bf_texts::bad_top_group;
     const size_t groups = w.groups.size();
     for (const bf_group& g : w.groups) {
@@ -1193,10 +1264,83 @@ std::string bfl_check_world(const bf_world& w) {
     if (has_cycle(groups, [&](size_t i) { return w.groups[i - 1].father; })) {
         return plat_format(bf_texts::cyclic_links, "groups");
     }
-    std::string problem = check_polygons(w);
-    if (problem.empty()) problem = check_bsp(w);
-    if (problem.empty()) problem = check_scene(w);
+    return "";
+}
+
+record_counts counts_of(const bf_world& w, size_t polygons, size_t points, size_t cords, size_t animations) {
+    return {polygons, points, cords, w.groups.size(), w.polygon_names.size(), w.bitmap_names.size(), animations};
+}
+
+// The checks after each polygon's own: links, tree and the other sections.
+std::string check_world_links(const bf_world& w, const bf_polygon_links& links) {
+    std::string problem = check_links(links);
+    if (problem.empty()) problem = check_bsp(w.bsp_nodes, links);
+    if (problem.empty()) problem = check_scene(w, links.size());
     return problem;
+}
+
+// As parse, with the polygons decoded once for their checks and links only, the points and cords
+// only placed; the checks run in the same order, so a bad file gets the same report.
+void parse_file(const file_view& f, bf_file& out) {
+    bf_world& w = out.world;
+    bf_sections& s = out.sections;
+    s.data = f.data;
+    read_header(f, w);
+    int32_t count = 0;
+    point_records(f, count);
+    s.point_count = static_cast<size_t>(count);
+    s.points_at = static_cast<size_t>(f.header_i32(at::point_offset));
+    cord_records(f, count);
+    s.cord_count = static_cast<size_t>(count);
+    s.cords_at = static_cast<size_t>(f.header_i32(at::cord_offset));
+    read_names_and_groups(f, w);
+    const polygon_block block = polygon_section(f);
+    s.polygons_at = block.offset;
+    s.polygon_bytes = block.bytes;
+    s.polygon_count = static_cast<size_t>(block.count);
+    s.widths = polygon_widths(f, block.count, w, s.point_count, s.cord_count);
+    const auto animations = static_cast<size_t>(std::max(f.header_i32(at::animation_count), 0));
+    const record_counts counts = counts_of(w, s.polygon_count, s.point_count, s.cord_count, animations);
+    std::string polygon_problem;
+    reserve_links(out.links, s.polygon_count);
+    byte_reader r(block.data, block.bytes);
+    bf_polygon p;
+    for (size_t i = 0; i < s.polygon_count; ++i) {
+        const int number = static_cast<int>(i + 1);
+        decode_polygon(r, s.widths, number, p);
+        if (polygon_problem.empty()) polygon_problem = check_polygon(p, number, counts);
+        add_links(out.links, p);
+    }
+    read_other_sections(f, w);
+    std::string problem = check_groups(w);
+    if (problem.empty()) problem = polygon_problem;
+    if (problem.empty()) problem = check_world_links(w, out.links);
+    if (!problem.empty()) fail(problem);
+}
+
+}  // namespace
+
+int& bfl_report_errors() {
+    static int flag = 1;
+    return flag;
+}
+
+std::string bfl_check_world(const bf_world& w) {
+    std::string problem = check_groups(w);
+    if (!problem.empty()) return problem;
+    const record_counts counts = counts_of(w, w.polygons.size(), w.points.size(), w.cords.size(), w.animations.size());
+    for (size_t i = 0; i < w.polygons.size(); ++i) {
+        problem = check_polygon(w.polygons[i], static_cast<int>(i + 1), counts);
+        if (!problem.empty()) return problem;
+    }
+    return check_world_links(w, bfl_links_of(w));
+}
+
+bf_polygon_links bfl_links_of(const bf_world& w) {
+    bf_polygon_links links;
+    reserve_links(links, w.polygons.size());
+    for (const bf_polygon& p : w.polygons) add_links(links, p);
+    return links;
 }
 
 int bfl_parse_world(const uint8_t* data, size_t size, bf_world& out) {
@@ -1210,6 +1354,35 @@ int bfl_parse_world(const uint8_t* data, size_t size, bf_world& out) {
         report(failure.text);
         return -1;
     }
+}
+
+int bfl_parse_file(const uint8_t* data, size_t size, bf_file& out) {
+    if (!data) size = 0;
+    try {
+        bf_file file;
+        parse_file(file_view{data, size}, file);
+        out = std::move(file);
+        return 0;
+    } catch (const format_failure& failure) {
+        report(failure.text);
+        return -1;
+    }
+}
+
+void bfl_file_polygon(const bf_sections& file, size_t& at, bf_polygon& out) {
+    byte_reader r(file.data + file.polygons_at + at, file.polygon_bytes - at);
+    decode_polygon(r, file.widths, 0, out);
+    at = file.polygon_bytes - r.remaining();
+}
+
+bf_point bfl_file_point(const bf_sections& file, uint32_t index) {
+    byte_reader r(file.data + file.points_at + static_cast<size_t>(index) * point_size, point_size);
+    return decode_point(r);
+}
+
+bf_cord bfl_file_cord(const bf_sections& file, uint32_t index) {
+    byte_reader r(file.data + file.cords_at + static_cast<size_t>(index) * cord_size, cord_size);
+    return decode_cord(r);
 }
 
 int bfl_serialize_world(const bf_world& world, std::vector<uint8_t>& out) {

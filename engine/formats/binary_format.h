@@ -267,6 +267,38 @@ struct bf_world {
     bool operator==(const bf_world&) const = default;
 };
 
+// The links of a world's polygons side by side (1-based, 0 none) with their point counts: what the
+// checks and the engine's build need of every polygon at once.
+struct bf_polygon_links {
+    std::vector<uint32_t> next, next_patch, previous_patch, family_next;
+    std::vector<uint8_t> patch_kind;
+    std::vector<uint32_t> point_count;
+    size_t size() const { return next.size(); }
+};
+
+// Bytes each index of a polygon record takes.
+struct bf_index_widths {
+    int polygon, group, animation, bitmap_name, name, point, cord;
+};
+
+// Where the polygon, point and cord records of a checked file lie in its bytes.
+struct bf_sections {
+    const uint8_t* data = nullptr;
+    size_t polygons_at = 0, polygon_bytes = 0, polygon_count = 0;
+    size_t points_at = 0, point_count = 0;
+    size_t cords_at = 0, cord_count = 0;
+    bf_index_widths widths{};
+};
+
+// A checked file, for building the engine's world straight from its bytes: every other section in
+// `world` (its polygons, points and cords left empty), the polygons' links, and where their records
+// lie. The bytes must outlive it.
+struct bf_file {
+    bf_world world;
+    bf_polygon_links links;
+    bf_sections sections;
+};
+
 // The module's report-errors flag.
 int& bfl_report_errors();
 
@@ -282,6 +314,16 @@ int bfl_serialize_world(const bf_world& world, std::vector<uint8_t>& out);
 int bfl_write_world_file(const char* path, const bf_world& world);
 // Reads and parses a file: 0, or -1 with one report line.
 int bfl_read_world_file(const char* path, bf_world& out);
+// Parses and validates a whole file held in memory as bfl_parse_world does, with the same report
+// for a bad file, leaving the polygon, point and cord records in place: 0, or -1 with one report
+// line (nothing kept).
+int bfl_parse_file(const uint8_t* data, size_t size, bf_file& out);
+// The polygon record at byte `at` of the polygon section of a parsed file; `at` moves past it.
+void bfl_file_polygon(const bf_sections& file, size_t& at, bf_polygon& out);
+bf_point bfl_file_point(const bf_sections& file, uint32_t index);
+bf_cord bfl_file_cord(const bf_sections& file, uint32_t index);
+// The links of a world's polygons.
+bf_polygon_links bfl_links_of(const bf_world& world);
 
 // Texts of the reports.
 namespace bf_texts {

@@ -17,6 +17,7 @@
 #include "formats/world_formats.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
+#include "foundation/files.h"
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
@@ -46,40 +47,76 @@ void report(const std::string& text) {
     if (bfl_report_errors()) report_error(1, text.c_str());
 }
 
+// The polygons, points and cords a build takes: from a parsed world or straight from a file.
+class polygon_source {
+public:
+    virtual ~polygon_source() = default;
+    // Each polygon record in turn, from the first.
+    virtual const bf_polygon& next_polygon() = 0;
+    virtual bf_point point(uint32_t index) const = 0;
+    virtual bf_cord cord(uint32_t index) const = 0;
+};
+
+class world_source : public polygon_source {
+public:
+    explicit world_source(const bf_world& w) : w_(w) {}
+    const bf_polygon& next_polygon() override { return w_.polygons[next_++]; }
+    bf_point point(uint32_t index) const override { return w_.points[index]; }
+    bf_cord cord(uint32_t index) const override { return w_.cords[index]; }
+
+private:
+    const bf_world& w_;
+    size_t next_ = 0;
+};
+
+class file_source : public polygon_source {
+public:
+    explicit file_source(const bf_sections& s) : s_(s) {}
+    const bf_polygon& next_polygon() override {
+        bfl_file_polygon(s_, at_, record_);
+        return record_;
+    }
+    bf_point point(uint32_t index) const override { return bfl_file_point(s_, index); }
+    bf_cord cord(uint32_t index) const override { return bfl_file_cord(s_, index); }
+
+private:
+    const bf_sections& s_;
+    size_t at_ = 0;
+    bf_polygon record_;
+};
+
 // The engine keeps patches out of the node lists, hanging off their father through next_patch;
 // a file must link them that way or the lists would free them twice.
-bool patch_links_are_sound(const bf_world& w) {
-    const size_t n = w.polygons.size();
+bool patch_links_are_sound(const bf_polygon_links& l) {
+    const size_t n = l.size();
     std::vector<uint8_t> reached(n + 1, 0);
     for (size_t i = 1; i <= n; ++i) {
-        const bf_polygon& father = w.polygons[i - 1];
-        if (father.patch_kind != 0) continue;
+        if (l.patch_kind[i - 1] != 0) continue;
         size_t previous = i;
-        for (uint32_t p = father.next_patch; p != 0; p = w.polygons[p - 1].next_patch) {
-            const bf_polygon& patch = w.polygons[p - 1];
-            if (patch.patch_kind == 0 || patch.previous_patch != previous || reached[p]) return false;
+        for (uint32_t p = l.next_patch[i - 1]; p != 0; p = l.next_patch[p - 1]) {
+            if (l.patch_kind[p - 1] == 0 || l.previous_patch[p - 1] != previous || reached[p]) return false;
             reached[p] = 1;
             previous = p;
         }
     }
     for (size_t i = 1; i <= n; ++i) {
-        if ((w.polygons[i - 1].patch_kind != 0) != (reached[i] != 0)) return false;
+        if ((l.patch_kind[i - 1] != 0) != (reached[i] != 0)) return false;
     }
     return true;
 }
 
 // The engine-level checks a checked file must also pass before anything is created.
-std::string check_buildable(const bf_world& w) {
-    for (size_t i = 0; i < w.polygons.size(); ++i) {
-        const size_t points = w.polygons[i].points.size();
+std::string check_buildable(const bf_world& w, const bf_polygon_links& l) {
+    for (size_t i = 0; i < l.size(); ++i) {
+        const size_t points = l.point_count[i];
         if (points > static_cast<size_t>(polygon_max_points)) {
             return plat_format(bf_world_texts::too_many_points, static_cast<int>(i + 1), static_cast<int>(points),
                                polygon_max_points);
         }
     }
-    if (!patch_links_are_sound(w)) return bf_world_texts::broken_patches;
+    if (!patch_links_are_sound(l)) return bf_world_texts::broken_patches;
     for (const bf_bsp_node& node : w.bsp_nodes) {
-        if (node.first_polygon != 0 && w.polygons[node.first_polygon - 1].patch_kind != 0) {
+        if (node.first_polygon != 0 && l.patch_kind[node.first_polygon - 1] != 0) {
             return bf_world_texts::broken_patches;
         }
     }
@@ -157,9 +194,9 @@ std::vector<animation*> build_animations(const bf_world& w) {
 }
 
 // One record per stored polygon, those of equal point count made together; empty on failure.
-std::vector<polygon*> make_polygons(const bf_world& w) {
+std::vector<polygon*> make_polygons(const bf_polygon_links& l) {
     std::vector<size_t> of_count(static_cast<size_t>(polygon_max_points) + 1, 0);
-    for (const bf_polygon& r : w.polygons) of_count[r.points.size()]++;
+    for (uint32_t points : l.point_count) of_count[points]++;
     std::vector<polygon*> made;
     std::vector<std::vector<polygon*>> by_count(of_count.size());
     for (size_t points = 0; points < of_count.size(); ++points) {
@@ -173,17 +210,15 @@ std::vector<polygon*> make_polygons(const bf_world& w) {
             return made;
         }
     }
-    made.reserve(w.polygons.size());
+    made.reserve(l.size());
     std::vector<size_t> taken(of_count.size(), 0);
-    for (const bf_polygon& r : w.polygons) {
-        const size_t points = r.points.size();
-        made.push_back(by_count[points][taken[points]++]);
-    }
+    for (uint32_t points : l.point_count) made.push_back(by_count[points][taken[points]++]);
     return made;
 }
 
-void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const std::vector<group*>& groups,
-                  const std::vector<animation*>& animations, const std::vector<polygon*>& polys) {
+void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const polygon_source& source,
+                  const std::vector<group*>& groups, const std::vector<animation*>& animations,
+                  const std::vector<polygon*>& polys) {
     p->orientation = static_cast<int32_t>(r.kind_word & kind_orientation);
     p->rotated = (r.kind_word & kind_rotated) ? 1 : 0;
     p->collisional = (r.kind_word & kind_collisional) ? 1 : 0;
@@ -206,16 +241,17 @@ void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const std:
     p->diffuse = r.diffuse;
     p->specular = r.specular;
     p->specular_shining = r.specular_shining;
+    std::array<bf_point, polygon_max_points> corners;
     for (size_t k = 0; k < r.points.size(); ++k) {
-        const bf_point& pt = w.points[r.points[k]];
-        const bf_cord& cord = w.cords[r.cords[k]];
+        const bf_point pt = corners[k] = source.point(r.points[k]);
+        const bf_cord cord = source.cord(r.cords[k]);
         // A point's brightness is not stored: every point takes the normal shade level.
         const double values[6] = {pt.x, pt.y, pt.z, cord.x, cord.y, 8.0};
         if (polygon_add_point(p, values) != 0) break;
     }
-    int k = 0;
+    size_t k = 0;
     for (point* pt = p->points; pt; pt = pt->next, ++k) {
-        const bf_point& stored = w.points[r.points[static_cast<size_t>(k)]];
+        const bf_point& stored = corners[k];
         pt->red = stored.red;
         pt->green = stored.green;
         pt->blue = stored.blue;
@@ -241,13 +277,13 @@ void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const std:
 
 // Viewer mode with a stored tree: the module's root becomes node 1, node lists follow the stored
 // next-polygon links, and any listed polygon no node reaches joins the root's list.
-void build_tree(const bf_world& w, module* m, const std::vector<polygon*>& polys) {
+void build_tree(const bf_world& w, const bf_polygon_links& l, module* m, const std::vector<polygon*>& polys) {
     std::vector<bsp_node*> nodes(w.bsp_nodes.size(), nullptr);
     nodes[0] = m->root;
     for (size_t i = 1; i < nodes.size(); ++i) nodes[i] = init_bsp_node();
     std::vector<uint8_t> reached(polys.size() + 1, 0);
     for (size_t i = 0; i < polys.size(); ++i) {
-        if (w.polygons[i].patch_kind == 0) polys[i]->next = polygon_at(polys, w.polygons[i].next);
+        if (l.patch_kind[i] == 0) polys[i]->next = polygon_at(polys, l.next[i]);
     }
     m->root->polygons = nullptr;
     for (size_t i = 0; i < nodes.size(); ++i) {
@@ -256,14 +292,14 @@ void build_tree(const bf_world& w, module* m, const std::vector<polygon*>& polys
         if (!node) continue;
         for (int c = 0; c < 4; ++c) node->plane[c] = r.plane[c];
         node->polygons = polygon_at(polys, r.first_polygon);
-        for (uint32_t p = r.first_polygon; p != 0; p = w.polygons[p - 1].next) reached[p] = 1;
+        for (uint32_t p = r.first_polygon; p != 0; p = l.next[p - 1]) reached[p] = 1;
         node->back = r.right ? nodes[r.right - 1] : nullptr;
         node->front = r.left ? nodes[r.left - 1] : nullptr;
         if (node->front) node->front->parent = node;
         if (node->back) node->back->parent = node;
     }
     for (size_t i = polys.size(); i-- > 0;) {
-        if (reached[i + 1] || w.polygons[i].patch_kind != 0) continue;
+        if (reached[i + 1] || l.patch_kind[i] != 0) continue;
         polys[i]->next = m->root->polygons;
         m->root->polygons = polys[i];
     }
@@ -602,22 +638,14 @@ void restore_settings(const bf_settings& s, const std::vector<group*>& groups) {
     e.minimum_render_time = s.min_render_time;
 }
 
-}  // namespace
-
-int bfl_build_world(const bf_world& w, module* m, group** top_group) {
-    if (const std::string problem = bfl_check_world(w); !problem.empty()) {
-        report(problem);
-        return -1;
-    }
-    return bfl_build_checked_world(w, m, top_group);
-}
-
-int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
+// The build of a checked world whose polygons, points and cords come from `source`.
+int build_world(const bf_world& w, const bf_polygon_links& links, polygon_source& source, module* m,
+                group** top_group) {
     if (!m || !m->root) {
         report(bf_world_texts::no_module);
         return -1;
     }
-    const std::string problem = check_buildable(w);
+    const std::string problem = check_buildable(w, links);
     if (!problem.empty()) {
         report(problem);
         return -1;
@@ -636,29 +664,27 @@ int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygon_alloc);
-    std::vector<polygon*> polys = make_polygons(w);  // editor-mode copies join at the end
-    if (polys.size() != w.polygons.size()) {
+    std::vector<polygon*> polys = make_polygons(links);  // editor-mode copies join at the end
+    if (polys.size() != links.size()) {
         report(plat_format(bf_world_texts::section_failed, "polygons"));
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygons);
-    for (size_t i = 0; i < polys.size(); ++i) {
-        fill_polygon(polys[i], w.polygons[i], w, groups, animations, polys);
-    }
+    for (polygon* p : polys) fill_polygon(p, source.next_polygon(), w, source, groups, animations, polys);
     // Patches hang off their father; every other polygon joins the list in file order.
     polygon** tail = &m->root->polygons;
     while (*tail) tail = &(*tail)->next;
     polygon** order = &engine_state.world_order;
     while (*order) order = &(*order)->next_in_world_order;
     for (size_t i = 0; i < polys.size(); ++i) {
-        if (w.polygons[i].patch_kind != 0) continue;
+        if (links.patch_kind[i] != 0) continue;
         *tail = polys[i];
         tail = &polys[i]->next;
         *order = polys[i];
         order = &polys[i]->next_in_world_order;
     }
     const bool stored_tree = !engine_state.editor_mode && w.bsp_nodes.size() >= 2;
-    if (stored_tree) build_tree(w, m, polys);
+    if (stored_tree) build_tree(w, links, m, polys);
     // From here a failing section is reported and marks the result; reading goes on.
     int result = 0;
     if (!build_cameras(w)) result = -1;
@@ -684,11 +710,36 @@ int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
     return result;
 }
 
+}  // namespace
+
+int bfl_build_world(const bf_world& w, module* m, group** top_group) {
+    if (const std::string problem = bfl_check_world(w); !problem.empty()) {
+        report(problem);
+        return -1;
+    }
+    return bfl_build_checked_world(w, m, top_group);
+}
+
+int bfl_build_checked_world(const bf_world& w, module* m, group** top_group) {
+    world_source source(w);
+    return build_world(w, bfl_links_of(w), source, m, top_group);
+}
+
 int bfl_read_world(const char* path, module* m, group** top_group) {
     set_log_window_caption(bf_world_texts::caption_load);
-    bf_world world;
-    if (bfl_read_world_file(path, world) != 0) return -1;
-    const int result = bfl_build_checked_world(world, m, top_group);
+    char* buffer = nullptr;
+    int size = 0;
+    if (!path || file_to_memory(path, &buffer, &size) != 0) {
+        report(plat_format(bf_texts::not_found, path ? path : "(null)"));
+        return -1;
+    }
+    bf_file file;
+    int result = bfl_parse_file(reinterpret_cast<const uint8_t*>(buffer), static_cast<size_t>(size), file);
+    if (result == 0) {
+        file_source source(file.sections);
+        result = build_world(file.world, file.links, source, m, top_group);
+    }
+    engine_free(buffer);
     set_log_window_caption(bf_world_texts::caption_general);
     return result;
 }
@@ -764,8 +815,12 @@ struct grid_key {
 struct grid_hash {
     size_t operator()(const grid_key& k) const {
         uint64_t h = k.exact * 0x9E3779B97F4A7C15ull;
-        for (int64_t c : k.cell) h = (h ^ static_cast<uint64_t>(c)) * 0x100000001B3ull;
-        return static_cast<size_t>(h);
+        for (int64_t c : k.cell) {
+            h ^= static_cast<uint64_t>(c);
+            h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDull;
+            h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ull;
+        }
+        return static_cast<size_t>(h ^ (h >> 33));
     }
 };
 
@@ -801,9 +856,8 @@ public:
         for (near.cell[0] = low[0]; near.cell[0] <= high[0]; ++near.cell[0]) {
             for (near.cell[1] = low[1]; near.cell[1] <= high[1]; ++near.cell[1]) {
                 for (near.cell[2] = low[2]; near.cell[2] <= high[2]; ++near.cell[2]) {
-                    const auto found = cells_.find(near);
-                    if (found == cells_.end()) continue;
-                    for (uint32_t index : found->second) {
+                    const uint32_t cell = slots_[find(near)];
+                    for (uint32_t index = cell == none ? none : latest_[cell]; index != none; index = next_[index]) {
                         if (index < best && matches(index, v)) best = index;
                     }
                 }
@@ -812,12 +866,34 @@ public:
         if (best != UINT32_MAX) return best;
         const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
         values_.insert(values_.end(), std::begin(stored), std::end(stored));
-        cells_[key].push_back(index);
+        uint32_t& slot = slots_[find(key)];
+        if (slot == none) {
+            slot = static_cast<uint32_t>(cells_.size());
+            cells_.push_back(key);
+            latest_.push_back(none);
+        }
+        next_.push_back(latest_[slot]);
+        latest_[slot] = index;
+        if (2 * cells_.size() > slots_.size()) grow();
         add();
         return index;
     }
 
 private:
+    static constexpr uint32_t none = UINT32_MAX;
+
+    size_t find(const grid_key& key) const {
+        const size_t mask = slots_.size() - 1;
+        size_t at = grid_hash{}(key) & mask;
+        while (slots_[at] != none && !(cells_[slots_[at]] == key)) at = (at + 1) & mask;
+        return at;
+    }
+
+    void grow() {
+        slots_.assign(2 * slots_.size(), none);
+        for (size_t c = 0; c < cells_.size(); ++c) slots_[find(cells_[c])] = static_cast<uint32_t>(c);
+    }
+
     bool matches(uint32_t index, const double* v) const {
         for (int a = 0; a < axes_; ++a) {
             if (!(std::fabs(values_[index * 3 + static_cast<size_t>(a)] - v[a]) <= tolerance_)) return false;
@@ -828,7 +904,12 @@ private:
     double tolerance_;
     int axes_;
     std::vector<double> values_;
-    std::unordered_map<grid_key, std::vector<uint32_t>, grid_hash> cells_;
+    // The cells in use, found through open addressing (at most half full), each with its latest
+    // value; the values of a cell are chained through next_.
+    std::vector<uint32_t> slots_ = std::vector<uint32_t>(1024, none);
+    std::vector<grid_key> cells_;
+    std::vector<uint32_t> latest_;
+    std::vector<uint32_t> next_;  // each value's earlier value in its cell
 };
 
 // Distinct non-empty names in order of first use, 1-based.
@@ -867,9 +948,12 @@ std::vector<polygon*> saved_polygons(const group* saved) {
     return out;
 }
 
+// Each saved polygon's number in the file, from 1.
+using polygon_numbers = std::unordered_map<const polygon*, uint32_t>;
+
 // Node records in pre-order, the right (back) subtree before the left (front), numbered as
 // bsp_tree_number_nodes numbers them.
-void collect_bsp_node(const bsp_node* node, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
+void collect_bsp_node(const bsp_node* node, const polygon_numbers& index_of, bf_world& out) {
     const polygon* first = node->polygons;
     while (first && !index_of.count(first)) first = first->next;
     bf_bsp_node record{};
@@ -882,7 +966,7 @@ void collect_bsp_node(const bsp_node* node, const std::map<const polygon*, uint3
     if (node->front) collect_bsp_node(node->front, index_of, out);
 }
 
-void collect_bsp(bsp_node* root, const std::map<const polygon*, uint32_t>& index_of, bf_world& out) {
+void collect_bsp(bsp_node* root, const polygon_numbers& index_of, bf_world& out) {
     bsp_tree_number_nodes(root, 1);
     collect_bsp_node(root, index_of, out);
 }
@@ -928,10 +1012,10 @@ bf_chase_part chase_record(const chase_part& chase) {
 // Where the saved records stand in the file, for the references that count them.
 struct saved_indices {
     const std::map<const group*, uint32_t>& groups;
-    const std::map<const polygon*, uint32_t>& polygons;
+    const polygon_numbers& polygons;
 
-    template <typename T>
-    static uint32_t of(const std::map<const T*, uint32_t>& table, const void* entity) {
+    template <typename T, typename Table>
+    static uint32_t of(const Table& table, const void* entity) {
         const auto found = table.find(static_cast<const T*>(entity));
         return found == table.end() ? 0u : found->second;
     }
@@ -940,8 +1024,8 @@ struct saved_indices {
     std::pair<int32_t, int32_t> light_target(const light* l) const {
         uint32_t index = 0;
         switch (l->entity_kind) {
-            case kind_group: index = of(groups, l->entity); break;
-            case kind_polygon: index = of(polygons, l->entity); break;
+            case kind_group: index = of<group>(groups, l->entity); break;
+            case kind_polygon: index = of<polygon>(polygons, l->entity); break;
             case kind_dynamic_object: {
                 uint32_t k = 1;
                 for (const dynamic_object* d = engine_state.dynamic_objects; d && !index; d = d->next, ++k) {
@@ -1080,7 +1164,8 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     out.top_group = top == group_index.end() ? 0 : static_cast<int32_t>(top->second - 1);
 
     const std::vector<polygon*> polys = saved_polygons(saved);
-    std::map<const polygon*, uint32_t> polygon_index;
+    polygon_numbers polygon_index;
+    polygon_index.reserve(polys.size());
     for (const polygon* p : polys) polygon_index[p] = static_cast<uint32_t>(polygon_index.size() + 1);
     auto index_of = [&](const polygon* p) {
         const auto found = p ? polygon_index.find(p) : polygon_index.end();
@@ -1100,6 +1185,7 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
 
     shared_table points(0.00001, 3), cords(0.0001, 2);
     name_table bitmap_names(out.bitmap_names), polygon_names(out.polygon_names);
+    out.polygons.reserve(polys.size());
     for (const polygon* p : polys) {
         bf_polygon r;
         r.kind_word = static_cast<uint32_t>(p->orientation) & kind_orientation;
@@ -1192,6 +1278,10 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         collect_bsp(engine_state.main_module->root, polygon_index, out);
     }
 
+    std::unordered_map<const dynamic_object*, std::vector<uint32_t>> owned;
+    for (size_t i = 0; i < polys.size(); ++i) {
+        if (polys[i]->owner) owned[polys[i]->owner].push_back(static_cast<uint32_t>(i + 1));
+    }
     for (const dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
         if (!engine_state.editor_mode && !d->own_module) report(bf_world_texts::object_without_module);
         bf_dynamic_object r{};
@@ -1213,9 +1303,7 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         r.elasticity = static_cast<float>(d->elasticity);
         r.max_speed = static_cast<float>(d->max_speed);
         r.rotation_space = static_cast<uint8_t>(d->rotation_space);
-        for (const polygon* p : polys) {
-            if (p->owner == d) r.polygons.push_back(polygon_index[p]);
-        }
+        if (const auto found = owned.find(d); found != owned.end()) r.polygons = std::move(found->second);
         out.dynamic_objects.push_back(std::move(r));
     }
 

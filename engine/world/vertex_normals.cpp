@@ -31,23 +31,84 @@ int64_t cell_of(double v) {
 cell cell_of(const point* pt) { return {cell_of(pt->x), cell_of(pt->y), cell_of(pt->z)}; }
 
 struct entry {
-    cell key;
     uint32_t order;    // position in the scan: polygon by polygon, point by point
     uint32_t polygon;  // index in the polygon list
     point* pt;
 };
 
-bool key_less(const entry& a, const entry& b) { return a.key < b.key || (a.key == b.key && a.order < b.order); }
-
-std::vector<entry> index_points(const std::vector<polygon*>& polygons) {
-    std::vector<entry> index;
-    uint32_t order = 0;
-    for (uint32_t i = 0; i < polygons.size(); ++i) {
-        for (point* pt = polygons[i]->points; pt; pt = pt->next) index.push_back({cell_of(pt), order++, i, pt});
+uint64_t cell_hash(const cell& c) {
+    uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (int64_t v : c) {
+        h ^= static_cast<uint64_t>(v);
+        h = (h ^ (h >> 33)) * 0xFF51AFD7ED558CCDull;
+        h = (h ^ (h >> 33)) * 0xC4CEB9FE1A85EC53ull;
     }
-    std::sort(index.begin(), index.end(), key_less);
-    return index;
+    return h ^ (h >> 33);
 }
+
+// The points of a polygon list grouped by cell, each cell's points in scan order, and the cells
+// found through an open-addressing table: building and every lookup take constant time.
+class point_index {
+public:
+    explicit point_index(const std::vector<polygon*>& polygons) {
+        size_t points = 0;
+        for (const polygon* p : polygons) {
+            for (const point* pt = p->points; pt; pt = pt->next) ++points;
+        }
+        size_t capacity = 16;
+        while (capacity < 2 * points) capacity *= 2;
+        slots_.assign(capacity, no_cell);
+        std::vector<uint32_t> cell_of_entry;
+        cell_of_entry.reserve(points);
+        std::vector<uint32_t> counts;
+        for (const polygon* p : polygons) {
+            for (const point* pt = p->points; pt; pt = pt->next) {
+                const cell key = cell_of(pt);
+                uint32_t& slot = slots_[find(key)];
+                if (slot == no_cell) {
+                    slot = static_cast<uint32_t>(keys_.size());
+                    keys_.push_back(key);
+                    counts.push_back(0);
+                }
+                cell_of_entry.push_back(slot);
+                counts[slot]++;
+            }
+        }
+        first_.assign(counts.size() + 1, 0);
+        for (size_t c = 0; c < counts.size(); ++c) first_[c + 1] = first_[c] + counts[c];
+        std::vector<uint32_t>& next = counts;  // where each cell's next entry goes
+        std::copy(first_.begin(), first_.end() - 1, next.begin());
+        entries_.resize(cell_of_entry.size());
+        uint32_t order = 0;
+        for (uint32_t i = 0; i < polygons.size(); ++i) {
+            for (point* pt = polygons[i]->points; pt; pt = pt->next, ++order) {
+                entries_[next[cell_of_entry[order]]++] = {order, i, pt};
+            }
+        }
+    }
+
+    // The points in cell `c`, in scan order.
+    std::pair<const entry*, const entry*> in(const cell& c) const {
+        const uint32_t id = slots_[find(c)];
+        if (id == no_cell) return {nullptr, nullptr};
+        return {entries_.data() + first_[id], entries_.data() + first_[id + 1]};
+    }
+
+private:
+    static constexpr uint32_t no_cell = UINT32_MAX;
+
+    size_t find(const cell& c) const {
+        const size_t mask = slots_.size() - 1;
+        size_t slot = cell_hash(c) & mask;
+        while (slots_[slot] != no_cell && keys_[slots_[slot]] != c) slot = (slot + 1) & mask;
+        return slot;
+    }
+
+    std::vector<uint32_t> slots_;  // cell numbers, no_cell when free
+    std::vector<cell> keys_;       // by cell number
+    std::vector<uint32_t> first_;  // each cell's first entry; one past the end last
+    std::vector<entry> entries_;
+};
 
 bool same_place(const point* a, const point* b) {
     return std::fabs(a->x - b->x) <= vertex_normal_tolerance && std::fabs(a->y - b->y) <= vertex_normal_tolerance &&
@@ -55,7 +116,7 @@ bool same_place(const point* a, const point* b) {
 }
 
 // The points coinciding with `pt`, in scan order.
-void coinciding_points(const std::vector<entry>& index, const point* pt, std::vector<const entry*>& out) {
+void coinciding_points(const point_index& index, const point* pt, std::vector<const entry*>& out) {
     out.clear();
     const double v[3] = {pt->x, pt->y, pt->z};
     int64_t low[3], high[3];
@@ -66,10 +127,9 @@ void coinciding_points(const std::vector<entry>& index, const point* pt, std::ve
     for (int64_t x = low[0]; x <= high[0]; ++x) {
         for (int64_t y = low[1]; y <= high[1]; ++y) {
             for (int64_t z = low[2]; z <= high[2]; ++z) {
-                const entry probe{{x, y, z}, 0, 0, nullptr};
-                auto at = std::lower_bound(index.begin(), index.end(), probe, key_less);
-                for (; at != index.end() && at->key == probe.key; ++at) {
-                    if (same_place(pt, at->pt)) out.push_back(&*at);
+                const auto [first, last] = index.in({x, y, z});
+                for (const entry* at = first; at != last; ++at) {
+                    if (same_place(pt, at->pt)) out.push_back(at);
                 }
             }
         }
@@ -89,7 +149,7 @@ void store_normal(point* pt, const vec3& n) {
 
 void average_vertex_normals(const std::vector<polygon*>& polygons,
                             const std::function<bool(const polygon*, const polygon*)>& related) {
-    const std::vector<entry> index = index_points(polygons);
+    const point_index index(polygons);
     std::vector<const entry*> near;
     std::vector<point*> coinciding;
     for (polygon* p : polygons) {

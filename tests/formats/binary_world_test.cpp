@@ -723,6 +723,50 @@ TEST_P(BinaryWorld, BrokenPatchLinksAreRefusedBeforeBuilding) {
     }
 }
 
+// The reader builds straight from the file's bytes: the engine gets what the parsed records build.
+TEST_P(BinaryWorld, ReaderBuildsWhatTheParsedRecordsBuild) {
+    for (const char* name : {"small.drovik", "full.drovik", "tree.drovik", "chase.drovik", "floors.drovik",
+                             "cube.drovik", "left_out.drovik"}) {
+        SCOPED_TRACE(name);
+        TearDown();
+        SetUp();
+        ASSERT_EQ(read_into_new_module((fixtures + "/" + name).c_str(), bfl_read_world, true, nullptr), 0)
+            << engine_get_last_error();
+        const std::string read = world_dump().text();
+        TearDown();
+        SetUp();
+        const bf_world w = parse(fixtures + "/" + name);
+        world_to_build = &w;
+        ASSERT_EQ(read_into_new_module("", build_reader, true, nullptr), 0) << engine_get_last_error();
+        EXPECT_EQ(world_dump().text(), read);
+        EXPECT_NE(read.find("  point"), std::string::npos);
+    }
+}
+
+// Every damaged file is refused by the reader with the parser's line, and the world loaded before
+// stays as it was.
+TEST_P(BinaryWorld, DamagedFilesAreRefusedByTheReaderWithTheParsersLine) {
+    ASSERT_NE(load("small.drovik"), nullptr);
+    const std::string before = world_dump().text();
+    int files = 0;
+    for (const auto& file : fs::directory_iterator(fixtures + "/damaged")) {
+        const std::string path = file.path().string();
+        SCOPED_TRACE(path);
+        bf_world parsed;
+        ASSERT_EQ(bfl_read_world_file(path.c_str(), parsed), -1);
+        const std::string line = engine_get_last_error();
+        const int errors_before = engine_get_error_count();
+        module* modules_before = engine_state.modules;
+        EXPECT_EQ(bfl_read_world(path.c_str(), modules_before, nullptr), -1);
+        EXPECT_EQ(engine_get_error_count(), errors_before + 1);
+        EXPECT_EQ(engine_get_last_error(), line);
+        EXPECT_EQ(engine_state.modules, modules_before);
+        EXPECT_EQ(world_dump().text(), before);
+        ++files;
+    }
+    EXPECT_GE(files, 20);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, BinaryWorld, ::testing::Values(0, 1),
                          [](const auto& info) { return info.param ? "Editor" : "Viewer"; });
 
