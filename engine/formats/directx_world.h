@@ -12,9 +12,11 @@ struct x_vertex {
     double bm_x, bm_y;
 };
 
+inline constexpr int x_no_material = -1;
+
 struct x_face {
     std::vector<int> indices;
-    int material;
+    int material;  // x_no_material: the mesh has no material list
 };
 
 struct x_material {
@@ -81,6 +83,10 @@ inline constexpr const char* cords_failed = "engine_load_x_file: read_texture_co
 inline constexpr const char* cant_load = "engine_load_x_file: cant load file ";
 inline constexpr const char* file_line = "( file_name==%s )\n";
 inline constexpr const char* dump = "Error Dump:\n-----------\n%s\n";
+inline constexpr const char* binary_file = "engine_load_x_file: %s is a binary .x file; only text .x files are read\n";
+inline constexpr const char* compressed_file =
+    "engine_load_x_file: %s is a compressed .x file; only text .x files are read\n";
+inline constexpr const char* meshes_left_out = "engine_load_x_file: %d more meshes of %s were left out\n";
 inline constexpr const char* init_poly_failed = "engine_convert_x_world_to_polygons: init_poly failed\n";
 inline constexpr const char* bad_cords = "engine_convert_x_world_to_polygons: bad bitmaps cord OR bad light cords\n";
 inline constexpr const char* add_failed = "engine_convert_x_world_to_polygons: failed to add polygon\n";
