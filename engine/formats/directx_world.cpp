@@ -552,7 +552,7 @@ int engine_parse_x_text(const char* text, size_t size, const char* name, x_mesh&
     }
     if (!failed) {
         const int left_out = meshes_after(whole, mesh_block);
-        if (left_out > 0) engine_log_printf(texts::meshes_left_out, left_out, name ? name : "");
+        if (left_out > 0) engine_log_printf(texts::meshes_left_out, name ? name : "", left_out + 1);
         return 0;
     }
     report(1, failed);

@@ -86,7 +86,7 @@ inline constexpr const char* dump = "Error Dump:\n-----------\n%s\n";
 inline constexpr const char* binary_file = "engine_load_x_file: %s is a binary .x file; only text .x files are read\n";
 inline constexpr const char* compressed_file =
     "engine_load_x_file: %s is a compressed .x file; only text .x files are read\n";
-inline constexpr const char* meshes_left_out = "engine_load_x_file: %d more meshes of %s were left out\n";
+inline constexpr const char* meshes_left_out = "engine_load_x_file: %s holds %d meshes; only the first was read\n";
 inline constexpr const char* init_poly_failed = "engine_convert_x_world_to_polygons: init_poly failed\n";
 inline constexpr const char* bad_cords = "engine_convert_x_world_to_polygons: bad bitmaps cord OR bad light cords\n";
 inline constexpr const char* add_failed = "engine_convert_x_world_to_polygons: failed to add polygon\n";
