@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "formats/bitmap_save.h"
@@ -94,36 +95,32 @@ bool fail(const char* text) {
 
 bool is_word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-// Whether `at` lies in a "//" or "#" comment of its line.
-bool in_comment(const std::string& text, size_t at) {
-    const size_t line = text.rfind('\n', at);
+// The text with its "//" and "#" comments blanked out, so that every search passes over them;
+// positions stay as they are.
+std::string without_comments(const std::string& text) {
+    std::string out = text;
     bool quoted = false;
-    for (size_t i = line == std::string::npos ? 0 : line + 1; i < at; ++i) {
-        if (text[i] == '"') quoted = !quoted;
-        if (!quoted && (text[i] == '#' || (text[i] == '/' && i + 1 < text.size() && text[i + 1] == '/'))) return true;
+    for (size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\n') quoted = false;
+        if (out[i] == '"') quoted = !quoted;
+        if (quoted || (out[i] != '#' && !(out[i] == '/' && i + 1 < out.size() && out[i + 1] == '/'))) continue;
+        for (; i < out.size() && out[i] != '\n'; ++i) out[i] = ' ';
     }
-    return false;
+    return out;
 }
 
 // The position of the '}' closing the block whose '{' stands just before `open`; the end of the
-// text when it is never closed. Quoted names and comments do not count.
+// text when it is never closed. Braces in quoted names do not count.
 size_t block_end(const std::string& text, size_t open) {
     int depth = 1;
+    bool quoted = false;
     for (size_t i = open; i < text.size(); ++i) {
         const char c = text[i];
-        if (c == '"') {
-            const size_t close = text.find('"', i + 1);
-            if (close == std::string::npos) break;
-            i = close;
-        } else if (c == '#' || (c == '/' && i + 1 < text.size() && text[i + 1] == '/')) {
-            const size_t line_end = text.find('\n', i);
-            if (line_end == std::string::npos) break;
-            i = line_end;
-        } else if (c == '{') {
-            ++depth;
-        } else if (c == '}' && --depth == 0) {
-            return i;
-        }
+        if (c == '\n') quoted = false;
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '{') ++depth;
+        if (c == '}' && --depth == 0) return i;
     }
     return text.size();
 }
@@ -171,12 +168,11 @@ bool block_at(const std::string& text, size_t at, const std::string& keyword, x_
     return true;
 }
 
-// The first data block of the keyword within [from, to); template declarations and comments
-// are passed over.
+// The first data block of the keyword within [from, to); template declarations are passed over.
 bool find_block(const std::string& text, const std::string& keyword, size_t from, size_t to, x_block& out) {
     for (size_t at = text.find(keyword, from); at != std::string::npos && at < to;
          at = text.find(keyword, at + 1)) {
-        if (!word_at(text, at, keyword) || word_before(text, at) == "template" || in_comment(text, at)) continue;
+        if (!word_at(text, at, keyword) || word_before(text, at) == "template") continue;
         if (block_at(text, at, keyword, out)) return true;
     }
     return false;
@@ -264,24 +260,27 @@ bool read_material(x_scan& s, const x_block& block, x_material& m) {
     return true;
 }
 
-// The material defined under this name anywhere in the text.
-bool find_named_material(const std::string& text, const std::string& name, x_block& out) {
-    for (size_t from = 0; find_block(text, "Material", from, text.size(), out); from = out.open) {
-        if (out.name == name) return true;
-    }
-    return false;
+// The materials defined anywhere in the text, by name.
+std::map<std::string, x_block> named_materials(const std::string& text) {
+    std::map<std::string, x_block> named;
+    x_block block;
+    for (size_t from = 0; find_block(text, "Material", from, text.size(), block); from = block.open)
+        named.emplace(block.name, block);
+    return named;
 }
 
 // A reference "{name}" at the cursor to a material defined elsewhere in the text.
-bool read_referenced_material(x_scan& s, const x_block& list, x_material& m) {
+bool read_referenced_material(x_scan& s, const x_block& list, const std::map<std::string, x_block>& named,
+                              x_material& m) {
     const size_t end = s.text.find('}', s.pos);
     if (end == std::string::npos || end > list.close) return fail(texts::no_material);
     const std::string inside = s.text.substr(s.pos + 1, end - s.pos - 1);
     const size_t start = inside.find_first_not_of(" \t\r\n");
-    const std::string name = start == std::string::npos ? "" : inside.substr(start, inside.find_first_of(" \t\r\n<", start) - start);
-    x_block block;
-    if (!find_named_material(s.text, name, block)) return fail(texts::no_material);
-    if (!read_material(s, block, m)) return false;
+    const std::string name =
+        start == std::string::npos ? "" : inside.substr(start, inside.find_first_of(" \t\r\n<", start) - start);
+    const auto found = named.find(name);
+    if (found == named.end()) return fail(texts::no_material);
+    if (!read_material(s, found->second, m)) return false;
     s.pos = end + 1;
     return true;
 }
@@ -289,6 +288,8 @@ bool read_referenced_material(x_scan& s, const x_block& list, x_material& m) {
 // The list's entries after its face indices: materials written in place and references to
 // materials defined elsewhere. A list without entries takes the text's materials in order.
 bool read_materials(x_scan& s, const x_block& list, x_mesh& mesh) {
+    std::map<std::string, x_block> named;
+    bool indexed = false;
     size_t read = 0;
     for (; read < mesh.materials.size(); ++read) {
         s.skip_separators();
@@ -297,7 +298,9 @@ bool read_materials(x_scan& s, const x_block& list, x_mesh& mesh) {
         if (word_at(s.text, s.pos, "Material") && block_at(s.text, s.pos, "Material", block)) {
             if (!read_material(s, block, mesh.materials[read])) return false;
         } else if (s.text[s.pos] == '{') {
-            if (!read_referenced_material(s, list, mesh.materials[read])) return false;
+            if (!indexed) named = named_materials(s.text);
+            indexed = true;
+            if (!read_referenced_material(s, list, named, mesh.materials[read])) return false;
         } else {
             break;
         }
@@ -533,7 +536,7 @@ int engine_load_x_file(const char* path, x_mesh& mesh) {
 }
 
 int engine_parse_x_text(const char* text, size_t size, const char* name, x_mesh& mesh) {
-    const std::string whole(text ? text : "", text ? size : 0);
+    const std::string whole = without_comments(std::string(text ? text : "", text ? size : 0));
     if (const char* form = stored_form(whole)) {
         report(1, plat_format(form, name ? name : ""));
         return -1;

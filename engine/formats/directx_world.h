@@ -66,7 +66,6 @@ inline constexpr const char* no_face_point = "x_read_mesh_faces: cant read a poi
 inline constexpr const char* point_number = "\t\t point number %d\n";
 inline constexpr const char* bad_face_points = "x_read_mesh_faces: a face must have 3 to 100 points\n";
 inline constexpr const char* bad_face_index = "x_read_mesh_faces: point index out of range\n";
-inline constexpr const char* no_material_list = "x_read_material_list: cant find: \"MeshMaterialList {\"";
 inline constexpr const char* no_material_count = "x_read_material_list: cant read number of materials\n";
 inline constexpr const char* no_list_face_count = "x_read_material_list: cant read number of faces\n";
 inline constexpr const char* list_face_count = "x_read_material_list: number of faces differs from the mesh\n";

@@ -24,7 +24,8 @@ inline constexpr const char* cant_load = "engine_load_raw_file: cant load file "
 inline constexpr const char* init_poly_failed = "engine_load_raw_file: init_poly failed\n";
 inline constexpr const char* add_failed = "engine_load_raw_file: failed to add polygon\n";
 inline constexpr const char* flat_triangles = "engine_load_raw_file: triangles whose corners span no plane were left out\n";
-inline constexpr const char* no_triangle = "engine_load_raw_file: no triangle read from %s; reading stopped at line %d\n";
+inline constexpr const char* no_triangle =
+    "engine_load_raw_file: no triangle read from %s; reading stopped at line %d\n";
 inline constexpr const char* stopped =
     "engine_load_raw_file: reading %s stopped at line %d, which does not hold a triangle of nine numbers\n";
 inline constexpr const char* dump = "Error Dump (The bug is above this point):\n-----------------------------------------\n%s\n";

@@ -41,7 +41,8 @@ height_bitmap_status parse(const uint8_t* data, size_t size, height_bitmap& out)
         // A count of 0 or above 256 means as many entries as stand before the pixels, at most 256.
         const uint64_t palette_start = file_header_size + header_size;
         const uint64_t room = pixel_offset > palette_start ? (pixel_offset - palette_start) / 4 : 0;
-        if (colours_used == 0 || colours_used > 256) colours_used = static_cast<uint32_t>(std::min<uint64_t>(room, 256));
+        if (colours_used == 0 || colours_used > 256)
+            colours_used = static_cast<uint32_t>(std::min<uint64_t>(room, 256));
         if (colours_used == 0 || colours_used > room) return height_bitmap_status::bad_bitmap;
     }
     height_bitmap result;

@@ -19,5 +19,6 @@ int jpg2bmp(const char* path);
 int bmp2jpg(const char* path);
 
 namespace jpeg_texts {
-inline constexpr const char* too_large = "jpeg_to_winbmp: the JPEG declares %u x %u pixels, more than the %lld allowed\n";
+inline constexpr const char* too_large =
+    "jpeg_to_winbmp: the JPEG declares %u x %u pixels, more than the %lld allowed\n";
 }  // namespace jpeg_texts
