@@ -38,7 +38,8 @@ uint8_t* picture(int width, int height, int bits) {
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const fs::path root = argv[1];
-    for (const char* kind : {"bmp", "jbm", "bmp_swap", "jpeg", "jbm64k"}) fs::create_directories(root / kind);
+    for (const char* kind : {"bmp", "jbm", "bmp_swap", "jpeg", "jpeg_full", "jbm64k"})
+        fs::create_directories(root / kind);
     bool ok = true;
     std::vector<uint8_t> jpeg;
     for (int bits : {8, 24}) {
@@ -60,9 +61,17 @@ int main(int argc, char** argv) {
         ok &= write(root / "bmp_swap" / ("small" + std::to_string(bits) + ".bmp_swap"), swap.data(), swap.size());
         jbm_info_free(&info);
         ok &= winbmp_to_jpeg(image, &jpeg) == 0 &&
-              write(root / "jpeg" / ("small" + std::to_string(bits) + ".jpg"), jpeg.data(), jpeg.size());
+              write(root / "jpeg" / ("small" + std::to_string(bits) + ".jpg"), jpeg.data(), jpeg.size()) &&
+              write(root / "jpeg_full" / ("small" + std::to_string(bits) + ".jpg"), jpeg.data(), jpeg.size());
         engine_free(image);
     }
+    // A smooth picture above the megapixel the plain JPEG target stops at.
+    uint8_t* large = winbmp_init_bitmap(1280, 1024, 24);
+    for (int y = 0; large && y < 1024; ++y)
+        for (int x = 0; x < 1280; ++x) winbmp_set_pixel(large, x, y, x / 5, y / 4, 90);
+    ok &= large && winbmp_to_jpeg(large, &jpeg) == 0 &&
+          write(root / "jpeg_full" / "large.jpg", jpeg.data(), jpeg.size());
+    engine_free(large);
     // A 2 x 2 image of 16-bit pixels after its type, width, height and two spare bytes.
     const uint8_t image64k[] = {jbm_16bit_type, 0, 2, 0, 2, 0, 0, 0, 0x1F, 0, 0xE0, 0x07, 0, 0xF8, 0xFF, 0xFF};
     ok &= write(root / "jbm64k" / "small.64k", image64k, sizeof image64k);

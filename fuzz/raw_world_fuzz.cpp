@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     polygon* list = nullptr;
-    engine_parse_raw_text(reinterpret_cast<const char*>(data), size, &list);
+    engine_parse_raw_text(reinterpret_cast<const char*>(data), size, "fuzz.raw", &list);
     polygon_list_free(&list);
     return 0;
 }

@@ -154,6 +154,7 @@ DROVIK_API DROVIK_HANDLE Drovik_engine_create_terrain_from_bitmap(const char* bi
     if (!engine_world_loaded() && Drovik_engine_load_world(nullptr, "", "", fresh_world_flags) != 0) return nullptr;
     int unused_count = 0;
     int* out = polygons_out ? polygons_out : &unused_count;
+    *out = 0;
     if (!bitmap_file) {
         warning_box(texts::null_file);
         return nullptr;
@@ -177,9 +178,9 @@ DROVIK_API DROVIK_HANDLE Drovik_engine_create_terrain_from_bitmap(const char* bi
             texture = copy;
         }
     }
-    *out = polygon_count;
     group* terrain = engine_create_terrain_group_from_bitmap(source.c_str(), height_step, polygon_count);
     if (!terrain) return nullptr;
+    *out = polygon_count;
     Drovik_group_reduce_polygons_count(terrain, join_tolerance);
     Drovik_group_wrap_a_bitmap(terrain, texture, repeat_x, repeat_y);
     Drovik_group_scale(terrain, 0, terrain_scale, terrain_scale, terrain_scale);

@@ -32,6 +32,17 @@ inline constexpr const char* value = "%d ";
 inline constexpr const char* lpcstr_caption = "Drovik_utilities_test_LPCSTR";
 inline constexpr const char* test_string = "Testing string transfer";
 inline constexpr size_t shown_bytes = 1000;
+inline constexpr const char* picture_no_name = "Drovik_utilities_load_bitmap_from_file: no file name\n";
+inline constexpr const char* picture_unreadable = "Drovik_utilities_load_bitmap_from_file: cant read %s\n";
+inline constexpr const char* picture_not_jpeg =
+    "Drovik_utilities_load_bitmap_from_file: %s is not a JPEG picture that can be read\n";
+inline constexpr const char* picture_unsupported =
+    "Drovik_utilities_load_bitmap_from_file: %s is not an 8 or 24 bits per pixel bitmap without compression (it has "
+    "%s)\n";
+inline constexpr const char* picture_truncated = "Drovik_utilities_load_bitmap_from_file: %s is truncated\n";
+inline constexpr const char* picture_not_bmp = "Drovik_utilities_load_bitmap_from_file: %s is not a Windows bitmap\n";
+inline constexpr const char* picture_no_surface =
+    "Drovik_utilities_load_bitmap_from_file: no memory for the picture of %s\n";
 }  // namespace utilities_texts
 
 namespace {
@@ -65,14 +76,38 @@ bool ends_with_jpg(const std::string& name) {
     return name.size() >= 4 && jstricmp(name.substr(name.size() - 3).c_str(), "jpg") == 0;
 }
 
-// A JPEG file decoded in memory: no file beside it is made, replaced or removed.
-plat_surface* load_jpeg_file(const char* file_name) {
+// The reason a file gives no picture, in the engine log and error.log.
+void refuse_picture(const std::string& text) { report_error(1, text.c_str()); }
+
+// A picture file decoded in memory, a JPEG or a BMP by its name: no file beside it is made,
+// replaced or removed. NULL after a report of the reason.
+plat_surface* load_picture_file(const char* file_name) {
     char* data = nullptr;
     int size = 0;
-    if (file_to_memory(file_name, &data, &size) != 0) return nullptr;
-    uint8_t* image = jpeg_to_winbmp(reinterpret_cast<const uint8_t*>(data), static_cast<size_t>(size), 0);
+    if (file_to_memory(file_name, &data, &size) != 0) {
+        refuse_picture(plat_format(texts::picture_unreadable, file_name));
+        return nullptr;
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+    uint8_t* image = nullptr;
+    if (ends_with_jpg(file_name)) {
+        image = jpeg_to_winbmp(bytes, static_cast<size_t>(size), 0);
+        if (!image) refuse_picture(plat_format(texts::picture_not_jpeg, file_name));
+    } else {
+        winbmp_status status = winbmp_status::unreadable;
+        image = winbmp_from_memory(bytes, static_cast<size_t>(size), &status, nullptr);
+        if (status == winbmp_status::unsupported) {
+            refuse_picture(plat_format(texts::picture_unsupported, file_name,
+                                       winbmp_describe_form(bytes, static_cast<size_t>(size)).c_str()));
+        } else if (status == winbmp_status::truncated) {
+            refuse_picture(plat_format(texts::picture_truncated, file_name));
+        } else if (!image) {
+            refuse_picture(plat_format(texts::picture_not_bmp, file_name));
+        }
+    }
     engine_free(data);
-    plat_surface* s = genwin_surface_from_image(image);
+    plat_surface* s = image ? genwin_surface_from_image(image) : nullptr;
+    if (image && !s) refuse_picture(plat_format(texts::picture_no_surface, file_name));
     engine_free(image);
     return s;
 }
@@ -115,8 +150,11 @@ DROVIK_API int Drovik_utilities_copy_bitmap_on_dc(DROVIK_SURFACE dc, DROVIK_SURF
 
 DROVIK_API DROVIK_SURFACE Drovik_utilities_load_bitmap_from_file(const char* file_name) {
     engine_guard guard;
-    if (!file_name) return nullptr;
-    return ends_with_jpg(file_name) ? load_jpeg_file(file_name) : genwin_load_bitmap_file(file_name);
+    if (!file_name) {
+        report_error(1, texts::picture_no_name);
+        return nullptr;
+    }
+    return load_picture_file(file_name);
 }
 
 DROVIK_API int Drovik_utilities_save_bitmap(DROVIK_SURFACE bitmap, const char* file_name) {

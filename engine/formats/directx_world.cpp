@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "formats/bitmap_save.h"
@@ -42,12 +43,6 @@ struct x_scan {
     const std::string& text;
     size_t pos = 0;
 
-    bool find(const char* keyword, bool from_start) {
-        const size_t at = text.find(keyword, from_start ? 0 : pos);
-        if (at == std::string::npos) return false;
-        pos = at + std::strlen(keyword);
-        return true;
-    }
     void skip_separators() {
         while (pos < text.size() && (std::isspace(static_cast<unsigned char>(text[pos])) || text[pos] == ';' ||
                                      text[pos] == ','))
@@ -91,10 +86,6 @@ struct x_scan {
         if (pos == start && pos < text.size()) ++pos;
         return text.substr(start, pos - start);
     }
-    void skip_line() {
-        const size_t end = text.find('\n', pos);
-        pos = end == std::string::npos ? text.size() : end + 1;
-    }
 };
 
 bool fail(const char* text) {
@@ -102,9 +93,99 @@ bool fail(const char* text) {
     return false;
 }
 
+bool is_word_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// The text with its "//" and "#" comments blanked out, so that every search passes over them;
+// positions stay as they are.
+std::string without_comments(const std::string& text) {
+    std::string out = text;
+    bool quoted = false;
+    for (size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\n') quoted = false;
+        if (out[i] == '"') quoted = !quoted;
+        if (quoted || (out[i] != '#' && !(out[i] == '/' && i + 1 < out.size() && out[i + 1] == '/'))) continue;
+        for (; i < out.size() && out[i] != '\n'; ++i) out[i] = ' ';
+    }
+    return out;
+}
+
+// The position of the '}' closing the block whose '{' stands just before `open`; the end of the
+// text when it is never closed. Braces in quoted names do not count.
+size_t block_end(const std::string& text, size_t open) {
+    int depth = 1;
+    bool quoted = false;
+    for (size_t i = open; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') quoted = false;
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '{') ++depth;
+        if (c == '}' && --depth == 0) return i;
+    }
+    return text.size();
+}
+
+size_t skip_blanks(const std::string& text, size_t at) {
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    return at;
+}
+
+// The word that ends just before `at`, blanks between.
+std::string word_before(const std::string& text, size_t at) {
+    size_t end = at;
+    while (end > 0 && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+    size_t start = end;
+    while (start > 0 && is_word_char(text[start - 1])) --start;
+    return text.substr(start, end - start);
+}
+
+// Whether the keyword stands at `at` as a whole word.
+bool word_at(const std::string& text, size_t at, const std::string& keyword) {
+    const size_t after = at + keyword.size();
+    return text.compare(at, keyword.size(), keyword) == 0 && !(at > 0 && is_word_char(text[at - 1])) &&
+           !(after < text.size() && is_word_char(text[after]));
+}
+
+// A data block of the text: the keyword, an optional name and the body between its braces.
+struct x_block {
+    std::string name;
+    size_t open = 0;   // first character of the body
+    size_t close = 0;  // its closing brace, or the end of the text
+};
+
+// The block at `at` when the keyword standing there opens one: "keyword [name] {".
+bool block_at(const std::string& text, size_t at, const std::string& keyword, x_block& out) {
+    size_t p = skip_blanks(text, at + keyword.size());
+    const size_t name_start = p;
+    while (p < text.size() && !std::isspace(static_cast<unsigned char>(text[p])) && text[p] != '{' && text[p] != '}')
+        ++p;
+    const size_t name_end = p;
+    p = skip_blanks(text, p);
+    if (p >= text.size() || text[p] != '{') return false;
+    out.name = text.substr(name_start, name_end - name_start);
+    out.open = p + 1;
+    out.close = block_end(text, out.open);
+    return true;
+}
+
+// The first data block of the keyword within [from, to); template declarations are passed over.
+bool find_block(const std::string& text, const std::string& keyword, size_t from, size_t to, x_block& out) {
+    for (size_t at = text.find(keyword, from); at != std::string::npos && at < to;
+         at = text.find(keyword, at + 1)) {
+        if (!word_at(text, at, keyword) || word_before(text, at) == "template") continue;
+        if (block_at(text, at, keyword, out)) return true;
+    }
+    return false;
+}
+
+bool same_word_any_case(const std::string& a, const char* b) {
+    return a.size() == std::strlen(b) && std::equal(a.begin(), a.end(), b, [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
 bool read_mesh_points(x_scan& s, x_mesh& mesh) {
     int count = 0;
-    if (!s.find("Mesh ", true) || !s.find("{", false)) return fail(texts::no_mesh);
     // The shortest vertex is "0;0;0".
     if (!s.count(count, 5)) return fail(texts::no_point_count);
     mesh.vertices.assign(static_cast<size_t>(count), x_vertex{});
@@ -122,7 +203,7 @@ bool read_mesh_faces(x_scan& s, x_mesh& mesh) {
     int count = 0;
     // The shortest face is "3;0,0,0".
     if (!s.count(count, 7)) return fail(texts::no_face_count);
-    mesh.faces.assign(static_cast<size_t>(count), x_face{});
+    mesh.faces.assign(static_cast<size_t>(count), x_face{{}, x_no_material});
     for (int f = 0; f < count; ++f) {
         x_face& face = mesh.faces[static_cast<size_t>(f)];
         int points = 0;
@@ -150,11 +231,99 @@ bool read_mesh_faces(x_scan& s, x_mesh& mesh) {
     return true;
 }
 
-bool read_material_list(x_scan& s, x_mesh& mesh) {
+bool read_texture_name(x_scan& s, const x_block& material, x_material& m) {
+    const size_t open = s.text.find('"', s.pos);
+    const size_t close = open == std::string::npos ? open : s.text.find('"', open + 1);
+    if (close == std::string::npos || close > material.close) return fail(texts::no_texture);
+    if (close - open - 1 > texture_name_limit) return fail(texts::long_texture);
+    m.texture = s.text.substr(open + 1, close - open - 1);
+    return true;
+}
+
+// The body of one material: face colour, power, specular and emissive colours, and either
+// nothing more or a texture file name.
+bool read_material(x_scan& s, const x_block& block, x_material& m) {
+    s.pos = block.open;
+    double unused = 0;
+    if (!s.number(m.red) || !s.number(m.green) || !s.number(m.blue) || !s.number(m.alpha) || !s.number(m.power))
+        return fail(texts::no_material);
+    for (int i = 0; i < 6; ++i) {
+        if (!s.number(unused)) return fail(texts::no_material);
+    }
+    const std::string next = s.word();
+    if (same_word_any_case(next, "TextureFilename")) {
+        if (!read_texture_name(s, block, m)) return false;
+    } else if (next != "}") {
+        return fail(texts::no_texture);
+    }
+    s.pos = std::min(block.close + 1, s.text.size());
+    return true;
+}
+
+// The materials defined anywhere in the text, by name.
+std::map<std::string, x_block> named_materials(const std::string& text) {
+    std::map<std::string, x_block> named;
+    x_block block;
+    for (size_t from = 0; find_block(text, "Material", from, text.size(), block); from = block.open)
+        named.emplace(block.name, block);
+    return named;
+}
+
+// A reference "{name}" at the cursor to a material defined elsewhere in the text.
+bool read_referenced_material(x_scan& s, const x_block& list, const std::map<std::string, x_block>& named,
+                              x_material& m) {
+    const size_t end = s.text.find('}', s.pos);
+    if (end == std::string::npos || end > list.close) return fail(texts::no_material);
+    const std::string inside = s.text.substr(s.pos + 1, end - s.pos - 1);
+    const size_t start = inside.find_first_not_of(" \t\r\n");
+    const std::string name =
+        start == std::string::npos ? "" : inside.substr(start, inside.find_first_of(" \t\r\n<", start) - start);
+    const auto found = named.find(name);
+    if (found == named.end()) return fail(texts::no_material);
+    if (!read_material(s, found->second, m)) return false;
+    s.pos = end + 1;
+    return true;
+}
+
+// The list's entries after its face indices: materials written in place and references to
+// materials defined elsewhere. A list without entries takes the text's materials in order.
+bool read_materials(x_scan& s, const x_block& list, x_mesh& mesh) {
+    std::map<std::string, x_block> named;
+    bool indexed = false;
+    size_t read = 0;
+    for (; read < mesh.materials.size(); ++read) {
+        s.skip_separators();
+        x_block block;
+        if (s.pos >= list.close) break;
+        if (word_at(s.text, s.pos, "Material") && block_at(s.text, s.pos, "Material", block)) {
+            if (!read_material(s, block, mesh.materials[read])) return false;
+        } else if (s.text[s.pos] == '{') {
+            if (!indexed) named = named_materials(s.text);
+            indexed = true;
+            if (!read_referenced_material(s, list, named, mesh.materials[read])) return false;
+        } else {
+            break;
+        }
+    }
+    if (read == mesh.materials.size()) return true;
+    if (read > 0) return fail(texts::no_material);
+    x_block block;
+    size_t from = 0;
+    for (x_material& m : mesh.materials) {
+        if (!find_block(s.text, "Material", from, s.text.size(), block)) return fail(texts::no_material);
+        if (!read_material(s, block, m)) return false;
+        from = block.open;
+    }
+    return true;
+}
+
+// The mesh's material list; without one every face keeps the default polygon colour.
+bool read_material_list(x_scan& s, const x_block& mesh_block, x_mesh& mesh) {
+    x_block list;
+    if (!find_block(s.text, "MeshMaterialList", mesh_block.open, mesh_block.close, list)) return true;
+    s.pos = list.open;
     int materials = 0, faces = 0;
-    if (!s.find("MeshMaterialList {", false)) return fail(texts::no_material_list);
     // The shortest material is "Material {0;0;0;0;;0;0;0;0;;0;0;0;;}".
-    // Materials may stand anywhere in the text.
     if (!s.whole(materials) || materials < 0 || static_cast<size_t>(materials) > s.text.size() / 32)
         return fail(texts::no_material_count);
     if (!s.whole(faces)) return fail(texts::no_list_face_count);
@@ -164,56 +333,39 @@ bool read_material_list(x_scan& s, x_mesh& mesh) {
         if (face.material < 0 || face.material >= materials) return fail(texts::bad_material_index);
     }
     mesh.materials.assign(static_cast<size_t>(materials), x_material{});
-    return true;
+    return read_materials(s, list, mesh);
 }
 
-bool read_texture_name(x_scan& s, x_material& m) {
-    const size_t open = s.text.find('"', s.pos);
-    const size_t close = open == std::string::npos ? open : s.text.find('"', open + 1);
-    if (close == std::string::npos) return fail(texts::no_texture);
-    if (close - open - 1 > texture_name_limit) return fail(texts::long_texture);
-    m.texture = s.text.substr(open + 1, close - open - 1);
-    s.pos = close + 1;
-    // Past the texture block's closing brace.
-    return s.find("}", false) || fail(texts::no_texture);
-}
-
-bool read_materials(x_scan& s, x_mesh& mesh) {
-    bool first = true;
-    for (x_material& m : mesh.materials) {
-        double unused = 0;
-        if (!s.find("Material ", first) || !s.find("{", false)) return fail(texts::no_material);
-        first = false;
-        if (!s.number(m.red) || !s.number(m.green) || !s.number(m.blue) || !s.number(m.alpha) ||
-            !s.number(m.power))
-            return fail(texts::no_material);
-        for (int i = 0; i < 6; ++i) {
-            if (!s.number(unused)) return fail(texts::no_material);
-        }
-        const std::string next = s.word();
-        if (next == "TextureFilename") {
-            if (!read_texture_name(s, m)) return false;
-        } else if (next != "}") {
-            return fail(texts::no_texture);
-        }
-        // Past the material's own closing brace when a texture block came first.
-        if (next != "}" && !s.find("}", false)) return fail(texts::no_material);
-        s.skip_line();
-    }
-    return true;
-}
-
-bool read_texture_cords(x_scan& s, x_mesh& mesh) {
+// The mesh's texture cords; without them the cords stay 0.
+bool read_texture_cords(x_scan& s, const x_block& mesh_block, x_mesh& mesh) {
+    x_block cords;
+    if (!find_block(s.text, "MeshTextureCoords", mesh_block.open, mesh_block.close, cords)) return true;
+    s.pos = cords.open;
     int count = 0;
     // The shortest cord pair is "0;0".
-    if (!s.find("MeshTextureCoords", false) || !s.find("{", false) || !s.count(count, 3))
-        return fail(texts::no_cords);
+    if (!s.count(count, 3)) return fail(texts::no_cords);
     if (static_cast<size_t>(count) > mesh.vertices.size()) return fail(texts::too_many_cords);
     for (int i = 0; i < count; ++i) {
         x_vertex& v = mesh.vertices[static_cast<size_t>(i)];
         if (!s.number(v.bm_x) || !s.number(v.bm_y)) return fail(texts::no_cords);
     }
     return true;
+}
+
+// Binary and compressed files carry their form in the header: "xof 0303bin 0032".
+const char* stored_form(const std::string& text) {
+    if (text.size() < 12 || text.compare(0, 4, "xof ") != 0) return nullptr;
+    const std::string form = text.substr(8, 4);
+    if (form == "bin ") return texts::binary_file;
+    if (form == "tzip" || form == "bzip") return texts::compressed_file;
+    return nullptr;
+}
+
+int meshes_after(const std::string& text, const x_block& first) {
+    int count = 0;
+    x_block block;
+    for (size_t from = first.close; find_block(text, "Mesh", from, text.size(), block); from = block.close) ++count;
+    return count;
 }
 
 void dump_text(const x_scan& s, const char* name) {
@@ -228,7 +380,10 @@ polygon* face_polygon(const x_mesh& mesh, const x_face& face) {
         report(2, texts::init_poly_failed);
         return nullptr;
     }
-    const x_material& m = mesh.materials[static_cast<size_t>(face.material)];
+    // A face without a material keeps the default polygon colour at normal light.
+    static const x_material plain{};
+    const bool coloured = face.material != x_no_material;
+    const x_material& m = coloured ? mesh.materials[static_cast<size_t>(face.material)] : plain;
     const double shade = std::floor(light_intensity_to_shade(std::max(0.0, 100 + 4 * m.power), 8));
     for (const int index : face.indices) {
         const x_vertex& v = mesh.vertices[static_cast<size_t>(index)];
@@ -236,9 +391,11 @@ polygon* face_polygon(const x_mesh& mesh, const x_face& face) {
         polygon_add_point_to_head(p, values);
     }
     auto channel = [](double c) { return static_cast<int32_t>(std::clamp(c, 0.0, 1.0) * 255); };
-    p->red = channel(m.red);
-    p->green = channel(m.green);
-    p->blue = channel(m.blue);
+    if (coloured) {
+        p->red = channel(m.red);
+        p->green = channel(m.green);
+        p->blue = channel(m.blue);
+    }
     p->colour_pixel = rgb_to_pixel(p->red, p->green, p->blue);
     if (!m.texture.empty()) polygon_set_bitmap_name(p, m.texture.c_str());
     polygon_calculate_plane(p);
@@ -379,13 +536,28 @@ int engine_load_x_file(const char* path, x_mesh& mesh) {
 }
 
 int engine_parse_x_text(const char* text, size_t size, const char* name, x_mesh& mesh) {
-    const std::string whole(text ? text : "", text ? size : 0);
+    const std::string whole = without_comments(std::string(text ? text : "", text ? size : 0));
+    if (const char* form = stored_form(whole)) {
+        report(1, plat_format(form, name ? name : ""));
+        return -1;
+    }
     x_scan s{whole};
+    x_block mesh_block;
     const char* failed = nullptr;
-    if (!read_mesh_points(s, mesh) || !read_mesh_faces(s, mesh)) failed = texts::mesh_failed;
-    else if (!read_material_list(s, mesh) || !read_materials(s, mesh)) failed = texts::list_failed;
-    else if (!read_texture_cords(s, mesh)) failed = texts::cords_failed;
-    if (!failed) return 0;
+    if (!find_block(whole, "Mesh", 0, whole.size(), mesh_block)) {
+        fail(texts::no_mesh);
+        failed = texts::mesh_failed;
+    } else {
+        s.pos = mesh_block.open;
+        if (!read_mesh_points(s, mesh) || !read_mesh_faces(s, mesh)) failed = texts::mesh_failed;
+        else if (!read_material_list(s, mesh_block, mesh)) failed = texts::list_failed;
+        else if (!read_texture_cords(s, mesh_block, mesh)) failed = texts::cords_failed;
+    }
+    if (!failed) {
+        const int left_out = meshes_after(whole, mesh_block);
+        if (left_out > 0) engine_log_printf(texts::meshes_left_out, name ? name : "", left_out + 1);
+        return 0;
+    }
     report(1, failed);
     dump_text(s, name);
     mesh = x_mesh{};

@@ -12,9 +12,11 @@ struct x_vertex {
     double bm_x, bm_y;
 };
 
+inline constexpr int x_no_material = -1;
+
 struct x_face {
     std::vector<int> indices;
-    int material;
+    int material;  // x_no_material: the mesh has no material list
 };
 
 struct x_material {
@@ -64,7 +66,6 @@ inline constexpr const char* no_face_point = "x_read_mesh_faces: cant read a poi
 inline constexpr const char* point_number = "\t\t point number %d\n";
 inline constexpr const char* bad_face_points = "x_read_mesh_faces: a face must have 3 to 100 points\n";
 inline constexpr const char* bad_face_index = "x_read_mesh_faces: point index out of range\n";
-inline constexpr const char* no_material_list = "x_read_material_list: cant find: \"MeshMaterialList {\"";
 inline constexpr const char* no_material_count = "x_read_material_list: cant read number of materials\n";
 inline constexpr const char* no_list_face_count = "x_read_material_list: cant read number of faces\n";
 inline constexpr const char* list_face_count = "x_read_material_list: number of faces differs from the mesh\n";
@@ -81,6 +82,10 @@ inline constexpr const char* cords_failed = "engine_load_x_file: read_texture_co
 inline constexpr const char* cant_load = "engine_load_x_file: cant load file ";
 inline constexpr const char* file_line = "( file_name==%s )\n";
 inline constexpr const char* dump = "Error Dump:\n-----------\n%s\n";
+inline constexpr const char* binary_file = "engine_load_x_file: %s is a binary .x file; only text .x files are read\n";
+inline constexpr const char* compressed_file =
+    "engine_load_x_file: %s is a compressed .x file; only text .x files are read\n";
+inline constexpr const char* meshes_left_out = "engine_load_x_file: %s holds %d meshes; only the first was read\n";
 inline constexpr const char* init_poly_failed = "engine_convert_x_world_to_polygons: init_poly failed\n";
 inline constexpr const char* bad_cords = "engine_convert_x_world_to_polygons: bad bitmaps cord OR bad light cords\n";
 inline constexpr const char* add_failed = "engine_convert_x_world_to_polygons: failed to add polygon\n";

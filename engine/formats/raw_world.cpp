@@ -2,6 +2,7 @@
 #include "formats/raw_world.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -24,16 +25,44 @@ void report(int kind, const std::string& text) {
     if (raw_world_report_errors()) report_error(kind, text.c_str());
 }
 
-// Nine numbers from the line [start, end): false when fewer stand there.
-bool read_corners(const std::string& text, size_t start, size_t end, double corners[9]) {
-    const std::string line = text.substr(start, end - start);
-    const char* at = line.c_str();
-    for (int i = 0; i < 9; ++i) {
-        char* next = nullptr;
-        corners[i] = plat_strtod(at, &next);
-        if (next == at || !std::isfinite(corners[i])) return false;
-        at = next;
+// A cursor over the text that counts lines from 1.
+struct raw_cursor {
+    const std::string& text;
+    size_t pos = 0;
+    int line = 1;
+
+    void skip_blanks() {
+        for (; pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])); ++pos) {
+            if (text[pos] == '\n') ++line;
+        }
     }
+    // A finite number at the cursor, blanks and line ends before it skipped.
+    bool number(double& out) {
+        skip_blanks();
+        if (pos >= text.size()) return false;
+        const char* start = text.c_str() + pos;
+        char* end = nullptr;
+        out = plat_strtod(start, &end);
+        if (end == start || !std::isfinite(out)) return false;
+        pos += static_cast<size_t>(end - start);
+        return true;
+    }
+};
+
+// Nine numbers from the cursor, over as many lines as they take; the line of the ninth may hold
+// nothing more but blanks or words. False, with the cursor left alone, when they do not stand
+// there.
+bool read_corners(raw_cursor& c, double corners[9]) {
+    raw_cursor probe = c;
+    for (int i = 0; i < 9; ++i) {
+        if (!probe.number(corners[i])) return false;
+    }
+    const size_t line_end = std::min(probe.text.find('\n', probe.pos), probe.text.size());
+    const size_t next = probe.text.find_first_not_of(" \t\r\f\v", probe.pos);
+    double extra = 0;
+    if (next < line_end && probe.number(extra)) return false;
+    c.pos = line_end;
+    c.line = probe.line;
     return true;
 }
 
@@ -81,27 +110,32 @@ int engine_load_raw_file(const char* path, polygon** list) {
         engine_log_printf("%s\n", path ? path : "");
         return -1;
     }
-    const int result = engine_parse_raw_text(data, static_cast<size_t>(size), list);
+    const int result = engine_parse_raw_text(data, static_cast<size_t>(size), path, list);
     engine_free(data);
     return result;
 }
 
-int engine_parse_raw_text(const char* text, size_t size, polygon** list) {
+int engine_parse_raw_text(const char* text, size_t size, const char* name, polygon** list) {
     const std::string whole(text ? text : "", text ? size : 0);
+    const char* file = name ? name : "";
     const double shade = std::floor(light_intensity_to_shade(100, 8));
     bool flat_seen = false;
-    size_t pos = 0;
-    while (pos < whole.size()) {
-        const size_t line_end = std::min(whole.find('\n', pos), whole.size());
+    int triangles = 0;
+    int stopped_at = 0;
+    raw_cursor c{whole};
+    for (c.skip_blanks(); c.pos < whole.size(); c.skip_blanks()) {
+        const size_t start = c.pos;
         double corners[9];
-        if (!read_corners(whole, pos, line_end, corners)) break;
+        if (!read_corners(c, corners)) {
+            stopped_at = c.line;
+            break;
+        }
         polygon* p = make_triangle(corners, shade);
         if (!p) {
             report(2, texts::init_poly_failed);
-            log_error_dump(texts::dump, whole, pos);
+            log_error_dump(texts::dump, whole, start);
             return -1;
         }
-        pos = line_end + 1;
         if (polygon_recalculate(p) != 0) {
             flat_seen = true;
             free_polygon(p);
@@ -110,11 +144,17 @@ int engine_parse_raw_text(const char* text, size_t size, polygon** list) {
         if (polygon_list_add(list, p) != 0) {
             report(1, texts::add_failed);
             free_polygon(p);
-            log_error_dump(texts::dump, whole, pos);
+            log_error_dump(texts::dump, whole, c.pos);
             return -1;
         }
+        ++triangles;
     }
     if (flat_seen) report(1, texts::flat_triangles);
+    if (triangles == 0 && (stopped_at > 0 || flat_seen)) {
+        report(1, plat_format(texts::no_triangle, file, stopped_at > 0 ? stopped_at : c.line));
+        return -1;
+    }
+    if (stopped_at > 0) report(1, plat_format(texts::stopped, file, stopped_at));
     return 0;
 }
 

@@ -60,6 +60,20 @@ int round_to_int(double x) {
     return static_cast<int>(r);
 }
 
+int truncate_to_int(double x) {
+    if (std::isnan(x)) return 0;
+    if (x <= INT_MIN) return INT_MIN;
+    if (x >= INT_MAX) return INT_MAX;
+    return static_cast<int>(x);
+}
+
+double wrap_checksum(double sum, double wrap) {
+    if (!(sum > wrap)) return sum;
+    if (!std::isfinite(sum)) return wrap;
+    const double rest = std::fmod(sum, wrap);
+    return rest > 0 ? rest : wrap;
+}
+
 void vec_copy(vec3& destination, const vec3& source) { destination = source; }
 void vec_set(vec3& v, double x, double y, double z) { v = {x, y, z}; }
 void vec_add(vec3& a, const vec3& b) { a = {a.x + b.x, a.y + b.y, a.z + b.z}; }

@@ -25,6 +25,11 @@ inline constexpr double equation_tolerance = 1e-50;
 int& geometry_report_errors();
 
 int round_to_int(double x);
+// Truncated toward zero and held within the int range; NaN gives 0.
+int truncate_to_int(double x);
+// A running sum brought back to at most `wrap` by whole steps of `wrap`, as repeated
+// subtraction would, without looping over huge sums; an infinite sum gives `wrap`.
+double wrap_checksum(double sum, double wrap);
 void vec_copy(vec3& destination, const vec3& source);
 void vec_set(vec3& v, double x, double y, double z);
 void vec_add(vec3& a, const vec3& b);

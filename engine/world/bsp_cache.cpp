@@ -7,6 +7,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
+#include "foundation/geometry.h"
 #include "foundation/memory.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
@@ -53,7 +54,7 @@ bsp_cache_header bsp_cache_compute_header(const std::vector<const module*>& modu
                 h.points += 1;
                 h.coordinate_sum += pt->x + pt->y + pt->z;
                 h.checksum += pt->x * k + pt->y * (k + 1) + pt->z * (k + 2);
-                while (h.checksum > checksum_wrap) h.checksum -= checksum_wrap;
+                h.checksum = wrap_checksum(h.checksum, checksum_wrap);
                 k += 3;
             }
         }

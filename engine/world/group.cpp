@@ -10,6 +10,7 @@
 #include "foundation/dictionary.h"
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
+#include "foundation/geometry.h"
 #include "foundation/memory.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
@@ -209,8 +210,8 @@ group* duplicate_tree(group* g, group* father, bool triangled) {
 
 void extend_int_box(int32_t box[6], const double b[6]) {
     for (int k = 0; k < 3; ++k) {
-        const int32_t lo = static_cast<int32_t>(b[k]);
-        const int32_t hi = static_cast<int32_t>(b[k + 3]);
+        const int32_t lo = truncate_to_int(b[k]);
+        const int32_t hi = truncate_to_int(b[k + 3]);
         if (lo < box[k]) box[k] = lo;
         if (hi > box[k + 3]) box[k + 3] = hi;
     }
@@ -677,7 +678,7 @@ void group_get_signature(const group* g, double out[4]) {
             out[1] += 1;
             out[2] += pt->x + pt->y + pt->z;
             out[3] += pt->x * 3 * k + pt->y * (3 * k + 1) + pt->z * (3 * k + 2);
-            while (out[3] > 1e10) out[3] -= 1e10;
+            out[3] = wrap_checksum(out[3], 1e10);
         }
     }
 }

@@ -6,9 +6,11 @@
 
 #include "foundation/errors.h"
 #include "foundation/le_bytes.h"
+#include "platform/numbers.h"
 
 namespace {
 
+constexpr int32_t md2_version = 8;
 constexpr int frame_head_size = 40;  // scale[3], translate[3], name[16]
 constexpr int vertex_size = 4;
 constexpr int cord_size = 4;
@@ -68,6 +70,14 @@ bool check_triangles(const uint8_t* data, const md2_layout& l, std::string& reas
 int md2_validate(const uint8_t* data, size_t size, md2_layout& layout, std::string& reason) {
     if (!data || size < md2_header_size) {
         reason = md2_texts::short_header;
+        return -1;
+    }
+    if (std::memcmp(data, "IDP2", 4) != 0) {
+        reason = md2_texts::magic;
+        return -1;
+    }
+    if (le_i32(data + 4) != md2_version) {
+        reason = plat_format(md2_texts::version, le_i32(data + 4));
         return -1;
     }
     int32_t field[md2_header_size / 4];

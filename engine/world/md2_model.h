@@ -23,6 +23,8 @@ void md2_get_bounding_box(const anim3d* a, int frame, double box[6]);
 
 namespace md2_texts {
 inline constexpr const char* short_header = "the file is shorter than the 68-byte MD2 header\n";
+inline constexpr const char* magic = "the file does not start with \"IDP2\"\n";
+inline constexpr const char* version = "the MD2 version is %d, not 8\n";
 inline constexpr const char* negative = "a negative count or offset in the header\n";
 inline constexpr const char* outside = "a section lies outside the file\n";
 inline constexpr const char* frame_size = "the frame size is too small for the vertex count\n";

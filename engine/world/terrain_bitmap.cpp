@@ -1,6 +1,7 @@
 // A small Windows bitmap reader for height maps: 8-bit paletted or 24-bit files, read field by field.
 #include "world/terrain_bitmap.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "foundation/files.h"
@@ -37,8 +38,12 @@ height_bitmap_status parse(const uint8_t* data, size_t size, height_bitmap& out)
         return height_bitmap_status::bad_bitmap;
     const uint8_t* palette = data + file_header_size + header_size;
     if (bits == 8) {
-        if (colours_used == 0 || colours_used > 256) colours_used = 256;
-        if (palette + 4 * static_cast<size_t>(colours_used) > data + pixel_offset) return height_bitmap_status::bad_bitmap;
+        // A count of 0 or above 256 means as many entries as stand before the pixels, at most 256.
+        const uint64_t palette_start = file_header_size + header_size;
+        const uint64_t room = pixel_offset > palette_start ? (pixel_offset - palette_start) / 4 : 0;
+        if (colours_used == 0 || colours_used > 256)
+            colours_used = static_cast<uint32_t>(std::min<uint64_t>(room, 256));
+        if (colours_used == 0 || colours_used > room) return height_bitmap_status::bad_bitmap;
     }
     height_bitmap result;
     result.width = width;

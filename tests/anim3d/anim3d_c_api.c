@@ -87,7 +87,8 @@ static void check_model_world(void) {
 static void check_damaged_models(void) {
     static const char* damaged[] = {"short_header",   "section_past_end", "end_past_end",    "huge_frame_count",
                                     "negative_count", "negative_offset",  "small_frame_size", "no_frames",
-                                    "vertex_index",   "negative_vertex",  "texture_index"};
+                                    "vertex_index",   "negative_vertex",  "texture_index",    "other_magic",
+                                    "other_version"};
     for (size_t i = 0; i < sizeof damaged / sizeof damaged[0]; ++i) {
         char name[64], file[80], what[128];
         snprintf(name, sizeof name, "damaged/%s.md2", damaged[i]);

@@ -36,8 +36,8 @@ def model(frames, vertices, cords, triangles, skin=(64, 32), frame_size=None):
     return header, cord_block + triangle_block + frame_block
 
 
-def write(path, header, body):
-    data = b"IDP2" + struct.pack("<i", 8) + b"".join(struct.pack("<i", header[f]) for f in FIELDS) + body
+def write(path, header, body, ident=b"IDP2", version=8):
+    data = ident + struct.pack("<i", version) + b"".join(struct.pack("<i", header[f]) for f in FIELDS) + body
     with open(path, "wb") as out:
         out.write(data)
     return data
@@ -87,6 +87,8 @@ def main():
     write(os.path.join(damaged, "negative_vertex.md2"), header, with_triangle(body, header, 0, (-1, 1, 2, 0, 1, 2)))
     write(os.path.join(damaged, "texture_index.md2"), header, with_triangle(body, header, 1, (0, 2, 3, 0, 2, 4)))
     write(os.path.join(damaged, "huge_frame_count.md2"), *walker(frame_count=0x7FFFFFFF))
+    write(os.path.join(damaged, "other_magic.md2"), header, body, ident=b"IDP3")
+    write(os.path.join(damaged, "other_version.md2"), header, body, version=15)
 
 
 if __name__ == "__main__":

@@ -125,6 +125,8 @@ TEST_F(Md2Model, DamagedFilesAreRefusedWithOneLineAndLeaveNothingBehind) {
         {"vertex_index.md2", "anim3d_load_md2_file: a triangle's vertex index is out of range\n"},
         {"negative_vertex.md2", "anim3d_load_md2_file: a triangle's vertex index is out of range\n"},
         {"texture_index.md2", "anim3d_load_md2_file: a triangle's texture index is out of range\n"},
+        {"other_magic.md2", "anim3d_load_md2_file: the file does not start with \"IDP2\"\n"},
+        {"other_version.md2", "anim3d_load_md2_file: the MD2 version is 15, not 8\n"},
     };
     ASSERT_EQ(load(nullptr), 0);
     new_errors();

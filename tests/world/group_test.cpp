@@ -160,6 +160,26 @@ TEST_F(Groups, VertexNormalsAverageThePlanesMeetingAtAPoint) {
     EXPECT_EQ(signature[1], 8);
 }
 
+TEST_F(Groups, SignatureChecksumWrapsBelowTenBillionWhateverTheCoordinates) {
+    group* far = group_create(&engine_state.groups, "far");
+    add({{0, 0, 0}, {1e30, 0, 0}, {0, 1e30, 0}}, far);
+    double signature[4];
+    group_get_signature(far, signature);
+    EXPECT_EQ(signature[1], 3);
+    EXPECT_GT(signature[3], 0);
+    EXPECT_LE(signature[3], 1e10);
+    // The third point's z counts eight times: 4e9 + 8 z, less whole steps of 1e10 while above 1e10.
+    const struct {
+        double z, checksum;
+    } cases[] = {{3e9, 8e9}, {2e9, 1e10}, {0.5e9, 8e9}};
+    for (const auto& c : cases) {
+        group* near = group_create(&engine_state.groups, "near");
+        add({{2e9, 0, 0}, {0, 1e9, 0}, {0, 0, c.z}}, near);
+        group_get_signature(near, signature);
+        EXPECT_DOUBLE_EQ(signature[3], c.checksum) << c.z;
+    }
+}
+
 TEST_F(Groups, VertexNormalsHaveNoLimitOnPointsSharingAPosition) {
     group* heap = group_create(&engine_state.groups, "heap");
     const int n = 6100;

@@ -1,4 +1,5 @@
 // DirectX .x worlds: the writer's text, reading own and hand-written files, and refused files.
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -344,6 +345,131 @@ TEST_F(DirectxWorld, MalformedTablesAreRefusedWithOneReportLine) {
     // Each failure names the file and shows the text where the parse stopped.
     const std::string log = read_file(log_directory() + "/Drovik.log");
     EXPECT_NE(log.find("bad.x )\nError Dump:\n-----------\n"), std::string::npos);
+}
+
+// A square of two faces, a red one and a textured blue one, in the pieces other tools write.
+const std::string two_faces = "Mesh {\n 4;\n 0;0;0;,\n 1;0;0;,\n 1;1;0;,\n 0;1;0;;\n 2;\n 3;0,1,2;,\n 3;0,2,3;;\n";
+const std::string red_material = "Material red {\n 1;0;0;1;;\n 0;\n 0;0;0;;\n 0;0;0;;\n}\n";
+const std::string blue_material =
+    "Material blue {\n 0;0;1;1;;\n 0;\n 0;0;0;;\n 0;0;0;;\n TextureFilename {\n  \"blue.bmp\";\n }\n}\n";
+const std::string material_list = " MeshMaterialList {\n 2;\n 2;\n 0,\n 1;;\n" + red_material + blue_material + " }\n";
+const std::string texture_cords = " MeshTextureCoords {\n 4;\n 0;0;,\n 0.5;0;,\n 0.5;0.5;,\n 0;0.5;;\n }\n";
+const std::string x_header = "xof 0303txt 0032\n";
+const std::string templates =
+    "template Mesh {\n <3D82AB44-62DA-11cf-AB39-0020AF71E433>\n DWORD nVertices;\n array Vector vertices[nVertices];\n"
+    " DWORD nFaces;\n array MeshFace faces[nFaces];\n [...]\n}\n"
+    "template MeshMaterialList {\n <F6F23F42-7686-11cf-8F52-0040333594A3>\n DWORD nMaterials;\n [Material]\n}\n"
+    "template Material {\n <3D82AB4D-62DA-11cf-AB39-0020AF71E433>\n ColorRGBA faceColor;\n FLOAT power;\n [...]\n}\n";
+
+std::string square(const std::string& inside) { return x_header + two_faces + inside + "}\n"; }
+
+// What a loaded square shows: its faces, which of them are red and textured, and its largest cord.
+struct square_view {
+    size_t faces = 0;
+    int red = 0;
+    int textured = 0;
+    int plain = 0;  // the default polygon colour
+    double largest_cord = 0;
+};
+
+square_view view_of_world() {
+    square_view v;
+    for (const polygon* p : world_polygons()) {
+        ++v.faces;
+        v.red += p->red == 255 && p->green == 0 && p->blue == 0;
+        v.textured += p->bitmap_name && std::string(p->bitmap_name) == "blue.bmp";
+        v.plain += p->red == 128 && p->green == 150 && p->blue == 128;
+        for (const point* pt = p->points; pt; pt = pt->next) v.largest_cord = std::max(v.largest_cord, pt->bitmap_x);
+    }
+    return v;
+}
+
+TEST_F(DirectxWorld, FilesAsOtherToolsWriteThemLoadWithTheirFaces) {
+    const std::string named_list = " MeshMaterialList materials\n {\n 2;\n 2;\n 0,\n 1;;\n" + red_material +
+                                   blue_material + " }\n";
+    const std::string referring_list = " MeshMaterialList {\n 2;\n 2;\n 0,\n 1;;\n {blue}\n { red }\n }\n";
+    struct variant {
+        const char* what;
+        std::string text;
+        square_view expected;
+    };
+    const variant variants[] = {
+        {"materials in the list, then cords", square(material_list + texture_cords), {2, 1, 1, 0, 0.5}},
+        {"template declarations first", templates + square(material_list + texture_cords), {2, 1, 1, 0, 0.5}},
+        {"texture word in other letter case", replaced(square(material_list + texture_cords), "TextureFilename",
+                                                        "TextureFileName"),
+         {2, 1, 1, 0, 0.5}},
+        {"named list with its brace on the next line", square(named_list + texture_cords), {2, 1, 1, 0, 0.5}},
+        {"cords before the list", square(texture_cords + material_list), {2, 1, 1, 0, 0.5}},
+        {"no material list", square(texture_cords), {2, 0, 0, 2, 0.5}},
+        // Cords all 0 are filled as a text world's are: (0, 0), (1, 0), (1, 1).
+        {"no texture cords", square(material_list), {2, 1, 1, 0, 1}},
+        {"named mesh inside a frame",
+         x_header + "Frame root {\n FrameTransformMatrix {\n 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;;\n }\n" +
+             replaced(two_faces, "Mesh {", "Mesh square_01 {") + material_list + texture_cords + "}\n}\n",
+         {2, 1, 1, 0, 0.5}},
+        {"materials defined before the mesh, referred to by name",
+         x_header + red_material + blue_material + two_faces + referring_list + texture_cords + "}\n",
+         {2, 1, 1, 0, 0.5}},
+        {"a comment naming a mesh", x_header + "// Mesh { 9; }\n# Mesh {\n" + square(material_list + texture_cords),
+         {2, 1, 1, 0, 0.5}},
+        {"a second mesh with a list and cords of its own",
+         square(material_list) + "Mesh other {\n 3;\n 0;0;1;,\n 1;0;1;,\n 1;1;1;;\n 1;\n 3;0,1,2;;\n" +
+             " MeshMaterialList {\n 1;\n 1;\n 0;;\n {red}\n }\n MeshTextureCoords {\n 3;\n 7;7;,\n 7;7;,\n 7;7;;\n }\n}\n",
+         {2, 1, 1, 0, 1}},
+    };
+    for (const variant& v : variants) {
+        ASSERT_EQ(load_x("variant.x", v.text), 0) << v.what << ": " << engine_get_last_error();
+        const square_view got = view_of_world();
+        EXPECT_EQ(got.faces, v.expected.faces) << v.what;
+        EXPECT_EQ(got.red, v.expected.red) << v.what;
+        EXPECT_EQ(got.textured, v.expected.textured) << v.what;
+        EXPECT_EQ(got.plain, v.expected.plain) << v.what;
+        EXPECT_DOUBLE_EQ(got.largest_cord, v.expected.largest_cord) << v.what;
+    }
+}
+
+TEST_F(DirectxWorld, MaterialsReferredToByNameGoToTheirOwnFaces) {
+    const std::string list = " MeshMaterialList {\n 2;\n 2;\n 1,\n 0;;\n {blue}\n {red}\n }\n";
+    ASSERT_EQ(load_x("named.x", x_header + blue_material + red_material + two_faces + list + "}\n"), 0)
+        << engine_get_last_error();
+    // Face 0 (0, 1, 2) takes material 1, the red one; face 1 (0, 2, 3) the textured blue one.
+    for (const polygon* p : world_polygons()) {
+        const bool lower = p->points->y == 0 || p->points->next->y == 0;
+        const bool textured = p->bitmap_name != nullptr;
+        EXPECT_EQ(lower, !textured);
+        EXPECT_EQ(p->red, lower ? 255 : 0);
+    }
+}
+
+TEST_F(DirectxWorld, FileOfManyMeshesReadsTheFirstAndLogsHowManyThereAre) {
+    const std::string second = "Mesh {\n 3;\n 0;0;1;,\n 1;0;1;,\n 1;1;1;;\n 1;\n 3;0,1,2;;\n}\n";
+    ASSERT_EQ(load_x("three.x", square(material_list) + second + templates + second), 0) << engine_get_last_error();
+    EXPECT_EQ(world_polygons().size(), 2u);
+    const std::string log = read_file(log_directory() + "/Drovik.log");
+    EXPECT_NE(log.find("three.x holds 3 meshes; only the first was read\n"), std::string::npos) << log;
+    ASSERT_EQ(load_x("one.x", square(material_list)), 0) << engine_get_last_error();
+    EXPECT_EQ(occurrences(read_file(log_directory() + "/Drovik.log"), "one.x holds"), 0);
+}
+
+TEST_F(DirectxWorld, BinaryAndCompressedFilesAreRefusedByName) {
+    const std::string body = std::string("\x03\x00\x00\x00Mesh {", 11) + two_faces;
+    const struct {
+        const char* file;
+        std::string text;
+        const char* report;
+    } cases[] = {
+        {"bin.x", "xof 0303bin 0032" + body, "bin.x is a binary .x file; only text .x files are read\n"},
+        {"tzip.x", "xof 0303tzip0032" + body, "tzip.x is a compressed .x file; only text .x files are read\n"},
+        {"bzip.x", "xof 0302bzip0064" + body, "bzip.x is a compressed .x file; only text .x files are read\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(load_x(c.file, c.text), -1) << c.file;
+        const std::string errors = error_log();
+        EXPECT_EQ(occurrences(errors, c.report), 1) << c.file << errors;
+        EXPECT_EQ(occurrences(errors, "cant find"), 0) << c.file;
+        EXPECT_EQ(Drovik_engine_is_engine_empty(), 1) << c.file;
+    }
 }
 
 TEST_F(DirectxWorld, TextureNamesUpToTheLimitAreKept) {

@@ -1,4 +1,6 @@
 // Raw triangle worlds: reading lines of nine numbers, writing triangle fans, and refused writes.
+#include <climits>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,95 @@ TEST_F(RawWorld, CornersSpanningNoPlaneGiveNoPolygonAndOneReportPerFile) {
     EXPECT_EQ(world_polygons().size(), 1u);
     EXPECT_EQ(occurrences(error_log(), "engine_load_raw_file: triangles whose corners span no plane were left out\n"),
               1);
+}
+
+// The whole line of the text that starts with the part, "" when none does.
+std::string line_with(const std::string& text, const std::string& part) {
+    const size_t at = text.find(part);
+    if (at == std::string::npos) return "";
+    return text.substr(at, text.find('\n', at) + 1 - at);
+}
+
+class RawRefusals : public RawWorld {
+protected:
+    // Whether the report names the scratch folder and ends with the file name and the rest.
+    bool names_the_file(const std::string& report, const std::string& ending) const {
+        return report.find(folder_.string()) != std::string::npos && report.size() >= ending.size() &&
+               report.compare(report.size() - ending.size(), ending.size(), ending) == 0;
+    }
+};
+
+TEST_F(RawWorld, CornersMayStandOnLinesOfTheirOwn) {
+    const struct {
+        const char* what;
+        const char* text;
+    } cases[] = {
+        {"one corner a line", "0 0 0\n100 0 0\n100 100 0\n0 0 10\n100 0 10\n100 100 10\n"},
+        {"corners split over lines", "0 0 0 100\n0 0 100 100 0\n\n0 0 10 100 0 10\n100 100 10\n"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(load_raw("corners.raw", c.text), 0) << c.what << ": " << engine_get_last_error();
+        ASSERT_EQ(world_polygons().size(), 2u) << c.what;
+        const polygon* low = triangle_at(0);
+        ASSERT_NE(low, nullptr) << c.what;
+        expect_corners(low, {{100, 100, 0}, {100, 0, 0}, {0, 0, 0}});
+        EXPECT_NE(triangle_at(10), nullptr) << c.what;
+    }
+}
+
+TEST_F(RawRefusals, FileWithoutATriangleIsRefusedNamingTheLineWhereReadingStopped) {
+    const struct {
+        const char* what;
+        const char* text;
+        int line;
+    } cases[] = {
+        {"a name line first", "cube\n0 0 0 1 0 0 1 1 0\n", 1},
+        {"a colour before the corners", "1 0.5 0.25 0 0 0 1 0 0 1 1 0\n0.5 0.5 0.5 0 0 1 1 0 1 1 1 1\n", 1},
+        {"too few numbers after blank lines", "\n\n0 0 0 1 0 0\n", 3},
+        {"only flat triangles", "0 0 0 1 0 0 2 0 0\n5 5 5 5 5 5 5 5 5\n", 3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(load_raw("none.raw", c.text), -1) << c.what;
+        const std::string report = line_with(error_log(), "engine_load_raw_file: no triangle read from ");
+        EXPECT_TRUE(names_the_file(report, "none.raw; reading stopped at line " + std::to_string(c.line) + "\n"))
+            << c.what << ": " << report;
+        EXPECT_EQ(Drovik_engine_is_engine_empty(), 1) << c.what;
+        std::filesystem::remove(log_directory() + "/error.log");
+    }
+    ASSERT_EQ(load_raw("blank.raw", " \r\n\t\n"), 0) << "blanks only are an empty file";
+    EXPECT_TRUE(world_polygons().empty());
+}
+
+TEST_F(RawRefusals, ReadingThatStopsEarlySaysWhere) {
+    ASSERT_EQ(load_raw("early.raw", "0 0 0 100 0 0 100 100 0\n\n0 0 10 100 0 10 100 100 10\nend of mesh\n"
+                                    "0 0 20 100 0 20 100 100 20\n"),
+              0)
+        << engine_get_last_error();
+    EXPECT_EQ(world_polygons().size(), 2u);
+    const std::string report = line_with(error_log(), "engine_load_raw_file: reading ");
+    EXPECT_TRUE(names_the_file(report, "early.raw stopped at line 4, which does not hold a triangle of nine numbers\n"))
+        << report;
+    ASSERT_EQ(load_raw("whole.raw", "0 0 0 100 0 0 100 100 0\n"), 0);
+    EXPECT_EQ(occurrences(error_log(), "stopped at line"), 1) << "a file read to its end says nothing";
+}
+
+TEST_F(RawWorld, CoordinatesFarBeyondTheIntRangeLoadForViewing) {
+    // Digestion builds the tree and its cache file, the group boxes and the world centre.
+    const struct {
+        const char* text;
+        double far;
+    } cases[] = {{"0 0 0 1e30 0 0 0 1e30 0", 1e30}, {"-3e9 0 0 3e9 0 0 0 3e9 -1e20\n", 3e9}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(load_raw("far.raw", c.text), 0) << c.text;
+        ASSERT_EQ(Drovik_engine_load_world("far.raw", folder_.c_str(), "", 0), 0) << c.text << engine_get_last_error();
+        ASSERT_EQ(world_polygons().size(), 1u) << c.text;
+        EXPECT_EQ(world_polygons()[0]->points->next->x, c.far) << c.text;
+        ASSERT_NE(engine_state.groups, nullptr) << c.text;
+        for (const group* g = engine_state.groups; g; g = g->next) {
+            EXPECT_LE(g->box[0], g->box[3]) << c.text;
+            EXPECT_EQ(g->box[4], INT_MAX) << c.text;
+        }
+    }
 }
 
 TEST_F(RawWorld, MissingFileFailsTheLoad) {

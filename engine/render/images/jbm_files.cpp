@@ -333,11 +333,13 @@ int bmp_to_jbm(const uint8_t* bmp, size_t size, const char* bmp_path, const char
     winbmp_status status;
     uint32_t format = 0;
     uint8_t* image = winbmp_from_memory(bmp, size, &status, &format);
-    if (status == winbmp_status::bad_format && format != 8 && format != 24) {
+    if (status == winbmp_status::unsupported) {
         if (jbm_report_errors()) {
-            report_errorf("bmp2jbmx: Bitmap file is not in 8 or 24 bits per pixel format ! (it is in %d format)",
-                          static_cast<int>(format));
+            report_errorf("bmp2jbmx: Bitmap file is not in 8 or 24 bits per pixel format without compression ! "
+                          "(it has %s)\n",
+                          winbmp_describe_form(bmp, size).c_str());
             engine_log_printf("%d\n", static_cast<int>(format));
+            if (bmp_path) engine_log_printf("%s\n", bmp_path);
         }
         return -1;
     }

@@ -2,6 +2,7 @@
 // manager and jump buffer: libjpeg's fatal errors come back here as a failed conversion.
 #include "render/images/jpeg_convert.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "foundation/memory.h"
 #include "foundation/strings.h"
 #include "platform/msgbox.h"
+#include "platform/numbers.h"
 #include "render/images/winbmp.h"
 
 namespace {
@@ -66,8 +68,12 @@ void decode(jpeg_decompress_struct* info, jpeg_guard* guard, const uint8_t* data
     jpeg_create_decompress(info);
     jpeg_mem_src(info, data, static_cast<unsigned long>(size));
     jpeg_read_header(info, TRUE);
-    if (info->image_width > 65535 || info->image_height > 65535 ||
-        (max_pixels > 0 && static_cast<int64_t>(info->image_width) * info->image_height > max_pixels)) {
+    const int64_t cap = max_pixels > 0 ? std::min(max_pixels, jpeg_max_pixels) : jpeg_max_pixels;
+    if (static_cast<int64_t>(info->image_width) * info->image_height > cap) {
+        const std::string text = plat_format(jpeg_texts::too_large, info->image_width, info->image_height,
+                                             static_cast<long long>(cap));
+        report_error(1, text.c_str());
+        plat_message_box("JPEG Error", text.c_str(), PLAT_ICON_ERROR, PLAT_BUTTONS_OK);
         jpeg_destroy_decompress(info);
         return;
     }

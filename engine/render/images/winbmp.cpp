@@ -4,17 +4,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
 #include "foundation/le_bytes.h"
 #include "foundation/memory.h"
+#include "platform/numbers.h"
 
 namespace {
 
 constexpr int file_header_size = 14;
 constexpr int info_header_size = 40;
+constexpr uint32_t os2_info_header_size = 12;
 constexpr int header_size = file_header_size + info_header_size;
 constexpr int64_t max_pixels = 64LL * 1024 * 1024;
 
@@ -89,24 +93,31 @@ uint8_t* winbmp_from_memory(const uint8_t* data, size_t size, winbmp_status* sta
     winbmp_status& result = status ? *status : ignored;
     result = winbmp_status::unreadable;
     if (format) *format = 0;
-    if (!data || size < header_size || data[0] != 'B' || data[1] != 'M') return nullptr;
+    if (!data || size < file_header_size + 4 || data[0] != 'B' || data[1] != 'M') return nullptr;
     const uint32_t info_size = le_u32(data + 14);
-    if (info_size < info_header_size || info_size > size - file_header_size) return nullptr;
+    if (info_size == os2_info_header_size) {
+        result = winbmp_status::unsupported;
+        return nullptr;
+    }
+    if (size < header_size || info_size < info_header_size || info_size > size - file_header_size) return nullptr;
     const uint32_t bits_and_compression = le_u32(data + 28);
     if (format) *format = bits_and_compression;
-    result = winbmp_status::bad_format;
+    result = winbmp_status::unsupported;
     if (bits_and_compression != 8 && bits_and_compression != 24) return nullptr;
+    result = winbmp_status::bad_format;
     const int bits = static_cast<int>(bits_and_compression);
-    const int64_t width = le_i32(data + 18), height = le_i32(data + 22);
+    const int64_t width = le_i32(data + 18), stored_height = le_i32(data + 22);
+    // A negative height stores the rows top-down.
+    const bool top_down = stored_height < 0;
+    const int64_t height = top_down ? -stored_height : stored_height;
     if (!sides_fit(width, height)) return nullptr;
     const uint64_t palette_start = file_header_size + info_size;
     const uint64_t data_offset = le_u32(data + 10);
     int entries = 0;
     if (bits == 8) {
-        const uint32_t used = le_u32(data + 46);
         const uint64_t room = data_offset > palette_start ? (data_offset - palette_start) / 4 : 0;
-        entries = used > 0 && used <= 256 ? static_cast<int>(used) : static_cast<int>(std::min<uint64_t>(room, 256));
-        if (entries == 0 || palette_start + 4 * static_cast<uint64_t>(entries) > data_offset) return nullptr;
+        entries = winbmp_palette_entries(le_u32(data + 46), room);
+        if (entries == 0) return nullptr;
     }
     const int row = padded_row(static_cast<int>(width), bits);
     result = winbmp_status::truncated;
@@ -124,9 +135,32 @@ uint8_t* winbmp_from_memory(const uint8_t* data, size_t size, winbmp_status* sta
     uint8_t* image = make_image(static_cast<int>(width), static_cast<int>(height), bits, entries);
     if (!image) return nullptr;
     std::memcpy(image + header_size, data + palette_start, 4 * static_cast<size_t>(entries));
-    std::memcpy(image + winbmp_get_data_offset(image), rows, static_cast<size_t>(row) * static_cast<size_t>(height));
+    uint8_t* target = image + winbmp_get_data_offset(image);
+    for (int64_t y = 0; y < height; ++y) {
+        const int64_t stored = top_down ? height - 1 - y : y;
+        std::memcpy(target + y * row, rows + stored * row, static_cast<size_t>(row));
+    }
     result = winbmp_status::ok;
     return image;
+}
+
+int winbmp_palette_entries(uint32_t used, uint64_t room) {
+    if (used > 0 && used <= 256) return used <= room ? static_cast<int>(used) : 0;
+    return static_cast<int>(std::min<uint64_t>(room, 256));
+}
+
+std::string winbmp_describe_form(const uint8_t* data, size_t size) {
+    if (!data || size < file_header_size + 4) return "not a bitmap";
+    if (le_u32(data + 14) == os2_info_header_size && size >= 26)
+        return plat_format("an OS/2 header with %d bits per pixel", le_u16(data + 24));
+    if (size < 34) return "not a bitmap";
+    static const char* const compressions[] = {"no compression", "RLE8 compression", "RLE4 compression",
+                                               "bit-field masks", "JPEG compression", "PNG compression",
+                                               "alpha bit-field masks"};
+    const uint32_t compression = le_u32(data + 30);
+    const std::string how = compression < std::size(compressions) ? compressions[compression]
+                                                                  : plat_format("compression %u", compression);
+    return plat_format("%d bits per pixel with %s", le_u16(data + 28), how.c_str());
 }
 
 int winbmp_get_number_of_colors_in_palette(const uint8_t* image) {

@@ -3,16 +3,25 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "world/records.h"
 
 int& winbmp_report_errors();
 
-enum class winbmp_status { ok, unreadable, bad_format, truncated };
+// unsupported: a well-formed bitmap of a form the engine does not read (other depths, compression,
+// OS/2 headers).
+enum class winbmp_status { ok, unreadable, bad_format, truncated, unsupported };
 
-// Checks a BMP file image of any info-header size and makes the engine's form of it; the bits-and-
-// compression value is left in *format for the caller's report. NULL with a status other than ok.
+// Checks a BMP file image of any Windows info-header size, rows bottom-up or top-down, and makes the
+// engine's form of it (bottom-up); the bits-and-compression value is left in *format for the
+// caller's report. NULL with a status other than ok.
 uint8_t* winbmp_from_memory(const uint8_t* data, size_t size, winbmp_status* status, uint32_t* format);
+// The palette entries of an 8-bit file: its count of used colours when 1 to 256, else as many as
+// the room before the pixels holds, at most 256; 0 when the count does not fit the room.
+int winbmp_palette_entries(uint32_t used, uint64_t room);
+// The file's depth and compression in words, for refusals: "4 bits per pixel with RLE4 compression".
+std::string winbmp_describe_form(const uint8_t* data, size_t size);
 
 int winbmp_get_number_of_colors_in_palette(const uint8_t* image);
 int winbmp_get_width(const uint8_t* image);

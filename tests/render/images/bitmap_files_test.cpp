@@ -155,24 +155,93 @@ TEST_F(BitmapTest, DamagedFilesAreRefused) {
         EXPECT_EQ(l.info.image, nullptr) << p.what;
     }
     const bytes bmp = small_bmp();
-    bytes zero_width = bmp, negative_height = bmp, sixteen = bmp, compressed = make_bmp(3, 2, 8, 40, {A, A, B, C, A, B});
+    bytes zero_width = bmp, sixteen = bmp, compressed = make_bmp(3, 2, 8, 40, {A, A, B, C, A, B});
     put32(zero_width, 18, 0);
-    put32(negative_height, 22, static_cast<uint32_t>(-2));
     put16(sixteen, 28, 16);
     put32(compressed, 30, 1);
     bytes truncated(bmp.begin(), bmp.end() - 1);
     bytes eight_outside = make_bmp(3, 2, 8, 40, {A, A, B, C, A, B});
     eight_outside[get32(eight_outside, 10)] = 9;
-    for (const bytes& b : {zero_width, negative_height, sixteen, compressed, truncated, eight_outside}) {
+    for (const bytes& b : {zero_width, sixteen, compressed, truncated, eight_outside}) {
         winbmp_status status;
         EXPECT_EQ(winbmp_from_memory(b.data(), b.size(), &status, nullptr), nullptr);
         EXPECT_NE(status, winbmp_status::ok);
     }
     write_file("c.bmp", compressed);
     EXPECT_EQ(bmp2jbmx("c.bmp", "c.jbm", nullptr), -1);
-    EXPECT_NE(error_log().find("bmp2jbmx: Bitmap file is not in 8 or 24 bits per pixel format ! (it is in 65544 format)"),
+    EXPECT_NE(error_log().find("bmp2jbmx: Bitmap file is not in 8 or 24 bits per pixel format without compression ! "
+                               "(it has 8 bits per pixel with RLE8 compression)\n"),
               std::string::npos);
     EXPECT_FALSE(fs::exists("c.jbm"));
+}
+
+namespace {
+
+// The file with its rows in the other order and a negative height.
+bytes top_down(const bytes& bmp) {
+    const int width = static_cast<int>(get32(bmp, 18)), height = static_cast<int>(get32(bmp, 22));
+    const size_t row = (static_cast<size_t>(width) * get16(bmp, 28) / 8 + 3) / 4 * 4, start = get32(bmp, 10);
+    bytes flipped = bmp;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(bmp.begin() + static_cast<ptrdiff_t>(start + y * row), row,
+                    flipped.begin() + static_cast<ptrdiff_t>(start + (height - 1 - y) * row));
+    put32(flipped, 22, static_cast<uint32_t>(-height));
+    return flipped;
+}
+
+// An 8-bit file with the 12-byte OS/2 header and 3-byte palette entries: 2 x 1 pixels A B.
+bytes os2_bmp() {
+    bytes b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 8, 0};
+    for (const rgb8& c : {A, B}) b.insert(b.end(), {c.b, c.g, c.r});
+    put32(b, 10, static_cast<uint32_t>(b.size()));
+    b.insert(b.end(), {0, 1, 0, 0});
+    put32(b, 2, static_cast<uint32_t>(b.size()));
+    return b;
+}
+
+}  // namespace
+
+TEST_F(BitmapTest, TopDownFilesReadAsTheirBottomUpTwins) {
+    for (int bits : {8, 24}) {
+        const bytes bottom_up = make_bmp(3, 2, bits, 40, {A, A, B, C, A, B});
+        write_file("up.bmp", bottom_up);
+        write_file("down.bmp", top_down(bottom_up));
+        ASSERT_EQ(bmp2jbmx("up.bmp", "up.jbm", nullptr), 0) << bits;
+        ASSERT_EQ(bmp2jbmx("down.bmp", "down.jbm", nullptr), 0) << bits << error_log();
+        EXPECT_EQ(read_file_bytes("down.jbm"), expected_jbm()) << bits;
+        EXPECT_EQ(read_file_bytes("down.clr"), read_file_bytes("up.clr")) << bits;
+    }
+}
+
+TEST_F(BitmapTest, OtherFormsAreRefusedAsUnsupportedNamingBitsAndCompressionInWords) {
+    bytes four_bit = make_bmp(3, 2, 8, 40, {A, A, B, C, A, B});
+    put16(four_bit, 28, 4);
+    put32(four_bit, 30, 2);
+    bytes masks = small_bmp();
+    put16(masks, 28, 32);
+    put32(masks, 30, 3);
+    const struct {
+        const char* file;
+        bytes data;
+        const char* form;
+    } cases[] = {
+        {"os2.bmp", os2_bmp(), "an OS/2 header with 8 bits per pixel"},
+        {"rle4.bmp", four_bit, "4 bits per pixel with RLE4 compression"},
+        {"masks.bmp", masks, "32 bits per pixel with bit-field masks"},
+    };
+    for (const auto& c : cases) {
+        write_file(c.file, c.data);
+        const std::string before = error_log();
+        loaded l;
+        EXPECT_EQ(read_jbm256(&l.info, c.file, -1, jbm_source_bmp, 0), -1) << c.file;
+        const std::string added = error_log().substr(before.size());
+        EXPECT_NE(added.find(std::string("bmp2jbmx: Bitmap file is not in 8 or 24 bits per pixel format without "
+                                         "compression ! (it has ") +
+                             c.form + ")\n"),
+                  std::string::npos)
+            << c.file << added;
+        EXPECT_EQ(added.find("damaged"), std::string::npos) << c.file;
+    }
 }
 
 TEST_F(BitmapTest, SwapFileWhoseSizesDisagreeIsNotUsed) {
