@@ -1,1 +1,0 @@
-// Compiled only to make the test programs' precompiled headers.
