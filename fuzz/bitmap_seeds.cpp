@@ -1,5 +1,5 @@
 // Writes the seed files of the bitmap fuzz targets with the engine's own writers:
-//   bitmap_seeds <folder>   makes <folder>/{bmp,jbm,bmp_swap,jpeg,jbm64k}/...
+//   bitmap_seeds <folder>   makes <folder>/{bmp,bmp_surface,jbm,jbm_file,bmp_swap,jpeg,jbm64k}/...
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -38,7 +38,7 @@ uint8_t* picture(int width, int height, int bits) {
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const fs::path root = argv[1];
-    for (const char* kind : {"bmp", "jbm", "bmp_swap", "jpeg", "jpeg_full", "jbm64k"})
+    for (const char* kind : {"bmp", "bmp_surface", "jbm", "jbm_file", "bmp_swap", "jpeg", "jpeg_full", "jbm64k"})
         fs::create_directories(root / kind);
     bool ok = true;
     std::vector<uint8_t> jpeg;
@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
         uint8_t* image = picture(5, 3, bits);
         const auto size = static_cast<size_t>(winbmp_get_file_size(image));
         ok &= write(root / "bmp" / ("small" + std::to_string(bits) + ".bmp"), image, size);
+        ok &= write(root / "bmp_surface" / ("small" + std::to_string(bits) + ".bmp"), image, size);
         jbm_file_pair pair;
         ok &= bmp_to_jbm(image, size, "seed.bmp", nullptr, &pair) == 0;
         std::vector<uint8_t> both = {static_cast<uint8_t>(pair.jbm.size()), static_cast<uint8_t>(pair.jbm.size() >> 8),
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
         both.insert(both.end(), pair.jbm.begin(), pair.jbm.end());
         both.insert(both.end(), pair.clr.begin(), pair.clr.end());
         ok &= write(root / "jbm" / ("small" + std::to_string(bits) + ".jbmclr"), both.data(), both.size());
+        ok &= write(root / "jbm_file" / ("small" + std::to_string(bits) + ".jbmclr"), both.data(), both.size());
         jbm_info info;
         jbm_info_init(&info);
         ok &= jbm_from_memory(&info, pair.jbm.data(), pair.jbm.size(), pair.clr.data(), pair.clr.size(), -1) == 0 &&
@@ -72,6 +74,19 @@ int main(int argc, char** argv) {
     ok &= large && winbmp_to_jpeg(large, &jpeg) == 0 &&
           write(root / "jpeg_full" / "large.jpg", jpeg.data(), jpeg.size());
     engine_free(large);
+    // Odd sizes (rows padded, one pixel wide or high) and large ones, under the fuzzer's length limit.
+    const struct {
+        int width, height, bits;
+    } sizes[] = {{1, 1, 8}, {1, 1, 24}, {3, 5, 24}, {7, 1, 8}, {1, 301, 24}, {301, 1, 8},
+                 {199, 101, 8}, {123, 67, 24}, {2049, 3, 24}, {252, 255, 8}};
+    for (const auto& s : sizes) {
+        uint8_t* image = picture(s.width, s.height, s.bits);
+        const auto size = static_cast<size_t>(winbmp_get_file_size(image));
+        const std::string name =
+            std::to_string(s.width) + "x" + std::to_string(s.height) + "_" + std::to_string(s.bits) + ".bmp";
+        ok &= write(root / "bmp" / name, image, size) && write(root / "bmp_surface" / name, image, size);
+        engine_free(image);
+    }
     // A 2 x 2 image of 16-bit pixels after its type, width, height and two spare bytes.
     const uint8_t image64k[] = {jbm_16bit_type, 0, 2, 0, 2, 0, 0, 0, 0x1F, 0, 0xE0, 0x07, 0, 0xF8, 0xFF, 0xFF};
     ok &= write(root / "jbm64k" / "small.64k", image64k, sizeof image64k);

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Fills one seed folder per fuzz target: the demo data set's files, the component streams inside
-its cab item files, and small made-up height maps and BSP caches. Usage: make_seeds.py DEMO_ROOT OUT"""
+its cab item files, the route files joined into one input, and small made-up height maps and BSP
+caches. Usage: make_seeds.py DEMO_ROOT OUT"""
 import pathlib
 import shutil
 import struct
@@ -62,6 +63,20 @@ def main():
     copy_all(sorted(demo.glob("rail yard/*.trn")), out / "train_file")
     copy_all(sorted(demo.glob("situations/*.txt")), out / "situation_file")
     copy_all(sorted(demo.glob("traction/*/*.ini")) + sorted(demo.glob("rolling stock/*/*.ini")), out / "ini_file")
+    copy_all(sorted(demo.glob("traction/*/*.ini")), out / "traction_ini")
+    routes = demo / "routes"
+    route = out / "route_survey"
+    route.mkdir(parents=True, exist_ok=True)
+    parts = [routes / "landmarks.txt", routes / "Tarrow-Venn" / "Tarr_Venn_survey.txt",
+             routes / "Tarrow-Venn" / "track_profile.txt"]
+    (route / "demo.route").write_bytes(b"\0".join(p.read_bytes() for p in parts))
+    (route / "eight.route").write_bytes(b"10 sign\n\0" + b"".join(b"%d 0 %d\n" % (i * 100, i % 3) for i in range(8))
+                                        + b"\0" + b"0.5 Halt\n")
+    timetable = out / "timetable"
+    timetable.mkdir(parents=True, exist_ok=True)
+    for f in sorted(routes.glob("*/0905 Freight.txt")):
+        (timetable / "demo.timetable").write_bytes(bytes([5]) + f.read_bytes())
+    (timetable / "short.timetable").write_bytes(b"\x02Title\r\n0.5 9 5 A\r\n1 9 7 B\r\nbad line\r\n")
     terrain = out / "terrain_bitmap"
     copy_all(sorted(demo.glob("images/*.bmp"))[:1], terrain)
     (terrain / "hills8.bmp").write_bytes(bitmap(5, 3, 8, [0, 40, 80, 120, 160, 10, 50, 90, 130, 170, 20, 60, 100, 140, 180]))

@@ -75,6 +75,8 @@ TEST_F(Collision, MovesAreStoppedByTheNearestObstacle) {
         {"forward: the near wall", nothing, {0, 0, 50}, {300, 0, 50}, "near_wall", nullptr, 100},
         {"backward: the far wall", nothing, {300, 0, 50}, {0, 0, 50}, "far_wall", nullptr, 200},
         {"starting on the wall's plane", nothing, {100, 0, 50}, {150, 0, 50}, "near_wall", nullptr, 100},
+        {"ending on the wall's plane", nothing, {50, 0, 50}, {100, 0, 50}, "near_wall", nullptr, 100},
+        {"ending on the far wall's plane", nothing, {250, 0, 50}, {200, 0, 50}, "far_wall", nullptr, 200},
         {"the object before the far wall", nothing, {120, 0, 50}, {300, 0, 50}, "crate_face", "crate", 150},
         {"the world wall before the object", nothing, {0, 0, 50}, {160, 0, 50}, "near_wall", nullptr, 100},
         {"an object without its collision flag", [](Collision& t) { t.object("crate")->collisional = 0; },

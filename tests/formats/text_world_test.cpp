@@ -213,6 +213,10 @@ TEST_F(TextWorld, AtmosphereLines) {
         {"ATMOSPHERE: 1 2 3\nATMOSPHERE: 1 2 3\n", -1, 0, 0, 0, 0},
         {"ATMOSPHERE: 1 2 3 FOG: NAN\n", -1, 0, 0, 0, 0},
         {"ATMOSPHERE: 1 2 300\n", -1, 0, 0, 0, 0},
+        {"ATMOSPHERE: 1 2 3 LIGHT: 16 FOG: 0.5\n", 0, 1, 1, 16, 0.5},
+        {"ATMOSPHERE: 1 2 3 LIGHT: -16 FOG: 0.5\n", 0, 1, 1, -16, 0.5},
+        {"ATMOSPHERE: 1 2 3 LIGHT: 17 FOG: 0.5\n", -1, 0, 0, 0, 0},
+        {"ATMOSPHERE: 1 2 3 LIGHT: -17 FOG: 0.5\n", -1, 0, 0, 0, 0},
     };
     for (const atmosphere_case& c : cases) {
         SCOPED_TRACE(c.lines);
@@ -240,7 +244,62 @@ TEST_F(TextWorld, TrackOfOneRepeatedPointIsRefused) {
 
 namespace {
 
-// What a round trip must keep: polygon names, counts and points, the track and the atmosphere.
+std::string vector_text(const char* label, const double v[3]) { return plat_format(" %s %g %g %g", label, v[0], v[1], v[2]); }
+
+// Cameras as the interface reads them back.
+std::string camera_summary() {
+    std::string s;
+    for (DROVIK_HANDLE c = Drovik_camera_get_first_camera(); c; c = Drovik_camera_get_next_camera(c)) {
+        DROVIK_CAMERA_VALUES v{};
+        Drovik_camera_save(c, &v);
+        double at[3] = {}, looking[3] = {}, track[3] = {}, chase[3] = {}, speed[3] = {}, force[3] = {};
+        Drovik_camera_get_location(c, &at[0], &at[1], &at[2]);
+        Drovik_camera_get_direction(c, &looking[0], &looking[1], &looking[2]);
+        Drovik_camera_get_track_offset(c, track);
+        Drovik_camera_get_chase_offset(c, chase);
+        Drovik_camera_get_speed(c, speed);
+        Drovik_camera_get_force(c, force);
+        const char* chased = Drovik_camera_get_name_to_chase(c);
+        if (chased && std::string(chased) == "NO_CHASE") chased = nullptr;  // a name that means none
+        const char* on_track = Drovik_camera_get_track_name(c);
+        s += plat_format("camera %s", Drovik_camera_get_name(c)) + vector_text("at", at) + vector_text("looking", looking) +
+             plat_format(" field %g culling %g eye %g track %s", v.field_of_view, v.culling_depth,
+                         Drovik_camera_get_distance_from_eye(c), on_track ? on_track : "-") +
+             vector_text("offset", track) +
+             plat_format(" chase %s type %d softness %g distance %g", chased ? chased : "-",
+                         Drovik_camera_get_chase_type(c), Drovik_camera_get_chase_softness(c),
+                         Drovik_camera_get_chase_distance(c)) +
+             vector_text("by", chase) + vector_text("speed", speed) + vector_text("force", force) +
+             plat_format(" friction %g elasticity %g\n", Drovik_camera_get_friction(c), Drovik_camera_get_elasticity(c));
+    }
+    return s;
+}
+
+// Lights as the interface reads them back.
+std::string light_summary() {
+    std::string s;
+    for (DROVIK_HANDLE l = Drovik_light_get_first_light(); l; l = Drovik_light_get_next_light(l)) {
+        double at[3] = {}, towards[3] = {};
+        unsigned char rgb[3] = {};
+        int operation = -1;
+        Drovik_light_get_location(l, at);
+        Drovik_light_get_direction(l, towards);
+        Drovik_light_get_color(l, rgb);
+        const int automatic = Drovik_light_is_activated_before_render(l, &operation);
+        char target[128] = "-";
+        if (DROVIK_HANDLE entity = Drovik_light_get_entity_to_light(l)) Drovik_entity_get_name(entity, target, sizeof target);
+        s += plat_format("light %s", Drovik_light_get_name(l)) + vector_text("at", at) + vector_text("towards", towards) +
+             plat_format(" colour %u %u %u ray %d type %d reach %g factors %g %g %g %g auto %d operation %d target %s\n",
+                         rgb[0], rgb[1], rgb[2], Drovik_light_is_ray_tracing(l), Drovik_light_get_type_of_light(l),
+                         Drovik_light_get_distance_reach(l), Drovik_light_get_ambient(l), Drovik_light_get_diffuse(l),
+                         Drovik_light_get_specular(l), Drovik_light_get_specular_shining(l), automatic, operation,
+                         target);
+    }
+    return s;
+}
+
+// What a round trip must keep: the atmosphere, polygons with their points and cords, the tracks,
+// the cameras and the lights.
 std::string world_summary() {
     std::string s = plat_format("atm %d %d %d def %d %d %d light %d fog %.4f\n", engine_state.atmosphere_red,
                                 engine_state.atmosphere_green, engine_state.atmosphere_blue,
@@ -254,6 +313,8 @@ std::string world_summary() {
         for (const point* pt = p->points; pt; pt = pt->next)
             line += plat_format(" (%.6g %.6g %.6g %d %d)", pt->x, pt->y, pt->z, pt->red,
                                 static_cast<int>(pt->brightness));
+        line += plat_format(" dim %g cords", Drovik_polygon_get_light_diminution(p));
+        for (const point* pt = p->points; pt; pt = pt->next) line += plat_format(" %.6g %.6g", pt->bitmap_x, pt->bitmap_y);
         polys.push_back(line);
     }
     std::sort(polys.begin(), polys.end());
@@ -263,7 +324,7 @@ std::string world_summary() {
         for (int i = 0; i < 3 * t->point_count; ++i) s += plat_format(" %g", t->points[i]);
         s += "\n";
     }
-    return s;
+    return s + camera_summary() + light_summary();
 }
 
 TEST_F(TextWorld, RoundTripsKeepTheRecords) {
@@ -288,6 +349,21 @@ TEST_F(TextWorld, RoundTripsKeepTheRecords) {
     ASSERT_EQ(Drovik_engine_load_world("c.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
     EXPECT_EQ(count_polygons(), 2);
     EXPECT_NE(world_summary().find("floor 100 150 200"), std::string::npos);
+}
+
+TEST_F(TextWorld, RoundTripsKeepCamerasLightsAndCords) {
+    ASSERT_EQ(Drovik_engine_load_world("scene.wld", wld.c_str(), "", 4), 0) << engine_get_last_error();
+    const std::string original = world_summary();
+    for (const char* expected : {" 200 30 FLAME t0 r1:", "dim 1 cords 0 0 8 0 8 8", "camera eye at 1 2 3",
+                                 "light sun at 0 0 100 towards 0 0 -1 colour 255 240 200 ray 1"}) {
+        EXPECT_NE(original.find(expected), std::string::npos) << expected << " in\n" << original;
+    }
+    ASSERT_EQ(Drovik_engine_save(in_folder("a.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("a.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), original);
+    ASSERT_EQ(Drovik_engine_save(in_folder("b.wld").c_str(), nullptr, 0), 0) << engine_get_last_error();
+    ASSERT_EQ(Drovik_engine_load_world("b.wld", folder_.c_str(), "", 4), 0) << engine_get_last_error();
+    EXPECT_EQ(world_summary(), original);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // Tests of the sound library's FSOUND interface on the OpenAL device and on the silent device.
+#include <AL/al.h>
+#include <AL/alc.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 #include "fmod_api.h"
 #include "platform/module.h"
@@ -358,6 +361,44 @@ TEST_P(FsoundDevice, ThreeDimensionalAttributesAreAccepted)
     EXPECT_TRUE(FSOUND_IsPlaying(channel));
     EXPECT_EQ(FSOUND_StopSound(channel), 1);
     EXPECT_EQ(FSOUND_3D_SetAttributes(channel, moved, vel), 0);
+}
+
+// Where OpenAL places the sources that are playing now.
+std::vector<std::vector<float>> playing_source_positions()
+{
+    std::vector<std::vector<float>> positions;
+    for (ALuint source = 1; source < 4096; ++source) {
+        if (!alIsSource(source))
+            continue;
+        ALint state = AL_STOPPED;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        if (state != AL_PLAYING)
+            continue;
+        std::vector<float> at(3);
+        alGetSourcefv(source, AL_POSITION, at.data());
+        positions.push_back(at);
+    }
+    return positions;
+}
+
+TEST_P(FsoundDevice, ThreeDimensionalPositionReachesTheDevice)
+{
+    if (GetParam() != FSOUND_OUTPUT_DSOUND || !alcGetCurrentContext())
+        GTEST_SKIP() << "no OpenAL device";
+    const FSOUND_SAMPLE tone = load("tone.wav", FSOUND_HW3D);
+    ASSERT_NE(tone, 0);
+    const float pos[3] = {1.0f, 2.0f, 3.0f};
+    const int channel = FSOUND_3D_PlaySound(FSOUND_FREE, tone, pos, nullptr);
+    ASSERT_NE(channel, -1);
+    EXPECT_EQ(playing_source_positions(), (std::vector<std::vector<float>>{{1.0f, 2.0f, 3.0f}}));
+    const float moved[3] = {-4.0f, 0.5f, 10.0f};
+    EXPECT_EQ(FSOUND_3D_SetAttributes(channel, moved, nullptr), 1);
+    FSOUND_3D_Update();
+    EXPECT_EQ(playing_source_positions(), (std::vector<std::vector<float>>{{-4.0f, 0.5f, 10.0f}}));
+    EXPECT_EQ(FSOUND_3D_SetAttributes(channel, nullptr, nullptr), 1);
+    EXPECT_EQ(playing_source_positions(), (std::vector<std::vector<float>>{{-4.0f, 0.5f, 10.0f}}))
+        << "no position given keeps the last one";
+    EXPECT_EQ(FSOUND_StopSound(channel), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Outputs, FsoundDevice,

@@ -37,6 +37,27 @@ TEST_F(ClipTest, KeepsFrontPartWithInterpolatedCrossings) {
     EXPECT_DOUBLE_EQ(out[3].y, 1);
 }
 
+TEST_F(ClipTest, CrossingsMixTheColoursOfTheirEdge) {
+    const std::vector<clip_point> square{{-1, 0, 0, 0, 0, 4, 10, 20, 30},
+                                         {1, 0, 0, 1, 0, 8, 50, 60, 70},
+                                         {1, 1, 0, 1, 1, 8, 90, 100, 110},
+                                         {-1, 1, 0, 0, 1, 4, 0, 0, 200}};
+    std::vector<clip_point> out;
+    ASSERT_EQ(clip_poly_plane(square, out, x_positive), 2);
+    ASSERT_EQ(out.size(), 4u);
+    const struct {
+        size_t index;
+        double red, green, blue, bitmap_y;
+    } expected[] = {{0, 30, 40, 50, 0}, {1, 50, 60, 70, 0}, {2, 90, 100, 110, 1}, {3, 45, 50, 155, 1}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.index);
+        EXPECT_DOUBLE_EQ(out[e.index].red, e.red);
+        EXPECT_DOUBLE_EQ(out[e.index].green, e.green);
+        EXPECT_DOUBLE_EQ(out[e.index].blue, e.blue);
+        EXPECT_DOUBLE_EQ(out[e.index].bitmap_y, e.bitmap_y);
+    }
+}
+
 TEST_F(ClipTest, ClosingEdgeIsClippedToo) {
     const std::vector<clip_point> triangle{{1, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0}, {-1, 0.5, 0, 0, 0, 0}};
     std::vector<clip_point> out;

@@ -99,6 +99,7 @@ TEST_F(Patches, AShadowIsTheCastersOutlineProjectedFromTheLight) {
     EXPECT_TRUE(has_point(shadow, {half, half, 0}, 1e-9));
     for (const point* q = shadow->points; q; q = q->next) {
         EXPECT_NEAR(q->bitmap_x, q->x > 0 ? 8 : 0, 1e-9) << "cords of the caster at the ray's crossing";
+        EXPECT_NEAR(q->bitmap_y, q->y > 0 ? 8 : 0, 1e-9) << "cords of the caster at the ray's crossing";
     }
     EXPECT_EQ(shadow->linear_bitmap_cords, 1);
     EXPECT_EQ(chain_of(floor), std::vector<polygon*>{shadow});

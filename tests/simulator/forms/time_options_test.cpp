@@ -150,6 +150,34 @@ TEST_F(OptionsFormTest, FillShowsTheOptions)
     }
 }
 
+// The box shows fog only above a quarter; applying it off sets the faint haze back.
+TEST_F(OptionsFormTest, FogBoxFollowsTheIntensity)
+{
+    SimState.worldLoaded = true;
+    struct fog_case {
+        double intensity;
+        bool checked;
+    } cases[] = {{0.0, false}, {0.07, false}, {0.25, false}, {0.26, true}, {0.5, true}};
+    for (const fog_case& c : cases) {
+        SCOPED_TRACE(c.intensity);
+        engine.intensity = c.intensity;
+        TOptionsForm f(window);
+        f.FillOptionsForm(true);
+        EXPECT_EQ(f.fogCheckBox->isChecked(), c.checked);
+    }
+    for (bool fog : {true, false}) {
+        SCOPED_TRACE(fog);
+        TOptionsForm f(window);
+        f.FillOptionsForm(true);
+        f.fogCheckBox->setChecked(fog);
+        engine.calls.clear();
+        std::string error;
+        ASSERT_TRUE(f.ApplyOptions("", true, &error)) << error;
+        ASSERT_GE(engine.calls.size(), 2u);
+        EXPECT_EQ(engine.calls[1], fog ? "SetAtmosphericEffectIntensity(0.5)" : "SetAtmosphericEffectIntensity(0.07)");
+    }
+}
+
 TEST_F(OptionsFormTest, ApplyInOrderWithTheEngineOnlyWhileRunning)
 {
     const std::string ini = (root / "RE-RUZ125.ini").string();
