@@ -1,5 +1,7 @@
 // Closing the world: every list freed in order, the memory summary, statistics and profile in the log.
 #include <cinttypes>
+#include <unordered_set>
+#include <vector>
 
 #include "engine_state_load.h"
 #include "foundation/dictionary.h"
@@ -14,6 +16,7 @@
 #include "render/software/frame_buffers.h"
 #include "world/anim3d.h"
 #include "world/animation.h"
+#include "world/bsp_node.h"
 #include "world/camera.h"
 #include "world/dynamic_object.h"
 #include "world/engine_state.h"
@@ -50,6 +53,36 @@ void write_statistics(const frame_statistics& s) {
     engine_log_printf(load_texts::statistics_hidden_lines, static_cast<long long>(s.hidden_lines));
     engine_log_printf(load_texts::statistics_hidden_pixels, static_cast<long long>(s.hidden_pixels));
     engine_log_printf(load_texts::statistics_hidden_in_lines, static_cast<long long>(s.hidden_line_pixels));
+}
+
+void remember_collected(dynamic_object* list, std::unordered_set<dynamic_object*>& collected) {
+    for (dynamic_object* d = list; d; d = d->next) {
+        collected.insert(d);
+        remember_collected(d->first_son, collected);
+    }
+}
+
+// Objects a failed digestion never collected are still held by their modules' nodes only.
+void free_uncollected_dynamic_objects(engine_state_record& s) {
+    std::unordered_set<dynamic_object*> collected;
+    remember_collected(s.dynamic_objects, collected);
+    std::vector<dynamic_object*> orphans;
+    for (module* m = s.modules; m; m = m->next) {
+        for_each_node(m->root, [&](bsp_node* node) {
+            for (dynamic_object* list : {node->dynamic_objects, node->dynamic_objects_behind}) {
+                for (dynamic_object* d = list; d; d = d->next_in_node) {
+                    if (!collected.count(d)) orphans.push_back(d);
+                }
+            }
+            node->dynamic_objects = nullptr;
+            node->dynamic_objects_behind = nullptr;
+        });
+    }
+    for (dynamic_object* d : orphans) {
+        d->node = nullptr;
+        d->next_in_node = nullptr;
+        dynamic_free(d);
+    }
 }
 
 }  // namespace
@@ -91,6 +124,7 @@ void engine_close(int full) {
         d->node = nullptr;
         d->next_in_node = nullptr;
     }
+    free_uncollected_dynamic_objects(s);
     s.world_order = nullptr;
     s.main_module = nullptr;
     module_list_free(&s.modules);

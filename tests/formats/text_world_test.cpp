@@ -935,6 +935,33 @@ TEST_F(TextWorld, ModulePerDynamicGroupReadsBackAsTheSameObject) {
 
 namespace {
 
+// A dynamic object naming a module the file lacks fails the digestion before the object is
+// collected; the close must still free it.
+TEST_F(TextWorld, DynamicObjectOfAMissingModuleIsFreedWhenTheLoadFails) {
+    const std::string design =
+        "BEGIN_DESIGN:\n"
+        "BEGIN_MODULE: MAIN\n"
+        "\tDYNAMIC: car1\n"
+        "\t\tMODULE_NAME: car1\n"
+        "\t\tTYPE: Car\n"
+        "\t\tCONTROL: 7\n"
+        "\t\tTRACK: NO_TRACK\n"
+        "\t\tCHASE: NO_CHASE\n"
+        "\t\tCHASE_TYPE: NO_CHASE\n"
+        "\t\tPHYSICS: SPEED: 0 0 0 FORCE: 0 0 0 MAX_SPEED: 44 FRICTION: 3 ELASTICITY: 0.5\n"
+        "\t\tMATRIX:\n\t\t\t1 0 0\n\t\t\t0 1 0\n\t\t\t0 0 1\n"
+        "\t\tLOCATION: 10 20 30\n"
+        "\t\tSCALE: 1 1 1\n"
+        "\tEND_OBJECT: car1\n" +
+        polygon_text("ground", 3) +
+        "END_MODULE: main\n"
+        "END_DESIGN:\n";
+    EXPECT_EQ(load_text(design), -1);
+    const std::string text = engine_log();
+    EXPECT_NE(text.find("connect_modules_to_objects: couldnt match object car1"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Didnt free all mem"), std::string::npos) << text;
+}
+
 TEST_F(TextWorld, ProgressStepsEveryTwentyPolygons) {
     ASSERT_EQ(load_text(std::string(polygon_head) + polygon_tail), 0);
     engine_close(1);
