@@ -948,6 +948,7 @@ TEST_F(TextWorld, DynamicObjectOfAMissingModuleIsFreedWhenTheLoadFails) {
         "\t\tTRACK: NO_TRACK\n"
         "\t\tCHASE: NO_CHASE\n"
         "\t\tCHASE_TYPE: NO_CHASE\n"
+        "\t\tCHASE_DISTANCE: 5\n"
         "\t\tPHYSICS: SPEED: 0 0 0 FORCE: 0 0 0 MAX_SPEED: 44 FRICTION: 3 ELASTICITY: 0.5\n"
         "\t\tMATRIX:\n\t\t\t1 0 0\n\t\t\t0 1 0\n\t\t\t0 0 1\n"
         "\t\tLOCATION: 10 20 30\n"
