@@ -1343,12 +1343,16 @@ bf_polygon_links bfl_links_of(const bf_world& w) {
     return links;
 }
 
-int bfl_parse_world(const uint8_t* data, size_t size, bf_world& out) {
+namespace {
+
+// Parses into a fresh record and hands it over only when the whole file passed.
+template <typename Record, typename Parse>
+int parse_whole(const uint8_t* data, size_t size, Record& out, Parse parse_into) {
     if (!data) size = 0;
     try {
-        bf_world world;
-        parse(file_view{data, size}, world);
-        out = std::move(world);
+        Record record;
+        parse_into(file_view{data, size}, record);
+        out = std::move(record);
         return 0;
     } catch (const format_failure& failure) {
         report(failure.text);
@@ -1356,17 +1360,14 @@ int bfl_parse_world(const uint8_t* data, size_t size, bf_world& out) {
     }
 }
 
+}  // namespace
+
+int bfl_parse_world(const uint8_t* data, size_t size, bf_world& out) {
+    return parse_whole(data, size, out, [](file_view v, bf_world& w) { parse(v, w); });
+}
+
 int bfl_parse_file(const uint8_t* data, size_t size, bf_file& out) {
-    if (!data) size = 0;
-    try {
-        bf_file file;
-        parse_file(file_view{data, size}, file);
-        out = std::move(file);
-        return 0;
-    } catch (const format_failure& failure) {
-        report(failure.text);
-        return -1;
-    }
+    return parse_whole(data, size, out, [](file_view v, bf_file& f) { parse_file(v, f); });
 }
 
 void bfl_file_polygon(const bf_sections& file, size_t& at, bf_polygon& out) {
