@@ -22,4 +22,19 @@ static void put32(unsigned char* p, unsigned long v) {
     put16(p + 2, (unsigned)(v >> 16));
 }
 
+/* The headers of an uncompressed 8-bit BMP of file_size bytes with two palette entries: the
+   palette starts at byte 54, the pixel rows at 62. */
+static inline void put_bmp8_headers(unsigned char* data, unsigned long file_size, unsigned width, unsigned height) {
+    data[0] = 'B';
+    data[1] = 'M';
+    put32(data + 2, file_size);
+    put32(data + 10, 14 + 40 + 8);
+    put32(data + 14, 40);
+    put32(data + 18, width);
+    put32(data + 22, height);
+    put16(data + 26, 1);
+    put16(data + 28, 8);
+    put32(data + 46, 2);
+}
+
 #endif

@@ -18,4 +18,12 @@ static inline char* read_text(const char* path) {
     return text;
 }
 
+/* False when the file cannot be written whole. */
+static inline int write_bytes(const char* path, const unsigned char* data, size_t size) {
+    FILE* file = fopen(path, "wb");
+    if (!file) return 0;
+    const int ok = fwrite(data, 1, size, file) == size;
+    return fclose(file) == 0 && ok;
+}
+
 #endif

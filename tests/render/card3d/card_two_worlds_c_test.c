@@ -7,26 +7,15 @@
 #include <unistd.h>
 
 #include "../../common/c_checks.h"
+#include "../../common/c_files.h"
 #include "drovik.h"
 
 /* A 6 x 5 8-bit BMP of one colour: its sides are no powers of two, so the card makes copies. */
 static int write_bmp(const char* path) {
     unsigned char data[14 + 40 + 8 + 40] = {0};
-    data[0] = 'B';
-    data[1] = 'M';
-    put32(data + 2, sizeof data);
-    put32(data + 10, 14 + 40 + 8);
-    put32(data + 14, 40);
-    put32(data + 18, 6);
-    put32(data + 22, 5);
-    put16(data + 26, 1);
-    put16(data + 28, 8);
-    put32(data + 46, 2);
+    put_bmp8_headers(data, sizeof data, 6, 5);
     data[14 + 40 + 1] = 180;
-    FILE* file = fopen(path, "wb");
-    if (!file) return 0;
-    const int ok = fwrite(data, 1, sizeof data, file) == sizeof data;
-    return fclose(file) == 0 && ok;
+    return write_bytes(path, data, sizeof data);
 }
 
 static void render(DROVIK_WINDOW window, const char* what) {

@@ -18,23 +18,11 @@
 /* A 4 x 4 8-bit BMP of two colours. */
 static int write_bmp(const char* path) {
     unsigned char data[14 + 40 + 8 + 16] = {0};
-    data[0] = 'B';
-    data[1] = 'M';
-    put32(data + 2, sizeof data);
-    put32(data + 10, 14 + 40 + 8);
-    put32(data + 14, 40);
-    put32(data + 18, 4);
-    put32(data + 22, 4);
-    put16(data + 26, 1);
-    put16(data + 28, 8);
-    put32(data + 46, 2);
+    put_bmp8_headers(data, sizeof data, 4, 4);
     data[14 + 40 + 2] = 200;
     data[14 + 40 + 4] = 200;
     for (int i = 0; i < 16; ++i) data[14 + 40 + 8 + i] = (unsigned char)((i / 2) % 2);
-    FILE* file = fopen(path, "wb");
-    if (!file) return 0;
-    const int ok = fwrite(data, 1, sizeof data, file) == sizeof data;
-    return fclose(file) == 0 && ok;
+    return write_bytes(path, data, sizeof data);
 }
 
 /* The folder's entry names, one a line, sorted. */

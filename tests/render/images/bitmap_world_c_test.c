@@ -14,17 +14,11 @@
 #include <jpeglib.h>
 
 #include "../../common/c_checks.h"
+#include "../../common/c_files.h"
 #include "drovik.h"
 
 static unsigned long get32(const unsigned char* p) {
     return p[0] | p[1] << 8 | (unsigned long)p[2] << 16 | (unsigned long)p[3] << 24;
-}
-
-static int write_bytes(const char* path, const unsigned char* data, size_t size) {
-    FILE* file = fopen(path, "wb");
-    if (!file) return 0;
-    const int ok = fwrite(data, 1, size, file) == size;
-    return fclose(file) == 0 && ok;
 }
 
 static unsigned char* read_bytes(const char* path, size_t* size) {
