@@ -15,7 +15,10 @@ namespace {
 
 class DisplayWrapper : public ::testing::Test {
 protected:
-    void SetUp() override { plat_display_reset_for_tests(); }
+    void SetUp() override {
+        plat_display_reset_for_tests();
+        direct_draw_last_mode() = {};
+    }
     void TearDown() override {
         if (engine_is_initialized()) engine_shutdown();
         plat_display_reset_for_tests();

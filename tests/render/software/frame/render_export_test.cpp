@@ -9,7 +9,9 @@
 
 #include "foundation/engine_globals.h"
 #include "frame_fixture.h"
+#include "platform/display.h"
 #include "platform/surface.h"
+#include "render/software/direct_draw.h"
 #include "render/software/world_traversal.h"
 #include "world/bsp_node.h"
 #include "world/chase.h"
@@ -30,6 +32,8 @@ protected:
         engine_state.card_in_use = 0;
         engine_state.card_full_screen = 0;
         set_3D_card_reuse_flag(0);
+        direct_draw_last_mode() = {};
+        plat_display_reset_for_tests();
         FrameTest::TearDown();
     }
     static int frames() { return engine_state.rendered_frames; }
