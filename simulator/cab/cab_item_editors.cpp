@@ -28,8 +28,7 @@
 
 namespace {
 
-constexpr size_t kMaxValueLength = 100;  // a cab layout value is read up to this length
-constexpr int kRowsPerColumn = 9;        // radio buttons in one column of groups
+constexpr int kRowsPerColumn = 9;  // radio buttons in one column of groups
 
 QString Text(const std::string& s)
 {

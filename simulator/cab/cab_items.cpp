@@ -31,8 +31,6 @@ TSimSlot Horn;
 
 namespace {
 
-constexpr size_t kMaxValueLength = 100;
-
 // Light colours as (lit, unlit) pairs.
 constexpr std::pair<TColor, TColor> kLightPairs[] = {{0x0000FF, 0x000080},
                                                      {0x00FFFF, 0x008080},

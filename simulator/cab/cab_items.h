@@ -1,6 +1,7 @@
 // Cab items: levers, gauges, switches and lights on the cab picture, bound to simulation slots.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <string>
 
 #include "app/qt_message_box.h"
@@ -14,6 +15,8 @@ class TIniFile;
 
 // Items of each type are numbered 1 .. kMaxCabItems.
 inline constexpr int kMaxCabItems = 10;
+// A cab layout value is read up to this length.
+inline constexpr size_t kMaxValueLength = 100;
 
 // Traction type numbers; they select the lever and brake-handle maps.
 enum TTractionType : int { ttDEL = 0, ttELE, ttDMU, ttEMU, ttSTE, ttSUB, ttHST };

@@ -11,12 +11,6 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 
-// Round to nearest, ties to even.
-int round_even(double x)
-{
-    return int(std::nearbyint(x));
-}
-
 int share(int percent, int length)
 {
     return int(std::trunc(length * (percent * 0.01)));
@@ -25,11 +19,6 @@ int share(int percent, int length)
 std::string range_message(long long low, long long high)
 {
     return "Value must be between " + std::to_string(low) + " and " + std::to_string(high);
-}
-
-QRect qrect(const TGaugeRect& r)
-{
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 // Stores v in field; true when that changed it.
@@ -42,6 +31,16 @@ bool assign_changed(T& field, T v)
 }
 
 }  // namespace
+
+QRect GaugeQRect(const TGaugeRect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+int RoundHalfEven(double x)
+{
+    return int(std::nearbyint(x));
+}
 
 QColor ColorFromTColor(TColor c)
 {
@@ -175,7 +174,7 @@ TGaugeFigure TQuorrGauge::Figure() const
             double a = (p / 50.0 + 0.5) * pi;
             int mw = bw / 2, mh = bh / 2;
             f.hasPie = true;
-            f.pieStart = QPoint(round_even(mw * (1 - std::cos(a))), round_even(mh * (1 - std::sin(a))));
+            f.pieStart = QPoint(RoundHalfEven(mw * (1 - std::cos(a))), RoundHalfEven(mh * (1 - std::sin(a))));
             f.pieEnd = QPoint(mw, 0);
         }
         break;
@@ -187,7 +186,7 @@ TGaugeFigure TQuorrGauge::Figure() const
         f.hasNeedle = true;
         f.needleWidth = 3;
         f.needleFrom = QPoint(cx, cy);
-        f.needleTo = QPoint(cx - round_even(dl * std::cos(a)), cy - round_even(dl * std::sin(a)));
+        f.needleTo = QPoint(cx - RoundHalfEven(dl * std::cos(a)), cy - RoundHalfEven(dl * std::sin(a)));
         f.pivot = {cx - 5, cy - 5, cx + 5, cy + 5};
         break;
     }
@@ -196,11 +195,11 @@ TGaugeFigure TQuorrGauge::Figure() const
         bool left = kind_ == gk180Lneedle;
         int px = left ? L + 5 : R - 5;
         double a = left ? p * pi / 100 + pi / 2 : pi / 2 - p * pi / 100;
-        int n = W - round_even(0.2 * W);
+        int n = W - RoundHalfEven(0.2 * W);
         f.hasNeedle = true;
         f.needleWidth = 2;
         f.needleFrom = QPoint(px, H / 2);
-        f.needleTo = QPoint(px - round_even(n * std::cos(a)), H / 2 - round_even(n * std::sin(a)));
+        f.needleTo = QPoint(px - RoundHalfEven(n * std::cos(a)), H / 2 - RoundHalfEven(n * std::sin(a)));
         f.pivot = left ? TGaugeRect{L, H / 2 - 5, L + 10, H / 2 + 5}
                        : TGaugeRect{R - 10, H / 2 - 5, R, H / 2 + 5};
         break;
@@ -211,12 +210,12 @@ TGaugeFigure TQuorrGauge::Figure() const
         f.hasNeedle = true;
         f.needleWidth = 3;
         f.needleFrom = QPoint(R - 10, B - 10);
-        f.needleTo = QPoint(R - 10 - round_even(g * std::cos(a)), B - 10 - round_even(g * std::sin(a)));
+        f.needleTo = QPoint(R - 10 - RoundHalfEven(g * std::cos(a)), B - 10 - RoundHalfEven(g * std::sin(a)));
         f.pivot = {R - 15, B - 15, R + 10, B + 10};
         break;
     }
     case gkVneedle: {
-        int y = round_even((1 - p / 100.0) * (B - T - 18) + 8);
+        int y = RoundHalfEven((1 - p / 100.0) * (B - T - 18) + 8);
         f.hasNeedle = true;
         f.needleWidth = 3;
         f.needleFrom = QPoint(L + 4, y);
@@ -225,7 +224,7 @@ TGaugeFigure TQuorrGauge::Figure() const
         break;
     }
     case gkHneedle: {
-        int x = round_even((R - L - 18) * p / 100.0 + 8);
+        int x = RoundHalfEven((R - L - 18) * p / 100.0 + 8);
         f.hasNeedle = true;
         f.needleWidth = 3;
         f.needleFrom = QPoint(x, B + 1);
@@ -250,12 +249,12 @@ void TQuorrGauge::paintEvent(QPaintEvent*)
     DrawTiled(painter, backBitmap_, width(), height());
     const QColor fore = ColorFromTColor(foreColor_), back = ColorFromTColor(backColor_);
     const TGaugeFigure f = Figure();
-    if (f.hasFill) painter.fillRect(qrect(f.fill), fore);
+    if (f.hasFill) painter.fillRect(GaugeQRect(f.fill), fore);
     if (f.hasEllipse) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(QPen(fore, 1));
         painter.setBrush(back);
-        QRect e = qrect(f.ellipse);
+        QRect e = GaugeQRect(f.ellipse);
         painter.drawEllipse(e.adjusted(0, 0, -1, -1));
         if (f.hasPie) {
             QPointF c = QRectF(e).center();
@@ -266,7 +265,7 @@ void TQuorrGauge::paintEvent(QPaintEvent*)
             double span = angle(f.pieEnd) - start;
             while (span <= 0) span += 360.0;
             painter.setBrush(fore);
-            painter.drawPie(e.adjusted(0, 0, -1, -1), round_even(start * 16), round_even(span * 16));
+            painter.drawPie(e.adjusted(0, 0, -1, -1), RoundHalfEven(start * 16), RoundHalfEven(span * 16));
         }
     }
     if (f.hasNeedle) {
@@ -276,14 +275,14 @@ void TQuorrGauge::paintEvent(QPaintEvent*)
         if (kind_ != gk180Lneedle && kind_ != gk180Rneedle)
             painter.setPen(QPen(back, 1));
         painter.setBrush(back);
-        painter.drawEllipse(qrect(f.pivot).adjusted(0, 0, -1, -1));
+        painter.drawEllipse(GaugeQRect(f.pivot).adjusted(0, 0, -1, -1));
     }
     if (showText_) {
         QString text = QString::number(progress_);
         QFontMetrics metrics(font());
         QPoint origin = TextOrigin(metrics.horizontalAdvance(text), metrics.height());
         TGaugeRect d = DrawingRect();
-        painter.setClipRect(qrect(d));
+        painter.setClipRect(GaugeQRect(d));
         painter.setPen(QColor(0xC0, 0xC0, 0xC0));
         painter.setFont(font());
         painter.drawText(origin.x(), origin.y() + metrics.ascent(), text);

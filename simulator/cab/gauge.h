@@ -40,6 +40,10 @@ struct TGaugeRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     bool operator==(const TGaugeRect&) const = default;
 };
+// The same rectangle as Qt's left, top, width and height.
+QRect GaugeQRect(const TGaugeRect& r);
+// Round to nearest, ties to even.
+int RoundHalfEven(double x);
 
 // What one paint draws for the current kind and value, in the control's coordinates.
 struct TGaugeFigure {

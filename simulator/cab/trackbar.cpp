@@ -5,21 +5,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
-
-namespace {
-
-int round_even(double x)
-{
-    return int(std::nearbyint(x));
-}
-
-QRect qrect(const TGaugeRect& r)
-{
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
-}  // namespace
 
 TvexaTracker::TvexaTracker(QWidget* parent) : QWidget(parent)
 {
@@ -74,7 +59,7 @@ void TvexaTracker::ValueFromPosition()
         value_ = minimum_;
         return;
     }
-    value_ = round_even(double(pos_ - start_) / (end_ - start_) *
+    value_ = RoundHalfEven(double(pos_ - start_) / (end_ - start_) *
                         (double(maximum_) - minimum_) + minimum_);
 }
 
@@ -84,7 +69,7 @@ void TvexaTracker::PositionFromValue()
     if (maximum_ <= minimum_)
         pos_ = start_;
     else
-        pos_ = start_ + round_even((double(value_) - minimum_) / (double(maximum_) - minimum_) *
+        pos_ = start_ + RoundHalfEven((double(value_) - minimum_) / (double(maximum_) - minimum_) *
                                    (end_ - start_));
     ComputeThumbRect();
     update();
@@ -236,12 +221,12 @@ void TvexaTracker::paintEvent(QPaintEvent*)
     }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(ColorFromTColor(tumbColor_), 1));
-    painter.drawRect(qrect(thumbRect_).adjusted(0, 0, -1, -1));
+    painter.drawRect(GaugeQRect(thumbRect_).adjusted(0, 0, -1, -1));
     if (showCaption_) {
         QFont f = font();
         f.setBold(captionBold_);
         painter.setFont(f);
         painter.setPen(ColorFromTColor(captionColor_));
-        painter.drawText(qrect(thumbRect_), Qt::AlignCenter | Qt::TextSingleLine, CaptionText());
+        painter.drawText(GaugeQRect(thumbRect_), Qt::AlignCenter | Qt::TextSingleLine, CaptionText());
     }
 }

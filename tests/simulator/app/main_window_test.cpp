@@ -265,7 +265,14 @@ TEST_F(MainWindowTest, SaveSituationSaysItWasSaved)
         if (!dialog || done)
             return;
         done = true;
-        dialog->selectFile(QString::fromStdString((root / "situations" / "Evening.txt").string()));
+        // Typed as a user does: selectFile leaves the name field alone while it has the focus.
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        if (!name) {
+            ADD_FAILURE() << "the save dialog has no file name field";
+            dialog->reject();
+            return;
+        }
+        name->setText("Evening.txt");
         QMetaObject::invokeMethod(dialog, "accept");
     });
     chooser.start(10);
