@@ -13,6 +13,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <memory_resource>
+#include <span>
 #include <tuple>
 #include <unordered_map>
 #include <utility>
@@ -91,17 +93,29 @@ bool finite(const plane& pl) {
 
 // One family's polygons and members in the orders its count sweeps them. A polygon's values are
 // normal . point over its points; polygons are known by their number in the list.
+// Its arrays come from `memory`: a node's orders share one arena.
 struct family_order {
     normal_key key;
     vec3 normal;
-    std::vector<double> lows, highs;        // each polygon's smallest and largest value, ascending
-    std::vector<uint32_t> by_low, by_high;  // the polygons in those orders
-    std::vector<uint32_t> unordered;        // polygons with a value that is not a number
-    std::vector<double> member_d;           // the members' d, descending
-    std::vector<uint32_t> member_owner;     // each member's polygon
-    std::vector<uint8_t> member_kind;       // 0: its polygon's x plane, 1: its y plane, 2: its own plane
+    std::pmr::vector<double> lows, highs;        // each polygon's smallest and largest value, ascending
+    std::pmr::vector<uint32_t> by_low, by_high;  // the polygons in those orders
+    std::pmr::vector<uint32_t> unordered;        // polygons with a value that is not a number
+    std::pmr::vector<double> member_d;           // the members' d, descending
+    std::pmr::vector<uint32_t> member_owner;     // each member's polygon
+    std::pmr::vector<uint8_t> member_kind;       // 0: its polygon's x plane, 1: its y plane, 2: its own plane
 
-    family_order(const normal_key& k, const vec3& n) : key(k), normal(n) {}
+    family_order(const normal_key& k, const vec3& n,
+                 std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+        : key(k),
+          normal(n),
+          lows(memory),
+          highs(memory),
+          by_low(memory),
+          by_high(memory),
+          unordered(memory),
+          member_d(memory),
+          member_owner(memory),
+          member_kind(memory) {}
 };
 
 // The points of some of a list's polygons that have points, side by side, so that every family
@@ -181,7 +195,7 @@ void sort_members(std::vector<member>& members, family_order& out) {
 // Walks two runs sorted by `before` in merged order: put(false, i) for the i-th of `a`,
 // put(true, j) for the j-th of `b`.
 template <typename Before, typename Put>
-void merge_runs(const std::vector<double>& a, const std::vector<double>& b, Before before, Put put) {
+void merge_runs(std::span<const double> a, std::span<const double> b, Before before, Put put) {
     size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
         if (j < b.size() && (i == a.size() || before(b[j], a[i]))) {
@@ -192,10 +206,10 @@ void merge_runs(const std::vector<double>& a, const std::vector<double>& b, Befo
     }
 }
 
-void merge_values(std::vector<double>& values, std::vector<uint32_t>& owners, const std::vector<double>& more,
-                  const std::vector<uint32_t>& more_owners) {
-    std::vector<double> merged;
-    std::vector<uint32_t> merged_owners;
+void merge_values(std::pmr::vector<double>& values, std::pmr::vector<uint32_t>& owners,
+                  const std::pmr::vector<double>& more, const std::pmr::vector<uint32_t>& more_owners) {
+    std::pmr::vector<double> merged(values.get_allocator());
+    std::pmr::vector<uint32_t> merged_owners(owners.get_allocator());
     merged.reserve(values.size() + more.size());
     merged_owners.reserve(values.size() + more.size());
     merge_runs(values, more, std::less<double>(), [&](bool added, size_t i) {
@@ -211,7 +225,7 @@ void merge_order(family_order& into, const family_order& more) {
     merge_values(into.lows, into.by_low, more.lows, more.by_low);
     merge_values(into.highs, into.by_high, more.highs, more.by_high);
     into.unordered.insert(into.unordered.end(), more.unordered.begin(), more.unordered.end());
-    family_order merged(into.key, into.normal);
+    family_order merged(into.key, into.normal, into.member_d.get_allocator().resource());
     const size_t total = into.member_d.size() + more.member_d.size();
     merged.member_d.reserve(total);
     merged.member_owner.reserve(total);
@@ -230,6 +244,9 @@ void merge_order(family_order& into, const family_order& more) {
 }  // namespace
 
 struct bsp_orders {
+    explicit bsp_orders(size_t bytes = 0) : arena(std::max<size_t>(bytes, 64)) {}
+
+    std::pmr::monotonic_buffer_resource arena;
     size_t polygons = 0;           // the length of the list they order
     std::vector<uint32_t> pieces;  // polygons of the list missing from the orders
     std::vector<std::unique_ptr<family_order>> families;
@@ -246,9 +263,9 @@ namespace {
 // and ever fewer one in front, so one pass over both sorted extents finds every count. Polygons
 // whose values cannot be ordered are tested plainly.
 void count_family(const family_order& order, const std::vector<polygon*>& list, const std::vector<size_t>& first,
-                  std::vector<candidate>& candidates) {
+                  std::vector<candidate>& candidates, std::vector<uint8_t>& sides) {
     constexpr uint8_t behind_bit = 1, no_front_bit = 2;
-    std::vector<uint8_t> sides(list.size(), 0);
+    sides.assign(list.size(), 0);
     const size_t n = order.lows.size();
     const double t = bsp_tolerance;
     size_t behind_count = 0;  // polygons with a point behind: the first ones by smallest value
@@ -301,27 +318,8 @@ public:
             candidates_.push_back({own, true, is_unit(own.c), -1, number, {0, 0}});
         }
         first_.push_back(candidates_.size());
-        std::unordered_map<normal_key, int, normal_hash> families;
-        std::vector<size_t> sizes;
-        for (candidate& c : candidates_) {
-            if (!finite(c.pl)) continue;
-            const auto [at, fresh] = families.try_emplace(normal_key(c.pl), static_cast<int>(sizes.size()));
-            if (fresh) sizes.push_back(0);
-            sizes[static_cast<size_t>(at->second)]++;
-            c.family = at->second;
-        }
-        members_.resize(sizes.size());
-        for (candidate& c : candidates_) {
-            if (c.family < 0) continue;
-            if (sizes[static_cast<size_t>(c.family)] < family_minimum) {
-                c.family = -1;
-                continue;
-            }
-            members_[static_cast<size_t>(c.family)].push_back(&c);
-        }
-        counted_.assign(members_.size(), false);
-        order_of_.assign(members_.size(), nullptr);
-        take_orders(families);
+        if (list_.size() >= family_minimum) find_families();  // else no family is large enough
+        take_orders();
     }
 
     long size() const { return static_cast<long>(list_.size()); }
@@ -363,8 +361,40 @@ public:
     }
 
 private:
+    // Gives every candidate its family, or -1 when too few parallel candidates share its normal.
+    // A candidate's normal is most often that of the candidate of the same kind before it.
+    void find_families() {
+        std::unordered_map<normal_key, int, normal_hash> index;
+        struct recent {
+            normal_key key;
+            int family;
+        };
+        std::vector<recent> last;  // by the candidate's place among its polygon's
+        for (size_t i = 0; i < list_.size(); ++i) {
+            for (size_t k = first_[i]; k < first_[i + 1]; ++k) {
+                candidate& c = candidates_[k];
+                if (!finite(c.pl)) continue;
+                const normal_key key(c.pl);
+                const size_t place = k - first_[i];
+                if (place < last.size() && last[place].key == key) {
+                    c.family = last[place].family;
+                } else {
+                    const auto [at, fresh] = index.try_emplace(key, static_cast<int>(families_.size()));
+                    if (fresh) families_.push_back({key, 0, nullptr, false});
+                    c.family = at->second;
+                    if (place >= last.size()) last.resize(place + 1, {key, c.family});
+                    last[place] = {key, c.family};
+                }
+                families_[static_cast<size_t>(c.family)].members++;
+            }
+        }
+        for (candidate& c : candidates_) {
+            if (c.family >= 0 && families_[static_cast<size_t>(c.family)].members < family_minimum) c.family = -1;
+        }
+    }
+
     // Completes the orders handed down with the list's pieces and gives them to their families.
-    void take_orders(const std::unordered_map<normal_key, int, normal_hash>& families) {
+    void take_orders() {
         if (orders_.polygons != list_.size()) orders_.families.clear();  // another list's
         orders_.polygons = list_.size();
         if (!orders_.pieces.empty() && !orders_.families.empty()) {
@@ -373,8 +403,9 @@ private:
         }
         orders_.pieces.clear();
         for (auto& order : orders_.families) {
-            const auto at = families.find(order->key);
-            if (at != families.end()) order_of_[static_cast<size_t>(at->second)] = order.get();
+            for (family& f : families_) {
+                if (f.key == order->key) f.order = order.get();
+            }
         }
     }
 
@@ -394,17 +425,23 @@ private:
         return order;
     }
 
-    family_order* fresh_order(size_t family) {
-        const plane& pl = members_[family].front()->pl;
-        auto order = std::make_unique<family_order>(normal_key(pl), vec3{pl.a, pl.b, pl.c});
-        std::vector<uint32_t> all(list_.size());
-        for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint32_t>(i);
-        sort_extents(point_table(list_, all), order->normal, *order);
+    family_order* fresh_order(int f) {
+        const family& of = families_[static_cast<size_t>(f)];
         std::vector<member> members;
-        members.reserve(members_[family].size());
-        for (const candidate* c : members_[family]) {
+        members.reserve(of.members);
+        const candidate* c = nullptr;
+        for (const candidate& each : candidates_) {
+            if (each.family != f) continue;
+            c = &each;
             members.push_back({c->pl.d, c->owner, static_cast<uint8_t>(c - &candidates_[first_[c->owner]])});
         }
+        auto order = std::make_unique<family_order>(of.key, vec3{c->pl.a, c->pl.b, c->pl.c});
+        if (!points_) {
+            std::vector<uint32_t> all(list_.size());
+            for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint32_t>(i);
+            points_ = std::make_unique<point_table>(list_, all);
+        }
+        sort_extents(*points_, order->normal, *order);
         sort_members(members, *order);
         made_.push_back(std::move(order));
         return made_.back().get();
@@ -412,23 +449,30 @@ private:
 
     score score_of(const candidate& c, long limit) {
         if (c.family < 0) return count_each(c.pl, list_, limit);
-        const size_t f = static_cast<size_t>(c.family);
-        if (!counted_[f]) {
-            if (!order_of_[f]) order_of_[f] = fresh_order(f);
-            count_family(*order_of_[f], list_, first_, candidates_);
-            counted_[f] = true;
+        family& f = families_[static_cast<size_t>(c.family)];
+        if (!f.counted) {
+            if (!f.order) f.order = fresh_order(c.family);
+            count_family(*f.order, list_, first_, candidates_, sides_);
+            f.counted = true;
         }
         return c.counted;
     }
+
+    struct family {
+        normal_key key;
+        size_t members;
+        family_order* order;  // once known
+        bool counted;
+    };
 
     bsp_orders& orders_;
     std::vector<polygon*> list_;
     std::vector<size_t> first_;  // each polygon's first candidate; one past the last at the end
     std::vector<candidate> candidates_;
-    std::vector<std::vector<candidate*>> members_;
-    std::vector<bool> counted_;
-    std::vector<family_order*> order_of_;  // each family's order, once known
+    std::vector<family> families_;
     std::vector<std::unique_ptr<family_order>> made_;
+    std::unique_ptr<point_table> points_;  // made when the first family is sorted afresh
+    std::vector<uint8_t> sides_;          // the family count's working space
 };
 
 constexpr uint32_t no_child = UINT32_MAX;
@@ -436,29 +480,41 @@ constexpr uint32_t back_child = 1u << 31;
 
 // Calls each(i, child number, to the back) for the i-th of `owners` that goes to a child.
 template <typename Each>
-void route_each(const std::vector<uint32_t>& owners, const std::vector<uint32_t>& route, Each each) {
+void route_each(std::span<const uint32_t> owners, const std::vector<uint32_t>& route, Each each) {
     for (size_t i = 0; i < owners.size(); ++i) {
         const uint32_t to = route[owners[i]];
         if (to != no_child) each(i, to & ~back_child, (to & back_child) != 0);
     }
 }
 
-void divide_family(const family_order& order, const std::vector<uint32_t>& route, bsp_orders& front,
-                   bsp_orders& back) {
-    family_order* to[2] = {new family_order(order.key, order.normal), new family_order(order.key, order.normal)};
-    front.families.emplace_back(to[0]);
-    back.families.emplace_back(to[1]);
-    for (bsp_orders* side : {&front, &back}) {
-        family_order& f = *side->families.back();
-        const size_t extents = std::min(order.lows.size(), side->polygons);
-        f.lows.reserve(extents);
-        f.by_low.reserve(extents);
-        f.highs.reserve(extents);
-        f.by_high.reserve(extents);
-        const size_t members = std::min(order.member_d.size(), 3 * side->polygons);
-        f.member_d.reserve(members);
-        f.member_owner.reserve(members);
-        f.member_kind.reserve(members);
+// Bytes the orders of a child of `polygons` polygons can take at most from a divided family.
+size_t child_bytes(const family_order& order, size_t polygons) {
+    const size_t extents = std::min(order.lows.size(), polygons);
+    const size_t members = std::min(order.member_d.size(), polygons);
+    return extents * 2 * (sizeof(double) + sizeof(uint32_t)) + members * (sizeof(double) + sizeof(uint32_t) + 1) + 64;
+}
+
+void reserve_child(family_order& f, const family_order& order, size_t polygons) {
+    const size_t extents = std::min(order.lows.size(), polygons);
+    f.lows.reserve(extents);
+    f.by_low.reserve(extents);
+    f.highs.reserve(extents);
+    f.by_high.reserve(extents);
+    const size_t members = std::min(order.member_d.size(), polygons);
+    f.member_d.reserve(members);
+    f.member_owner.reserve(members);
+    f.member_kind.reserve(members);
+}
+
+// Hands a family's entries to the children their polygons go to; `to` is null for a child
+// that gets no orders.
+void divide_family(const family_order& order, const std::vector<uint32_t>& route, bsp_orders* to_side[2]) {
+    family_order* to[2] = {nullptr, nullptr};
+    for (int side = 0; side < 2; ++side) {
+        if (!to_side[side]) continue;
+        to[side] = new family_order(order.key, order.normal, &to_side[side]->arena);
+        to_side[side]->families.emplace_back(to[side]);
+        reserve_child(*to[side], order, to_side[side]->polygons);
     }
     route_each(order.by_low, route, [&](size_t i, uint32_t c, bool is_back) {
         to[is_back]->lows.push_back(order.lows[i]);
@@ -514,9 +570,15 @@ void bsp_orders_divide(bsp_orders_ptr divided, const std::vector<int32_t>& front
     back.reset();
     if (!divided || divided->families.empty()) return;
     std::vector<uint32_t> route(divided->polygons, no_child);
-    front.reset(new bsp_orders);
-    back.reset(new bsp_orders);
-    for (auto [from, side, mark] : {std::tuple{&front_from, front.get(), 0u}, std::tuple{&back_from, back.get(), back_child}}) {
+    bsp_orders* to_side[2] = {nullptr, nullptr};
+    for (auto [from, child, mark] : {std::tuple{&front_from, &front, 0u}, std::tuple{&back_from, &back, back_child}}) {
+        // A list this short has no family large enough to be counted together.
+        if (from->size() < family_minimum) continue;
+        size_t bytes = 0;
+        for (const auto& order : divided->families) bytes += child_bytes(*order, from->size());
+        child->reset(new bsp_orders(bytes));
+        bsp_orders* side = child->get();
+        to_side[mark ? 1 : 0] = side;
         side->polygons = from->size();
         for (size_t c = 0; c < from->size(); ++c) {
             const int32_t number = (*from)[c];
@@ -527,5 +589,6 @@ void bsp_orders_divide(bsp_orders_ptr divided, const std::vector<int32_t>& front
             }
         }
     }
-    for (const auto& order : divided->families) divide_family(*order, route, *front, *back);
+    if (!to_side[0] && !to_side[1]) return;
+    for (const auto& order : divided->families) divide_family(*order, route, to_side);
 }
