@@ -564,6 +564,26 @@ int get_partition_plane(polygon* list, plane& out) {
     return bsp_partition_plane(list, out, none);
 }
 
+std::vector<uint8_t> bsp_orders_relations(const bsp_orders* orders, const plane& pl) {
+    if (!orders || !finite(pl)) return {};
+    const normal_key key(pl);
+    for (const auto& order : orders->families) {
+        if (!(order->key == key)) continue;
+        // Polygons without points lie on every plane; the others as their extents say.
+        constexpr uint8_t on = 1, behind = 2, front = 3, both = 4;
+        std::vector<uint8_t> relations(orders->polygons, on);
+        const double t = bsp_tolerance;
+        for (size_t r = 0; r < order->lows.size() && order->lows[r] + pl.d < -t; ++r) relations[order->by_low[r]] = behind;
+        for (size_t r = order->highs.size(); r > 0 && order->highs[r - 1] + pl.d > t; --r) {
+            uint8_t& relation = relations[order->by_high[r - 1]];
+            relation = relation == behind ? both : front;
+        }
+        for (uint32_t number : order->unordered) relations[number] = 0;
+        return relations;
+    }
+    return {};
+}
+
 void bsp_orders_divide(bsp_orders_ptr divided, const std::vector<int32_t>& front_from,
                        const std::vector<int32_t>& back_from, bsp_orders_ptr& front, bsp_orders_ptr& back) {
     front.reset();

@@ -143,6 +143,7 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b, bsp_orders_ptr 
         return;
     }
     store_plane(node, pl);
+    const std::vector<uint8_t> known = bsp_orders_relations(orders.get(), pl);
     child_lists lists;
     bool placed = false;
     bool split = false;
@@ -150,7 +151,8 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b, bsp_orders_ptr 
         polygon* p = list;
         list = p->next;
         p->next = nullptr;
-        switch (get_plane_poly_relations(pl, p, bsp_tolerance)) {
+        const size_t at = static_cast<size_t>(number);
+        switch (at < known.size() && known[at] ? known[at] : get_plane_poly_relations(pl, p, bsp_tolerance)) {
             case 2: lists.put(true, p, number); break;
             case 3: lists.put(false, p, number); break;
             case 4:
