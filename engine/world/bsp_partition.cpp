@@ -62,11 +62,11 @@ score count_each(const plane& pl, const std::vector<polygon*>& list, long limit)
 
 struct candidate {
     plane pl;
-    bool own;       // the polygon's own plane, else an axis plane through its first point
-    bool along_z;   // an own plane whose normal is along z
-    int family;     // its family of parallel candidates, -1 when counted on its own
+    bool own;        // the polygon's own plane, else an axis plane through its first point
+    bool along_z;    // an own plane whose normal is along z
+    int family;      // its family of parallel candidates, -1 when counted on its own
     uint32_t owner;  // the number of its polygon in the list
-    score counted;  // filled when the family is counted
+    score counted;   // filled when the family is counted
 };
 
 // A normal by its exact bits: candidates of one family give every point the same value.
@@ -472,7 +472,7 @@ private:
     std::vector<family> families_;
     std::vector<std::unique_ptr<family_order>> made_;
     std::unique_ptr<point_table> points_;  // made when the first family is sorted afresh
-    std::vector<uint8_t> sides_;          // the family count's working space
+    std::vector<uint8_t> sides_;           // the family count's working space
 };
 
 constexpr uint32_t no_child = UINT32_MAX;
@@ -573,7 +573,9 @@ std::vector<uint8_t> bsp_orders_relations(const bsp_orders* orders, const plane&
         constexpr uint8_t on = 1, behind = 2, front = 3, both = 4;
         std::vector<uint8_t> relations(orders->polygons, on);
         const double t = bsp_tolerance;
-        for (size_t r = 0; r < order->lows.size() && order->lows[r] + pl.d < -t; ++r) relations[order->by_low[r]] = behind;
+        for (size_t r = 0; r < order->lows.size() && order->lows[r] + pl.d < -t; ++r) {
+            relations[order->by_low[r]] = behind;
+        }
         for (size_t r = order->highs.size(); r > 0 && order->highs[r - 1] + pl.d > t; --r) {
             uint8_t& relation = relations[order->by_high[r - 1]];
             relation = relation == behind ? both : front;

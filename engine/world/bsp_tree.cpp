@@ -193,12 +193,20 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b, bsp_orders_ptr 
     if (front) {
         node->front = init_bsp_node();
         if (node->front) node->front->parent = node;
-        if (node->front) build_bsp_tree(node->front, front, b, std::move(front_orders)); else keep_in_node(node, front);
+        if (node->front) {
+            build_bsp_tree(node->front, front, b, std::move(front_orders));
+        } else {
+            keep_in_node(node, front);
+        }
     }
     if (back) {
         node->back = init_bsp_node();
         if (node->back) node->back->parent = node;
-        if (node->back) build_bsp_tree(node->back, back, b, std::move(back_orders)); else keep_in_node(node, back);
+        if (node->back) {
+            build_bsp_tree(node->back, back, b, std::move(back_orders));
+        } else {
+            keep_in_node(node, back);
+        }
     }
     b.depth--;
 }

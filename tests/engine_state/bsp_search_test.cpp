@@ -305,7 +305,9 @@ void expect_same_tree(const bsp_node* built, const bsp_node* plain, const std::s
     if (!built) return;
     EXPECT_EQ(std::memcmp(built->plane, plain->plane, sizeof built->plane), 0) << "plane at " << path;
     const polygon *p = built->polygons, *q = plain->polygons;
-    for (int i = 0; p && q; p = p->next, q = q->next, ++i) EXPECT_TRUE(same_points(p, q)) << "polygon " << i << " at " << path;
+    for (int i = 0; p && q; p = p->next, q = q->next, ++i) {
+        EXPECT_TRUE(same_points(p, q)) << "polygon " << i << " at " << path;
+    }
     EXPECT_EQ(p == nullptr, q == nullptr) << "polygon count at " << path;
     expect_same_tree(built->front, plain->front, path + "f");
     expect_same_tree(built->back, plain->back, path + "b");
