@@ -66,7 +66,6 @@ struct candidate {
     bool along_z;    // an own plane whose normal is along z
     int family;      // its family of parallel candidates, -1 when counted on its own
     uint32_t owner;  // the number of its polygon in the list
-    score counted;   // filled when the family is counted
 };
 
 // A normal by its exact bits: candidates of one family give every point the same value.
@@ -263,7 +262,7 @@ namespace {
 // and ever fewer one in front, so one pass over both sorted extents finds every count. Polygons
 // whose values cannot be ordered are tested plainly.
 void count_family(const family_order& order, const std::vector<polygon*>& list, const std::vector<size_t>& first,
-                  std::vector<candidate>& candidates, std::vector<uint8_t>& sides) {
+                  const std::vector<candidate>& candidates, std::vector<score>& scores, std::vector<uint8_t>& sides) {
     constexpr uint8_t behind_bit = 1, no_front_bit = 2;
     sides.assign(list.size(), 0);
     const size_t n = order.lows.size();
@@ -283,19 +282,19 @@ void count_family(const family_order& order, const std::vector<polygon*>& list, 
             s |= no_front_bit;
             if (s & behind_bit) splits--;
         }
-        candidate& c = candidates[first[order.member_owner[k]] + order.member_kind[k]];
+        const size_t c = first[order.member_owner[k]] + order.member_kind[k];
         long crossing = splits;
         long behind = static_cast<long>(behind_count) - splits;
         long front = static_cast<long>(n - no_front) - splits;
         for (uint32_t number : order.unordered) {
-            switch (get_plane_poly_relations(c.pl, list[number], t)) {
+            switch (get_plane_poly_relations(candidates[c].pl, list[number], t)) {
                 case 2: behind++; break;
                 case 3: front++; break;
                 case 4: crossing++; break;
                 default: break;
             }
         }
-        c.counted = {crossing, std::labs(behind - front)};
+        scores[c] = {crossing, std::labs(behind - front)};
     }
 }
 
@@ -311,11 +310,11 @@ public:
             first_.push_back(candidates_.size());
             if (!p->points) continue;
             const auto number = static_cast<uint32_t>(i);
-            candidates_.push_back({{1, 0, 0, -p->points->x}, false, false, -1, number, {0, 0}});
-            candidates_.push_back({{0, 1, 0, -p->points->y}, false, false, -1, number, {0, 0}});
+            candidates_.push_back({{1, 0, 0, -p->points->x}, false, false, -1, number});
+            candidates_.push_back({{0, 1, 0, -p->points->y}, false, false, -1, number});
             const plane own = polygon_plane(p);
             if (is_unit(own.a) || is_unit(own.b)) continue;
-            candidates_.push_back({own, true, is_unit(own.c), -1, number, {0, 0}});
+            candidates_.push_back({own, true, is_unit(own.c), -1, number});
         }
         first_.push_back(candidates_.size());
         if (list_.size() >= family_minimum) find_families();  // else no family is large enough
@@ -329,8 +328,9 @@ public:
         const long n = size();
         bool found = false;
         long best_balance = no_balance;
-        for (candidate& c : candidates_) {
-            const score s = score_of(c, limit);
+        for (size_t i = 0; i < candidates_.size(); ++i) {
+            const candidate& c = candidates_[i];
+            const score s = score_of(i, limit);
             if (s.splits > limit) continue;
             long balance = s.balance;
             bool take = false;
@@ -447,15 +447,17 @@ private:
         return made_.back().get();
     }
 
-    score score_of(const candidate& c, long limit) {
+    score score_of(size_t i, long limit) {
+        const candidate& c = candidates_[i];
         if (c.family < 0) return count_each(c.pl, list_, limit);
         family& f = families_[static_cast<size_t>(c.family)];
         if (!f.counted) {
             if (!f.order) f.order = fresh_order(c.family);
-            count_family(*f.order, list_, first_, candidates_, sides_);
+            if (scores_.empty()) scores_.resize(candidates_.size());
+            count_family(*f.order, list_, first_, candidates_, scores_, sides_);
             f.counted = true;
         }
-        return c.counted;
+        return scores_[i];
     }
 
     struct family {
@@ -469,6 +471,7 @@ private:
     std::vector<polygon*> list_;
     std::vector<size_t> first_;  // each polygon's first candidate; one past the last at the end
     std::vector<candidate> candidates_;
+    std::vector<score> scores_;  // by candidate, filled when its family is counted
     std::vector<family> families_;
     std::vector<std::unique_ptr<family_order>> made_;
     std::unique_ptr<point_table> points_;  // made when the first family is sorted afresh
