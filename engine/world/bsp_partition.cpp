@@ -301,8 +301,7 @@ void count_family(const family_order& order, const std::vector<polygon*>& list, 
 // Every candidate of the list in the order the search tries them, with its family.
 class candidate_table {
 public:
-    candidate_table(polygon* head, bsp_orders& orders) : orders_(orders) {
-        for (polygon* p = head; p; p = p->next) list_.push_back(p);
+    candidate_table(const std::vector<polygon*>& list, bsp_orders& orders) : orders_(orders), list_(list) {
         candidates_.reserve(3 * list_.size());
         first_.reserve(list_.size() + 1);
         for (size_t i = 0; i < list_.size(); ++i) {
@@ -468,7 +467,7 @@ private:
     };
 
     bsp_orders& orders_;
-    std::vector<polygon*> list_;
+    const std::vector<polygon*>& list_;
     std::vector<size_t> first_;  // each polygon's first candidate; one past the last at the end
     std::vector<candidate> candidates_;
     std::vector<score> scores_;  // by candidate, filled when its family is counted
@@ -537,16 +536,16 @@ void divide_family(const family_order& order, const std::vector<uint32_t>& route
 
 }  // namespace
 
-int bsp_partition_plane(polygon* list, plane& out, bsp_orders_ptr& orders) {
+int bsp_partition_plane(const std::vector<polygon*>& list, plane& out, bsp_orders_ptr& orders) {
     out = {1, 0, 0, 0};
-    if (!list) {
+    if (list.empty()) {
         orders.reset();
         report(bsp_texts::null_list);
         return -1;
     }
-    if (!list->next) {
+    if (list.size() == 1) {
         orders.reset();
-        out = polygon_plane(list);
+        out = polygon_plane(list.front());
         return 0;
     }
     if (!orders) orders.reset(new bsp_orders);
@@ -563,8 +562,10 @@ int bsp_partition_plane(polygon* list, plane& out, bsp_orders_ptr& orders) {
 }
 
 int get_partition_plane(polygon* list, plane& out) {
+    std::vector<polygon*> polygons;
+    for (polygon* p = list; p; p = p->next) polygons.push_back(p);
     bsp_orders_ptr none;
-    return bsp_partition_plane(list, out, none);
+    return bsp_partition_plane(polygons, out, none);
 }
 
 std::vector<uint8_t> bsp_orders_relations(const bsp_orders* orders, const plane& pl) {

@@ -14,9 +14,9 @@ struct bsp_orders_free {
 };
 using bsp_orders_ptr = std::unique_ptr<bsp_orders, bsp_orders_free>;
 
-// get_partition_plane, starting from the list's orders (null: none yet) and leaving in `orders`
-// those worth handing down.
-int bsp_partition_plane(polygon* list, plane& out, bsp_orders_ptr& orders);
+// get_partition_plane for the polygons of `list` in that order, starting from the list's orders
+// (null: none yet) and leaving in `orders` those worth handing down.
+int bsp_partition_plane(const std::vector<polygon*>& list, plane& out, bsp_orders_ptr& orders);
 
 // The relation of each polygon of the list to `pl`, by its number, as get_plane_poly_relations gives
 // it, or 0 where the plane test must say; empty when the orders do not have `pl`'s family.

@@ -55,30 +55,39 @@ void refresh_progress(int delta) {
     refresh_log_window();
 }
 
-// Moving a polygon between the build's lists is not an addition to the world: no counting.
-void push(polygon** list, polygon* p) {
-    p->next = *list;
-    *list = p;
+// A build list: the polygons a node divides. Their `next` links mean nothing until a node keeps them.
+using build_list = std::vector<polygon*>;
+
+build_list list_of(polygon* head) {
+    build_list list;
+    for (polygon* p = head; p; p = p->next) list.push_back(p);
+    return list;
 }
 
 // The lists a node hands its children, with where each polygon came from (its number in the
-// node's list, -1 for a piece cut from one) in the order they were put in.
+// node's list, -1 for a piece cut from one). A child's list runs opposite to the order its
+// polygons were put in, as each was put at the head.
 struct child_lists {
-    polygon* front = nullptr;
-    polygon* back = nullptr;
+    build_list front, back;
     std::vector<int32_t> front_from, back_from;
 
     void put(bool to_back, polygon* p, int32_t from) {
-        push(to_back ? &back : &front, p);
+        (to_back ? back : front).push_back(p);
         (to_back ? back_from : front_from).push_back(from);
+    }
+    void take_head(bool from_back) {
+        (from_back ? back : front).pop_back();
+        (from_back ? back_from : front_from).pop_back();
+    }
+    void finish() {
+        for (auto* v : {&front, &back}) std::reverse(v->begin(), v->end());
+        for (auto* v : {&front_from, &back_from}) std::reverse(v->begin(), v->end());
     }
 };
 
 // Keeps what an aborted build still holds: nothing is lost, the node holds it unsorted.
-void keep_in_node(bsp_node* node, polygon* list) {
-    while (list) {
-        polygon* p = list;
-        list = p->next;
+void keep_in_node(bsp_node* node, const build_list& list) {
+    for (polygon* p : list) {
         p->next = nullptr;
         bsp_node_insert_polygon(node, p);
     }
@@ -118,7 +127,7 @@ void split_into(polygon* p, int32_t number, const plane& pl, child_lists& lists)
 }
 
 // Builds the node's subtree from `list`; `orders` are the list's sorted orders its parent handed down.
-void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b, bsp_orders_ptr orders) {
+void build_bsp_tree(bsp_node* node, const build_list& list, bsp_build& b, bsp_orders_ptr orders) {
     if (b.abort) {
         keep_in_node(node, list);
         return;
@@ -129,7 +138,7 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b, bsp_orders_ptr 
         keep_in_node(node, list);
         return;
     }
-    if (!list) return;
+    if (list.empty()) return;
     b.depth++;
     if (b.depth > b.max_depth) b.max_depth = b.depth;
     plane pl{1, 0, 0, 0};
@@ -147,11 +156,9 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b, bsp_orders_ptr 
     child_lists lists;
     bool placed = false;
     bool split = false;
-    for (int32_t number = 0; list; ++number) {
-        polygon* p = list;
-        list = p->next;
-        p->next = nullptr;
-        const size_t at = static_cast<size_t>(number);
+    for (size_t at = 0; at < list.size(); ++at) {
+        polygon* p = list[at];
+        const auto number = static_cast<int32_t>(at);
         switch (at < known.size() && known[at] ? known[at] : get_plane_poly_relations(pl, p, bsp_tolerance)) {
             case 2: lists.put(true, p, number); break;
             case 3: lists.put(false, p, number); break;
@@ -161,52 +168,41 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b, bsp_orders_ptr 
                 break;
             default:
                 placed = true;
+                p->next = nullptr;
                 bsp_node_insert_polygon(node, p);
                 set_log_window_progress(engine_g().progress_position + 1);
                 if (b.building || ++b.read_refresh % 10 == 0) refresh_log_window();
                 break;
         }
     }
-    polygon*& front = lists.front;
-    polygon*& back = lists.back;
-    if (!placed && !split && (!front || !back)) {
+    if (!placed && !split && (lists.front.empty() || lists.back.empty())) {
         // A plane that leaves every polygon on one side would recurse on the same list for ever.
-        const bool to_back = !front;
-        polygon** all = to_back ? &back : &front;
+        const bool to_back = lists.front.empty();
         if (!b.building) {
+            lists.finish();
             b.abort = b.read_failed = true;
-            keep_in_node(node, *all);
-            *all = nullptr;
+            keep_in_node(node, to_back ? lists.back : lists.front);
             b.depth--;
             return;
         }
-        bsp_node_insert_polygon(node, polygon_list_pop(all));
-        (to_back ? lists.back_from : lists.front_from).pop_back();
+        polygon* head = (to_back ? lists.back : lists.front).back();
+        lists.take_head(to_back);
+        head->next = nullptr;
+        bsp_node_insert_polygon(node, head);
     }
+    lists.finish();
     bsp_orders_ptr front_orders, back_orders;
-    if (orders) {
-        // A child's list runs opposite to the order its polygons were put in.
-        std::reverse(lists.front_from.begin(), lists.front_from.end());
-        std::reverse(lists.back_from.begin(), lists.back_from.end());
-        bsp_orders_divide(std::move(orders), lists.front_from, lists.back_from, front_orders, back_orders);
-    }
-    if (front) {
-        node->front = init_bsp_node();
-        if (node->front) node->front->parent = node;
-        if (node->front) {
-            build_bsp_tree(node->front, front, b, std::move(front_orders));
-        } else {
-            keep_in_node(node, front);
+    if (orders) bsp_orders_divide(std::move(orders), lists.front_from, lists.back_from, front_orders, back_orders);
+    for (auto [child, side, side_orders] : {std::tuple{&node->front, &lists.front, &front_orders},
+                                            std::tuple{&node->back, &lists.back, &back_orders}}) {
+        if (side->empty()) continue;
+        *child = init_bsp_node();
+        if (!*child) {
+            keep_in_node(node, *side);
+            continue;
         }
-    }
-    if (back) {
-        node->back = init_bsp_node();
-        if (node->back) node->back->parent = node;
-        if (node->back) {
-            build_bsp_tree(node->back, back, b, std::move(back_orders));
-        } else {
-            keep_in_node(node, back);
-        }
+        (*child)->parent = node;
+        build_bsp_tree(*child, *side, b, std::move(*side_orders));
     }
     b.depth--;
 }
@@ -285,7 +281,7 @@ bool build_pass(module* modules, module* main_module, bsp_build& b) {
         prepare_polygons(list);
         // Reading, the untouched polygons are kept until the cache has proved good.
         if (!b.building) originals.emplace_back(m, duplicate_list(list));
-        build_bsp_tree(m->root, list, b, nullptr);
+        build_bsp_tree(m->root, list_of(list), b, nullptr);
         if (b.read_failed) {
             for (auto& [done, original] : originals) unbuild_module(done, original);
             return false;
@@ -353,7 +349,7 @@ void build_module_bsp_tree(module* m, bool build) {
         set_log_window_target(polygon_list_count(list));
         set_log_window_progress(0);
         prepare_polygons(list);
-        build_bsp_tree(m->root, list, b, nullptr);
+        build_bsp_tree(m->root, list_of(list), b, nullptr);
         last_depth = b.max_depth;
     }
     finish_module(m, b.abort);
