@@ -1,14 +1,21 @@
 // The partition search of the tree build. Candidates are tried in the order and with the tie rules
 // of the plain search; only the counting is faster: parallel candidates (one normal) are counted
-// from the polygons' extents along that normal, sorted once, by binary search and a counting tree,
-// instead of a pass over every polygon per candidate.
+// together in one sweep over the polygons' extents along that normal, instead of a pass over every
+// polygon per candidate. The sorted extents and members of a large family are handed down to the
+// node's children, which keep their share and merge in the pieces of split polygons.
+#include "world/bsp_partition.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <memory_resource>
+#include <span>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -24,6 +31,8 @@ constexpr long no_balance = LONG_MAX;
 constexpr long oblique_balance = 2147483646;
 // Below this many members a family is counted candidate by candidate.
 constexpr size_t family_minimum = 4;
+// The orders of at most this many families, the largest, are handed down.
+constexpr size_t kept_families = 16;
 
 void report(const char* text) {
     if (bsp_report_errors()) report_error(1, text);
@@ -53,150 +62,10 @@ score count_each(const plane& pl, const std::vector<polygon*>& list, long limit)
 
 struct candidate {
     plane pl;
-    bool own;      // the polygon's own plane, else an axis plane through its first point
-    bool along_z;  // an own plane whose normal is along z
-    int family;    // its family of parallel candidates, -1 when counted on its own
-    score counted;  // filled when the family is counted
-};
-
-// Counts of how many inserted values have a rank below a bound.
-class rank_counter {
-public:
-    explicit rank_counter(size_t size) : tree_(size + 1, 0) {}
-    void insert(size_t rank) {
-        for (size_t i = rank + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i]++;
-    }
-    long below(size_t rank) const {
-        long n = 0;
-        for (size_t i = rank; i > 0; i -= i & (~i + 1)) n += tree_[i];
-        return n;
-    }
-
-private:
-    std::vector<long> tree_;
-};
-
-struct extent {
-    double low, high;  // smallest and largest of normal . point over the polygon's points
-};
-
-// The points of a list's polygons that have points, copied side by side once per node so that
-// every family reads them from one array.
-struct point_table {
-    std::vector<polygon*> polygons;
-    std::vector<size_t> first;  // where each polygon's x, y, z triples start in `xyz`; one past the end last
-    std::vector<double> xyz;
-
-    explicit point_table(const std::vector<polygon*>& list) {
-        polygons.reserve(list.size());
-        first.reserve(list.size() + 1);
-        xyz.reserve(12 * list.size());
-        for (polygon* p : list) {
-            if (!p->points) continue;  // on every plane: counts nowhere
-            polygons.push_back(p);
-            first.push_back(xyz.size());
-            for (const point* pt = p->points; pt; pt = pt->next) xyz.insert(xyz.end(), {pt->x, pt->y, pt->z});
-        }
-        first.push_back(xyz.size());
-    }
-};
-
-// Counts every member of a family at once. A point's value against a member is
-// (normal . point) + d, computed as the plane test computes it, so for a fixed d it rises with
-// normal . point: a polygon has a point in front when its largest value is, and one behind when
-// its smallest is. Polygons whose values cannot be ordered (not a number) are tested plainly.
-class family_counter {
-public:
-    family_counter(const vec3& normal, const point_table& points) {
-        std::vector<extent> extents;
-        extents.reserve(points.polygons.size());
-        for (size_t i = 0; i < points.polygons.size(); ++i) {
-            extent e{HUGE_VAL, -HUGE_VAL};
-            bool ordered = true;
-            for (size_t k = points.first[i]; k < points.first[i + 1]; k += 3) {
-                const double* pt = &points.xyz[k];
-                const double v = normal.x * pt[0] + normal.y * pt[1] + normal.z * pt[2];
-                if (std::isnan(v)) ordered = false;
-                e.low = std::min(e.low, v);
-                e.high = std::max(e.high, v);
-            }
-            if (ordered) {
-                extents.push_back(e);
-            } else {
-                unordered_.push_back(points.polygons[i]);
-            }
-        }
-        const size_t n = extents.size();
-        std::vector<std::pair<double, size_t>> low(n), high(n);
-        for (size_t i = 0; i < n; ++i) {
-            low[i] = {extents[i].low, i};
-            high[i] = {extents[i].high, i};
-        }
-        // Equal values fall on one side of every plane, so their order among themselves is free.
-        const auto by_value = [](const std::pair<double, size_t>& a, const std::pair<double, size_t>& b) {
-            return a.first < b.first;
-        };
-        std::sort(low.begin(), low.end(), by_value);
-        std::sort(high.begin(), high.end(), by_value);
-        by_low_.resize(n);
-        high_rank_.resize(n);
-        lows_.resize(n);
-        highs_.resize(n);
-        for (size_t r = 0; r < n; ++r) {
-            by_low_[r] = low[r].second;
-            lows_[r] = low[r].first;
-            high_rank_[high[r].second] = r;
-            highs_[r] = high[r].first;
-        }
-    }
-
-    // Scores the members (all with finite d) in one sweep over the polygons by smallest value.
-    void count(std::vector<candidate*>& members) const {
-        struct query {
-            size_t behind_prefix;  // polygons with a point behind: the first ones by smallest value
-            size_t front_from;     // polygons with a point in front: from this rank by largest value
-            candidate* c;
-        };
-        std::vector<query> queries;
-        queries.reserve(members.size());
-        const double t = bsp_tolerance;
-        for (candidate* c : members) {
-            const double d = c->pl.d;
-            const size_t behind = static_cast<size_t>(
-                std::partition_point(lows_.begin(), lows_.end(), [&](double v) { return v + d < -t; }) - lows_.begin());
-            const size_t front = static_cast<size_t>(
-                std::partition_point(highs_.begin(), highs_.end(), [&](double v) { return !(v + d > t); }) -
-                highs_.begin());
-            queries.push_back({behind, front, c});
-        }
-        std::sort(queries.begin(), queries.end(),
-                  [](const query& a, const query& b) { return a.behind_prefix < b.behind_prefix; });
-        rank_counter ranks(lows_.size());
-        size_t inserted = 0;
-        for (const query& q : queries) {
-            while (inserted < q.behind_prefix) ranks.insert(high_rank_[by_low_[inserted++]]);
-            // Crossing: a point behind and a point in front.
-            long splits = static_cast<long>(inserted) - ranks.below(q.front_from);
-            long behind = static_cast<long>(q.behind_prefix) - splits;
-            long front = static_cast<long>(highs_.size() - q.front_from) - splits;
-            for (const polygon* p : unordered_) {
-                switch (get_plane_poly_relations(q.c->pl, p, t)) {
-                    case 2: behind++; break;
-                    case 3: front++; break;
-                    case 4: splits++; break;
-                    default: break;
-                }
-            }
-            q.c->counted = {splits, std::labs(behind - front)};
-        }
-    }
-
-private:
-    std::vector<polygon*> unordered_;
-    std::vector<size_t> by_low_;     // polygon numbers by smallest value
-    std::vector<size_t> high_rank_;  // each polygon's rank by largest value
-    std::vector<double> lows_;       // smallest values, ascending
-    std::vector<double> highs_;      // largest values, ascending
+    bool own;        // the polygon's own plane, else an axis plane through its first point
+    bool along_z;    // an own plane whose normal is along z
+    int family;      // its family of parallel candidates, -1 when counted on its own
+    uint32_t owner;  // the number of its polygon in the list
 };
 
 // A normal by its exact bits: candidates of one family give every point the same value.
@@ -221,51 +90,246 @@ bool finite(const plane& pl) {
     return std::isfinite(pl.a) && std::isfinite(pl.b) && std::isfinite(pl.c) && std::isfinite(pl.d);
 }
 
+// One family's polygons and members in the orders its count sweeps them. A polygon's values are
+// normal . point over its points; polygons are known by their number in the list.
+// Its arrays come from `memory`: a node's orders share one arena.
+struct family_order {
+    normal_key key;
+    vec3 normal;
+    std::pmr::vector<double> lows, highs;        // each polygon's smallest and largest value, ascending
+    std::pmr::vector<uint32_t> by_low, by_high;  // the polygons in those orders
+    std::pmr::vector<uint32_t> unordered;        // polygons with a value that is not a number
+    std::pmr::vector<double> member_d;           // the members' d, descending
+    std::pmr::vector<uint32_t> member_owner;     // each member's polygon
+    std::pmr::vector<uint8_t> member_kind;       // 0: its polygon's x plane, 1: its y plane, 2: its own plane
+
+    family_order(const normal_key& k, const vec3& n,
+                 std::pmr::memory_resource* memory = std::pmr::get_default_resource())
+        : key(k),
+          normal(n),
+          lows(memory),
+          highs(memory),
+          by_low(memory),
+          by_high(memory),
+          unordered(memory),
+          member_d(memory),
+          member_owner(memory),
+          member_kind(memory) {}
+};
+
+// The points of some of a list's polygons that have points, side by side, so that every family
+// reads them from one array.
+struct point_table {
+    std::vector<uint32_t> numbers;  // the polygons' numbers in the list
+    std::vector<size_t> first;      // where each polygon's x, y, z triples start in `xyz`; one past the end last
+    std::vector<double> xyz;
+
+    point_table(const std::vector<polygon*>& list, const std::vector<uint32_t>& wanted) {
+        numbers.reserve(wanted.size());
+        first.reserve(wanted.size() + 1);
+        xyz.reserve(12 * wanted.size());
+        for (uint32_t number : wanted) {
+            const polygon* p = list[number];
+            if (!p->points) continue;  // on every plane: counts nowhere
+            numbers.push_back(number);
+            first.push_back(xyz.size());
+            for (const point* pt = p->points; pt; pt = pt->next) xyz.insert(xyz.end(), {pt->x, pt->y, pt->z});
+        }
+        first.push_back(xyz.size());
+    }
+};
+
+// The table's polygons' extents along the family's normal, sorted, into `out`, and those whose
+// values cannot be ordered (not a number) into its unordered list.
+void sort_extents(const point_table& points, const vec3& normal, family_order& out) {
+    std::vector<std::pair<double, uint32_t>> low, high;
+    low.reserve(points.numbers.size());
+    high.reserve(points.numbers.size());
+    for (size_t i = 0; i < points.numbers.size(); ++i) {
+        double lowest = HUGE_VAL, highest = -HUGE_VAL;
+        bool ordered = true;
+        for (size_t k = points.first[i]; k < points.first[i + 1]; k += 3) {
+            const double* pt = &points.xyz[k];
+            const double v = normal.x * pt[0] + normal.y * pt[1] + normal.z * pt[2];
+            if (std::isnan(v)) ordered = false;
+            lowest = std::min(lowest, v);
+            highest = std::max(highest, v);
+        }
+        if (ordered) {
+            low.emplace_back(lowest, points.numbers[i]);
+            high.emplace_back(highest, points.numbers[i]);
+        } else {
+            out.unordered.push_back(points.numbers[i]);
+        }
+    }
+    // Equal values fall on one side of every plane, so their order among themselves is free.
+    const auto by_value = [](const auto& a, const auto& b) { return a.first < b.first; };
+    std::sort(low.begin(), low.end(), by_value);
+    std::sort(high.begin(), high.end(), by_value);
+    for (const auto& [v, number] : low) {
+        out.lows.push_back(v);
+        out.by_low.push_back(number);
+    }
+    for (const auto& [v, number] : high) {
+        out.highs.push_back(v);
+        out.by_high.push_back(number);
+    }
+}
+
+struct member {
+    double d;
+    uint32_t owner;
+    uint8_t kind;
+};
+
+void sort_members(std::vector<member>& members, family_order& out) {
+    std::sort(members.begin(), members.end(), [](const member& a, const member& b) { return a.d > b.d; });
+    for (const member& m : members) {
+        out.member_d.push_back(m.d);
+        out.member_owner.push_back(m.owner);
+        out.member_kind.push_back(m.kind);
+    }
+}
+
+// Walks two runs sorted by `before` in merged order: put(false, i) for the i-th of `a`,
+// put(true, j) for the j-th of `b`.
+template <typename Before, typename Put>
+void merge_runs(std::span<const double> a, std::span<const double> b, Before before, Put put) {
+    size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size()) {
+        if (j < b.size() && (i == a.size() || before(b[j], a[i]))) {
+            put(true, j++);
+        } else {
+            put(false, i++);
+        }
+    }
+}
+
+void merge_values(std::pmr::vector<double>& values, std::pmr::vector<uint32_t>& owners,
+                  const std::pmr::vector<double>& more, const std::pmr::vector<uint32_t>& more_owners) {
+    std::pmr::vector<double> merged(values.get_allocator());
+    std::pmr::vector<uint32_t> merged_owners(owners.get_allocator());
+    merged.reserve(values.size() + more.size());
+    merged_owners.reserve(values.size() + more.size());
+    merge_runs(values, more, std::less<double>(), [&](bool added, size_t i) {
+        merged.push_back(added ? more[i] : values[i]);
+        merged_owners.push_back(added ? more_owners[i] : owners[i]);
+    });
+    values.swap(merged);
+    owners.swap(merged_owners);
+}
+
+// Merges another order of the same family (of other polygons) into `into`.
+void merge_order(family_order& into, const family_order& more) {
+    merge_values(into.lows, into.by_low, more.lows, more.by_low);
+    merge_values(into.highs, into.by_high, more.highs, more.by_high);
+    into.unordered.insert(into.unordered.end(), more.unordered.begin(), more.unordered.end());
+    family_order merged(into.key, into.normal, into.member_d.get_allocator().resource());
+    const size_t total = into.member_d.size() + more.member_d.size();
+    merged.member_d.reserve(total);
+    merged.member_owner.reserve(total);
+    merged.member_kind.reserve(total);
+    merge_runs(into.member_d, more.member_d, std::greater<double>(), [&](bool added, size_t i) {
+        const family_order& from = added ? more : into;
+        merged.member_d.push_back(from.member_d[i]);
+        merged.member_owner.push_back(from.member_owner[i]);
+        merged.member_kind.push_back(from.member_kind[i]);
+    });
+    into.member_d.swap(merged.member_d);
+    into.member_owner.swap(merged.member_owner);
+    into.member_kind.swap(merged.member_kind);
+}
+
+}  // namespace
+
+struct bsp_orders {
+    explicit bsp_orders(size_t bytes = 0) : arena(std::max<size_t>(bytes, 64)) {}
+
+    std::pmr::monotonic_buffer_resource arena;
+    size_t polygons = 0;           // the length of the list they order
+    std::vector<uint32_t> pieces;  // polygons of the list missing from the orders
+    std::vector<std::unique_ptr<family_order>> families;
+};
+
+void bsp_orders_free::operator()(bsp_orders* orders) const { delete orders; }
+
+namespace {
+
+// Counts every member of a family at once. A point's value against a member is
+// (normal . point) + d, computed as the plane test computes it, so for a fixed d it rises with
+// normal . point: a polygon has a point in front when its largest value is, and one behind when
+// its smallest is. Going through the members by falling d, ever more polygons have a point behind
+// and ever fewer one in front, so one pass over both sorted extents finds every count. Polygons
+// whose values cannot be ordered are tested plainly.
+void count_family(const family_order& order, const std::vector<polygon*>& list, const std::vector<size_t>& first,
+                  const std::vector<candidate>& candidates, std::vector<score>& scores, std::vector<uint8_t>& sides) {
+    constexpr uint8_t behind_bit = 1, no_front_bit = 2;
+    sides.assign(list.size(), 0);
+    const size_t n = order.lows.size();
+    const double t = bsp_tolerance;
+    size_t behind_count = 0;  // polygons with a point behind: the first ones by smallest value
+    size_t no_front = 0;      // polygons with no point in front: the first ones by largest value
+    long splits = 0;          // polygons with a point behind and one in front
+    for (size_t k = 0; k < order.member_d.size(); ++k) {
+        const double d = order.member_d[k];
+        for (; behind_count < n && order.lows[behind_count] + d < -t; ++behind_count) {
+            uint8_t& s = sides[order.by_low[behind_count]];
+            s |= behind_bit;
+            if (!(s & no_front_bit)) splits++;
+        }
+        for (; no_front < n && !(order.highs[no_front] + d > t); ++no_front) {
+            uint8_t& s = sides[order.by_high[no_front]];
+            s |= no_front_bit;
+            if (s & behind_bit) splits--;
+        }
+        const size_t c = first[order.member_owner[k]] + order.member_kind[k];
+        long crossing = splits;
+        long behind = static_cast<long>(behind_count) - splits;
+        long front = static_cast<long>(n - no_front) - splits;
+        for (uint32_t number : order.unordered) {
+            switch (get_plane_poly_relations(candidates[c].pl, list[number], t)) {
+                case 2: behind++; break;
+                case 3: front++; break;
+                case 4: crossing++; break;
+                default: break;
+            }
+        }
+        scores[c] = {crossing, std::labs(behind - front)};
+    }
+}
+
 // Every candidate of the list in the order the search tries them, with its family.
 class candidate_table {
 public:
-    explicit candidate_table(polygon* first) {
-        for (polygon* p = first; p; p = p->next) list_.push_back(p);
+    candidate_table(const std::vector<polygon*>& list, bsp_orders& orders) : orders_(orders), list_(list) {
         candidates_.reserve(3 * list_.size());
-        for (polygon* p : list_) {
+        first_.reserve(list_.size() + 1);
+        for (size_t i = 0; i < list_.size(); ++i) {
+            const polygon* p = list_[i];
+            first_.push_back(candidates_.size());
             if (!p->points) continue;
-            add({{1, 0, 0, -p->points->x}, false, false, -1, {0, 0}});
-            add({{0, 1, 0, -p->points->y}, false, false, -1, {0, 0}});
+            const auto number = static_cast<uint32_t>(i);
+            candidates_.push_back({{1, 0, 0, -p->points->x}, false, false, -1, number});
+            candidates_.push_back({{0, 1, 0, -p->points->y}, false, false, -1, number});
             const plane own = polygon_plane(p);
             if (is_unit(own.a) || is_unit(own.b)) continue;
-            add({own, true, is_unit(own.c), -1, {0, 0}});
+            candidates_.push_back({own, true, is_unit(own.c), -1, number});
         }
-        std::unordered_map<normal_key, int, normal_hash> families;
-        std::vector<size_t> sizes;
-        for (candidate& c : candidates_) {
-            if (!finite(c.pl)) continue;
-            const auto [at, fresh] = families.try_emplace(normal_key(c.pl), static_cast<int>(sizes.size()));
-            if (fresh) sizes.push_back(0);
-            sizes[static_cast<size_t>(at->second)]++;
-            c.family = at->second;
-        }
-        members_.resize(sizes.size());
-        for (candidate& c : candidates_) {
-            if (c.family < 0) continue;
-            if (sizes[static_cast<size_t>(c.family)] < family_minimum) {
-                c.family = -1;
-                continue;
-            }
-            members_[static_cast<size_t>(c.family)].push_back(&c);
-        }
-        counted_.assign(members_.size(), false);
+        first_.push_back(candidates_.size());
+        if (list_.size() >= family_minimum) find_families();  // else no family is large enough
+        take_orders();
     }
 
     long size() const { return static_cast<long>(list_.size()); }
-    polygon* only() const { return list_.front(); }
 
     // One search with split limit `limit`; see get_partition_plane.
     bool search(long limit, plane& out) {
         const long n = size();
         bool found = false;
         long best_balance = no_balance;
-        for (candidate& c : candidates_) {
-            const score s = score_of(c, limit);
+        for (size_t i = 0; i < candidates_.size(); ++i) {
+            const candidate& c = candidates_[i];
+            const score s = score_of(i, limit);
             if (s.splits > limit) continue;
             long balance = s.balance;
             bool take = false;
@@ -285,45 +349,272 @@ public:
         return found;
     }
 
-private:
-    void add(const candidate& c) { candidates_.push_back(c); }
-
-    score score_of(const candidate& c, long limit) {
-        if (c.family < 0) return count_each(c.pl, list_, limit);
-        const size_t f = static_cast<size_t>(c.family);
-        if (!counted_[f]) {
-            if (!points_) points_ = std::make_unique<point_table>(list_);
-            family_counter({c.pl.a, c.pl.b, c.pl.c}, *points_).count(members_[f]);
-            counted_[f] = true;
-        }
-        return c.counted;
+    // Leaves in the orders those worth handing down: of the largest families that are counted together.
+    void hand_down() {
+        auto& families = orders_.families;
+        for (auto& order : made_) families.push_back(std::move(order));
+        std::erase_if(families, [](const auto& order) { return order->member_d.size() < family_minimum; });
+        std::sort(families.begin(), families.end(),
+                  [](const auto& a, const auto& b) { return a->member_d.size() > b->member_d.size(); });
+        if (families.size() > kept_families) families.resize(kept_families);
     }
 
-    std::vector<polygon*> list_;
+private:
+    // Gives every candidate its family, or -1 when too few parallel candidates share its normal.
+    // A candidate's normal is most often that of the candidate of the same kind before it.
+    void find_families() {
+        std::unordered_map<normal_key, int, normal_hash> index;
+        struct recent {
+            normal_key key;
+            int family;
+        };
+        std::vector<recent> last;  // by the candidate's place among its polygon's
+        for (size_t i = 0; i < list_.size(); ++i) {
+            for (size_t k = first_[i]; k < first_[i + 1]; ++k) {
+                candidate& c = candidates_[k];
+                if (!finite(c.pl)) continue;
+                const normal_key key(c.pl);
+                const size_t place = k - first_[i];
+                if (place < last.size() && last[place].key == key) {
+                    c.family = last[place].family;
+                } else {
+                    const auto [at, fresh] = index.try_emplace(key, static_cast<int>(families_.size()));
+                    if (fresh) families_.push_back({key, 0, nullptr, false});
+                    c.family = at->second;
+                    if (place >= last.size()) last.resize(place + 1, {key, c.family});
+                    last[place] = {key, c.family};
+                }
+                families_[static_cast<size_t>(c.family)].members++;
+            }
+        }
+        for (candidate& c : candidates_) {
+            if (c.family >= 0 && families_[static_cast<size_t>(c.family)].members < family_minimum) c.family = -1;
+        }
+    }
+
+    // Completes the orders handed down with the list's pieces and gives them to their families.
+    void take_orders() {
+        if (orders_.polygons != list_.size()) orders_.families.clear();  // another list's
+        orders_.polygons = list_.size();
+        if (!orders_.pieces.empty() && !orders_.families.empty()) {
+            const point_table pieces(list_, orders_.pieces);
+            for (auto& order : orders_.families) merge_order(*order, pieces_order(pieces, *order));
+        }
+        orders_.pieces.clear();
+        for (auto& order : orders_.families) {
+            for (family& f : families_) {
+                if (f.key == order->key) f.order = order.get();
+            }
+        }
+    }
+
+    family_order pieces_order(const point_table& pieces, const family_order& family) const {
+        family_order order(family.key, family.normal);
+        sort_extents(pieces, family.normal, order);
+        std::vector<member> members;
+        for (uint32_t number : orders_.pieces) {
+            for (size_t i = first_[number]; i < first_[number + 1]; ++i) {
+                const plane& pl = candidates_[i].pl;
+                if (finite(pl) && normal_key(pl) == family.key) {
+                    members.push_back({pl.d, number, static_cast<uint8_t>(i - first_[number])});
+                }
+            }
+        }
+        sort_members(members, order);
+        return order;
+    }
+
+    family_order* fresh_order(int f) {
+        const family& of = families_[static_cast<size_t>(f)];
+        std::vector<member> members;
+        members.reserve(of.members);
+        const candidate* c = nullptr;
+        for (const candidate& each : candidates_) {
+            if (each.family != f) continue;
+            c = &each;
+            members.push_back({c->pl.d, c->owner, static_cast<uint8_t>(c - &candidates_[first_[c->owner]])});
+        }
+        auto order = std::make_unique<family_order>(of.key, vec3{c->pl.a, c->pl.b, c->pl.c});
+        if (!points_) {
+            std::vector<uint32_t> all(list_.size());
+            for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint32_t>(i);
+            points_ = std::make_unique<point_table>(list_, all);
+        }
+        sort_extents(*points_, order->normal, *order);
+        sort_members(members, *order);
+        made_.push_back(std::move(order));
+        return made_.back().get();
+    }
+
+    score score_of(size_t i, long limit) {
+        const candidate& c = candidates_[i];
+        if (c.family < 0) return count_each(c.pl, list_, limit);
+        family& f = families_[static_cast<size_t>(c.family)];
+        if (!f.counted) {
+            if (!f.order) f.order = fresh_order(c.family);
+            if (scores_.empty()) scores_.resize(candidates_.size());
+            count_family(*f.order, list_, first_, candidates_, scores_, sides_);
+            f.counted = true;
+        }
+        return scores_[i];
+    }
+
+    struct family {
+        normal_key key;
+        size_t members;
+        family_order* order;  // once known
+        bool counted;
+    };
+
+    bsp_orders& orders_;
+    const std::vector<polygon*>& list_;
+    std::vector<size_t> first_;  // each polygon's first candidate; one past the last at the end
     std::vector<candidate> candidates_;
-    std::vector<std::vector<candidate*>> members_;
-    std::vector<bool> counted_;
-    std::unique_ptr<point_table> points_;  // made when the first family is counted
+    std::vector<score> scores_;  // by candidate, filled when its family is counted
+    std::vector<family> families_;
+    std::vector<std::unique_ptr<family_order>> made_;
+    std::unique_ptr<point_table> points_;  // made when the first family is sorted afresh
+    std::vector<uint8_t> sides_;           // the family count's working space
 };
+
+constexpr uint32_t no_child = UINT32_MAX;
+constexpr uint32_t back_child = 1u << 31;
+
+// Calls each(i, child number, to the back) for the i-th of `owners` that goes to a child.
+template <typename Each>
+void route_each(std::span<const uint32_t> owners, const std::vector<uint32_t>& route, Each each) {
+    for (size_t i = 0; i < owners.size(); ++i) {
+        const uint32_t to = route[owners[i]];
+        if (to != no_child) each(i, to & ~back_child, (to & back_child) != 0);
+    }
+}
+
+// Bytes the orders of a child of `polygons` polygons can take at most from a divided family.
+size_t child_bytes(const family_order& order, size_t polygons) {
+    const size_t extents = std::min(order.lows.size(), polygons);
+    const size_t members = std::min(order.member_d.size(), polygons);
+    return extents * 2 * (sizeof(double) + sizeof(uint32_t)) + members * (sizeof(double) + sizeof(uint32_t) + 1) + 64;
+}
+
+void reserve_child(family_order& f, const family_order& order, size_t polygons) {
+    const size_t extents = std::min(order.lows.size(), polygons);
+    f.lows.reserve(extents);
+    f.by_low.reserve(extents);
+    f.highs.reserve(extents);
+    f.by_high.reserve(extents);
+    const size_t members = std::min(order.member_d.size(), polygons);
+    f.member_d.reserve(members);
+    f.member_owner.reserve(members);
+    f.member_kind.reserve(members);
+}
+
+// Hands a family's entries to the children their polygons go to; `to` is null for a child
+// that gets no orders.
+void divide_family(const family_order& order, const std::vector<uint32_t>& route, bsp_orders* to_side[2]) {
+    family_order* to[2] = {nullptr, nullptr};
+    for (int side = 0; side < 2; ++side) {
+        if (!to_side[side]) continue;
+        to[side] = new family_order(order.key, order.normal, &to_side[side]->arena);
+        to_side[side]->families.emplace_back(to[side]);
+        reserve_child(*to[side], order, to_side[side]->polygons);
+    }
+    route_each(order.by_low, route, [&](size_t i, uint32_t c, bool is_back) {
+        to[is_back]->lows.push_back(order.lows[i]);
+        to[is_back]->by_low.push_back(c);
+    });
+    route_each(order.by_high, route, [&](size_t i, uint32_t c, bool is_back) {
+        to[is_back]->highs.push_back(order.highs[i]);
+        to[is_back]->by_high.push_back(c);
+    });
+    route_each(order.unordered, route, [&](size_t, uint32_t c, bool is_back) { to[is_back]->unordered.push_back(c); });
+    route_each(order.member_owner, route, [&](size_t i, uint32_t c, bool is_back) {
+        to[is_back]->member_d.push_back(order.member_d[i]);
+        to[is_back]->member_owner.push_back(c);
+        to[is_back]->member_kind.push_back(order.member_kind[i]);
+    });
+}
 
 }  // namespace
 
-int get_partition_plane(polygon* list, plane& out) {
+int bsp_partition_plane(const std::vector<polygon*>& list, plane& out, bsp_orders_ptr& orders) {
     out = {1, 0, 0, 0};
-    if (!list) {
+    if (list.empty()) {
+        orders.reset();
         report(bsp_texts::null_list);
         return -1;
     }
-    if (!list->next) {
-        out = polygon_plane(list);
+    if (list.size() == 1) {
+        orders.reset();
+        out = polygon_plane(list.front());
         return 0;
     }
-    candidate_table table(list);
+    if (!orders) orders.reset(new bsp_orders);
+    candidate_table table(list, *orders);
     plane found{1, 0, 0, 0};
-    if (table.search(0, found) || table.search(INT_MAX, found)) {
+    const bool any = table.search(0, found) || table.search(INT_MAX, found);
+    table.hand_down();
+    if (any) {
         out = found;
         return 0;
     }
     report(bsp_texts::no_partition);
     return 0;
+}
+
+int get_partition_plane(polygon* list, plane& out) {
+    std::vector<polygon*> polygons;
+    for (polygon* p = list; p; p = p->next) polygons.push_back(p);
+    bsp_orders_ptr none;
+    return bsp_partition_plane(polygons, out, none);
+}
+
+std::vector<uint8_t> bsp_orders_relations(const bsp_orders* orders, const plane& pl) {
+    if (!orders || !finite(pl)) return {};
+    const normal_key key(pl);
+    for (const auto& order : orders->families) {
+        if (!(order->key == key)) continue;
+        // Polygons without points lie on every plane; the others as their extents say.
+        constexpr uint8_t on = 1, behind = 2, front = 3, both = 4;
+        std::vector<uint8_t> relations(orders->polygons, on);
+        const double t = bsp_tolerance;
+        for (size_t r = 0; r < order->lows.size() && order->lows[r] + pl.d < -t; ++r) {
+            relations[order->by_low[r]] = behind;
+        }
+        for (size_t r = order->highs.size(); r > 0 && order->highs[r - 1] + pl.d > t; --r) {
+            uint8_t& relation = relations[order->by_high[r - 1]];
+            relation = relation == behind ? both : front;
+        }
+        for (uint32_t number : order->unordered) relations[number] = 0;
+        return relations;
+    }
+    return {};
+}
+
+void bsp_orders_divide(bsp_orders_ptr divided, const std::vector<int32_t>& front_from,
+                       const std::vector<int32_t>& back_from, bsp_orders_ptr& front, bsp_orders_ptr& back) {
+    front.reset();
+    back.reset();
+    if (!divided || divided->families.empty()) return;
+    std::vector<uint32_t> route(divided->polygons, no_child);
+    bsp_orders* to_side[2] = {nullptr, nullptr};
+    for (auto [from, child, mark] : {std::tuple{&front_from, &front, 0u}, std::tuple{&back_from, &back, back_child}}) {
+        // A list this short has no family large enough to be counted together.
+        if (from->size() < family_minimum) continue;
+        size_t bytes = 0;
+        for (const auto& order : divided->families) bytes += child_bytes(*order, from->size());
+        child->reset(new bsp_orders(bytes));
+        bsp_orders* side = child->get();
+        to_side[mark ? 1 : 0] = side;
+        side->polygons = from->size();
+        for (size_t c = 0; c < from->size(); ++c) {
+            const int32_t number = (*from)[c];
+            if (number < 0) {
+                side->pieces.push_back(static_cast<uint32_t>(c));
+            } else {
+                route[static_cast<size_t>(number)] = static_cast<uint32_t>(c) | mark;
+            }
+        }
+    }
+    if (!to_side[0] && !to_side[1]) return;
+    for (const auto& order : divided->families) divide_family(*order, route, to_side);
 }

@@ -2,6 +2,7 @@
 // visibility distances and the visitors over a tree.
 #include "world/bsp_tree.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "platform/numbers.h"
 #include "world/bsp_cache.h"
 #include "world/bsp_node.h"
+#include "world/bsp_partition.h"
 #include "world/engine_state.h"
 #include "world/object_module.h"
 #include "world/polygon.h"
@@ -53,17 +55,39 @@ void refresh_progress(int delta) {
     refresh_log_window();
 }
 
-// Moving a polygon between the build's lists is not an addition to the world: no counting.
-void push(polygon** list, polygon* p) {
-    p->next = *list;
-    *list = p;
+// A build list: the polygons a node divides. Their `next` links mean nothing until a node keeps them.
+using build_list = std::vector<polygon*>;
+
+build_list list_of(polygon* head) {
+    build_list list;
+    for (polygon* p = head; p; p = p->next) list.push_back(p);
+    return list;
 }
 
+// The lists a node hands its children, with where each polygon came from (its number in the
+// node's list, -1 for a piece cut from one). A child's list runs opposite to the order its
+// polygons were put in, as each was put at the head.
+struct child_lists {
+    build_list front, back;
+    std::vector<int32_t> front_from, back_from;
+
+    void put(bool to_back, polygon* p, int32_t from) {
+        (to_back ? back : front).push_back(p);
+        (to_back ? back_from : front_from).push_back(from);
+    }
+    void take_head(bool from_back) {
+        (from_back ? back : front).pop_back();
+        (from_back ? back_from : front_from).pop_back();
+    }
+    void finish() {
+        for (auto* v : {&front, &back}) std::reverse(v->begin(), v->end());
+        for (auto* v : {&front_from, &back_from}) std::reverse(v->begin(), v->end());
+    }
+};
+
 // Keeps what an aborted build still holds: nothing is lost, the node holds it unsorted.
-void keep_in_node(bsp_node* node, polygon* list) {
-    while (list) {
-        polygon* p = list;
-        list = p->next;
+void keep_in_node(bsp_node* node, const build_list& list) {
+    for (polygon* p : list) {
         p->next = nullptr;
         bsp_node_insert_polygon(node, p);
     }
@@ -78,7 +102,7 @@ bool next_plane(bsp_build& b, plane& pl) {
     return true;
 }
 
-void split_into(polygon* p, const plane& pl, polygon** front, polygon** back) {
+void split_into(polygon* p, int32_t number, const plane& pl, child_lists& lists) {
     refresh_progress(-1);
     polygon* front_piece = nullptr;
     polygon* back_piece = nullptr;
@@ -87,14 +111,14 @@ void split_into(polygon* p, const plane& pl, polygon** front, polygon** back) {
         // A polygon that cannot be cut stays whole on the side of its centre.
         polygon_calculate_bounding_box(p, 1);
         const vec3 centre{p->centre[0], p->centre[1], p->centre[2]};
-        push(plane_point_side(pl, centre) == 2 ? back : front, p);
+        lists.put(plane_point_side(pl, centre) == 2, p, number);
         return;
     }
     free_polygon(p);
-    for (auto [piece, list, text] : {std::tuple{front_piece, front, bsp_texts::front_piece},
-                                     std::tuple{back_piece, back, bsp_texts::back_piece}}) {
+    for (auto [piece, to_back, text] : {std::tuple{front_piece, false, bsp_texts::front_piece},
+                                        std::tuple{back_piece, true, bsp_texts::back_piece}}) {
         if (piece->point_count > 2) {
-            push(list, piece);
+            lists.put(to_back, piece, -1);
         } else {
             if (bsp_report_errors()) report_error(1, plat_format(text, piece->point_count).c_str());
             free_polygon(piece);
@@ -102,7 +126,8 @@ void split_into(polygon* p, const plane& pl, polygon** front, polygon** back) {
     }
 }
 
-void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b) {
+// Builds the node's subtree from `list`; `orders` are the list's sorted orders its parent handed down.
+void build_bsp_tree(bsp_node* node, const build_list& list, bsp_build& b, bsp_orders_ptr orders) {
     if (b.abort) {
         keep_in_node(node, list);
         return;
@@ -113,12 +138,12 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b) {
         keep_in_node(node, list);
         return;
     }
-    if (!list) return;
+    if (list.empty()) return;
     b.depth++;
     if (b.depth > b.max_depth) b.max_depth = b.depth;
     plane pl{1, 0, 0, 0};
     if (b.building) {
-        get_partition_plane(list, pl);
+        bsp_partition_plane(list, pl, orders);
         if (b.out) bsp_cache_append_plane(*b.out, pl);
     } else if (!next_plane(b, pl)) {
         b.abort = b.read_failed = true;
@@ -127,50 +152,57 @@ void build_bsp_tree(bsp_node* node, polygon* list, bsp_build& b) {
         return;
     }
     store_plane(node, pl);
-    polygon* front = nullptr;
-    polygon* back = nullptr;
+    const std::vector<uint8_t> known = bsp_orders_relations(orders.get(), pl);
+    child_lists lists;
     bool placed = false;
     bool split = false;
-    while (list) {
-        polygon* p = list;
-        list = p->next;
-        p->next = nullptr;
-        switch (get_plane_poly_relations(pl, p, bsp_tolerance)) {
-            case 2: push(&back, p); break;
-            case 3: push(&front, p); break;
+    for (size_t at = 0; at < list.size(); ++at) {
+        polygon* p = list[at];
+        const auto number = static_cast<int32_t>(at);
+        switch (at < known.size() && known[at] ? known[at] : get_plane_poly_relations(pl, p, bsp_tolerance)) {
+            case 2: lists.put(true, p, number); break;
+            case 3: lists.put(false, p, number); break;
             case 4:
                 split = true;
-                split_into(p, pl, &front, &back);
+                split_into(p, number, pl, lists);
                 break;
             default:
                 placed = true;
+                p->next = nullptr;
                 bsp_node_insert_polygon(node, p);
                 set_log_window_progress(engine_g().progress_position + 1);
                 if (b.building || ++b.read_refresh % 10 == 0) refresh_log_window();
                 break;
         }
     }
-    if (!placed && !split && (!front || !back)) {
+    if (!placed && !split && (lists.front.empty() || lists.back.empty())) {
         // A plane that leaves every polygon on one side would recurse on the same list for ever.
-        polygon** all = front ? &front : &back;
+        const bool to_back = lists.front.empty();
         if (!b.building) {
+            lists.finish();
             b.abort = b.read_failed = true;
-            keep_in_node(node, *all);
-            *all = nullptr;
+            keep_in_node(node, to_back ? lists.back : lists.front);
             b.depth--;
             return;
         }
-        bsp_node_insert_polygon(node, polygon_list_pop(all));
+        polygon* head = (to_back ? lists.back : lists.front).back();
+        lists.take_head(to_back);
+        head->next = nullptr;
+        bsp_node_insert_polygon(node, head);
     }
-    if (front) {
-        node->front = init_bsp_node();
-        if (node->front) node->front->parent = node;
-        if (node->front) build_bsp_tree(node->front, front, b); else keep_in_node(node, front);
-    }
-    if (back) {
-        node->back = init_bsp_node();
-        if (node->back) node->back->parent = node;
-        if (node->back) build_bsp_tree(node->back, back, b); else keep_in_node(node, back);
+    lists.finish();
+    bsp_orders_ptr front_orders, back_orders;
+    if (orders) bsp_orders_divide(std::move(orders), lists.front_from, lists.back_from, front_orders, back_orders);
+    for (auto [child, side, side_orders] : {std::tuple{&node->front, &lists.front, &front_orders},
+                                            std::tuple{&node->back, &lists.back, &back_orders}}) {
+        if (side->empty()) continue;
+        *child = init_bsp_node();
+        if (!*child) {
+            keep_in_node(node, *side);
+            continue;
+        }
+        (*child)->parent = node;
+        build_bsp_tree(*child, *side, b, std::move(*side_orders));
     }
     b.depth--;
 }
@@ -249,7 +281,7 @@ bool build_pass(module* modules, module* main_module, bsp_build& b) {
         prepare_polygons(list);
         // Reading, the untouched polygons are kept until the cache has proved good.
         if (!b.building) originals.emplace_back(m, duplicate_list(list));
-        build_bsp_tree(m->root, list, b);
+        build_bsp_tree(m->root, list_of(list), b, nullptr);
         if (b.read_failed) {
             for (auto& [done, original] : originals) unbuild_module(done, original);
             return false;
@@ -317,7 +349,7 @@ void build_module_bsp_tree(module* m, bool build) {
         set_log_window_target(polygon_list_count(list));
         set_log_window_progress(0);
         prepare_polygons(list);
-        build_bsp_tree(m->root, list, b);
+        build_bsp_tree(m->root, list_of(list), b, nullptr);
         last_depth = b.max_depth;
     }
     finish_module(m, b.abort);

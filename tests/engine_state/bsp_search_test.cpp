@@ -5,10 +5,14 @@
 #include <climits>
 #include <cstring>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "startup.h"
+#include "world/bsp_node.h"
 #include "world/bsp_tree.h"
+#include "world/object_module.h"
 #include "world/polygon_geometry.h"
 
 using namespace state_test;
@@ -241,6 +245,96 @@ INSTANTIATE_TEST_SUITE_P(Worlds, PartitionSearch,
                                            world_case{"coplanar", mix::coplanar},
                                            world_case{"straddling", mix::straddling}, world_case{"mixed", mix::all}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- the whole build
+
+// The tree the build makes, made with the plain search at every node: a node keeps the polygons
+// on its plane, a polygon that cannot be cut goes whole to the side of its centre, and a plane
+// that leaves everything on one side keeps the first polygon of that side.
+void plain_build(bsp_node* node, polygon* list) {
+    const plane pl = plain_partition_plane(list);
+    const double values[4] = {pl.a, pl.b, pl.c, pl.d};
+    std::memcpy(node->plane, values, sizeof values);
+    polygon *front = nullptr, *back = nullptr;
+    bool kept = false;
+    while (polygon* p = polygon_list_pop(&list)) {
+        switch (get_plane_poly_relations(pl, p, bsp_tolerance)) {
+            case 2: push(&back, p); break;
+            case 3: push(&front, p); break;
+            case 4: {
+                kept = true;
+                polygon *f = nullptr, *b = nullptr;
+                if (split_polygon(p, pl, &f, &b) != 0) {
+                    polygon_calculate_bounding_box(p, 1);
+                    const vec3 centre{p->centre[0], p->centre[1], p->centre[2]};
+                    push(plane_point_side(pl, centre) == 2 ? &back : &front, p);
+                    break;
+                }
+                free_polygon(p);
+                if (f->point_count > 2) push(&front, f); else free_polygon(f);
+                if (b->point_count > 2) push(&back, b); else free_polygon(b);
+                break;
+            }
+            default:
+                kept = true;
+                bsp_node_insert_polygon(node, p);
+                break;
+        }
+    }
+    if (!kept && (!front || !back)) bsp_node_insert_polygon(node, polygon_list_pop(front ? &front : &back));
+    for (auto [child, side] : {std::pair{&node->front, front}, std::pair{&node->back, back}}) {
+        if (!side) continue;
+        *child = init_bsp_node();
+        (*child)->parent = node;
+        plain_build(*child, side);
+    }
+}
+
+bool same_points(const polygon* a, const polygon* b) {
+    if (a->point_count != b->point_count) return false;
+    for (const point *p = a->points, *q = b->points; p && q; p = p->next, q = q->next) {
+        const double pa[3] = {p->x, p->y, p->z}, qa[3] = {q->x, q->y, q->z};
+        if (std::memcmp(pa, qa, sizeof pa) != 0) return false;
+    }
+    return true;
+}
+
+// Same planes to the bit, same polygons in the same order at every node.
+void expect_same_tree(const bsp_node* built, const bsp_node* plain, const std::string& path) {
+    ASSERT_EQ(built == nullptr, plain == nullptr) << "at " << path;
+    if (!built) return;
+    EXPECT_EQ(std::memcmp(built->plane, plain->plane, sizeof built->plane), 0) << "plane at " << path;
+    const polygon *p = built->polygons, *q = plain->polygons;
+    for (int i = 0; p && q; p = p->next, q = q->next, ++i) {
+        EXPECT_TRUE(same_points(p, q)) << "polygon " << i << " at " << path;
+    }
+    EXPECT_EQ(p == nullptr, q == nullptr) << "polygon count at " << path;
+    expect_same_tree(built->front, plain->front, path + "f");
+    expect_same_tree(built->back, plain->back, path + "b");
+}
+
+polygon* prepared(polygon* list) {
+    for (polygon* p = list; p; p = p->next) {
+        polygon_calculate_plane(p);
+        polygon_make_coplanner(p, 0);
+    }
+    return list;
+}
+
+// The build hands each node's sorted orders down to its children, which merge in the pieces of
+// split polygons: the tree must still be the one the plain search makes.
+TEST_P(PartitionSearch, TheBuildMakesThePlainSearchsTree) {
+    module* m = init_module();
+    m->root = init_bsp_node();
+    m->root->polygons = generate(GetParam().kind, 4, 400);
+    build_module_bsp_tree(m, true);
+    bsp_node* plain = init_bsp_node();
+    plain_build(plain, prepared(generate(GetParam().kind, 4, 400)));
+    EXPECT_GT(bsp_tree_count_nodes(plain), 40);
+    expect_same_tree(m->root, plain, "root ");
+    bsp_tree_destroy(plain);
+    module_destroy(m);
+}
 
 // A list in which no candidate divides anything gets the plane (1, 0, 0, 0), not a polygon's own.
 TEST(PartitionSearchFallback, NoPartitionGivesTheXPlane) {
