@@ -69,12 +69,13 @@ public:
     void skip(size_t count) {
         if (take(count)) pos_ += count;
     }
-    uint8_t u8() { return static_cast<uint8_t>(read(1)); }
-    uint16_t u16() { return static_cast<uint16_t>(read(2)); }
-    uint32_t u32() { return read(4); }
-    int32_t i32() { return static_cast<int32_t>(read(4)); }
-    float f32() { return std::bit_cast<float>(read(4)); }
-    uint32_t index(int width) { return read(static_cast<size_t>(width)); }
+    uint8_t u8() { return static_cast<uint8_t>(read<1>()); }
+    uint16_t u16() { return static_cast<uint16_t>(read<2>()); }
+    uint32_t u32() { return read<4>(); }
+    int32_t i32() { return static_cast<int32_t>(read<4>()); }
+    float f32() { return std::bit_cast<float>(read<4>()); }
+    // An index of 1, 2 or 4 bytes.
+    uint32_t index(int width) { return width == 1 ? read<1>() : width == 2 ? read<2>() : read<4>(); }
     void floats(float* out, int count) {
         for (int i = 0; i < count; ++i) out[i] = f32();
     }
@@ -84,7 +85,8 @@ private:
         if (!ok_ || count > size_ - pos_) ok_ = false;
         return ok_;
     }
-    uint32_t read(size_t count) {
+    template <size_t count>
+    uint32_t read() {
         if (!take(count)) return 0;
         uint32_t value = 0;
         for (size_t i = 0; i < count; ++i) value |= static_cast<uint32_t>(data_[pos_ + i]) << (8 * i);
@@ -209,53 +211,48 @@ bf_index_widths polygon_widths(const file_view& f, int32_t polygons, const bf_wo
             index_width(cords)};
 }
 
-// Back to a fresh record, keeping the room of its index lists.
-void reset(bf_polygon& p) {
-    std::vector<uint32_t> points = std::move(p.points);
-    std::vector<uint32_t> cords = std::move(p.cords);
-    p = bf_polygon{};
-    p.points = std::move(points);
-    p.cords = std::move(cords);
-}
-
-// The record at the reader's position; one the section cannot hold fails the parse.
+// The record at the reader's position, every part written (an absent one with its default) so a
+// record can be decoded over the one before; one the section cannot hold fails the parse.
 void decode_polygon(byte_reader& r, const bf_index_widths& iw, int number, bf_polygon& p) {
-    reset(p);
     p.presence = r.u32();
     p.kind_word = r.u32();
-    if (p.presence & ~known_presence_bits) fail(plat_format(bf_texts::unknown_parts, number));
+    const uint32_t has = p.presence;
+    if (has & ~known_presence_bits) fail(plat_format(bf_texts::unknown_parts, number));
     if ((p.kind_word & kind_three_points) && (p.kind_word & kind_four_points)) {
         fail(plat_format(bf_texts::unknown_parts, number));
     }
-    if (p.presence & has_next) p.next = r.index(iw.polygon);
-    if (p.presence & has_colour) {
+    p.next = (has & has_next) ? r.index(iw.polygon) : 0;
+    p.red = p.green = p.blue = 0;
+    if (has & has_colour) {
         p.red = r.u8();
         p.green = r.u8();
         p.blue = r.u8();
     }
-    if (p.presence & has_bitmap_name) p.bitmap_name = r.index(iw.bitmap_name);
+    p.bitmap_name = (has & has_bitmap_name) ? r.index(iw.bitmap_name) : 0;
     int point_count = 0;
     if (p.kind_word & kind_three_points) point_count = 3;
     else if (p.kind_word & kind_four_points) point_count = 4;
     else point_count = (p.kind_word & kind_many_points) ? r.u16() : r.u8();
-    if (p.presence & has_name) p.name = r.index(iw.name);
-    if (p.presence & has_group) p.group = r.index(iw.group);
-    if (p.presence & has_diminution) p.light_diminution = r.f32();
+    p.name = (has & has_name) ? r.index(iw.name) : 0;
+    p.group = (has & has_group) ? r.index(iw.group) : 0;
+    p.light_diminution = (has & has_diminution) ? r.f32() : default_diminution;
+    p.transparent_index = -1;
     if (p.kind_word & kind_has_transparent) {
         p.transparent_index = (p.kind_word & kind_transparent_zero) ? 0 : r.u8();
     }
-    if (p.presence & has_animation) p.animation = r.index(iw.animation);
-    if (p.presence & has_blending) p.blending = r.u8();
-    if (p.presence & has_patch_kind) p.patch_kind = r.u8();
-    if (p.presence & has_next_patch) p.next_patch = r.index(iw.polygon);
-    if (p.presence & has_previous_patch) p.previous_patch = r.index(iw.polygon);
-    if (p.presence & has_family_head) p.family_head = r.index(iw.polygon);
-    if (p.presence & has_family_next) p.family_next = r.index(iw.polygon);
-    if (p.presence & has_ambient) p.ambient = r.u8();
-    if (p.presence & has_diffuse) p.diffuse = r.u8();
-    if (p.presence & has_specular) p.specular = r.u8();
-    if (p.presence & has_shining) p.specular_shining = r.u8();
-    if (p.presence & has_family_head) r.floats(p.centre, 3);
+    p.animation = (has & has_animation) ? r.index(iw.animation) : 0;
+    p.blending = (has & has_blending) ? r.u8() : 0;
+    p.patch_kind = (has & has_patch_kind) ? r.u8() : 0;
+    p.next_patch = (has & has_next_patch) ? r.index(iw.polygon) : 0;
+    p.previous_patch = (has & has_previous_patch) ? r.index(iw.polygon) : 0;
+    p.family_head = (has & has_family_head) ? r.index(iw.polygon) : 0;
+    p.family_next = (has & has_family_next) ? r.index(iw.polygon) : 0;
+    p.ambient = (has & has_ambient) ? r.u8() : default_ambient;
+    p.diffuse = (has & has_diffuse) ? r.u8() : default_diffuse;
+    p.specular = (has & has_specular) ? r.u8() : default_specular;
+    p.specular_shining = (has & has_shining) ? r.u8() : default_shining;
+    p.centre[0] = p.centre[1] = p.centre[2] = 0;
+    if (has & has_family_head) r.floats(p.centre, 3);
     if (!r.ok()) fail(plat_format(bf_texts::polygon_overrun, number));
     if (point_count < 3) fail(plat_format(bf_texts::bad_point_count, number, point_count));
     if (static_cast<size_t>(point_count) * static_cast<size_t>(iw.point + iw.cord) > r.remaining()) {

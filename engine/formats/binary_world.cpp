@@ -193,32 +193,31 @@ std::vector<animation*> build_animations(const bf_world& w) {
     return animations;
 }
 
-// One record per stored polygon, those of equal point count made together; empty on failure.
-std::vector<polygon*> make_polygons(const bf_polygon_links& l) {
+// Room for one record per stored polygon, those of equal point count side by side in one block
+// sized from the file; each is made as it is filled. Empty on failure.
+std::vector<polygon*> reserve_polygons(const bf_polygon_links& l) {
     std::vector<size_t> of_count(static_cast<size_t>(polygon_max_points) + 1, 0);
     for (uint32_t points : l.point_count) of_count[points]++;
-    std::vector<polygon*> made;
-    std::vector<std::vector<polygon*>> by_count(of_count.size());
-    for (size_t points = 0; points < of_count.size(); ++points) {
-        by_count[points].resize(of_count[points]);
-        if (of_count[points] == 0) continue;
-        if (!init_polys_with_points(static_cast<int>(points), of_count[points], by_count[points].data())) {
-            by_count[points].clear();
-            for (const auto& list : by_count) {
-                for (polygon* p : list) free_polygon(p);
-            }
-            return made;
-        }
+    std::vector<size_t> first(of_count.size(), 0);  // where each count's records start in `places`
+    for (size_t points = 1; points < of_count.size(); ++points) {
+        first[points] = first[points - 1] + of_count[points - 1];
     }
-    made.reserve(l.size());
-    std::vector<size_t> taken(of_count.size(), 0);
-    for (uint32_t points : l.point_count) made.push_back(by_count[points][taken[points]++]);
+    std::vector<polygon*> places(l.size());
+    for (size_t points = 0; points < of_count.size(); ++points) {
+        polygon** at = places.data() + first[points];
+        if (reserve_polys_with_points(static_cast<int>(points), of_count[points], at)) continue;
+        for (size_t i = 0; i < first[points]; ++i) free_polygon(places[i]);
+        return {};
+    }
+    std::vector<polygon*> made(l.size());
+    for (size_t i = 0; i < l.size(); ++i) made[i] = places[first[l.point_count[i]]++];
     return made;
 }
 
 void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const polygon_source& source,
                   const std::vector<group*>& groups, const std::vector<animation*>& animations,
                   const std::vector<polygon*>& polys) {
+    init_reserved_poly(p, static_cast<int>(r.points.size()));
     p->orientation = static_cast<int32_t>(r.kind_word & kind_orientation);
     p->rotated = (r.kind_word & kind_rotated) ? 1 : 0;
     p->collisional = (r.kind_word & kind_collisional) ? 1 : 0;
@@ -664,7 +663,7 @@ int build_world(const bf_world& w, const bf_polygon_links& links, polygon_source
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygon_alloc);
-    std::vector<polygon*> polys = make_polygons(links);  // editor-mode copies join at the end
+    std::vector<polygon*> polys = reserve_polygons(links);  // editor-mode copies join at the end
     if (polys.size() != links.size()) {
         report(plat_format(bf_world_texts::section_failed, "polygons"));
         return -1;

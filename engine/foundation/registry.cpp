@@ -155,12 +155,10 @@ void* record_block_create(size_t size, int32_t kind, size_t slots_offset, size_t
     return block;
 }
 
-void* record_run_create(size_t count, size_t cell_size, int32_t kind, size_t slots_offset, size_t slot_size,
-                        int32_t slot_kind) {
-    if (count == 0 || cell_size < sizeof kind || count > SIZE_MAX / cell_size) return nullptr;
+void* record_run_reserve(size_t count, size_t cell_size, size_t slots_offset, size_t slot_size, int32_t slot_kind) {
+    if (count == 0 || cell_size < sizeof(int32_t) || count > SIZE_MAX / cell_size) return nullptr;
     auto* run = static_cast<unsigned char*>(engine_alloc(count * cell_size));
     if (!run) return nullptr;
-    for (size_t i = 0; i < count; ++i) std::memcpy(run + i * cell_size, &kind, sizeof kind);
     auto cells = std::make_unique<run_cells>(run_cells{std::vector<bool>(count, true), count});
     insert(run, {count * cell_size, cell_size, slot_kind, static_cast<uint32_t>(slots_offset),
                  static_cast<uint32_t>(slot_size), std::move(cells)});
