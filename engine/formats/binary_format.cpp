@@ -1180,6 +1180,11 @@ void serialize(const bf_world& w, std::vector<uint8_t>& file) {
     }
     if (total > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) fail(bf_texts::too_big);
 
+    try {
+        file.reserve(static_cast<size_t>(total));  // the whole file in one buffer
+    } catch (const std::bad_alloc&) {
+        // Then it grows section by section, each reporting its own shortage.
+    }
     file.assign(header_size, 0);
     write_header(file, w, offset, size);
     write_section(file, s_points, size[s_points], size[s_points], [&](byte_writer& out, heap_writer&) {

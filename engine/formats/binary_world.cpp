@@ -834,7 +834,13 @@ class shared_table {
     static constexpr double cell_span = 64;
 
 public:
-    shared_table(double tolerance, int axes) : tolerance_(tolerance), axes_(axes) {}
+    // Room for `most` values is reserved; the pages are only touched as values come.
+    shared_table(double tolerance, int axes, size_t most) : tolerance_(tolerance), axes_(axes) {
+        values_.reserve(3 * most);
+        cells_.reserve(most);
+        latest_.reserve(most);
+        next_.reserve(most);
+    }
 
     // The index of the earliest value that matches; `add` is called with the new index otherwise.
     template <typename Add>
@@ -850,6 +856,10 @@ public:
             high[a] = cell_of(v[a] + 2 * tolerance_, cell);
             stored[a] = v[a];
         }
+        answer& asked = answers_[grid_hash{}(key) % answers_.size()];
+        if (asked.exact == exact && asked.v[0] == stored[0] && asked.v[1] == stored[1] && asked.v[2] == stored[2]) {
+            return asked.index;
+        }
         uint32_t best = UINT32_MAX;
         grid_key near = key;
         for (near.cell[0] = low[0]; near.cell[0] <= high[0]; ++near.cell[0]) {
@@ -862,8 +872,12 @@ public:
                 }
             }
         }
-        if (best != UINT32_MAX) return best;
+        if (best != UINT32_MAX) {
+            asked = {{stored[0], stored[1], stored[2]}, exact, best};
+            return best;
+        }
         const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
+        asked = {{stored[0], stored[1], stored[2]}, exact, index};
         values_.insert(values_.end(), std::begin(stored), std::end(stored));
         uint32_t& slot = slots_[find(key)];
         if (slot == none) {
@@ -880,6 +894,14 @@ public:
 
 private:
     static constexpr uint32_t none = UINT32_MAX;
+
+    // A query and its answer. Asked again (equal values, NaN never equal, and equal bytes) it has
+    // the same answer: a value added later only gets a larger index.
+    struct answer {
+        double v[3];
+        uint64_t exact;
+        uint32_t index;
+    };
 
     size_t find(const grid_key& key) const {
         const size_t mask = slots_.size() - 1;
@@ -909,6 +931,8 @@ private:
     std::vector<grid_key> cells_;
     std::vector<uint32_t> latest_;
     std::vector<uint32_t> next_;  // each value's earlier value in its cell
+    // The latest queries by hash: shared corners are asked again within a few polygons.
+    std::vector<answer> answers_ = std::vector<answer>(4096, answer{{NAN, NAN, NAN}, 0, none});
 };
 
 // Distinct non-empty names in order of first use, 1-based.
@@ -1182,7 +1206,11 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     std::map<const animation*, uint32_t> animation_index;
     for (const animation* a : animations) animation_index[a] = static_cast<uint32_t>(animation_index.size() + 1);
 
-    shared_table points(0.00001, 3), cords(0.0001, 2);
+    size_t corners = 0;
+    for (const polygon* p : polys) corners += static_cast<size_t>(p->point_count);
+    shared_table points(0.00001, 3, corners), cords(0.0001, 2, corners);
+    out.points.reserve(corners);
+    out.cords.reserve(corners);
     name_table bitmap_names(out.bitmap_names), polygon_names(out.polygon_names);
     out.polygons.reserve(polys.size());
     for (const polygon* p : polys) {
@@ -1250,6 +1278,8 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         factor(r, has_diffuse, r.diffuse, p->diffuse, default_diffuse);
         factor(r, has_specular, r.specular, p->specular, default_specular);
         factor(r, has_shining, r.specular_shining, p->specular_shining, default_shining);
+        r.points.reserve(static_cast<size_t>(p->point_count));
+        r.cords.reserve(static_cast<size_t>(p->point_count));
         for (const point* pt = p->points; pt; pt = pt->next) {
             const double position[3] = {pt->x, pt->y, pt->z};
             const uint64_t bytes = uint64_t{pt->red} | uint64_t{pt->green} << 8 | uint64_t{pt->blue} << 16 |
