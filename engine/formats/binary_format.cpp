@@ -11,6 +11,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
+#include "foundation/le_bytes.h"
 #include "foundation/memory.h"
 #include "platform/memory_probe.h"
 #include "platform/numbers.h"
@@ -61,6 +62,7 @@ class byte_reader {
 public:
     byte_reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool ok() const { return ok_; }
+    const uint8_t* start() const { return data_; }
     size_t remaining() const { return size_ - pos_; }
     void seek(size_t position) {
         if (position > size_) ok_ = false;
@@ -277,27 +279,25 @@ void read_polygons(const file_view& f, bf_world& w) {
     for (int32_t i = 0; i < block.count; ++i) decode_polygon(r, iw, i + 1, w.polygons[static_cast<size_t>(i)]);
 }
 
-bf_point decode_point(byte_reader& r) {
+float le_f32(const uint8_t* b) { return std::bit_cast<float>(le_u32(b)); }
+
+// The point record at `b`, inside a checked section; its last two bytes are reserved.
+bf_point point_record(const uint8_t* b) {
     bf_point p{};
-    p.x = r.f32();
-    p.y = r.f32();
-    p.z = r.f32();
-    p.red = r.u8();
-    p.green = r.u8();
-    p.blue = r.u8();
-    p.normal_x = static_cast<int8_t>(r.u8());
-    p.normal_y = static_cast<int8_t>(r.u8());
-    p.normal_z = static_cast<int8_t>(r.u8());
-    r.skip(2);
+    p.x = le_f32(b);
+    p.y = le_f32(b + 4);
+    p.z = le_f32(b + 8);
+    p.red = b[12];
+    p.green = b[13];
+    p.blue = b[14];
+    p.normal_x = static_cast<int8_t>(b[15]);
+    p.normal_y = static_cast<int8_t>(b[16]);
+    p.normal_z = static_cast<int8_t>(b[17]);
     return p;
 }
 
-bf_cord decode_cord(byte_reader& r) {
-    bf_cord c{};
-    c.x = r.f32();
-    c.y = r.f32();
-    return c;
-}
+// The cord record at `b`, inside a checked section.
+bf_cord cord_record(const uint8_t* b) { return {le_f32(b), le_f32(b + 4)}; }
 
 // The chase name, offset, type and softness, in the order cameras and dynamic objects both keep them.
 void read_chase(const file_view& f, byte_reader& r, const char* section, bf_chase_part& chase) {
@@ -515,12 +515,14 @@ void read_header(const file_view& f, bf_world& w) {
     w.top_group = f.header_i32(at::top_group);
 }
 
-byte_reader point_records(const file_view& f, int32_t& count) {
-    return records(f, at::point_size, at::point_count, at::point_offset, point_size, "points", &count);
+// The first point record of the checked section.
+const uint8_t* point_records(const file_view& f, int32_t& count) {
+    return records(f, at::point_size, at::point_count, at::point_offset, point_size, "points", &count).start();
 }
 
-byte_reader cord_records(const file_view& f, int32_t& count) {
-    return records(f, at::cord_size, at::cord_count, at::cord_offset, cord_size, "texture coords", &count);
+// The first cord record of the checked section.
+const uint8_t* cord_records(const file_view& f, int32_t& count) {
+    return records(f, at::cord_size, at::cord_count, at::cord_offset, cord_size, "texture coords", &count).start();
 }
 
 void read_names_and_groups(const file_view& f, bf_world& w) {
@@ -563,12 +565,12 @@ void read_other_sections(const file_view& f, bf_world& w) {
 void parse(const file_view& f, bf_world& w) {
     read_header(f, w);
     int32_t count = 0;
-    byte_reader points = point_records(f, count);
+    const uint8_t* points = point_records(f, count);
     w.points.resize(static_cast<size_t>(count));
-    for (bf_point& p : w.points) p = decode_point(points);
-    byte_reader cords = cord_records(f, count);
+    for (size_t i = 0; i < w.points.size(); ++i) w.points[i] = point_record(points + i * point_size);
+    const uint8_t* cords = cord_records(f, count);
     w.cords.resize(static_cast<size_t>(count));
-    for (bf_cord& c : w.cords) c = decode_cord(cords);
+    for (size_t i = 0; i < w.cords.size(); ++i) w.cords[i] = cord_record(cords + i * cord_size);
     read_names_and_groups(f, w);
     read_polygons(f, w);
     read_other_sections(f, w);
@@ -1379,13 +1381,11 @@ void bfl_file_polygon(const bf_sections& file, size_t& at, bf_polygon& out) {
 }
 
 bf_point bfl_file_point(const bf_sections& file, uint32_t index) {
-    byte_reader r(file.data + file.points_at + static_cast<size_t>(index) * point_size, point_size);
-    return decode_point(r);
+    return point_record(file.data + file.points_at + static_cast<size_t>(index) * point_size);
 }
 
 bf_cord bfl_file_cord(const bf_sections& file, uint32_t index) {
-    byte_reader r(file.data + file.cords_at + static_cast<size_t>(index) * cord_size, cord_size);
-    return decode_cord(r);
+    return cord_record(file.data + file.cords_at + static_cast<size_t>(index) * cord_size);
 }
 
 int bfl_serialize_world(const bf_world& world, std::vector<uint8_t>& out) {
