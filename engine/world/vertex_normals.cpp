@@ -30,6 +30,9 @@ int64_t cell_of(double v) {
 
 cell cell_of(const point* pt) { return {cell_of(pt->x), cell_of(pt->y), cell_of(pt->z)}; }
 
+// Compared field by field: small enough to stay inline where the table is searched.
+bool same_cell(const cell& a, const cell& b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
+
 struct entry {
     uint32_t order;    // position in the scan: polygon by polygon, point by point
     uint32_t polygon;  // index in the polygon list
@@ -107,7 +110,7 @@ private:
     size_t find(const cell& c) const {
         const size_t mask = slots_.size() - 1;
         size_t slot = cell_hash(c) & mask;
-        while (slots_[slot] != no_cell && keys_[slots_[slot]] != c) slot = (slot + 1) & mask;
+        while (slots_[slot] != no_cell && !same_cell(keys_[slots_[slot]], c)) slot = (slot + 1) & mask;
         return slot;
     }
 
