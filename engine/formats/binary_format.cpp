@@ -11,6 +11,7 @@
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
+#include "foundation/le_bytes.h"
 #include "foundation/memory.h"
 #include "platform/memory_probe.h"
 #include "platform/numbers.h"
@@ -61,6 +62,7 @@ class byte_reader {
 public:
     byte_reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool ok() const { return ok_; }
+    const uint8_t* start() const { return data_; }
     size_t remaining() const { return size_ - pos_; }
     void seek(size_t position) {
         if (position > size_) ok_ = false;
@@ -69,12 +71,13 @@ public:
     void skip(size_t count) {
         if (take(count)) pos_ += count;
     }
-    uint8_t u8() { return static_cast<uint8_t>(read(1)); }
-    uint16_t u16() { return static_cast<uint16_t>(read(2)); }
-    uint32_t u32() { return read(4); }
-    int32_t i32() { return static_cast<int32_t>(read(4)); }
-    float f32() { return std::bit_cast<float>(read(4)); }
-    uint32_t index(int width) { return read(static_cast<size_t>(width)); }
+    uint8_t u8() { return static_cast<uint8_t>(read<1>()); }
+    uint16_t u16() { return static_cast<uint16_t>(read<2>()); }
+    uint32_t u32() { return read<4>(); }
+    int32_t i32() { return static_cast<int32_t>(read<4>()); }
+    float f32() { return std::bit_cast<float>(read<4>()); }
+    // An index of 1, 2 or 4 bytes.
+    uint32_t index(int width) { return width == 1 ? read<1>() : width == 2 ? read<2>() : read<4>(); }
     void floats(float* out, int count) {
         for (int i = 0; i < count; ++i) out[i] = f32();
     }
@@ -84,7 +87,8 @@ private:
         if (!ok_ || count > size_ - pos_) ok_ = false;
         return ok_;
     }
-    uint32_t read(size_t count) {
+    template <size_t count>
+    uint32_t read() {
         if (!take(count)) return 0;
         uint32_t value = 0;
         for (size_t i = 0; i < count; ++i) value |= static_cast<uint32_t>(data_[pos_ + i]) << (8 * i);
@@ -209,53 +213,48 @@ bf_index_widths polygon_widths(const file_view& f, int32_t polygons, const bf_wo
             index_width(cords)};
 }
 
-// Back to a fresh record, keeping the room of its index lists.
-void reset(bf_polygon& p) {
-    std::vector<uint32_t> points = std::move(p.points);
-    std::vector<uint32_t> cords = std::move(p.cords);
-    p = bf_polygon{};
-    p.points = std::move(points);
-    p.cords = std::move(cords);
-}
-
-// The record at the reader's position; one the section cannot hold fails the parse.
+// The record at the reader's position, every part written (an absent one with its default) so a
+// record can be decoded over the one before; one the section cannot hold fails the parse.
 void decode_polygon(byte_reader& r, const bf_index_widths& iw, int number, bf_polygon& p) {
-    reset(p);
     p.presence = r.u32();
     p.kind_word = r.u32();
-    if (p.presence & ~known_presence_bits) fail(plat_format(bf_texts::unknown_parts, number));
+    const uint32_t has = p.presence;
+    if (has & ~known_presence_bits) fail(plat_format(bf_texts::unknown_parts, number));
     if ((p.kind_word & kind_three_points) && (p.kind_word & kind_four_points)) {
         fail(plat_format(bf_texts::unknown_parts, number));
     }
-    if (p.presence & has_next) p.next = r.index(iw.polygon);
-    if (p.presence & has_colour) {
+    p.next = (has & has_next) ? r.index(iw.polygon) : 0;
+    p.red = p.green = p.blue = 0;
+    if (has & has_colour) {
         p.red = r.u8();
         p.green = r.u8();
         p.blue = r.u8();
     }
-    if (p.presence & has_bitmap_name) p.bitmap_name = r.index(iw.bitmap_name);
+    p.bitmap_name = (has & has_bitmap_name) ? r.index(iw.bitmap_name) : 0;
     int point_count = 0;
     if (p.kind_word & kind_three_points) point_count = 3;
     else if (p.kind_word & kind_four_points) point_count = 4;
     else point_count = (p.kind_word & kind_many_points) ? r.u16() : r.u8();
-    if (p.presence & has_name) p.name = r.index(iw.name);
-    if (p.presence & has_group) p.group = r.index(iw.group);
-    if (p.presence & has_diminution) p.light_diminution = r.f32();
+    p.name = (has & has_name) ? r.index(iw.name) : 0;
+    p.group = (has & has_group) ? r.index(iw.group) : 0;
+    p.light_diminution = (has & has_diminution) ? r.f32() : default_diminution;
+    p.transparent_index = -1;
     if (p.kind_word & kind_has_transparent) {
         p.transparent_index = (p.kind_word & kind_transparent_zero) ? 0 : r.u8();
     }
-    if (p.presence & has_animation) p.animation = r.index(iw.animation);
-    if (p.presence & has_blending) p.blending = r.u8();
-    if (p.presence & has_patch_kind) p.patch_kind = r.u8();
-    if (p.presence & has_next_patch) p.next_patch = r.index(iw.polygon);
-    if (p.presence & has_previous_patch) p.previous_patch = r.index(iw.polygon);
-    if (p.presence & has_family_head) p.family_head = r.index(iw.polygon);
-    if (p.presence & has_family_next) p.family_next = r.index(iw.polygon);
-    if (p.presence & has_ambient) p.ambient = r.u8();
-    if (p.presence & has_diffuse) p.diffuse = r.u8();
-    if (p.presence & has_specular) p.specular = r.u8();
-    if (p.presence & has_shining) p.specular_shining = r.u8();
-    if (p.presence & has_family_head) r.floats(p.centre, 3);
+    p.animation = (has & has_animation) ? r.index(iw.animation) : 0;
+    p.blending = (has & has_blending) ? r.u8() : 0;
+    p.patch_kind = (has & has_patch_kind) ? r.u8() : 0;
+    p.next_patch = (has & has_next_patch) ? r.index(iw.polygon) : 0;
+    p.previous_patch = (has & has_previous_patch) ? r.index(iw.polygon) : 0;
+    p.family_head = (has & has_family_head) ? r.index(iw.polygon) : 0;
+    p.family_next = (has & has_family_next) ? r.index(iw.polygon) : 0;
+    p.ambient = (has & has_ambient) ? r.u8() : default_ambient;
+    p.diffuse = (has & has_diffuse) ? r.u8() : default_diffuse;
+    p.specular = (has & has_specular) ? r.u8() : default_specular;
+    p.specular_shining = (has & has_shining) ? r.u8() : default_shining;
+    p.centre[0] = p.centre[1] = p.centre[2] = 0;
+    if (has & has_family_head) r.floats(p.centre, 3);
     if (!r.ok()) fail(plat_format(bf_texts::polygon_overrun, number));
     if (point_count < 3) fail(plat_format(bf_texts::bad_point_count, number, point_count));
     if (static_cast<size_t>(point_count) * static_cast<size_t>(iw.point + iw.cord) > r.remaining()) {
@@ -280,27 +279,25 @@ void read_polygons(const file_view& f, bf_world& w) {
     for (int32_t i = 0; i < block.count; ++i) decode_polygon(r, iw, i + 1, w.polygons[static_cast<size_t>(i)]);
 }
 
-bf_point decode_point(byte_reader& r) {
+float le_f32(const uint8_t* b) { return std::bit_cast<float>(le_u32(b)); }
+
+// The point record at `b`, inside a checked section; its last two bytes are reserved.
+bf_point point_record(const uint8_t* b) {
     bf_point p{};
-    p.x = r.f32();
-    p.y = r.f32();
-    p.z = r.f32();
-    p.red = r.u8();
-    p.green = r.u8();
-    p.blue = r.u8();
-    p.normal_x = static_cast<int8_t>(r.u8());
-    p.normal_y = static_cast<int8_t>(r.u8());
-    p.normal_z = static_cast<int8_t>(r.u8());
-    r.skip(2);
+    p.x = le_f32(b);
+    p.y = le_f32(b + 4);
+    p.z = le_f32(b + 8);
+    p.red = b[12];
+    p.green = b[13];
+    p.blue = b[14];
+    p.normal_x = static_cast<int8_t>(b[15]);
+    p.normal_y = static_cast<int8_t>(b[16]);
+    p.normal_z = static_cast<int8_t>(b[17]);
     return p;
 }
 
-bf_cord decode_cord(byte_reader& r) {
-    bf_cord c{};
-    c.x = r.f32();
-    c.y = r.f32();
-    return c;
-}
+// The cord record at `b`, inside a checked section.
+bf_cord cord_record(const uint8_t* b) { return {le_f32(b), le_f32(b + 4)}; }
 
 // The chase name, offset, type and softness, in the order cameras and dynamic objects both keep them.
 void read_chase(const file_view& f, byte_reader& r, const char* section, bf_chase_part& chase) {
@@ -518,12 +515,14 @@ void read_header(const file_view& f, bf_world& w) {
     w.top_group = f.header_i32(at::top_group);
 }
 
-byte_reader point_records(const file_view& f, int32_t& count) {
-    return records(f, at::point_size, at::point_count, at::point_offset, point_size, "points", &count);
+// The first point record of the checked section.
+const uint8_t* point_records(const file_view& f, int32_t& count) {
+    return records(f, at::point_size, at::point_count, at::point_offset, point_size, "points", &count).start();
 }
 
-byte_reader cord_records(const file_view& f, int32_t& count) {
-    return records(f, at::cord_size, at::cord_count, at::cord_offset, cord_size, "texture coords", &count);
+// The first cord record of the checked section.
+const uint8_t* cord_records(const file_view& f, int32_t& count) {
+    return records(f, at::cord_size, at::cord_count, at::cord_offset, cord_size, "texture coords", &count).start();
 }
 
 void read_names_and_groups(const file_view& f, bf_world& w) {
@@ -566,12 +565,12 @@ void read_other_sections(const file_view& f, bf_world& w) {
 void parse(const file_view& f, bf_world& w) {
     read_header(f, w);
     int32_t count = 0;
-    byte_reader points = point_records(f, count);
+    const uint8_t* points = point_records(f, count);
     w.points.resize(static_cast<size_t>(count));
-    for (bf_point& p : w.points) p = decode_point(points);
-    byte_reader cords = cord_records(f, count);
+    for (size_t i = 0; i < w.points.size(); ++i) w.points[i] = point_record(points + i * point_size);
+    const uint8_t* cords = cord_records(f, count);
     w.cords.resize(static_cast<size_t>(count));
-    for (bf_cord& c : w.cords) c = decode_cord(cords);
+    for (size_t i = 0; i < w.cords.size(); ++i) w.cords[i] = cord_record(cords + i * cord_size);
     read_names_and_groups(f, w);
     read_polygons(f, w);
     read_other_sections(f, w);
@@ -1183,6 +1182,11 @@ void serialize(const bf_world& w, std::vector<uint8_t>& file) {
     }
     if (total > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) fail(bf_texts::too_big);
 
+    try {
+        file.reserve(static_cast<size_t>(total));  // the whole file in one buffer
+    } catch (const std::bad_alloc&) {
+        // Then it grows section by section, each reporting its own shortage.
+    }
     file.assign(header_size, 0);
     write_header(file, w, offset, size);
     write_section(file, s_points, size[s_points], size[s_points], [&](byte_writer& out, heap_writer&) {
@@ -1377,13 +1381,11 @@ void bfl_file_polygon(const bf_sections& file, size_t& at, bf_polygon& out) {
 }
 
 bf_point bfl_file_point(const bf_sections& file, uint32_t index) {
-    byte_reader r(file.data + file.points_at + static_cast<size_t>(index) * point_size, point_size);
-    return decode_point(r);
+    return point_record(file.data + file.points_at + static_cast<size_t>(index) * point_size);
 }
 
 bf_cord bfl_file_cord(const bf_sections& file, uint32_t index) {
-    byte_reader r(file.data + file.cords_at + static_cast<size_t>(index) * cord_size, cord_size);
-    return decode_cord(r);
+    return cord_record(file.data + file.cords_at + static_cast<size_t>(index) * cord_size);
 }
 
 int bfl_serialize_world(const bf_world& world, std::vector<uint8_t>& out) {

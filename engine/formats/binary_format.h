@@ -320,6 +320,7 @@ int bfl_read_world_file(const char* path, bf_world& out);
 int bfl_parse_file(const uint8_t* data, size_t size, bf_file& out);
 // The polygon record at byte `at` of the polygon section of a parsed file; `at` moves past it.
 void bfl_file_polygon(const bf_sections& file, size_t& at, bf_polygon& out);
+// The point and cord records of a parsed file, at an index its polygons name (so one the parse checked).
 bf_point bfl_file_point(const bf_sections& file, uint32_t index);
 bf_cord bfl_file_cord(const bf_sections& file, uint32_t index);
 // The links of a world's polygons.

@@ -193,32 +193,31 @@ std::vector<animation*> build_animations(const bf_world& w) {
     return animations;
 }
 
-// One record per stored polygon, those of equal point count made together; empty on failure.
-std::vector<polygon*> make_polygons(const bf_polygon_links& l) {
+// Room for one record per stored polygon, those of equal point count side by side in one block
+// sized from the file; each is made as it is filled. Empty on failure.
+std::vector<polygon*> reserve_polygons(const bf_polygon_links& l) {
     std::vector<size_t> of_count(static_cast<size_t>(polygon_max_points) + 1, 0);
     for (uint32_t points : l.point_count) of_count[points]++;
-    std::vector<polygon*> made;
-    std::vector<std::vector<polygon*>> by_count(of_count.size());
-    for (size_t points = 0; points < of_count.size(); ++points) {
-        by_count[points].resize(of_count[points]);
-        if (of_count[points] == 0) continue;
-        if (!init_polys_with_points(static_cast<int>(points), of_count[points], by_count[points].data())) {
-            by_count[points].clear();
-            for (const auto& list : by_count) {
-                for (polygon* p : list) free_polygon(p);
-            }
-            return made;
-        }
+    std::vector<size_t> first(of_count.size(), 0);  // where each count's records start in `places`
+    for (size_t points = 1; points < of_count.size(); ++points) {
+        first[points] = first[points - 1] + of_count[points - 1];
     }
-    made.reserve(l.size());
-    std::vector<size_t> taken(of_count.size(), 0);
-    for (uint32_t points : l.point_count) made.push_back(by_count[points][taken[points]++]);
+    std::vector<polygon*> places(l.size());
+    for (size_t points = 0; points < of_count.size(); ++points) {
+        polygon** at = places.data() + first[points];
+        if (reserve_polys_with_points(static_cast<int>(points), of_count[points], at)) continue;
+        for (size_t i = 0; i < first[points]; ++i) free_polygon(places[i]);
+        return {};
+    }
+    std::vector<polygon*> made(l.size());
+    for (size_t i = 0; i < l.size(); ++i) made[i] = places[first[l.point_count[i]]++];
     return made;
 }
 
 void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const polygon_source& source,
                   const std::vector<group*>& groups, const std::vector<animation*>& animations,
                   const std::vector<polygon*>& polys) {
+    init_reserved_poly(p, static_cast<int>(r.points.size()));
     p->orientation = static_cast<int32_t>(r.kind_word & kind_orientation);
     p->rotated = (r.kind_word & kind_rotated) ? 1 : 0;
     p->collisional = (r.kind_word & kind_collisional) ? 1 : 0;
@@ -664,7 +663,7 @@ int build_world(const bf_world& w, const bf_polygon_links& links, polygon_source
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygon_alloc);
-    std::vector<polygon*> polys = make_polygons(links);  // editor-mode copies join at the end
+    std::vector<polygon*> polys = reserve_polygons(links);  // editor-mode copies join at the end
     if (polys.size() != links.size()) {
         report(plat_format(bf_world_texts::section_failed, "polygons"));
         return -1;
@@ -835,7 +834,13 @@ class shared_table {
     static constexpr double cell_span = 64;
 
 public:
-    shared_table(double tolerance, int axes) : tolerance_(tolerance), axes_(axes) {}
+    // Room for `most` values is reserved; the pages are only touched as values come.
+    shared_table(double tolerance, int axes, size_t most) : tolerance_(tolerance), axes_(axes) {
+        values_.reserve(3 * most);
+        cells_.reserve(most);
+        latest_.reserve(most);
+        next_.reserve(most);
+    }
 
     // The index of the earliest value that matches; `add` is called with the new index otherwise.
     template <typename Add>
@@ -851,6 +856,10 @@ public:
             high[a] = cell_of(v[a] + 2 * tolerance_, cell);
             stored[a] = v[a];
         }
+        answer& asked = answers_[grid_hash{}(key) % answers_.size()];
+        if (asked.exact == exact && asked.v[0] == stored[0] && asked.v[1] == stored[1] && asked.v[2] == stored[2]) {
+            return asked.index;
+        }
         uint32_t best = UINT32_MAX;
         grid_key near = key;
         for (near.cell[0] = low[0]; near.cell[0] <= high[0]; ++near.cell[0]) {
@@ -863,8 +872,12 @@ public:
                 }
             }
         }
-        if (best != UINT32_MAX) return best;
+        if (best != UINT32_MAX) {
+            asked = {{stored[0], stored[1], stored[2]}, exact, best};
+            return best;
+        }
         const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
+        asked = {{stored[0], stored[1], stored[2]}, exact, index};
         values_.insert(values_.end(), std::begin(stored), std::end(stored));
         uint32_t& slot = slots_[find(key)];
         if (slot == none) {
@@ -881,6 +894,14 @@ public:
 
 private:
     static constexpr uint32_t none = UINT32_MAX;
+
+    // A query and its answer. Asked again (equal values, NaN never equal, and equal bytes) it has
+    // the same answer: a value added later only gets a larger index.
+    struct answer {
+        double v[3];
+        uint64_t exact;
+        uint32_t index;
+    };
 
     size_t find(const grid_key& key) const {
         const size_t mask = slots_.size() - 1;
@@ -910,6 +931,8 @@ private:
     std::vector<grid_key> cells_;
     std::vector<uint32_t> latest_;
     std::vector<uint32_t> next_;  // each value's earlier value in its cell
+    // The latest queries by hash: shared corners are asked again within a few polygons.
+    std::vector<answer> answers_ = std::vector<answer>(4096, answer{{NAN, NAN, NAN}, 0, none});
 };
 
 // Distinct non-empty names in order of first use, 1-based.
@@ -1183,7 +1206,11 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     std::map<const animation*, uint32_t> animation_index;
     for (const animation* a : animations) animation_index[a] = static_cast<uint32_t>(animation_index.size() + 1);
 
-    shared_table points(0.00001, 3), cords(0.0001, 2);
+    size_t corners = 0;
+    for (const polygon* p : polys) corners += static_cast<size_t>(p->point_count);
+    shared_table points(0.00001, 3, corners), cords(0.0001, 2, corners);
+    out.points.reserve(corners);
+    out.cords.reserve(corners);
     name_table bitmap_names(out.bitmap_names), polygon_names(out.polygon_names);
     out.polygons.reserve(polys.size());
     for (const polygon* p : polys) {
@@ -1251,6 +1278,8 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         factor(r, has_diffuse, r.diffuse, p->diffuse, default_diffuse);
         factor(r, has_specular, r.specular, p->specular, default_specular);
         factor(r, has_shining, r.specular_shining, p->specular_shining, default_shining);
+        r.points.reserve(static_cast<size_t>(p->point_count));
+        r.cords.reserve(static_cast<size_t>(p->point_count));
         for (const point* pt = p->points; pt; pt = pt->next) {
             const double position[3] = {pt->x, pt->y, pt->z};
             const uint64_t bytes = uint64_t{pt->red} | uint64_t{pt->green} << 8 | uint64_t{pt->blue} << 16 |

@@ -6,10 +6,8 @@
 
 #include <cstring>
 #include <map>
-#include <memory>
 #include <memory_resource>
 #include <mutex>
-#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -22,19 +20,13 @@
 
 namespace {
 
-// Which cells of a run are still live; a dead cell is never read again.
-struct run_cells {
-    std::vector<bool> alive;
-    size_t live;
-};
-
 struct entry {
     size_t size;  // 1 for a single record
     size_t cell_size;
     int32_t slot_kind;
     uint32_t slots_offset;
     uint32_t slot_size;  // 0: no slots
-    std::unique_ptr<run_cells> cells;  // NULL: the range is one record
+    size_t live_cells;   // the cells of a run still alive; 0: the range is one record
 };
 
 struct registry_state {
@@ -75,6 +67,15 @@ std::pmr::map<uintptr_t, entry>::iterator holder(registry_state& r, uintptr_t at
     return at - found->first < found->second.size ? found : r.records.end();
 }
 
+// A dead cell of a run is filled with 0x55, its kind word too; that word is all that is read of it
+// again, to tell that it is dead.
+bool cell_alive(uintptr_t cell) {
+    int32_t kind = 0, dead = 0;
+    std::memcpy(&kind, reinterpret_cast<const void*>(cell), sizeof kind);
+    std::memset(&dead, dead_record_byte, sizeof dead);
+    return kind != dead;
+}
+
 // A zero-filled block with its kind word set, or NULL.
 void* allocate_record(size_t size, int32_t kind) {
     if (size < sizeof kind) return nullptr;
@@ -89,10 +90,9 @@ void* kill_cell(std::pmr::map<uintptr_t, entry>& records, std::pmr::map<uintptr_
                 size_t cell) {
     entry& e = found->second;
     void* at = reinterpret_cast<void*>(found->first + cell * e.cell_size);
-    e.cells->alive[cell] = false;
     std::memset(at, dead_record_byte, e.cell_size);
-    DROVIK_POISON(at, e.cell_size);
-    if (--e.cells->live != 0) return nullptr;
+    DROVIK_POISON(static_cast<unsigned char*>(at) + sizeof(int32_t), e.cell_size - sizeof(int32_t));
+    if (--e.live_cells != 0) return nullptr;
     void* memory = reinterpret_cast<void*>(found->first);
     DROVIK_UNPOISON(memory, e.size);
     records.erase(found);
@@ -101,11 +101,10 @@ void* kill_cell(std::pmr::map<uintptr_t, entry>& records, std::pmr::map<uintptr_
 
 }  // namespace
 
-void registry_add(const void* record) { insert(record, {1, 1, 0, 0, 0, nullptr}); }
+void registry_add(const void* record) { insert(record, {1, 1, 0, 0, 0, 0}); }
 
 void registry_add_block(const void* block, size_t size, size_t slots_offset, size_t slot_size, int32_t slot_kind) {
-    insert(block, {size, size, slot_kind, static_cast<uint32_t>(slots_offset), static_cast<uint32_t>(slot_size),
-                   nullptr});
+    insert(block, {size, size, slot_kind, static_cast<uint32_t>(slots_offset), static_cast<uint32_t>(slot_size), 0});
 }
 
 void registry_remove(const void* record) {
@@ -128,8 +127,9 @@ bool registry_lookup(const void* address, int32_t* kind) {
     if (found == r.records.end()) return false;
     const entry& e = found->second;
     const uintptr_t offset = at - found->first;
-    const size_t cell = e.cells ? offset / e.cell_size : 0;
-    if (e.cells && !e.cells->alive[cell]) return false;
+    const bool run = e.live_cells != 0;
+    const size_t cell = run ? offset / e.cell_size : 0;
+    if (run && !cell_alive(found->first + cell * e.cell_size)) return false;
     // A live record's memory can be read.
     const uintptr_t within = offset - cell * e.cell_size;
     if (within != 0 && !live_slot(e, within, at)) return false;
@@ -155,15 +155,12 @@ void* record_block_create(size_t size, int32_t kind, size_t slots_offset, size_t
     return block;
 }
 
-void* record_run_create(size_t count, size_t cell_size, int32_t kind, size_t slots_offset, size_t slot_size,
-                        int32_t slot_kind) {
-    if (count == 0 || cell_size < sizeof kind || count > SIZE_MAX / cell_size) return nullptr;
+void* record_run_reserve(size_t count, size_t cell_size, size_t slots_offset, size_t slot_size, int32_t slot_kind) {
+    if (count == 0 || cell_size < sizeof(int32_t) || count > SIZE_MAX / cell_size) return nullptr;
     auto* run = static_cast<unsigned char*>(engine_alloc(count * cell_size));
     if (!run) return nullptr;
-    for (size_t i = 0; i < count; ++i) std::memcpy(run + i * cell_size, &kind, sizeof kind);
-    auto cells = std::make_unique<run_cells>(run_cells{std::vector<bool>(count, true), count});
     insert(run, {count * cell_size, cell_size, slot_kind, static_cast<uint32_t>(slots_offset),
-                 static_cast<uint32_t>(slot_size), std::move(cells)});
+                 static_cast<uint32_t>(slot_size), count});
     return run;
 }
 
@@ -175,11 +172,11 @@ void record_destroy(void* record) {
         std::lock_guard<std::mutex> guard(r.lock);
         const uintptr_t at = address_of(record);
         const auto found = holder(r, at);
-        if (found != r.records.end() && found->second.cells) {
+        if (found != r.records.end() && found->second.live_cells != 0) {
             const entry& e = found->second;
             const size_t cell = (at - found->first) / e.cell_size;
             // Only the start of a live cell is a record of the run.
-            if (at != found->first + cell * e.cell_size || !e.cells->alive[cell]) return;
+            if (at != found->first + cell * e.cell_size || !cell_alive(at)) return;
             dead_run = kill_cell(r.records, found, cell);
             if (!dead_run) return;
         }

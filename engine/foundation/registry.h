@@ -21,10 +21,11 @@ void* record_create(size_t size, int32_t kind);
 // The same for a block with record slots (registry_add_block).
 void* record_block_create(size_t size, int32_t kind, size_t slots_offset, size_t slot_size, int32_t slot_kind);
 // Allocates `count` zero-filled cells of `cell_size` bytes side by side, registered as one range: each
-// cell is a record of `kind` with slots as in registry_add_block, and dies on its own through
-// record_destroy; the memory goes when the last cell has died. Returns the first cell or NULL.
-void* record_run_create(size_t count, size_t cell_size, int32_t kind, size_t slots_offset, size_t slot_size,
-                        int32_t slot_kind);
+// cell is a record with slots as in registry_add_block, and dies on its own through record_destroy;
+// the memory goes when the last cell has died. The caller writes each cell's kind word as it makes
+// the record there, so a cell's memory is first touched when it is filled. Returns the first cell or
+// NULL.
+void* record_run_reserve(size_t count, size_t cell_size, size_t slots_offset, size_t slot_size, int32_t slot_kind);
 // Unregisters the record (or block, or cell of a run), fills it with 0x55 and frees it.
 void record_destroy(void* record);
 

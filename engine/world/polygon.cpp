@@ -235,7 +235,8 @@ polygon* init_poly_with_points(int points) {
     return p;
 }
 
-bool init_polys_with_points(int points, size_t count, polygon** out) {
+bool reserve_polys_with_points(int points, size_t count, polygon** out) {
+    if (count == 0) return true;
     if (points <= 0 || points > polygon_max_points || fast_alloc_mode()) {
         for (size_t i = 0; i < count; ++i) {
             out[i] = init_poly_with_points(points);
@@ -245,25 +246,23 @@ bool init_polys_with_points(int points, size_t count, polygon** out) {
         }
         return true;
     }
-    constexpr size_t run_cells = 16384;
     const size_t cell = block_size(points);
-    for (size_t first = 0; first < count; first += run_cells) {
-        const size_t cells = std::min(run_cells, count - first);
-        auto* run = static_cast<unsigned char*>(
-            record_run_create(cells, cell, kind_polygon, point_slots_offset, sizeof(point), kind_point));
-        if (!run) {
-            report("init_poly: failed to alloc mem\n");
-            for (size_t j = 0; j < first; ++j) free_polygon(out[j]);
-            return false;
-        }
-        for (size_t i = 0; i < cells; ++i) {
-            polygon* p = reinterpret_cast<polygon*>(run + i * cell);
-            p->block_points = static_cast<uint8_t>(points);
-            set_new_polygon(p);
-            out[first + i] = p;
-        }
+    auto* run =
+        static_cast<unsigned char*>(record_run_reserve(count, cell, point_slots_offset, sizeof(point), kind_point));
+    if (!run) {
+        report("init_poly: failed to alloc mem\n");
+        return false;
     }
+    for (size_t i = 0; i < count; ++i) out[i] = reinterpret_cast<polygon*>(run + i * cell);
     return true;
+}
+
+void init_reserved_poly(polygon* p, int points) {
+    // A record of the pool or of its own block is made already.
+    if (p->kind == kind_polygon) return;
+    p->kind = kind_polygon;
+    p->block_points = static_cast<uint8_t>(points);
+    set_new_polygon(p);
 }
 
 int polygon_list_add(polygon** list, polygon* p) {

@@ -32,9 +32,12 @@ void polygon_patch_count_add(int delta);
 polygon* init_poly();
 // A polygon whose first `points` points (at most the maximum) are allocated with it in one block.
 polygon* init_poly_with_points(int points);
-// `count` such polygons at `out`, made in runs that share memory (each still freed on its own);
-// false, with nothing made, when memory runs out.
-bool init_polys_with_points(int points, size_t count, polygon** out);
+// Room for `count` such polygons at `out`, side by side in one block (each still freed on its own):
+// each is made by init_reserved_poly before any other use, so its memory is touched once, as it is
+// filled. False, with nothing reserved, when memory runs out.
+bool reserve_polys_with_points(int points, size_t count, polygon** out);
+// Makes the fresh polygon of `points` points at a place reserve_polys_with_points gave.
+void init_reserved_poly(polygon* p, int points);
 int polygon_list_add(polygon** list, polygon* p);
 int polygon_list_add_by_bitmap(polygon** list, polygon* p);
 int polygon_world_order_push(polygon** list, polygon* p);

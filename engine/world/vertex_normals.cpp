@@ -30,6 +30,9 @@ int64_t cell_of(double v) {
 
 cell cell_of(const point* pt) { return {cell_of(pt->x), cell_of(pt->y), cell_of(pt->z)}; }
 
+// Compared field by field: small enough to stay inline where the table is searched.
+bool same_cell(const cell& a, const cell& b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
+
 struct entry {
     uint32_t order;    // position in the scan: polygon by polygon, point by point
     uint32_t polygon;  // index in the polygon list
@@ -58,8 +61,7 @@ public:
         size_t capacity = 16;
         while (capacity < 2 * points) capacity *= 2;
         slots_.assign(capacity, no_cell);
-        std::vector<uint32_t> cell_of_entry;
-        cell_of_entry.reserve(points);
+        cell_of_entry_.reserve(points);
         std::vector<uint32_t> counts;
         for (const polygon* p : polygons) {
             for (const point* pt = p->points; pt; pt = pt->next) {
@@ -70,7 +72,7 @@ public:
                     keys_.push_back(key);
                     counts.push_back(0);
                 }
-                cell_of_entry.push_back(slot);
+                cell_of_entry_.push_back(slot);
                 counts[slot]++;
             }
         }
@@ -78,11 +80,11 @@ public:
         for (size_t c = 0; c < counts.size(); ++c) first_[c + 1] = first_[c] + counts[c];
         std::vector<uint32_t>& next = counts;  // where each cell's next entry goes
         std::copy(first_.begin(), first_.end() - 1, next.begin());
-        entries_.resize(cell_of_entry.size());
+        entries_.resize(cell_of_entry_.size());
         uint32_t order = 0;
         for (uint32_t i = 0; i < polygons.size(); ++i) {
             for (point* pt = polygons[i]->points; pt; pt = pt->next, ++order) {
-                entries_[next[cell_of_entry[order]]++] = {order, i, pt};
+                entries_[next[cell_of_entry_[order]]++] = {order, i, pt};
             }
         }
     }
@@ -91,16 +93,24 @@ public:
     std::pair<const entry*, const entry*> in(const cell& c) const {
         const uint32_t id = slots_[find(c)];
         if (id == no_cell) return {nullptr, nullptr};
-        return {entries_.data() + first_[id], entries_.data() + first_[id + 1]};
+        return in_cell(id);
     }
+
+    // The points in the cell of the point scanned `order`th, found without the table: the scan
+    // goes on in that order, so this is read front to back.
+    std::pair<const entry*, const entry*> in_cell_of(uint32_t order) const { return in_cell(cell_of_entry_[order]); }
 
 private:
     static constexpr uint32_t no_cell = UINT32_MAX;
 
+    std::pair<const entry*, const entry*> in_cell(uint32_t id) const {
+        return {entries_.data() + first_[id], entries_.data() + first_[id + 1]};
+    }
+
     size_t find(const cell& c) const {
         const size_t mask = slots_.size() - 1;
         size_t slot = cell_hash(c) & mask;
-        while (slots_[slot] != no_cell && keys_[slots_[slot]] != c) slot = (slot + 1) & mask;
+        while (slots_[slot] != no_cell && !same_cell(keys_[slots_[slot]], c)) slot = (slot + 1) & mask;
         return slot;
     }
 
@@ -108,6 +118,7 @@ private:
     std::vector<cell> keys_;       // by cell number
     std::vector<uint32_t> first_;  // each cell's first entry; one past the end last
     std::vector<entry> entries_;
+    std::vector<uint32_t> cell_of_entry_;  // each point's cell, in scan order
 };
 
 bool same_place(const point* a, const point* b) {
@@ -115,8 +126,14 @@ bool same_place(const point* a, const point* b) {
            std::fabs(a->z - b->z) <= vertex_normal_tolerance;
 }
 
-// The points coinciding with `pt`, in scan order.
-void coinciding_points(const point_index& index, const point* pt, std::vector<const entry*>& out) {
+void add_coinciding(const point* pt, std::pair<const entry*, const entry*> cell, std::vector<const entry*>& out) {
+    for (const entry* at = cell.first; at != cell.second; ++at) {
+        if (same_place(pt, at->pt)) out.push_back(at);
+    }
+}
+
+// The points coinciding with `pt`, the point scanned `order`th, in scan order.
+void coinciding_points(const point_index& index, const point* pt, uint32_t order, std::vector<const entry*>& out) {
     out.clear();
     const double v[3] = {pt->x, pt->y, pt->z};
     int64_t low[3], high[3];
@@ -124,13 +141,13 @@ void coinciding_points(const point_index& index, const point* pt, std::vector<co
         low[k] = cell_of(v[k] - search_reach);
         high[k] = cell_of(v[k] + search_reach);
     }
-    for (int64_t x = low[0]; x <= high[0]; ++x) {
-        for (int64_t y = low[1]; y <= high[1]; ++y) {
-            for (int64_t z = low[2]; z <= high[2]; ++z) {
-                const auto [first, last] = index.in({x, y, z});
-                for (const entry* at = first; at != last; ++at) {
-                    if (same_place(pt, at->pt)) out.push_back(at);
-                }
+    if (low[0] == high[0] && low[1] == high[1] && low[2] == high[2]) {
+        // Within its own cell, as nearly every point is.
+        add_coinciding(pt, index.in_cell_of(order), out);
+    } else {
+        for (int64_t x = low[0]; x <= high[0]; ++x) {
+            for (int64_t y = low[1]; y <= high[1]; ++y) {
+                for (int64_t z = low[2]; z <= high[2]; ++z) add_coinciding(pt, index.in({x, y, z}), out);
             }
         }
     }
@@ -152,10 +169,11 @@ void average_vertex_normals(const std::vector<polygon*>& polygons,
     const point_index index(polygons);
     std::vector<const entry*> near;
     std::vector<point*> coinciding;
+    uint32_t order = 0;
     for (polygon* p : polygons) {
-        for (point* pt = p->points; pt; pt = pt->next) {
+        for (point* pt = p->points; pt; pt = pt->next, ++order) {
             if (pt->normal_x || pt->normal_y || pt->normal_z) continue;
-            coinciding_points(index, pt, near);
+            coinciding_points(index, pt, order, near);
             vec3 sum{0, 0, 0};
             coinciding.clear();
             const entry* previous = nullptr;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -340,6 +341,44 @@ TEST_F(BinaryWorldViewer, CollectingReportsRecordsItCannotPlace) {
     dynamic_list_push(&engine_state.dynamic_objects, bare);
     EXPECT_EQ(bfl_collect_world(top, 0, collected), 0);
     EXPECT_EQ(engine_get_last_error(), std::string("do_dynamic_section: dyn->mdl==NULL !\n"));
+}
+
+// A corner value gets one point record: met again, even after others, or within the tolerance it
+// takes its first record; a NaN value, or the same place in another colour, gets a record of its own.
+TEST_F(BinaryWorldViewer, CollectingSharesOnlyEqualCorners) {
+    group* top = load("small.drovik");
+    // The corners in the order they are collected: world order, each polygon followed by its patches.
+    std::vector<point*> corners;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
+        if (!p->owner_group || !group_is_included(p->owner_group, top)) continue;
+        for (polygon* q = p; q; q = q->next_patch) {
+            for (point* pt = q->points; pt; pt = pt->next) corners.push_back(pt);
+        }
+    }
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct corner_case {
+        double x;
+        uint8_t red;
+        uint32_t record;
+    };
+    const corner_case cases[] = {{7, 10, 0}, {nan, 10, 1}, {7, 10, 0}, {nan, 10, 2},
+                                 {7.000001, 10, 0}, {7, 11, 3}, {7, 10, 0}};
+    ASSERT_GE(corners.size(), std::size(cases));
+    for (size_t i = 0; i < corners.size(); ++i) {
+        point* pt = corners[i];
+        pt->x = i < std::size(cases) ? cases[i].x : 100.0 + static_cast<double>(i);
+        pt->y = pt->z = 5;
+        pt->red = i < std::size(cases) ? cases[i].red : 10;
+        pt->green = pt->blue = 0;
+        pt->normal_x = pt->normal_y = pt->normal_z = 0;
+    }
+    bf_world collected;
+    ASSERT_EQ(bfl_collect_world(top, 0, collected), 0);
+    std::vector<uint32_t> records;
+    for (const bf_polygon& p : collected.polygons) records.insert(records.end(), p.points.begin(), p.points.end());
+    ASSERT_EQ(records.size(), corners.size());
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(records[i], cases[i].record) << "corner " << i;
+    EXPECT_EQ(collected.points.size(), corners.size() - 3) << "the later corners each have their own";
 }
 
 // Flag 0x01 keeps only the cameras marked to be saved; 0x01 and 0x40 keep only the animations the

@@ -119,7 +119,7 @@ TEST(Records, AreRegisteredWithTheirKindWordUntilDestroyed) {
     EXPECT_EQ(engine_get_bytes_in_use(), before);
 }
 
-// Three cells of 64 bytes: a record of kind 7 at the start of each, slots of 16 bytes from byte 16.
+// Three cells of 64 bytes, each made a record of kind 7, slots of 16 bytes from byte 16.
 class RecordRun : public ::testing::Test {
 protected:
     static constexpr size_t cell = 64;
@@ -127,8 +127,12 @@ protected:
     void SetUp() override {
         bytes_before_ = engine_get_bytes_in_use();
         records_before_ = registry_size();
-        run_ = static_cast<unsigned char*>(record_run_create(3, cell, record_kind, 16, 16, slot_kind));
+        run_ = static_cast<unsigned char*>(record_run_reserve(3, cell, 16, 16, slot_kind));
         ASSERT_NE(run_, nullptr);
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(kind_of(cell_at(i)), 0) << "a reserved cell reads as zero until it is made";
+            std::memcpy(cell_at(i), &record_kind, sizeof record_kind);
+        }
     }
     unsigned char* cell_at(int i) const { return run_ + static_cast<size_t>(i) * cell; }
     // Marks the slot `k` of cell `i` as a live record of the slot kind.
