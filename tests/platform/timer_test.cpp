@@ -132,6 +132,7 @@ TEST(PeriodicTimer, PausedTimerDoesNotTick)
     EXPECT_EQ(ticks, 0);
     timer.set_paused(false);
     EXPECT_TRUE(eventually([&] { return ticks > 0; }));
+    timer.stop();  // before `ticks` goes
 }
 
 TEST(PeriodicTimer, StopFromInsideATickReturnsAndTheTimerCanRestart)
