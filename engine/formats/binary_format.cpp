@@ -1307,9 +1307,11 @@ void parse_file(const file_view& f, bf_file& out) {
     const record_counts counts = counts_of(w, s.polygon_count, s.point_count, s.cord_count, animations);
     std::string polygon_problem;
     reserve_links(out.links, s.polygon_count);
+    s.polygon_marks.reserve(s.polygon_count / bf_polygon_mark_step + 1);
     byte_reader r(block.data, block.bytes);
     bf_polygon p;
     for (size_t i = 0; i < s.polygon_count; ++i) {
+        if (i % bf_polygon_mark_step == 0) s.polygon_marks.push_back(block.bytes - r.remaining());
         const int number = static_cast<int>(i + 1);
         decode_polygon(r, s.widths, number, p);
         if (polygon_problem.empty()) polygon_problem = check_polygon(p, number, counts);

@@ -281,10 +281,16 @@ struct bf_index_widths {
     int polygon, group, animation, bitmap_name, name, point, cord;
 };
 
+// Polygon records between two marks of a parsed file.
+inline constexpr size_t bf_polygon_mark_step = 4096;
+
 // Where the polygon, point and cord records of a checked file lie in its bytes.
 struct bf_sections {
     const uint8_t* data = nullptr;
     size_t polygons_at = 0, polygon_bytes = 0, polygon_count = 0;
+    // Where record k * bf_polygon_mark_step starts, from the section's start: a mark lets a
+    // thread read its own share of the records.
+    std::vector<size_t> polygon_marks;
     size_t points_at = 0, point_count = 0;
     size_t cords_at = 0, cord_count = 0;
     bf_index_widths widths{};

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -19,6 +20,7 @@
 #include "foundation/errors.h"
 #include "foundation/files.h"
 #include "foundation/memory.h"
+#include "foundation/parallel.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
@@ -51,7 +53,10 @@ void report(const std::string& text) {
 class polygon_source {
 public:
     virtual ~polygon_source() = default;
-    // Each polygon record in turn, from the first.
+    // A source of its own whose next polygon is record `first`, a multiple of bf_polygon_mark_step:
+    // each thread reads its share through one.
+    virtual std::unique_ptr<polygon_source> from(size_t first) const = 0;
+    // Each polygon record in turn.
     virtual const bf_polygon& next_polygon() = 0;
     virtual bf_point point(uint32_t index) const = 0;
     virtual bf_cord cord(uint32_t index) const = 0;
@@ -59,19 +64,26 @@ public:
 
 class world_source : public polygon_source {
 public:
-    explicit world_source(const bf_world& w) : w_(w) {}
+    explicit world_source(const bf_world& w, size_t first = 0) : w_(w), next_(first) {}
+    std::unique_ptr<polygon_source> from(size_t first) const override {
+        return std::make_unique<world_source>(w_, first);
+    }
     const bf_polygon& next_polygon() override { return w_.polygons[next_++]; }
     bf_point point(uint32_t index) const override { return w_.points[index]; }
     bf_cord cord(uint32_t index) const override { return w_.cords[index]; }
 
 private:
     const bf_world& w_;
-    size_t next_ = 0;
+    size_t next_;
 };
 
 class file_source : public polygon_source {
 public:
-    explicit file_source(const bf_sections& s) : s_(s) {}
+    explicit file_source(const bf_sections& s, size_t first = 0)
+        : s_(s), at_(first == 0 ? 0 : s.polygon_marks[first / bf_polygon_mark_step]) {}
+    std::unique_ptr<polygon_source> from(size_t first) const override {
+        return std::make_unique<file_source>(s_, first);
+    }
     const bf_polygon& next_polygon() override {
         bfl_file_polygon(s_, at_, record_);
         return record_;
@@ -81,7 +93,7 @@ public:
 
 private:
     const bf_sections& s_;
-    size_t at_ = 0;
+    size_t at_;
     bf_polygon record_;
 };
 
@@ -214,10 +226,20 @@ std::vector<polygon*> reserve_polygons(const bf_polygon_links& l) {
     return made;
 }
 
-void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const polygon_source& source,
-                  const std::vector<group*>& groups, const std::vector<animation*>& animations,
-                  const std::vector<polygon*>& polys) {
-    init_reserved_poly(p, static_cast<int>(r.points.size()));
+// What every polygon's fill reads.
+struct fill_context {
+    const bf_world& w;
+    const std::vector<group*>& groups;
+    const std::vector<animation*>& animations;
+    const std::vector<polygon*>& polys;
+    int32_t first_serial;
+};
+
+void fill_polygon(polygon* p, const bf_polygon& r, int32_t serial_id, const fill_context& c,
+                  const polygon_source& source) {
+    const bf_world& w = c.w;
+    const std::vector<polygon*>& polys = c.polys;
+    init_reserved_poly(p, static_cast<int>(r.points.size()), serial_id);
     p->orientation = static_cast<int32_t>(r.kind_word & kind_orientation);
     p->rotated = (r.kind_word & kind_rotated) ? 1 : 0;
     p->collisional = (r.kind_word & kind_collisional) ? 1 : 0;
@@ -225,9 +247,9 @@ void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const poly
     p->transparent_index = r.transparent_index;
     if (const char* name = name_at(w.bitmap_names, r.bitmap_name)) polygon_set_bitmap_name(p, name);
     if (const char* name = name_at(w.polygon_names, r.name)) polygon_set_name(p, name);
-    p->owner_group = r.group ? groups[r.group - 1] : nullptr;
+    p->owner_group = r.group ? c.groups[r.group - 1] : nullptr;
     p->light_diminution = r.light_diminution;
-    p->anim = r.animation ? animations[r.animation - 1] : nullptr;
+    p->anim = r.animation ? c.animations[r.animation - 1] : nullptr;
     p->bitmap_is_animation = p->anim ? 1 : 0;
     p->blending = r.blending;
     if (r.presence & has_blending) p->blending_on = 1;
@@ -272,6 +294,19 @@ void fill_polygon(polygon* p, const bf_polygon& r, const bf_world& w, const poly
     if (r.presence & has_family_head) {
         for (int i = 0; i < 3; ++i) p->centre[i] = r.centre[i];
     }
+}
+
+// Fills the reserved records in file order, serial ids following it, the threads each taking
+// runs of records between two marks. The fast pool is the caller's alone.
+void fill_polygons(const fill_context& c, const polygon_source& source) {
+    const auto fill_run = [&c, &source](size_t begin, size_t end) {
+        const std::unique_ptr<polygon_source> own = source.from(begin);
+        for (size_t i = begin; i < end; ++i) {
+            fill_polygon(c.polys[i], own->next_polygon(), c.first_serial + static_cast<int32_t>(i), c, *own);
+        }
+    };
+    if (fast_alloc_mode()) fill_run(0, c.polys.size());
+    else parallel_chunks(c.polys.size(), bf_polygon_mark_step, fill_run);
 }
 
 // Viewer mode with a stored tree: the module's root becomes node 1, node lists follow the stored
@@ -638,7 +673,7 @@ void restore_settings(const bf_settings& s, const std::vector<group*>& groups) {
 }
 
 // The build of a checked world whose polygons, points and cords come from `source`.
-int build_world(const bf_world& w, const bf_polygon_links& links, polygon_source& source, module* m,
+int build_world(const bf_world& w, const bf_polygon_links& links, const polygon_source& source, module* m,
                 group** top_group) {
     if (!m || !m->root) {
         report(bf_world_texts::no_module);
@@ -669,7 +704,7 @@ int build_world(const bf_world& w, const bf_polygon_links& links, polygon_source
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygons);
-    for (polygon* p : polys) fill_polygon(p, source.next_polygon(), w, source, groups, animations, polys);
+    fill_polygons({w, groups, animations, polys, polygon_reserve_serial_ids(polys.size())}, source);
     // Patches hang off their father; every other polygon joins the list in file order.
     polygon** tail = &m->root->polygons;
     while (*tail) tail = &(*tail)->next;
@@ -743,6 +778,26 @@ int bfl_read_world(const char* path, module* m, group** top_group) {
     return result;
 }
 
+namespace {
+
+// A polygon's colours without bitmaps, the texture animation its bitmap name names, and its drawer.
+void digest_polygon(polygon* p) {
+    const engine_state_record& s = engine_state;
+    if (s.no_bitmaps) polygon_recolour_points(p, false);
+    if (!p->anim && polygon_has_bitmap_name(p)) {
+        for (animation* a = s.animations; a; a = a->next) {
+            if (a->name && jstricmp(a->name, p->bitmap_name) == 0) {
+                p->anim = a;
+                p->bitmap_is_animation = 1;
+                break;
+            }
+        }
+    }
+    polygon_set_render_kind(p);
+}
+
+}  // namespace
+
 int bfl_digest_world() {
     engine_state_record& s = engine_state;
     if (!module_find(s.modules, world_format_texts::main_module)) {
@@ -777,19 +832,10 @@ int bfl_digest_world() {
     for (background* b = s.backgrounds; b && !s.current_background; b = b->next) {
         if (b->created == 1) s.current_background = b;
     }
-    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-        if (s.no_bitmaps) polygon_recolour_points(p, false);
-        if (!p->anim && polygon_has_bitmap_name(p)) {
-            for (animation* a = s.animations; a; a = a->next) {
-                if (a->name && jstricmp(a->name, p->bitmap_name) == 0) {
-                    p->anim = a;
-                    p->bitmap_is_animation = 1;
-                    break;
-                }
-            }
-        }
-        polygon_set_render_kind(p);
-    }
+    const std::vector<polygon*> all = world_polygons();
+    parallel_chunks(all.size(), world_polygons_step, [&all](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) digest_polygon(all[i]);
+    });
     if (!s.cameras) camera_create_default_camera(&s.cameras);
     if (!s.current_camera) set_current_camera(s.cameras);
     return result;

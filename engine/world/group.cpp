@@ -12,6 +12,7 @@
 #include "foundation/errors.h"
 #include "foundation/geometry.h"
 #include "foundation/memory.h"
+#include "foundation/parallel.h"
 #include "foundation/registry.h"
 #include "foundation/strings.h"
 #include "world/blending.h"
@@ -208,14 +209,43 @@ group* duplicate_tree(group* g, group* father, bool triangled) {
     return copy;
 }
 
-void extend_int_box(int32_t box[6], const double b[6]) {
+void extend_int_box(int32_t box[6], const int32_t b[6]) {
     for (int k = 0; k < 3; ++k) {
-        const int32_t lo = truncate_to_int(b[k]);
-        const int32_t hi = truncate_to_int(b[k + 3]);
-        if (lo < box[k]) box[k] = lo;
-        if (hi > box[k + 3]) box[k + 3] = hi;
+        if (b[k] < box[k]) box[k] = b[k];
+        if (b[k + 3] > box[k + 3]) box[k + 3] = b[k + 3];
     }
 }
+
+void extend_int_box(int32_t box[6], const double b[6]) {
+    const int32_t truncated[6] = {truncate_to_int(b[0]), truncate_to_int(b[1]), truncate_to_int(b[2]),
+                                  truncate_to_int(b[3]), truncate_to_int(b[4]), truncate_to_int(b[5])};
+    extend_int_box(box, truncated);
+}
+
+// The boxes a run of the world's polygons gives: each owner group's, as runs of polygons of one
+// group, and the world's.
+struct box_share {
+    struct group_box {
+        group* g;
+        int32_t box[6];
+    };
+    std::vector<group_box> groups;
+    double world[6] = {1e100, 1e100, 1e100, -1e100, -1e100, -1e100};
+
+    void add(const polygon* p) {
+        if (p->owner_group) {
+            if (groups.empty() || groups.back().g != p->owner_group) {
+                groups.push_back({p->owner_group, {INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MIN, INT_MIN}});
+            }
+            extend_int_box(groups.back().box, p->box);
+        }
+        if (!p->owner) {
+            double truncated[6];
+            for (int k = 0; k < 6; ++k) truncated[k] = std::trunc(p->box[k]);
+            box_extend(world, truncated);
+        }
+    }
+};
 
 }  // namespace
 
@@ -459,14 +489,18 @@ void engine_compute_groups_bounding_boxes() {
         g->box[0] = g->box[1] = g->box[2] = INT_MAX;
         g->box[3] = g->box[4] = g->box[5] = INT_MIN;
     }
+    const std::vector<polygon*> all = world_polygons();
+    std::vector<box_share> shares((all.size() + world_polygons_step - 1) / world_polygons_step);
+    parallel_chunks(all.size(), world_polygons_step, [&all, &shares](size_t begin, size_t end) {
+        box_share& share = shares[begin / world_polygons_step];
+        for (size_t i = begin; i < end; ++i) share.add(all[i]);
+    });
     double world[6] = {1e100, 1e100, 1e100, -1e100, -1e100, -1e100};
-    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
-        for (group* g = p->owner_group; g; g = g->father) extend_int_box(g->box, p->box);
-        if (!p->owner) {
-            double truncated[6];
-            for (int k = 0; k < 6; ++k) truncated[k] = std::trunc(p->box[k]);
-            box_extend(world, truncated);
+    for (const box_share& share : shares) {
+        for (const box_share::group_box& run : share.groups) {
+            for (group* g = run.g; g; g = g->father) extend_int_box(g->box, run.box);
         }
+        box_extend(world, share.world);
     }
     for (const dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) box_extend(world, d->box);
     for (group* g = engine_state.groups; g; g = g->next) {

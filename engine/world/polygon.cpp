@@ -192,9 +192,9 @@ polygon* init_poly() { return init_poly_with_points(0); }
 
 namespace {
 
-// The defaults of a fresh record and its serial id.
-void set_new_polygon(polygon* p) {
-    p->serial_id = ++serial_counter;
+// The defaults of a fresh record, its serial id and whether it lies in the fast pool.
+void set_new_polygon(polygon* p, int32_t serial_id, bool fast_pool) {
+    p->serial_id = serial_id;
     p->ancestor_id = p->serial_id;
     p->collisional = 1;
     p->plane[0] = 1;
@@ -211,7 +211,7 @@ void set_new_polygon(polygon* p) {
     p->diffuse = 85;
     p->specular = 85;
     p->specular_shining = 1;
-    p->fast_pool = fast_alloc_mode() ? 1 : 0;
+    p->fast_pool = fast_pool ? 1 : 0;
 }
 
 size_t block_size(int points) { return point_slots_offset + sizeof(point) * static_cast<size_t>(points); }
@@ -231,7 +231,7 @@ polygon* init_poly_with_points(int points) {
         report("init_poly: failed to alloc mem\n");
         return nullptr;
     }
-    set_new_polygon(p);
+    set_new_polygon(p, ++serial_counter, fast_alloc_mode() != 0);
     return p;
 }
 
@@ -257,12 +257,18 @@ bool reserve_polys_with_points(int points, size_t count, polygon** out) {
     return true;
 }
 
-void init_reserved_poly(polygon* p, int points) {
+int32_t polygon_reserve_serial_ids(size_t count) {
+    const int32_t first = serial_counter + 1;
+    serial_counter += static_cast<int32_t>(count);
+    return first;
+}
+
+void init_reserved_poly(polygon* p, int points, int32_t serial_id) {
     // A record of the pool or of its own block is made already.
     if (p->kind == kind_polygon) return;
     p->kind = kind_polygon;
     p->block_points = static_cast<uint8_t>(points);
-    set_new_polygon(p);
+    set_new_polygon(p, serial_id, false);  // a run is never the fast pool's
 }
 
 int polygon_list_add(polygon** list, polygon* p) {

@@ -36,8 +36,11 @@ polygon* init_poly_with_points(int points);
 // each is made by init_reserved_poly before any other use, so its memory is touched once, as it is
 // filled. False, with nothing reserved, when memory runs out.
 bool reserve_polys_with_points(int points, size_t count, polygon** out);
-// Makes the fresh polygon of `points` points at a place reserve_polys_with_points gave.
-void init_reserved_poly(polygon* p, int points);
+// The first of `count` serial ids set aside for reserved polygons.
+int32_t polygon_reserve_serial_ids(size_t count);
+// Makes the fresh polygon of `points` points at a place reserve_polys_with_points gave, with a
+// serial id set aside for it; any thread may make its own share of the places.
+void init_reserved_poly(polygon* p, int points, int32_t serial_id);
 int polygon_list_add(polygon** list, polygon* p);
 int polygon_list_add_by_bitmap(polygon** list, polygon* p);
 int polygon_world_order_push(polygon** list, polygon* p);

@@ -38,6 +38,12 @@ polygon* get_next_polygon(const polygon* p) {
     return engine_state.editor_mode ? p->next : p->next_in_world_order;
 }
 
+std::vector<polygon*> world_polygons() {
+    std::vector<polygon*> all;
+    for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) all.push_back(p);
+    return all;
+}
+
 polygon* get_next_polygon_in_tree(const polygon* p) {
     if (!p) return nullptr;
     if (p->next_patch) return p->next_patch;
