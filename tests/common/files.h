@@ -7,8 +7,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
+
+// A new empty folder of its own under the system's temporary folder, named from `prefix`.
+inline std::filesystem::path make_temp_folder(const std::string& prefix)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
 
 // The whole file as text, or "" when it cannot be read.
 inline std::string read_file(const std::filesystem::path& path)

@@ -5,10 +5,10 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "../common/files.h"
 #include "drovik.h"
 #include "formats/binary_format.h"
 #include "foundation/engine_globals.h"
@@ -139,8 +139,7 @@ class LoadThreads : public ::testing::Test {
 protected:
     void SetUp() override {
         plat_message_box_set_headless(true);
-        folder_ = fs::temp_directory_path() / ("drovik_load_threads_" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder_);
+        folder_ = make_temp_folder("drovik_load_threads_");
         file_ = (folder_ / "town.drovik").string();
         const bf_world w = town(3 * static_cast<int>(bf_polygon_mark_step) + 700);
         polygons_ = w.polygons.size();

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -64,8 +63,7 @@ class TextWorld : public ::testing::Test {
 protected:
     void SetUp() override {
         plat_message_box_set_headless(true);
-        folder_ = fs::temp_directory_path() / ("drovik_wld_" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder_);
+        folder_ = make_temp_folder("drovik_wld_");
         // The logs go to the working folder: one of its own, apart from programs running alongside.
         home_ = fs::current_path();
         fs::current_path(folder_);
