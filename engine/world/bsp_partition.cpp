@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "foundation/errors.h"
+#include "foundation/scratch_pool.h"
 #include "world/bsp_tree.h"
 #include "world/polygon.h"
 #include "world/polygon_geometry.h"
@@ -120,9 +121,9 @@ struct family_order {
 // The points of some of a list's polygons that have points, side by side, so that every family
 // reads them from one array.
 struct point_table {
-    std::vector<uint32_t> numbers;  // the polygons' numbers in the list
-    std::vector<size_t> first;      // where each polygon's x, y, z triples start in `xyz`; one past the end last
-    std::vector<double> xyz;
+    scratch_vector<uint32_t> numbers;  // the polygons' numbers in the list
+    scratch_vector<size_t> first;  // where each polygon's x, y, z triples start in `xyz`; one past the end last
+    scratch_vector<double> xyz;
 
     point_table(const std::vector<polygon*>& list, const std::vector<uint32_t>& wanted) {
         numbers.reserve(wanted.size());
@@ -142,7 +143,7 @@ struct point_table {
 // The table's polygons' extents along the family's normal, sorted, into `out`, and those whose
 // values cannot be ordered (not a number) into its unordered list.
 void sort_extents(const point_table& points, const vec3& normal, family_order& out) {
-    std::vector<std::pair<double, uint32_t>> low, high;
+    scratch_vector<std::pair<double, uint32_t>> low, high;
     low.reserve(points.numbers.size());
     high.reserve(points.numbers.size());
     for (size_t i = 0; i < points.numbers.size(); ++i) {
@@ -243,7 +244,7 @@ void merge_order(family_order& into, const family_order& more) {
 }  // namespace
 
 struct bsp_orders {
-    explicit bsp_orders(size_t bytes = 0) : arena(std::max<size_t>(bytes, 64)) {}
+    explicit bsp_orders(size_t bytes = 0) : arena(std::max<size_t>(bytes, 64), scratch_resource()) {}
 
     std::pmr::monotonic_buffer_resource arena;
     size_t polygons = 0;           // the length of the list they order
@@ -261,8 +262,9 @@ namespace {
 // its smallest is. Going through the members by falling d, ever more polygons have a point behind
 // and ever fewer one in front, so one pass over both sorted extents finds every count. Polygons
 // whose values cannot be ordered are tested plainly.
-void count_family(const family_order& order, const std::vector<polygon*>& list, const std::vector<size_t>& first,
-                  const std::vector<candidate>& candidates, std::vector<score>& scores, std::vector<uint8_t>& sides) {
+void count_family(const family_order& order, const std::vector<polygon*>& list, const scratch_vector<size_t>& first,
+                  const scratch_vector<candidate>& candidates, scratch_vector<score>& scores,
+                  scratch_vector<uint8_t>& sides) {
     constexpr uint8_t behind_bit = 1, no_front_bit = 2;
     sides.assign(list.size(), 0);
     const size_t n = order.lows.size();
@@ -468,13 +470,13 @@ private:
 
     bsp_orders& orders_;
     const std::vector<polygon*>& list_;
-    std::vector<size_t> first_;  // each polygon's first candidate; one past the last at the end
-    std::vector<candidate> candidates_;
-    std::vector<score> scores_;  // by candidate, filled when its family is counted
+    scratch_vector<size_t> first_;  // each polygon's first candidate; one past the last at the end
+    scratch_vector<candidate> candidates_;
+    scratch_vector<score> scores_;  // by candidate, filled when its family is counted
     std::vector<family> families_;
     std::vector<std::unique_ptr<family_order>> made_;
     std::unique_ptr<point_table> points_;  // made when the first family is sorted afresh
-    std::vector<uint8_t> sides_;           // the family count's working space
+    scratch_vector<uint8_t> sides_;        // the family count's working space
 };
 
 constexpr uint32_t no_child = UINT32_MAX;

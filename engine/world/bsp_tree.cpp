@@ -10,6 +10,7 @@
 
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
+#include "foundation/scratch_pool.h"
 #include "foundation/strings.h"
 #include "platform/numbers.h"
 #include "world/bsp_cache.h"
@@ -266,6 +267,7 @@ void finish_module(module* m, bool aborted) {
 
 // One pass over the modules; false when a cache being read proved unusable (nothing built then).
 bool build_pass(module* modules, module* main_module, bsp_build& b) {
+    const scratch_scope working_arrays;
     std::vector<std::pair<module*, polygon*>> originals;
     for (module* m = modules; m; m = m->next) {
         if (!m->root) continue;
@@ -344,6 +346,7 @@ void build_module_bsp_tree(module* m, bool build) {
     if (!m || !m->root) return;
     bsp_build b;
     if (build) {
+        const scratch_scope working_arrays;
         polygon* list = m->root->polygons;
         m->root->polygons = nullptr;
         set_log_window_target(polygon_list_count(list));
