@@ -27,10 +27,9 @@ void report(const char* text) {
     if (bsp_report_errors()) report_error(1, text);
 }
 
-// One build pass: the recursion state and the cache it writes or reads.
+// One build pass: its state and the cache it writes or reads.
 struct bsp_build {
     bool abort = false;
-    int depth = 0;
     int max_depth = 0;
     bool building = true;
     bool read_failed = false;  // the cache ran short or gave a plane that made no progress
@@ -127,21 +126,33 @@ void split_into(polygon* p, int32_t number, const plane& pl, child_lists& lists)
     }
 }
 
-// Builds the node's subtree from `list`; `orders` are the list's sorted orders its parent handed down.
-void build_bsp_tree(bsp_node* node, const build_list& list, bsp_build& b, bsp_orders_ptr orders) {
+// A node still to be divided: made when its turn comes (the root is made already), under
+// `parent` at `slot`, for the polygons of `list` and their sorted orders its parent handed down.
+struct pending_node {
+    bsp_node* node;
+    bsp_node* parent;
+    bsp_node** slot;
+    build_list list;
+    bsp_orders_ptr orders;
+    int depth;  // of its parent's level count: 0 for the root
+};
+
+// Divides `node` by one plane: the polygons on it stay, the others go to the children, which are
+// put on `pending` front child last, so that it is divided next.
+void build_node(bsp_node* node, build_list& list, bsp_orders_ptr orders, int depth, bsp_build& b,
+                std::vector<pending_node>& pending) {
     if (b.abort) {
         keep_in_node(node, list);
         return;
     }
-    if (b.depth >= bsp_max_depth) {
+    if (depth >= bsp_max_depth) {
         b.abort = true;
         report(bsp_texts::too_deep);
         keep_in_node(node, list);
         return;
     }
     if (list.empty()) return;
-    b.depth++;
-    if (b.depth > b.max_depth) b.max_depth = b.depth;
+    b.max_depth = std::max(b.max_depth, depth + 1);
     plane pl{1, 0, 0, 0};
     if (b.building) {
         bsp_partition_plane(list, pl, orders);
@@ -149,7 +160,6 @@ void build_bsp_tree(bsp_node* node, const build_list& list, bsp_build& b, bsp_or
     } else if (!next_plane(b, pl)) {
         b.abort = b.read_failed = true;
         keep_in_node(node, list);
-        b.depth--;
         return;
     }
     store_plane(node, pl);
@@ -177,13 +187,12 @@ void build_bsp_tree(bsp_node* node, const build_list& list, bsp_build& b, bsp_or
         }
     }
     if (!placed && !split && (lists.front.empty() || lists.back.empty())) {
-        // A plane that leaves every polygon on one side would recurse on the same list for ever.
+        // A plane that leaves every polygon on one side would divide the same list for ever.
         const bool to_back = lists.front.empty();
         if (!b.building) {
             lists.finish();
             b.abort = b.read_failed = true;
             keep_in_node(node, to_back ? lists.back : lists.front);
-            b.depth--;
             return;
         }
         polygon* head = (to_back ? lists.back : lists.front).back();
@@ -194,18 +203,33 @@ void build_bsp_tree(bsp_node* node, const build_list& list, bsp_build& b, bsp_or
     lists.finish();
     bsp_orders_ptr front_orders, back_orders;
     if (orders) bsp_orders_divide(std::move(orders), lists.front_from, lists.back_from, front_orders, back_orders);
-    for (auto [child, side, side_orders] : {std::tuple{&node->front, &lists.front, &front_orders},
-                                            std::tuple{&node->back, &lists.back, &back_orders}}) {
-        if (side->empty()) continue;
-        *child = init_bsp_node();
-        if (!*child) {
-            keep_in_node(node, *side);
-            continue;
-        }
-        (*child)->parent = node;
-        build_bsp_tree(*child, *side, b, std::move(*side_orders));
+    if (!lists.back.empty()) {
+        pending.push_back({nullptr, node, &node->back, std::move(lists.back), std::move(back_orders), depth + 1});
     }
-    b.depth--;
+    if (!lists.front.empty()) {
+        pending.push_back({nullptr, node, &node->front, std::move(lists.front), std::move(front_orders), depth + 1});
+    }
+}
+
+// Builds the subtree of `root` from `list`, node by node in pre-order, front subtree first: a
+// tree as deep as the limit allows takes no deeper a call stack than a shallow one.
+void build_bsp_tree(bsp_node* root, build_list list, bsp_build& b) {
+    std::vector<pending_node> pending;
+    pending.push_back({root, nullptr, nullptr, std::move(list), nullptr, 0});
+    while (!pending.empty()) {
+        pending_node next = std::move(pending.back());
+        pending.pop_back();
+        bsp_node* node = next.node;
+        if (!node) {
+            node = *next.slot = init_bsp_node();
+            if (!node) {
+                keep_in_node(next.parent, next.list);
+                continue;
+            }
+            node->parent = next.parent;
+        }
+        build_node(node, next.list, std::move(next.orders), next.depth, b, pending);
+    }
 }
 
 bool module_gets_tree(const module* m, const module* main_module) {
@@ -283,7 +307,7 @@ bool build_pass(module* modules, module* main_module, bsp_build& b) {
         prepare_polygons(list);
         // Reading, the untouched polygons are kept until the cache has proved good.
         if (!b.building) originals.emplace_back(m, duplicate_list(list));
-        build_bsp_tree(m->root, list_of(list), b, nullptr);
+        build_bsp_tree(m->root, list_of(list), b);
         if (b.read_failed) {
             for (auto& [done, original] : originals) unbuild_module(done, original);
             return false;
@@ -352,7 +376,7 @@ void build_module_bsp_tree(module* m, bool build) {
         set_log_window_target(polygon_list_count(list));
         set_log_window_progress(0);
         prepare_polygons(list);
-        build_bsp_tree(m->root, list_of(list), b, nullptr);
+        build_bsp_tree(m->root, list_of(list), b);
         last_depth = b.max_depth;
     }
     finish_module(m, b.abort);
