@@ -134,7 +134,7 @@ struct pending_node {
     bsp_node** slot;
     build_list list;
     bsp_orders_ptr orders;
-    int depth;  // of its parent's level count: 0 for the root
+    int depth;  // its level in the tree: 0 for the root
 };
 
 // Divides `node` by one plane: the polygons on it stay, the others go to the children, which are
