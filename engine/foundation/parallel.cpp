@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -26,8 +28,16 @@ void parallel_chunks(size_t count, size_t chunk, const std::function<void(size_t
     chunk = std::max<size_t>(chunk, 1);
     const size_t chunks = (count + chunk - 1) / chunk;
     std::atomic<size_t> next{0};
+    std::mutex failure_lock;
+    std::exception_ptr failure;
     const auto take_chunks = [&] {
-        for (size_t c = next++; c < chunks; c = next++) work(c * chunk, std::min(count, (c + 1) * chunk));
+        try {
+            for (size_t c = next++; c < chunks; c = next++) work(c * chunk, std::min(count, (c + 1) * chunk));
+        } catch (...) {
+            std::lock_guard<std::mutex> guard(failure_lock);
+            if (!failure) failure = std::current_exception();
+            next = chunks;  // no thread starts another chunk
+        }
     };
     const size_t helpers = std::min<size_t>(chunks, static_cast<size_t>(parallel_threads())) - 1;
     std::vector<std::thread> threads;
@@ -41,4 +51,5 @@ void parallel_chunks(size_t count, size_t chunk, const std::function<void(size_t
     }
     take_chunks();
     for (std::thread& t : threads) t.join();
+    if (failure) std::rethrow_exception(failure);
 }

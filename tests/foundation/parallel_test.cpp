@@ -5,6 +5,8 @@
 #include <atomic>
 #include <mutex>
 #include <set>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -73,6 +75,30 @@ TEST_F(ParallelChunks, ManyChunksShareTheThreadsAsked) {
     parallel_set_threads(0);
     EXPECT_GE(parallel_threads(), 1);
     EXPECT_LE(parallel_threads(), 8);
+}
+
+TEST_F(ParallelChunks, AChunksExceptionReachesTheCallerAndStopsTheRest) {
+    for (int threads : {1, 4}) {
+        parallel_set_threads(threads);
+        try {
+            parallel_chunks(1000, 1, [](size_t begin, size_t) {
+                if (begin == 7) throw std::runtime_error("chunk 7 failed");
+            });
+            ADD_FAILURE() << "no exception on " << threads << " threads";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), "chunk 7 failed");
+        }
+    }
+    // On one thread the chunks run in order: none after the failing one starts.
+    parallel_set_threads(1);
+    int started = 0;
+    EXPECT_THROW(parallel_chunks(1000, 1,
+                                 [&started](size_t begin, size_t) {
+                                     started++;
+                                     if (begin == 7) throw std::runtime_error("chunk 7 failed");
+                                 }),
+                 std::runtime_error);
+    EXPECT_EQ(started, 8);
 }
 
 }  // namespace
