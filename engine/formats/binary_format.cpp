@@ -11,9 +11,9 @@
 
 #include "foundation/errors.h"
 #include "foundation/files.h"
+#include "foundation/huge_pages.h"
 #include "foundation/le_bytes.h"
 #include "foundation/memory.h"
-#include "platform/memory_probe.h"
 #include "platform/numbers.h"
 #include "platform/safe_write.h"
 
@@ -272,9 +272,7 @@ void read_polygons(const file_view& f, bf_world& w) {
     if (block.count == 0) return;
     const bf_index_widths iw = polygon_widths(f, block.count, w, w.points.size(), w.cords.size());
     byte_reader r(block.data, block.bytes);
-    // Fresh memory, filled in huge pages where it is large enough.
-    w.polygons.reserve(static_cast<size_t>(block.count));
-    plat_advise_huge_pages(w.polygons.data(), w.polygons.capacity() * sizeof(bf_polygon));
+    reserve_in_huge_pages(w.polygons, static_cast<size_t>(block.count));
     w.polygons.resize(static_cast<size_t>(block.count));
     for (int32_t i = 0; i < block.count; ++i) decode_polygon(r, iw, i + 1, w.polygons[static_cast<size_t>(i)]);
 }
@@ -1183,7 +1181,7 @@ void serialize(const bf_world& w, std::vector<uint8_t>& file) {
     if (total > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) fail(bf_texts::too_big);
 
     try {
-        file.reserve(static_cast<size_t>(total));  // the whole file in one buffer
+        reserve_in_huge_pages(file, static_cast<size_t>(total));  // the whole file in one buffer
     } catch (const std::bad_alloc&) {
         // Then it grows section by section, each reporting its own shortage.
     }
