@@ -9,12 +9,14 @@
 
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
+#include "foundation/huge_pages.h"
 #include "world/group.h"
 #include "world/polygon.h"
 
 namespace {
 
-// Cells of 1/1024 on each axis: a power of two, so a cell number is an exact product.
+// Cells of 1/1024 on each axis: a power of two, so a cell number is an exact product. They are
+// centred on multiples of 1/1024, so round coordinates lie mid-cell, within one cell's reach.
 constexpr double cells_per_unit = 1024;
 // Wider than the tolerance, so a point's neighbours are always in the cells visited.
 constexpr double search_reach = 2 * vertex_normal_tolerance;
@@ -23,7 +25,7 @@ constexpr double largest_cell = 9e15;  // cell numbers stay exact in a double an
 using cell = std::array<int64_t, 3>;
 
 int64_t cell_of(double v) {
-    const double c = std::floor(v * cells_per_unit);
+    const double c = std::floor(v * cells_per_unit + 0.5);
     if (std::isnan(c)) return 0;  // such a point coincides with nothing
     return static_cast<int64_t>(std::clamp(c, -largest_cell, largest_cell));
 }
@@ -60,27 +62,41 @@ public:
         }
         size_t capacity = 16;
         while (capacity < 2 * points) capacity *= 2;
-        slots_.assign(capacity, no_cell);
-        cell_of_entry_.reserve(points);
+        slots_ = zeroed_table<uint32_t>(capacity);
+        reserve_in_huge_pages(cell_of_entry_, points);
+        reserve_in_huge_pages(keys_, points);
         std::vector<uint32_t> counts;
+        reserve_in_huge_pages(counts, points);
+        // Points wait a few steps between having their slot fetched and taking it, so the table's
+        // cache misses overlap; they still take their cells in scan order.
+        std::array<std::pair<cell, uint64_t>, lookahead> waiting;
+        size_t fetched = 0, placed = 0;
+        auto place = [&](const std::pair<cell, uint64_t>& next) {
+            uint32_t& slot = slots_[find(next.first, next.second)];
+            if (!slot) {
+                keys_.push_back(next.first);
+                counts.push_back(0);
+                slot = static_cast<uint32_t>(keys_.size());
+            }
+            cell_of_entry_.push_back(slot - 1);
+            counts[slot - 1]++;
+        };
         for (const polygon* p : polygons) {
             for (const point* pt = p->points; pt; pt = pt->next) {
                 const cell key = cell_of(pt);
-                uint32_t& slot = slots_[find(key)];
-                if (slot == no_cell) {
-                    slot = static_cast<uint32_t>(keys_.size());
-                    keys_.push_back(key);
-                    counts.push_back(0);
-                }
-                cell_of_entry_.push_back(slot);
-                counts[slot]++;
+                const uint64_t hash = cell_hash(key);
+                __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+                if (fetched - placed == lookahead) place(waiting[placed++ % lookahead]);
+                waiting[fetched++ % lookahead] = {key, hash};
             }
         }
+        while (placed < fetched) place(waiting[placed++ % lookahead]);
         first_.assign(counts.size() + 1, 0);
         for (size_t c = 0; c < counts.size(); ++c) first_[c + 1] = first_[c] + counts[c];
         std::vector<uint32_t>& next = counts;  // where each cell's next entry goes
         std::copy(first_.begin(), first_.end() - 1, next.begin());
-        entries_.resize(cell_of_entry_.size());
+        reserve_in_huge_pages(entries_, points);
+        entries_.resize(points);
         uint32_t order = 0;
         for (uint32_t i = 0; i < polygons.size(); ++i) {
             for (point* pt = polygons[i]->points; pt; pt = pt->next, ++order) {
@@ -91,9 +107,9 @@ public:
 
     // The points in cell `c`, in scan order.
     std::pair<const entry*, const entry*> in(const cell& c) const {
-        const uint32_t id = slots_[find(c)];
-        if (id == no_cell) return {nullptr, nullptr};
-        return in_cell(id);
+        const uint32_t number = slots_[find(c)];
+        if (!number) return {nullptr, nullptr};
+        return in_cell(number - 1);
     }
 
     // The points in the cell of the point scanned `order`th, found without the table: the scan
@@ -101,22 +117,24 @@ public:
     std::pair<const entry*, const entry*> in_cell_of(uint32_t order) const { return in_cell(cell_of_entry_[order]); }
 
 private:
-    static constexpr uint32_t no_cell = UINT32_MAX;
+    static constexpr size_t lookahead = 16;
 
     std::pair<const entry*, const entry*> in_cell(uint32_t id) const {
         return {entries_.data() + first_[id], entries_.data() + first_[id + 1]};
     }
 
-    size_t find(const cell& c) const {
+    size_t find(const cell& c) const { return find(c, cell_hash(c)); }
+
+    size_t find(const cell& c, uint64_t hash) const {
         const size_t mask = slots_.size() - 1;
-        size_t slot = cell_hash(c) & mask;
-        while (slots_[slot] != no_cell && !same_cell(keys_[slots_[slot]], c)) slot = (slot + 1) & mask;
+        size_t slot = hash & mask;
+        while (slots_[slot] && !same_cell(keys_[slots_[slot] - 1], c)) slot = (slot + 1) & mask;
         return slot;
     }
 
-    std::vector<uint32_t> slots_;  // cell numbers, no_cell when free
-    std::vector<cell> keys_;       // by cell number
-    std::vector<uint32_t> first_;  // each cell's first entry; one past the end last
+    zeroed_table<uint32_t> slots_{0};  // cell numbers plus one, 0 when free
+    std::vector<cell> keys_;           // by cell number
+    std::vector<uint32_t> first_;      // each cell's first entry; one past the end last
     std::vector<entry> entries_;
     std::vector<uint32_t> cell_of_entry_;  // each point's cell, in scan order
 };

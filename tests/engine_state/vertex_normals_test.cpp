@@ -2,6 +2,7 @@
 // byte what the point-by-point scan wrote (the golden files in tests/data/vertex_normals).
 #include "state_fixture.h"
 
+#include <array>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -110,5 +111,40 @@ INSTANTIATE_TEST_SUITE_P(Worlds, VertexNormals,
                                            golden_case{"near_points", near_points, load_flags::editor},
                                            golden_case{"cars", cars, load_flags::no_bsp_for_main}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A floor and a wall meet along an edge whose corners lie 3e-11 apart on each axis, within the
+// 1e-10 tolerance, on either side of places whole, fractional, negative and far out: after a save
+// the meeting corners carry one normal, the average of both faces, unlike a corner of the floor alone.
+class VertexNormalsAlongAnEdge : public StateTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(VertexNormalsAlongAnEdge, MeetingCornersShareTheirNormal) {
+    const double x = GetParam(), h = 1.5e-11;
+    static polygon *floor, *wall;
+    scene() = [x, h] {
+        module* main = add_module("MAIN");
+        floor = add_polygon(main, {{x - 50, x - 50, 0}, {x - h, x - 50 - h, 0}, {x - h, x + 50 - h, 0},
+                                   {x - 50, x + 50, 0}});
+        wall = add_polygon(main, {{x + h, x - 50 + h, 0}, {x + h, x + 50 + h, 0}, {x + h, x + 50, 40},
+                                  {x + h, x - 50, 40}});
+    };
+    ASSERT_EQ(load("edge.wld", load_flags::editor), 0) << engine_get_last_error();
+    const std::filesystem::path saved = folder.filename() / "edge.drovik";
+    ASSERT_EQ(engine_save(saved.string().c_str(), nullptr, 0), 0) << engine_get_last_error();
+    auto normal_of = [](const polygon* p, int corner) {
+        const point* pt = p->points;
+        for (int k = 0; k < corner; ++k) pt = pt->next;
+        return std::array<int, 3>{pt->normal_x, pt->normal_y, pt->normal_z};
+    };
+    const std::array<int, 3> alone = normal_of(floor, 0);
+    EXPECT_NE(alone, (std::array<int, 3>{0, 0, 0}));
+    for (const auto& [on_floor, on_wall] : {std::pair{1, 0}, std::pair{2, 1}}) {
+        EXPECT_EQ(normal_of(floor, on_floor), normal_of(wall, on_wall)) << "floor corner " << on_floor;
+        EXPECT_NE(normal_of(floor, on_floor), alone) << "floor corner " << on_floor;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, VertexNormalsAlongAnEdge,
+                         ::testing::Values(0.0, 1.0, 0.00048828125, 0.0009765625, -0.00048828125,
+                                           400.00048828125));
 
 }  // namespace
