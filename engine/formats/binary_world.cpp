@@ -19,6 +19,7 @@
 #include "foundation/engine_globals.h"
 #include "foundation/errors.h"
 #include "foundation/files.h"
+#include "foundation/huge_pages.h"
 #include "foundation/memory.h"
 #include "foundation/parallel.h"
 #include "foundation/registry.h"
@@ -869,40 +870,53 @@ struct grid_hash {
     }
 };
 
-int64_t cell_of(double value, double tolerance) {
-    const double c = std::floor(value / tolerance);
+// Cells are centred on multiples of their width, a power of two: round coordinates (0, 1, 0.5)
+// lie mid-cell, so their few neighbours within reach are found in one cell, not eight.
+int64_t cell_of(double value, double cells_per_unit) {
+    const double c = std::floor(value * cells_per_unit + 0.5);
     if (!(c > -4e18)) return -4000000000000000000ll;  // also catches NaN
     if (c > 4e18) return 4000000000000000000ll;
     return static_cast<int64_t>(c);
 }
 
-class shared_table {
-    static constexpr double cell_span = 64;
+// Cells per unit: cells span at least 64 tolerances, so the cells within reach of a value are
+// mostly its own.
+double cell_scale(double tolerance) { return std::exp2(std::floor(std::log2(1 / (64 * tolerance)))); }
 
+class shared_table {
 public:
     // Room for `most` values is reserved; the pages are only touched as values come.
-    shared_table(double tolerance, int axes, size_t most) : tolerance_(tolerance), axes_(axes) {
-        values_.reserve(3 * most);
-        cells_.reserve(most);
-        latest_.reserve(most);
-        next_.reserve(most);
+    shared_table(double tolerance, int axes, size_t most)
+        : tolerance_(tolerance), cells_per_unit_(cell_scale(tolerance)), axes_(axes), slots_(table_size(most)) {
+        reserve_in_huge_pages(values_, 3 * most);
+        reserve_in_huge_pages(cells_, most);
+        reserve_in_huge_pages(latest_, most);
+        reserve_in_huge_pages(next_, most);
+    }
+
+    // The slot where the search for a value starts: fetched ahead of a value asked for shortly,
+    // its cache miss overlaps the work before it. (The compiler drops a prefetch inside a function
+    // without other effects, so the caller issues it.)
+    const void* search_start(const double* v, uint64_t exact) const {
+        grid_key key{{0, 0, 0}, exact};
+        for (int a = 0; a < axes_; ++a) key.cell[a] = cell_of(v[a], cells_per_unit_);
+        return &slots_[grid_hash{}(key) & (slots_.size() - 1)];
     }
 
     // The index of the earliest value that matches; `add` is called with the new index otherwise.
     template <typename Add>
     uint32_t find_or_add(const double* v, uint64_t exact, Add add) {
-        // Cells span many tolerances, so the cells within reach of a value are mostly its own.
-        const double cell = tolerance_ * cell_span;
         grid_key key{{0, 0, 0}, exact};
         int64_t low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
         double stored[3] = {0, 0, 0};
         for (int a = 0; a < axes_; ++a) {
-            key.cell[a] = cell_of(v[a], cell);
-            low[a] = cell_of(v[a] - 2 * tolerance_, cell);
-            high[a] = cell_of(v[a] + 2 * tolerance_, cell);
+            key.cell[a] = cell_of(v[a], cells_per_unit_);
+            low[a] = cell_of(v[a] - 2 * tolerance_, cells_per_unit_);
+            high[a] = cell_of(v[a] + 2 * tolerance_, cells_per_unit_);
             stored[a] = v[a];
         }
-        answer& asked = answers_[grid_hash{}(key) % answers_.size()];
+        const size_t hash = grid_hash{}(key);
+        answer& asked = answers_[hash % answers_.size()];
         if (asked.exact == exact && asked.v[0] == stored[0] && asked.v[1] == stored[1] && asked.v[2] == stored[2]) {
             return asked.index;
         }
@@ -911,8 +925,8 @@ public:
         for (near.cell[0] = low[0]; near.cell[0] <= high[0]; ++near.cell[0]) {
             for (near.cell[1] = low[1]; near.cell[1] <= high[1]; ++near.cell[1]) {
                 for (near.cell[2] = low[2]; near.cell[2] <= high[2]; ++near.cell[2]) {
-                    const uint32_t cell = slots_[find(near)];
-                    for (uint32_t index = cell == none ? none : latest_[cell]; index != none; index = next_[index]) {
+                    const uint32_t number = slots_[find(near, grid_hash{}(near))].number;
+                    for (uint32_t index = number ? latest_[number - 1] : none; index != none; index = next_[index]) {
                         if (index < best && matches(index, v)) best = index;
                     }
                 }
@@ -925,14 +939,14 @@ public:
         const uint32_t index = static_cast<uint32_t>(values_.size() / 3);
         asked = {{stored[0], stored[1], stored[2]}, exact, index};
         values_.insert(values_.end(), std::begin(stored), std::end(stored));
-        uint32_t& slot = slots_[find(key)];
-        if (slot == none) {
-            slot = static_cast<uint32_t>(cells_.size());
+        slot& taken = slots_[find(key, hash)];
+        if (!taken.number) {
             cells_.push_back(key);
             latest_.push_back(none);
+            taken = {tag_of(hash), static_cast<uint32_t>(cells_.size())};
         }
-        next_.push_back(latest_[slot]);
-        latest_[slot] = index;
+        next_.push_back(latest_[taken.number - 1]);
+        latest_[taken.number - 1] = index;
         if (2 * cells_.size() > slots_.size()) grow();
         add();
         return index;
@@ -949,16 +963,39 @@ private:
         uint32_t index;
     };
 
-    size_t find(const grid_key& key) const {
+    // A cell in use and the high bits of its hash: a probe passes other cells without reading them.
+    struct slot {
+        uint32_t tag;
+        uint32_t number;  // the cell's index plus one; 0 when the slot is free
+    };
+
+    // Slots for half of `most` values at most half full: the corners of closed surfaces are each
+    // shared by two polygons or more, so the table seldom grows.
+    static size_t table_size(size_t most) {
+        size_t size = 1024;
+        while (size < most) size *= 2;
+        return size;
+    }
+
+    static uint32_t tag_of(size_t hash) { return static_cast<uint32_t>(uint64_t{hash} >> 32); }
+
+    // The slot of `key`, or the free slot where it goes.
+    size_t find(const grid_key& key, size_t hash) const {
         const size_t mask = slots_.size() - 1;
-        size_t at = grid_hash{}(key) & mask;
-        while (slots_[at] != none && !(cells_[slots_[at]] == key)) at = (at + 1) & mask;
+        const uint32_t tag = tag_of(hash);
+        size_t at = hash & mask;
+        while (slots_[at].number && !(slots_[at].tag == tag && cells_[slots_[at].number - 1] == key)) {
+            at = (at + 1) & mask;
+        }
         return at;
     }
 
     void grow() {
-        slots_.assign(2 * slots_.size(), none);
-        for (size_t c = 0; c < cells_.size(); ++c) slots_[find(cells_[c])] = static_cast<uint32_t>(c);
+        slots_ = zeroed_table<slot>(2 * slots_.size());
+        for (size_t c = 0; c < cells_.size(); ++c) {
+            const size_t hash = grid_hash{}(cells_[c]);
+            slots_[find(cells_[c], hash)] = {tag_of(hash), static_cast<uint32_t>(c + 1)};
+        }
     }
 
     bool matches(uint32_t index, const double* v) const {
@@ -969,17 +1006,28 @@ private:
     }
 
     double tolerance_;
+    double cells_per_unit_;
     int axes_;
     std::vector<double> values_;
     // The cells in use, found through open addressing (at most half full), each with its latest
     // value; the values of a cell are chained through next_.
-    std::vector<uint32_t> slots_ = std::vector<uint32_t>(1024, none);
+    zeroed_table<slot> slots_;
     std::vector<grid_key> cells_;
     std::vector<uint32_t> latest_;
     std::vector<uint32_t> next_;  // each value's earlier value in its cell
     // The latest queries by hash: shared corners are asked again within a few polygons.
     std::vector<answer> answers_ = std::vector<answer>(4096, answer{{NAN, NAN, NAN}, 0, none});
 };
+
+// The bytes besides its position that a point record must match: colour and normal.
+uint64_t point_bytes(const point* pt) {
+    return uint64_t{pt->red} | uint64_t{pt->green} << 8 | uint64_t{pt->blue} << 16 |
+           uint64_t{static_cast<uint8_t>(pt->normal_x)} << 24 | uint64_t{static_cast<uint8_t>(pt->normal_y)} << 32 |
+           uint64_t{static_cast<uint8_t>(pt->normal_z)} << 40;
+}
+
+// Polygons ahead of the one collected whose corners' slots are fetched.
+constexpr size_t corners_ahead = 16;
 
 // Distinct non-empty names in order of first use, 1-based.
 class name_table {
@@ -1017,27 +1065,64 @@ std::vector<polygon*> saved_polygons(const group* saved) {
     return out;
 }
 
-// Each saved polygon's number in the file, from 1.
-using polygon_numbers = std::unordered_map<const polygon*, uint32_t>;
+// Each saved polygon's number in the file, from 1, found by its address through open addressing
+// (at most half full); 0 for a polygon not saved.
+class polygon_numbers {
+public:
+    explicit polygon_numbers(const std::vector<polygon*>& polys) : slots_(table_size(polys.size())) {
+        for (size_t i = 0; i < polys.size(); ++i) {
+            if (i + ahead < polys.size()) __builtin_prefetch(&slots_[start(polys[i + ahead])]);
+            slots_[find(polys[i])] = {polys[i], static_cast<uint32_t>(i + 1)};
+        }
+    }
+
+    uint32_t of(const polygon* p) const { return p ? slots_[find(p)].number : 0; }
+
+private:
+    struct slot {
+        const polygon* key;
+        uint32_t number;
+    };
+    static constexpr size_t ahead = 16;
+
+    static size_t table_size(size_t count) {
+        size_t size = 16;
+        while (size < 2 * count) size *= 2;
+        return size;
+    }
+
+    size_t start(const polygon* p) const {
+        uint64_t h = reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15ull;
+        return static_cast<size_t>(h ^ (h >> 29)) & (slots_.size() - 1);
+    }
+
+    size_t find(const polygon* p) const {
+        size_t at = start(p);
+        while (slots_[at].key && slots_[at].key != p) at = (at + 1) & (slots_.size() - 1);
+        return at;
+    }
+
+    zeroed_table<slot> slots_;
+};
 
 // Node records in pre-order, the right (back) subtree before the left (front), numbered as
 // bsp_tree_number_nodes numbers them.
-void collect_bsp_node(const bsp_node* node, const polygon_numbers& index_of, bf_world& out) {
+void collect_bsp_node(const bsp_node* node, const polygon_numbers& numbers, bf_world& out) {
     const polygon* first = node->polygons;
-    while (first && !index_of.count(first)) first = first->next;
+    while (first && !numbers.of(first)) first = first->next;
     bf_bsp_node record{};
     for (int c = 0; c < 4; ++c) record.plane[c] = static_cast<float>(node->plane[c]);
-    record.first_polygon = first ? index_of.at(first) : 0;
+    record.first_polygon = numbers.of(first);
     record.right = node->back ? static_cast<uint32_t>(node->back->number) : 0;
     record.left = node->front ? static_cast<uint32_t>(node->front->number) : 0;
     out.bsp_nodes.push_back(record);
-    if (node->back) collect_bsp_node(node->back, index_of, out);
-    if (node->front) collect_bsp_node(node->front, index_of, out);
+    if (node->back) collect_bsp_node(node->back, numbers, out);
+    if (node->front) collect_bsp_node(node->front, numbers, out);
 }
 
-void collect_bsp(bsp_node* root, const polygon_numbers& index_of, bf_world& out) {
+void collect_bsp(bsp_node* root, const polygon_numbers& numbers, bf_world& out) {
     bsp_tree_number_nodes(root, 1);
-    collect_bsp_node(root, index_of, out);
+    collect_bsp_node(root, numbers, out);
 }
 
 uint8_t clamp_byte(int32_t v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
@@ -1094,7 +1179,7 @@ struct saved_indices {
         uint32_t index = 0;
         switch (l->entity_kind) {
             case kind_group: index = of<group>(groups, l->entity); break;
-            case kind_polygon: index = of<polygon>(polygons, l->entity); break;
+            case kind_polygon: index = polygons.of(static_cast<const polygon*>(l->entity)); break;
             case kind_dynamic_object: {
                 uint32_t k = 1;
                 for (const dynamic_object* d = engine_state.dynamic_objects; d && !index; d = d->next, ++k) {
@@ -1233,13 +1318,8 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     out.top_group = top == group_index.end() ? 0 : static_cast<int32_t>(top->second - 1);
 
     const std::vector<polygon*> polys = saved_polygons(saved);
-    polygon_numbers polygon_index;
-    polygon_index.reserve(polys.size());
-    for (const polygon* p : polys) polygon_index[p] = static_cast<uint32_t>(polygon_index.size() + 1);
-    auto index_of = [&](const polygon* p) {
-        const auto found = p ? polygon_index.find(p) : polygon_index.end();
-        return found == polygon_index.end() ? 0u : found->second;
-    };
+    const polygon_numbers polygon_index(polys);
+    auto index_of = [&](const polygon* p) { return polygon_index.of(p); };
 
     // Animations: all of them, or with flags 0x01 / 0x40 those the saved polygons use.
     std::vector<const animation*> animations;
@@ -1255,11 +1335,19 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     size_t corners = 0;
     for (const polygon* p : polys) corners += static_cast<size_t>(p->point_count);
     shared_table points(0.00001, 3, corners), cords(0.0001, 2, corners);
-    out.points.reserve(corners);
-    out.cords.reserve(corners);
+    reserve_in_huge_pages(out.points, corners);
+    reserve_in_huge_pages(out.cords, corners);
     name_table bitmap_names(out.bitmap_names), polygon_names(out.polygon_names);
-    out.polygons.reserve(polys.size());
-    for (const polygon* p : polys) {
+    reserve_in_huge_pages(out.polygons, polys.size());
+    for (size_t i = 0; i < polys.size(); ++i) {
+        if (i + corners_ahead < polys.size()) {
+            for (const point* pt = polys[i + corners_ahead]->points; pt; pt = pt->next) {
+                const double position[3] = {pt->x, pt->y, pt->z}, cord[2] = {pt->bitmap_x, pt->bitmap_y};
+                __builtin_prefetch(points.search_start(position, point_bytes(pt)));
+                __builtin_prefetch(cords.search_start(cord, 0));
+            }
+        }
+        const polygon* p = polys[i];
         bf_polygon r;
         r.kind_word = static_cast<uint32_t>(p->orientation) & kind_orientation;
         if (p->rotated) r.kind_word |= kind_rotated;
@@ -1328,11 +1416,7 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
         r.cords.reserve(static_cast<size_t>(p->point_count));
         for (const point* pt = p->points; pt; pt = pt->next) {
             const double position[3] = {pt->x, pt->y, pt->z};
-            const uint64_t bytes = uint64_t{pt->red} | uint64_t{pt->green} << 8 | uint64_t{pt->blue} << 16 |
-                                   uint64_t{static_cast<uint8_t>(pt->normal_x)} << 24 |
-                                   uint64_t{static_cast<uint8_t>(pt->normal_y)} << 32 |
-                                   uint64_t{static_cast<uint8_t>(pt->normal_z)} << 40;
-            r.points.push_back(points.find_or_add(position, bytes, [&] {
+            r.points.push_back(points.find_or_add(position, point_bytes(pt), [&] {
                 out.points.push_back({static_cast<float>(pt->x), static_cast<float>(pt->y),
                                       static_cast<float>(pt->z), pt->red, pt->green, pt->blue, pt->normal_x,
                                       pt->normal_y, pt->normal_z});

@@ -343,11 +343,8 @@ TEST_F(BinaryWorldViewer, CollectingReportsRecordsItCannotPlace) {
     EXPECT_EQ(engine_get_last_error(), std::string("do_dynamic_section: dyn->mdl==NULL !\n"));
 }
 
-// A corner value gets one point record: met again, even after others, or within the tolerance it
-// takes its first record; a NaN value, or the same place in another colour, gets a record of its own.
-TEST_F(BinaryWorldViewer, CollectingSharesOnlyEqualCorners) {
-    group* top = load("small.drovik");
-    // The corners in the order they are collected: world order, each polygon followed by its patches.
+// The corners in the order they are collected: world order, each polygon followed by its patches.
+std::vector<point*> corners_in_collected_order(const group* top) {
     std::vector<point*> corners;
     for (polygon* p = get_first_polygon(); p; p = get_next_polygon(p)) {
         if (!p->owner_group || !group_is_included(p->owner_group, top)) continue;
@@ -355,6 +352,14 @@ TEST_F(BinaryWorldViewer, CollectingSharesOnlyEqualCorners) {
             for (point* pt = q->points; pt; pt = pt->next) corners.push_back(pt);
         }
     }
+    return corners;
+}
+
+// A corner value gets one point record: met again, even after others, or within the tolerance it
+// takes its first record; a NaN value, or the same place in another colour, gets a record of its own.
+TEST_F(BinaryWorldViewer, CollectingSharesOnlyEqualCorners) {
+    group* top = load("small.drovik");
+    const std::vector<point*> corners = corners_in_collected_order(top);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct corner_case {
         double x;
@@ -379,6 +384,51 @@ TEST_F(BinaryWorldViewer, CollectingSharesOnlyEqualCorners) {
     ASSERT_EQ(records.size(), corners.size());
     for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(records[i], cases[i].record) << "corner " << i;
     EXPECT_EQ(collected.points.size(), corners.size() - 3) << "the later corners each have their own";
+}
+
+// Two corners within the tolerance share a record wherever they lie, whole or fractional,
+// negative or far out (point tolerance 1e-5, texture tolerance 1e-4); a little further apart they
+// do not.
+TEST_F(BinaryWorldViewer, CollectingSharesCornersWithinTheToleranceWhereverTheyLie) {
+    group* top = load("small.drovik");
+    const std::vector<point*> corners = corners_in_collected_order(top);
+    struct pair_case {
+        double x;        // the pair lies on either side of x, `apart` from each other
+        double apart;    // along the point's x
+        double cord_apart;  // along its texture x
+        bool shared;
+    };
+    const pair_case cases[] = {
+        {0, 8e-6, 8e-5, true},           {1, 8e-6, 8e-5, true},
+        {0.00048828125, 8e-6, 8e-5, true}, {-0.00048828125, 8e-6, 8e-5, true},
+        {0.00390625, 8e-6, 8e-5, true},   {0.00390625, 1.2e-5, 1.2e-4, false},
+        {400.00048828125, 8e-6, 8e-5, true},
+    };
+    ASSERT_GE(corners.size(), 2 * std::size(cases));
+    for (size_t i = 0; i < corners.size(); ++i) {
+        point* pt = corners[i];
+        const size_t k = i / 2;
+        const double side = i % 2 ? 0.5 : -0.5;
+        const bool paired = k < std::size(cases);
+        pt->x = paired ? cases[k].x + side * cases[k].apart : 1000.0 + static_cast<double>(i);
+        pt->bitmap_x = paired ? cases[k].x + side * cases[k].cord_apart : 1000.0 + static_cast<double>(i);
+        // Each pair on a line of its own, far from the others.
+        pt->y = pt->z = pt->bitmap_y = 10.0 * static_cast<double>(k);
+        pt->red = pt->green = pt->blue = 0;
+        pt->normal_x = pt->normal_y = pt->normal_z = 0;
+    }
+    bf_world collected;
+    ASSERT_EQ(bfl_collect_world(top, 0, collected), 0);
+    std::vector<uint32_t> points, cords;
+    for (const bf_polygon& p : collected.polygons) {
+        points.insert(points.end(), p.points.begin(), p.points.end());
+        cords.insert(cords.end(), p.cords.begin(), p.cords.end());
+    }
+    ASSERT_EQ(points.size(), corners.size());
+    for (size_t k = 0; k < std::size(cases); ++k) {
+        EXPECT_EQ(points[2 * k + 1] == points[2 * k], cases[k].shared) << "point pair " << k;
+        EXPECT_EQ(cords[2 * k + 1] == cords[2 * k], cases[k].shared) << "texture pair " << k;
+    }
 }
 
 // Flag 0x01 keeps only the cameras marked to be saved; 0x01 and 0x40 keep only the animations the
