@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 
+#include "../../common/files.h"
 #include "bitmap_fixture.h"
 #include "formats/bitmap_save.h"
 #include "foundation/engine_globals.h"
@@ -22,6 +25,26 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// XDG_STATE_HOME pointed at a new folder of its own while it lives: test programs running beside
+// this one make scratch folders in the shared state folder too.
+class private_state_home {
+public:
+    private_state_home() : folder_(make_temp_folder("bitmap_state_")) {
+        if (const char* value = std::getenv("XDG_STATE_HOME")) before_ = value;
+        setenv("XDG_STATE_HOME", folder_.c_str(), 1);
+    }
+    ~private_state_home() {
+        if (before_) setenv("XDG_STATE_HOME", before_->c_str(), 1);
+        else unsetenv("XDG_STATE_HOME");
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+
+private:
+    fs::path folder_;
+    std::optional<std::string> before_;
+};
 
 void set_mtime(const std::string& path, long long seconds) {
     fs::last_write_time(path, std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{seconds}}));
@@ -295,6 +318,7 @@ TEST_F(BitmapTableTest, SavedBitmapIsAnEightBitBmpWithItsTransparentColourBack) 
 }
 
 TEST_F(BitmapTableTest, ReadOnlyLoadsLeaveTheFolderAsItWas) {
+    const private_state_home state;
     fs::create_directory("ro");
     write_file("ro/tree.bmp", picture(4, 4));
     std::vector<rgb8> pixels(16 * 8, exact(200, 100, 50));
