@@ -393,15 +393,18 @@ TEST_F(BinaryWorldViewer, CollectingSharesCornersWithinTheToleranceWhereverTheyL
     group* top = load("small.drovik");
     const std::vector<point*> corners = corners_in_collected_order(top);
     struct pair_case {
-        double x;        // the pair lies on either side of x, `apart` from each other
-        double apart;    // along the point's x
+        double x;           // the pair lies on either side of x, `apart` from each other
+        double apart;       // along the point's x
         double cord_apart;  // along its texture x
         bool shared;
     };
     const pair_case cases[] = {
-        {0, 8e-6, 8e-5, true},           {1, 8e-6, 8e-5, true},
-        {0.00048828125, 8e-6, 8e-5, true}, {-0.00048828125, 8e-6, 8e-5, true},
-        {0.00390625, 8e-6, 8e-5, true},   {0.00390625, 1.2e-5, 1.2e-4, false},
+        {0, 8e-6, 8e-5, true},
+        {1, 8e-6, 8e-5, true},
+        {0.00048828125, 8e-6, 8e-5, true},
+        {-0.00048828125, 8e-6, 8e-5, true},
+        {0.00390625, 8e-6, 8e-5, true},
+        {0.00390625, 1.2e-5, 1.2e-4, false},
         {400.00048828125, 8e-6, 8e-5, true},
     };
     ASSERT_GE(corners.size(), 2 * std::size(cases));
