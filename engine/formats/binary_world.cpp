@@ -887,7 +887,10 @@ class shared_table {
 public:
     // Room for `most` values is reserved; the pages are only touched as values come.
     shared_table(double tolerance, int axes, size_t most)
-        : tolerance_(tolerance), cells_per_unit_(cell_scale(tolerance)), axes_(axes), slots_(table_size(most)) {
+        : tolerance_(tolerance), cells_per_unit_(cell_scale(tolerance)), axes_(axes),
+          // Sized for half the values: the corners of closed surfaces are each shared by two
+          // polygons or more, so the table seldom grows.
+          slots_(half_full_slots((most + 1) / 2, 1024)) {
         reserve_in_huge_pages(values_, 3 * most);
         reserve_in_huge_pages(cells_, most);
         reserve_in_huge_pages(latest_, most);
@@ -968,14 +971,6 @@ private:
         uint32_t tag;
         uint32_t number;  // the cell's index plus one; 0 when the slot is free
     };
-
-    // Slots for half of `most` values at most half full: the corners of closed surfaces are each
-    // shared by two polygons or more, so the table seldom grows.
-    static size_t table_size(size_t most) {
-        size_t size = 1024;
-        while (size < most) size *= 2;
-        return size;
-    }
 
     static uint32_t tag_of(size_t hash) { return static_cast<uint32_t>(uint64_t{hash} >> 32); }
 
@@ -1069,7 +1064,7 @@ std::vector<polygon*> saved_polygons(const group* saved) {
 // (at most half full); 0 for a polygon not saved.
 class polygon_numbers {
 public:
-    explicit polygon_numbers(const std::vector<polygon*>& polys) : slots_(table_size(polys.size())) {
+    explicit polygon_numbers(const std::vector<polygon*>& polys) : slots_(half_full_slots(polys.size(), 16)) {
         for (size_t i = 0; i < polys.size(); ++i) {
             if (i + ahead < polys.size()) __builtin_prefetch(&slots_[start(polys[i + ahead])]);
             slots_[find(polys[i])] = {polys[i], static_cast<uint32_t>(i + 1)};
@@ -1084,12 +1079,6 @@ private:
         uint32_t number;
     };
     static constexpr size_t ahead = 16;
-
-    static size_t table_size(size_t count) {
-        size_t size = 16;
-        while (size < 2 * count) size *= 2;
-        return size;
-    }
 
     size_t start(const polygon* p) const {
         uint64_t h = reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15ull;

@@ -17,6 +17,14 @@ void reserve_in_huge_pages(std::vector<T>& v, size_t count) {
     plat_advise_huge_pages(v.data(), v.capacity() * sizeof(T));
 }
 
+// Slots for `keys` keys in an open-addressed table at most half full: a power of two, at least
+// `smallest`.
+inline size_t half_full_slots(size_t keys, size_t smallest) {
+    size_t slots = smallest;
+    while (slots < 2 * keys) slots *= 2;
+    return slots;
+}
+
 // A table of `count` items that starts all zero. A large one is fresh memory whose pages are only
 // given (in huge pages) as they are written: a hash table sized for the most it could hold costs
 // nothing where it stays empty.

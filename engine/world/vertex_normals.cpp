@@ -60,9 +60,7 @@ public:
         for (const polygon* p : polygons) {
             for (const point* pt = p->points; pt; pt = pt->next) ++points;
         }
-        size_t capacity = 16;
-        while (capacity < 2 * points) capacity *= 2;
-        slots_ = zeroed_table<uint32_t>(capacity);
+        slots_ = zeroed_table<uint32_t>(half_full_slots(points, 16));
         reserve_in_huge_pages(cell_of_entry_, points);
         reserve_in_huge_pages(keys_, points);
         std::vector<uint32_t> counts;

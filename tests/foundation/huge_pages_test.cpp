@@ -44,6 +44,14 @@ TEST(ZeroedTable, KeepsItsItemsWhenMoved) {
     EXPECT_EQ(other[0], 7u);
 }
 
+TEST(HalfFullSlots, APowerOfTwoAtLeastTwiceTheKeysAndTheSmallest) {
+    struct slots_case {
+        size_t keys, smallest, slots;
+    };
+    const slots_case cases[] = {{0, 16, 16}, {8, 16, 16}, {9, 16, 32}, {513, 1024, 2048}, {1000000, 16, 2097152}};
+    for (const slots_case& c : cases) EXPECT_EQ(half_full_slots(c.keys, c.smallest), c.slots) << c.keys << " keys";
+}
+
 TEST(ReserveInHugePages, ReservesWithoutAddingItems) {
     std::vector<double> v;
     reserve_in_huge_pages(v, size_t{5} << 20);
