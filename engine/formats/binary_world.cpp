@@ -1110,7 +1110,8 @@ void collect_bsp_node(const bsp_node* node, const polygon_numbers& numbers, bf_w
 }
 
 void collect_bsp(bsp_node* root, const polygon_numbers& numbers, bf_world& out) {
-    bsp_tree_number_nodes(root, 1);
+    const int past_last = bsp_tree_number_nodes(root, 1);
+    reserve_in_huge_pages(out.bsp_nodes, static_cast<size_t>(past_last - 1));
     collect_bsp_node(root, numbers, out);
 }
 

@@ -65,19 +65,44 @@ struct candidate {
     plane pl;
     bool own;        // the polygon's own plane, else an axis plane through its first point
     bool along_z;    // an own plane whose normal is along z
+    bool reversed;   // its normal is its family's direction reversed
     int family;      // its family of parallel candidates, -1 when counted on its own
     uint32_t owner;  // the number of its polygon in the list
 };
 
-// A normal by its exact bits: candidates of one family give every point the same value.
+// A line by the exact bits of its direction.
 struct normal_key {
     uint64_t bits[3];
-    explicit normal_key(const plane& pl) {
-        const double n[3] = {pl.a, pl.b, pl.c};
-        std::memcpy(bits, n, sizeof bits);
+    explicit normal_key(const vec3& n) {
+        const double v[3] = {n.x, n.y, n.z};
+        std::memcpy(bits, v, sizeof bits);
     }
     bool operator==(const normal_key&) const = default;
 };
+
+// The line a plane's normal lies along: its direction is the normal or the normal reversed, whichever
+// has its first component that is not zero positive, with every zero +0. A family is the candidates
+// along one line. Negation is exact and the sign of a zero changes no comparison, so a point's value
+// against a candidate is its value along the direction plus the candidate's d, or that sum negated
+// for a reversed candidate with its d negated: a reversed candidate is counted as the plane of the
+// direction with d negated, behind and front swapped. A value that is not a number is behind every
+// plane, so polygons with one are tested against the candidate's own plane.
+struct line {
+    normal_key key;
+    vec3 direction;
+    bool reversed;
+};
+
+line line_of(const plane& pl) {
+    vec3 n{pl.a + 0.0, pl.b + 0.0, pl.c + 0.0};  // -0 + 0 is +0
+    const double first = n.x != 0 ? n.x : n.y != 0 ? n.y : n.z;
+    const bool reversed = first < 0;
+    if (reversed) n = {0.0 - n.x, 0.0 - n.y, 0.0 - n.z};
+    return {normal_key(n), n, reversed};
+}
+
+// A candidate's d against its line's direction.
+double d_along(const plane& pl, bool reversed) { return reversed ? -pl.d : pl.d; }
 
 struct normal_hash {
     size_t operator()(const normal_key& k) const {
@@ -92,7 +117,7 @@ bool finite(const plane& pl) {
 }
 
 // One family's polygons and members in the orders its count sweeps them. A polygon's values are
-// normal . point over its points; polygons are known by their number in the list.
+// direction . point over its points; polygons are known by their number in the list.
 // Its arrays come from `memory`: a node's orders share one arena.
 struct family_order {
     normal_key key;
@@ -100,7 +125,7 @@ struct family_order {
     std::pmr::vector<double> lows, highs;        // each polygon's smallest and largest value, ascending
     std::pmr::vector<uint32_t> by_low, by_high;  // the polygons in those orders
     std::pmr::vector<uint32_t> unordered;        // polygons with a value that is not a number
-    std::pmr::vector<double> member_d;           // the members' d, descending
+    std::pmr::vector<double> member_d;           // the members' d along the direction, descending
     std::pmr::vector<uint32_t> member_owner;     // each member's polygon
     std::pmr::vector<uint8_t> member_kind;       // 0: its polygon's x plane, 1: its y plane, 2: its own plane
 
@@ -125,7 +150,7 @@ struct point_table {
     scratch_vector<size_t> first;  // where each polygon's x, y, z triples start in `xyz`; one past the end last
     scratch_vector<double> xyz;
 
-    point_table(const std::vector<polygon*>& list, const std::vector<uint32_t>& wanted) {
+    point_table(const std::vector<polygon*>& list, std::span<const uint32_t> wanted) {
         numbers.reserve(wanted.size());
         first.reserve(wanted.size() + 1);
         xyz.reserve(12 * wanted.size());
@@ -146,6 +171,10 @@ void sort_extents(const point_table& points, const vec3& normal, family_order& o
     scratch_vector<std::pair<double, uint32_t>> low, high;
     low.reserve(points.numbers.size());
     high.reserve(points.numbers.size());
+    out.lows.reserve(points.numbers.size());
+    out.by_low.reserve(points.numbers.size());
+    out.highs.reserve(points.numbers.size());
+    out.by_high.reserve(points.numbers.size());
     for (size_t i = 0; i < points.numbers.size(); ++i) {
         double lowest = HUGE_VAL, highest = -HUGE_VAL;
         bool ordered = true;
@@ -183,7 +212,10 @@ struct member {
     uint8_t kind;
 };
 
-void sort_members(std::vector<member>& members, family_order& out) {
+void sort_members(scratch_vector<member>& members, family_order& out) {
+    out.member_d.reserve(members.size());
+    out.member_owner.reserve(members.size());
+    out.member_kind.reserve(members.size());
     std::sort(members.begin(), members.end(), [](const member& a, const member& b) { return a.d > b.d; });
     for (const member& m : members) {
         out.member_d.push_back(m.d);
@@ -284,19 +316,20 @@ void count_family(const family_order& order, const std::vector<polygon*>& list, 
             s |= no_front_bit;
             if (s & behind_bit) splits--;
         }
-        const size_t c = first[order.member_owner[k]] + order.member_kind[k];
+        const candidate& member = candidates[first[order.member_owner[k]] + order.member_kind[k]];
         long crossing = splits;
         long behind = static_cast<long>(behind_count) - splits;
         long front = static_cast<long>(n - no_front) - splits;
+        if (member.reversed) std::swap(behind, front);
         for (uint32_t number : order.unordered) {
-            switch (get_plane_poly_relations(candidates[c].pl, list[number], t)) {
+            switch (get_plane_poly_relations(member.pl, list[number], t)) {
                 case 2: behind++; break;
                 case 3: front++; break;
                 case 4: crossing++; break;
                 default: break;
             }
         }
-        scores[c] = {crossing, std::labs(behind - front)};
+        scores[static_cast<size_t>(&member - candidates.data())] = {crossing, std::labs(behind - front)};
     }
 }
 
@@ -311,11 +344,11 @@ public:
             first_.push_back(candidates_.size());
             if (!p->points) continue;
             const auto number = static_cast<uint32_t>(i);
-            candidates_.push_back({{1, 0, 0, -p->points->x}, false, false, -1, number});
-            candidates_.push_back({{0, 1, 0, -p->points->y}, false, false, -1, number});
+            candidates_.push_back({{1, 0, 0, -p->points->x}, false, false, false, -1, number});
+            candidates_.push_back({{0, 1, 0, -p->points->y}, false, false, false, -1, number});
             const plane own = polygon_plane(p);
             if (is_unit(own.a) || is_unit(own.b)) continue;
-            candidates_.push_back({own, true, is_unit(own.c), -1, number});
+            candidates_.push_back({own, true, is_unit(own.c), false, -1, number});
         }
         first_.push_back(candidates_.size());
         if (list_.size() >= family_minimum) find_families();  // else no family is large enough
@@ -362,29 +395,33 @@ public:
     }
 
 private:
-    // Gives every candidate its family, or -1 when too few parallel candidates share its normal.
+    // Gives every candidate its family, or -1 when too few parallel candidates lie along its line.
     // A candidate's normal is most often that of the candidate of the same kind before it.
     void find_families() {
         std::unordered_map<normal_key, int, normal_hash> index;
         struct recent {
-            normal_key key;
+            normal_key normal;  // the exact normal
             int family;
+            bool reversed;
         };
         std::vector<recent> last;  // by the candidate's place among its polygon's
         for (size_t i = 0; i < list_.size(); ++i) {
             for (size_t k = first_[i]; k < first_[i + 1]; ++k) {
                 candidate& c = candidates_[k];
                 if (!finite(c.pl)) continue;
-                const normal_key key(c.pl);
+                const normal_key normal(vec3{c.pl.a, c.pl.b, c.pl.c});
                 const size_t place = k - first_[i];
-                if (place < last.size() && last[place].key == key) {
+                if (place < last.size() && last[place].normal == normal) {
                     c.family = last[place].family;
+                    c.reversed = last[place].reversed;
                 } else {
-                    const auto [at, fresh] = index.try_emplace(key, static_cast<int>(families_.size()));
-                    if (fresh) families_.push_back({key, 0, nullptr, false});
+                    const line along = line_of(c.pl);
+                    const auto [at, fresh] = index.try_emplace(along.key, static_cast<int>(families_.size()));
+                    if (fresh) families_.push_back({along.key, along.direction, 0, nullptr, false});
                     c.family = at->second;
-                    if (place >= last.size()) last.resize(place + 1, {key, c.family});
-                    last[place] = {key, c.family};
+                    c.reversed = along.reversed;
+                    if (place >= last.size()) last.resize(place + 1, {normal, c.family, c.reversed});
+                    last[place] = {normal, c.family, c.reversed};
                 }
                 families_[static_cast<size_t>(c.family)].members++;
             }
@@ -413,12 +450,14 @@ private:
     family_order pieces_order(const point_table& pieces, const family_order& family) const {
         family_order order(family.key, family.normal);
         sort_extents(pieces, family.normal, order);
-        std::vector<member> members;
+        scratch_vector<member> members;
         for (uint32_t number : orders_.pieces) {
             for (size_t i = first_[number]; i < first_[number + 1]; ++i) {
                 const plane& pl = candidates_[i].pl;
-                if (finite(pl) && normal_key(pl) == family.key) {
-                    members.push_back({pl.d, number, static_cast<uint8_t>(i - first_[number])});
+                if (!finite(pl)) continue;
+                const line along = line_of(pl);
+                if (along.key == family.key) {
+                    members.push_back({d_along(pl, along.reversed), number, static_cast<uint8_t>(i - first_[number])});
                 }
             }
         }
@@ -428,17 +467,18 @@ private:
 
     family_order* fresh_order(int f) {
         const family& of = families_[static_cast<size_t>(f)];
-        std::vector<member> members;
+        scratch_vector<member> members;
         members.reserve(of.members);
         const candidate* c = nullptr;
         for (const candidate& each : candidates_) {
             if (each.family != f) continue;
             c = &each;
-            members.push_back({c->pl.d, c->owner, static_cast<uint8_t>(c - &candidates_[first_[c->owner]])});
+            members.push_back(
+                {d_along(c->pl, c->reversed), c->owner, static_cast<uint8_t>(c - &candidates_[first_[c->owner]])});
         }
-        auto order = std::make_unique<family_order>(of.key, vec3{c->pl.a, c->pl.b, c->pl.c});
+        auto order = std::make_unique<family_order>(of.key, of.direction, scratch_resource());
         if (!points_) {
-            std::vector<uint32_t> all(list_.size());
+            scratch_vector<uint32_t> all(list_.size());
             for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint32_t>(i);
             points_ = std::make_unique<point_table>(list_, all);
         }
@@ -462,7 +502,8 @@ private:
     }
 
     struct family {
-        normal_key key;
+        normal_key key;  // its line's
+        vec3 direction;
         size_t members;
         family_order* order;  // once known
         bool counted;
@@ -484,7 +525,7 @@ constexpr uint32_t back_child = 1u << 31;
 
 // Calls each(i, child number, to the back) for the i-th of `owners` that goes to a child.
 template <typename Each>
-void route_each(std::span<const uint32_t> owners, const std::vector<uint32_t>& route, Each each) {
+void route_each(std::span<const uint32_t> owners, const scratch_vector<uint32_t>& route, Each each) {
     for (size_t i = 0; i < owners.size(); ++i) {
         const uint32_t to = route[owners[i]];
         if (to != no_child) each(i, to & ~back_child, (to & back_child) != 0);
@@ -512,7 +553,7 @@ void reserve_child(family_order& f, const family_order& order, size_t polygons) 
 
 // Hands a family's entries to the children their polygons go to; `to` is null for a child
 // that gets no orders.
-void divide_family(const family_order& order, const std::vector<uint32_t>& route, bsp_orders* to_side[2]) {
+void divide_family(const family_order& order, const scratch_vector<uint32_t>& route, bsp_orders* to_side[2]) {
     family_order* to[2] = {nullptr, nullptr};
     for (int side = 0; side < 2; ++side) {
         if (!to_side[side]) continue;
@@ -572,17 +613,20 @@ int get_partition_plane(polygon* list, plane& out) {
 
 std::vector<uint8_t> bsp_orders_relations(const bsp_orders* orders, const plane& pl) {
     if (!orders || !finite(pl)) return {};
-    const normal_key key(pl);
+    const line along = line_of(pl);
     for (const auto& order : orders->families) {
-        if (!(order->key == key)) continue;
-        // Polygons without points lie on every plane; the others as their extents say.
-        constexpr uint8_t on = 1, behind = 2, front = 3, both = 4;
+        if (!(order->key == along.key)) continue;
+        // Polygons without points lie on every plane; the others as their extents say, behind and
+        // in front of the direction's plane being in front and behind a reversed plane.
+        constexpr uint8_t on = 1, both = 4;
+        const uint8_t behind = along.reversed ? 3 : 2, front = along.reversed ? 2 : 3;
         std::vector<uint8_t> relations(orders->polygons, on);
         const double t = bsp_tolerance;
-        for (size_t r = 0; r < order->lows.size() && order->lows[r] + pl.d < -t; ++r) {
+        const double d = d_along(pl, along.reversed);
+        for (size_t r = 0; r < order->lows.size() && order->lows[r] + d < -t; ++r) {
             relations[order->by_low[r]] = behind;
         }
-        for (size_t r = order->highs.size(); r > 0 && order->highs[r - 1] + pl.d > t; --r) {
+        for (size_t r = order->highs.size(); r > 0 && order->highs[r - 1] + d > t; --r) {
             uint8_t& relation = relations[order->by_high[r - 1]];
             relation = relation == behind ? both : front;
         }
@@ -597,7 +641,7 @@ void bsp_orders_divide(bsp_orders_ptr divided, const std::vector<int32_t>& front
     front.reset();
     back.reset();
     if (!divided || divided->families.empty()) return;
-    std::vector<uint32_t> route(divided->polygons, no_child);
+    scratch_vector<uint32_t> route(divided->polygons, no_child);
     bsp_orders* to_side[2] = {nullptr, nullptr};
     for (auto [from, child, mark] : {std::tuple{&front_from, &front, 0u}, std::tuple{&back_from, &back, back_child}}) {
         // A list this short has no family large enough to be counted together.

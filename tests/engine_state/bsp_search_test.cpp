@@ -2,7 +2,9 @@
 // on generated worlds both must choose the same plane at every node of the tree.
 #include "state_fixture.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
@@ -146,7 +148,17 @@ polygon* straddling_polygon(std::mt19937& random) {
     return polygon_through({{-1200, at, 0}, {-1200, at, 250}, {1200, at, 250}, {1200, at, 0}});
 }
 
-enum class mix { random, axis_aligned, coplanar, straddling, all };
+// Floors and ceilings over one square at many heights, a quarter of them running out to
+// x = infinity: along any line but x's their values are not numbers, so the counts test them plane
+// by plane, while the floors' planes are the ones worth choosing.
+polygon* unbounded_polygon(std::mt19937& random) {
+    const double z = 10.0 * static_cast<int>(random() % 40), far = random() % 4 ? 500 : HUGE_VAL;
+    std::vector<vec3> corners = {{-500, -500, z}, {far, -500, z}, {far, 500, z}, {-500, 500, z}};
+    if (random() % 2) std::reverse(corners.begin(), corners.end());
+    return polygon_through(corners);
+}
+
+enum class mix { random, axis_aligned, coplanar, straddling, all, unbounded };
 
 polygon* generate(mix kind, unsigned seed, int count) {
     std::mt19937 random(seed);
@@ -157,6 +169,7 @@ polygon* generate(mix kind, unsigned seed, int count) {
             case mix::random: made.push_back(random_polygon(random)); break;
             case mix::axis_aligned: add_box(random, made); break;
             case mix::coplanar: made.push_back(coplanar_polygon(random)); break;
+            case mix::unbounded: made.push_back(unbounded_polygon(random)); break;
             default: made.push_back(straddling_polygon(random)); break;
         }
     }
@@ -243,7 +256,8 @@ INSTANTIATE_TEST_SUITE_P(Worlds, PartitionSearch,
                          ::testing::Values(world_case{"random", mix::random},
                                            world_case{"axis_aligned", mix::axis_aligned},
                                            world_case{"coplanar", mix::coplanar},
-                                           world_case{"straddling", mix::straddling}, world_case{"mixed", mix::all}),
+                                           world_case{"straddling", mix::straddling}, world_case{"mixed", mix::all},
+                                           world_case{"unbounded", mix::unbounded}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- the whole build
