@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "platform/memory_probe.h"
-
 namespace {
 
 // Smaller blocks come and go through the heap, which keeps them itself.
@@ -63,7 +61,6 @@ void* scratch_allocate(size_t bytes) {
     void* header = std::malloc(header_size + bytes);
     if (!header) throw std::bad_alloc();
     size_of(header) = bytes;
-    if (bytes >= kept_minimum * 4) plat_advise_huge_pages(header, header_size + bytes);
     return static_cast<unsigned char*>(header) + header_size;
 }
 
