@@ -1,6 +1,7 @@
 // World load and save through the engine's interface on box-town worlds of growing size: wall
 // clock and processor time, MB/s and polygons/s per figure, memory per loaded polygon, and the
-// growth between sizes beside that of n log n.
+// growth between the two largest sizes beside that of n log n, from each size's own runs and from
+// runs of both sizes taken in turn.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -62,8 +63,8 @@ struct figure {
     const char* name;
     // Prepares untimed, then returns the seconds of the timed step.
     std::function<seconds(const std::string& world)> run;
-    // File whose size gives MB/s ("" for the world file itself).
-    std::string bytes_of;
+    // The file whose size gives MB/s.
+    std::function<std::string(const std::string& world)> bytes_of;
     bool needs_stored_trees = false;  // starts from the file the tree build saved
 };
 
@@ -89,40 +90,47 @@ seconds timed_load(const std::string& file, int flags, const char* what) {
 
 void remove_cache(const std::string& world) { fs::remove(fs::path(world).replace_extension(".bsp")); }
 
+std::string world_of(int polygons) { return "town_" + std::to_string(polygons) + ".drovik"; }
+
+// The file the tree build of `world` saves: each size keeps its own.
+std::string stored_of(const std::string& world) { return "stored_" + world; }
+
 std::vector<figure> figures() {
     auto load = [](const std::string& file, int flags) {
         return [file, flags] { return Drovik_engine_load_world(file.c_str(), ".", nullptr, flags); };
     };
+    auto the_world = [](const std::string& w) { return w; };
+    auto named = [](const char* file) { return [file](const std::string&) { return std::string(file); }; };
     return {
-        {"editor load", [](const std::string& w) { return timed_load(w, editor_flags, "editor load"); }, ""},
+        {"editor load", [](const std::string& w) { return timed_load(w, editor_flags, "editor load"); }, the_world},
         {"viewer load building trees",
          [=](const std::string& w) {
              remove_cache(w);
              const seconds t = timed_load(w, 0, "viewer load");
-             must(Drovik_engine_save("stored.drovik", nullptr, 0), "viewer save");
+             must(Drovik_engine_save(stored_of(w).c_str(), nullptr, 0), "viewer save");
              return t;
          },
-         ""},
+         the_world},
         {"viewer load with stored trees",
-         [](const std::string&) { return timed_load("stored.drovik", 0, "stored load"); }, "stored.drovik", true},
+         [](const std::string& w) { return timed_load(stored_of(w), 0, "stored load"); }, stored_of, true},
         {"editor save",
          [=](const std::string& w) {
              must(load(w, editor_flags)(), "editor load");
              return timed([] { return Drovik_engine_save("editor_save.drovik", nullptr, 0); }, "editor save");
          },
-         "editor_save.drovik"},
+         named("editor_save.drovik")},
         {"viewer save",
-         [=](const std::string&) {
-             must(load("stored.drovik", 0)(), "stored load");
+         [=](const std::string& w) {
+             must(load(stored_of(w), 0)(), "stored load");
              return timed([] { return Drovik_engine_save("viewer_save.drovik", nullptr, 0); }, "viewer save");
          },
-         "viewer_save.drovik", true},
+         named("viewer_save.drovik"), true},
         {"close",
          [=](const std::string& w) {
              must(load(w, editor_flags)(), "editor load");
              return timed([] { return Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags); }, "close");
          },
-         ""},
+         the_world},
     };
 }
 
@@ -194,8 +202,34 @@ memory_figure measure_memory(const std::string& world, int polygons) {
     return {polygons, peak / polygons, held / polygons};
 }
 
+// The medians of each figure at its two largest sizes, from runs of both taken in turn, smaller
+// then larger: both meet the machine in the same state, so the growth they give is less swayed by
+// what else the machine does.
+std::map<std::string, std::vector<result>> growth_in_turn(const std::vector<figure>& all,
+                                                          const std::map<std::string, std::vector<result>>& results,
+                                                          int runs) {
+    std::map<std::string, std::vector<result>> out;
+    for (const figure& f : all) {
+        const std::vector<result>& r = results.at(f.name);
+        if (r.size() < 2) continue;
+        std::vector<result> pair = {r[r.size() - 2], r.back()};
+        std::vector<double> walls[2], cpus[2];
+        for (int run = 0; run < runs; ++run) {
+            for (size_t k = 0; k < 2; ++k) {
+                const seconds s = f.run(world_of(pair[k].polygons));
+                walls[k].push_back(s.wall);
+                cpus[k].push_back(s.cpu);
+            }
+        }
+        for (size_t k = 0; k < 2; ++k) pair[k].time = {median(walls[k]), median(cpus[k])};
+        out[f.name] = pair;
+    }
+    return out;
+}
+
 void print_table(const std::vector<figure>& all, const std::map<std::string, std::vector<result>>& results,
-                 const std::vector<std::string>& skipped, const std::vector<memory_figure>& memory) {
+                 const std::map<std::string, std::vector<result>>& in_turn, const std::vector<std::string>& skipped,
+                 const std::vector<memory_figure>& memory) {
     std::printf("\n%-30s %10s %10s %10s %10s %10s %14s\n", "figure (medians)", "polygons", "wall ms", "cpu ms",
                 "wall MB/s", "cpu MB/s", "polygons/s");
     for (const figure& f : all) {
@@ -211,8 +245,8 @@ void print_table(const std::vector<figure>& all, const std::map<std::string, std
         std::printf("%-30s %10d %22.0f %22.0f\n", "editor load", m.polygons, m.peak_per_polygon,
                     m.held_per_polygon);
     }
-    std::printf("\n%-30s %22s %10s %10s %10s\n", "growth (two largest sizes)", "exponent of n", "wall",
-                "cpu", "n log n");
+    std::printf("\n%-30s %22s %10s %10s %10s %10s %10s\n", "growth (two largest sizes)", "exponent of n", "wall",
+                "cpu", "turn wall", "turn cpu", "n log n");
     for (const figure& f : all) {
         const std::vector<result>& r = results.at(f.name);
         if (r.size() < 2) {
@@ -221,8 +255,10 @@ void print_table(const std::vector<figure>& all, const std::map<std::string, std
         }
         const result& a = r[r.size() - 2];
         const result& b = r.back();
-        std::printf("%-30s %10d -> %-8d %10.2f %10.2f %10.2f\n", f.name, a.polygons, b.polygons,
-                    wall_exponent(a, b), cpu_exponent(a, b), n_log_n_exponent(a.polygons, b.polygons));
+        const std::vector<result>& turn = in_turn.at(f.name);
+        std::printf("%-30s %10d -> %-8d %10.2f %10.2f %10.2f %10.2f %10.2f\n", f.name, a.polygons, b.polygons,
+                    wall_exponent(a, b), cpu_exponent(a, b), wall_exponent(turn[0], turn[1]),
+                    cpu_exponent(turn[0], turn[1]), n_log_n_exponent(a.polygons, b.polygons));
     }
 }
 
@@ -259,11 +295,11 @@ int main(int argc, char** argv) {
     std::vector<memory_figure> memory;
     quiet_console console;
     for (int polygons : sizes) {
-        const std::string world = "town_" + std::to_string(polygons) + ".drovik";
+        const std::string world = world_of(polygons);
         must(bfl_write_world_file(world.c_str(), box_town(polygons)), "writing the world");
         for (const figure& f : all) {
             const double guess = predicted(results[f.name], polygons);
-            const bool without_trees = f.needs_stored_trees && !fs::exists("stored.drovik");
+            const bool without_trees = f.needs_stored_trees && !fs::exists(stored_of(world));
             if (guess > minute || without_trees) {
                 char line[160];
                 std::snprintf(line, sizeof line, "%-30s %10d   skipped: %s", f.name, polygons,
@@ -291,17 +327,17 @@ int main(int argc, char** argv) {
                 ->Unit(benchmark::kMillisecond);
             benchmark::RunSpecifiedBenchmarks(&console);
             if (walls.empty()) continue;
-            const std::string file = f.bytes_of.empty() ? world : f.bytes_of;
             results[f.name].push_back(
-                {polygons, {median(walls), median(cpus)}, static_cast<double>(fs::file_size(file))});
+                {polygons, {median(walls), median(cpus)}, static_cast<double>(fs::file_size(f.bytes_of(world)))});
         }
         memory.push_back(measure_memory(world, polygons));
         must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");
-        for (const char* file : {"stored.drovik", "editor_save.drovik", "viewer_save.drovik"}) fs::remove(file);
-        fs::remove(world);
-        remove_cache(world);
     }
-    print_table(all, results, skipped, memory);
+    std::printf("\nRunning the two largest sizes in turn, %d runs each.\n", runs);
+    std::fflush(stdout);
+    const std::map<std::string, std::vector<result>> in_turn = growth_in_turn(all, results, runs);
+    must(Drovik_engine_load_world(nullptr, nullptr, nullptr, editor_flags), "empty load");
+    print_table(all, results, in_turn, skipped, memory);
     fs::current_path(fs::temp_directory_path());
     fs::remove_all(folder);
     benchmark::Shutdown();
