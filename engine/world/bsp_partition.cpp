@@ -1,7 +1,7 @@
 // The partition search of the tree build. Candidates are tried in the order and with the tie rules
-// of the plain search; only the counting is faster: parallel candidates (one normal) are counted
-// together in one sweep over the polygons' extents along that normal, instead of a pass over every
-// polygon per candidate. The sorted extents and members of a large family are handed down to the
+// of the plain search; only the counting is faster: parallel candidates (normals along one line,
+// facing either way) are counted together in one sweep over the polygons' extents along that line,
+// instead of a pass over every polygon per candidate. The sorted extents and members of a large family are handed down to the
 // node's children, which keep their share and merge in the pieces of split polygons.
 #include "world/bsp_partition.h"
 
@@ -70,7 +70,7 @@ struct candidate {
     uint32_t owner;  // the number of its polygon in the list
 };
 
-// A line by the exact bits of its direction.
+// A normal or a line's direction by its exact bits.
 struct normal_key {
     uint64_t bits[3];
     explicit normal_key(const vec3& n) {
@@ -616,8 +616,8 @@ std::vector<uint8_t> bsp_orders_relations(const bsp_orders* orders, const plane&
     const line along = line_of(pl);
     for (const auto& order : orders->families) {
         if (!(order->key == along.key)) continue;
-        // Polygons without points lie on every plane; the others as their extents say, behind and
-        // in front of the direction's plane being in front and behind a reversed plane.
+        // Polygons without points lie on every plane; the others as their extents say. What lies
+        // behind the direction's plane lies in front of a reversed one, and the other way round.
         constexpr uint8_t on = 1, both = 4;
         const uint8_t behind = along.reversed ? 3 : 2, front = along.reversed ? 2 : 3;
         std::vector<uint8_t> relations(orders->polygons, on);
