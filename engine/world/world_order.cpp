@@ -1,6 +1,8 @@
 // The world order: one list through every polygon of the world, and the walk over it.
 #include "world/world_order.h"
 
+#include <cstdint>
+
 #include "world/engine_state.h"
 #include "world/group.h"
 
@@ -33,9 +35,17 @@ polygon* get_first_polygon() {
     return main->root->polygons;
 }
 
+// Polygons made together lie one record apart, and the lists meet them in that order: each step
+// fetches the record as many steps ahead along the same stride, so a long walk seldom waits for
+// memory. A wrong guess costs a fetch, nothing more.
+constexpr uintptr_t steps_ahead = 64;
+
 polygon* get_next_polygon(const polygon* p) {
     if (!p) return nullptr;
-    return engine_state.editor_mode ? p->next : p->next_in_world_order;
+    polygon* next = engine_state.editor_mode ? p->next : p->next_in_world_order;
+    const auto from = reinterpret_cast<uintptr_t>(p), to = reinterpret_cast<uintptr_t>(next);
+    __builtin_prefetch(reinterpret_cast<const void*>(to + steps_ahead * (to - from)));
+    return next;
 }
 
 std::vector<polygon*> world_polygons() {
