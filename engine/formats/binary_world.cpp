@@ -227,20 +227,34 @@ std::vector<polygon*> reserve_polygons(const bf_polygon_links& l) {
     return made;
 }
 
+// Each polygon's successor in the lists, by number from 1 (0: none): every polygon but a patch
+// joins them in file order; patches hang off their father.
+std::vector<uint32_t> listed_successors(const bf_polygon_links& l) {
+    std::vector<uint32_t> next(l.size(), 0);
+    uint32_t after = 0;
+    for (size_t i = l.size(); i > 0; --i) {
+        next[i - 1] = after;
+        if (l.patch_kind[i - 1] == 0) after = static_cast<uint32_t>(i);
+    }
+    return next;
+}
+
 // What every polygon's fill reads.
 struct fill_context {
     const bf_world& w;
     const std::vector<group*>& groups;
     const std::vector<animation*>& animations;
     const std::vector<polygon*>& polys;
+    const std::vector<uint32_t>& next_listed;
     int32_t first_serial;
 };
 
-void fill_polygon(polygon* p, const bf_polygon& r, int32_t serial_id, const fill_context& c,
-                  const polygon_source& source) {
+void fill_polygon(size_t i, const bf_polygon& r, const fill_context& c, const polygon_source& source) {
     const bf_world& w = c.w;
     const std::vector<polygon*>& polys = c.polys;
-    init_reserved_poly(p, static_cast<int>(r.points.size()), serial_id);
+    polygon* p = polys[i];
+    init_reserved_poly(p, static_cast<int>(r.points.size()), c.first_serial + static_cast<int32_t>(i));
+    if (r.patch_kind == 0) p->next = p->next_in_world_order = polygon_at(polys, c.next_listed[i]);
     p->orientation = static_cast<int32_t>(r.kind_word & kind_orientation);
     p->rotated = (r.kind_word & kind_rotated) ? 1 : 0;
     p->collisional = (r.kind_word & kind_collisional) ? 1 : 0;
@@ -302,9 +316,7 @@ void fill_polygon(polygon* p, const bf_polygon& r, int32_t serial_id, const fill
 void fill_polygons(const fill_context& c, const polygon_source& source) {
     const auto fill_run = [&c, &source](size_t begin, size_t end) {
         const std::unique_ptr<polygon_source> own = source.from(begin);
-        for (size_t i = begin; i < end; ++i) {
-            fill_polygon(c.polys[i], own->next_polygon(), c.first_serial + static_cast<int32_t>(i), c, *own);
-        }
+        for (size_t i = begin; i < end; ++i) fill_polygon(i, own->next_polygon(), c, *own);
     };
     if (fast_alloc_mode()) fill_run(0, c.polys.size());
     else parallel_chunks(c.polys.size(), bf_polygon_mark_step, fill_run);
@@ -446,12 +458,19 @@ group* dynamic_holder(group* g) {
 // Editor mode keeps objects as groups: each object's polygons go back into world space, its
 // parameters into the nearest enclosing dynamic group (once per group), and the objects are freed.
 void fold_objects_into_groups(const std::vector<polygon*>& polys) {
+    if (!engine_state.dynamic_objects) return;
+    // Each object's polygons in world order, found in one pass.
+    std::unordered_map<const dynamic_object*, std::vector<polygon*>> owned;
+    for (polygon* p : polys) {
+        if (!p->owner) continue;
+        owned[p->owner].push_back(p);
+        p->owner = nullptr;
+    }
     std::vector<group*> done;
     for (dynamic_object* d = engine_state.dynamic_objects; d; d = d->next) {
         group* holder = nullptr;
         group* first_group = nullptr;
-        for (polygon* p : polys) {
-            if (p->owner != d) continue;
+        for (polygon* p : owned[d]) {
             carry_points(p, d->total_matrix);
             const bool valid = polygon_is_valid(p);
             if (!valid && p->plane[0] == 0 && p->plane[1] == 0 && p->plane[2] == 0) p->disabled = 1;
@@ -469,7 +488,6 @@ void fold_objects_into_groups(const std::vector<polygon*>& polys) {
             l->entity_kind = l->entity ? kind_group : target_none;
         }
     }
-    for (polygon* p : polys) p->owner = nullptr;
     for (camera* c = engine_state.cameras; c; c = c->next) c->chase.chased_object = nullptr;
     while (engine_state.dynamic_objects) dynamic_delete(engine_state.dynamic_objects);
 }
@@ -705,19 +723,17 @@ int build_world(const bf_world& w, const bf_polygon_links& links, const polygon_
         return -1;
     }
     set_log_window_caption(bf_world_texts::caption_polygons);
-    fill_polygons({w, groups, animations, polys, polygon_reserve_serial_ids(polys.size())}, source);
-    // Patches hang off their father; every other polygon joins the list in file order.
+    const std::vector<uint32_t> next_listed = listed_successors(links);
+    fill_polygons({w, groups, animations, polys, next_listed, polygon_reserve_serial_ids(polys.size())}, source);
+    // The fill linked the new polygons to each other; the first joins the end of each list.
+    polygon* first = nullptr;
+    if (!polys.empty()) first = links.patch_kind[0] == 0 ? polys[0] : polygon_at(polys, next_listed[0]);
     polygon** tail = &m->root->polygons;
     while (*tail) tail = &(*tail)->next;
+    *tail = first;
     polygon** order = &engine_state.world_order;
     while (*order) order = &(*order)->next_in_world_order;
-    for (size_t i = 0; i < polys.size(); ++i) {
-        if (links.patch_kind[i] != 0) continue;
-        *tail = polys[i];
-        tail = &polys[i]->next;
-        *order = polys[i];
-        order = &polys[i]->next_in_world_order;
-    }
+    *order = first;
     const bool stored_tree = !engine_state.editor_mode && w.bsp_nodes.size() >= 2;
     if (stored_tree) build_tree(w, links, m, polys);
     // From here a failing section is reported and marks the result; reading goes on.
