@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -219,6 +220,32 @@ TEST_P(BinaryWorld, ViewerModeTakesTheStoredTree) {
     ASSERT_EQ(list_of(root->back->polygons).size(), 1u);
     EXPECT_STREQ(root->back->polygons->name, "window");
     EXPECT_EQ(root->front->polygons, nullptr);
+}
+
+// Two objects whose polygons alternate in the file: in editor mode each polygon goes back into
+// world space by its own object's location, and the world's list keeps the file's order.
+class BinaryWorldEditor : public BinaryWorldBase {
+protected:
+    void SetUp() override {
+        mode = 1;
+        BinaryWorldBase::SetUp();
+    }
+};
+
+TEST_F(BinaryWorldEditor, CarriesEachPolygonByItsOwnObject) {
+    ASSERT_NE(load("crates.drovik"), nullptr);
+    EXPECT_EQ(engine_state.dynamic_objects, nullptr);
+    std::vector<std::string> groups;
+    for (const polygon* p : list_of(engine_state.main_module->root->polygons)) {
+        groups.emplace_back(p->owner_group->name);
+        const double x = groups.back() == "crate" ? 1000 : 0, y = groups.back() == "box" ? 1000 : 0;
+        for (const point* pt = p->points; pt; pt = pt->next) {
+            EXPECT_TRUE(std::abs(pt->x - x) == 200 || groups.back() == "ground") << groups.back() << " " << pt->x;
+            EXPECT_TRUE(std::abs(pt->y - y) == 200 || groups.back() == "ground") << groups.back() << " " << pt->y;
+            EXPECT_EQ(p->owner, nullptr);
+        }
+    }
+    EXPECT_EQ(groups, (std::vector<std::string>{"crate", "box", "crate", "box", "crate", "box", "ground"}));
 }
 
 // The right child of a stored node is its back subtree, the left its front; saving the tree

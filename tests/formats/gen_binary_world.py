@@ -435,6 +435,19 @@ def crate_world():
     return w
 
 
+def crates_world():
+    """Two crate objects whose faces alternate in the file, the first's at (1000, 0, 0), the second's
+    at (0, 1000, 0), each in a group of its own, and the floor."""
+    w = crate_world()
+    w["group_names"] = ["ground", "crate", "box"]
+    w["groups"] = [(1, 0, 0), (2, 0, 1), (3, 0, 1)]
+    for k, p in enumerate(w["polygons"][:6]):
+        p["group"] = 2 + k % 2
+    w["dynamic"] = [dict(w["dynamic"][0], polygons=[1, 3, 5]),
+                    dict(w["dynamic"][0], name="box", location=(0, 1000, 0), polygons=[2, 4, 6])]
+    return w
+
+
 def left_out_world():
     """Saved without cameras, tracks, backgrounds and lights (their record sizes are 0) and without BSP."""
     w = empty_world()
@@ -511,7 +524,7 @@ def main():
             "left_out.drovik": build(left_out_world())[0], "full.drovik": build(full_world())[0],
             "cube.drovik": build(cube_world())[0], "tree.drovik": build(tree_world())[0],
             "floors.drovik": build(dict(tree_world(), bsp=[]))[0], "chase.drovik": build(chase_world())[0],
-            "crate.drovik": build(crate_world())[0]}
+            "crate.drovik": build(crate_world())[0], "crates.drovik": build(crates_world())[0]}
     for name, data in good.items():
         write(os.path.join(out, name), data)
     damaged = damaged_copies(small, offsets)
