@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "foundation/prefetch.h"
 #include "world/engine_state.h"
 #include "world/group.h"
 
@@ -40,15 +41,12 @@ polygon* get_first_polygon() {
 // steps ahead along the same stride, so a long walk seldom waits for memory. A wrong guess costs a
 // fetch, nothing more.
 constexpr uintptr_t steps_ahead = 64;
-constexpr uintptr_t cache_line = 64;
 
 polygon* get_next_polygon(const polygon* p) {
     if (!p) return nullptr;
     polygon* next = engine_state.editor_mode ? p->next : p->next_in_world_order;
     const auto from = reinterpret_cast<uintptr_t>(p), to = reinterpret_cast<uintptr_t>(next);
-    const uintptr_t ahead = to + steps_ahead * (to - from);
-    __builtin_prefetch(reinterpret_cast<const void*>(ahead));
-    __builtin_prefetch(reinterpret_cast<const void*>(ahead + cache_line));
+    prefetch_bytes(to + steps_ahead * (to - from), 2 * cache_line_bytes);
     return next;
 }
 
