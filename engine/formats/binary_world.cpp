@@ -12,6 +12,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "formats/bitmap_save.h"
@@ -1334,10 +1335,14 @@ int bfl_collect_world(const group* saved, int flags, bf_world& out) {
     // Animations: all of them, or with flags 0x01 / 0x40 those the saved polygons use.
     std::vector<const animation*> animations;
     const bool all_animations = !(flags & (save_flags::marked_only | save_flags::group_items_only));
+    std::unordered_set<const animation*> used;
+    if (!all_animations) {
+        for (const polygon* p : polys) {
+            if (p->anim) used.insert(p->anim);
+        }
+    }
     for (const animation* a = engine_state.animations; a; a = a->next) {
-        bool used = all_animations;
-        for (size_t i = 0; !used && i < polys.size(); ++i) used = polys[i]->anim == a;
-        if (used) animations.push_back(a);
+        if (all_animations || used.count(a)) animations.push_back(a);
     }
     std::map<const animation*, uint32_t> animation_index;
     for (const animation* a : animations) animation_index[a] = static_cast<uint32_t>(animation_index.size() + 1);
